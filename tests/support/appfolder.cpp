@@ -1,0 +1,49 @@
+#include "appfolder.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+
+AppFolder::AppFolder() = default;
+
+QString AppFolder::path() const
+{
+    return m_dir.path();
+}
+
+QString AppFolder::file(const QString &relative) const
+{
+    return m_dir.filePath(relative);
+}
+
+bool AppFolder::exists(const QString &relative) const
+{
+    return QFileInfo::exists(file(relative));
+}
+
+QByteArray AppFolder::read(const QString &relative) const
+{
+    QFile f(file(relative));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void AppFolder::write(const QString &relative, const QByteArray &bytes) const
+{
+    QFile f(file(relative));
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+QStringList AppFolder::entries() const
+{
+    QStringList result;
+    QDirIterator it(path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    const QDir base(path());
+    while (it.hasNext())
+        result.append(base.relativeFilePath(it.next()));
+    result.sort();
+    return result;
+}

@@ -1,0 +1,52 @@
+#include "messagerecorder.h"
+
+MessageRecorder::MessageRecorder()
+    : m_previous(messageseam::handler())
+{
+    messageseam::setHandler([this](const messageseam::Message &message) {
+        m_messages.append(message);
+        if (m_hook)
+            m_hook(message);
+        if (!m_answers.isEmpty())
+            return m_answers.takeFirst();
+        for (int bit = 0; bit < 32; ++bit) {
+            const auto button = static_cast<QMessageBox::StandardButton>(1u << bit);
+            if (message.buttons.testFlag(button))
+                return button;
+        }
+        return QMessageBox::Ok;
+    });
+}
+
+MessageRecorder::~MessageRecorder()
+{
+    messageseam::setHandler(m_previous);
+}
+
+void MessageRecorder::queueAnswer(QMessageBox::StandardButton answer)
+{
+    m_answers.append(answer);
+}
+
+void MessageRecorder::onMessage(std::function<void(const messageseam::Message &)> hook)
+{
+    m_hook = std::move(hook);
+}
+
+const QList<messageseam::Message> &MessageRecorder::messages() const
+{
+    return m_messages;
+}
+
+QStringList MessageRecorder::texts() const
+{
+    QStringList result;
+    for (const auto &message : m_messages)
+        result.append(message.text);
+    return result;
+}
+
+void MessageRecorder::clear()
+{
+    m_messages.clear();
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "messageseam.h"
+
+#include <QList>
+
+// Records every message box while alive and answers each without a modal
+// loop: with the next queued answer, else with the box's first button.
+class MessageRecorder final
+{
+public:
+    MessageRecorder();
+    ~MessageRecorder();
+    MessageRecorder(const MessageRecorder &) = delete;
+    MessageRecorder &operator=(const MessageRecorder &) = delete;
+
+    void queueAnswer(QMessageBox::StandardButton answer);
+    // Runs inside the box, e.g. to look at the focus while the box is up.
+    void onMessage(std::function<void(const messageseam::Message &)> hook);
+
+    const QList<messageseam::Message> &messages() const;
+    QStringList texts() const;
+    void clear();
+
+private:
+    QList<messageseam::Message> m_messages;
+    QList<QMessageBox::StandardButton> m_answers;
+    std::function<void(const messageseam::Message &)> m_hook;
+    messageseam::Handler m_previous;
+};
