@@ -1,0 +1,76 @@
+#pragma once
+
+#include "schema.h"
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantMap>
+
+#include <optional>
+
+namespace store
+{
+struct Where
+{
+    QString column;
+    QVariant value;
+};
+
+struct Order
+{
+    QString column;
+    bool descending = false;
+};
+
+// One handle on "starcharts.mdb", opened afresh for one operation and closed
+// when it goes out of scope; several may be open on the file at once.
+// Table and column names are checked against the schema and every value is
+// bound as a parameter, so no value ever becomes part of the SQL text.
+class Database final
+{
+public:
+    explicit Database(const QString &appFolder);
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // Fails (with error()) when the file is missing, is not a database or
+    // lacks the tables and columns this program needs. Never creates or
+    // changes the file.
+    bool open();
+    QString error() const;
+    QString path() const;
+    QSqlDatabase handle() const;
+
+    bool insert(const QString &table, const QVariantMap &row);
+    bool update(const QString &table, const Where &key, const QVariantMap &row);
+    bool remove(const QString &table, const Where &key);
+    // -1 on failure.
+    qint64 count(const QString &table, const std::optional<Where> &where = std::nullopt);
+    // All columns, in table order; forward only. Must not outlive this handle.
+    // An inactive query on failure.
+    QSqlQuery select(const QString &table, const std::optional<Where> &where = std::nullopt,
+                     const QList<Order> &order = {});
+    std::optional<QVariantMap> first(const QString &table, const std::optional<Where> &where,
+                                     const QList<Order> &order = {});
+
+private:
+    bool checkStructure();
+    bool fail(const QString &message);
+    bool failQuery(const QSqlQuery &query);
+    // nullptr (with error()) for an unknown table or column.
+    const Table *knownTable(const QString &table);
+    bool knownColumns(const Table &table, const QStringList &columns);
+    QSqlQuery prepare(const QString &sql, const QVariantList &values);
+
+    QString m_path;
+    QString m_connection;
+    QString m_error;
+    bool m_open = false;
+};
+
+// A message for the user from an engine error (empty, too long, duplicate).
+QString describeEngineError(const QString &engineText);
+}

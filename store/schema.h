@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// The tables of "starcharts.mdb". Every column is text of a fixed greatest
+// length; the engine itself refuses an empty text and a text that is too long,
+// and compares and sorts text without regard to letter case.
+namespace store
+{
+struct Column
+{
+    QString name;
+    int length;
+};
+
+struct Table
+{
+    QString name;
+    QList<Column> columns;
+
+    const Column *column(const QString &name) const;
+};
+
+const Table &charts();
+const Table &cumobs();
+// The table of that name, ignoring letter case; nullptr when there is none.
+const Table *table(const QString &name);
+
+QString databasePath(const QString &appFolder);
+
+// Creates the database file with both tables, the unique index on the star
+// name and the seed row. Refuses to touch a file that exists already. On
+// failure the half-made file is removed, so the next start tries again.
+bool createDefault(const QString &appFolder, QString *error);
+}

@@ -1,0 +1,258 @@
+#include "appfolder.h"
+#include "database.h"
+#include "schema.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace store;
+
+class tst_store final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void createsSchemaAndSeedRow();
+    void refusesToOverwrite();
+    void engineRefusesBadTexts_data();
+    void engineRefusesBadTexts();
+    void nullIsAccepted();
+    void caseVariantDuplicateRefused();
+    void comparisonAndOrderIgnoreCase();
+    void metacharactersRoundTrip_data();
+    void metacharactersRoundTrip();
+    void unknownIdentifiersRefused();
+    void foreignFilesLeftUntouched_data();
+    void foreignFilesLeftUntouched();
+    void missingFileIsNotCreated();
+};
+
+static QVariantMap chartRow(const QString &name, const QString &constell = QStringLiteral("cyg"))
+{
+    return {{QStringLiteral("starname"), name},
+            {QStringLiteral("chart"), QStringLiteral("X1")},
+            {QStringLiteral("nightly"), QStringLiteral("no")},
+            {QStringLiteral("picturefile"), QStringLiteral("a.gif")},
+            {QStringLiteral("finderchart"), QStringLiteral("none")},
+            {QStringLiteral("constell"), constell}};
+}
+
+static QString sqlite3(const QString &db, const QString &sql)
+{
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"), {db, sql});
+    p.waitForFinished();
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+void tst_store::createsSchemaAndSeedRow()
+{
+    AppFolder folder;
+    QString error;
+    QVERIFY2(createDefault(folder.path(), &error), qPrintable(error));
+    QCOMPARE(folder.entries(), QStringList{QStringLiteral("starcharts.mdb")});
+
+    Database db(folder.path());
+    QVERIFY2(db.open(), qPrintable(db.error()));
+    QCOMPARE(db.count(QStringLiteral("charts")), 1);
+    QCOMPARE(db.count(QStringLiteral("cumobs")), 0);
+    const auto seed = db.first(QStringLiteral("charts"), std::nullopt);
+    QVERIFY(seed);
+    QCOMPARE(seed->value(QStringLiteral("starname")).toString(), QStringLiteral("ss cyg"));
+    QCOMPARE(seed->value(QStringLiteral("chart")).toString(), QStringLiteral("1896"));
+    QCOMPARE(seed->value(QStringLiteral("nightly")).toString(), QStringLiteral("yes"));
+    QCOMPARE(seed->value(QStringLiteral("picturefile")).toString(), QStringLiteral("ss cyg.gif"));
+    QCOMPARE(seed->value(QStringLiteral("finderchart")).toString(), QStringLiteral("ss cyg-finder.gif"));
+    QCOMPARE(seed->value(QStringLiteral("constell")).toString(), QStringLiteral("cyg"));
+
+    if (QStandardPaths::findExecutable(QStringLiteral("sqlite3")).isEmpty())
+        QSKIP("sqlite3 is not installed");
+    // Seen from outside, with the engine's own tool.
+    const QString path = folder.file(QStringLiteral("starcharts.mdb"));
+    QCOMPARE(sqlite3(path, QStringLiteral("select group_concat(name, ',') from pragma_table_info('Charts')")),
+             QStringLiteral("starname,chart,nightly,picturefile,finderchart,constell"));
+    QCOMPARE(sqlite3(path, QStringLiteral("select group_concat(name, ',') from pragma_table_info('cumobs')")),
+             QStringLiteral("star,magnitude,estimate,obsdate,obscode,notes,chart"));
+    QCOMPARE(sqlite3(path, QStringLiteral("select name, tbl_name, \"unique\" from sqlite_master "
+                                          "join pragma_index_list('Charts') using (name) where type='index'")),
+             QStringLiteral("starname|Charts|1"));
+    QCOMPARE(sqlite3(path, QStringLiteral("select count(*) from sqlite_master where type='table'")),
+             QStringLiteral("2"));
+}
+
+void tst_store::refusesToOverwrite()
+{
+    AppFolder folder;
+    folder.write(QStringLiteral("starcharts.mdb"), "mine");
+    QString error;
+    QVERIFY(!createDefault(folder.path(), &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), QByteArray("mine"));
+}
+
+void tst_store::engineRefusesBadTexts_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("empty starname") << "charts" << "starname" << "" << false;
+    QTest::newRow("empty obscode") << "cumobs" << "obscode" << "" << false;
+    QTest::newRow("notes at 100") << "cumobs" << "notes" << QString(100, QLatin1Char('n')) << true;
+    QTest::newRow("notes at 101") << "cumobs" << "notes" << QString(101, QLatin1Char('n')) << false;
+    QTest::newRow("chart 10 in charts") << "charts" << "chart" << QString(10, QLatin1Char('c')) << true;
+    QTest::newRow("chart 11 in charts") << "charts" << "chart" << QString(11, QLatin1Char('c')) << false;
+    QTest::newRow("chart 30 in cumobs") << "cumobs" << "chart" << QString(30, QLatin1Char('c')) << true;
+    // Length counts characters, not the bytes they take.
+    QTest::newRow("30 accented letters") << "cumobs" << "star" << QString(30, QChar(0xe9)) << true;
+    QTest::newRow("nightly 4") << "charts" << "nightly" << "yess" << false;
+}
+
+void tst_store::engineRefusesBadTexts()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, column);
+    QFETCH(QString, value);
+    QFETCH(bool, accepted);
+    AppFolder folder;
+    QString error;
+    QVERIFY(createDefault(folder.path(), &error));
+    Database db(folder.path());
+    QVERIFY(db.open());
+
+    QVariantMap row;
+    if (table == QStringLiteral("charts"))
+        row = chartRow(QStringLiteral("rr lyr"));
+    row.insert(column, value);
+    const qint64 before = db.count(table);
+    QCOMPARE(db.insert(table, row), accepted);
+    QCOMPARE(db.count(table), before + (accepted ? 1 : 0));
+    if (!accepted)
+        QVERIFY2(db.error().contains(column), qPrintable(db.error()));
+}
+
+void tst_store::nullIsAccepted()
+{
+    AppFolder folder;
+    QString error;
+    QVERIFY(createDefault(folder.path(), &error));
+    Database db(folder.path());
+    QVERIFY(db.insert(QStringLiteral("cumobs"), {{QStringLiteral("star"), QStringLiteral("ss cyg")},
+                                                 {QStringLiteral("notes"), QVariant(QMetaType::fromType<QString>())}}));
+    QCOMPARE(db.count(QStringLiteral("cumobs")), 1);
+}
+
+void tst_store::caseVariantDuplicateRefused()
+{
+    AppFolder folder;
+    QString error;
+    QVERIFY(createDefault(folder.path(), &error));
+    Database db(folder.path());
+    QVERIFY(!db.insert(QStringLiteral("charts"), chartRow(QStringLiteral("SS Cyg"))));
+    QVERIFY2(db.error().contains(QStringLiteral("starname")), qPrintable(db.error()));
+    QCOMPARE(db.count(QStringLiteral("charts")), 1);
+    QVERIFY(db.insert(QStringLiteral("charts"), chartRow(QStringLiteral("ss cyg b"))));
+    QVERIFY(!db.update(QStringLiteral("charts"), {QStringLiteral("starname"), QStringLiteral("ss cyg b")},
+                       {{QStringLiteral("starname"), QStringLiteral("SS CYG")}}));
+}
+
+void tst_store::comparisonAndOrderIgnoreCase()
+{
+    AppFolder folder;
+    QString error;
+    QVERIFY(createDefault(folder.path(), &error));
+    Database db(folder.path());
+    for (const char *name : {"Z Cyg", "a cyg", "B Cyg", "chi cyg"})
+        QVERIFY2(db.insert(QStringLiteral("charts"), chartRow(QString::fromLatin1(name), QStringLiteral("CYG"))),
+                 qPrintable(db.error()));
+    QSqlQuery q = db.select(QStringLiteral("charts"), Where{QStringLiteral("constell"), QStringLiteral("Cyg")},
+                            {{QStringLiteral("starname")}});
+    QStringList names;
+    while (q.next())
+        names.append(q.value(0).toString());
+    QCOMPARE(names, (QStringList{QStringLiteral("a cyg"), QStringLiteral("B Cyg"), QStringLiteral("chi cyg"),
+                                 QStringLiteral("ss cyg"), QStringLiteral("Z Cyg")}));
+    QCOMPARE(db.count(QStringLiteral("charts"), Where{QStringLiteral("StarName"), QStringLiteral("SS CYG")}), 1);
+}
+
+void tst_store::metacharactersRoundTrip_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"o'neil cyg", "\"quoted\"", "100% cyg", "under_score", "a; drop table charts",
+                             "x -- y", "[starname]", "' or '1'='1"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void tst_store::metacharactersRoundTrip()
+{
+    QFETCH(QString, name);
+    AppFolder folder;
+    QString error;
+    QVERIFY(createDefault(folder.path(), &error));
+    Database db(folder.path());
+    QVERIFY2(db.insert(QStringLiteral("charts"), chartRow(name)), qPrintable(db.error()));
+    QVERIFY2(db.insert(QStringLiteral("cumobs"), {{QStringLiteral("star"), name}}), qPrintable(db.error()));
+
+    const Where byName{QStringLiteral("starname"), name};
+    QCOMPARE(db.count(QStringLiteral("charts"), byName), 1);
+    QCOMPARE(db.count(QStringLiteral("cumobs"), Where{QStringLiteral("star"), name}), 1);
+    const auto row = db.first(QStringLiteral("charts"), byName);
+    QVERIFY(row);
+    QCOMPARE(row->value(QStringLiteral("starname")).toString(), name);
+    QVERIFY(db.update(QStringLiteral("charts"), byName, {{QStringLiteral("chart"), QStringLiteral("Y2")}}));
+    QCOMPARE(db.first(QStringLiteral("charts"), byName)->value(QStringLiteral("chart")).toString(),
+             QStringLiteral("Y2"));
+    QVERIFY(db.remove(QStringLiteral("charts"), byName));
+    // Only that row went; the seed row and the table are still there.
+    QCOMPARE(db.count(QStringLiteral("charts")), 1);
+}
+
+void tst_store::unknownIdentifiersRefused()
+{
+    AppFolder folder;
+    QString error;
+    QVERIFY(createDefault(folder.path(), &error));
+    Database db(folder.path());
+    QCOMPARE(db.count(QStringLiteral("charts; drop table charts")), -1);
+    QVERIFY(!db.insert(QStringLiteral("charts"), {{QStringLiteral("starname) values ('x'); --"), QStringLiteral("x")}}));
+    QVERIFY(!db.select(QStringLiteral("cumobs"), std::nullopt, {{QStringLiteral("obsdate desc, star")}}).isActive());
+    QCOMPARE(db.count(QStringLiteral("charts")), 1);
+}
+
+void tst_store::foreignFilesLeftUntouched_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("random bytes") << QByteArray("\x01\x02garbage that is no database\xff\xfe", 34).repeated(200);
+    QTest::newRow("text") << QByteArray("#TYPE=Visual\r\n");
+}
+
+void tst_store::foreignFilesLeftUntouched()
+{
+    QFETCH(QByteArray, content);
+    AppFolder folder;
+    folder.write(QStringLiteral("starcharts.mdb"), content);
+    {
+        Database db(folder.path());
+        QVERIFY(!db.open());
+        QVERIFY2(db.error().contains(QStringLiteral("not a database this program can use")), qPrintable(db.error()));
+        QVERIFY(!db.insert(QStringLiteral("charts"), chartRow(QStringLiteral("x"))));
+        QCOMPARE(db.count(QStringLiteral("charts")), -1);
+    }
+    QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), content);
+    QCOMPARE(folder.entries(), QStringList{QStringLiteral("starcharts.mdb")});
+}
+
+void tst_store::missingFileIsNotCreated()
+{
+    AppFolder folder;
+    Database db(folder.path());
+    QVERIFY(!db.open());
+    QVERIFY(db.error().contains(QStringLiteral("missing")));
+    QVERIFY(folder.entries().isEmpty());
+}
+
+QTEST_APPLESS_MAIN(tst_store)
+#include "tst_store.moc"
