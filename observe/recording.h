@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace modEntryscreen
+{
+// The texts of the observation screen's fields as the observer left them.
+struct ObservationTexts
+{
+    QString star;
+    QString year;
+    QString month;
+    QString day;
+    QString hour;
+    QString minute;
+    QString estimate;
+    bool fainterthan = false;
+    QString magnitude;
+    QString comp1;
+    QString comp2;
+    QString chart;
+    // The text of the chosen comment-code item; nothing when none is chosen.
+    std::optional<QString> comment;
+    QString notes;
+};
+
+// One row of cumobs, its seven columns in table order.
+struct CumobsRow
+{
+    QString star;
+    QString magnitude;
+    QString estimate;
+    QString obsdate;
+    QString obscode;
+    QString notes;
+    QString chart;
+};
+
+struct Recording
+{
+    // The report data line without its line end.
+    QString line;
+    CumobsRow row;
+};
+
+// A star is observed nightly only when its catalogue flag is exactly "yes".
+bool isnightly(const QString &nightly);
+
+// The first letter of the chosen comment-code item, or "na".
+QString commentcode(const std::optional<QString> &item);
+
+// The Julian Date text of the observation's date and time fields.
+QString obsdatetext(const ObservationTexts &texts, bool nightly);
+
+// The report line and the cumobs row of an observation that checkobs passed.
+Recording makerecording(const ObservationTexts &texts, bool nightly);
+
+// The first reason why the observation cannot be recorded, worded for the
+// observer and naming the field, or nothing. Whether the star is in the
+// catalogue is the caller's to check, with notincatalogue for the wording.
+std::optional<QString> checkobs(const ObservationTexts &texts);
+
+QString notincatalogue(const QString &star);
+}

@@ -1,0 +1,138 @@
+#include "reportfile.h"
+
+#include "cp1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <array>
+
+namespace
+{
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString notWritten(const QString &todaysfile, const QString &reason)
+{
+    return QStringLiteral("The observation could not be written to the report file \"%1\" (%2). "
+                          "Nothing of it was recorded and your entries are kept. Make sure the "
+                          "disk is not full and no other program holds the file, then press "
+                          "Enter again.")
+        .arg(native(todaysfile), reason);
+}
+}
+
+QString modEntryscreen::todaysfilename(const QString &appfolder, const QDate &date)
+{
+    static const std::array<const char *, 12> months = {
+        "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec",
+    };
+    return QStringLiteral("%1/obs/%2-%3-%4.txt")
+        .arg(appfolder)
+        .arg(date.year(), 4, 10, QLatin1Char('0'))
+        .arg(QLatin1String(months[date.month() - 1]))
+        .arg(date.day(), 2, 10, QLatin1Char('0'));
+}
+
+std::optional<QString> modEntryscreen::beginreport(const QString &appfolder,
+                                                   const QString &todaysfile)
+{
+    const QFileInfo existing(todaysfile);
+    if (existing.exists()) {
+        if (existing.isFile() && existing.isWritable())
+            return std::nullopt;
+        return QStringLiteral("Today's report file \"%1\" exists but cannot be written to. Make "
+                              "it a file you may write to, then open the observing session "
+                              "again.")
+            .arg(native(todaysfile));
+    }
+
+    const QString headerPath = appfolder + QStringLiteral("/header.txt");
+    QFile header(headerPath);
+    if (!header.exists())
+        return QStringLiteral("There is no report header yet: \"%1\" is missing. Close the "
+                              "program and start it again; it opens the header editor. Save "
+                              "your header there, then open the observing session again.")
+            .arg(native(headerPath));
+    if (!header.open(QIODevice::ReadOnly))
+        return QStringLiteral("The report header \"%1\" cannot be read (%2). Make it readable, "
+                              "then open the observing session again.")
+            .arg(native(headerPath), header.errorString());
+    const QByteArray bytes = header.readAll();
+    if (header.error() != QFileDevice::NoError)
+        return QStringLiteral("The report header \"%1\" cannot be read (%2). Make it readable, "
+                              "then open the observing session again.")
+            .arg(native(headerPath), header.errorString());
+
+    const QString folder = existing.absolutePath();
+    const QString cannotWrite =
+        QStringLiteral("Today's report file cannot be written in the folder \"%1\" (%2). Make "
+                       "sure the folder exists and you may write to it, then open the observing "
+                       "session again.");
+    if (!QDir().mkpath(folder))
+        return cannotWrite.arg(native(folder), QStringLiteral("the folder cannot be created"));
+
+    // NewOnly: a file that appeared since the look above is never replaced.
+    QFile report(todaysfile);
+    if (!report.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return cannotWrite.arg(native(folder), report.errorString());
+    if (report.write(bytes) != bytes.size()) {
+        const QString reason = report.errorString();
+        report.close();
+        report.remove();
+        return cannotWrite.arg(native(folder), reason);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> modEntryscreen::appendreport(const QString &todaysfile,
+                                                    const QString &line)
+{
+    const std::optional<QByteArray> bytes = modProcesses::tocp1252(line + QStringLiteral("\r\n"));
+    if (!bytes)
+        return notWritten(todaysfile, QStringLiteral("the line holds a character the report "
+                                                     "file's code page lacks"));
+
+    // Unbuffered, so that the one write puts the whole line into the file
+    // and its count says whether it got there.
+    QFile report(todaysfile);
+    if (!report.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return notWritten(todaysfile, report.errorString());
+    const qint64 oldSize = report.size();
+    if (report.write(*bytes) == bytes->size())
+        return std::nullopt;
+
+    const QString reason = report.errorString();
+    if (!report.resize(oldSize))
+        return QStringLiteral("The observation could not be written completely to the report "
+                              "file \"%1\" (%2), and the part written could not be removed. "
+                              "Your entries are kept. Delete the incomplete last line of the "
+                              "file, then press Enter again.")
+            .arg(native(todaysfile), reason);
+    return notWritten(todaysfile, reason);
+}
+
+std::optional<QString> modEntryscreen::cutreport(const QString &todaysfile, qint64 size)
+{
+    QFile report(todaysfile);
+    if (report.resize(size))
+        return std::nullopt;
+    return QStringLiteral("The last line of the report file \"%1\" could not be taken back "
+                          "(%2). Delete it there before you send the report.")
+        .arg(native(todaysfile), report.errorString());
+}
+
+modEntryscreen::ReportText modEntryscreen::readreport(const QString &todaysfile)
+{
+    QFile report(todaysfile);
+    if (!report.open(QIODevice::ReadOnly))
+        return {{},
+                QStringLiteral("The report file \"%1\" cannot be shown (%2).")
+                    .arg(native(todaysfile), report.errorString())};
+    QString text = modProcesses::fromcp1252(report.readAll());
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return {text, std::nullopt};
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <optional>
+
+// The day's report file in the folder "obs". Each routine opens and closes
+// the file within itself and returns a message for the observer when it
+// fails, leaving the file as it was.
+namespace modEntryscreen
+{
+// application folder + "/obs/" + "yyyy-MMM-dd" + ".txt", with English month
+// abbreviations whatever the regional settings: "2018-Jan-05.txt".
+QString todaysfilename(const QString &appfolder, const QDate &date);
+
+// Begins the day's file with a byte-for-byte copy of "header.txt". A file
+// that already exists (the screen opened again the same day) is continued:
+// it is left untouched.
+std::optional<QString> beginreport(const QString &appfolder, const QString &todaysfile);
+
+// Appends one data line and its CR LF, written in the file's code page.
+// Either the whole line is in the file afterwards or none of it is; on
+// failure the observation must not be stored elsewhere either.
+std::optional<QString> appendreport(const QString &todaysfile, const QString &line);
+
+// Cuts the file back to a size it had before, to take back a line whose
+// observation could not be stored in cumobs.
+std::optional<QString> cutreport(const QString &todaysfile, qint64 size);
+
+struct ReportText
+{
+    // The file's text with lines separated by "\n".
+    QString text;
+    std::optional<QString> error;
+};
+
+ReportText readreport(const QString &todaysfile);
+}
