@@ -47,3 +47,46 @@ QStringList AppFolder::entries() const
     result.sort();
     return result;
 }
+
+#include <QProcess>
+
+#include <unistd.h>
+
+namespace
+{
+bool canCreateIn(const QString &path)
+{
+    QFile probe(path + QStringLiteral("/.probe"));
+    const bool created = probe.open(QIODevice::WriteOnly);
+    if (created)
+        probe.remove();
+    return created;
+}
+
+void setImmutable(const QString &path, bool on)
+{
+    QProcess::execute(QStringLiteral("chattr"), {on ? QStringLiteral("+i") : QStringLiteral("-i"), path});
+}
+}
+
+ReadOnlyGuard::ReadOnlyGuard(const QString &path)
+    : m_path(path)
+{
+    if (geteuid() == 0)
+        setImmutable(path, true);
+    else
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+    m_ok = !canCreateIn(path);
+}
+
+ReadOnlyGuard::~ReadOnlyGuard()
+{
+    if (geteuid() == 0)
+        setImmutable(m_path, false);
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+bool ReadOnlyGuard::ok() const
+{
+    return m_ok;
+}

@@ -21,3 +21,20 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// Makes a folder refuse new entries, even to root (chattr +i there), and
+// undoes it when destroyed. ok() is false where the file system cannot do it.
+class ReadOnlyGuard final
+{
+public:
+    explicit ReadOnlyGuard(const QString &path);
+    ~ReadOnlyGuard();
+    ReadOnlyGuard(const ReadOnlyGuard &) = delete;
+    ReadOnlyGuard &operator=(const ReadOnlyGuard &) = delete;
+
+    bool ok() const;
+
+private:
+    QString m_path;
+    bool m_ok = false;
+};

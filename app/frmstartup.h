@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QStatusBar;
+
+// The program's first window: runs the start-up preparation, then offers the
+// observing session, the chart database and the import.
+class frmStartup final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit frmStartup(const QString &appFolder, QWidget *parent = nullptr);
+
+    // Runs the start-up preparation; tells the user what could not be created.
+    void load();
+
+private:
+    QString m_appFolder;
+    QLabel *m_panel1;
+    QLabel *m_panel2;
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QWidget>
+
+// Screen layouts are drawn up in twips, 15 to a pixel at 96 dots per inch.
+namespace ui
+{
+int twips(int value);
+void place(QWidget *widget, int left, int top, int width, int height);
+void setClientSize(QWidget *window, int width, int height);
+// "MS Sans Serif" is mapped to a font that exists on this machine.
+QFont msSansSerif(qreal pointSize, bool bold = false);
+void setColours(QWidget *widget, const QColor &background, const QColor &text);
+}

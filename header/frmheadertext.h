@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QWidget>
+
+class QPushButton;
+class QTextEdit;
+
+// Sets up "header.txt", the header block every daily report begins with.
+class frmHeadertext final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit frmHeadertext(const QString &appFolder, QWidget *parent = nullptr);
+
+    static QString defaultHeader();
+    static QString instructions();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void save();
+
+    QString m_appFolder;
+    QTextEdit *m_text;
+    QPushButton *m_save;
+};

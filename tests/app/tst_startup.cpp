@@ -1,0 +1,300 @@
+#include "appfolder.h"
+#include "database.h"
+#include "help.h"
+#include "messagerecorder.h"
+#include "registerscreens.h"
+#include "screens.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <QPointer>
+
+class tst_startup final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup();
+    void firstStartCreatesEverything();
+    void secondStartChangesNothing();
+    void foreignDatabaseLeftAlone_data();
+    void foreignDatabaseLeftAlone();
+    void missingReportFolderIsRecreatedAlone();
+    void readOnlyFolderIsReportedNotFatal();
+    void screensExistOnce();
+    void buttonsOfMissingScreensShowNothing();
+    void helpAsksForTheContents();
+    void helpWithoutFileChangesNothing();
+    void closingStartScreenKeepsOtherWindows();
+    void realProgramInEmptyFolder();
+
+private:
+    QWidget *start(const AppFolder &folder);
+    static QString panel(QWidget *screen, const char *name);
+};
+
+QWidget *tst_startup::start(const AppFolder &folder)
+{
+    registerScreens(folder.path());
+    QWidget *screen = screens::show(QStringLiteral("frmStartup"));
+    if (screen)
+        QTest::qWaitForWindowExposed(screen);
+    return screen;
+}
+
+QString tst_startup::panel(QWidget *screen, const char *name)
+{
+    return screen->findChild<QLabel *>(QLatin1String(name))->text();
+}
+
+void tst_startup::cleanup()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        w->close();
+    QTRY_VERIFY(screens::find(QStringLiteral("frmStartup")) == nullptr);
+    if (help::window())
+        help::window()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    screens::unregisterAll();
+}
+
+void tst_startup::firstStartCreatesEverything()
+{
+    AppFolder folder;
+    MessageRecorder messages;
+    QWidget *screen = start(folder);
+    QVERIFY(screen);
+    QCOMPARE(screen->windowTitle(), QStringLiteral("Start-Point for Skyfold"));
+    QCOMPARE(panel(screen, "panel1"), QStringLiteral("Creating default database..."));
+    QCOMPARE(panel(screen, "panel2"), QStringLiteral(" Default Database created"));
+
+    QWidget *editor = screens::find(QStringLiteral("frmHeadertext"));
+    QVERIFY(editor && editor->isVisible());
+    QCOMPARE(folder.entries(), (QStringList{QStringLiteral("obs"), QStringLiteral("starcharts"),
+                                            QStringLiteral("starcharts.mdb")}));
+    store::Database db(folder.path());
+    QVERIFY2(db.open(), qPrintable(db.error()));
+    QCOMPARE(db.count(QStringLiteral("charts"), store::Where{QStringLiteral("starname"), QStringLiteral("ss cyg")}), 1);
+    QVERIFY(messages.messages().isEmpty());
+}
+
+void tst_startup::secondStartChangesNothing()
+{
+    AppFolder folder;
+    {
+        MessageRecorder messages;
+        start(folder);
+    }
+    cleanup();
+    folder.write(QStringLiteral("header.txt"), "#TYPE=Visual\r\n");
+    const QByteArray database = folder.read(QStringLiteral("starcharts.mdb"));
+    const QStringList before = folder.entries();
+
+    MessageRecorder messages;
+    QWidget *screen = start(folder);
+    QVERIFY(panel(screen, "panel1").isEmpty());
+    QVERIFY(panel(screen, "panel2").isEmpty());
+    QVERIFY(!screens::find(QStringLiteral("frmHeadertext")));
+    QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), database);
+    QCOMPARE(folder.entries(), before);
+    QVERIFY(messages.messages().isEmpty());
+}
+
+void tst_startup::foreignDatabaseLeftAlone_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("random bytes") << QByteArray("\x13\x37\x00\xfe not a database", 20).repeated(100);
+}
+
+void tst_startup::foreignDatabaseLeftAlone()
+{
+    QFETCH(QByteArray, content);
+    AppFolder folder;
+    folder.write(QStringLiteral("starcharts.mdb"), content);
+    MessageRecorder messages;
+    QWidget *screen = start(folder);
+    QVERIFY(screen);
+    QVERIFY(panel(screen, "panel1").isEmpty());
+    QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), content);
+    QVERIFY(folder.exists(QStringLiteral("obs")));
+    QVERIFY(folder.exists(QStringLiteral("starcharts")));
+}
+
+void tst_startup::missingReportFolderIsRecreatedAlone()
+{
+    AppFolder folder;
+    {
+        MessageRecorder messages;
+        start(folder);
+    }
+    cleanup();
+    folder.write(QStringLiteral("header.txt"), "h\r\n");
+    QVERIFY(QDir(folder.file(QStringLiteral("obs"))).removeRecursively());
+    const QByteArray database = folder.read(QStringLiteral("starcharts.mdb"));
+
+    MessageRecorder messages;
+    start(folder);
+    QCOMPARE(folder.entries(), (QStringList{QStringLiteral("header.txt"), QStringLiteral("obs"),
+                                            QStringLiteral("starcharts"), QStringLiteral("starcharts.mdb")}));
+    QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), database);
+}
+
+void tst_startup::readOnlyFolderIsReportedNotFatal()
+{
+    AppFolder folder;
+    ReadOnlyGuard readOnly(folder.path());
+    if (!readOnly.ok())
+        QSKIP("this file system cannot make a folder read-only");
+    MessageRecorder messages;
+    QWidget *screen = start(folder);
+    QVERIFY(screen && screen->isVisible());
+    QCOMPARE(messages.messages().size(), 1);
+    const QString text = messages.messages().constFirst().text;
+    // Every path that failed is named, with the reason.
+    QVERIFY2(text.contains(folder.file(QStringLiteral("starcharts.mdb"))), qPrintable(text));
+    QVERIFY2(text.contains(folder.file(QStringLiteral("obs"))), qPrintable(text));
+    QVERIFY2(text.contains(folder.file(QStringLiteral("starcharts"))), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("not permitted"), Qt::CaseInsensitive)
+                 || text.contains(QStringLiteral("denied"), Qt::CaseInsensitive),
+             qPrintable(text));
+    QVERIFY(folder.entries().isEmpty());
+    QVERIFY(panel(screen, "panel2").isEmpty());
+}
+
+void tst_startup::screensExistOnce()
+{
+    AppFolder folder;
+    MessageRecorder messages;
+    QWidget *screen = start(folder);
+    QWidget *editor = screens::find(QStringLiteral("frmHeadertext"));
+    QVERIFY(editor);
+    QCOMPARE(screens::show(QStringLiteral("frmHeadertext")), editor);
+    QCOMPARE(screens::show(QStringLiteral("frmStartup")), screen);
+    const auto windows = QApplication::topLevelWidgets().size();
+    screens::show(QStringLiteral("frmHeadertext"));
+    QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+
+    // A closed screen is made afresh.
+    editor->close();
+    QTRY_VERIFY(!screens::find(QStringLiteral("frmHeadertext")));
+    QWidget *again = screens::show(QStringLiteral("frmHeadertext"));
+    QVERIFY(again && again->isVisible());
+}
+
+void tst_startup::buttonsOfMissingScreensShowNothing()
+{
+    AppFolder folder;
+    folder.write(QStringLiteral("header.txt"), "h\r\n");
+    MessageRecorder messages;
+    QWidget *screen = start(folder);
+    const auto before = QApplication::topLevelWidgets().size();
+    for (const char *name : {"cmdDbase", "cmdDownload"}) {
+        auto *button = screen->findChild<QPushButton *>(QLatin1String(name));
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    QCOMPARE(QApplication::topLevelWidgets().size(), before);
+    QVERIFY(messages.messages().isEmpty());
+}
+
+void tst_startup::helpAsksForTheContents()
+{
+    AppFolder folder;
+    folder.write(QStringLiteral("header.txt"), "h\r\n");
+    QVERIFY(QFile::copy(QStringLiteral(HELP_FILE), folder.file(QStringLiteral("quillon.html"))));
+    MessageRecorder messages;
+    QWidget *screen = start(folder);
+    QVERIFY(QTest::qWaitForWindowActive(screen));
+    // By its access key, as the observer would.
+    QTest::keyClick(screen, Qt::Key_H, Qt::AltModifier);
+    QTRY_VERIFY(help::window());
+    QCOMPARE(help::window()->property("command").toInt(), 1);
+    QCOMPARE(help::window()->property("data").toInt(), 1001);
+}
+
+void tst_startup::helpWithoutFileChangesNothing()
+{
+    AppFolder folder;
+    folder.write(QStringLiteral("header.txt"), "h\r\n");
+    MessageRecorder messages;
+    QWidget *screen = start(folder);
+    const QStringList entries = folder.entries();
+    const auto windows = QApplication::topLevelWidgets().size();
+    QTest::mouseClick(screen->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+    QVERIFY(!help::window());
+    QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+    QCOMPARE(folder.entries(), entries);
+    QVERIFY(messages.messages().isEmpty());
+}
+
+void tst_startup::closingStartScreenKeepsOtherWindows()
+{
+    AppFolder folder;
+    MessageRecorder messages;
+    QWidget *screen = start(folder);
+    QPointer<QWidget> editor = screens::find(QStringLiteral("frmHeadertext"));
+    QVERIFY(editor);
+
+    // The program's own event loop decides when it ends.
+    bool runningAfterStartClosed = false;
+    bool endedByWatchdog = false;
+    QTimer::singleShot(0, screen, [&] {
+        screen->close();
+        QTimer::singleShot(50, qApp, [&] {
+            runningAfterStartClosed = true;
+            editor->close();
+        });
+    });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, qApp, [&] {
+        endedByWatchdog = true;
+        QCoreApplication::quit();
+    });
+    watchdog.start(10000);
+    QApplication::exec();
+    QVERIFY(runningAfterStartClosed);
+    QVERIFY(!endedByWatchdog);
+}
+
+void tst_startup::realProgramInEmptyFolder()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("sqlite3")).isEmpty())
+        QSKIP("sqlite3 is not installed");
+    AppFolder folder;
+    const QString exe = folder.file(QStringLiteral("varlume"));
+    QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), exe));
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.start(exe, {});
+    QVERIFY(program.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(folder.exists(QStringLiteral("obs")), 20000);
+    program.kill();
+    program.waitForFinished();
+
+    QCOMPARE(folder.entries(), (QStringList{QStringLiteral("obs"), QStringLiteral("starcharts"),
+                                            QStringLiteral("starcharts.mdb"), QStringLiteral("varlume")}));
+    auto sql = [&](const QString &statement) {
+        QProcess sqlite;
+        sqlite.start(QStringLiteral("sqlite3"), {folder.file(QStringLiteral("starcharts.mdb")), statement});
+        sqlite.waitForFinished();
+        return QString::fromUtf8(sqlite.readAllStandardOutput()).trimmed();
+    };
+    QCOMPARE(sql(QStringLiteral("select * from charts")),
+             QStringLiteral("ss cyg|1896|yes|ss cyg.gif|ss cyg-finder.gif|cyg"));
+    QCOMPARE(sql(QStringLiteral("select count(*) from cumobs")), QStringLiteral("0"));
+    QCOMPARE(sql(QStringLiteral("select name from sqlite_master where type='index' and tbl_name='Charts'")),
+             QStringLiteral("starname"));
+}
+
+QTEST_MAIN(tst_startup)
+#include "tst_startup.moc"
