@@ -86,8 +86,15 @@ bool frmHeadertext::eventFilter(QObject *watched, QEvent *event)
     // Any key that types a character counts as an edit, except Ctrl+A (code 1);
     // keys without a character (arrows, Delete) do not.
     if (watched == m_text && event->type() == QEvent::KeyPress) {
-        const QString text = static_cast<QKeyEvent *>(event)->text();
-        if (!text.isEmpty() && text.at(0) != QChar(1))
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->text().isEmpty())
+            return QWidget::eventFilter(watched, event);
+        // Ctrl with a letter types the control code of that letter, whatever
+        // text the platform reports for it.
+        const bool ctrlLetter = key->modifiers().testFlag(Qt::ControlModifier) && key->key() >= Qt::Key_A
+                                && key->key() <= Qt::Key_Z;
+        const int code = ctrlLetter ? key->key() - Qt::Key_A + 1 : key->text().at(0).unicode();
+        if (code != 1)
             m_save->setEnabled(true);
     }
     return QWidget::eventFilter(watched, event);

@@ -1,0 +1,195 @@
+#include "appfolder.h"
+#include "frmheadertext.h"
+#include "help.h"
+#include "messagerecorder.h"
+#include "registerscreens.h"
+#include "screens.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTextEdit>
+
+static const QByteArray defaultBytes =
+    "#TYPE=Visual\r\n#OBSCODE=KTV\r\n#SOFTWARE=Halvek\r\n#DELIM=|\r\n#DATE=JD\r\n#OBSTYPE=Visual\r\n";
+
+class tst_headertext final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void opensWithDefaultsAndSaveDisabled();
+    void keysThatEnableSave_data();
+    void keysThatEnableSave();
+    void typedAndDeletedSavesTheDefaultBytes();
+    void editedObserverCodeIsSaved();
+    void savingReplacesAnEarlierHeader();
+    void unwritableFolderKeepsEditorAndText();
+    void characterOutsideTheCodePageIsRefused();
+    void helpShowsTheContents();
+
+private:
+    QWidget *editor() const;
+    QTextEdit *text() const;
+    QPushButton *saveButton() const;
+
+    AppFolder *m_folder = nullptr;
+    MessageRecorder *m_messages = nullptr;
+};
+
+void tst_headertext::init()
+{
+    m_folder = new AppFolder;
+    m_messages = new MessageRecorder;
+    registerScreens(m_folder->path());
+    QWidget *screen = screens::show(QStringLiteral("frmHeadertext"));
+    QVERIFY(QTest::qWaitForWindowActive(screen));
+    text()->setFocus();
+}
+
+void tst_headertext::cleanup()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    screens::unregisterAll();
+    delete m_messages;
+    delete m_folder;
+}
+
+QWidget *tst_headertext::editor() const
+{
+    return screens::find(QStringLiteral("frmHeadertext"));
+}
+
+QTextEdit *tst_headertext::text() const
+{
+    return editor()->findChild<QTextEdit *>(QStringLiteral("RichTextBox1"));
+}
+
+QPushButton *tst_headertext::saveButton() const
+{
+    return editor()->findChild<QPushButton *>(QStringLiteral("cmdSaveheader"));
+}
+
+void tst_headertext::opensWithDefaultsAndSaveDisabled()
+{
+    QCOMPARE(editor()->windowTitle(), QStringLiteral("First-Time Header Entry"));
+    QCOMPARE(text()->toPlainText(), frmHeadertext::defaultHeader());
+    QVERIFY(!saveButton()->isEnabled());
+    QCOMPARE(saveButton()->toolTip(), QStringLiteral("Confirm your header text"));
+    // The instructions: eleven lines, each but the last ending in a blank.
+    const QStringList lines = frmHeadertext::instructions().split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 12);
+    QVERIFY(lines.last().isEmpty());
+    for (int i = 0; i < 10; ++i)
+        QVERIFY2(lines.at(i).endsWith(QLatin1Char(' ')), qPrintable(lines.at(i)));
+    QCOMPARE(lines.at(10), QStringLiteral("the app inserts this automatically!"));
+}
+
+void tst_headertext::keysThatEnableSave_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("enables");
+    QTest::newRow("letter") << int(Qt::Key_X) << int(Qt::NoModifier) << true;
+    QTest::newRow("backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << true;
+    QTest::newRow("return") << int(Qt::Key_Return) << int(Qt::NoModifier) << true;
+    QTest::newRow("ctrl+a") << int(Qt::Key_A) << int(Qt::ControlModifier) << false;
+    QTest::newRow("arrow") << int(Qt::Key_Down) << int(Qt::NoModifier) << false;
+    QTest::newRow("delete") << int(Qt::Key_Delete) << int(Qt::NoModifier) << false;
+    QTest::newRow("shift alone") << int(Qt::Key_Shift) << int(Qt::ShiftModifier) << false;
+}
+
+void tst_headertext::keysThatEnableSave()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, enables);
+    QTest::keyClick(text(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(saveButton()->isEnabled(), enables);
+}
+
+void tst_headertext::typedAndDeletedSavesTheDefaultBytes()
+{
+    text()->moveCursor(QTextCursor::End);
+    QTest::keyClick(text(), Qt::Key_Q);
+    QTest::keyClick(text(), Qt::Key_Backspace);
+    QVERIFY(saveButton()->isEnabled());
+    QTest::mouseClick(saveButton(), Qt::LeftButton);
+
+    QCOMPARE(m_folder->read(QStringLiteral("header.txt")), defaultBytes);
+    QTRY_VERIFY(!screens::find(QStringLiteral("frmHeadertext")));
+    QWidget *start = screens::find(QStringLiteral("frmStartup"));
+    QVERIFY(start && start->isVisible());
+    QVERIFY(m_messages->messages().isEmpty());
+}
+
+void tst_headertext::editedObserverCodeIsSaved()
+{
+    QTextCursor cursor = text()->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::Down);
+    cursor.movePosition(QTextCursor::EndOfLine);
+    text()->setTextCursor(cursor);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(text(), Qt::Key_Backspace);
+    QTest::keyClicks(text(), QStringLiteral("ÅBC"));
+    QTest::mouseClick(saveButton(), Qt::LeftButton);
+    QByteArray expected = defaultBytes;
+    expected.replace("KTV", "\xc5" "BC");
+    QCOMPARE(m_folder->read(QStringLiteral("header.txt")), expected);
+}
+
+void tst_headertext::savingReplacesAnEarlierHeader()
+{
+    m_folder->write(QStringLiteral("header.txt"), "old header that is much longer than the new one\r\n\r\n\r\n\r\n\r\n");
+    QTest::keyClick(text(), Qt::Key_Backspace);
+    text()->setPlainText(QStringLiteral("#TYPE=Visual\n"));
+    QTest::mouseClick(saveButton(), Qt::LeftButton);
+    QCOMPARE(m_folder->read(QStringLiteral("header.txt")), QByteArray("#TYPE=Visual\r\n"));
+}
+
+void tst_headertext::unwritableFolderKeepsEditorAndText()
+{
+    ReadOnlyGuard readOnly(m_folder->path());
+    if (!readOnly.ok())
+        QSKIP("this file system cannot make a folder read-only");
+    QTest::keyClicks(text(), QStringLiteral("typed"));
+    const QString typed = text()->toPlainText();
+    QTest::mouseClick(saveButton(), Qt::LeftButton);
+
+    QCOMPARE(m_messages->messages().size(), 1);
+    const QString message = m_messages->messages().constFirst().text;
+    QVERIFY2(message.contains(m_folder->file(QStringLiteral("header.txt"))), qPrintable(message));
+    QVERIFY(editor() && editor()->isVisible());
+    QCOMPARE(text()->toPlainText(), typed);
+    QVERIFY(saveButton()->isEnabled());
+    QVERIFY(!m_folder->exists(QStringLiteral("header.txt")));
+    QVERIFY(!screens::find(QStringLiteral("frmStartup")));
+}
+
+void tst_headertext::characterOutsideTheCodePageIsRefused()
+{
+    QTest::keyClick(text(), Qt::Key_Backspace);
+    text()->setPlainText(QStringLiteral("#OBSCODE=\u4e2d\n"));
+    QTest::mouseClick(saveButton(), Qt::LeftButton);
+    QCOMPARE(m_messages->messages().size(), 1);
+    QVERIFY(m_messages->messages().constFirst().text.contains(QStringLiteral("\u4e2d")));
+    QVERIFY(!m_folder->exists(QStringLiteral("header.txt")));
+    QVERIFY(editor());
+}
+
+void tst_headertext::helpShowsTheContents()
+{
+    QVERIFY(QFile::copy(QStringLiteral(HELP_FILE), m_folder->file(QStringLiteral("quillon.html"))));
+    QTest::mouseClick(editor()->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+    QTRY_VERIFY(help::window());
+    QCOMPARE(help::window()->property("command").toInt(), 1);
+    QCOMPARE(help::window()->property("data").toInt(), 1001);
+}
+
+QTEST_MAIN(tst_headertext)
+#include "tst_headertext.moc"
