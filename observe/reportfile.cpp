@@ -15,6 +15,16 @@ QString native(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
+bool endsOpen(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential() || file.size() == 0
+        || !file.seek(file.size() - 1))
+        return false;
+    char last = 0;
+    return file.getChar(&last) && last != '\n';
+}
+
 QString notWritten(const QString &todaysfile, const QString &reason)
 {
     return QStringLiteral("The observation could not be written to the report file \"%1\" (%2). "
@@ -91,7 +101,11 @@ std::optional<QString> modEntryscreen::beginreport(const QString &appfolder,
 std::optional<QString> modEntryscreen::appendreport(const QString &todaysfile,
                                                     const QString &line)
 {
-    const std::optional<QByteArray> bytes = modProcesses::tocp1252(line + QStringLiteral("\r\n"));
+    // A header saved without a final line end would swallow the first line
+    // into its last "#" line, where the report's reader skips it.
+    const QString lineEnd = QStringLiteral("\r\n");
+    const QString start = endsOpen(todaysfile) ? lineEnd : QString();
+    const std::optional<QByteArray> bytes = modProcesses::tocp1252(start + line + lineEnd);
     if (!bytes)
         return notWritten(todaysfile, QStringLiteral("the line holds a character the report "
                                                      "file's code page lacks"));

@@ -19,7 +19,8 @@ QString todaysfilename(const QString &appfolder, const QDate &date);
 // it is left untouched.
 std::optional<QString> beginreport(const QString &appfolder, const QString &todaysfile);
 
-// Appends one data line and its CR LF, written in the file's code page.
+// Appends one data line and its CR LF, written in the file's code page;
+// a file that does not end with a line end gets one first.
 // Either the whole line is in the file afterwards or none of it is; on
 // failure the observation must not be stored elsewhere either.
 std::optional<QString> appendreport(const QString &todaysfile, const QString &line);
