@@ -96,6 +96,16 @@ std::optional<QString> firstOf(std::initializer_list<std::optional<QString>> pro
 }
 }
 
+QString modEntryscreen::completedmagnitude(const QString &text)
+{
+    return text.contains(u'.') ? text : text + QStringLiteral(".0");
+}
+
+QString modEntryscreen::comparisonlabel(const QString &text)
+{
+    return QString(text).remove(u'.');
+}
+
 bool modEntryscreen::isnightly(const QString &nightly)
 {
     return nightly == QLatin1String("yes");
@@ -126,8 +136,14 @@ modEntryscreen::Recording modEntryscreen::makerecording(const ObservationTexts &
         texts.fainterthan ? QLatin1Char('<') + texts.magnitude : texts.magnitude;
 
     const QStringList fields = {
-        texts.star,         obsdate,     magnitude,   code, orAbsent(texts.comp1),
-        orAbsent(texts.comp2), texts.chart, orAbsent(texts.notes),
+        texts.star,
+        obsdate,
+        magnitude,
+        code,
+        orAbsent(texts.comp1),
+        orAbsent(texts.comp2),
+        texts.chart,
+        orAbsent(texts.notes),
     };
     return Recording{
         fields.join(u'|'),

@@ -45,6 +45,14 @@ struct Recording
     CumobsRow row;
 };
 
+// The magnitude as its field leaves it: ".0" appended when it has no
+// decimal point, so "12" becomes "12.0" and an empty field ".0".
+QString completedmagnitude(const QString &text);
+
+// A comparison star's label as its field leaves it: the chart prints
+// magnitudes without their point, so "11.2" becomes "112".
+QString comparisonlabel(const QString &text);
+
 // A star is observed nightly only when its catalogue flag is exactly "yes".
 bool isnightly(const QString &nightly);
 

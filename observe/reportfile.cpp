@@ -67,11 +67,7 @@ std::optional<QString> modEntryscreen::beginreport(const QString &appfolder,
                               "program and start it again; it opens the header editor. Save "
                               "your header there, then open the observing session again.")
             .arg(native(headerPath));
-    if (!header.open(QIODevice::ReadOnly))
-        return QStringLiteral("The report header \"%1\" cannot be read (%2). Make it readable, "
-                              "then open the observing session again.")
-            .arg(native(headerPath), header.errorString());
-    const QByteArray bytes = header.readAll();
+    const QByteArray bytes = header.open(QIODevice::ReadOnly) ? header.readAll() : QByteArray();
     if (header.error() != QFileDevice::NoError)
         return QStringLiteral("The report header \"%1\" cannot be read (%2). Make it readable, "
                               "then open the observing session again.")

@@ -168,6 +168,8 @@ void TestJulianday::roundingOfText_data()
     QTest::newRow("whole day") << 2458124.0 << true << "2458124";
     QTest::newRow("small value keeps its zero") << 0.04 << false << "0.04";
     QTest::newRow("zero") << 0.0 << true << "0";
+    QTest::newRow("below the last place") << 0.0001 << false << "0";
+    QTest::newRow("more digits than a double holds") << 1.0e14 << true << "100000000000000";
 }
 
 void TestJulianday::roundingOfText()

@@ -51,6 +51,8 @@ class TestRecording final : public QObject
 private slots:
     void lineAndRow_data();
     void lineAndRow();
+    void fieldsOnLeaving_data();
+    void fieldsOnLeaving();
     void commentCode_data();
     void commentCode();
     void nightlyFlag_data();
@@ -130,6 +132,29 @@ void TestRecording::lineAndRow()
     QCOMPARE((QStringList{r.star, r.magnitude, r.estimate, r.obsdate, r.obscode, r.notes, r.chart}),
              row);
     QCOMPARE(obsdatetext(texts, nightly), r.obsdate);
+}
+
+void TestRecording::fieldsOnLeaving_data()
+{
+    QTest::addColumn<bool>("magnitude");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("left");
+
+    QTest::newRow("whole magnitude") << true << "12" << "12.0";
+    QTest::newRow("empty magnitude") << true << "" << ".0";
+    QTest::newRow("magnitude with point") << true << "11.2" << "11.2";
+    QTest::newRow("magnitude with trailing point") << true << "11." << "11.";
+    QTest::newRow("comparison with point") << false << "11.2" << "112";
+    QTest::newRow("comparison with two points") << false << "1.1.2" << "112";
+    QTest::newRow("comparison label") << false << "110" << "110";
+}
+
+void TestRecording::fieldsOnLeaving()
+{
+    QFETCH(bool, magnitude);
+    QFETCH(QString, typed);
+    QFETCH(QString, left);
+    QCOMPARE(magnitude ? completedmagnitude(typed) : comparisonlabel(typed), left);
 }
 
 void TestRecording::commentCode_data()
