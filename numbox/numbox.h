@@ -1,0 +1,188 @@
+#pragma once
+
+#include <QFont>
+#include <QPixmap>
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+
+class QLineEdit;
+class LeaveCheck;
+class PropertyBag;
+
+namespace ferrow
+{
+// A single-line field that takes a whole number and, whenever the user leaves
+// it, checks the number against minval and maxval. Its value is the text of
+// the inner field txtTextBox; hosts read Text and convert it themselves.
+//
+// The Qt properties below are the control's property interface, in its order.
+// Colours are OLE colour values: B*65536 + G*256 + R, or a system colour
+// index with the high bit set (&H80000005 window background, &H80000008 window
+// text). Writing a property that changes it emits PropertyChanged with the
+// property's name.
+class numbox final : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(int Alignment READ Alignment WRITE setAlignment)
+    Q_PROPERTY(bool AutoRedraw READ AutoRedraw WRITE setAutoRedraw)
+    Q_PROPERTY(uint BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(int BackStyle READ BackStyle WRITE setBackStyle)
+    Q_PROPERTY(int BorderStyle READ BorderStyle WRITE setBorderStyle)
+    Q_PROPERTY(bool CausesValidation READ CausesValidation WRITE setCausesValidation)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabledProperty)
+    Q_PROPERTY(int FillColor READ FillColor WRITE setFillColor)
+    Q_PROPERTY(int FillStyle READ FillStyle WRITE setFillStyle)
+    Q_PROPERTY(QFont Font READ Font WRITE setFontProperty)
+    Q_PROPERTY(bool FontBold READ FontBold WRITE setFontBold)
+    Q_PROPERTY(bool FontItalic READ FontItalic WRITE setFontItalic)
+    Q_PROPERTY(QString FontName READ FontName WRITE setFontName)
+    Q_PROPERTY(float FontSize READ FontSize WRITE setFontSize)
+    Q_PROPERTY(bool FontTransparent READ FontTransparent WRITE setFontTransparent)
+    Q_PROPERTY(bool FontUnderline READ FontUnderline WRITE setFontUnderline)
+    Q_PROPERTY(uint ForeColor READ ForeColor WRITE setForeColor)
+    Q_PROPERTY(bool Locked READ Locked WRITE setLocked)
+    Q_PROPERTY(int MaxLength READ MaxLength WRITE setMaxLength)
+    Q_PROPERTY(QPixmap MouseIcon READ MouseIcon WRITE setMouseIcon)
+    Q_PROPERTY(bool MultiLine READ MultiLine)
+    Q_PROPERTY(int SelLength READ SelLength WRITE setSelLength)
+    Q_PROPERTY(int SelStart READ SelStart WRITE setSelStart)
+    Q_PROPERTY(QString SelText READ SelText WRITE setSelText)
+    Q_PROPERTY(QString Text READ Text WRITE setText)
+    Q_PROPERTY(QString ToolTipText READ ToolTipText WRITE setToolTipText)
+    Q_PROPERTY(int WhatsThisHelpID READ WhatsThisHelpID WRITE setWhatsThisHelpID)
+    Q_PROPERTY(int minval READ minval WRITE setMinval)
+    Q_PROPERTY(int maxval READ maxval WRITE setMaxval)
+
+public:
+    static constexpr uint SystemWindowBackground = 0x80000005u;
+    static constexpr uint SystemWindowText = 0x80000008u;
+
+    explicit numbox(QWidget *parent = nullptr);
+
+    QLineEdit *textBox() const;
+
+    int Alignment() const;
+    bool AutoRedraw() const;
+    uint BackColor() const;
+    int BackStyle() const;
+    int BorderStyle() const;
+    bool CausesValidation() const;
+    bool Enabled() const;
+    int FillColor() const;
+    int FillStyle() const;
+    QFont Font() const;
+    bool FontBold() const;
+    bool FontItalic() const;
+    QString FontName() const;
+    float FontSize() const;
+    bool FontTransparent() const;
+    bool FontUnderline() const;
+    uint ForeColor() const;
+    bool Locked() const;
+    int MaxLength() const;
+    QPixmap MouseIcon() const;
+    bool MultiLine() const;
+    int SelLength() const;
+    int SelStart() const;
+    QString SelText() const;
+    QString Text() const;
+    QString ToolTipText() const;
+    int WhatsThisHelpID() const;
+    int minval() const;
+    int maxval() const;
+
+    // 16-bit properties refuse values outside -32768..32767; Alignment takes
+    // 0 left, 1 right, 2 centre; BorderStyle 0 none, 1 fixed single.
+    void setAlignment(int value);
+    void setAutoRedraw(bool value);
+    void setBackColor(uint value);
+    void setBackStyle(int value);
+    void setBorderStyle(int value);
+    void setCausesValidation(bool value);
+    void setEnabledProperty(bool value);
+    void setFillColor(int value);
+    void setFillStyle(int value);
+    void setFontProperty(const QFont &value);
+    void setFontBold(bool value);
+    void setFontItalic(bool value);
+    void setFontName(const QString &value);
+    void setFontSize(float value);
+    void setFontTransparent(bool value);
+    void setFontUnderline(bool value);
+    void setForeColor(uint value);
+    void setLocked(bool value);
+    // 0 means no limit.
+    void setMaxLength(int value);
+    void setMouseIcon(const QPixmap &value);
+    void setSelLength(int value);
+    void setSelStart(int value);
+    void setSelText(const QString &value);
+    // Bypasses the key filter and checks nothing.
+    void setText(const QString &value);
+    void setToolTipText(const QString &value);
+    void setWhatsThisHelpID(int value);
+    void setMinval(int value);
+    void setMaxval(int value);
+
+    // Saved design properties: names of the property table, values equal to
+    // their defaults omitted. Restoring marks nothing changed but MouseIcon.
+    void readProperties(const PropertyBag &bag);
+    void writeProperties(PropertyBag &bag) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    void Change();
+    void Click();
+    void DblClick();
+    void GetDataMember(QString &DataMember, QVariant &Data);
+    void InitProperties();
+    // KeyCode is a Windows virtual-key code, Shift 1 shift + 2 ctrl + 4 alt.
+    // A host that sets KeyCode to 0 cancels the key.
+    void KeyDown(short &KeyCode, short &Shift);
+    void KeyPress(short &KeyAscii);
+    void KeyUp(short &KeyCode, short &Shift);
+    // Button 1 left, 2 right, 4 middle; X and Y in twips.
+    void MouseDown(short &Button, short &Shift, float &X, float &Y);
+    void ReadProperties(PropertyBag &PropBag);
+    void Resize();
+    // A host that sets Cancel keeps the focus in the field.
+    void Validate(bool &Cancel);
+    void WriteProperties(PropertyBag &PropBag);
+
+    void PropertyChanged(const QString &name);
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    bool dropsSymbol(const QKeyEvent *event);
+    void checkRange();
+    QFont ambientFont() const;
+    void markChanged(const char *name);
+
+    void applyAlignment(int value);
+    void applyColour(const char *name, uint value);
+    uint colour(const char *name, uint defaultValue) const;
+    void applyFont(const QFont &font);
+    void applyLocked(bool value);
+    void applyMaxLength(int value);
+    void applySelLength(int value);
+    void applySelStart(int value);
+    void applySelText(const QString &value);
+
+    QLineEdit *m_text;
+    LeaveCheck *m_leaveCheck;
+    bool m_minusTyped = false;
+    bool m_autoRedraw = false;
+    int m_backStyle = 0;
+    int m_fillColor = 0;
+    int m_fillStyle = 0;
+    bool m_fontTransparent = false;
+    int m_minval = -90;
+    int m_maxval = 90;
+};
+}

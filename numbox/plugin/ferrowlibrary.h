@@ -1,0 +1,26 @@
+#pragma once
+
+#include "controlfactory.h"
+
+#include <QObject>
+
+// The ferrow library's entry point: creates numbox controls by programmatic
+// name and keeps count of the live ones so the host knows when it may unload.
+class FerrowLibrary final : public QObject, public ControlFactory
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID ControlFactory_iid FILE "ferrow.json")
+    Q_INTERFACES(ControlFactory)
+
+public:
+    explicit FerrowLibrary(QObject *parent = nullptr);
+
+    QWidget *createControl(const QString &progId, const PropertyBag &bag, QWidget *parent,
+                           QString *error) override;
+    bool saveControl(QWidget *control, PropertyBag &bag) override;
+    bool canUnloadNow() const override;
+    void setMessageHandler(messageseam::Handler handler) override;
+
+private:
+    int m_liveControls = 0;
+};
