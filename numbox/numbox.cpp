@@ -534,7 +534,7 @@ void numbox::setMouseIcon(const QPixmap &value)
 
 void numbox::setSelLength(int value)
 {
-    if (value < 0 || value == SelLength())
+    if (value < 0 || qMin(value, static_cast<int>(m_text->text().size()) - SelStart()) == SelLength())
         return;
     applySelLength(value);
     markChanged("SelLength");
