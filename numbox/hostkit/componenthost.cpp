@@ -211,12 +211,14 @@ bool ComponentHost::saveControl(QWidget *control, PropertyBag &bag, QString *err
     for (const auto &library : m_libraries) {
         if (!library->controls.contains(control))
             continue;
+        // The extent comes first, as the hosting side writes it before the
+        // control writes its own properties.
+        bag.write(QLatin1String(extentX), pixelsToExtent(control->width()));
+        bag.write(QLatin1String(extentY), pixelsToExtent(control->height()));
         if (!library->factory->saveControl(control, bag)) {
             return fail(error, QStringLiteral("The control library %1 could not save %2.")
                                    .arg(library->path, control->objectName()));
         }
-        bag.write(QLatin1String(extentX), pixelsToExtent(control->width()));
-        bag.write(QLatin1String(extentY), pixelsToExtent(control->height()));
         return true;
     }
     return fail(error, QStringLiteral("%1 was not created by this host.").arg(control->objectName()));
