@@ -59,6 +59,10 @@ bool LeaveCheck::handleFocusOut(Qt::FocusReason reason)
 {
     if (!isUserMove(reason))
         return false;
+    // Qt moves the focus on with a Tab reason when the focused widget is
+    // hidden or disabled; the user did not leave it.
+    if (!m_watched->isVisible() || !m_watched->isEnabled())
+        return false;
     QWidget *target = QApplication::focusWidget();
     if (!target || target == m_watched)
         return false;

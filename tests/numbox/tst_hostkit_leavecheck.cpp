@@ -57,6 +57,7 @@ private slots:
     void userMovesAreDepartures_data();
     void userMovesAreDepartures();
     void otherFocusChangesAreNot();
+    void hidingOrDisablingIsNoDeparture();
     void targetWithoutValidationOnlyDeparts();
     void cancelPutsTheFocusBack();
     void focusTakenBackByMouseSwallowsThePress();
@@ -102,6 +103,21 @@ void LeaveCheckTest::otherFocusChangesAreNot()
     other.show();
     other.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&other));
+
+    QVERIFY(screen.calls.isEmpty());
+}
+
+void LeaveCheckTest::hidingOrDisablingIsNoDeparture()
+{
+    Screen screen;
+    QVERIFY(showAndFocus(screen));
+
+    screen.watched->setEnabled(false);
+    QVERIFY(!screen.watched->hasFocus());
+    screen.watched->setEnabled(true);
+    screen.watched->setFocus();
+    screen.watched->hide();
+    QVERIFY(!screen.watched->hasFocus());
 
     QVERIFY(screen.calls.isEmpty());
 }
