@@ -1,5 +1,6 @@
 #include "registerscreens.h"
 
+#include "frmentryscreen.h"
 #include "frmheadertext.h"
 #include "frmstartup.h"
 #include "screens.h"
@@ -12,4 +13,5 @@ void registerScreens(const QString &appFolder)
         return screen;
     });
     screens::registerFactory(QStringLiteral("frmHeadertext"), [appFolder] { return new frmHeadertext(appFolder); });
+    screens::registerFactory(QStringLiteral("frmEntryscreen"), [appFolder] { return new frmEntryscreen(appFolder); });
 }

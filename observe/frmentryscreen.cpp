@@ -133,9 +133,16 @@ QLineEdit *makeField(QWidget *parent, const char *name, int left, int top, int w
     return field;
 }
 
+// Leaves the caret and selection alone when validation changes nothing.
+void setChanged(QLineEdit *field, const QString &text)
+{
+    if (field->text() != text)
+        field->setText(text);
+}
+
 FormDesign savedDesign(QString *error)
 {
-    QFile file(QStringLiteral(":/observe/frmEntryscreen.design"));
+    QFile file(QStringLiteral(":/observe/frmentryscreen.design"));
     if (!file.open(QIODevice::ReadOnly)) {
         *error = file.errorString();
         return {};
@@ -158,6 +165,16 @@ frmEntryscreen::frmEntryscreen(const QString &appFolder, QWidget *parent)
     for (QWidget *child : findChildren<QWidget *>())
         child->setStyle(nightStyle());
     setStyle(nightStyle());
+    // Fusion lights button bevels with white; these buttons are drawn flat.
+    // Set on the buttons alone, a sheet on the window would drop the palette.
+    const QString buttonSheet(QStringLiteral(
+        "QPushButton { background-color: rgb(128,0,0); color: rgb(255,0,0); border: 1px solid rgb(255,0,0);"
+        " padding: 2px; }"
+        "QPushButton:focus { border: 2px solid rgb(255,0,0); }"
+        "QPushButton:pressed { background-color: rgb(64,0,0); }"
+        "QPushButton:disabled { color: rgb(150,0,0); border-color: rgb(150,0,0); }"));
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setStyleSheet(buttonSheet);
     load();
     findChild<QWidget *>(QStringLiteral("cmdFinder"))->setFocus();
 }
@@ -181,6 +198,7 @@ void frmEntryscreen::createControls()
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setTabKeyNavigation(false);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setFont(fieldFont());
     grid->verticalHeader()->setDefaultSectionSize(20);
@@ -221,6 +239,7 @@ void frmEntryscreen::createControls()
     makeLabel(this, "Label4", QStringLiteral("Comment Codes:"), 11040, 4440, 1815, 375);
     auto *codes = make<QListWidget>(this, "ddCommentcodes", 11040, 4800, 1815, 780);
     codes->setFont(fieldFont());
+    codes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (const char *code : commentCodes)
         codes->addItem(QString::fromLatin1(code));
     codes->setCurrentRow(-1);
@@ -236,6 +255,7 @@ void frmEntryscreen::createControls()
 
     auto *report = make<QPlainTextEdit>(this, "rtbObs", 11040, 6840, 7935, 3975);
     report->setReadOnly(true);
+    report->setTabChangesFocus(true);
     report->setFont(fieldFont());
     report->setLineWrapMode(QPlainTextEdit::NoWrap);
     report->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
@@ -275,11 +295,8 @@ void frmEntryscreen::createControls()
     connect(magnitudeCheck, &LeaveCheck::validate, this, &frmEntryscreen::magnitudeValidate);
     connect(magnitudeCheck, &LeaveCheck::departed, this, &frmEntryscreen::magnitudeLeft);
     for (QLineEdit *comp : {comp1, comp2}) {
-        // Chart labels carry no decimal point: "11.2" is the label "112".
-        connect(new LeaveCheck(comp), &LeaveCheck::validate, comp, [comp](bool &) {
-            if (comp->text().contains(QLatin1Char('.')))
-                comp->setText(comp->text().remove(QLatin1Char('.')));
-        });
+        connect(new LeaveCheck(comp), &LeaveCheck::validate, comp,
+                [comp](bool &) { setChanged(comp, modEntryscreen::comparisonlabel(comp->text())); });
     }
     for (QWidget *field : {static_cast<QWidget *>(estimate), static_cast<QWidget *>(magnitude),
                            static_cast<QWidget *>(comp1), static_cast<QWidget *>(comp2),
@@ -483,8 +500,7 @@ void frmEntryscreen::estimateLeft()
 void frmEntryscreen::magnitudeValidate(bool &)
 {
     auto *magnitude = findChild<QLineEdit *>(QStringLiteral("txtMagn"));
-    if (!magnitude->text().contains(QLatin1Char('.')))
-        magnitude->setText(magnitude->text() + QStringLiteral(".0"));
+    setChanged(magnitude, modEntryscreen::completedmagnitude(magnitude->text()));
 }
 
 void frmEntryscreen::magnitudeLeft()

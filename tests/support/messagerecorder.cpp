@@ -46,6 +46,14 @@ QStringList MessageRecorder::texts() const
     return result;
 }
 
+QString MessageRecorder::dump() const
+{
+    QStringList lines;
+    for (const auto &message : m_messages)
+        lines.append(message.title + QStringLiteral(": ") + message.text);
+    return lines.join(QLatin1Char('\n'));
+}
+
 void MessageRecorder::clear()
 {
     m_messages.clear();

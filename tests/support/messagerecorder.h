@@ -20,6 +20,8 @@ public:
 
     const QList<messageseam::Message> &messages() const;
     QStringList texts() const;
+    // Title and text of each box, for failure reports.
+    QString dump() const;
     void clear();
 
 private:

@@ -1,0 +1,175 @@
+#include "entryscreenfixture.h"
+
+#include "database.h"
+#include "frmentryscreen.h"
+#include "registerscreens.h"
+#include "schema.h"
+#include "screens.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+const QByteArray header =
+    "#TYPE=Visual\r\n#OBSCODE=XYZ\r\n#SOFTWARE=varlume\r\n#DELIM=|\r\n#DATE=JD\r\n#OBSTYPE=Visual\r\n";
+
+EntryScreenFixture::EntryScreenFixture(bool withLibrary)
+    : m_folder(std::make_unique<AppFolder>())
+    , m_messages(std::make_unique<MessageRecorder>())
+{
+    QString error;
+    store::createDefault(m_folder->path(), &error);
+    QDir(m_folder->path()).mkdir(QStringLiteral("obs"));
+    QDir(m_folder->path()).mkdir(QStringLiteral("starcharts"));
+    m_folder->write(QStringLiteral("header.txt"), header);
+    if (withLibrary)
+        QFile::copy(QStringLiteral(FERROW_LIBRARY), m_folder->file(QStringLiteral("libferrow.so")));
+    registerScreens(m_folder->path());
+}
+
+EntryScreenFixture::~EntryScreenFixture()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        w->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    screens::unregisterAll();
+}
+
+AppFolder &EntryScreenFixture::folder()
+{
+    return *m_folder;
+}
+
+MessageRecorder &EntryScreenFixture::messages()
+{
+    return *m_messages;
+}
+
+frmEntryscreen *EntryScreenFixture::open()
+{
+    QWidget *start = screens::show(QStringLiteral("frmStartup"));
+    QTest::mouseClick(start->findChild<QPushButton *>(QStringLiteral("cmdObserve")), Qt::LeftButton);
+    auto *entry = screen();
+    if (entry)
+        QTest::qWaitForWindowActive(entry);
+    return entry;
+}
+
+frmEntryscreen *EntryScreenFixture::screen() const
+{
+    return qobject_cast<frmEntryscreen *>(screens::find(QStringLiteral("frmEntryscreen")));
+}
+
+void EntryScreenFixture::close()
+{
+    if (auto *entry = screen())
+        entry->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QLineEdit *EntryScreenFixture::edit(const char *name) const
+{
+    return screen()->findChild<QLineEdit *>(QLatin1String(name));
+}
+
+QWidget *EntryScreenFixture::widget(const char *name) const
+{
+    return screen()->findChild<QWidget *>(QLatin1String(name));
+}
+
+QLineEdit *EntryScreenFixture::inner(const char *name) const
+{
+    QWidget *field = widget(name);
+    return field ? qobject_cast<QLineEdit *>(field->focusProxy()) : nullptr;
+}
+
+QPushButton *EntryScreenFixture::button(const char *name) const
+{
+    return screen()->findChild<QPushButton *>(QLatin1String(name));
+}
+
+void EntryScreenFixture::chooseStar(const QString &constellation, const QString &star)
+{
+    auto *grid = screen()->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
+    const auto cells = grid->findItems(constellation, Qt::MatchExactly);
+    QTableWidgetItem *cell = cells.value(0);
+    grid->scrollToItem(cell);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(cell).center());
+    auto *stars = screen()->findChild<QListWidget *>(QStringLiteral("ddStars"));
+    const auto items = stars->findItems(star, Qt::MatchExactly);
+    if (items.isEmpty())
+        return;
+    stars->scrollToItem(items.first());
+    QTest::mouseClick(stars->viewport(), Qt::LeftButton, {}, stars->visualItemRect(items.first()).center());
+}
+
+void EntryScreenFixture::type(QWidget *field, const QString &text)
+{
+    QWidget *target = field->focusProxy() ? field->focusProxy() : field;
+    QTest::mouseClick(target, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    if (auto *line = qobject_cast<QLineEdit *>(target))
+        line->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(target, Qt::Key_Delete);
+    else
+        QTest::keyClicks(target, text);
+}
+
+void EntryScreenFixture::setDate(int year, int month, int day, int hour, int minute)
+{
+    const int values[5] = {year, month, day, hour, minute};
+    const char *names[5] = {"nbYear", "nbMonth", "nbDay", "nbHour", "nbMinute"};
+    for (int i = 0; i < 5; ++i)
+        type(widget(names[i]), QString::number(values[i]));
+}
+
+void EntryScreenFixture::fillExample()
+{
+    type(edit("txtStar"), QStringLiteral("ss cyg"));
+    setDate(2018, 1, 5, 21, 30);
+    type(edit("txtEstimate"), QStringLiteral("110(1)115"));
+    type(edit("txtMagn"), QStringLiteral("11.2"));
+    type(edit("nbComp1"), QStringLiteral("110"));
+    type(edit("nbComp2"), QStringLiteral("115"));
+    type(edit("txtChartid"), QStringLiteral("1896"));
+}
+
+void EntryScreenFixture::enter()
+{
+    QTest::mouseClick(button("cmdEnter"), Qt::LeftButton);
+}
+
+QString EntryScreenFixture::reportPath() const
+{
+    return screen()->todaysfile();
+}
+
+QByteArray EntryScreenFixture::report() const
+{
+    QFile file(reportPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList EntryScreenFixture::cumobsRows() const
+{
+    store::Database db(m_folder->path());
+    QSqlQuery query = db.select(QStringLiteral("cumobs"));
+    QStringList rows;
+    while (query.next()) {
+        QStringList columns;
+        for (int i = 0; i < 7; ++i)
+            columns.append(query.value(i).toString());
+        rows.append(columns.join(QLatin1Char('|')));
+    }
+    return rows;
+}
+
+void EntryScreenFixture::setNightly(const QString &star, const QString &flag)
+{
+    store::Database db(m_folder->path());
+    db.update(QStringLiteral("charts"), {QStringLiteral("starname"), star}, {{QStringLiteral("nightly"), flag}});
+}

@@ -1,0 +1,636 @@
+#include "database.h"
+#include "entryscreenfixture.h"
+#include "frmentryscreen.h"
+#include "help.h"
+#include "screens.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QProcess>
+#include <QMessageBox>
+
+static const QByteArray exampleLine = "ss cyg|2458124.3958|11.2|na|110|115|1896|na\r\n";
+
+class tst_entryscreen final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void opensWithTitleHeaderAndNoSelection();
+    void constellationGridHoldsAll88();
+    void listingStarsOfAConstellation();
+    void choosingAStarEnablesEnter();
+    void nightPaletteHasNoLightSurface();
+    void tabOrderFollowsTheFields();
+    void exampleObservationEndToEnd();
+    void lineVariants_data();
+    void lineVariants();
+    void fieldsCompletedOnLeaving_data();
+    void fieldsCompletedOnLeaving();
+    void emptyEstimateIsCalledBackOnce();
+    void enteringAFieldSelectsItsText();
+    void threeRecordingsInOrder();
+    void dayFileContinuedOnSecondOpening();
+    void apostropheInStarName();
+    void refusalsLeaveEverythingUntouched_data();
+    void refusalsLeaveEverythingUntouched();
+    void reportWriteFailureStoresNothing();
+    void databaseFailureTakesTheLineBack();
+    void missingHeaderIsExplained();
+    void missingLibraryIsExplained();
+    void realMessageBoxesNeverLoop();
+    void helpAsksForTheObservationTopic();
+};
+
+void tst_entryscreen::opensWithTitleHeaderAndNoSelection()
+{
+    EntryScreenFixture f;
+    frmEntryscreen *screen = f.open();
+    QVERIFY(screen);
+    QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
+    QCOMPARE(screen->windowTitle(), QStringLiteral("File name: ") + screen->todaysfile());
+    QVERIFY(screen->todaysfile().startsWith(f.folder().path() + QStringLiteral("/obs/")));
+    QCOMPARE(f.report(), header);
+    QCOMPARE(screen->findChild<QPlainTextEdit *>(QStringLiteral("rtbObs"))->toPlainText(),
+             QString::fromLatin1(header).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QVERIFY(!f.button("cmdEnter")->isEnabled());
+    QVERIFY(screen->findChild<QListWidget *>(QStringLiteral("ddCommentcodes"))->selectedItems().isEmpty());
+    QCOMPARE(screen->findChild<QListWidget *>(QStringLiteral("ddCommentcodes"))->count(), 11);
+    QVERIFY(!f.widget("lblPrevious")->isVisible());
+    QVERIFY(!f.widget("Picture2")->isVisible());
+    QVERIFY(screen->selstar().isEmpty());
+    QCOMPARE(screen->totalobs(), 0);
+    QCOMPARE(QApplication::focusWidget(), f.widget("cmdFinder"));
+    for (const char *name : {"nbYear", "nbMonth", "nbDay", "nbHour", "nbMinute"}) {
+        QVERIFY2(f.inner(name), name);
+        QVERIFY(f.widget(name)->property("Text").toString().isEmpty());
+    }
+    QCOMPARE(f.widget("nbYear")->property("minval").toInt(), 2017);
+    QCOMPARE(f.widget("nbYear")->property("maxval").toInt(), 2100);
+    QCOMPARE(f.widget("nbMinute")->property("maxval").toInt(), 59);
+    QCOMPARE(f.widget("nbYear")->size(), QSize(65, 33));
+}
+
+void tst_entryscreen::constellationGridHoldsAll88()
+{
+    EntryScreenFixture f;
+    frmEntryscreen *screen = f.open();
+    auto *grid = screen->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
+    QCOMPARE(grid->rowCount(), 44);
+    QCOMPARE(grid->columnCount(), 2);
+    QSet<QString> seen;
+    for (int column = 0; column < 2; ++column)
+        for (int row = 0; row < 44; ++row)
+            seen.insert(grid->item(row, column)->text());
+    QCOMPARE(seen.size(), 88);
+    // Ordered by Latin name, so the abbreviations are not alphabetical here.
+    QCOMPARE(grid->item(3, 0)->text(), QStringLiteral("Aqr"));
+    QCOMPARE(grid->item(4, 0)->text(), QStringLiteral("Aql"));
+    QCOMPARE(grid->item(15, 0)->text(), QStringLiteral("Cap"));
+    QCOMPARE(grid->item(27, 0)->text(), QStringLiteral("Crv"));
+    QCOMPARE(grid->item(43, 0)->text(), QStringLiteral("Ind"));
+    QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("Lac"));
+    QCOMPARE(grid->item(21, 1)->text(), QStringLiteral("Psc"));
+    QCOMPARE(grid->item(29, 1)->text(), QStringLiteral("Scl"));
+    QCOMPARE(grid->item(43, 1)->text(), QStringLiteral("Vul"));
+}
+
+void tst_entryscreen::listingStarsOfAConstellation()
+{
+    EntryScreenFixture f;
+    {
+        store::Database db(f.folder().path());
+        for (const char *name : {"R Lyr", "rr lyr", "Beta Lyr"})
+            db.insert(QStringLiteral("charts"), {{QStringLiteral("starname"), QString::fromLatin1(name)},
+                                                 {QStringLiteral("constell"), QStringLiteral("LYR")}});
+    }
+    frmEntryscreen *screen = f.open();
+    auto *stars = screen->findChild<QListWidget *>(QStringLiteral("ddStars"));
+    auto names = [stars] {
+        QStringList result;
+        for (int i = 0; i < stars->count(); ++i)
+            result.append(stars->item(i)->text());
+        return result;
+    };
+    f.chooseStar(QStringLiteral("Cyg"), {});
+    QCOMPARE(names(), QStringList{QStringLiteral("ss cyg")});
+    f.chooseStar(QStringLiteral("Lyr"), {});
+    QCOMPARE(names(), (QStringList{QStringLiteral("Beta Lyr"), QStringLiteral("R Lyr"), QStringLiteral("rr lyr")}));
+    f.chooseStar(QStringLiteral("And"), {});
+    QVERIFY(names().isEmpty());
+    f.chooseStar(QStringLiteral("Cyg"), {});
+    QCOMPARE(names(), QStringList{QStringLiteral("ss cyg")});
+    QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
+}
+
+void tst_entryscreen::choosingAStarEnablesEnter()
+{
+    EntryScreenFixture f;
+    frmEntryscreen *screen = f.open();
+    f.chooseStar(QStringLiteral("Cyg"), QStringLiteral("ss cyg"));
+    QCOMPARE(screen->selstar(), QStringLiteral("ss cyg"));
+    QVERIFY(f.button("cmdEnter")->isEnabled());
+    // Only the chart button fills the star field.
+    QVERIFY(f.edit("txtStar")->text().isEmpty());
+    // Another constellation's listing keeps the star chosen before.
+    f.chooseStar(QStringLiteral("Lyr"), {});
+    QCOMPARE(screen->selstar(), QStringLiteral("ss cyg"));
+}
+
+void tst_entryscreen::nightPaletteHasNoLightSurface()
+{
+    EntryScreenFixture f;
+    frmEntryscreen *screen = f.open();
+    f.chooseStar(QStringLiteral("Cyg"), QStringLiteral("ss cyg"));
+    screen->findChild<QListWidget *>(QStringLiteral("ddCommentcodes"))->setCurrentRow(3);
+    f.type(f.edit("txtNotes"), QStringLiteral("selected text"));
+    f.edit("txtNotes")->selectAll();
+    // The toolkit draws the text caret inverted; it is a line, not a surface.
+    f.button("cmdHelp")->setFocus();
+    const QImage image = screen->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int light = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int r = qRed(line[x]), g = qGreen(line[x]), b = qBlue(line[x]);
+            const int high = qMax(r, qMax(g, b)), low = qMin(r, qMin(g, b));
+            // Grey and white have little colour in them; a red tint has much.
+            const bool greyish = high > 48 && (high - low) * 2 < high;
+            if (greyish || qMin(g, b) > 96)
+                ++light;
+        }
+    }
+    if (light)
+        image.save(QStringLiteral("entryscreen-light.png"));
+    QCOMPARE(light, 0);
+}
+
+void tst_entryscreen::tabOrderFollowsTheFields()
+{
+    EntryScreenFixture f;
+    frmEntryscreen *screen = f.open();
+    // Filled, so that no field's check calls the focus back on the way.
+    const char *dateFields[5] = {"nbYear", "nbMonth", "nbDay", "nbHour", "nbMinute"};
+    for (const char *name : dateFields)
+        f.widget(name)->setProperty("Text", QStringLiteral("1"));
+    f.widget("nbYear")->setProperty("Text", QStringLiteral("2020"));
+    f.edit("txtEstimate")->setText(QStringLiteral("e"));
+    f.edit("txtMagn")->setText(QStringLiteral("1.0"));
+    f.edit("txtStar")->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 24; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focus = QApplication::focusWidget();
+        // A date field's own name, not that of the text field inside it.
+        while (focus && focus->parentWidget() && focus->parentWidget() != screen
+               && focus->parentWidget()->objectName() != QStringLiteral("Picture1"))
+            focus = focus->parentWidget();
+        visited.append(focus ? focus->objectName() : QString());
+    }
+    const QStringList expected{
+        QStringLiteral("nbYear"), QStringLiteral("nbMonth"), QStringLiteral("nbDay"), QStringLiteral("nbHour"),
+        QStringLiteral("nbMinute"), QStringLiteral("txtEstimate"), QStringLiteral("chkFainterthan"),
+        QStringLiteral("txtMagn"), QStringLiteral("nbComp1"), QStringLiteral("nbComp2"),
+        QStringLiteral("txtChartid"), QStringLiteral("ddCommentcodes"), QStringLiteral("txtNotes"),
+        QStringLiteral("rtbObs"), QStringLiteral("cmdEnter"), QStringLiteral("Picture1"),
+        QStringLiteral("Picture3"), QStringLiteral("cmdHelp"), QStringLiteral("cmdDBform"),
+        QStringLiteral("cmdFinder"), QStringLiteral("MSFlexGrid1"), QStringLiteral("ddStars"),
+        QStringLiteral("cmdChart"), QStringLiteral("txtStar")};
+    QCOMPARE(visited, expected);
+    QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
+}
+
+void tst_entryscreen::exampleObservationEndToEnd()
+{
+    EntryScreenFixture f;
+    frmEntryscreen *screen = f.open();
+    f.chooseStar(QStringLiteral("Cyg"), QStringLiteral("ss cyg"));
+    f.fillExample();
+    f.enter();
+    QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
+    QCOMPARE(f.report(), header + exampleLine);
+    QCOMPARE(f.cumobsRows(), QStringList{QStringLiteral("ss cyg|11.2|110(1)115|2458124.3958|na|na|1896")});
+    QCOMPARE(screen->findChild<QPlainTextEdit *>(QStringLiteral("rtbObs"))->toPlainText(),
+             QString::fromLatin1(header + exampleLine).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    for (const char *name : {"txtStar", "txtEstimate", "txtMagn", "nbComp1", "nbComp2", "txtChartid", "txtNotes"})
+        QVERIFY2(f.edit(name)->text().isEmpty(), name);
+    QVERIFY(!f.button("cmdEnter")->isEnabled());
+    QCOMPARE(f.widget("nbYear")->property("Text").toString(), QStringLiteral("2018"));
+    QCOMPARE(f.widget("nbMinute")->property("Text").toString(), QStringLiteral("30"));
+    QCOMPARE(screen->totalobs(), 1);
+    QCOMPARE(screen->findChild<QLabel *>(QStringLiteral("lblObs"))->text(),
+             QStringLiteral("Total number of observations: 1"));
+}
+
+void tst_entryscreen::lineVariants_data()
+{
+    QTest::addColumn<QString>("nightly");
+    QTest::addColumn<int>("hour");
+    QTest::addColumn<int>("minute");
+    QTest::addColumn<bool>("fainter");
+    QTest::addColumn<QString>("magnitude");
+    QTest::addColumn<int>("comment");
+    QTest::addColumn<QString>("chart");
+    QTest::addColumn<QString>("notes");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("row");
+
+    QTest::newRow("slow star") << "no" << 21 << 30 << false << "11.2" << -1 << "1896" << ""
+                               << "ss cyg|2458124.4|11.2|na|110|115|1896|na"
+                               << "ss cyg|11.2|e|2458124.4|na|na|1896";
+    QTest::newRow("nightly flag in capitals is not nightly")
+        << "YES" << 21 << 30 << false << "11.2" << -1 << "1896" << ""
+        << "ss cyg|2458124.4|11.2|na|110|115|1896|na" << "ss cyg|11.2|e|2458124.4|na|na|1896";
+    QTest::newRow("fainter than") << "yes" << 21 << 30 << true << "13.0" << -1 << "1896" << ""
+                                  << "ss cyg|2458124.3958|<13.0|na|110|115|1896|na"
+                                  << "ss cyg|13.0|e|2458124.3958|na|na|1896";
+    QTest::newRow("comment code Z") << "yes" << 21 << 30 << false << "11.2" << 10 << "1896" << ""
+                                    << "ss cyg|2458124.3958|11.2|Z|110|115|1896|na"
+                                    << "ss cyg|11.2|e|2458124.3958|Z|na|1896";
+    QTest::newRow("no chart") << "yes" << 21 << 30 << false << "11.2" << -1 << "" << "windy"
+                              << "ss cyg|2458124.3958|11.2|na|110|115||windy"
+                              << "ss cyg|11.2|e|2458124.3958|na|windy|na";
+    QTest::newRow("midnight") << "yes" << 0 << 0 << false << "11.2" << -1 << "1896" << ""
+                              << "ss cyg|2458123.5|11.2|na|110|115|1896|na"
+                              << "ss cyg|11.2|e|2458123.5|na|na|1896";
+}
+
+void tst_entryscreen::lineVariants()
+{
+    QFETCH(QString, nightly);
+    QFETCH(int, hour);
+    QFETCH(int, minute);
+    QFETCH(bool, fainter);
+    QFETCH(QString, magnitude);
+    QFETCH(int, comment);
+    QFETCH(QString, chart);
+    QFETCH(QString, notes);
+    QFETCH(QString, line);
+    QFETCH(QString, row);
+
+    EntryScreenFixture f;
+    f.setNightly(QStringLiteral("ss cyg"), nightly);
+    frmEntryscreen *screen = f.open();
+    f.type(f.edit("txtStar"), QStringLiteral("ss cyg"));
+    f.setDate(2018, 1, 5, hour, minute);
+    f.type(f.edit("txtEstimate"), QStringLiteral("e"));
+    if (fainter)
+        QTest::mouseClick(f.widget("chkFainterthan"), Qt::LeftButton, {}, QPoint(8, 16));
+    f.type(f.edit("txtMagn"), magnitude);
+    f.type(f.edit("nbComp1"), QStringLiteral("110"));
+    f.type(f.edit("nbComp2"), QStringLiteral("115"));
+    f.type(f.edit("txtChartid"), chart);
+    if (comment >= 0) {
+        auto *codes = screen->findChild<QListWidget *>(QStringLiteral("ddCommentcodes"));
+        codes->scrollToItem(codes->item(comment));
+        QTest::mouseClick(codes->viewport(), Qt::LeftButton, {}, codes->visualItemRect(codes->item(comment)).center());
+    }
+    f.type(f.edit("txtNotes"), notes);
+    f.enter();
+    QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
+    QCOMPARE(f.report(), header + line.toLatin1() + "\r\n");
+    QCOMPARE(f.cumobsRows(), QStringList{row});
+    QVERIFY(!f.widget("chkFainterthan")->property("checked").toBool());
+    QVERIFY(screen->findChild<QListWidget *>(QStringLiteral("ddCommentcodes"))->selectedItems().isEmpty());
+}
+
+void tst_entryscreen::fieldsCompletedOnLeaving_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("left");
+    QTest::newRow("whole magnitude") << "txtMagn" << "12" << "12.0";
+    QTest::newRow("empty magnitude") << "txtMagn" << "" << ".0";
+    QTest::newRow("decimal magnitude") << "txtMagn" << "11.2" << "11.2";
+    QTest::newRow("comparison with point") << "nbComp1" << "11.2" << "112";
+    QTest::newRow("comparison with points") << "nbComp2" << "1.1.2" << "112";
+    QTest::newRow("chart id keeps its points") << "txtChartid" << "1.2" << "1.2";
+}
+
+void tst_entryscreen::fieldsCompletedOnLeaving()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, left);
+    EntryScreenFixture f;
+    f.open();
+    QLineEdit *edit = f.edit(field.toLatin1().constData());
+    f.type(edit, typed);
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QCOMPARE(edit->text(), left);
+    QVERIFY(QApplication::focusWidget() != edit);
+    QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
+}
+
+void tst_entryscreen::emptyEstimateIsCalledBackOnce()
+{
+    EntryScreenFixture f;
+    f.open();
+    f.edit("txtEstimate")->setFocus();
+    QTest::keyClick(f.edit("txtEstimate"), Qt::Key_Tab);
+    QCOMPARE(f.messages().texts(), QStringList{QStringLiteral("You must enter an estimate!")});
+    QCOMPARE(f.messages().messages().constFirst().title, QStringLiteral("Alert"));
+    QCOMPARE(QApplication::focusWidget(), f.edit("txtEstimate"));
+
+    // An out-of-range date field: its message once, the field emptied and
+    // the focus back in it.
+    f.edit("txtEstimate")->setText(QStringLiteral("e"));
+    f.messages().clear();
+    f.type(f.widget("nbMonth"), QStringLiteral("13"));
+    QTest::keyClick(f.inner("nbMonth"), Qt::Key_Tab);
+    QCOMPARE(f.messages().texts(), QStringList{QStringLiteral("Number is greater than the maximum allowable value")});
+    QVERIFY(f.widget("nbMonth")->property("Text").toString().isEmpty());
+    QCOMPARE(QApplication::focusWidget(), f.inner("nbMonth"));
+}
+
+void tst_entryscreen::enteringAFieldSelectsItsText()
+{
+    EntryScreenFixture f;
+    f.open();
+    f.edit("txtMagn")->setText(QStringLiteral("11.2"));
+    f.inner("nbMinute")->setText(QStringLiteral("59"));
+    f.edit("txtEstimate")->setText(QStringLiteral("e"));
+    f.edit("txtEstimate")->setFocus();
+    QTest::keyClick(f.edit("txtEstimate"), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), f.edit("txtMagn"));
+    QTRY_COMPARE(f.edit("txtMagn")->selectedText(), QStringLiteral("11.2"));
+    QTest::keyClicks(f.edit("txtMagn"), QStringLiteral("9.8"));
+    QCOMPARE(f.edit("txtMagn")->text(), QStringLiteral("9.8"));
+
+    // Date fields too, except the year.
+    QTest::mouseClick(f.inner("nbMinute"), Qt::LeftButton);
+    QTRY_COMPARE(f.inner("nbMinute")->selectedText(), QStringLiteral("59"));
+    f.inner("nbYear")->setText(QStringLiteral("2020"));
+    f.inner("nbYear")->setCursorPosition(4);
+    QTest::mouseClick(f.inner("nbYear"), Qt::LeftButton, {}, QPoint(f.inner("nbYear")->width() - 3, 10));
+    QCoreApplication::processEvents();
+    QVERIFY(f.inner("nbYear")->selectedText().isEmpty());
+}
+
+void tst_entryscreen::threeRecordingsInOrder()
+{
+    EntryScreenFixture f;
+    frmEntryscreen *screen = f.open();
+    QByteArray expected = header;
+    for (int minute : {10, 20, 30}) {
+        f.type(f.edit("txtStar"), QStringLiteral("ss cyg"));
+        f.setDate(2018, 1, 5, 21, minute);
+        f.type(f.edit("txtEstimate"), QStringLiteral("e"));
+        f.type(f.edit("txtMagn"), QStringLiteral("11.%1").arg(minute / 10));
+        f.enter();
+        QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
+        expected += QStringLiteral("ss cyg|%1|11.%2|na|na|na||na\r\n")
+                        .arg(minute == 10 ? QStringLiteral("2458124.3819")
+                                          : minute == 20 ? QStringLiteral("2458124.3889")
+                                                         : QStringLiteral("2458124.3958"))
+                        .arg(minute / 10)
+                        .toLatin1();
+        QCOMPARE(screen->findChild<QLabel *>(QStringLiteral("lblObs"))->text(),
+                 QStringLiteral("Total number of observations: %1").arg(minute / 10));
+    }
+    QCOMPARE(f.report(), expected);
+    QCOMPARE(f.cumobsRows().size(), 3);
+    QCOMPARE(screen->findChild<QPlainTextEdit *>(QStringLiteral("rtbObs"))->toPlainText(),
+             QString::fromLatin1(expected).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void tst_entryscreen::dayFileContinuedOnSecondOpening()
+{
+    EntryScreenFixture f;
+    f.open();
+    f.fillExample();
+    f.enter();
+    const QString path = f.reportPath();
+    f.close();
+    QTRY_VERIFY(!f.screen());
+    // The header changed meanwhile: the day's file keeps the one it began with.
+    f.folder().write(QStringLiteral("header.txt"), "#TYPE=Visual\r\n#OBSCODE=NEW\r\n");
+
+    frmEntryscreen *again = f.open();
+    QVERIFY(again);
+    QCOMPARE(again->todaysfile(), path);
+    QCOMPARE(f.report(), header + exampleLine);
+    f.fillExample();
+    f.enter();
+    QCOMPARE(f.report(), header + exampleLine + exampleLine);
+    QCOMPARE(again->totalobs(), 1);
+    QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
+}
+
+void tst_entryscreen::apostropheInStarName()
+{
+    EntryScreenFixture f;
+    {
+        store::Database db(f.folder().path());
+        QVERIFY(db.insert(QStringLiteral("charts"), {{QStringLiteral("starname"), QStringLiteral("o'hara's star")},
+                                                     {QStringLiteral("nightly"), QStringLiteral("yes")},
+                                                     {QStringLiteral("constell"), QStringLiteral("and")}}));
+    }
+    frmEntryscreen *screen = f.open();
+    f.chooseStar(QStringLiteral("And"), QStringLiteral("o'hara's star"));
+    QCOMPARE(screen->selstar(), QStringLiteral("o'hara's star"));
+    f.fillExample();
+    f.type(f.edit("txtStar"), QStringLiteral("o'hara's star"));
+    f.enter();
+    QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
+    QCOMPARE(f.report(), header + "o'hara's star|2458124.3958|11.2|na|110|115|1896|na\r\n");
+    QCOMPARE(f.cumobsRows(),
+             QStringList{QStringLiteral("o'hara's star|11.2|110(1)115|2458124.3958|na|na|1896")});
+}
+
+void tst_entryscreen::refusalsLeaveEverythingUntouched_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("empty year") << "nbYear" << "" << "Year";
+    QTest::newRow("pasted letters in month") << "nbMonth" << "1a" << "Month";
+    QTest::newRow("empty minute") << "nbMinute" << "" << "Minute";
+    QTest::newRow("no star") << "txtStar" << "" << "Star";
+    QTest::newRow("star not in catalogue") << "txtStar" << "xx cyg" << "xx cyg";
+    QTest::newRow("estimate too long") << "txtEstimate" << QString(16, QLatin1Char('e')) << "Estimate";
+    QTest::newRow("magnitude too long") << "txtMagn" << "12345678.90" << "Magn";
+    QTest::newRow("chart too long") << "txtChartid" << QString(31, QLatin1Char('c')) << "Chart ID";
+    QTest::newRow("notes outside the code page") << "txtNotes" << "\u4e2d" << "Notes";
+    QTest::newRow("separator in notes") << "txtNotes" << "a|b" << "Notes";
+}
+
+void tst_entryscreen::refusalsLeaveEverythingUntouched()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, named);
+    EntryScreenFixture f;
+    f.open();
+    f.fillExample();
+    const QByteArray database = f.folder().read(QStringLiteral("starcharts.mdb"));
+    // Set as a paste would, past the keyboard's filters.
+    QWidget *target = f.widget(field.toLatin1().constData());
+    target->setProperty(qobject_cast<QLineEdit *>(target) ? "text" : "Text", text);
+    f.enter();
+
+    QCOMPARE(f.messages().messages().size(), 1);
+    QVERIFY2(f.messages().messages().constFirst().text.contains(named),
+             qPrintable(f.messages().dump()));
+    QCOMPARE(f.report(), header);
+    QCOMPARE(f.folder().read(QStringLiteral("starcharts.mdb")), database);
+    QCOMPARE(target->property(qobject_cast<QLineEdit *>(target) ? "text" : "Text").toString(), text);
+    QCOMPARE(f.edit("txtMagn")->text(), field == QStringLiteral("txtMagn") ? text : QStringLiteral("11.2"));
+    QCOMPARE(f.screen()->totalobs(), 0);
+}
+
+void tst_entryscreen::reportWriteFailureStoresNothing()
+{
+    EntryScreenFixture f;
+    f.open();
+    ReadOnlyGuard locked(f.folder().file(QStringLiteral("obs")));
+    QFile::setPermissions(f.reportPath(), QFile::ReadOwner);
+    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), f.reportPath()});
+    QFile probe(f.reportPath());
+    if (probe.open(QIODevice::Append))
+        QSKIP("this file system cannot refuse writing a file");
+    f.fillExample();
+    f.enter();
+    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), f.reportPath()});
+    QFile::setPermissions(f.reportPath(), QFile::ReadOwner | QFile::WriteOwner);
+
+    QCOMPARE(f.messages().messages().size(), 1);
+    QVERIFY2(f.messages().messages().constFirst().text.contains(f.reportPath()), qPrintable(f.messages().dump()));
+    QCOMPARE(f.report(), header);
+    QVERIFY(f.cumobsRows().isEmpty());
+    QCOMPARE(f.edit("txtEstimate")->text(), QStringLiteral("110(1)115"));
+}
+
+void tst_entryscreen::databaseFailureTakesTheLineBack()
+{
+    EntryScreenFixture f;
+    f.open();
+    const QString database = f.folder().file(QStringLiteral("starcharts.mdb"));
+    // The catalogue can still be read, but no row can be added.
+    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), database});
+    QFile::setPermissions(database, QFile::ReadOwner);
+    QFile probe(database);
+    if (probe.open(QIODevice::ReadWrite)) {
+        QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner);
+        QSKIP("this file system cannot refuse writing a file");
+    }
+    f.fillExample();
+    f.enter();
+    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), database});
+    QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner);
+
+    QCOMPARE(f.messages().messages().size(), 1);
+    QVERIFY2(f.messages().messages().constFirst().text.contains(QStringLiteral("taken out of the report")),
+             qPrintable(f.messages().dump()));
+    QCOMPARE(f.report(), header);
+    QVERIFY(f.cumobsRows().isEmpty());
+    QCOMPARE(f.screen()->findChild<QPlainTextEdit *>(QStringLiteral("rtbObs"))->toPlainText(),
+             QString::fromLatin1(header).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QCOMPARE(f.edit("txtStar")->text(), QStringLiteral("ss cyg"));
+    QCOMPARE(f.screen()->totalobs(), 0);
+}
+
+void tst_entryscreen::missingHeaderIsExplained()
+{
+    EntryScreenFixture f;
+    QFile::remove(f.folder().file(QStringLiteral("header.txt")));
+    frmEntryscreen *screen = f.open();
+    QVERIFY(screen);
+    QCOMPARE(f.messages().messages().size(), 1);
+    QVERIFY(f.messages().messages().constFirst().text.contains(QStringLiteral("header.txt")));
+    QVERIFY(!QFile::exists(screen->todaysfile()));
+
+    // No report without its header: the observation waits in the fields.
+    f.messages().clear();
+    f.fillExample();
+    f.enter();
+    QCOMPARE(f.messages().messages().size(), 1);
+    QVERIFY(!QFile::exists(screen->todaysfile()));
+    QVERIFY(f.cumobsRows().isEmpty());
+
+    // Once the header is saved, the same entry goes through.
+    f.messages().clear();
+    f.folder().write(QStringLiteral("header.txt"), header);
+    f.enter();
+    QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
+    QCOMPARE(f.report(), header + exampleLine);
+}
+
+void tst_entryscreen::missingLibraryIsExplained()
+{
+    EntryScreenFixture f(false);
+    frmEntryscreen *screen = f.open();
+    QVERIFY(screen);
+    QCOMPARE(f.messages().messages().size(), 1);
+    QVERIFY2(f.messages().messages().constFirst().text.contains(f.folder().file(QStringLiteral("libferrow.so"))),
+             qPrintable(f.messages().dump()));
+    QVERIFY(!f.widget("nbYear"));
+
+    f.messages().clear();
+    f.type(f.edit("txtStar"), QStringLiteral("ss cyg"));
+    f.type(f.edit("txtEstimate"), QStringLiteral("e"));
+    f.type(f.edit("txtMagn"), QStringLiteral("1.0"));
+    f.enter();
+    QCOMPARE(f.messages().messages().size(), 1);
+    QCOMPARE(f.report(), header);
+}
+
+void tst_entryscreen::realMessageBoxesNeverLoop()
+{
+    EntryScreenFixture f;
+    f.open();
+    // Real modal boxes, each closed as soon as it shows.
+    const messageseam::Handler recorder = messageseam::handler();
+    messageseam::setHandler({});
+    QStringList shown;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, &closer, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown.append(box->text());
+            box->accept();
+        }
+    });
+    closer.start(20);
+
+    // Empty estimate left for an empty magnitude; out-of-range month left for
+    // an empty day (which is out of range itself).
+    f.edit("txtEstimate")->setFocus();
+    QTest::keyClick(f.edit("txtEstimate"), Qt::Key_Tab);
+    QTRY_COMPARE(shown.size(), 1);
+    QTest::qWait(200);
+    f.screen()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.screen()));
+    f.inner("nbMonth")->setFocus();
+    f.inner("nbMonth")->setText(QStringLiteral("13"));
+    QTest::keyClick(f.inner("nbMonth"), Qt::Key_Tab);
+    QTRY_COMPARE(shown.size(), 2);
+    QTest::qWait(300);
+    messageseam::setHandler(recorder);
+
+    QCOMPARE(shown, (QStringList{QStringLiteral("You must enter an estimate!"),
+                                 QStringLiteral("Number is greater than the maximum allowable value")}));
+    QTRY_COMPARE(f.screen()->focusWidget(), f.inner("nbMonth"));
+}
+
+void tst_entryscreen::helpAsksForTheObservationTopic()
+{
+    EntryScreenFixture f;
+    QVERIFY(QFile::copy(QStringLiteral(HELP_FILE), f.folder().file(QStringLiteral("quillon.html"))));
+    f.open();
+    QTest::mouseClick(f.button("cmdHelp"), Qt::LeftButton);
+    QTRY_VERIFY(help::window());
+    QCOMPARE(help::window()->property("command").toInt(), 15);
+    QCOMPARE(help::window()->property("data").toInt(), 1002);
+    help::window()->close();
+}
+
+QTEST_MAIN(tst_entryscreen)
+#include "tst_entryscreen.moc"
