@@ -242,7 +242,9 @@ void RangeCheckTest::realBoxesShowOneMessagePerDeparture()
     closer.setInterval(10);
     connect(&closer, &QTimer::timeout, this, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (box && box->isVisible()) {
+        if (box && !box->isActiveWindow())
+            return;
+        if (box) {
             shown.append(box->text());
             boxTookFocus = boxTookFocus && QApplication::focusWidget()
                            && QApplication::focusWidget()->window() == box;
