@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite qt6-tools-dev libgl-dev sqlite3 fonts-dejavu-core)
+packages=(g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite qt6-tools-dev libgl-dev sqlite3 fonts-dejavu-core fonts-liberation2)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

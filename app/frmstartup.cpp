@@ -23,6 +23,12 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, qreal 
     return label;
 }
 
+void placeLabel(QLabel *label, int left, int top, int width, int height)
+{
+    ui::place(label, left, top, width, height);
+    ui::fitHeight(label);
+}
+
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
 {
     auto *button = new QPushButton(text, parent);
@@ -46,13 +52,14 @@ frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
     , m_appFolder(appFolder)
 {
     setWindowTitle(QStringLiteral("Start-Point for Skyfold"));
+    setFont(ui::dialogFont());
     ui::setClientSize(this, 14430, 10980);
     QPalette grey = palette();
     grey.setColor(QPalette::Window, QColor(128, 128, 128));
     setPalette(grey);
     setAutoFillBackground(true);
 
-    ui::place(makeLabel(this, "Label1", QStringLiteral("Choose your Operation:"), 24, true), 4080, 480, 5535, 1575);
+    placeLabel(makeLabel(this, "Label1", QStringLiteral("Choose your Operation:"), 24, true), 4080, 480, 5535, 1575);
 
     auto *help = makeButton(this, "Command1", QStringLiteral("&Help"));
     ui::place(help, 12840, 360, 1215, 495);
@@ -70,13 +77,13 @@ frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
     auto *observe = makeButton(this, "cmdObserve", QStringLiteral("&Observing Session"));
     ui::place(observe, 1440, 6120, 1455, 615);
     connect(observe, &QPushButton::clicked, this, [] { screens::show(QStringLiteral("frmEntryscreen")); });
-    ui::place(makeLabel(this, "Label2", QStringLiteral("Begin an observational session now"), 12, false),
+    placeLabel(makeLabel(this, "Label2", QStringLiteral("Begin an observational session now"), 12, false),
               1440, 7080, 1500, 900);
 
     auto *dbase = makeButton(this, "cmdDbase", QStringLiteral("&Database"));
     ui::place(dbase, 6090, 6240, 1455, 615);
     connect(dbase, &QPushButton::clicked, this, [] { screens::show(QStringLiteral("frmDatabase")); });
-    ui::place(makeLabel(this, "Label3",
+    placeLabel(makeLabel(this, "Label3",
                         QStringLiteral("Administer the chart database: view, search and edit the inbuilt database. "
                                        "See the help file for more details. "),
                         12, false),
@@ -85,7 +92,7 @@ frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
     auto *download = makeButton(this, "cmdDownload", QStringLiteral("&Add your Obs"));
     ui::place(download, 10920, 6120, 1335, 615);
     connect(download, &QPushButton::clicked, this, [] { screens::show(QStringLiteral("frmConvert")); });
-    ui::place(makeLabel(this, "Label4",
+    placeLabel(makeLabel(this, "Label4",
                         QStringLiteral("Convert your downloaded AAVSO observations into a database and then add "
                                        "them to the existing observations file. See the help file for more details."),
                         12, false),

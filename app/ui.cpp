@@ -1,6 +1,6 @@
 #include "ui.h"
 
-#include <QFontDatabase>
+#include <QLabel>
 
 int ui::twips(int value)
 {
@@ -20,8 +20,9 @@ void ui::setClientSize(QWidget *window, int width, int height)
 QFont ui::msSansSerif(qreal pointSize, bool bold)
 {
     static const bool substituted = [] {
-        const QStringList candidates{QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
-                                     QStringLiteral("Noto Sans")};
+        // Narrow sans-serif faces first: the layouts were drawn for its metrics.
+        const QStringList candidates{QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                     QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")};
         QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), candidates);
         return true;
     }();
@@ -32,13 +33,13 @@ QFont ui::msSansSerif(qreal pointSize, bool bold)
     return font;
 }
 
-void ui::setColours(QWidget *widget, const QColor &background, const QColor &text)
+QFont ui::dialogFont()
 {
-    QPalette palette = widget->palette();
-    for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button, QPalette::AlternateBase})
-        palette.setColor(role, background);
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(role, text);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
+    return msSansSerif(8.25);
+}
+
+void ui::fitHeight(QLabel *label)
+{
+    if (label->hasHeightForWidth())
+        label->resize(label->width(), qMax(label->height(), label->heightForWidth(label->width())));
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QColor>
 #include <QFont>
 #include <QWidget>
+
+class QLabel;
 
 // Screen layouts are drawn up in twips, 15 to a pixel at 96 dots per inch.
 namespace ui
@@ -12,5 +13,8 @@ void place(QWidget *widget, int left, int top, int width, int height);
 void setClientSize(QWidget *window, int width, int height);
 // "MS Sans Serif" is mapped to a font that exists on this machine.
 QFont msSansSerif(qreal pointSize, bool bold = false);
-void setColours(QWidget *widget, const QColor &background, const QColor &text);
+// The standard dialog font of buttons and windows.
+QFont dialogFont();
+// A word-wrapped label grows downwards when its text needs more room than drawn up.
+void fitHeight(QLabel *label);
 }

@@ -18,6 +18,7 @@ frmHeadertext::frmHeadertext(const QString &appFolder, QWidget *parent)
     , m_appFolder(appFolder)
 {
     setWindowTitle(QStringLiteral("First-Time Header Entry"));
+    setFont(ui::dialogFont());
     ui::setClientSize(this, 10350, 7035);
 
     m_text = new QTextEdit(this);

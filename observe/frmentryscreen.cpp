@@ -157,6 +157,7 @@ frmEntryscreen::frmEntryscreen(const QString &appFolder, QWidget *parent)
     , m_host(std::make_unique<ComponentHost>(appFolder))
 {
     ui::setClientSize(this, 20100, 12855);
+    setFont(ui::dialogFont());
     setPalette(nightPalette());
     setAutoFillBackground(true);
     createControls();
@@ -172,7 +173,7 @@ frmEntryscreen::frmEntryscreen(const QString &appFolder, QWidget *parent)
         " padding: 2px; }"
         "QPushButton:focus { border: 2px solid rgb(255,0,0); }"
         "QPushButton:pressed { background-color: rgb(64,0,0); }"
-        "QPushButton:disabled { color: rgb(150,0,0); border-color: rgb(150,0,0); }"));
+        "QPushButton:disabled { background-color: rgb(64,0,0); color: rgb(150,0,0); border-color: rgb(150,0,0); }"));
     for (QPushButton *button : findChildren<QPushButton *>())
         button->setStyleSheet(buttonSheet);
     load();
