@@ -1,0 +1,120 @@
+// How long the observer waits, with a catalogue of 500 stars and a heavy
+// observer's 1,000,000 observations in cumobs.
+#include "database.h"
+#include "frmentryscreen.h"
+#include "messageseam.h"
+#include "modentryscreen.h"
+#include "schema.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+
+namespace
+{
+constexpr int observations = 1'000'000;
+constexpr int stars = 500;
+
+void fill(const QString &folder)
+{
+    QString error;
+    store::createDefault(folder, &error);
+    store::Database db(folder);
+    db.open();
+    QSqlDatabase handle = db.handle();
+    handle.transaction();
+    QSqlQuery chart(handle);
+    chart.prepare(QStringLiteral("INSERT INTO Charts (starname, nightly, constell) VALUES (?, 'no', ?)"));
+    for (int i = 0; i < stars; ++i) {
+        chart.addBindValue(QStringLiteral("star %1").arg(i));
+        chart.addBindValue(i % 2 ? QStringLiteral("cyg") : QStringLiteral("lyr"));
+        chart.exec();
+    }
+    QSqlQuery obs(handle);
+    obs.prepare(QStringLiteral("INSERT INTO cumobs VALUES (?, '11.2', '110(1)115', ?, 'na', 'na', '1896')"));
+    for (int i = 0; i < observations; ++i) {
+        obs.addBindValue(QStringLiteral("star %1").arg(i % stars));
+        obs.addBindValue(QString::number(2450000.0 + i * 0.01, 'f', 4));
+        obs.exec();
+    }
+    handle.commit();
+}
+
+void report(const char *what, int runs, const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < runs; ++i)
+        work();
+    std::printf("%-58s %9.2f ms\n", what, timer.nsecsElapsed() / 1e6 / runs);
+}
+
+void setText(QWidget *screen, const char *name, const QString &text)
+{
+    QWidget *field = screen->findChild<QWidget *>(QLatin1String(name));
+    if (auto *edit = qobject_cast<QLineEdit *>(field))
+        edit->setText(text);
+    else
+        field->setProperty("Text", text);
+}
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    messageseam::setHandler([](const messageseam::Message &m) {
+        std::printf("unexpected message: %s\n", qPrintable(m.text));
+        return QMessageBox::Ok;
+    });
+    QTemporaryDir dir;
+    const QString folder = dir.path();
+    QElapsedTimer timer;
+    timer.start();
+    fill(folder);
+    QDir(folder).mkdir(QStringLiteral("obs"));
+    QFile header(folder + QStringLiteral("/header.txt"));
+    header.open(QIODevice::WriteOnly);
+    header.write("#TYPE=Visual\r\n#OBSCODE=XYZ\r\n#DELIM=|\r\n#DATE=JD\r\n#OBSTYPE=Visual\r\n");
+    header.close();
+    QFile::copy(QStringLiteral(FERROW_LIBRARY), folder + QStringLiteral("/libferrow.so"));
+    std::printf("%d observations, %d stars filled in %.1f s\n\n", observations, stars, timer.elapsed() / 1000.0);
+
+    report("open afresh and check the file's tables", 200, [&] {
+        store::Database db(folder);
+        db.open();
+    });
+    report("COUNT(*) of cumobs", 20, [&] { store::Database(folder).count(QStringLiteral("cumobs")); });
+    report("liststars of a constellation with 250 stars", 100, [&] {
+        QString error;
+        modEntryscreen::liststars(folder, QStringLiteral("cyg"), &error);
+    });
+    report("one star's observations, newest first (no index)", 10, [&] {
+        store::Database db(folder);
+        QSqlQuery q = db.select(QStringLiteral("cumobs"), store::Where{QStringLiteral("star"), QStringLiteral("star 7")},
+                                {{QStringLiteral("obsdate"), true}});
+        q.next();
+    });
+
+    frmEntryscreen screen(folder);
+    int minute = 0;
+    report("recordobs: checks, lookup, report line, view, cumobs row", 200, [&] {
+        setText(&screen, "txtStar", QStringLiteral("star 7"));
+        setText(&screen, "nbYear", QStringLiteral("2018"));
+        setText(&screen, "nbMonth", QStringLiteral("1"));
+        setText(&screen, "nbDay", QStringLiteral("5"));
+        setText(&screen, "nbHour", QStringLiteral("21"));
+        setText(&screen, "nbMinute", QString::number(minute++ % 60));
+        setText(&screen, "txtEstimate", QStringLiteral("110(1)115"));
+        setText(&screen, "txtMagn", QStringLiteral("11.2"));
+        modEntryscreen::recordobs(screen);
+    });
+    std::printf("\nrecorded %d observations this run\n", screen.totalobs());
+    return 0;
+}
