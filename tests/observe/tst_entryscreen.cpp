@@ -45,6 +45,7 @@ private Q_SLOTS:
     void databaseFailureTakesTheLineBack();
     void missingHeaderIsExplained();
     void missingLibraryIsExplained();
+    void foreignDatabaseIsReportedWhenNeeded();
     void realMessageBoxesNeverLoop();
     void helpAsksForTheObservationTopic();
 };
@@ -581,6 +582,28 @@ void tst_entryscreen::missingLibraryIsExplained()
     f.enter();
     QCOMPARE(f.messages().messages().size(), 1);
     QCOMPARE(f.report(), header);
+}
+
+void tst_entryscreen::foreignDatabaseIsReportedWhenNeeded()
+{
+    EntryScreenFixture f;
+    const QByteArray foreign = QByteArray("not a catalogue of charts\x00\xff", 27).repeated(64);
+    f.folder().write(QStringLiteral("starcharts.mdb"), foreign);
+    f.open();
+    QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
+
+    f.chooseStar(QStringLiteral("Cyg"), {});
+    QCOMPARE(f.messages().messages().size(), 1);
+    QVERIFY2(f.messages().messages().constFirst().text.contains(f.folder().file(QStringLiteral("starcharts.mdb"))),
+             qPrintable(f.messages().dump()));
+
+    f.messages().clear();
+    f.fillExample();
+    f.enter();
+    QCOMPARE(f.messages().messages().size(), 1);
+    QVERIFY(f.messages().messages().constFirst().text.contains(QStringLiteral("not a database this program can use")));
+    QCOMPARE(f.report(), header);
+    QCOMPARE(f.folder().read(QStringLiteral("starcharts.mdb")), foreign);
 }
 
 void tst_entryscreen::realMessageBoxesNeverLoop()
