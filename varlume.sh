@@ -13,7 +13,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     "${sudo[@]}" apt-get update
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
 fi
 
 build=${VARLUME_BUILD_DIR:-build}
