@@ -24,6 +24,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTableWidget>
+#include <QToolTip>
 
 namespace
 {
@@ -163,8 +164,11 @@ frmEntryscreen::frmEntryscreen(const QString &appFolder, QWidget *parent)
     createControls();
     createNumberFields();
     arrangeTabOrder();
-    for (QWidget *child : findChildren<QWidget *>())
+    for (QWidget *child : findChildren<QWidget *>()) {
         child->setStyle(nightStyle());
+        // The toolkit's context menus are light windows of their own.
+        child->setContextMenuPolicy(Qt::NoContextMenu);
+    }
     setStyle(nightStyle());
     // Fusion lights button bevels with white; these buttons are drawn flat.
     // Set on the buttons alone, a sheet on the window would drop the palette.
@@ -178,6 +182,10 @@ frmEntryscreen::frmEntryscreen(const QString &appFolder, QWidget *parent)
         button->setStyleSheet(buttonSheet);
     load();
     findChild<QWidget *>(QStringLiteral("cmdFinder"))->setFocus();
+    // Tool tips share one palette across the program: red while they tell
+    // about this screen, the usual one elsewhere.
+    m_toolTipPalette = QToolTip::palette();
+    qApp->installEventFilter(this);
 }
 
 frmEntryscreen::~frmEntryscreen()
@@ -186,6 +194,7 @@ frmEntryscreen::~frmEntryscreen()
     qDeleteAll(m_numberFields);
     m_numberFields.clear();
     m_host->unloadUnused();
+    QToolTip::setPalette(m_toolTipPalette);
 }
 
 void frmEntryscreen::createControls()
@@ -516,6 +525,10 @@ void frmEntryscreen::magnitudeLeft()
 
 bool frmEntryscreen::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::ToolTip && watched->isWidgetType()) {
+        const bool here = static_cast<QWidget *>(watched)->window() == this;
+        QToolTip::setPalette(here ? nightPalette() : m_toolTipPalette);
+    }
     // After the arrival has run its course, so a click into the field does
     // not undo the selection.
     if (event->type() == QEvent::FocusIn && m_hiliteOnEntry.contains(watched))

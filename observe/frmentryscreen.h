@@ -3,6 +3,7 @@
 #include "componenthost.h"
 #include "recording.h"
 
+#include <QPalette>
 #include <QWidget>
 
 #include <memory>
@@ -62,4 +63,5 @@ private:
     std::unique_ptr<ComponentHost> m_host;
     QList<QWidget *> m_numberFields;
     QList<QObject *> m_hiliteOnEntry;
+    QPalette m_toolTipPalette;
 };

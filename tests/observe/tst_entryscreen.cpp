@@ -28,6 +28,7 @@ private Q_SLOTS:
     void listingStarsOfAConstellation();
     void choosingAStarEnablesEnter();
     void nightPaletteHasNoLightSurface();
+    void popupsOverTheScreenAreRedToo();
     void tabOrderFollowsTheFields();
     void exampleObservationEndToEnd();
     void lineVariants_data();
@@ -49,6 +50,24 @@ private Q_SLOTS:
     void realMessageBoxesNeverLoop();
     void helpAsksForTheObservationTopic();
 };
+
+static int lightPixels(const QImage &grabbed)
+{
+    const QImage image = grabbed.convertToFormat(QImage::Format_RGB32);
+    int light = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int r = qRed(line[x]), g = qGreen(line[x]), b = qBlue(line[x]);
+            const int high = qMax(r, qMax(g, b)), low = qMin(r, qMin(g, b));
+            // Grey and white have little colour in them; a red tint has much.
+            const bool greyish = high > 48 && (high - low) * 2 < high;
+            if (greyish || qMin(g, b) > 96)
+                ++light;
+        }
+    }
+    return light;
+}
 
 void tst_entryscreen::opensWithTitleHeaderAndNoSelection()
 {
@@ -155,22 +174,50 @@ void tst_entryscreen::nightPaletteHasNoLightSurface()
     f.edit("txtNotes")->selectAll();
     // The toolkit draws the text caret inverted; it is a line, not a surface.
     f.button("cmdHelp")->setFocus();
-    const QImage image = screen->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    int light = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const int r = qRed(line[x]), g = qGreen(line[x]), b = qBlue(line[x]);
-            const int high = qMax(r, qMax(g, b)), low = qMin(r, qMin(g, b));
-            // Grey and white have little colour in them; a red tint has much.
-            const bool greyish = high > 48 && (high - low) * 2 < high;
-            if (greyish || qMin(g, b) > 96)
-                ++light;
-        }
-    }
+    const QImage image = screen->grab().toImage();
+    const int light = lightPixels(image);
     if (light)
         image.save(QStringLiteral("entryscreen-light.png"));
     QCOMPARE(light, 0);
+}
+
+void tst_entryscreen::popupsOverTheScreenAreRedToo()
+{
+    EntryScreenFixture f;
+    frmEntryscreen *screen = f.open();
+
+    QHelpEvent tip(QEvent::ToolTip, QPoint(5, 5), f.button("cmdEnter")->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(f.button("cmdEnter"), &tip);
+    QWidget *label = nullptr;
+    QTRY_VERIFY((label = [] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->inherits("QTipLabel") && w->isVisible())
+                return w;
+        return static_cast<QWidget *>(nullptr);
+    }()));
+    QCOMPARE(lightPixels(label->grab().toImage()), 0);
+
+    // No light context menu either.
+    const auto windows = QApplication::topLevelWidgets().size();
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5));
+    QCoreApplication::sendEvent(f.edit("txtNotes"), &menu);
+    QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+
+    // A real message box over the screen.
+    const messageseam::Handler recorder = messageseam::handler();
+    messageseam::setHandler({});
+    int boxLight = -1;
+    QTimer::singleShot(0, screen, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        boxLight = lightPixels(box->grab().toImage());
+        box->accept();
+    });
+    screen->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(screen));
+    messageseam::ask(QStringLiteral("You must enter an estimate!"), QStringLiteral("Alert"));
+    messageseam::setHandler(recorder);
+    QCOMPARE(boxLight, 0);
 }
 
 void tst_entryscreen::tabOrderFollowsTheFields()
