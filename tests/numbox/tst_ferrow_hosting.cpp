@@ -17,54 +17,6 @@ namespace
 const QString library = QStringLiteral("libferrow.so");
 const QString clsid = QStringLiteral("{292A4CC2-87A1-4483-821B-D13579577ABE}");
 
-const char *const entryScreenDesign = R"(Begin ferrow.numbox nbYear
-   Library = "libferrow.so"
-   Clsid = "{292A4CC2-87A1-4483-821B-D13579577ABE}"
-   _extentx = 1720
-   _extenty = 873
-   backcolor = &H00000080&
-   font = Font("MS Sans Serif", 9.75, Bold)
-   fontbold = True
-   fontname = "MS Sans Serif"
-   fontsize = 9.75
-   forecolor = &H000000FF&
-   minval = 2017
-   maxval = 2100
-End
-Begin ferrow.numbox nbMonth
-   Library = "libferrow.so"
-   Clsid = "{292A4CC2-87A1-4483-821B-D13579577ABE}"
-   _extentx = 873
-   _extenty = 873
-   minval = 1
-   maxval = 12
-End
-Begin ferrow.numbox nbDay
-   Library = "libferrow.so"
-   Clsid = "{292A4CC2-87A1-4483-821B-D13579577ABE}"
-   _extentx = 873
-   _extenty = 873
-   minval = 1
-   maxval = 31
-End
-Begin ferrow.numbox nbHour
-   Library = "libferrow.so"
-   Clsid = "{292A4CC2-87A1-4483-821B-D13579577ABE}"
-   _extentx = 873
-   _extenty = 873
-   minval = 0
-   maxval = 23
-End
-Begin ferrow.numbox nbMinute
-   Library = "libferrow.so"
-   Clsid = "{292A4CC2-87A1-4483-821B-D13579577ABE}"
-   _extentx = 873
-   _extenty = 873
-   minval = 0
-   maxval = 59
-End
-)";
-
 // Answers the control's Validate and KeyDown by name, as the program does.
 class Receiver final : public QObject
 {
@@ -81,9 +33,12 @@ public slots:
     void onKeyDown(short &keyCode, short &) { keyCode = keyCode == refusedKey ? 0 : keyCode; }
 };
 
+// The observation screen's own saved design, as the program reads it.
 FormDesign entryScreen()
 {
-    return FormDesign::fromText(QString::fromLatin1(entryScreenDesign));
+    QFile file(QStringLiteral(ENTRY_SCREEN_DESIGN));
+    file.open(QIODevice::ReadOnly);
+    return FormDesign::fromText(QString::fromUtf8(file.readAll()));
 }
 
 bool installLibrary(const AppFolder &folder)
