@@ -449,6 +449,8 @@ void frmEntryscreen::showreport()
     auto *view = findChild<QPlainTextEdit *>(QStringLiteral("rtbObs"));
     const auto report = modEntryscreen::readreport(m_todaysfile);
     view->setPlainText(report.text);
+    // Shown in the empty view: the reason was told when the file failed.
+    view->setPlaceholderText(report.error.value_or(QString()));
     view->moveCursor(QTextCursor::End);
 }
 

@@ -595,6 +595,8 @@ void tst_entryscreen::missingHeaderIsExplained()
     QCOMPARE(f.messages().messages().size(), 1);
     QVERIFY(f.messages().messages().constFirst().text.contains(QStringLiteral("header.txt")));
     QVERIFY(!QFile::exists(screen->todaysfile()));
+    QVERIFY(screen->findChild<QPlainTextEdit *>(QStringLiteral("rtbObs"))->placeholderText().contains(
+        screen->todaysfile()));
 
     // No report without its header: the observation waits in the fields.
     f.messages().clear();
