@@ -35,6 +35,7 @@ private Q_SLOTS:
     void lineVariants();
     void fieldsCompletedOnLeaving_data();
     void fieldsCompletedOnLeaving();
+    void enterClickedStraightFromTheMagnitude();
     void emptyEstimateIsCalledBackOnce();
     void enteringAFieldSelectsItsText();
     void threeRecordingsInOrder();
@@ -375,6 +376,18 @@ void tst_entryscreen::fieldsCompletedOnLeaving()
     QCOMPARE(edit->text(), left);
     QVERIFY(QApplication::focusWidget() != edit);
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
+}
+
+void tst_entryscreen::enterClickedStraightFromTheMagnitude()
+{
+    EntryScreenFixture f;
+    f.open();
+    f.fillExample();
+    f.type(f.edit("txtMagn"), QStringLiteral("12"));
+    // Leaving the field for the button completes it before the click records.
+    f.enter();
+    QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
+    QCOMPARE(f.report(), header + "ss cyg|2458124.3958|12.0|na|110|115|1896|na\r\n");
 }
 
 void tst_entryscreen::emptyEstimateIsCalledBackOnce()
