@@ -1,5 +1,6 @@
 #include "messagerecorder.h"
 #include "numbox.h"
+#include "formdesign.h"
 #include "propertybag.h"
 
 #include <QApplication>
@@ -29,17 +30,18 @@ QFont hostFont()
     return font;
 }
 
-const char *const nbYearBag = R"(_extentx = 1720
-_extenty = 873
-backcolor = &H00000080&
-font = Font("MS Sans Serif", 9.75, Bold)
-fontbold = True
-fontname = "MS Sans Serif"
-fontsize = 9.75
-forecolor = &H000000FF&
-minval = 2017
-maxval = 2100
-)";
+// The year field's bag as the observation screen's saved design holds it.
+PropertyBag nbYearBag(QString *error)
+{
+    QFile file(QStringLiteral(ENTRY_SCREEN_DESIGN));
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return {};
+    }
+    const FormDesign design = FormDesign::fromText(QString::fromUtf8(file.readAll()), error);
+    const ControlDesign *year = design.control(QStringLiteral("nbYear"));
+    return year ? year->properties : PropertyBag();
+}
 }
 
 class PropertiesTest final : public QObject
@@ -394,7 +396,7 @@ void PropertiesTest::restoreTakesMinvalAboveMaxval()
 void PropertiesTest::restoredYearRefusesEarlierYear()
 {
     QString error;
-    const PropertyBag bag = PropertyBag::fromText(QString::fromLatin1(nbYearBag), &error);
+    const PropertyBag bag = nbYearBag(&error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
     MessageRecorder recorder;
     QWidget screen;
