@@ -1,8 +1,7 @@
 #include "frmstartup.h"
 
-#include "help.h"
 #include "messageseam.h"
-#include "screens.h"
+#include "navigation.h"
 #include "startup.h"
 #include "ui.h"
 
@@ -63,7 +62,8 @@ frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
 
     auto *help = makeButton(this, "Command1", QStringLiteral("&Help"));
     ui::place(help, 12840, 360, 1215, 495);
-    connect(help, &QPushButton::clicked, this, [this] { help::call(m_appFolder, help::DisplayContents, 1001); });
+    connect(help, &QPushButton::clicked, this,
+            [] { screenkit::help(screenkit::HelpCommand::DisplayContents, 1001); });
 
     auto *image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
@@ -76,13 +76,13 @@ frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
 
     auto *observe = makeButton(this, "cmdObserve", QStringLiteral("&Observing Session"));
     ui::place(observe, 1440, 6120, 1455, 615);
-    connect(observe, &QPushButton::clicked, this, [] { screens::show(QStringLiteral("frmEntryscreen")); });
+    connect(observe, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Observation); });
     placeLabel(makeLabel(this, "Label2", QStringLiteral("Begin an observational session now"), 12, false),
               1440, 7080, 1500, 900);
 
     auto *dbase = makeButton(this, "cmdDbase", QStringLiteral("&Database"));
     ui::place(dbase, 6090, 6240, 1455, 615);
-    connect(dbase, &QPushButton::clicked, this, [] { screens::show(QStringLiteral("frmDatabase")); });
+    connect(dbase, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Catalogue); });
     placeLabel(makeLabel(this, "Label3",
                         QStringLiteral("Administer the chart database: view, search and edit the inbuilt database. "
                                        "See the help file for more details. "),
@@ -91,7 +91,7 @@ frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
 
     auto *download = makeButton(this, "cmdDownload", QStringLiteral("&Add your Obs"));
     ui::place(download, 10920, 6120, 1335, 615);
-    connect(download, &QPushButton::clicked, this, [] { screens::show(QStringLiteral("frmConvert")); });
+    connect(download, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Import); });
     placeLabel(makeLabel(this, "Label4",
                         QStringLiteral("Convert your downloaded AAVSO observations into a database and then add "
                                        "them to the existing observations file. See the help file for more details."),
@@ -113,13 +113,17 @@ frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
 
 void frmStartup::load()
 {
-    const QString failures = startup::prepare(m_appFolder, {m_panel1, m_panel2});
+    const startup::Hooks hooks{
+        [] { screenkit::show(screenkit::Screen::HeaderEditor); },
+        [this](int panel, const QString &text) { (panel == 1 ? m_panel1 : m_panel2)->setText(text); },
+    };
+    const QString failures = startup::prepare(m_appFolder, hooks);
     if (!failures.isEmpty()) {
-        messageseam::ask(failures + QStringLiteral("\n\nvarlume keeps all its data in its own folder and must be "
-                                                   "able to write there. Make the folder \"%1\" writable, or "
-                                                   "run the program from a folder you can write to, then start "
-                                                   "it again.")
-                                        .arg(m_appFolder),
-                         QStringLiteral("Cannot prepare the program's folder"), QMessageBox::Warning);
+        hostkit::ask(failures + QStringLiteral("\n\nvarlume keeps all its data in its own folder and must be "
+                                               "able to write there. Make the folder \"%1\" writable, or "
+                                               "run the program from a folder you can write to, then start "
+                                               "it again.")
+                                    .arg(m_appFolder),
+                     QStringLiteral("Cannot prepare the program's folder"), QMessageBox::Warning);
     }
 }

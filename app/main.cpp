@@ -1,5 +1,5 @@
-#include "registerscreens.h"
-#include "screens.h"
+#include "navigation.h"
+#include "screenregistry.h"
 
 #include <QApplication>
 
@@ -7,7 +7,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("varlume"));
-    registerScreens(QCoreApplication::applicationDirPath());
-    screens::show(QStringLiteral("frmStartup"));
+    const ScreenRegistry screens(QCoreApplication::applicationDirPath());
+    screenkit::show(screenkit::Screen::Startup);
     return QApplication::exec();
 }

@@ -1,10 +1,9 @@
 #include "startup.h"
 
-#include "schema.h"
-#include "screens.h"
+#include "creation.h"
+#include "folder.h"
 
 #include <QFileInfo>
-#include <QLabel>
 
 #include <filesystem>
 #include <system_error>
@@ -21,24 +20,24 @@ QString makeFolder(const QString &path)
 }
 }
 
-QString startup::prepare(const QString &appFolder, const StatusPanels &panels)
+QString startup::prepare(const QString &appFolder, const Hooks &hooks)
 {
+    const appfiles::Folder folder(appFolder);
     QStringList failures;
 
-    if (!QFileInfo::exists(appFolder + QStringLiteral("/header.txt")))
-        screens::show(QStringLiteral("frmHeadertext"));
+    if (!QFileInfo::exists(folder.header()))
+        hooks.headerMissing();
 
-    if (!QFileInfo::exists(store::databasePath(appFolder))) {
-        panels.panel1->setText(QStringLiteral("Creating default database..."));
+    if (!QFileInfo::exists(folder.database())) {
+        hooks.status(1, QStringLiteral("Creating default database..."));
         QString error;
         if (store::createDefault(appFolder, &error))
-            panels.panel2->setText(QStringLiteral(" Default Database created"));
+            hooks.status(2, QStringLiteral(" Default Database created"));
         else
             failures.append(error);
     }
 
-    for (const QString &name : {QStringLiteral("starcharts"), QStringLiteral("obs")}) {
-        const QString path = appFolder + QLatin1Char('/') + name;
+    for (const QString &path : {folder.charts(), folder.reports()}) {
         if (QFileInfo(path).isDir())
             continue;
         const QString error = makeFolder(path);

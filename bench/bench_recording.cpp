@@ -1,16 +1,15 @@
 // How long the observer waits, with a catalogue of 500 stars and a heavy
 // observer's 1,000,000 observations in cumobs.
 #include "database.h"
-#include "frmentryscreen.h"
-#include "messageseam.h"
+#include "creation.h"
+#include "folder.h"
 #include "modentryscreen.h"
 #include "schema.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLineEdit>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -47,7 +46,7 @@ void fill(const QString &folder)
     handle.commit();
 }
 
-void report(const char *what, int runs, const std::function<void()> &work)
+void measure(const char *what, int runs, const std::function<void()> &work)
 {
     QElapsedTimer timer;
     timer.start();
@@ -55,24 +54,11 @@ void report(const char *what, int runs, const std::function<void()> &work)
         work();
     std::printf("%-58s %9.2f ms\n", what, timer.nsecsElapsed() / 1e6 / runs);
 }
-
-void setText(QWidget *screen, const char *name, const QString &text)
-{
-    QWidget *field = screen->findChild<QWidget *>(QLatin1String(name));
-    if (auto *edit = qobject_cast<QLineEdit *>(field))
-        edit->setText(text);
-    else
-        field->setProperty("Text", text);
-}
 }
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    messageseam::setHandler([](const messageseam::Message &m) {
-        std::printf("unexpected message: %s\n", qPrintable(m.text));
-        return QMessageBox::Ok;
-    });
+    QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     const QString folder = dir.path();
     QElapsedTimer timer;
@@ -83,38 +69,40 @@ int main(int argc, char *argv[])
     header.open(QIODevice::WriteOnly);
     header.write("#TYPE=Visual\r\n#OBSCODE=XYZ\r\n#DELIM=|\r\n#DATE=JD\r\n#OBSTYPE=Visual\r\n");
     header.close();
-    QFile::copy(QStringLiteral(FERROW_LIBRARY), folder + QStringLiteral("/libferrow.so"));
     std::printf("%d observations, %d stars filled in %.1f s\n\n", observations, stars, timer.elapsed() / 1000.0);
 
-    report("open afresh and check the file's tables", 200, [&] {
+    measure("open afresh and check the file's tables", 200, [&] {
         store::Database db(folder);
         db.open();
     });
-    report("COUNT(*) of cumobs", 20, [&] { store::Database(folder).count(QStringLiteral("cumobs")); });
-    report("liststars of a constellation with 250 stars", 100, [&] {
+    measure("COUNT(*) of cumobs", 20, [&] { store::Database(folder).count(QStringLiteral("cumobs")); });
+    measure("liststars of a constellation with 250 stars", 100, [&] {
         QString error;
         modEntryscreen::liststars(folder, QStringLiteral("cyg"), &error);
     });
-    report("one star's observations, newest first (no index)", 10, [&] {
+    measure("one star's observations, newest first (no index)", 10, [&] {
         store::Database db(folder);
         QSqlQuery q = db.select(QStringLiteral("cumobs"), store::Where{QStringLiteral("star"), QStringLiteral("star 7")},
                                 {{QStringLiteral("obsdate"), true}});
         q.next();
     });
 
-    frmEntryscreen screen(folder);
+    const QString reportFile = appfiles::Folder(folder).report(QDate(2018, 1, 5));
+    modEntryscreen::ObservationTexts texts;
+    texts.star = QStringLiteral("star 7");
+    texts.year = QStringLiteral("2018");
+    texts.month = QStringLiteral("1");
+    texts.day = QStringLiteral("5");
+    texts.hour = QStringLiteral("21");
+    texts.estimate = QStringLiteral("110(1)115");
+    texts.magnitude = QStringLiteral("11.2");
     int minute = 0;
-    report("recordobs: checks, lookup, report line, view, cumobs row", 200, [&] {
-        setText(&screen, "txtStar", QStringLiteral("star 7"));
-        setText(&screen, "nbYear", QStringLiteral("2018"));
-        setText(&screen, "nbMonth", QStringLiteral("1"));
-        setText(&screen, "nbDay", QStringLiteral("5"));
-        setText(&screen, "nbHour", QStringLiteral("21"));
-        setText(&screen, "nbMinute", QString::number(minute++ % 60));
-        setText(&screen, "txtEstimate", QStringLiteral("110(1)115"));
-        setText(&screen, "txtMagn", QStringLiteral("11.2"));
-        modEntryscreen::recordobs(screen);
+    int recorded = 0;
+    measure("recordobs: checks, lookup, report line, cumobs row", 200, [&] {
+        texts.minute = QString::number(minute++ % 60);
+        if (modEntryscreen::recordobs(folder, reportFile, texts).kind == modEntryscreen::RecordOutcome::Recorded)
+            ++recorded;
     });
-    std::printf("\nrecorded %d observations this run\n", screen.totalobs());
+    std::printf("\nrecorded %d observations this run\n", recorded);
     return 0;
 }

@@ -13,9 +13,6 @@ class frmHeadertext final : public QWidget
 public:
     explicit frmHeadertext(const QString &appFolder, QWidget *parent = nullptr);
 
-    static QString defaultHeader();
-    static QString instructions();
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -1,5 +1,7 @@
 #include "numbox.h"
 
+#include "numboxproperties.h"
+
 #include "keycodes.h"
 #include "leavecheck.h"
 #include "messageseam.h"
@@ -13,9 +15,6 @@
 
 namespace
 {
-const char *const backColorName = "BackColor";
-const char *const foreColorName = "ForeColor";
-const char *const helpIdName = "WhatsThisHelpID";
 // QLineEdit's own "no limit".
 constexpr int unlimitedLength = 32767;
 constexpr float twipsPerPixel = 15.0f;
@@ -62,7 +61,14 @@ namespace ferrow
 numbox::numbox(QWidget *parent)
     : QWidget(parent)
     , m_text(new QLineEdit(this))
-    , m_leaveCheck(new LeaveCheck(m_text))
+    , m_leaveCheck(new hostkit::LeaveCheck(m_text))
+    , m_autoRedraw(spec(Property::AutoRedraw).defaultValue.toBool())
+    , m_backStyle(spec(Property::BackStyle).defaultValue.toInt())
+    , m_fillColor(spec(Property::FillColor).defaultValue.toInt())
+    , m_fillStyle(spec(Property::FillStyle).defaultValue.toInt())
+    , m_fontTransparent(spec(Property::FontTransparent).defaultValue.toBool())
+    , m_minval(spec(Property::minval).defaultValue.toInt())
+    , m_maxval(spec(Property::maxval).defaultValue.toInt())
 {
     m_text->setObjectName(QStringLiteral("txtTextBox"));
     // Typed text reaches the field only through the key filter.
@@ -74,8 +80,8 @@ numbox::numbox(QWidget *parent)
     setFocusProxy(m_text);
 
     connect(m_text, &QLineEdit::textChanged, this, &numbox::Change);
-    connect(m_leaveCheck, &LeaveCheck::validate, this, [this](bool &cancel) { emit Validate(cancel); });
-    connect(m_leaveCheck, &LeaveCheck::departed, this, &numbox::checkRange);
+    connect(m_leaveCheck, &hostkit::LeaveCheck::validate, this, [this](bool &cancel) { emit Validate(cancel); });
+    connect(m_leaveCheck, &hostkit::LeaveCheck::departed, this, &numbox::checkRange);
 }
 
 QLineEdit *numbox::textBox() const
@@ -167,13 +173,13 @@ void numbox::checkRange()
 {
     const QString title = QStringLiteral("Number out of Range");
     if (leadingNumber(m_text->text()) < m_minval) {
-        messageseam::ask(QStringLiteral("Number is smaller than the minimum allowable value"), title,
+        hostkit::ask(QStringLiteral("Number is smaller than the minimum allowable value"), title,
                          QMessageBox::Information, QMessageBox::Ok);
         m_text->setText(QString());
         m_text->setFocus(Qt::OtherFocusReason);
     }
     if (leadingNumber(m_text->text()) > m_maxval) {
-        messageseam::ask(QStringLiteral("Number is greater than the maximum allowable value"), title,
+        hostkit::ask(QStringLiteral("Number is greater than the maximum allowable value"), title,
                          QMessageBox::Information, QMessageBox::Ok);
         m_text->setText(QString());
         m_text->setFocus(Qt::OtherFocusReason);
@@ -201,9 +207,12 @@ QFont numbox::ambientFont() const
     return parentWidget() ? parentWidget()->font() : QApplication::font();
 }
 
-void numbox::markChanged(const char *name)
+void numbox::markChanged(Property id)
 {
-    emit PropertyChanged(QString::fromLatin1(name));
+    // A restored design is no change, but the picture goes through its property.
+    if (m_restoring && id != Property::MouseIcon)
+        return;
+    emit PropertyChanged(QString::fromLatin1(spec(id).name));
 }
 
 int numbox::Alignment() const
@@ -223,7 +232,7 @@ bool numbox::AutoRedraw() const
 
 uint numbox::BackColor() const
 {
-    return colour(backColorName, SystemWindowBackground);
+    return colour(Property::BackColor);
 }
 
 int numbox::BackStyle() const
@@ -238,7 +247,7 @@ int numbox::BorderStyle() const
 
 bool numbox::CausesValidation() const
 {
-    return LeaveCheck::causesValidation(m_text);
+    return hostkit::LeaveCheck::causesValidation(m_text);
 }
 
 bool numbox::Enabled() const
@@ -293,7 +302,7 @@ bool numbox::FontUnderline() const
 
 uint numbox::ForeColor() const
 {
-    return colour(foreColorName, SystemWindowText);
+    return colour(Property::ForeColor);
 }
 
 bool numbox::Locked() const
@@ -346,7 +355,7 @@ QString numbox::ToolTipText() const
 
 int numbox::WhatsThisHelpID() const
 {
-    return m_text->property(helpIdName).toInt();
+    return m_text->property(spec(Property::WhatsThisHelpID).name).toInt();
 }
 
 int numbox::minval() const
@@ -364,7 +373,7 @@ void numbox::setAlignment(int value)
     if (value < 0 || value > 2 || value == Alignment())
         return;
     applyAlignment(value);
-    markChanged("Alignment");
+    markChanged(Property::Alignment);
 }
 
 void numbox::setAutoRedraw(bool value)
@@ -372,15 +381,15 @@ void numbox::setAutoRedraw(bool value)
     if (value == m_autoRedraw)
         return;
     m_autoRedraw = value;
-    markChanged("AutoRedraw");
+    markChanged(Property::AutoRedraw);
 }
 
 void numbox::setBackColor(uint value)
 {
     if (value == BackColor())
         return;
-    applyColour(backColorName, value);
-    markChanged(backColorName);
+    applyColour(Property::BackColor, value);
+    markChanged(Property::BackColor);
 }
 
 void numbox::setBackStyle(int value)
@@ -388,7 +397,7 @@ void numbox::setBackStyle(int value)
     if (!isShort(value) || value == m_backStyle)
         return;
     m_backStyle = value;
-    markChanged("BackStyle");
+    markChanged(Property::BackStyle);
 }
 
 void numbox::setBorderStyle(int value)
@@ -396,15 +405,15 @@ void numbox::setBorderStyle(int value)
     if (value < 0 || value > 1 || value == BorderStyle())
         return;
     m_text->setFrame(value == 1);
-    markChanged("BorderStyle");
+    markChanged(Property::BorderStyle);
 }
 
 void numbox::setCausesValidation(bool value)
 {
     if (value == CausesValidation())
         return;
-    LeaveCheck::setCausesValidation(m_text, value);
-    markChanged("CausesValidation");
+    hostkit::LeaveCheck::setCausesValidation(m_text, value);
+    markChanged(Property::CausesValidation);
 }
 
 void numbox::setEnabledProperty(bool value)
@@ -412,7 +421,7 @@ void numbox::setEnabledProperty(bool value)
     if (value == Enabled())
         return;
     m_text->setEnabled(value);
-    markChanged("Enabled");
+    markChanged(Property::Enabled);
 }
 
 void numbox::setFillColor(int value)
@@ -420,7 +429,7 @@ void numbox::setFillColor(int value)
     if (value == m_fillColor)
         return;
     m_fillColor = value;
-    markChanged("FillColor");
+    markChanged(Property::FillColor);
 }
 
 void numbox::setFillStyle(int value)
@@ -428,7 +437,7 @@ void numbox::setFillStyle(int value)
     if (!isShort(value) || value == m_fillStyle)
         return;
     m_fillStyle = value;
-    markChanged("FillStyle");
+    markChanged(Property::FillStyle);
 }
 
 void numbox::setFontProperty(const QFont &value)
@@ -436,7 +445,7 @@ void numbox::setFontProperty(const QFont &value)
     if (value == m_text->font())
         return;
     applyFont(value);
-    markChanged("Font");
+    markChanged(Property::Font);
 }
 
 void numbox::setFontBold(bool value)
@@ -446,7 +455,7 @@ void numbox::setFontBold(bool value)
     QFont font = m_text->font();
     font.setBold(value);
     applyFont(font);
-    markChanged("FontBold");
+    markChanged(Property::FontBold);
 }
 
 void numbox::setFontItalic(bool value)
@@ -456,7 +465,7 @@ void numbox::setFontItalic(bool value)
     QFont font = m_text->font();
     font.setItalic(value);
     applyFont(font);
-    markChanged("FontItalic");
+    markChanged(Property::FontItalic);
 }
 
 void numbox::setFontName(const QString &value)
@@ -466,7 +475,7 @@ void numbox::setFontName(const QString &value)
     QFont font = m_text->font();
     font.setFamilies({value});
     applyFont(font);
-    markChanged("FontName");
+    markChanged(Property::FontName);
 }
 
 void numbox::setFontSize(float value)
@@ -476,7 +485,7 @@ void numbox::setFontSize(float value)
     QFont font = m_text->font();
     font.setPointSizeF(value);
     applyFont(font);
-    markChanged("FontSize");
+    markChanged(Property::FontSize);
 }
 
 void numbox::setFontTransparent(bool value)
@@ -484,7 +493,7 @@ void numbox::setFontTransparent(bool value)
     if (value == m_fontTransparent)
         return;
     m_fontTransparent = value;
-    markChanged("FontTransparent");
+    markChanged(Property::FontTransparent);
 }
 
 void numbox::setFontUnderline(bool value)
@@ -494,15 +503,15 @@ void numbox::setFontUnderline(bool value)
     QFont font = m_text->font();
     font.setUnderline(value);
     applyFont(font);
-    markChanged("FontUnderline");
+    markChanged(Property::FontUnderline);
 }
 
 void numbox::setForeColor(uint value)
 {
     if (value == ForeColor())
         return;
-    applyColour(foreColorName, value);
-    markChanged(foreColorName);
+    applyColour(Property::ForeColor, value);
+    markChanged(Property::ForeColor);
 }
 
 void numbox::setLocked(bool value)
@@ -510,7 +519,7 @@ void numbox::setLocked(bool value)
     if (value == Locked())
         return;
     applyLocked(value);
-    markChanged("Locked");
+    markChanged(Property::Locked);
 }
 
 void numbox::setMaxLength(int value)
@@ -518,18 +527,18 @@ void numbox::setMaxLength(int value)
     if (value < 0 || value == MaxLength())
         return;
     applyMaxLength(value);
-    markChanged("MaxLength");
+    markChanged(Property::MaxLength);
 }
 
 void numbox::setMouseIcon(const QPixmap &value)
 {
-    if (PropertyBag::sameValue(value, MouseIcon()))
+    if (hostkit::PropertyBag::sameValue(value, MouseIcon()))
         return;
     if (value.isNull())
         m_text->unsetCursor();
     else
         m_text->setCursor(QCursor(value));
-    markChanged("MouseIcon");
+    markChanged(Property::MouseIcon);
 }
 
 void numbox::setSelLength(int value)
@@ -537,7 +546,7 @@ void numbox::setSelLength(int value)
     if (value < 0 || qMin(value, static_cast<int>(m_text->text().size()) - SelStart()) == SelLength())
         return;
     applySelLength(value);
-    markChanged("SelLength");
+    markChanged(Property::SelLength);
 }
 
 void numbox::setSelStart(int value)
@@ -545,7 +554,7 @@ void numbox::setSelStart(int value)
     if (value < 0 || (value == SelStart() && !m_text->hasSelectedText()))
         return;
     applySelStart(value);
-    markChanged("SelStart");
+    markChanged(Property::SelStart);
 }
 
 void numbox::setSelText(const QString &value)
@@ -553,7 +562,7 @@ void numbox::setSelText(const QString &value)
     if (value.isEmpty() && !m_text->hasSelectedText())
         return;
     applySelText(value);
-    markChanged("SelText");
+    markChanged(Property::SelText);
 }
 
 void numbox::setText(const QString &value)
@@ -561,7 +570,7 @@ void numbox::setText(const QString &value)
     if (value == m_text->text())
         return;
     m_text->setText(value);
-    markChanged("Text");
+    markChanged(Property::Text);
 }
 
 void numbox::setToolTipText(const QString &value)
@@ -569,15 +578,15 @@ void numbox::setToolTipText(const QString &value)
     if (value == ToolTipText())
         return;
     m_text->setToolTip(value);
-    markChanged("ToolTipText");
+    markChanged(Property::ToolTipText);
 }
 
 void numbox::setWhatsThisHelpID(int value)
 {
     if (value == WhatsThisHelpID())
         return;
-    m_text->setProperty(helpIdName, value);
-    markChanged(helpIdName);
+    m_text->setProperty(spec(Property::WhatsThisHelpID).name, value);
+    markChanged(Property::WhatsThisHelpID);
 }
 
 void numbox::setMinval(int value)
@@ -585,7 +594,7 @@ void numbox::setMinval(int value)
     if (!isShort(value) || value == m_minval)
         return;
     m_minval = value;
-    markChanged("minval");
+    markChanged(Property::minval);
 }
 
 void numbox::setMaxval(int value)
@@ -593,7 +602,7 @@ void numbox::setMaxval(int value)
     if (!isShort(value) || value == m_maxval)
         return;
     m_maxval = value;
-    markChanged("maxval");
+    markChanged(Property::maxval);
 }
 
 void numbox::applyAlignment(int value)
@@ -603,20 +612,20 @@ void numbox::applyAlignment(int value)
 
 // Qt palettes cannot refer to a system colour, so the OLE value itself is
 // kept on the inner field and its colour put into the palette.
-void numbox::applyColour(const char *name, uint value)
+void numbox::applyColour(Property id, uint value)
 {
-    m_text->setProperty(name, value);
-    const QPalette::ColorRole role = qstrcmp(name, backColorName) == 0 ? QPalette::Base : QPalette::Text;
+    m_text->setProperty(spec(id).name, value);
+    const QPalette::ColorRole role = id == Property::BackColor ? QPalette::Base : QPalette::Text;
     QPalette palette = m_text->palette();
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         palette.setColor(group, role, oleColour(value, group));
     m_text->setPalette(palette);
 }
 
-uint numbox::colour(const char *name, uint defaultValue) const
+uint numbox::colour(Property id) const
 {
-    const QVariant value = m_text->property(name);
-    return value.isValid() ? value.toUInt() : defaultValue;
+    const QVariant value = m_text->property(spec(id).name);
+    return value.isValid() ? value.toUInt() : spec(id).defaultValue.toUInt();
 }
 
 void numbox::applyFont(const QFont &font)
@@ -656,75 +665,27 @@ void numbox::applySelText(const QString &value)
     m_text->insert(value);
 }
 
-void numbox::readProperties(const PropertyBag &bag)
+void numbox::readProperties(const hostkit::PropertyBag &bag)
 {
-    applyAlignment(bag.read(QStringLiteral("Alignment"), 0).toInt());
-    m_autoRedraw = bag.read(QStringLiteral("AutoRedraw"), false).toBool();
-    applyColour(backColorName, bag.read(QLatin1String(backColorName), SystemWindowBackground).toUInt());
-    m_backStyle = bag.read(QStringLiteral("BackStyle"), 0).toInt();
-    m_text->setFrame(bag.read(QStringLiteral("BorderStyle"), 1).toInt() != 0);
-    LeaveCheck::setCausesValidation(m_text, bag.read(QStringLiteral("CausesValidation"), true).toBool());
-    m_text->setEnabled(bag.read(QStringLiteral("Enabled"), true).toBool());
-    m_fillColor = bag.read(QStringLiteral("FillColor"), 0).toInt();
-    m_fillStyle = bag.read(QStringLiteral("FillStyle"), 0).toInt();
-
-    // The font object first, so that the four font properties win over it.
-    QFont font = bag.read(QStringLiteral("Font"), ambientFont()).value<QFont>();
-    font.setBold(bag.read(QStringLiteral("FontBold"), false).toBool());
-    font.setItalic(bag.read(QStringLiteral("FontItalic"), false).toBool());
-    const QString fontName = bag.read(QStringLiteral("FontName"), QString()).toString();
-    if (!fontName.isEmpty())
-        font.setFamilies({fontName});
-    const double fontSize = bag.read(QStringLiteral("FontSize"), 0.0).toDouble();
-    if (fontSize > 0)
-        font.setPointSizeF(fontSize);
-    m_fontTransparent = bag.read(QStringLiteral("FontTransparent"), false).toBool();
-    font.setUnderline(bag.read(QStringLiteral("FontUnderline"), false).toBool());
-    applyFont(font);
-
-    applyColour(foreColorName, bag.read(QLatin1String(foreColorName), SystemWindowText).toUInt());
-    applyLocked(bag.read(QStringLiteral("Locked"), false).toBool());
-    applyMaxLength(bag.read(QStringLiteral("MaxLength"), 0).toInt());
-    setMouseIcon(bag.read(QStringLiteral("MouseIcon"), QPixmap()).value<QPixmap>());
-    applySelLength(bag.read(QStringLiteral("SelLength"), 0).toInt());
-    applySelStart(bag.read(QStringLiteral("SelStart"), 0).toInt());
-    applySelText(bag.read(QStringLiteral("SelText"), QString()).toString());
-    m_text->setText(bag.read(QStringLiteral("Text"), QString()).toString());
-    m_text->setToolTip(bag.read(QStringLiteral("ToolTipText"), QString()).toString());
-    m_text->setProperty(helpIdName, bag.read(QLatin1String(helpIdName), 0).toInt());
-    m_minval = bag.read(QStringLiteral("minval"), -90).toInt();
-    m_maxval = bag.read(QStringLiteral("maxval"), 90).toInt();
+    // In interface order, so the font object comes before the four font
+    // properties that win over it.
+    m_restoring = true;
+    for (const PropertySpec &property : properties()) {
+        if (!property.saved)
+            continue;
+        const QVariant fallback = property.id == Property::Font ? QVariant(ambientFont()) : property.defaultValue;
+        setProperty(property.name, bag.read(QLatin1String(property.name), fallback));
+    }
+    m_restoring = false;
 }
 
-void numbox::writeProperties(PropertyBag &bag) const
+void numbox::writeProperties(hostkit::PropertyBag &bag) const
 {
-    bag.write(QStringLiteral("Alignment"), Alignment(), 0);
-    bag.write(QStringLiteral("AutoRedraw"), m_autoRedraw, false);
-    bag.write(QLatin1String(backColorName), BackColor(), SystemWindowBackground);
-    bag.write(QStringLiteral("BackStyle"), m_backStyle, 0);
-    bag.write(QStringLiteral("BorderStyle"), BorderStyle(), 1);
-    bag.write(QStringLiteral("CausesValidation"), CausesValidation(), true);
-    bag.write(QStringLiteral("Enabled"), Enabled(), true);
-    bag.write(QStringLiteral("FillColor"), m_fillColor, 0);
-    bag.write(QStringLiteral("FillStyle"), m_fillStyle, 0);
-    bag.write(QStringLiteral("Font"), Font(), ambientFont());
-    bag.write(QStringLiteral("FontBold"), FontBold(), false);
-    bag.write(QStringLiteral("FontItalic"), FontItalic(), false);
-    bag.write(QStringLiteral("FontName"), FontName(), QString());
-    bag.write(QStringLiteral("FontSize"), FontSize(), 0.0);
-    bag.write(QStringLiteral("FontTransparent"), m_fontTransparent, false);
-    bag.write(QStringLiteral("FontUnderline"), FontUnderline(), false);
-    bag.write(QLatin1String(foreColorName), ForeColor(), SystemWindowText);
-    bag.write(QStringLiteral("Locked"), Locked(), false);
-    bag.write(QStringLiteral("MaxLength"), MaxLength(), 0);
-    bag.write(QStringLiteral("MouseIcon"), MouseIcon(), QPixmap());
-    bag.write(QStringLiteral("SelLength"), SelLength(), 0);
-    bag.write(QStringLiteral("SelStart"), SelStart(), 0);
-    bag.write(QStringLiteral("SelText"), SelText(), QString());
-    bag.write(QStringLiteral("Text"), Text(), QString());
-    bag.write(QStringLiteral("ToolTipText"), ToolTipText(), QString());
-    bag.write(QLatin1String(helpIdName), WhatsThisHelpID(), 0);
-    bag.write(QStringLiteral("minval"), m_minval, -90);
-    bag.write(QStringLiteral("maxval"), m_maxval, 90);
+    for (const PropertySpec &property : properties()) {
+        if (!property.saved)
+            continue;
+        const QVariant fallback = property.id == Property::Font ? QVariant(ambientFont()) : property.defaultValue;
+        bag.write(QLatin1String(property.name), this->property(property.name), fallback);
+    }
 }
 }

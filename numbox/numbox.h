@@ -1,5 +1,7 @@
 #pragma once
 
+#include "numboxproperties.h"
+
 #include <QFont>
 #include <QPixmap>
 #include <QString>
@@ -7,8 +9,11 @@
 #include <QWidget>
 
 class QLineEdit;
+namespace hostkit
+{
 class LeaveCheck;
 class PropertyBag;
+}
 
 namespace ferrow
 {
@@ -55,9 +60,6 @@ class numbox final : public QWidget
     Q_PROPERTY(int maxval READ maxval WRITE setMaxval)
 
 public:
-    static constexpr uint SystemWindowBackground = 0x80000005u;
-    static constexpr uint SystemWindowText = 0x80000008u;
-
     explicit numbox(QWidget *parent = nullptr);
 
     QLineEdit *textBox() const;
@@ -127,8 +129,8 @@ public:
 
     // Saved design properties: names of the property table, values equal to
     // their defaults omitted. Restoring marks nothing changed but MouseIcon.
-    void readProperties(const PropertyBag &bag);
-    void writeProperties(PropertyBag &bag) const;
+    void readProperties(const hostkit::PropertyBag &bag);
+    void writeProperties(hostkit::PropertyBag &bag) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -146,11 +148,11 @@ signals:
     void KeyUp(short &KeyCode, short &Shift);
     // Button 1 left, 2 right, 4 middle; X and Y in twips.
     void MouseDown(short &Button, short &Shift, float &X, float &Y);
-    void ReadProperties(PropertyBag &PropBag);
+    void ReadProperties(hostkit::PropertyBag &PropBag);
     void Resize();
     // A host that sets Cancel keeps the focus in the field.
     void Validate(bool &Cancel);
-    void WriteProperties(PropertyBag &PropBag);
+    void WriteProperties(hostkit::PropertyBag &PropBag);
 
     void PropertyChanged(const QString &name);
 
@@ -162,11 +164,11 @@ private:
     bool dropsSymbol(const QKeyEvent *event);
     void checkRange();
     QFont ambientFont() const;
-    void markChanged(const char *name);
+    void markChanged(Property id);
 
     void applyAlignment(int value);
-    void applyColour(const char *name, uint value);
-    uint colour(const char *name, uint defaultValue) const;
+    void applyColour(Property id, uint value);
+    uint colour(Property id) const;
     void applyFont(const QFont &font);
     void applyLocked(bool value);
     void applyMaxLength(int value);
@@ -175,14 +177,16 @@ private:
     void applySelText(const QString &value);
 
     QLineEdit *m_text;
-    LeaveCheck *m_leaveCheck;
+    hostkit::LeaveCheck *m_leaveCheck;
     bool m_minusTyped = false;
-    bool m_autoRedraw = false;
-    int m_backStyle = 0;
-    int m_fillColor = 0;
-    int m_fillStyle = 0;
-    bool m_fontTransparent = false;
-    int m_minval = -90;
-    int m_maxval = 90;
+    bool m_restoring = false;
+    // The held properties; the rest live on the inner field.
+    bool m_autoRedraw;
+    int m_backStyle;
+    int m_fillColor;
+    int m_fillStyle;
+    bool m_fontTransparent;
+    int m_minval;
+    int m_maxval;
 };
 }

@@ -1,13 +1,17 @@
 #include "frmentryscreen.h"
 
+#include "componenthost.h"
+#include "fixedlists.h"
 #include "formdesign.h"
-#include "help.h"
 #include "leavecheck.h"
 #include "messageseam.h"
 #include "modentryscreen.h"
+#include "navigation.h"
 #include "reportfile.h"
-#include "screens.h"
 #include "ui.h"
+
+#include "folder.h"
+#include "schema.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -32,22 +36,6 @@ const QColor screenRed(64, 0, 0);
 const QColor fieldRed(128, 0, 0);
 const QColor textRed(255, 0, 0);
 const QColor black(0, 0, 0);
-
-// Constellations in the order of their Latin names, column 0 then column 1.
-const char *const constellations[88] = {
-    "And", "Ant", "Aps", "Aqr", "Aql", "Ara", "Ari", "Aur", "Boo", "Cae", "Cam", "Cnc", "CVn", "CMa", "CMi",
-    "Cap", "Car", "Cas", "Cen", "Cep", "Cet", "Cha", "Cir", "Col", "Com", "CrA", "CrB", "Crv", "Crt", "Cru",
-    "Cyg", "Del", "Dor", "Dra", "Equ", "Eri", "For", "Gem", "Gru", "Her", "Hor", "Hya", "Hyi", "Ind",
-    "Lac", "Leo", "LMi", "Lep", "Lib", "Lup", "Lyn", "Lyr", "Men", "Mic", "Mon", "Mus", "Nor", "Oct", "Oph",
-    "Ori", "Pav", "Peg", "Per", "Phe", "Pic", "Psc", "PsA", "Pup", "Pyx", "Ret", "Sge", "Sgr", "Sco", "Scl",
-    "Sct", "Ser", "Sex", "Tau", "Tel", "Tri", "TrA", "Tuc", "UMa", "UMi", "Vel", "Vir", "Vol", "Vul",
-};
-
-const char *const commentCodes[11] = {
-    "B - Bright sky, Moon etc", "D - Unusual activity", "I - Identification uncertain", "K - non-AAVSO chart",
-    "L - Low, Obstructed", "S - Sequence problem", "U - Clouds, haze...", "V - faint, glimpsed",
-    "W - Poor seeing", "Y - Outburst", "Z - Uncertain magnitude",
-};
 
 const char *const numberFieldNames[5] = {"nbYear", "nbMonth", "nbDay", "nbHour", "nbMinute"};
 
@@ -141,21 +129,21 @@ void setChanged(QLineEdit *field, const QString &text)
         field->setText(text);
 }
 
-FormDesign savedDesign(QString *error)
+hostkit::FormDesign savedDesign(QString *error)
 {
     QFile file(QStringLiteral(":/observe/frmentryscreen.design"));
     if (!file.open(QIODevice::ReadOnly)) {
         *error = file.errorString();
         return {};
     }
-    return FormDesign::fromText(QString::fromUtf8(file.readAll()), error);
+    return hostkit::FormDesign::fromText(QString::fromUtf8(file.readAll()), error);
 }
 }
 
 frmEntryscreen::frmEntryscreen(const QString &appFolder, QWidget *parent)
     : QWidget(parent)
     , m_appFolder(appFolder)
-    , m_host(std::make_unique<ComponentHost>(appFolder))
+    , m_host(std::make_unique<hostkit::ComponentHost>(appFolder))
 {
     ui::setClientSize(this, 20100, 12855);
     setFont(ui::dialogFont());
@@ -181,7 +169,7 @@ frmEntryscreen::frmEntryscreen(const QString &appFolder, QWidget *parent)
     for (QPushButton *button : findChildren<QPushButton *>())
         button->setStyleSheet(buttonSheet);
     load();
-    findChild<QWidget *>(QStringLiteral("cmdFinder"))->setFocus();
+    m_cmdFinder->setFocus();
     // Tool tips share one palette across the program: red while they tell
     // about this screen, the usual one elsewhere.
     m_toolTipPalette = QToolTip::palette();
@@ -191,18 +179,19 @@ frmEntryscreen::frmEntryscreen(const QString &appFolder, QWidget *parent)
 frmEntryscreen::~frmEntryscreen()
 {
     // The controls' code lives in the library: they go before the library may.
-    qDeleteAll(m_numberFields);
-    m_numberFields.clear();
+    qDeleteAll(m_dateFields);
+    m_dateFields.clear();
     m_host->unloadUnused();
     QToolTip::setPalette(m_toolTipPalette);
 }
 
 void frmEntryscreen::createControls()
 {
-    makeButton(this, "cmdFinder", QStringLiteral("get &Finder"),
-               QStringLiteral("Click to get a finder chart for this star"), 11160, 360, 1215, 495);
+    m_cmdFinder = makeButton(this, "cmdFinder", QStringLiteral("get &Finder"),
+                             QStringLiteral("Click to get a finder chart for this star"), 11160, 360, 1215, 495);
 
-    auto *grid = make<QTableWidget>(this, "MSFlexGrid1", 16560, 360, 2055, 1575);
+    m_MSFlexGrid1 = make<QTableWidget>(this, "MSFlexGrid1", 16560, 360, 2055, 1575);
+    QTableWidget *grid = m_MSFlexGrid1;
     grid->setRowCount(44);
     grid->setColumnCount(2);
     grid->horizontalHeader()->hide();
@@ -213,24 +202,23 @@ void frmEntryscreen::createControls()
     grid->setFont(fieldFont());
     grid->verticalHeader()->setDefaultSectionSize(20);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    for (int i = 0; i < 88; ++i) {
-        auto *cell = new QTableWidgetItem(QString::fromLatin1(constellations[i]));
-        grid->setItem(i % 44, i / 44, cell);
-    }
+    const QStringList &constellations = modEntryscreen::constellations();
+    for (int i = 0; i < constellations.size(); ++i)
+        grid->setItem(i % 44, i / 44, new QTableWidgetItem(constellations.at(i)));
     const int columnWidth = (grid->viewport()->width() - grid->verticalScrollBar()->sizeHint().width()) / 2;
     grid->setColumnWidth(0, qMax(columnWidth, 50));
     grid->setColumnWidth(1, qMax(columnWidth, 50));
     connect(grid, &QTableWidget::cellClicked, this, &frmEntryscreen::liststars);
 
-    auto *stars = make<QListWidget>(this, "ddStars", 14280, 360, 1935, 1500);
-    stars->setFont(fieldFont());
-    connect(stars, &QListWidget::itemSelectionChanged, this, &frmEntryscreen::starchosen);
+    m_ddStars = make<QListWidget>(this, "ddStars", 14280, 360, 1935, 1500);
+    m_ddStars->setFont(fieldFont());
+    connect(m_ddStars, &QListWidget::itemSelectionChanged, this, &frmEntryscreen::starchosen);
 
-    makeButton(this, "cmdChart", QStringLiteral("get &Chart"), QStringLiteral("Display the chart"), 12600, 360,
-               1215, 495);
+    m_cmdChart = makeButton(this, "cmdChart", QStringLiteral("get &Chart"), QStringLiteral("Display the chart"),
+                            12600, 360, 1215, 495);
 
     makeLabel(this, "Label1", QStringLiteral("Star:"), 10320, 1200, 615, 375);
-    makeField(this, "txtStar", 10320, 1560, 1815, 495);
+    m_txtStar = makeField(this, "txtStar", 10320, 1560, 1815, 495);
     sizeToText(makeLabel(this, "Label2",
                          QStringLiteral("Year:                 Month:          Day             Hour:           Minute:"),
                          10320, 2280, 6015, 240));
@@ -239,78 +227,76 @@ void frmEntryscreen::createControls()
                                         "CS2:              Chart ID:"),
                          10320, 3360, 8115, 240));
 
-    auto *estimate = makeField(this, "txtEstimate", 10320, 3720, 3135, 495);
-    make<QCheckBox>(this, "chkFainterthan", 13680, 3720, 495, 495);
-    auto *magnitude = makeField(this, "txtMagn", 14280, 3720, 735, 495);
-    auto *comp1 = makeField(this, "nbComp1", 15240, 3720, 615, 495);
-    auto *comp2 = makeField(this, "nbComp2", 16080, 3720, 615, 495);
-    auto *chartId = makeField(this, "txtChartid", 16920, 3720, 1455, 495);
+    m_txtEstimate = makeField(this, "txtEstimate", 10320, 3720, 3135, 495);
+    m_chkFainterthan = make<QCheckBox>(this, "chkFainterthan", 13680, 3720, 495, 495);
+    m_txtMagn = makeField(this, "txtMagn", 14280, 3720, 735, 495);
+    m_nbComp1 = makeField(this, "nbComp1", 15240, 3720, 615, 495);
+    m_nbComp2 = makeField(this, "nbComp2", 16080, 3720, 615, 495);
+    m_txtChartid = makeField(this, "txtChartid", 16920, 3720, 1455, 495);
 
     makeLabel(this, "Label4", QStringLiteral("Comment Codes:"), 11040, 4440, 1815, 375);
-    auto *codes = make<QListWidget>(this, "ddCommentcodes", 11040, 4800, 1815, 780);
-    codes->setFont(fieldFont());
-    codes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    for (const char *code : commentCodes)
-        codes->addItem(QString::fromLatin1(code));
-    codes->setCurrentRow(-1);
-    codes->clearSelection();
+    m_ddCommentcodes = make<QListWidget>(this, "ddCommentcodes", 11040, 4800, 1815, 780);
+    m_ddCommentcodes->setFont(fieldFont());
+    m_ddCommentcodes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_ddCommentcodes->addItems(modEntryscreen::commentCodes());
+    m_ddCommentcodes->setCurrentRow(-1);
+    m_ddCommentcodes->clearSelection();
 
     makeLabel(this, "Label5", QStringLiteral("Notes:"), 13200, 4440, 3255, 375);
-    auto *notes = makeField(this, "txtNotes", 13200, 4800, 5175, 495);
-    notes->setMaxLength(100);
-    notes->setToolTip(QStringLiteral("You can enter a maximum of 50 characters here"));
+    m_txtNotes = makeField(this, "txtNotes", 13200, 4800, 5175, 495);
+    m_txtNotes->setMaxLength(store::cumobs().column(QStringLiteral("notes"))->length);
+    m_txtNotes->setToolTip(QStringLiteral("You can enter a maximum of 50 characters here"));
 
-    auto *previous = makeLabel(this, "lblPrevious", QString(), 11040, 5760, 6015, 375);
-    previous->hide();
+    m_lblPrevious = makeLabel(this, "lblPrevious", QString(), 11040, 5760, 6015, 375);
+    m_lblPrevious->hide();
 
-    auto *report = make<QPlainTextEdit>(this, "rtbObs", 11040, 6840, 7935, 3975);
-    report->setReadOnly(true);
-    report->setTabChangesFocus(true);
-    report->setFont(fieldFont());
-    report->setLineWrapMode(QPlainTextEdit::NoWrap);
-    report->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    m_rtbObs = make<QPlainTextEdit>(this, "rtbObs", 11040, 6840, 7935, 3975);
+    m_rtbObs->setReadOnly(true);
+    m_rtbObs->setTabChangesFocus(true);
+    m_rtbObs->setFont(fieldFont());
+    m_rtbObs->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_rtbObs->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
 
-    auto *enter = makeButton(this, "cmdEnter", QStringLiteral("&Enter"),
-                             QStringLiteral("Submit this observation to the text file"), 17760, 11040, 1215, 495);
-    enter->setFont(fieldFont());
-    enter->setEnabled(false);
-    connect(enter, &QPushButton::clicked, this, [this] { modEntryscreen::recordobs(*this); });
+    m_cmdEnter = makeButton(this, "cmdEnter", QStringLiteral("&Enter"),
+                            QStringLiteral("Submit this observation to the text file"), 17760, 11040, 1215, 495);
+    m_cmdEnter->setFont(fieldFont());
+    m_cmdEnter->setEnabled(false);
+    connect(m_cmdEnter, &QPushButton::clicked, this, &frmEntryscreen::enter);
 
-    sizeToText(makeLabel(this, "lblObs", QString(), 11640, 11040, 75, 240));
+    m_lblObs = makeLabel(this, "lblObs", QString(), 11640, 11040, 75, 240);
+    sizeToText(m_lblObs);
 
-    auto *helpButton = makeButton(this, "cmdHelp", QStringLiteral("&Help"), QString(), 16200, 11040, 1095, 495);
-    connect(helpButton, &QPushButton::clicked, this, [this] { help::call(m_appFolder, help::HelpContext, 1002); });
-    auto *database = makeButton(this, "cmdDBform", QStringLiteral("&Database Screen"), QString(), 11040, 11040,
-                                1815, 495);
-    connect(database, &QPushButton::clicked, this, [] { screens::show(QStringLiteral("frmDatabase")); });
+    m_cmdHelp = makeButton(this, "cmdHelp", QStringLiteral("&Help"), QString(), 16200, 11040, 1095, 495);
+    connect(m_cmdHelp, &QPushButton::clicked, this,
+            [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1002); });
+    m_cmdDBform = makeButton(this, "cmdDBform", QStringLiteral("&Database Screen"), QString(), 11040, 11040, 1815, 495);
+    connect(m_cmdDBform, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Catalogue); });
 
-    auto *frame = make<QLabel>(this, "Picture1", 0, 0, 9855, 12135);
-    auto *chart = make<QLabel>(frame, "Picture3", 240, 240, 9135, 11295);
-    auto *finder = make<QLabel>(frame, "Picture2", 6840, 480, 2535, 2055);
-    for (QLabel *picture : {frame, chart, finder}) {
+    m_Picture1 = make<QLabel>(this, "Picture1", 0, 0, 9855, 12135);
+    m_Picture3 = make<QLabel>(m_Picture1, "Picture3", 240, 240, 9135, 11295);
+    m_Picture2 = make<QLabel>(m_Picture1, "Picture2", 6840, 480, 2535, 2055);
+    for (QLabel *picture : {m_Picture1, m_Picture3, m_Picture2}) {
         picture->setAutoFillBackground(true);
         picture->setFocusPolicy(Qt::TabFocus);
     }
     QPalette blackBox = nightPalette();
     blackBox.setColor(QPalette::Window, black);
-    frame->setPalette(blackBox);
-    chart->setPalette(blackBox);
-    finder->hide();
+    m_Picture1->setPalette(blackBox);
+    m_Picture3->setPalette(blackBox);
+    m_Picture2->hide();
 
-    connect(estimate, &QLineEdit::textChanged, enter, [enter] { enter->setEnabled(true); });
+    connect(m_txtEstimate, &QLineEdit::textChanged, m_cmdEnter, [this] { m_cmdEnter->setEnabled(true); });
 
-    auto *estimateCheck = new LeaveCheck(estimate);
-    connect(estimateCheck, &LeaveCheck::departed, this, &frmEntryscreen::estimateLeft);
-    auto *magnitudeCheck = new LeaveCheck(magnitude);
-    connect(magnitudeCheck, &LeaveCheck::validate, this, &frmEntryscreen::magnitudeValidate);
-    connect(magnitudeCheck, &LeaveCheck::departed, this, &frmEntryscreen::magnitudeLeft);
-    for (QLineEdit *comp : {comp1, comp2}) {
-        connect(new LeaveCheck(comp), &LeaveCheck::validate, comp,
-                [comp](bool &) { setChanged(comp, modEntryscreen::comparisonlabel(comp->text())); });
+    auto *estimateCheck = new hostkit::LeaveCheck(m_txtEstimate);
+    connect(estimateCheck, &hostkit::LeaveCheck::departed, this, &frmEntryscreen::estimateLeft);
+    auto *magnitudeCheck = new hostkit::LeaveCheck(m_txtMagn);
+    connect(magnitudeCheck, &hostkit::LeaveCheck::validate, this, &frmEntryscreen::magnitudeValidate);
+    connect(magnitudeCheck, &hostkit::LeaveCheck::departed, this, &frmEntryscreen::magnitudeLeft);
+    for (QLineEdit *comp : {m_nbComp1, m_nbComp2}) {
+        connect(new hostkit::LeaveCheck(comp), &hostkit::LeaveCheck::validate, comp,
+                [comp](bool &) { setChanged(comp, modEntryscreen::comparisonLabel(comp->text())); });
     }
-    for (QWidget *field : {static_cast<QWidget *>(estimate), static_cast<QWidget *>(magnitude),
-                           static_cast<QWidget *>(comp1), static_cast<QWidget *>(comp2),
-                           static_cast<QWidget *>(chartId)}) {
+    for (QLineEdit *field : {m_txtEstimate, m_txtMagn, m_nbComp1, m_nbComp2, m_txtChartid}) {
         field->installEventFilter(this);
         m_hiliteOnEntry.append(field);
     }
@@ -323,10 +309,10 @@ void frmEntryscreen::createNumberFields()
         {14360, 2640, 615, 495}, {15600, 2640, 615, 495},
     };
     QString error;
-    const FormDesign design = savedDesign(&error);
+    const hostkit::FormDesign design = savedDesign(&error);
     for (int i = 0; i < 5 && error.isEmpty(); ++i) {
         const QString name = QLatin1String(numberFieldNames[i]);
-        const ControlDesign *control = design.control(name);
+        const hostkit::ControlDesign *control = design.control(name);
         if (!control) {
             error = QStringLiteral("The screen's design has no field \"%1\".").arg(name);
             break;
@@ -336,7 +322,7 @@ void frmEntryscreen::createNumberFields()
             break;
         field->move(ui::twips(positions[i][0]), ui::twips(positions[i][1]));
         field->show();
-        m_numberFields.append(field);
+        m_dateFields.append(field);
         // nbYear keeps its text selection as it is; the others select on entry.
         if (i > 0 && field->focusProxy()) {
             field->focusProxy()->installEventFilter(this);
@@ -344,48 +330,32 @@ void frmEntryscreen::createNumberFields()
         }
     }
     if (!error.isEmpty()) {
-        messageseam::ask(QStringLiteral("The date and time fields could not be created, so no observation can be "
-                                        "recorded until this is mended:\n%1\n\nThe file comes with varlume and "
-                                        "belongs in its folder; installing varlume again puts it back.")
-                             .arg(error),
-                         QStringLiteral("Date and time fields missing"), QMessageBox::Critical);
+        hostkit::ask(QStringLiteral("The date and time fields could not be created, so no observation can be "
+                                    "recorded until this is mended:\n%1\n\nThe file comes with varlume and "
+                                    "belongs in its folder; installing varlume again puts it back.")
+                         .arg(error),
+                     QStringLiteral("Date and time fields missing"), QMessageBox::Critical);
     }
 }
 
 void frmEntryscreen::arrangeTabOrder()
 {
-    QStringList order{QStringLiteral("cmdFinder"), QStringLiteral("MSFlexGrid1"), QStringLiteral("ddStars"),
-                      QStringLiteral("cmdChart"), QStringLiteral("txtStar")};
-    for (const char *name : numberFieldNames)
-        order.append(QLatin1String(name));
-    order << QStringLiteral("txtEstimate") << QStringLiteral("chkFainterthan") << QStringLiteral("txtMagn")
-          << QStringLiteral("nbComp1") << QStringLiteral("nbComp2") << QStringLiteral("txtChartid")
-          << QStringLiteral("ddCommentcodes") << QStringLiteral("txtNotes") << QStringLiteral("rtbObs")
-          << QStringLiteral("cmdEnter") << QStringLiteral("Picture1") << QStringLiteral("Picture2")
-          << QStringLiteral("Picture3") << QStringLiteral("cmdHelp") << QStringLiteral("cmdDBform");
-    QWidget *previous = nullptr;
-    for (const QString &name : order) {
-        QWidget *widget = findChild<QWidget *>(name);
-        if (!widget)
-            continue;
-        if (previous)
-            QWidget::setTabOrder(previous, widget);
-        previous = widget;
-    }
+    QList<QWidget *> order{m_cmdFinder, m_MSFlexGrid1, m_ddStars, m_cmdChart, m_txtStar};
+    order += m_dateFields;
+    order += {m_txtEstimate, m_chkFainterthan, m_txtMagn,  m_nbComp1,  m_nbComp2,  m_txtChartid,
+              m_ddCommentcodes, m_txtNotes,    m_rtbObs,   m_cmdEnter, m_Picture1, m_Picture2,
+              m_Picture3,    m_cmdHelp,        m_cmdDBform};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
 
 void frmEntryscreen::load()
 {
-    m_todaysfile = modEntryscreen::todaysfilename(m_appFolder, QDate::currentDate());
+    m_todaysfile = appfiles::Folder(m_appFolder).report(QDate::currentDate());
     setWindowTitle(QStringLiteral("File name: ") + m_todaysfile);
-    if (const auto error = modEntryscreen::beginreport(m_appFolder, m_todaysfile))
-        messageseam::ask(*error, QStringLiteral("Report file"), QMessageBox::Warning);
+    if (const auto error = modEntryscreen::beginReport(m_appFolder, m_todaysfile))
+        hostkit::ask(*error, QStringLiteral("Report file"), QMessageBox::Warning);
     showreport();
-}
-
-QString frmEntryscreen::appFolder() const
-{
-    return m_appFolder;
 }
 
 QString frmEntryscreen::selstar() const
@@ -416,113 +386,112 @@ void frmEntryscreen::hilite()
 
 modEntryscreen::ObservationTexts frmEntryscreen::observation() const
 {
+    const auto dateText = [this](int i) {
+        return i < m_dateFields.size() ? m_dateFields.at(i)->property("Text").toString() : QString();
+    };
     modEntryscreen::ObservationTexts texts;
-    texts.star = fieldText("txtStar");
-    texts.year = fieldText("nbYear");
-    texts.month = fieldText("nbMonth");
-    texts.day = fieldText("nbDay");
-    texts.hour = fieldText("nbHour");
-    texts.minute = fieldText("nbMinute");
-    texts.estimate = fieldText("txtEstimate");
-    texts.fainterthan = findChild<QCheckBox *>(QStringLiteral("chkFainterthan"))->isChecked();
-    texts.magnitude = fieldText("txtMagn");
-    texts.comp1 = fieldText("nbComp1");
-    texts.comp2 = fieldText("nbComp2");
-    texts.chart = fieldText("txtChartid");
-    const auto chosen = findChild<QListWidget *>(QStringLiteral("ddCommentcodes"))->selectedItems();
+    texts.star = m_txtStar->text();
+    texts.year = dateText(0);
+    texts.month = dateText(1);
+    texts.day = dateText(2);
+    texts.hour = dateText(3);
+    texts.minute = dateText(4);
+    texts.estimate = m_txtEstimate->text();
+    texts.fainterthan = m_chkFainterthan->isChecked();
+    texts.magnitude = m_txtMagn->text();
+    texts.comp1 = m_nbComp1->text();
+    texts.comp2 = m_nbComp2->text();
+    texts.chart = m_txtChartid->text();
+    const auto chosen = m_ddCommentcodes->selectedItems();
     if (!chosen.isEmpty())
         texts.comment = chosen.constFirst()->text();
-    texts.notes = fieldText("txtNotes");
+    texts.notes = m_txtNotes->text();
     return texts;
 }
 
-QString frmEntryscreen::fieldText(const char *name) const
+void frmEntryscreen::enter()
 {
-    const QWidget *field = findChild<QWidget *>(QLatin1String(name));
-    if (const auto *edit = qobject_cast<const QLineEdit *>(field))
-        return edit->text();
-    return field ? field->property("Text").toString() : QString();
+    const auto outcome = modEntryscreen::recordobs(m_appFolder, m_todaysfile, observation());
+    showreport();
+    if (outcome.kind != modEntryscreen::RecordOutcome::Recorded) {
+        hostkit::ask(outcome.message, QStringLiteral("Observation not recorded"), QMessageBox::Warning);
+        return;
+    }
+    clearfields();
+    countobservation();
 }
 
 void frmEntryscreen::showreport()
 {
-    auto *view = findChild<QPlainTextEdit *>(QStringLiteral("rtbObs"));
-    const auto report = modEntryscreen::readreport(m_todaysfile);
-    view->setPlainText(report.text);
+    const auto report = modEntryscreen::readReport(m_todaysfile);
+    m_rtbObs->setPlainText(report.text);
     // Shown in the empty view: the reason was told when the file failed.
-    view->setPlaceholderText(report.error.value_or(QString()));
-    view->moveCursor(QTextCursor::End);
+    m_rtbObs->setPlaceholderText(report.error.value_or(QString()));
+    m_rtbObs->moveCursor(QTextCursor::End);
 }
 
 void frmEntryscreen::clearfields()
 {
-    for (const char *name : {"txtChartid", "nbComp1", "nbComp2", "txtMagn", "txtStar", "txtNotes", "txtEstimate"})
-        findChild<QLineEdit *>(QLatin1String(name))->clear();
-    findChild<QCheckBox *>(QStringLiteral("chkFainterthan"))->setChecked(false);
-    auto *codes = findChild<QListWidget *>(QStringLiteral("ddCommentcodes"));
-    codes->clearSelection();
-    codes->setCurrentRow(-1);
+    for (QLineEdit *field : {m_txtChartid, m_nbComp1, m_nbComp2, m_txtMagn, m_txtStar, m_txtNotes, m_txtEstimate})
+        field->clear();
+    m_chkFainterthan->setChecked(false);
+    m_ddCommentcodes->clearSelection();
+    m_ddCommentcodes->setCurrentRow(-1);
     // After the estimate was emptied, whose change enables the button.
-    findChild<QPushButton *>(QStringLiteral("cmdEnter"))->setEnabled(false);
+    m_cmdEnter->setEnabled(false);
 }
 
 void frmEntryscreen::countobservation()
 {
     ++m_totalobs;
-    auto *label = findChild<QLabel *>(QStringLiteral("lblObs"));
-    label->setText(QStringLiteral("Total number of observations: ") + QString::number(m_totalobs));
-    label->resize(label->sizeHint());
+    m_lblObs->setText(QStringLiteral("Total number of observations: ") + QString::number(m_totalobs));
+    m_lblObs->resize(m_lblObs->sizeHint());
 }
 
 void frmEntryscreen::liststars()
 {
-    auto *grid = findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
-    auto *stars = findChild<QListWidget *>(QStringLiteral("ddStars"));
-    stars->clear();
-    const QTableWidgetItem *cell = grid->currentItem();
+    m_ddStars->clear();
+    const QTableWidgetItem *cell = m_MSFlexGrid1->currentItem();
     if (!cell)
         return;
     QString error;
     const QStringList names = modEntryscreen::liststars(m_appFolder, cell->text().toLower(), &error);
     if (!error.isEmpty()) {
-        messageseam::ask(error, QStringLiteral("Chart catalogue"), QMessageBox::Warning);
+        hostkit::ask(error, QStringLiteral("Chart catalogue"), QMessageBox::Warning);
         return;
     }
-    stars->addItems(names);
+    m_ddStars->addItems(names);
 }
 
 void frmEntryscreen::starchosen()
 {
-    const auto chosen = findChild<QListWidget *>(QStringLiteral("ddStars"))->selectedItems();
+    const auto chosen = m_ddStars->selectedItems();
     if (chosen.isEmpty())
         return;
     m_selstar = chosen.constFirst()->text();
-    findChild<QPushButton *>(QStringLiteral("cmdEnter"))->setEnabled(true);
+    m_cmdEnter->setEnabled(true);
 }
 
 void frmEntryscreen::estimateLeft()
 {
-    auto *estimate = findChild<QLineEdit *>(QStringLiteral("txtEstimate"));
-    if (!estimate->text().isEmpty())
+    if (!m_txtEstimate->text().isEmpty())
         return;
-    messageseam::ask(QStringLiteral("You must enter an estimate!"), QStringLiteral("Alert"));
-    estimate->setFocus();
+    hostkit::ask(QStringLiteral("You must enter an estimate!"), QStringLiteral("Alert"));
+    m_txtEstimate->setFocus();
 }
 
 void frmEntryscreen::magnitudeValidate(bool &)
 {
-    auto *magnitude = findChild<QLineEdit *>(QStringLiteral("txtMagn"));
-    setChanged(magnitude, modEntryscreen::completedmagnitude(magnitude->text()));
+    setChanged(m_txtMagn, modEntryscreen::completedMagnitude(m_txtMagn->text()));
 }
 
 void frmEntryscreen::magnitudeLeft()
 {
-    auto *magnitude = findChild<QLineEdit *>(QStringLiteral("txtMagn"));
-    if (magnitude->text().contains(QLatin1Char('.')))
+    if (m_txtMagn->text().contains(QLatin1Char('.')))
         return;
-    magnitude->setFocus();
-    magnitude->clear();
-    messageseam::ask(QStringLiteral("Magnitude must have a decimal point"), QStringLiteral("Wrong number format"));
+    m_txtMagn->setFocus();
+    m_txtMagn->clear();
+    hostkit::ask(QStringLiteral("Magnitude must have a decimal point"), QStringLiteral("Wrong number format"));
 }
 
 bool frmEntryscreen::eventFilter(QObject *watched, QEvent *event)

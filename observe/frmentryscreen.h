@@ -1,6 +1,5 @@
 #pragma once
 
-#include "componenthost.h"
 #include "recording.h"
 
 #include <QPalette>
@@ -8,7 +7,19 @@
 
 #include <memory>
 
+class QCheckBox;
 class QEvent;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace hostkit
+{
+class ComponentHost;
+}
 
 // The working window of a night's observing, red on black for dark-adapted
 // eyes: choice of the star, the fields of one estimate, and the day's report.
@@ -20,7 +31,6 @@ public:
     explicit frmEntryscreen(const QString &appFolder, QWidget *parent = nullptr);
     ~frmEntryscreen() override;
 
-    QString appFolder() const;
     // The star last chosen in the list; empty until the first choice.
     QString selstar() const;
     // The day's report file, named when the screen opened.
@@ -30,14 +40,6 @@ public:
 
     // Selects the whole text of the focused field, so that typing replaces it.
     void hilite();
-
-    // What the observer has typed, as the recording reads it.
-    modEntryscreen::ObservationTexts observation() const;
-    // Shows the day's report file as it is on disk.
-    void showreport();
-    // Empties the estimate fields for the next star; date and time stay.
-    void clearfields();
-    void countobservation();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -52,16 +54,47 @@ private:
     void estimateLeft();
     void magnitudeValidate(bool &cancel);
     void magnitudeLeft();
+    void enter();
 
-    QString fieldText(const char *name) const;
+    // What the observer has typed, as the recording reads it.
+    modEntryscreen::ObservationTexts observation() const;
+    // Shows the day's report file as it is on disk.
+    void showreport();
+    // Empties the estimate fields for the next star; date and time stay.
+    void clearfields();
+    void countobservation();
 
     QString m_appFolder;
     QString m_selstar;
     QString m_todaysfile;
     int m_totalobs = 0;
 
-    std::unique_ptr<ComponentHost> m_host;
-    QList<QWidget *> m_numberFields;
-    QList<QObject *> m_hiliteOnEntry;
+    std::unique_ptr<hostkit::ComponentHost> m_host;
     QPalette m_toolTipPalette;
+    QList<QObject *> m_hiliteOnEntry;
+
+    QPushButton *m_cmdFinder = nullptr;
+    QTableWidget *m_MSFlexGrid1 = nullptr;
+    QListWidget *m_ddStars = nullptr;
+    QPushButton *m_cmdChart = nullptr;
+    QLineEdit *m_txtStar = nullptr;
+    // The five date and time fields: nbYear, nbMonth, nbDay, nbHour, nbMinute.
+    QList<QWidget *> m_dateFields;
+    QLineEdit *m_txtEstimate = nullptr;
+    QCheckBox *m_chkFainterthan = nullptr;
+    QLineEdit *m_txtMagn = nullptr;
+    QLineEdit *m_nbComp1 = nullptr;
+    QLineEdit *m_nbComp2 = nullptr;
+    QLineEdit *m_txtChartid = nullptr;
+    QListWidget *m_ddCommentcodes = nullptr;
+    QLineEdit *m_txtNotes = nullptr;
+    QLabel *m_lblPrevious = nullptr;
+    QPlainTextEdit *m_rtbObs = nullptr;
+    QPushButton *m_cmdEnter = nullptr;
+    QLabel *m_lblObs = nullptr;
+    QPushButton *m_cmdHelp = nullptr;
+    QPushButton *m_cmdDBform = nullptr;
+    QLabel *m_Picture1 = nullptr;
+    QLabel *m_Picture2 = nullptr;
+    QLabel *m_Picture3 = nullptr;
 };

@@ -23,7 +23,7 @@ double modProcesses::julianday(qint16 year, qint16 month, float day)
     return jd;
 }
 
-double modProcesses::observationjd(qint16 year, qint16 month, float day, int hour, int minute)
+double modProcesses::observationJd(qint16 year, qint16 month, float day, int hour, int minute)
 {
     // The time of day is held in single precision, and so is its share of a
     // day, as the recorded Julian Dates have always been computed.
@@ -80,7 +80,7 @@ QString shortestForm(QString text)
 }
 }
 
-QString modProcesses::jdtext(double jd, bool nightly)
+QString modProcesses::jdText(double jd, bool nightly)
 {
     const int decimals = nightly ? 4 : 2;
     QString digits = roundedDigits(jd, decimals);

@@ -9,9 +9,9 @@ namespace modProcesses
 double julianday(qint16 year, qint16 month, float day);
 
 // Julian Date of a time of day (hour, minute) on a calendar date.
-double observationjd(qint16 year, qint16 month, float day, int hour, int minute);
+double observationJd(qint16 year, qint16 month, float day, int hour, int minute);
 
 // A (positive) Julian Date rounded to four decimals (nightly) or two, in its shortest
 // decimal text: "2458124.3958", "2458124.4", "2458123.5".
-QString jdtext(double jd, bool nightly);
+QString jdText(double jd, bool nightly);
 }

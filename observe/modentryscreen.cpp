@@ -1,18 +1,15 @@
 #include "modentryscreen.h"
 
 #include "database.h"
-#include "frmentryscreen.h"
-#include "messageseam.h"
-#include "recording.h"
 #include "reportfile.h"
 
 #include <QFileInfo>
 
 namespace
 {
-void refuse(const QString &why)
+modEntryscreen::RecordOutcome refused(const QString &why)
 {
-    messageseam::ask(why, QStringLiteral("Observation not recorded"), QMessageBox::Warning);
+    return {modEntryscreen::RecordOutcome::Refused, why};
 }
 }
 
@@ -31,36 +28,26 @@ QStringList modEntryscreen::liststars(const QString &appFolder, const QString &c
     return stars;
 }
 
-void modEntryscreen::recordobs(frmEntryscreen &screen)
+modEntryscreen::RecordOutcome modEntryscreen::recordobs(const QString &appFolder, const QString &todaysfile,
+                                                        const ObservationTexts &texts)
 {
-    const ObservationTexts texts = screen.observation();
-    if (const auto problem = checkobs(texts)) {
-        refuse(*problem);
-        return;
-    }
+    if (const auto problem = checkObservation(texts))
+        return refused(*problem);
 
-    store::Database db(screen.appFolder());
+    store::Database db(appFolder);
     const auto chart = db.first(QStringLiteral("charts"), store::Where{QStringLiteral("starname"), texts.star});
-    if (!chart) {
-        refuse(db.error().isEmpty() ? notincatalogue(texts.star) : db.error());
-        return;
-    }
-    const Recording recording = makerecording(texts, isnightly(chart->value(QStringLiteral("nightly")).toString()));
+    if (!chart)
+        return refused(db.error().isEmpty() ? notInCatalogue(texts.star) : db.error());
+    const Recording recording = makeRecording(texts, isNightly(chart->value(QStringLiteral("nightly")).toString()));
 
     // The header may have been saved since the screen opened without one.
-    const QString report = screen.todaysfile();
-    if (!QFileInfo::exists(report)) {
-        if (const auto error = beginreport(screen.appFolder(), report)) {
-            refuse(*error);
-            return;
-        }
+    if (!QFileInfo::exists(todaysfile)) {
+        if (const auto error = beginReport(appFolder, todaysfile))
+            return refused(*error);
     }
-    const qint64 sizeBefore = QFileInfo(report).size();
-    if (const auto error = appendreport(report, recording.line)) {
-        refuse(*error);
-        return;
-    }
-    screen.showreport();
+    const qint64 sizeBefore = QFileInfo(todaysfile).size();
+    if (const auto error = appendReport(todaysfile, recording.line))
+        return refused(*error);
 
     const CumobsRow &row = recording.row;
     const bool stored = db.insert(QStringLiteral("cumobs"), {{QStringLiteral("star"), row.star},
@@ -70,21 +57,17 @@ void modEntryscreen::recordobs(frmEntryscreen &screen)
                                                             {QStringLiteral("obscode"), row.obscode},
                                                             {QStringLiteral("notes"), row.notes},
                                                             {QStringLiteral("chart"), row.chart}});
-    if (!stored) {
-        // The report and the table must tell the same story: take the line back.
-        const auto cutError = cutreport(report, sizeBefore);
-        screen.showreport();
-        QString message = QStringLiteral("The observation could not be stored in the database: %1\n\n").arg(db.error());
-        message += cutError ? QStringLiteral("Its line could not be taken out of the report again either (%1); "
-                                             "remove the last line of the report by hand before you submit it.")
-                                  .arg(*cutError)
-                            : QStringLiteral("Its line has been taken out of the report again, so nothing of it "
-                                             "was recorded.");
-        message += QStringLiteral(" Your entries are kept in the fields.");
-        refuse(message);
-        return;
-    }
+    if (stored)
+        return {};
 
-    screen.clearfields();
-    screen.countobservation();
+    // The report and the table must tell the same story: take the line back.
+    const auto cutError = cutReport(todaysfile, sizeBefore);
+    QString message = QStringLiteral("The observation could not be stored in the database: %1\n\n").arg(db.error());
+    message += cutError ? QStringLiteral("Its line could not be taken out of the report again either (%1); "
+                                         "remove the last line of the report by hand before you submit it.")
+                              .arg(*cutError)
+                        : QStringLiteral("Its line has been taken out of the report again, so nothing of it "
+                                         "was recorded.");
+    message += QStringLiteral(" Your entries are kept in the fields.");
+    return {RecordOutcome::Failed, message};
 }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "recording.h"
+
 #include <QString>
 #include <QStringList>
-
-class frmEntryscreen;
 
 namespace modEntryscreen
 {
@@ -11,8 +11,21 @@ namespace modEntryscreen
 // starname (letter case ignored). Empty, with the reason, on failure.
 QStringList liststars(const QString &appFolder, const QString &constell, QString *error);
 
-// Writes the observation on the screen as a line of the day's report and a
-// row of cumobs: both or neither. Refuses, with one message naming the field,
-// anything that could not be stored, before writing anything.
-void recordobs(frmEntryscreen &screen);
+struct RecordOutcome
+{
+    enum Kind {
+        Recorded,
+        // Nothing was written; the message names the field to correct.
+        Refused,
+        // Nothing was kept, or the message says what was.
+        Failed,
+    };
+    Kind kind = Recorded;
+    QString message;
+};
+
+// Writes the observation as a line of the day's report and a row of cumobs:
+// both or neither. Refuses, naming the field, anything that could not be
+// stored, before writing anything.
+RecordOutcome recordobs(const QString &appFolder, const QString &todaysfile, const ObservationTexts &texts);
 }

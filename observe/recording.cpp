@@ -1,7 +1,8 @@
 #include "recording.h"
 
-#include "cp1252.h"
+#include "codepage.h"
 #include "julianday.h"
+#include "schema.h"
 
 #include <QStringList>
 
@@ -59,7 +60,7 @@ std::optional<QString> checkWhole(const QString &text, const WholeField &field)
 // must not split the line.
 std::optional<QString> checkLineText(const QString &text, const QString &name)
 {
-    if (const std::optional<QString> character = modProcesses::firstnotincp1252(text))
+    if (const std::optional<QString> character = appfiles::firstNotInCp1252(text))
         return QStringLiteral("The %1 field holds the character \"%2\", which cannot be "
                               "written to the report file. Replace or remove it.")
             .arg(name, *character);
@@ -74,9 +75,10 @@ std::optional<QString> checkLineText(const QString &text, const QString &name)
     return std::nullopt;
 }
 
-// Widths of the cumobs columns the text is stored in.
-std::optional<QString> checkLength(const QString &text, const QString &name, int width)
+// The text must fit the cumobs column it is stored in.
+std::optional<QString> checkLength(const QString &text, const QString &name, const char *column)
 {
+    const int width = store::cumobs().column(QLatin1String(column))->length;
     if (text.size() > width)
         return QStringLiteral("The %1 field holds %2 characters, but only %3 can be stored. "
                               "Shorten it.")
@@ -96,42 +98,42 @@ std::optional<QString> firstOf(std::initializer_list<std::optional<QString>> pro
 }
 }
 
-QString modEntryscreen::completedmagnitude(const QString &text)
+QString modEntryscreen::completedMagnitude(const QString &text)
 {
     return text.contains(u'.') ? text : text + QStringLiteral(".0");
 }
 
-QString modEntryscreen::comparisonlabel(const QString &text)
+QString modEntryscreen::comparisonLabel(const QString &text)
 {
     return QString(text).remove(u'.');
 }
 
-bool modEntryscreen::isnightly(const QString &nightly)
+bool modEntryscreen::isNightly(const QString &nightly)
 {
     return nightly == QLatin1String("yes");
 }
 
-QString modEntryscreen::commentcode(const std::optional<QString> &item)
+QString modEntryscreen::commentCode(const std::optional<QString> &item)
 {
     if (!item || item->isEmpty())
         return absent;
     return item->left(1);
 }
 
-QString modEntryscreen::obsdatetext(const ObservationTexts &texts, bool nightly)
+QString modEntryscreen::obsdateText(const ObservationTexts &texts, bool nightly)
 {
-    const double jd = modProcesses::observationjd(static_cast<qint16>(texts.year.toInt()),
+    const double jd = modProcesses::observationJd(static_cast<qint16>(texts.year.toInt()),
                                                   static_cast<qint16>(texts.month.toInt()),
                                                   static_cast<float>(texts.day.toInt()),
                                                   texts.hour.toInt(), texts.minute.toInt());
-    return modProcesses::jdtext(jd, nightly);
+    return modProcesses::jdText(jd, nightly);
 }
 
-modEntryscreen::Recording modEntryscreen::makerecording(const ObservationTexts &texts,
+modEntryscreen::Recording modEntryscreen::makeRecording(const ObservationTexts &texts,
                                                         bool nightly)
 {
-    const QString obsdate = obsdatetext(texts, nightly);
-    const QString code = commentcode(texts.comment);
+    const QString obsdate = obsdateText(texts, nightly);
+    const QString code = commentCode(texts.comment);
     const QString magnitude =
         texts.fainterthan ? QLatin1Char('<') + texts.magnitude : texts.magnitude;
 
@@ -152,7 +154,7 @@ modEntryscreen::Recording modEntryscreen::makerecording(const ObservationTexts &
     };
 }
 
-std::optional<QString> modEntryscreen::checkobs(const ObservationTexts &texts)
+std::optional<QString> modEntryscreen::checkObservation(const ObservationTexts &texts)
 {
     const QString star = QStringLiteral("Star");
     const QString magn = QStringLiteral("Magn");
@@ -164,7 +166,7 @@ std::optional<QString> modEntryscreen::checkobs(const ObservationTexts &texts)
                               "or type the star's name.");
     if (auto problem = firstOf({
             checkLineText(texts.star, star),
-            checkLength(texts.star, star, 30),
+            checkLength(texts.star, star, "star"),
             checkWhole(texts.year, {QStringLiteral("Year"), QStringLiteral("year"), 2017, 2100}),
             checkWhole(texts.month, {QStringLiteral("Month"), QStringLiteral("month"), 1, 12}),
             checkWhole(texts.day, {QStringLiteral("Day"), QStringLiteral("day of the month"), 1, 31}),
@@ -176,7 +178,7 @@ std::optional<QString> modEntryscreen::checkobs(const ObservationTexts &texts)
     if (texts.estimate.isEmpty())
         return QStringLiteral("The Estimate field is empty. Enter your estimate as you wrote it "
                               "at the eyepiece.");
-    if (auto problem = checkLength(texts.estimate, QStringLiteral("Estimate"), 15))
+    if (auto problem = checkLength(texts.estimate, QStringLiteral("Estimate"), "estimate"))
         return problem;
 
     if (texts.magnitude.isEmpty())
@@ -189,17 +191,17 @@ std::optional<QString> modEntryscreen::checkobs(const ObservationTexts &texts)
 
     return firstOf({
         checkLineText(texts.magnitude, magn),
-        checkLength(texts.magnitude, magn, 10),
+        checkLength(texts.magnitude, magn, "magnitude"),
         checkLineText(texts.comp1, QStringLiteral("CS1")),
         checkLineText(texts.comp2, QStringLiteral("CS2")),
         checkLineText(texts.chart, chart),
-        checkLength(texts.chart, chart, 30),
+        checkLength(texts.chart, chart, "chart"),
         checkLineText(texts.notes, notes),
-        checkLength(texts.notes, notes, 100),
+        checkLength(texts.notes, notes, "notes"),
     });
 }
 
-QString modEntryscreen::notincatalogue(const QString &star)
+QString modEntryscreen::notInCatalogue(const QString &star)
 {
     return QStringLiteral("The star \"%1\" is not in the chart catalogue. Pick it from the star "
                           "list, or add its chart on the Database Screen first.")

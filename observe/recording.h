@@ -47,28 +47,28 @@ struct Recording
 
 // The magnitude as its field leaves it: ".0" appended when it has no
 // decimal point, so "12" becomes "12.0" and an empty field ".0".
-QString completedmagnitude(const QString &text);
+QString completedMagnitude(const QString &text);
 
 // A comparison star's label as its field leaves it: the chart prints
 // magnitudes without their point, so "11.2" becomes "112".
-QString comparisonlabel(const QString &text);
+QString comparisonLabel(const QString &text);
 
 // A star is observed nightly only when its catalogue flag is exactly "yes".
-bool isnightly(const QString &nightly);
+bool isNightly(const QString &nightly);
 
 // The first letter of the chosen comment-code item, or "na".
-QString commentcode(const std::optional<QString> &item);
+QString commentCode(const std::optional<QString> &item);
 
 // The Julian Date text of the observation's date and time fields.
-QString obsdatetext(const ObservationTexts &texts, bool nightly);
+QString obsdateText(const ObservationTexts &texts, bool nightly);
 
-// The report line and the cumobs row of an observation that checkobs passed.
-Recording makerecording(const ObservationTexts &texts, bool nightly);
+// The report line and the cumobs row of an observation that checkObservation passed.
+Recording makeRecording(const ObservationTexts &texts, bool nightly);
 
 // The first reason why the observation cannot be recorded, worded for the
 // observer and naming the field, or nothing. Whether the star is in the
-// catalogue is the caller's to check, with notincatalogue for the wording.
-std::optional<QString> checkobs(const ObservationTexts &texts);
+// catalogue is the caller's to check, with notInCatalogue for the wording.
+std::optional<QString> checkObservation(const ObservationTexts &texts);
 
-QString notincatalogue(const QString &star);
+QString notInCatalogue(const QString &star);
 }

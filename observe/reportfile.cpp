@@ -1,12 +1,12 @@
 #include "reportfile.h"
 
-#include "cp1252.h"
+#include "codepage.h"
+#include "headerfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <array>
 
 namespace
 {
@@ -35,19 +35,7 @@ QString notWritten(const QString &todaysfile, const QString &reason)
 }
 }
 
-QString modEntryscreen::todaysfilename(const QString &appfolder, const QDate &date)
-{
-    static const std::array<const char *, 12> months = {
-        "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec",
-    };
-    return QStringLiteral("%1/obs/%2-%3-%4.txt")
-        .arg(appfolder)
-        .arg(date.year(), 4, 10, QLatin1Char('0'))
-        .arg(QLatin1String(months[date.month() - 1]))
-        .arg(date.day(), 2, 10, QLatin1Char('0'));
-}
-
-std::optional<QString> modEntryscreen::beginreport(const QString &appfolder,
+std::optional<QString> modEntryscreen::beginReport(const QString &appfolder,
                                                    const QString &todaysfile)
 {
     const QFileInfo existing(todaysfile);
@@ -60,48 +48,48 @@ std::optional<QString> modEntryscreen::beginreport(const QString &appfolder,
             .arg(native(todaysfile));
     }
 
-    const QString headerPath = appfolder + QStringLiteral("/header.txt");
-    QFile header(headerPath);
-    if (!header.exists())
+    const appfiles::Folder folder(appfolder);
+    const appfiles::HeaderRead header = appfiles::readHeader(folder);
+    if (header.status == appfiles::HeaderRead::Missing)
         return QStringLiteral("There is no report header yet: \"%1\" is missing. Close the "
                               "program and start it again; it opens the header editor. Save "
                               "your header there, then open the observing session again.")
-            .arg(native(headerPath));
-    const QByteArray bytes = header.open(QIODevice::ReadOnly) ? header.readAll() : QByteArray();
-    if (header.error() != QFileDevice::NoError)
+            .arg(native(folder.header()));
+    if (header.status == appfiles::HeaderRead::Unreadable)
         return QStringLiteral("The report header \"%1\" cannot be read (%2). Make it readable, "
                               "then open the observing session again.")
-            .arg(native(headerPath), header.errorString());
+            .arg(native(folder.header()), header.reason);
+    const QByteArray &bytes = header.bytes;
 
-    const QString folder = existing.absolutePath();
+    const QString reports = existing.absolutePath();
     const QString cannotWrite =
         QStringLiteral("Today's report file cannot be written in the folder \"%1\" (%2). Make "
                        "sure the folder exists and you may write to it, then open the observing "
                        "session again.");
-    if (!QDir().mkpath(folder))
-        return cannotWrite.arg(native(folder), QStringLiteral("the folder cannot be created"));
+    if (!QDir().mkpath(reports))
+        return cannotWrite.arg(native(reports), QStringLiteral("the folder cannot be created"));
 
     // NewOnly: a file that appeared since the look above is never replaced.
     QFile report(todaysfile);
     if (!report.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-        return cannotWrite.arg(native(folder), report.errorString());
+        return cannotWrite.arg(native(reports), report.errorString());
     if (report.write(bytes) != bytes.size()) {
         const QString reason = report.errorString();
         report.close();
         report.remove();
-        return cannotWrite.arg(native(folder), reason);
+        return cannotWrite.arg(native(reports), reason);
     }
     return std::nullopt;
 }
 
-std::optional<QString> modEntryscreen::appendreport(const QString &todaysfile,
+std::optional<QString> modEntryscreen::appendReport(const QString &todaysfile,
                                                     const QString &line)
 {
     // A header saved without a final line end would swallow the first line
     // into its last "#" line, where the report's reader skips it.
     const QString lineEnd = QStringLiteral("\r\n");
     const QString start = endsOpen(todaysfile) ? lineEnd : QString();
-    const std::optional<QByteArray> bytes = modProcesses::tocp1252(start + line + lineEnd);
+    const std::optional<QByteArray> bytes = appfiles::toCp1252(start + line + lineEnd);
     if (!bytes)
         return notWritten(todaysfile, QStringLiteral("the line holds a character the report "
                                                      "file's code page lacks"));
@@ -125,7 +113,7 @@ std::optional<QString> modEntryscreen::appendreport(const QString &todaysfile,
     return notWritten(todaysfile, reason);
 }
 
-std::optional<QString> modEntryscreen::cutreport(const QString &todaysfile, qint64 size)
+std::optional<QString> modEntryscreen::cutReport(const QString &todaysfile, qint64 size)
 {
     QFile report(todaysfile);
     if (report.resize(size))
@@ -135,14 +123,14 @@ std::optional<QString> modEntryscreen::cutreport(const QString &todaysfile, qint
         .arg(native(todaysfile), report.errorString());
 }
 
-modEntryscreen::ReportText modEntryscreen::readreport(const QString &todaysfile)
+modEntryscreen::ReportText modEntryscreen::readReport(const QString &todaysfile)
 {
     QFile report(todaysfile);
     if (!report.open(QIODevice::ReadOnly))
         return {{},
                 QStringLiteral("The report file \"%1\" cannot be shown (%2).")
                     .arg(native(todaysfile), report.errorString())};
-    QString text = modProcesses::fromcp1252(report.readAll());
+    QString text = appfiles::fromCp1252(report.readAll());
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return {text, std::nullopt};
 }

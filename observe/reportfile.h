@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDate>
 #include <QString>
 
 #include <optional>
@@ -10,24 +9,20 @@
 // fails, leaving the file as it was.
 namespace modEntryscreen
 {
-// application folder + "/obs/" + "yyyy-MMM-dd" + ".txt", with English month
-// abbreviations whatever the regional settings: "2018-Jan-05.txt".
-QString todaysfilename(const QString &appfolder, const QDate &date);
-
 // Begins the day's file with a byte-for-byte copy of "header.txt". A file
 // that already exists (the screen opened again the same day) is continued:
 // it is left untouched.
-std::optional<QString> beginreport(const QString &appfolder, const QString &todaysfile);
+std::optional<QString> beginReport(const QString &appfolder, const QString &todaysfile);
 
 // Appends one data line and its CR LF, written in the file's code page;
 // a file that does not end with a line end gets one first.
 // Either the whole line is in the file afterwards or none of it is; on
 // failure the observation must not be stored elsewhere either.
-std::optional<QString> appendreport(const QString &todaysfile, const QString &line);
+std::optional<QString> appendReport(const QString &todaysfile, const QString &line);
 
 // Cuts the file back to a size it had before, to take back a line whose
 // observation could not be stored in cumobs.
-std::optional<QString> cutreport(const QString &todaysfile, qint64 size);
+std::optional<QString> cutReport(const QString &todaysfile, qint64 size);
 
 struct ReportText
 {
@@ -36,5 +31,5 @@ struct ReportText
     std::optional<QString> error;
 };
 
-ReportText readreport(const QString &todaysfile);
+ReportText readReport(const QString &todaysfile);
 }

@@ -1,5 +1,7 @@
 #include "database.h"
 
+#include "folder.h"
+
 #include <QAtomicInt>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -24,7 +26,7 @@ QString orderClause(const QList<store::Order> &order)
 }
 
 store::Database::Database(const QString &appFolder)
-    : m_path(databasePath(appFolder))
+    : m_path(appfiles::Folder(appFolder).database())
     , m_connection(nextConnectionName())
 {
 }

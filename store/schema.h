@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The tables of "starcharts.mdb". Every column is text of a fixed greatest
 // length; the engine itself refuses an empty text and a text that is too long,
@@ -27,10 +28,6 @@ const Table &cumobs();
 // The table of that name, ignoring letter case; nullptr when there is none.
 const Table *table(const QString &name);
 
-QString databasePath(const QString &appFolder);
-
-// Creates the database file with both tables, the unique index on the star
-// name and the seed row. Refuses to touch a file that exists already. On
-// failure the half-made file is removed, so the next start tries again.
-bool createDefault(const QString &appFolder, QString *error);
+// The statements that make both tables and the unique index on the star name.
+QStringList creationStatements();
 }

@@ -12,7 +12,7 @@ FerrowLibrary::FerrowLibrary(QObject *parent)
 {
 }
 
-QWidget *FerrowLibrary::createControl(const QString &progId, const PropertyBag &bag,
+QWidget *FerrowLibrary::createControl(const QString &progId, const hostkit::PropertyBag &bag,
                                       QWidget *parent, QString *error)
 {
     if (progId.compare(numboxProgId, Qt::CaseInsensitive) != 0) {
@@ -27,7 +27,7 @@ QWidget *FerrowLibrary::createControl(const QString &progId, const PropertyBag &
     return control;
 }
 
-bool FerrowLibrary::saveControl(QWidget *control, PropertyBag &bag)
+bool FerrowLibrary::saveControl(QWidget *control, hostkit::PropertyBag &bag)
 {
     auto *box = qobject_cast<ferrow::numbox *>(control);
     if (!box)
@@ -41,7 +41,7 @@ bool FerrowLibrary::canUnloadNow() const
     return m_liveControls == 0;
 }
 
-void FerrowLibrary::setMessageHandler(messageseam::Handler handler)
+void FerrowLibrary::setMessageHandler(hostkit::MessageHandler handler)
 {
-    messageseam::setHandler(std::move(handler));
+    hostkit::setMessageHandler(std::move(handler));
 }

@@ -1,9 +1,9 @@
 #include "appfolder.h"
 #include "database.h"
-#include "help.h"
+#include "testkit.h"
 #include "messagerecorder.h"
-#include "registerscreens.h"
-#include "screens.h"
+#include "screenregistry.h"
+#include "navigation.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -36,13 +36,15 @@ private Q_SLOTS:
 
 private:
     QWidget *start(const AppFolder &folder);
+
+    std::unique_ptr<ScreenRegistry> m_screens;
     static QString panel(QWidget *screen, const char *name);
 };
 
 QWidget *tst_startup::start(const AppFolder &folder)
 {
-    registerScreens(folder.path());
-    QWidget *screen = screens::show(QStringLiteral("frmStartup"));
+    m_screens = std::make_unique<ScreenRegistry>(folder.path());
+    QWidget *screen = screenkit::show(screenkit::Screen::Startup);
     if (screen)
         QTest::qWaitForWindowExposed(screen);
     return screen;
@@ -57,11 +59,10 @@ void tst_startup::cleanup()
 {
     for (QWidget *w : QApplication::topLevelWidgets())
         w->close();
-    QTRY_VERIFY(screens::find(QStringLiteral("frmStartup")) == nullptr);
-    if (help::window())
-        help::window()->close();
+    QTRY_VERIFY(screenkit::find(screenkit::Screen::Startup) == nullptr);
+    closeHelp();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    screens::unregisterAll();
+    m_screens.reset();
 }
 
 void tst_startup::firstStartCreatesEverything()
@@ -74,7 +75,7 @@ void tst_startup::firstStartCreatesEverything()
     QCOMPARE(panel(screen, "panel1"), QStringLiteral("Creating default database..."));
     QCOMPARE(panel(screen, "panel2"), QStringLiteral(" Default Database created"));
 
-    QWidget *editor = screens::find(QStringLiteral("frmHeadertext"));
+    QWidget *editor = screenkit::find(screenkit::Screen::HeaderEditor);
     QVERIFY(editor && editor->isVisible());
     QCOMPARE(folder.entries(), (QStringList{QStringLiteral("obs"), QStringLiteral("starcharts"),
                                             QStringLiteral("starcharts.mdb")}));
@@ -100,7 +101,7 @@ void tst_startup::secondStartChangesNothing()
     QWidget *screen = start(folder);
     QVERIFY(panel(screen, "panel1").isEmpty());
     QVERIFY(panel(screen, "panel2").isEmpty());
-    QVERIFY(!screens::find(QStringLiteral("frmHeadertext")));
+    QVERIFY(!screenkit::find(screenkit::Screen::HeaderEditor));
     QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), database);
     QCOMPARE(folder.entries(), before);
     QVERIFY(messages.messages().isEmpty());
@@ -173,18 +174,18 @@ void tst_startup::screensExistOnce()
     AppFolder folder;
     MessageRecorder messages;
     QWidget *screen = start(folder);
-    QWidget *editor = screens::find(QStringLiteral("frmHeadertext"));
+    QWidget *editor = screenkit::find(screenkit::Screen::HeaderEditor);
     QVERIFY(editor);
-    QCOMPARE(screens::show(QStringLiteral("frmHeadertext")), editor);
-    QCOMPARE(screens::show(QStringLiteral("frmStartup")), screen);
+    QCOMPARE(screenkit::show(screenkit::Screen::HeaderEditor), editor);
+    QCOMPARE(screenkit::show(screenkit::Screen::Startup), screen);
     const auto windows = QApplication::topLevelWidgets().size();
-    screens::show(QStringLiteral("frmHeadertext"));
+    screenkit::show(screenkit::Screen::HeaderEditor);
     QCOMPARE(QApplication::topLevelWidgets().size(), windows);
 
     // A closed screen is made afresh.
     editor->close();
-    QTRY_VERIFY(!screens::find(QStringLiteral("frmHeadertext")));
-    QWidget *again = screens::show(QStringLiteral("frmHeadertext"));
+    QTRY_VERIFY(!screenkit::find(screenkit::Screen::HeaderEditor));
+    QWidget *again = screenkit::show(screenkit::Screen::HeaderEditor);
     QVERIFY(again && again->isVisible());
 }
 
@@ -214,9 +215,7 @@ void tst_startup::helpAsksForTheContents()
     QVERIFY(QTest::qWaitForWindowActive(screen));
     // By its access key, as the observer would.
     QTest::keyClick(screen, Qt::Key_H, Qt::AltModifier);
-    QTRY_VERIFY(help::window());
-    QCOMPARE(help::window()->property("command").toInt(), 1);
-    QCOMPARE(help::window()->property("data").toInt(), 1001);
+    QTRY_COMPARE(shownHelpTopic(), QStringLiteral("contents"));
 }
 
 void tst_startup::helpWithoutFileChangesNothing()
@@ -228,7 +227,7 @@ void tst_startup::helpWithoutFileChangesNothing()
     const QStringList entries = folder.entries();
     const auto windows = QApplication::topLevelWidgets().size();
     QTest::mouseClick(screen->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
-    QVERIFY(!help::window());
+    QVERIFY(shownHelpTopic().isEmpty());
     QCOMPARE(QApplication::topLevelWidgets().size(), windows);
     QCOMPARE(folder.entries(), entries);
     QVERIFY(messages.messages().isEmpty());
@@ -239,7 +238,7 @@ void tst_startup::closingStartScreenKeepsOtherWindows()
     AppFolder folder;
     MessageRecorder messages;
     QWidget *screen = start(folder);
-    QPointer<QWidget> editor = screens::find(QStringLiteral("frmHeadertext"));
+    QPointer<QWidget> editor = screenkit::find(screenkit::Screen::HeaderEditor);
     QVERIFY(editor);
 
     // The program's own event loop decides when it ends.

@@ -1,17 +1,15 @@
 #include "appfolder.h"
 #include "frmheadertext.h"
-#include "help.h"
+#include "headertext.h"
+#include "testkit.h"
 #include "messagerecorder.h"
-#include "registerscreens.h"
-#include "screens.h"
+#include "screenregistry.h"
+#include "navigation.h"
 
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
-
-static const QByteArray defaultBytes =
-    "#TYPE=Visual\r\n#OBSCODE=KTV\r\n#SOFTWARE=Halvek\r\n#DELIM=|\r\n#DATE=JD\r\n#OBSTYPE=Visual\r\n";
 
 class tst_headertext final : public QObject
 {
@@ -37,14 +35,15 @@ private:
 
     AppFolder *m_folder = nullptr;
     MessageRecorder *m_messages = nullptr;
+    ScreenRegistry *m_screens = nullptr;
 };
 
 void tst_headertext::init()
 {
     m_folder = new AppFolder;
     m_messages = new MessageRecorder;
-    registerScreens(m_folder->path());
-    QWidget *screen = screens::show(QStringLiteral("frmHeadertext"));
+    m_screens = new ScreenRegistry(m_folder->path());
+    QWidget *screen = screenkit::show(screenkit::Screen::HeaderEditor);
     QVERIFY(QTest::qWaitForWindowActive(screen));
     text()->setFocus();
 }
@@ -54,14 +53,14 @@ void tst_headertext::cleanup()
     for (QWidget *w : QApplication::topLevelWidgets())
         w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    screens::unregisterAll();
+    delete m_screens;
     delete m_messages;
     delete m_folder;
 }
 
 QWidget *tst_headertext::editor() const
 {
-    return screens::find(QStringLiteral("frmHeadertext"));
+    return screenkit::find(screenkit::Screen::HeaderEditor);
 }
 
 QTextEdit *tst_headertext::text() const
@@ -77,11 +76,11 @@ QPushButton *tst_headertext::saveButton() const
 void tst_headertext::opensWithDefaultsAndSaveDisabled()
 {
     QCOMPARE(editor()->windowTitle(), QStringLiteral("First-Time Header Entry"));
-    QCOMPARE(text()->toPlainText(), frmHeadertext::defaultHeader());
+    QCOMPARE(text()->toPlainText(), QString::fromLatin1(defaultHeaderBytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QVERIFY(!saveButton()->isEnabled());
     QCOMPARE(saveButton()->toolTip(), QStringLiteral("Confirm your header text"));
     // The instructions: eleven lines, each but the last ending in a blank.
-    const QStringList lines = frmHeadertext::instructions().split(QLatin1Char('\n'));
+    const QStringList lines = header::instructions().split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), 12);
     QVERIFY(lines.last().isEmpty());
     for (int i = 0; i < 10; ++i)
@@ -120,9 +119,9 @@ void tst_headertext::typedAndDeletedSavesTheDefaultBytes()
     QVERIFY(saveButton()->isEnabled());
     QTest::mouseClick(saveButton(), Qt::LeftButton);
 
-    QCOMPARE(m_folder->read(QStringLiteral("header.txt")), defaultBytes);
-    QTRY_VERIFY(!screens::find(QStringLiteral("frmHeadertext")));
-    QWidget *start = screens::find(QStringLiteral("frmStartup"));
+    QCOMPARE(m_folder->read(QStringLiteral("header.txt")), defaultHeaderBytes);
+    QTRY_VERIFY(!screenkit::find(screenkit::Screen::HeaderEditor));
+    QWidget *start = screenkit::find(screenkit::Screen::Startup);
     QVERIFY(start && start->isVisible());
     QVERIFY(m_messages->messages().isEmpty());
 }
@@ -138,7 +137,7 @@ void tst_headertext::editedObserverCodeIsSaved()
         QTest::keyClick(text(), Qt::Key_Backspace);
     QTest::keyClicks(text(), QStringLiteral("ÅBC"));
     QTest::mouseClick(saveButton(), Qt::LeftButton);
-    QByteArray expected = defaultBytes;
+    QByteArray expected = defaultHeaderBytes;
     expected.replace("KTV", "\xc5" "BC");
     QCOMPARE(m_folder->read(QStringLiteral("header.txt")), expected);
 }
@@ -168,7 +167,7 @@ void tst_headertext::unwritableFolderKeepsEditorAndText()
     QCOMPARE(text()->toPlainText(), typed);
     QVERIFY(saveButton()->isEnabled());
     QVERIFY(!m_folder->exists(QStringLiteral("header.txt")));
-    QVERIFY(!screens::find(QStringLiteral("frmStartup")));
+    QVERIFY(!screenkit::find(screenkit::Screen::Startup));
 }
 
 void tst_headertext::characterOutsideTheCodePageIsRefused()
@@ -186,9 +185,7 @@ void tst_headertext::helpShowsTheContents()
 {
     QVERIFY(QFile::copy(QStringLiteral(HELP_FILE), m_folder->file(QStringLiteral("quillon.html"))));
     QTest::mouseClick(editor()->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
-    QTRY_VERIFY(help::window());
-    QCOMPARE(help::window()->property("command").toInt(), 1);
-    QCOMPARE(help::window()->property("data").toInt(), 1001);
+    QTRY_COMPARE(shownHelpTopic(), QStringLiteral("contents"));
 }
 
 QTEST_MAIN(tst_headertext)

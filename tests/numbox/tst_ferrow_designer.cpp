@@ -3,7 +3,7 @@
 #include <QtTest>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 
-class DesignerPluginTest final : public QObject
+class tst_ferrow_designer final : public QObject
 {
     Q_OBJECT
 
@@ -11,7 +11,7 @@ private slots:
     void placesANumbox();
 };
 
-void DesignerPluginTest::placesANumbox()
+void tst_ferrow_designer::placesANumbox()
 {
     QPluginLoader loader(QStringLiteral(DESIGNER_PLUGIN));
     QVERIFY2(loader.load(), qPrintable(loader.errorString()));
@@ -40,5 +40,5 @@ void DesignerPluginTest::placesANumbox()
     delete placed;
 }
 
-QTEST_MAIN(DesignerPluginTest)
+QTEST_MAIN(tst_ferrow_designer)
 #include "tst_ferrow_designer.moc"

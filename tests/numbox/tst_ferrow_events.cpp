@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+using namespace hostkit;
+
 using ferrow::numbox;
 
 namespace
@@ -89,7 +91,7 @@ bool showAndFocus(Screen &screen)
 }
 }
 
-class EventsTest final : public QObject
+class tst_ferrow_events final : public QObject
 {
     Q_OBJECT
 
@@ -107,7 +109,7 @@ private slots:
     void noValidateForTargetsThatDoNotCauseIt();
 };
 
-void EventsTest::changeOnTypingAndOnText()
+void tst_ferrow_events::changeOnTypingAndOnText()
 {
     numbox box;
     QSignalSpy change(&box, SIGNAL(Change()));
@@ -119,7 +121,7 @@ void EventsTest::changeOnTypingAndOnText()
     QCOMPARE(change.count(), 3);
 }
 
-void EventsTest::keyCodes_data()
+void tst_ferrow_events::keyCodes_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
@@ -138,7 +140,7 @@ void EventsTest::keyCodes_data()
     QTest::newRow("keypad minus") << int(Qt::Key_Minus) << int(Qt::KeypadModifier) << 109 << 0;
 }
 
-void EventsTest::keyCodes()
+void tst_ferrow_events::keyCodes()
 {
     QFETCH(int, key);
     QFETCH(int, modifiers);
@@ -156,7 +158,7 @@ void EventsTest::keyCodes()
     QVERIFY(released != screen.host.keysUp.cend());
 }
 
-void EventsTest::keyCodeZeroCancelsTheKey()
+void tst_ferrow_events::keyCodeZeroCancelsTheKey()
 {
     Screen screen;
     QLineEdit *field = screen.field->textBox();
@@ -177,7 +179,7 @@ void EventsTest::keyCodeZeroCancelsTheKey()
     QCOMPARE(screen.field->Text(), QStringLiteral("-46"));
 }
 
-void EventsTest::keyPressIsNeverRaised()
+void tst_ferrow_events::keyPressIsNeverRaised()
 {
     numbox box;
     QSignalSpy keyPress(&box, SIGNAL(KeyPress(short&)));
@@ -185,7 +187,7 @@ void EventsTest::keyPressIsNeverRaised()
     QCOMPARE(keyPress.count(), 0);
 }
 
-void EventsTest::mouseDownInTwips()
+void tst_ferrow_events::mouseDownInTwips()
 {
     Screen screen;
     QVERIFY(showAndFocus(screen));
@@ -199,7 +201,7 @@ void EventsTest::mouseDownInTwips()
     QCOMPARE(screen.host.mouseDowns, expected);
 }
 
-void EventsTest::clickAndDoubleClick()
+void tst_ferrow_events::clickAndDoubleClick()
 {
     Screen screen;
     QVERIFY(showAndFocus(screen));
@@ -214,7 +216,7 @@ void EventsTest::clickAndDoubleClick()
     QCOMPARE(doubleClick.count(), 1);
 }
 
-void EventsTest::validateBeforeLeaving()
+void tst_ferrow_events::validateBeforeLeaving()
 {
     MessageRecorder recorder;
     Screen screen;
@@ -222,7 +224,7 @@ void EventsTest::validateBeforeLeaving()
     screen.field->setMinval(1);
     QStringList order;
     connect(screen.field, &numbox::Validate, this, [&order](bool &) { order.append("Validate"); });
-    recorder.onMessage([&order](const messageseam::Message &) { order.append("range check"); });
+    recorder.onMessage([&order](const hostkit::Message &) { order.append("range check"); });
 
     QTest::keyClick(screen.field->textBox(), Qt::Key_Tab);
 
@@ -230,7 +232,7 @@ void EventsTest::validateBeforeLeaving()
     QCOMPARE(screen.host.validations, 1);
 }
 
-void EventsTest::cancelKeepsTheFocus()
+void tst_ferrow_events::cancelKeepsTheFocus()
 {
     MessageRecorder recorder;
     Screen screen;
@@ -251,7 +253,7 @@ void EventsTest::cancelKeepsTheFocus()
     QVERIFY(screen.other->hasFocus());
 }
 
-void EventsTest::cancelByMouseKeepsTheTargetUnclicked()
+void tst_ferrow_events::cancelByMouseKeepsTheTargetUnclicked()
 {
     Screen screen;
     QVERIFY(showAndFocus(screen));
@@ -265,7 +267,7 @@ void EventsTest::cancelByMouseKeepsTheTargetUnclicked()
     QVERIFY(screen.field->textBox()->hasFocus());
 }
 
-void EventsTest::noValidateForTargetsThatDoNotCauseIt()
+void tst_ferrow_events::noValidateForTargetsThatDoNotCauseIt()
 {
     MessageRecorder recorder;
     Screen screen;
@@ -281,5 +283,5 @@ void EventsTest::noValidateForTargetsThatDoNotCauseIt()
     QVERIFY(screen.field->textBox()->hasFocus());
 }
 
-QTEST_MAIN(EventsTest)
+QTEST_MAIN(tst_ferrow_events)
 #include "tst_ferrow_events.moc"

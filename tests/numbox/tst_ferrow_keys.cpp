@@ -27,7 +27,7 @@ void type(QWidget *field, const QString &symbols)
 }
 }
 
-class KeyFilterTest final : public QObject
+class tst_ferrow_keys final : public QObject
 {
     Q_OBJECT
 
@@ -44,7 +44,7 @@ private slots:
     void hostTextBypassesTheFilter();
 };
 
-void KeyFilterTest::typedSymbols_data()
+void tst_ferrow_keys::typedSymbols_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
@@ -60,7 +60,7 @@ void KeyFilterTest::typedSymbols_data()
     QTest::newRow("non-ASCII digits refused") << QString::fromUtf8("1\u0663\u00b22") << "12";
 }
 
-void KeyFilterTest::typedSymbols()
+void tst_ferrow_keys::typedSymbols()
 {
     QFETCH(QString, typed);
     QFETCH(QString, expected);
@@ -69,7 +69,7 @@ void KeyFilterTest::typedSymbols()
     QCOMPARE(box.Text(), expected);
 }
 
-void KeyFilterTest::minusOnlyOncePerInstance()
+void tst_ferrow_keys::minusOnlyOncePerInstance()
 {
     numbox box;
     QLineEdit *field = box.textBox();
@@ -87,7 +87,7 @@ void KeyFilterTest::minusOnlyOncePerInstance()
     QCOMPARE(box.Text(), QStringLiteral("7"));
 }
 
-void KeyFilterTest::minusNeedsSelectionStartZero()
+void tst_ferrow_keys::minusNeedsSelectionStartZero()
 {
     numbox box;
     QLineEdit *field = box.textBox();
@@ -105,7 +105,7 @@ void KeyFilterTest::minusNeedsSelectionStartZero()
     QCOMPARE(box.Text(), QStringLiteral("-"));
 }
 
-void KeyFilterTest::minusFlagBelongsToTheInstance()
+void tst_ferrow_keys::minusFlagBelongsToTheInstance()
 {
     numbox first;
     numbox second;
@@ -115,7 +115,7 @@ void KeyFilterTest::minusFlagBelongsToTheInstance()
     QCOMPARE(second.Text(), QStringLiteral("-2"));
 }
 
-void KeyFilterTest::editingKeysKeepTheirEffect_data()
+void tst_ferrow_keys::editingKeysKeepTheirEffect_data()
 {
     QTest::addColumn<QList<int>>("keys");
     QTest::addColumn<QString>("expected");
@@ -128,7 +128,7 @@ void KeyFilterTest::editingKeysKeepTheirEffect_data()
     QTest::newRow("return and escape") << QList<int>{Qt::Key_Return, Qt::Key_Escape} << "1234";
 }
 
-void KeyFilterTest::editingKeysKeepTheirEffect()
+void tst_ferrow_keys::editingKeysKeepTheirEffect()
 {
     QFETCH(QList<int>, keys);
     QFETCH(QString, expected);
@@ -139,7 +139,7 @@ void KeyFilterTest::editingKeysKeepTheirEffect()
     QCOMPARE(box.Text(), expected);
 }
 
-void KeyFilterTest::controlCharactersAreDropped()
+void tst_ferrow_keys::controlCharactersAreDropped()
 {
     numbox box;
     QLineEdit *field = box.textBox();
@@ -155,7 +155,7 @@ void KeyFilterTest::controlCharactersAreDropped()
     QCOMPARE(box.Text(), QStringLiteral("12"));
 }
 
-void KeyFilterTest::inputMethodCannotBypassTheFilter()
+void tst_ferrow_keys::inputMethodCannotBypassTheFilter()
 {
     numbox box;
     QLineEdit *field = box.textBox();
@@ -170,7 +170,7 @@ void KeyFilterTest::inputMethodCannotBypassTheFilter()
     QCOMPARE(box.Text(), QString());
 }
 
-void KeyFilterTest::hostTextBypassesTheFilter()
+void tst_ferrow_keys::hostTextBypassesTheFilter()
 {
     numbox box;
     box.setText(QStringLiteral("abc%'-"));
@@ -178,5 +178,5 @@ void KeyFilterTest::hostTextBypassesTheFilter()
     QCOMPARE(box.textBox()->text(), QStringLiteral("abc%'-"));
 }
 
-QTEST_MAIN(KeyFilterTest)
+QTEST_MAIN(tst_ferrow_keys)
 #include "tst_ferrow_keys.moc"

@@ -49,7 +49,7 @@ bool showAndFocus(Screen &screen)
 }
 }
 
-class RangeCheckTest final : public QObject
+class tst_ferrow_range final : public QObject
 {
     Q_OBJECT
 
@@ -65,7 +65,7 @@ private slots:
     void realBoxesShowOneMessagePerDeparture();
 };
 
-void RangeCheckTest::leavingChecksTheRange_data()
+void tst_ferrow_range::leavingChecksTheRange_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("minimum");
@@ -88,7 +88,7 @@ void RangeCheckTest::leavingChecksTheRange_data()
     QTest::newRow("lone minus is 0") << "-" << 1 << 5 << QStringList{smaller} << "";
 }
 
-void RangeCheckTest::leavingChecksTheRange()
+void tst_ferrow_range::leavingChecksTheRange()
 {
     QFETCH(QString, text);
     QFETCH(int, minimum);
@@ -116,7 +116,7 @@ void RangeCheckTest::leavingChecksTheRange()
     QCOMPARE(QApplication::focusWidget(), expectedFocus);
 }
 
-void RangeCheckTest::messageComesBeforeEmptying()
+void tst_ferrow_range::messageComesBeforeEmptying()
 {
     MessageRecorder recorder;
     Screen screen;
@@ -125,7 +125,7 @@ void RangeCheckTest::messageComesBeforeEmptying()
     QVERIFY(showAndFocus(screen));
     QTest::keyClicks(screen.first->textBox(), "2016");
     QString textDuringBox;
-    recorder.onMessage([&](const messageseam::Message &) { textDuringBox = screen.first->Text(); });
+    recorder.onMessage([&](const hostkit::Message &) { textDuringBox = screen.first->Text(); });
 
     QTest::keyClick(screen.first->textBox(), Qt::Key_Tab);
 
@@ -139,7 +139,7 @@ void RangeCheckTest::messageComesBeforeEmptying()
     QVERIFY(screen.first->textBox()->hasFocus());
 }
 
-void RangeCheckTest::everyDepartureIsChecked()
+void tst_ferrow_range::everyDepartureIsChecked()
 {
     MessageRecorder recorder;
     Screen screen;
@@ -155,7 +155,7 @@ void RangeCheckTest::everyDepartureIsChecked()
     QVERIFY(screen.first->textBox()->hasFocus());
 }
 
-void RangeCheckTest::mouseDepartureDoesNotClickTheTarget()
+void tst_ferrow_range::mouseDepartureDoesNotClickTheTarget()
 {
     MessageRecorder recorder;
     Screen screen;
@@ -179,7 +179,7 @@ void RangeCheckTest::mouseDepartureDoesNotClickTheTarget()
     QCOMPARE(recorder.texts(), QStringList{smaller});
 }
 
-void RangeCheckTest::inRangeMouseDepartureClicks()
+void tst_ferrow_range::inRangeMouseDepartureClicks()
 {
     MessageRecorder recorder;
     Screen screen;
@@ -194,7 +194,7 @@ void RangeCheckTest::inRangeMouseDepartureClicks()
     QCOMPARE(QApplication::focusWidget(), screen.button);
 }
 
-void RangeCheckTest::programmaticFocusMoveIsNoDeparture()
+void tst_ferrow_range::programmaticFocusMoveIsNoDeparture()
 {
     MessageRecorder recorder;
     Screen screen;
@@ -207,7 +207,7 @@ void RangeCheckTest::programmaticFocusMoveIsNoDeparture()
     QVERIFY(screen.second->textBox()->hasFocus());
 }
 
-void RangeCheckTest::checkTakesLimitsAsTheyAreNow()
+void tst_ferrow_range::checkTakesLimitsAsTheyAreNow()
 {
     MessageRecorder recorder;
     Screen screen;
@@ -224,7 +224,7 @@ void RangeCheckTest::checkTakesLimitsAsTheyAreNow()
 // With real modal boxes the box takes the focus from the field the user
 // tabbed to; that must not count as leaving that field, which is itself out of
 // range, else the boxes would chase each other.
-void RangeCheckTest::realBoxesShowOneMessagePerDeparture()
+void tst_ferrow_range::realBoxesShowOneMessagePerDeparture()
 {
     Screen screen;
     screen.first->setMinval(2017);
@@ -267,5 +267,5 @@ void RangeCheckTest::realBoxesShowOneMessagePerDeparture()
     QCOMPARE(screen.second->Text(), QString());
 }
 
-QTEST_MAIN(RangeCheckTest)
+QTEST_MAIN(tst_ferrow_range)
 #include "tst_ferrow_range.moc"

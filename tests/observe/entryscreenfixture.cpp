@@ -1,10 +1,11 @@
 #include "entryscreenfixture.h"
 
+#include "creation.h"
 #include "database.h"
 #include "frmentryscreen.h"
-#include "registerscreens.h"
+#include "screenregistry.h"
 #include "schema.h"
-#include "screens.h"
+#include "navigation.h"
 
 #include <QApplication>
 #include <QFile>
@@ -12,9 +13,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
-
-const QByteArray header =
-    "#TYPE=Visual\r\n#OBSCODE=XYZ\r\n#SOFTWARE=varlume\r\n#DELIM=|\r\n#DATE=JD\r\n#OBSTYPE=Visual\r\n";
 
 EntryScreenFixture::EntryScreenFixture(bool withLibrary)
     : m_folder(std::make_unique<AppFolder>())
@@ -24,10 +22,10 @@ EntryScreenFixture::EntryScreenFixture(bool withLibrary)
     store::createDefault(m_folder->path(), &error);
     QDir(m_folder->path()).mkdir(QStringLiteral("obs"));
     QDir(m_folder->path()).mkdir(QStringLiteral("starcharts"));
-    m_folder->write(QStringLiteral("header.txt"), header);
+    m_folder->write(QStringLiteral("header.txt"), observerHeader);
     if (withLibrary)
         QFile::copy(QStringLiteral(FERROW_LIBRARY), m_folder->file(QStringLiteral("libferrow.so")));
-    registerScreens(m_folder->path());
+    m_screens = std::make_unique<ScreenRegistry>(m_folder->path());
 }
 
 EntryScreenFixture::~EntryScreenFixture()
@@ -35,7 +33,7 @@ EntryScreenFixture::~EntryScreenFixture()
     for (QWidget *w : QApplication::topLevelWidgets())
         w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    screens::unregisterAll();
+    m_screens.reset();
 }
 
 AppFolder &EntryScreenFixture::folder()
@@ -50,7 +48,7 @@ MessageRecorder &EntryScreenFixture::messages()
 
 frmEntryscreen *EntryScreenFixture::open()
 {
-    QWidget *start = screens::show(QStringLiteral("frmStartup"));
+    QWidget *start = screenkit::show(screenkit::Screen::Startup);
     QTest::mouseClick(start->findChild<QPushButton *>(QStringLiteral("cmdObserve")), Qt::LeftButton);
     auto *entry = screen();
     if (entry)
@@ -60,7 +58,7 @@ frmEntryscreen *EntryScreenFixture::open()
 
 frmEntryscreen *EntryScreenFixture::screen() const
 {
-    return qobject_cast<frmEntryscreen *>(screens::find(QStringLiteral("frmEntryscreen")));
+    return qobject_cast<frmEntryscreen *>(screenkit::find(screenkit::Screen::Observation));
 }
 
 void EntryScreenFixture::close()

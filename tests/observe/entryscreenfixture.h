@@ -2,6 +2,8 @@
 
 #include "appfolder.h"
 #include "messagerecorder.h"
+#include "screenregistry.h"
+#include "testkit.h"
 
 #include <QLineEdit>
 #include <QString>
@@ -49,6 +51,5 @@ public:
 private:
     std::unique_ptr<AppFolder> m_folder;
     std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<ScreenRegistry> m_screens;
 };
-
-extern const QByteArray header;

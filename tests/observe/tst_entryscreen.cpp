@@ -1,8 +1,8 @@
 #include "database.h"
 #include "entryscreenfixture.h"
 #include "frmentryscreen.h"
-#include "help.h"
-#include "screens.h"
+#include "testkit.h"
+#include "navigation.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -78,9 +78,9 @@ void tst_entryscreen::opensWithTitleHeaderAndNoSelection()
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
     QCOMPARE(screen->windowTitle(), QStringLiteral("File name: ") + screen->todaysfile());
     QVERIFY(screen->todaysfile().startsWith(f.folder().path() + QStringLiteral("/obs/")));
-    QCOMPARE(f.report(), header);
+    QCOMPARE(f.report(), observerHeader);
     QCOMPARE(screen->findChild<QPlainTextEdit *>(QStringLiteral("rtbObs"))->toPlainText(),
-             QString::fromLatin1(header).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+             QString::fromLatin1(observerHeader).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QVERIFY(!f.button("cmdEnter")->isEnabled());
     QVERIFY(screen->findChild<QListWidget *>(QStringLiteral("ddCommentcodes"))->selectedItems().isEmpty());
     QCOMPARE(screen->findChild<QListWidget *>(QStringLiteral("ddCommentcodes"))->count(), 11);
@@ -205,8 +205,8 @@ void tst_entryscreen::popupsOverTheScreenAreRedToo()
     QCOMPARE(QApplication::topLevelWidgets().size(), windows);
 
     // A real message box over the screen.
-    const messageseam::Handler recorder = messageseam::handler();
-    messageseam::setHandler({});
+    const hostkit::MessageHandler recorder = hostkit::messageHandler();
+    hostkit::setMessageHandler({});
     int boxLight = -1;
     QTimer::singleShot(0, screen, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -216,8 +216,8 @@ void tst_entryscreen::popupsOverTheScreenAreRedToo()
     });
     screen->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(screen));
-    messageseam::ask(QStringLiteral("You must enter an estimate!"), QStringLiteral("Alert"));
-    messageseam::setHandler(recorder);
+    hostkit::ask(QStringLiteral("You must enter an estimate!"), QStringLiteral("Alert"));
+    hostkit::setMessageHandler(recorder);
     QCOMPARE(boxLight, 0);
 }
 
@@ -264,10 +264,10 @@ void tst_entryscreen::exampleObservationEndToEnd()
     f.fillExample();
     f.enter();
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
-    QCOMPARE(f.report(), header + exampleLine);
+    QCOMPARE(f.report(), observerHeader + exampleLine);
     QCOMPARE(f.cumobsRows(), QStringList{QStringLiteral("ss cyg|11.2|110(1)115|2458124.3958|na|na|1896")});
     QCOMPARE(screen->findChild<QPlainTextEdit *>(QStringLiteral("rtbObs"))->toPlainText(),
-             QString::fromLatin1(header + exampleLine).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+             QString::fromLatin1(observerHeader + exampleLine).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     for (const char *name : {"txtStar", "txtEstimate", "txtMagn", "nbComp1", "nbComp2", "txtChartid", "txtNotes"})
         QVERIFY2(f.edit(name)->text().isEmpty(), name);
     QVERIFY(!f.button("cmdEnter")->isEnabled());
@@ -344,7 +344,7 @@ void tst_entryscreen::lineVariants()
     f.type(f.edit("txtNotes"), notes);
     f.enter();
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
-    QCOMPARE(f.report(), header + line.toLatin1() + "\r\n");
+    QCOMPARE(f.report(), observerHeader + line.toLatin1() + "\r\n");
     QCOMPARE(f.cumobsRows(), QStringList{row});
     QVERIFY(!f.widget("chkFainterthan")->property("checked").toBool());
     QVERIFY(screen->findChild<QListWidget *>(QStringLiteral("ddCommentcodes"))->selectedItems().isEmpty());
@@ -387,7 +387,7 @@ void tst_entryscreen::enterClickedStraightFromTheMagnitude()
     // Leaving the field for the button completes it before the click records.
     f.enter();
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
-    QCOMPARE(f.report(), header + "ss cyg|2458124.3958|12.0|na|110|115|1896|na\r\n");
+    QCOMPARE(f.report(), observerHeader + "ss cyg|2458124.3958|12.0|na|110|115|1896|na\r\n");
 }
 
 void tst_entryscreen::emptyEstimateIsCalledBackOnce()
@@ -440,7 +440,7 @@ void tst_entryscreen::threeRecordingsInOrder()
 {
     EntryScreenFixture f;
     frmEntryscreen *screen = f.open();
-    QByteArray expected = header;
+    QByteArray expected = observerHeader;
     for (int minute : {10, 20, 30}) {
         f.type(f.edit("txtStar"), QStringLiteral("ss cyg"));
         f.setDate(2018, 1, 5, 21, minute);
@@ -478,10 +478,10 @@ void tst_entryscreen::dayFileContinuedOnSecondOpening()
     frmEntryscreen *again = f.open();
     QVERIFY(again);
     QCOMPARE(again->todaysfile(), path);
-    QCOMPARE(f.report(), header + exampleLine);
+    QCOMPARE(f.report(), observerHeader + exampleLine);
     f.fillExample();
     f.enter();
-    QCOMPARE(f.report(), header + exampleLine + exampleLine);
+    QCOMPARE(f.report(), observerHeader + exampleLine + exampleLine);
     QCOMPARE(again->totalobs(), 1);
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
 }
@@ -502,7 +502,7 @@ void tst_entryscreen::apostropheInStarName()
     f.type(f.edit("txtStar"), QStringLiteral("o'hara's star"));
     f.enter();
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
-    QCOMPARE(f.report(), header + "o'hara's star|2458124.3958|11.2|na|110|115|1896|na\r\n");
+    QCOMPARE(f.report(), observerHeader + "o'hara's star|2458124.3958|11.2|na|110|115|1896|na\r\n");
     QCOMPARE(f.cumobsRows(),
              QStringList{QStringLiteral("o'hara's star|11.2|110(1)115|2458124.3958|na|na|1896")});
 }
@@ -541,7 +541,7 @@ void tst_entryscreen::refusalsLeaveEverythingUntouched()
     QCOMPARE(f.messages().messages().size(), 1);
     QVERIFY2(f.messages().messages().constFirst().text.contains(named),
              qPrintable(f.messages().dump()));
-    QCOMPARE(f.report(), header);
+    QCOMPARE(f.report(), observerHeader);
     QCOMPARE(f.folder().read(QStringLiteral("starcharts.mdb")), database);
     QCOMPARE(target->property(qobject_cast<QLineEdit *>(target) ? "text" : "Text").toString(), text);
     QCOMPARE(f.edit("txtMagn")->text(), field == QStringLiteral("txtMagn") ? text : QStringLiteral("11.2"));
@@ -552,20 +552,18 @@ void tst_entryscreen::reportWriteFailureStoresNothing()
 {
     EntryScreenFixture f;
     f.open();
-    ReadOnlyGuard locked(f.folder().file(QStringLiteral("obs")));
-    QFile::setPermissions(f.reportPath(), QFile::ReadOwner);
-    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), f.reportPath()});
-    QFile probe(f.reportPath());
-    if (probe.open(QIODevice::Append))
-        QSKIP("this file system cannot refuse writing a file");
-    f.fillExample();
-    f.enter();
-    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), f.reportPath()});
-    QFile::setPermissions(f.reportPath(), QFile::ReadOwner | QFile::WriteOwner);
+    {
+        ReadOnlyGuard lockedFolder(f.folder().file(QStringLiteral("obs")));
+        ReadOnlyGuard lockedFile(f.reportPath());
+        if (!lockedFile.ok())
+            QSKIP("this file system cannot refuse writing a file");
+        f.fillExample();
+        f.enter();
+    }
 
     QCOMPARE(f.messages().messages().size(), 1);
     QVERIFY2(f.messages().messages().constFirst().text.contains(f.reportPath()), qPrintable(f.messages().dump()));
-    QCOMPARE(f.report(), header);
+    QCOMPARE(f.report(), observerHeader);
     QVERIFY(f.cumobsRows().isEmpty());
     QCOMPARE(f.edit("txtEstimate")->text(), QStringLiteral("110(1)115"));
 }
@@ -575,26 +573,22 @@ void tst_entryscreen::databaseFailureTakesTheLineBack()
     EntryScreenFixture f;
     f.open();
     const QString database = f.folder().file(QStringLiteral("starcharts.mdb"));
-    // The catalogue can still be read, but no row can be added.
-    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), database});
-    QFile::setPermissions(database, QFile::ReadOwner);
-    QFile probe(database);
-    if (probe.open(QIODevice::ReadWrite)) {
-        QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner);
-        QSKIP("this file system cannot refuse writing a file");
+    {
+        // The catalogue can still be read, but no row can be added.
+        ReadOnlyGuard locked(database);
+        if (!locked.ok())
+            QSKIP("this file system cannot refuse writing a file");
+        f.fillExample();
+        f.enter();
     }
-    f.fillExample();
-    f.enter();
-    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), database});
-    QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner);
 
     QCOMPARE(f.messages().messages().size(), 1);
     QVERIFY2(f.messages().messages().constFirst().text.contains(QStringLiteral("taken out of the report")),
              qPrintable(f.messages().dump()));
-    QCOMPARE(f.report(), header);
+    QCOMPARE(f.report(), observerHeader);
     QVERIFY(f.cumobsRows().isEmpty());
     QCOMPARE(f.screen()->findChild<QPlainTextEdit *>(QStringLiteral("rtbObs"))->toPlainText(),
-             QString::fromLatin1(header).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+             QString::fromLatin1(observerHeader).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QCOMPARE(f.edit("txtStar")->text(), QStringLiteral("ss cyg"));
     QCOMPARE(f.screen()->totalobs(), 0);
 }
@@ -621,10 +615,10 @@ void tst_entryscreen::missingHeaderIsExplained()
 
     // Once the header is saved, the same entry goes through.
     f.messages().clear();
-    f.folder().write(QStringLiteral("header.txt"), header);
+    f.folder().write(QStringLiteral("header.txt"), observerHeader);
     f.enter();
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
-    QCOMPARE(f.report(), header + exampleLine);
+    QCOMPARE(f.report(), observerHeader + exampleLine);
 }
 
 void tst_entryscreen::missingLibraryIsExplained()
@@ -643,7 +637,7 @@ void tst_entryscreen::missingLibraryIsExplained()
     f.type(f.edit("txtMagn"), QStringLiteral("1.0"));
     f.enter();
     QCOMPARE(f.messages().messages().size(), 1);
-    QCOMPARE(f.report(), header);
+    QCOMPARE(f.report(), observerHeader);
 }
 
 void tst_entryscreen::foreignDatabaseIsReportedWhenNeeded()
@@ -664,7 +658,7 @@ void tst_entryscreen::foreignDatabaseIsReportedWhenNeeded()
     f.enter();
     QCOMPARE(f.messages().messages().size(), 1);
     QVERIFY(f.messages().messages().constFirst().text.contains(QStringLiteral("not a database this program can use")));
-    QCOMPARE(f.report(), header);
+    QCOMPARE(f.report(), observerHeader);
     QCOMPARE(f.folder().read(QStringLiteral("starcharts.mdb")), foreign);
 }
 
@@ -673,8 +667,8 @@ void tst_entryscreen::realMessageBoxesNeverLoop()
     EntryScreenFixture f;
     f.open();
     // Real modal boxes, each closed as soon as it shows.
-    const messageseam::Handler recorder = messageseam::handler();
-    messageseam::setHandler({});
+    const hostkit::MessageHandler recorder = hostkit::messageHandler();
+    hostkit::setMessageHandler({});
     QStringList shown;
     QTimer closer;
     connect(&closer, &QTimer::timeout, &closer, [&] {
@@ -698,7 +692,7 @@ void tst_entryscreen::realMessageBoxesNeverLoop()
     QTest::keyClick(f.inner("nbMonth"), Qt::Key_Tab);
     QTRY_COMPARE(shown.size(), 2);
     QTest::qWait(300);
-    messageseam::setHandler(recorder);
+    hostkit::setMessageHandler(recorder);
 
     QCOMPARE(shown, (QStringList{QStringLiteral("You must enter an estimate!"),
                                  QStringLiteral("Number is greater than the maximum allowable value")}));
@@ -711,10 +705,8 @@ void tst_entryscreen::helpAsksForTheObservationTopic()
     QVERIFY(QFile::copy(QStringLiteral(HELP_FILE), f.folder().file(QStringLiteral("quillon.html"))));
     f.open();
     QTest::mouseClick(f.button("cmdHelp"), Qt::LeftButton);
-    QTRY_VERIFY(help::window());
-    QCOMPARE(help::window()->property("command").toInt(), 15);
-    QCOMPARE(help::window()->property("data").toInt(), 1002);
-    help::window()->close();
+    QTRY_COMPARE(shownHelpTopic(), QStringLiteral("1002"));
+    closeHelp();
 }
 
 QTEST_MAIN(tst_entryscreen)

@@ -1,7 +1,8 @@
 #include "appfolder.h"
 #include "messagerecorder.h"
-#include "registerscreens.h"
-#include "screens.h"
+#include "testkit.h"
+#include "screenregistry.h"
+#include "navigation.h"
 
 #include <QApplication>
 #include <QDate>
@@ -23,23 +24,16 @@ private Q_SLOTS:
     void firstObservationFromAnEmptyFolder();
 };
 
-static void typeInto(QWidget *field, const QString &text)
-{
-    QWidget *target = field->focusProxy() ? field->focusProxy() : field;
-    QTest::mouseClick(target, Qt::LeftButton);
-    QTest::keyClicks(target, text);
-}
-
 void tst_firstnight::firstObservationFromAnEmptyFolder()
 {
     AppFolder folder;
     QVERIFY(QFile::copy(QStringLiteral(FERROW_LIBRARY), folder.file(QStringLiteral("libferrow.so"))));
     MessageRecorder messages;
-    registerScreens(folder.path());
-    QWidget *start = screens::show(QStringLiteral("frmStartup"));
+    const ScreenRegistry screens(folder.path());
+    QWidget *start = screenkit::show(screenkit::Screen::Startup);
 
     // The header editor opens by itself; the observer puts in an own code.
-    QWidget *editor = screens::find(QStringLiteral("frmHeadertext"));
+    QWidget *editor = screenkit::find(screenkit::Screen::HeaderEditor);
     QVERIFY(editor);
     auto *headerText = editor->findChild<QTextEdit *>(QStringLiteral("RichTextBox1"));
     // It opened before the start screen, which is in front: the observer clicks it.
@@ -55,13 +49,13 @@ void tst_firstnight::firstObservationFromAnEmptyFolder()
         QTest::keyClick(headerText, Qt::Key_Backspace);
     QTest::keyClicks(headerText, QStringLiteral("ABC"));
     QTest::mouseClick(editor->findChild<QPushButton *>(QStringLiteral("cmdSaveheader")), Qt::LeftButton);
-    QTRY_VERIFY(!screens::find(QStringLiteral("frmHeadertext")));
+    QTRY_VERIFY(!screenkit::find(screenkit::Screen::HeaderEditor));
 
     QVERIFY(QTest::qWaitForWindowActive(start));
     QTest::keyClick(start, Qt::Key_O, Qt::AltModifier);
     // An access key clicks its button a moment later, as a press shows.
-    QTRY_VERIFY(screens::find(QStringLiteral("frmEntryscreen")));
-    QWidget *entry = screens::find(QStringLiteral("frmEntryscreen"));
+    QTRY_VERIFY(screenkit::find(screenkit::Screen::Observation));
+    QWidget *entry = screenkit::find(screenkit::Screen::Observation);
     QVERIFY(QTest::qWaitForWindowActive(entry));
 
     auto *grid = entry->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
@@ -88,8 +82,8 @@ void tst_firstnight::firstObservationFromAnEmptyFolder()
                         + QLocale(QLocale::English).monthName(QDate::currentDate().month(), QLocale::ShortFormat)
                         + QDate::currentDate().toString(QStringLiteral("-dd"));
     QCOMPARE(folder.read(QStringLiteral("obs/") + day + QStringLiteral(".txt")),
-             QByteArray("#TYPE=Visual\r\n#OBSCODE=ABC\r\n#SOFTWARE=Halvek\r\n#DELIM=|\r\n#DATE=JD\r\n"
-                        "#OBSTYPE=Visual\r\nss cyg|2458124.3958|11.2|na|110|115|1896|na\r\n"));
+             QByteArray(defaultHeaderBytes).replace("=KTV", "=ABC")
+                 + "ss cyg|2458124.3958|11.2|na|110|115|1896|na\r\n");
 
     if (QStandardPaths::findExecutable(QStringLiteral("sqlite3")).isEmpty())
         QSKIP("sqlite3 is not installed");

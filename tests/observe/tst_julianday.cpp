@@ -18,7 +18,7 @@ qint64 fliegelVanFlandern(int y, int m, int d)
 }
 }
 
-class TestJulianday final : public QObject
+class tst_julianday final : public QObject
 {
     Q_OBJECT
 
@@ -36,7 +36,7 @@ private slots:
     void roundingOfText();
 };
 
-void TestJulianday::knownDates_data()
+void tst_julianday::knownDates_data()
 {
     QTest::addColumn<int>("year");
     QTest::addColumn<int>("month");
@@ -49,7 +49,7 @@ void TestJulianday::knownDates_data()
     QTest::newRow("2100-12-31") << 2100 << 12 << 31 << 2488434.0;
 }
 
-void TestJulianday::knownDates()
+void tst_julianday::knownDates()
 {
     QFETCH(int, year);
     QFETCH(int, month);
@@ -58,7 +58,7 @@ void TestJulianday::knownDates()
     QCOMPARE(julianday(qint16(year), qint16(month), float(day)), expected);
 }
 
-void TestJulianday::neighbouringDates_data()
+void tst_julianday::neighbouringDates_data()
 {
     QTest::addColumn<QDate>("earlier");
     QTest::addColumn<QDate>("later");
@@ -70,7 +70,7 @@ void TestJulianday::neighbouringDates_data()
     QTest::newRow("new year") << QDate(2017, 12, 31) << QDate(2018, 1, 1) << 1.0;
 }
 
-void TestJulianday::neighbouringDates()
+void tst_julianday::neighbouringDates()
 {
     QFETCH(QDate, earlier);
     QFETCH(QDate, later);
@@ -82,7 +82,7 @@ void TestJulianday::neighbouringDates()
     QCOMPARE(second - first, difference);
 }
 
-void TestJulianday::firstOfJanuaryAndMarch_data()
+void tst_julianday::firstOfJanuaryAndMarch_data()
 {
     QTest::addColumn<int>("year");
     QTest::addColumn<int>("month");
@@ -96,7 +96,7 @@ void TestJulianday::firstOfJanuaryAndMarch_data()
     }
 }
 
-void TestJulianday::firstOfJanuaryAndMarch()
+void tst_julianday::firstOfJanuaryAndMarch()
 {
     QFETCH(int, year);
     QFETCH(int, month);
@@ -104,7 +104,7 @@ void TestJulianday::firstOfJanuaryAndMarch()
     QCOMPARE(julianday(qint16(year), qint16(month), 1.0f), expected);
 }
 
-void TestJulianday::everyDayCountsOnByOne()
+void tst_julianday::everyDayCountsOnByOne()
 {
     // Day 31 of a 30-day month runs on into the next month.
     QCOMPARE(julianday(2018, 4, 31.0f), julianday(2018, 5, 1.0f));
@@ -118,7 +118,7 @@ void TestJulianday::everyDayCountsOnByOne()
     }
 }
 
-void TestJulianday::observationText_data()
+void tst_julianday::observationText_data()
 {
     QTest::addColumn<QDate>("date");
     QTest::addColumn<int>("hour");
@@ -143,19 +143,19 @@ void TestJulianday::observationText_data()
     QTest::newRow("near half, nightly") << fifth << 0 << 27 << true << "2458123.5188";
 }
 
-void TestJulianday::observationText()
+void tst_julianday::observationText()
 {
     QFETCH(QDate, date);
     QFETCH(int, hour);
     QFETCH(int, minute);
     QFETCH(bool, nightly);
     QFETCH(QString, expected);
-    const double jd = modProcesses::observationjd(qint16(date.year()), qint16(date.month()),
+    const double jd = modProcesses::observationJd(qint16(date.year()), qint16(date.month()),
                                                   float(date.day()), hour, minute);
-    QCOMPARE(modProcesses::jdtext(jd, nightly), expected);
+    QCOMPARE(modProcesses::jdText(jd, nightly), expected);
 }
 
-void TestJulianday::roundingOfText_data()
+void tst_julianday::roundingOfText_data()
 {
     QTest::addColumn<double>("jd");
     QTest::addColumn<bool>("nightly");
@@ -172,13 +172,13 @@ void TestJulianday::roundingOfText_data()
     QTest::newRow("more digits than a double holds") << 1.0e14 << true << "100000000000000";
 }
 
-void TestJulianday::roundingOfText()
+void tst_julianday::roundingOfText()
 {
     QFETCH(double, jd);
     QFETCH(bool, nightly);
     QFETCH(QString, expected);
-    QCOMPARE(modProcesses::jdtext(jd, nightly), expected);
+    QCOMPARE(modProcesses::jdText(jd, nightly), expected);
 }
 
-QTEST_APPLESS_MAIN(TestJulianday)
+QTEST_APPLESS_MAIN(tst_julianday)
 #include "tst_julianday.moc"

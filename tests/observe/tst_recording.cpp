@@ -44,7 +44,7 @@ void set(ObservationTexts &texts, const QString &field, const QString &value)
 }
 }
 
-class TestRecording final : public QObject
+class tst_recording final : public QObject
 {
     Q_OBJECT
 
@@ -65,7 +65,7 @@ private slots:
     void catalogueMessageNamesTheStar();
 };
 
-void TestRecording::lineAndRow_data()
+void tst_recording::lineAndRow_data()
 {
     QTest::addColumn<ObservationTexts>("texts");
     QTest::addColumn<bool>("nightly");
@@ -119,22 +119,22 @@ void TestRecording::lineAndRow_data()
         << QStringList{"ss cyg", "11.2", "110 2 115", "2458123.5", "na", "na", "1896"};
 }
 
-void TestRecording::lineAndRow()
+void tst_recording::lineAndRow()
 {
     QFETCH(ObservationTexts, texts);
     QFETCH(bool, nightly);
     QFETCH(QString, line);
     QFETCH(QStringList, row);
 
-    const Recording recording = makerecording(texts, nightly);
+    const Recording recording = makeRecording(texts, nightly);
     QCOMPARE(recording.line, line);
     const CumobsRow &r = recording.row;
     QCOMPARE((QStringList{r.star, r.magnitude, r.estimate, r.obsdate, r.obscode, r.notes, r.chart}),
              row);
-    QCOMPARE(obsdatetext(texts, nightly), r.obsdate);
+    QCOMPARE(obsdateText(texts, nightly), r.obsdate);
 }
 
-void TestRecording::fieldsOnLeaving_data()
+void tst_recording::fieldsOnLeaving_data()
 {
     QTest::addColumn<bool>("magnitude");
     QTest::addColumn<QString>("typed");
@@ -149,15 +149,15 @@ void TestRecording::fieldsOnLeaving_data()
     QTest::newRow("comparison label") << false << "110" << "110";
 }
 
-void TestRecording::fieldsOnLeaving()
+void tst_recording::fieldsOnLeaving()
 {
     QFETCH(bool, magnitude);
     QFETCH(QString, typed);
     QFETCH(QString, left);
-    QCOMPARE(magnitude ? completedmagnitude(typed) : comparisonlabel(typed), left);
+    QCOMPARE(magnitude ? completedMagnitude(typed) : comparisonLabel(typed), left);
 }
 
-void TestRecording::commentCode_data()
+void tst_recording::commentCode_data()
 {
     QTest::addColumn<std::optional<QString>>("item");
     QTest::addColumn<QString>("code");
@@ -168,14 +168,14 @@ void TestRecording::commentCode_data()
     QTest::newRow("empty item") << std::optional<QString>(QString()) << "na";
 }
 
-void TestRecording::commentCode()
+void tst_recording::commentCode()
 {
     QFETCH(std::optional<QString>, item);
     QFETCH(QString, code);
-    QCOMPARE(commentcode(item), code);
+    QCOMPARE(modEntryscreen::commentCode(item), code);
 }
 
-void TestRecording::nightlyFlag_data()
+void tst_recording::nightlyFlag_data()
 {
     QTest::addColumn<QString>("flag");
     QTest::addColumn<bool>("nightly");
@@ -187,14 +187,14 @@ void TestRecording::nightlyFlag_data()
     QTest::newRow("missing") << QString() << false;
 }
 
-void TestRecording::nightlyFlag()
+void tst_recording::nightlyFlag()
 {
     QFETCH(QString, flag);
     QFETCH(bool, nightly);
-    QCOMPARE(isnightly(flag), nightly);
+    QCOMPARE(isNightly(flag), nightly);
 }
 
-void TestRecording::accepts_data()
+void tst_recording::accepts_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("value");
@@ -218,16 +218,16 @@ void TestRecording::accepts_data()
     QTest::newRow("euro and curly quotes") << "notes" << QString::fromUtf8("“faint” €");
 }
 
-void TestRecording::accepts()
+void tst_recording::accepts()
 {
     QFETCH(QString, field);
     QFETCH(QString, value);
     ObservationTexts texts = example();
     set(texts, field, value);
-    QCOMPARE(checkobs(texts), std::nullopt);
+    QCOMPARE(checkObservation(texts), std::nullopt);
 }
 
-void TestRecording::refuses_data()
+void tst_recording::refuses_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("value");
@@ -272,20 +272,20 @@ void TestRecording::refuses_data()
         << "notes" << "two\rlines" << QStringList{"Notes", "line break"};
 }
 
-void TestRecording::refuses()
+void tst_recording::refuses()
 {
     QFETCH(QString, field);
     QFETCH(QString, value);
     QFETCH(QStringList, words);
     ObservationTexts texts = example();
     set(texts, field, value);
-    const std::optional<QString> problem = checkobs(texts);
+    const std::optional<QString> problem = checkObservation(texts);
     QVERIFY(problem);
     for (const QString &word : words)
         QVERIFY2(problem->contains(word), qPrintable(*problem + " lacks " + word));
 }
 
-void TestRecording::firstProblemInFieldOrder()
+void tst_recording::firstProblemInFieldOrder()
 {
     ObservationTexts texts = example();
     texts.notes = QString(101, u'n');
@@ -293,29 +293,29 @@ void TestRecording::firstProblemInFieldOrder()
     texts.estimate.clear();
     texts.minute = QStringLiteral("60");
     texts.year.clear();
-    QVERIFY(checkobs(texts)->contains(u"Year"));
+    QVERIFY(checkObservation(texts)->contains(u"Year"));
     texts.year = QStringLiteral("2018");
-    QVERIFY(checkobs(texts)->contains(u"Minute"));
+    QVERIFY(checkObservation(texts)->contains(u"Minute"));
     texts.minute = QStringLiteral("0");
-    QVERIFY(checkobs(texts)->contains(u"Estimate"));
+    QVERIFY(checkObservation(texts)->contains(u"Estimate"));
     texts.estimate = QStringLiteral("11");
-    QVERIFY(checkobs(texts)->contains(u"Magn"));
+    QVERIFY(checkObservation(texts)->contains(u"Magn"));
     texts.magnitude = QStringLiteral("12.0");
-    QVERIFY(checkobs(texts)->contains(u"Notes"));
+    QVERIFY(checkObservation(texts)->contains(u"Notes"));
 
     // The "<" of a fainter-than estimate is not stored and not counted.
     texts.notes.clear();
     texts.fainterthan = true;
     texts.magnitude = QStringLiteral("1234567.90");
-    QCOMPARE(checkobs(texts), std::nullopt);
+    QCOMPARE(checkObservation(texts), std::nullopt);
 }
 
-void TestRecording::catalogueMessageNamesTheStar()
+void tst_recording::catalogueMessageNamesTheStar()
 {
-    const QString message = notincatalogue(QStringLiteral("r %1 cas's"));
+    const QString message = notInCatalogue(QStringLiteral("r %1 cas's"));
     QVERIFY(message.contains(u"\"r %1 cas's\""));
     QVERIFY(message.contains(u"not in the chart catalogue"));
 }
 
-QTEST_APPLESS_MAIN(TestRecording)
+QTEST_APPLESS_MAIN(tst_recording)
 #include "tst_recording.moc"

@@ -1,4 +1,5 @@
 #include "appfolder.h"
+#include "creation.h"
 #include "database.h"
 #include "schema.h"
 

@@ -54,13 +54,20 @@ QStringList AppFolder::entries() const
 
 namespace
 {
-bool canCreateIn(const QString &path)
+bool canWrite(const QString &path)
 {
+    if (!QFileInfo(path).isDir())
+        return QFile(path).open(QIODevice::Append);
     QFile probe(path + QStringLiteral("/.probe"));
     const bool created = probe.open(QIODevice::WriteOnly);
     if (created)
         probe.remove();
     return created;
+}
+
+QFile::Permissions readable(const QString &path)
+{
+    return QFileInfo(path).isDir() ? QFile::ReadOwner | QFile::ExeOwner : QFile::ReadOwner;
 }
 
 void setImmutable(const QString &path, bool on)
@@ -75,15 +82,15 @@ ReadOnlyGuard::ReadOnlyGuard(const QString &path)
     if (geteuid() == 0)
         setImmutable(path, true);
     else
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
-    m_ok = !canCreateIn(path);
+        QFile::setPermissions(path, readable(path));
+    m_ok = !canWrite(path);
 }
 
 ReadOnlyGuard::~ReadOnlyGuard()
 {
     if (geteuid() == 0)
         setImmutable(m_path, false);
-    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(m_path, readable(m_path) | QFile::WriteOwner);
 }
 
 bool ReadOnlyGuard::ok() const

@@ -22,8 +22,9 @@ private:
     QTemporaryDir m_dir;
 };
 
-// Makes a folder refuse new entries, even to root (chattr +i there), and
-// undoes it when destroyed. ok() is false where the file system cannot do it.
+// Makes a folder refuse new entries, or a file refuse writes, even to root
+// (chattr +i there), and undoes it when destroyed. ok() is false where the
+// file system cannot do it.
 class ReadOnlyGuard final
 {
 public:

@@ -1,9 +1,9 @@
 #include "messagerecorder.h"
 
 MessageRecorder::MessageRecorder()
-    : m_previous(messageseam::handler())
+    : m_previous(hostkit::messageHandler())
 {
-    messageseam::setHandler([this](const messageseam::Message &message) {
+    hostkit::setMessageHandler([this](const hostkit::Message &message) {
         m_messages.append(message);
         if (m_hook)
             m_hook(message);
@@ -20,7 +20,7 @@ MessageRecorder::MessageRecorder()
 
 MessageRecorder::~MessageRecorder()
 {
-    messageseam::setHandler(m_previous);
+    hostkit::setMessageHandler(m_previous);
 }
 
 void MessageRecorder::queueAnswer(QMessageBox::StandardButton answer)
@@ -28,12 +28,12 @@ void MessageRecorder::queueAnswer(QMessageBox::StandardButton answer)
     m_answers.append(answer);
 }
 
-void MessageRecorder::onMessage(std::function<void(const messageseam::Message &)> hook)
+void MessageRecorder::onMessage(std::function<void(const hostkit::Message &)> hook)
 {
     m_hook = std::move(hook);
 }
 
-const QList<messageseam::Message> &MessageRecorder::messages() const
+const QList<hostkit::Message> &MessageRecorder::messages() const
 {
     return m_messages;
 }

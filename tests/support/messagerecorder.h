@@ -16,17 +16,17 @@ public:
 
     void queueAnswer(QMessageBox::StandardButton answer);
     // Runs inside the box, e.g. to look at the focus while the box is up.
-    void onMessage(std::function<void(const messageseam::Message &)> hook);
+    void onMessage(std::function<void(const hostkit::Message &)> hook);
 
-    const QList<messageseam::Message> &messages() const;
+    const QList<hostkit::Message> &messages() const;
     QStringList texts() const;
     // Title and text of each box, for failure reports.
     QString dump() const;
     void clear();
 
 private:
-    QList<messageseam::Message> m_messages;
+    QList<hostkit::Message> m_messages;
     QList<QMessageBox::StandardButton> m_answers;
-    std::function<void(const messageseam::Message &)> m_hook;
-    messageseam::Handler m_previous;
+    std::function<void(const hostkit::Message &)> m_hook;
+    hostkit::MessageHandler m_previous;
 };

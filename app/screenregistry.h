@@ -1,0 +1,41 @@
+#pragma once
+
+#include "navigation.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+// The program's screens, each at most once: showing one that is open brings
+// it to the front; one that was closed (screens delete themselves on close)
+// is made anew. While it lives, the registry is the screens' navigator.
+class ScreenRegistry final : public screenkit::Navigator
+{
+public:
+    using Factory = std::function<QWidget *()>;
+
+    // Registers every screen of the program, working in the given folder.
+    explicit ScreenRegistry(const QString &appFolder);
+    ~ScreenRegistry() override;
+    ScreenRegistry(const ScreenRegistry &) = delete;
+    ScreenRegistry &operator=(const ScreenRegistry &) = delete;
+
+    QWidget *show(screenkit::Screen screen) override;
+    QWidget *find(screenkit::Screen screen) const override;
+    void help(screenkit::HelpCommand command, int data) override;
+
+private:
+    struct Entry
+    {
+        Factory factory;
+        QString name;
+        QPointer<QWidget> instance;
+    };
+
+    void add(screenkit::Screen screen, const QString &name, Factory factory);
+
+    QString m_appFolder;
+    QHash<screenkit::Screen, Entry> m_entries;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace appfiles
+{
+// The application folder and everything the program keeps in it. Paths use
+// "/" and are absolute when the folder is.
+class Folder final
+{
+public:
+    explicit Folder(const QString &path);
+
+    QString path() const;
+    // The observation database, "starcharts.mdb".
+    QString database() const;
+    // The observer's report header, "header.txt".
+    QString header() const;
+    // The folder of daily report files, "obs".
+    QString reports() const;
+    // The folder of chart images, "starcharts".
+    QString charts() const;
+    // The folder of finder-chart images, "charts"; the observer makes it.
+    QString finderCharts() const;
+    // The help page, "quillon.html".
+    QString help() const;
+    // The report file of a date: "obs/2018-Jan-05.txt". Month abbreviations
+    // are English whatever the regional settings, so names never change.
+    QString report(const QDate &date) const;
+
+private:
+    QString file(const QString &name) const;
+
+    QString m_path;
+};
+}

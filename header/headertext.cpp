@@ -1,0 +1,33 @@
+#include "headertext.h"
+
+QString header::defaultHeader()
+{
+    return QStringLiteral("#TYPE=Visual\n#OBSCODE=KTV\n#SOFTWARE=Halvek\n#DELIM=|\n#DATE=JD\n#OBSTYPE=Visual\n");
+}
+
+QString header::instructions()
+{
+    return QStringLiteral("You only have to do this once, but the \n"
+                          "AAVSO requires that when observations \n"
+                          "are submitted they must have the \n"
+                          "appropriate header. Please amend the \n"
+                          "details in the box on the left to reflect your \n"
+                          "own situation, then hit the SAVE button. \n"
+                          "This is your file header which will be \n"
+                          "inserted into each observation report you \n"
+                          "make. Do NOT change the 4th line or end \n"
+                          "your typing with a carriage return, since \n"
+                          "the app inserts this automatically!\n");
+}
+
+bool header::countsAsEdit(int key, Qt::KeyboardModifiers modifiers, const QString &text)
+{
+    // X11 gives Delete the text "\x7f", though the key types no character.
+    if (text.isEmpty() || key == Qt::Key_Delete)
+        return false;
+    // Ctrl with a letter types the control code of that letter, whatever
+    // text the platform reports for it.
+    const bool ctrlLetter = modifiers.testFlag(Qt::ControlModifier) && key >= Qt::Key_A && key <= Qt::Key_Z;
+    const int code = ctrlLetter ? key - Qt::Key_A + 1 : text.at(0).unicode();
+    return code != 1;
+}

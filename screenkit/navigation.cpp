@@ -1,0 +1,34 @@
+#include "navigation.h"
+
+namespace screenkit
+{
+namespace
+{
+Navigator *&current()
+{
+    static Navigator *navigator = nullptr;
+    return navigator;
+}
+}
+
+void setNavigator(Navigator *navigator)
+{
+    current() = navigator;
+}
+
+QWidget *show(Screen screen)
+{
+    return current() ? current()->show(screen) : nullptr;
+}
+
+QWidget *find(Screen screen)
+{
+    return current() ? current()->find(screen) : nullptr;
+}
+
+void help(HelpCommand command, int data)
+{
+    if (current())
+        current()->help(command, data);
+}
+}

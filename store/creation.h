@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+namespace store
+{
+// Creates the database file with both tables, the unique index on the star
+// name and the seed row. Refuses to touch a file that exists already. On
+// failure the half-made file is removed, so the next start tries again.
+bool createDefault(const QString &appFolder, QString *error);
+}

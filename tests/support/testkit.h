@@ -1,0 +1,27 @@
+#pragma once
+
+#include "formdesign.h"
+
+#include <QByteArray>
+#include <QString>
+
+class QWidget;
+
+// A header as an observer saves it, CR LF line ends and all.
+extern const QByteArray observerHeader;
+
+// Clicks into the field (its inner field for a control that has one) and
+// types the text, as the observer would.
+void typeInto(QWidget *field, const QString &text);
+
+// The observation screen's saved design, as the program reads it.
+hostkit::FormDesign entryScreenDesign();
+
+// The topic the help window shows (the page's anchor: "contents" or a
+// context number), or an empty text when no help window is open.
+QString shownHelpTopic();
+// Closes the help window, when one is open.
+void closeHelp();
+
+// The header editor's default content as it saves it.
+extern const QByteArray defaultHeaderBytes;
