@@ -1,31 +1,83 @@
 #!/usr/bin/env bash
-# Builds varlume and either starts it ("run") or runs the whole test suite ("test").
-# Installs the Debian packages the build needs when they are missing.
+# SPDX-License-Identifier: GPL-2.0-or-later
+# "run": builds the program, installs it into the observer's program folder
+#        (VARLUME_HOME, ~/varlume unless set) and starts it from there.
+# "test": builds everything and runs the whole test suite.
+# Either installs the Debian packages it needs when they are missing.
 set -euo pipefail
 cd "$(dirname "$0")"
+source=$PWD
 
-packages=(g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite qt6-tools-dev libgl-dev sqlite3 fonts-dejavu-core fonts-liberation2)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=()
+program_packages=(g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite libgl-dev fonts-dejavu-core fonts-liberation2)
+test_packages=(qt6-tools-dev sqlite3 xvfb xauth)
+
+install_missing() {
+    local missing=() p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -gt 0 ] || return 0
+    local sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     "${sudo[@]}" apt-get update
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
-fi
+}
 
-build=${VARLUME_BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build"
+# An earlier build ran the program from build/bin and kept its data there; a
+# rebuild or a clean clone would lose it. Moves it into the program folder,
+# never over what is there already.
+move_old_data() {
+    local home=$1 old=$source/build/bin name moved=()
+    [ -d "$old" ] || return 0
+    for name in starcharts.mdb header.txt obs starcharts charts; do
+        if [ -e "$old/$name" ] && [ ! -e "$home/$name" ]; then
+            mv "$old/$name" "$home/$name"
+            moved+=("$name")
+        fi
+    done
+    if [ ${#moved[@]} -gt 0 ]; then
+        echo "varlume: moved your data from $old to $home: ${moved[*]}"
+    fi
+    for name in starcharts.mdb header.txt obs starcharts charts; do
+        [ -e "$old/$name" ] && echo "varlume: $old/$name was left where it is: $home/$name exists already"
+    done
+    return 0
+}
+
+# A menu entry, so the program starts from the desktop's menu too.
+install_menu_entry() {
+    local home=$1 applications=${XDG_DATA_HOME:-$HOME/.local/share}/applications
+    mkdir -p "$applications"
+    cat > "$applications/varlume.desktop" <<EOF
+[Desktop Entry]
+Type=Application
+Name=varlume
+Comment=Record visual estimates of variable stars
+Exec="$home/varlume"
+Path=$home
+Icon=$home/varlume.png
+Terminal=false
+Categories=Education;Science;Astronomy;
+EOF
+}
 
 case "${1:-run}" in
     run)
-        exec "$build/bin/varlume"
+        install_missing "${program_packages[@]}"
+        home=${VARLUME_HOME:-$HOME/varlume}
+        cmake --preset release
+        cmake --build --preset release
+        mkdir -p "$home"
+        cmake --install build/release --prefix "$home"
+        move_old_data "$home"
+        install_menu_entry "$home"
+        exec "$home/varlume"
         ;;
     test)
-        QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+        install_missing "${program_packages[@]}" "${test_packages[@]}"
+        cmake --preset debug
+        cmake --build --preset debug
+        ctest --preset debug -j"$(nproc)"
         ;;
     *)
         echo "usage: $0 [run|test]" >&2

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "frmstartup.h"
 
 #include "messageseam.h"
@@ -62,8 +63,7 @@ frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
 
     auto *help = makeButton(this, "Command1", QStringLiteral("&Help"));
     ui::place(help, 12840, 360, 1215, 495);
-    connect(help, &QPushButton::clicked, this,
-            [] { screenkit::help(screenkit::HelpCommand::DisplayContents, 1001); });
+    connect(help, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::DisplayContents, 1001); });
 
     auto *image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
@@ -77,26 +77,26 @@ frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
     auto *observe = makeButton(this, "cmdObserve", QStringLiteral("&Observing Session"));
     ui::place(observe, 1440, 6120, 1455, 615);
     connect(observe, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Observation); });
-    placeLabel(makeLabel(this, "Label2", QStringLiteral("Begin an observational session now"), 12, false),
-              1440, 7080, 1500, 900);
+    placeLabel(makeLabel(this, "Label2", QStringLiteral("Begin an observational session now"), 12, false), 1440, 7080,
+               1500, 900);
 
     auto *dbase = makeButton(this, "cmdDbase", QStringLiteral("&Database"));
     ui::place(dbase, 6090, 6240, 1455, 615);
     connect(dbase, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Catalogue); });
     placeLabel(makeLabel(this, "Label3",
-                        QStringLiteral("Administer the chart database: view, search and edit the inbuilt database. "
-                                       "See the help file for more details. "),
-                        12, false),
-              5880, 7320, 1875, 2100);
+                         QStringLiteral("Administer the chart database: view, search and edit the inbuilt database. "
+                                        "See the help file for more details. "),
+                         12, false),
+               5880, 7320, 1875, 2100);
 
     auto *download = makeButton(this, "cmdDownload", QStringLiteral("&Add your Obs"));
     ui::place(download, 10920, 6120, 1335, 615);
     connect(download, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Import); });
     placeLabel(makeLabel(this, "Label4",
-                        QStringLiteral("Convert your downloaded AAVSO observations into a database and then add "
-                                       "them to the existing observations file. See the help file for more details."),
-                        12, false),
-              10320, 7200, 2655, 3615);
+                         QStringLiteral("Convert your downloaded AAVSO observations into a database and then add "
+                                        "them to the existing observations file. See the help file for more details."),
+                         12, false),
+               10320, 7200, 2655, 3615);
 
     auto *sbar = new QStatusBar(this);
     sbar->setObjectName(QStringLiteral("sbar"));
@@ -119,11 +119,12 @@ void frmStartup::load()
     };
     const QString failures = startup::prepare(m_appFolder, hooks);
     if (!failures.isEmpty()) {
-        hostkit::ask(failures + QStringLiteral("\n\nvarlume keeps all its data in its own folder and must be "
-                                               "able to write there. Make the folder \"%1\" writable, or "
-                                               "run the program from a folder you can write to, then start "
-                                               "it again.")
-                                    .arg(m_appFolder),
+        hostkit::ask(failures
+                         + QStringLiteral("\n\nvarlume keeps all its data in its own folder and must be "
+                                          "able to write there. Make the folder \"%1\" writable, or "
+                                          "run the program from a folder you can write to, then start "
+                                          "it again.")
+                               .arg(m_appFolder),
                      QStringLiteral("Cannot prepare the program's folder"), QMessageBox::Warning);
     }
 }

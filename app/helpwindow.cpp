@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "helpwindow.h"
 
 #include <QFileInfo>
@@ -20,7 +21,7 @@ void showHelp(const appfiles::Folder &folder, screenkit::HelpCommand command, in
     }
     QUrl page = QUrl::fromLocalFile(folder.help());
     page.setFragment(command == screenkit::HelpCommand::HelpContext ? QString::number(data)
-                                                                     : QStringLiteral("contents"));
+                                                                    : QStringLiteral("contents"));
     browser->setSource(page);
     browser->scrollToAnchor(page.fragment());
     browser->show();

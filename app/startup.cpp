@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "startup.h"
 
 #include "creation.h"
@@ -15,7 +16,8 @@ QString makeFolder(const QString &path)
     std::error_code ec;
     std::filesystem::create_directory(path.toStdString(), ec);
     if (ec)
-        return QStringLiteral("The folder \"%1\" could not be created: %2.").arg(path, QString::fromStdString(ec.message()));
+        return QStringLiteral("The folder \"%1\" could not be created: %2.")
+            .arg(path, QString::fromStdString(ec.message()));
     return {};
 }
 }

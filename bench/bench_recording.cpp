@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // How long the observer waits, with a catalogue of 500 stars and a heavy
 // observer's 1,000,000 observations in cumobs.
-#include "database.h"
 #include "creation.h"
+#include "database.h"
 #include "folder.h"
 #include "modentryscreen.h"
 #include "schema.h"
@@ -82,8 +83,9 @@ int main(int argc, char *argv[])
     });
     measure("one star's observations, newest first (no index)", 10, [&] {
         store::Database db(folder);
-        QSqlQuery q = db.select(QStringLiteral("cumobs"), store::Where{QStringLiteral("star"), QStringLiteral("star 7")},
-                                {{QStringLiteral("obsdate"), true}});
+        QSqlQuery q =
+            db.select(QStringLiteral("cumobs"), store::Where{QStringLiteral("star"), QStringLiteral("star 7")},
+                      {{QStringLiteral("obsdate"), true}});
         q.next();
     });
 

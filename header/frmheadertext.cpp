@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "frmheadertext.h"
 
 #include "folder.h"
@@ -76,8 +77,9 @@ bool frmHeadertext::eventFilter(QObject *watched, QEvent *event)
 void frmHeadertext::save()
 {
     if (const auto error = appfiles::writeHeader(appfiles::Folder(m_appFolder), m_text->toPlainText())) {
-        hostkit::ask(*error + QStringLiteral("\n\nYour text is still in the editor. Mend it, or make the program's "
-                                             "folder writable, then press Save again."),
+        hostkit::ask(*error
+                         + QStringLiteral("\n\nYour text is still in the editor. Mend it, or make the program's "
+                                          "folder writable, then press Save again."),
                      QStringLiteral("Header not saved"), QMessageBox::Warning);
         return;
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "bagtext.h"
 
 #include <QBuffer>
@@ -37,8 +38,7 @@ QString formatFont(const QFont &font)
     double size = font.pointSizeF();
     if (size <= 0)
         size = font.pixelSize() * 72.0 / 96.0;
-    QString text = QLatin1String("Font(") + quoted(font.family()) + QLatin1String(", ")
-                   + shortest(size);
+    QString text = QLatin1String("Font(") + quoted(font.family()) + QLatin1String(", ") + shortest(size);
     if (font.bold())
         text += QLatin1String(", Bold");
     if (font.italic())
@@ -70,29 +70,20 @@ bool isWordChar(QChar c)
 QString bagtext::formatValue(const QVariant &value)
 {
     switch (value.typeId()) {
-    case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case QMetaType::Bool: return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     case QMetaType::Int:
     case QMetaType::Short:
     case QMetaType::Long:
     case QMetaType::LongLong:
     case QMetaType::UShort:
-    case QMetaType::SChar:
-        return QString::number(value.toLongLong());
-    case QMetaType::UInt:
-        return QStringLiteral("&H%1&").arg(value.toUInt(), 8, 16, QLatin1Char('0')).toUpper();
-    case QMetaType::Float:
-        return shortest(value.toFloat());
-    case QMetaType::Double:
-        return shortest(value.toDouble());
-    case QMetaType::QFont:
-        return formatFont(value.value<QFont>());
-    case QMetaType::QPixmap:
-        return formatPicture(value.value<QPixmap>().toImage());
-    case QMetaType::QImage:
-        return formatPicture(value.value<QImage>());
-    default:
-        return quoted(value.toString());
+    case QMetaType::SChar: return QString::number(value.toLongLong());
+    case QMetaType::UInt: return QStringLiteral("&H%1&").arg(value.toUInt(), 8, 16, QLatin1Char('0')).toUpper();
+    case QMetaType::Float: return shortest(value.toFloat());
+    case QMetaType::Double: return shortest(value.toDouble());
+    case QMetaType::QFont: return formatFont(value.value<QFont>());
+    case QMetaType::QPixmap: return formatPicture(value.value<QPixmap>().toImage());
+    case QMetaType::QImage: return formatPicture(value.value<QImage>());
+    default: return quoted(value.toString());
     }
 }
 
@@ -324,7 +315,8 @@ bool bagtext::Reader::readValue(QVariant &value, QString *error)
     if (word.compare(QLatin1String("Font"), Qt::CaseInsensitive) == 0
         || word.compare(QLatin1String("Picture"), Qt::CaseInsensitive) == 0)
         return readCall(word, value, error);
-    return fail(error, word.isEmpty() ? QStringLiteral("a value is expected")
-                                      : QStringLiteral("unknown value \"%1\"").arg(word));
+    return fail(error,
+                word.isEmpty() ? QStringLiteral("a value is expected")
+                               : QStringLiteral("unknown value \"%1\"").arg(word));
 }
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "componenthost.h"
 
 #include "controlfactory.h"
@@ -79,8 +80,7 @@ QString ComponentHost::libraryPath(const QString &libraryFile) const
     return QDir(m_appFolder).absoluteFilePath(libraryFile);
 }
 
-bool ComponentHost::identify(const QString &libraryFile, ControlLibraryIdentity *identity,
-                             QString *error) const
+bool ComponentHost::identify(const QString &libraryFile, ControlLibraryIdentity *identity, QString *error) const
 {
     const QString path = libraryPath(libraryFile);
     if (!QFileInfo(path).isFile())
@@ -89,8 +89,7 @@ bool ComponentHost::identify(const QString &libraryFile, ControlLibraryIdentity 
     QPluginLoader loader(path);
     const QJsonObject meta = loader.metaData();
     if (meta.isEmpty()) {
-        return fail(error, QStringLiteral("The file %1 is not a control library: %2")
-                               .arg(path, loader.errorString()));
+        return fail(error, QStringLiteral("The file %1 is not a control library: %2").arg(path, loader.errorString()));
     }
     const QJsonObject data = meta.value(QLatin1String("MetaData")).toObject();
     const QJsonObject typeLibrary = data.value(QLatin1String("TypeLibrary")).toObject();
@@ -105,14 +104,12 @@ bool ComponentHost::identify(const QString &libraryFile, ControlLibraryIdentity 
     for (const QJsonValue &value : classes)
         result.classes.append(classIdentity(value.toObject()));
 
-    const bool complete = std::all_of(result.classes.cbegin(), result.classes.cend(),
-                                      [](const ControlClassIdentity &c) {
-                                          return !c.progId.isEmpty() && !c.clsid.isEmpty();
-                                      });
-    if (meta.value(QLatin1String("IID")).toString() != QLatin1String(ControlFactory_iid)
-        || result.name.isEmpty() || result.classes.isEmpty() || !complete) {
-        return fail(error, QStringLiteral("The file %1 does not identify itself as a control library.")
-                               .arg(path));
+    const bool complete =
+        std::all_of(result.classes.cbegin(), result.classes.cend(),
+                    [](const ControlClassIdentity &c) { return !c.progId.isEmpty() && !c.clsid.isEmpty(); });
+    if (meta.value(QLatin1String("IID")).toString() != QLatin1String(ControlFactory_iid) || result.name.isEmpty()
+        || result.classes.isEmpty() || !complete) {
+        return fail(error, QStringLiteral("The file %1 does not identify itself as a control library.").arg(path));
     }
     if (identity)
         *identity = result;
@@ -142,8 +139,9 @@ ComponentHost::Library *ComponentHost::load(const QString &libraryFile, QString 
 
     library->loader = std::make_unique<QPluginLoader>(library->path);
     if (!library->loader->load()) {
-        fail(error, QStringLiteral("The control library %1 could not be loaded: %2")
-                        .arg(library->path, library->loader->errorString()));
+        fail(error,
+             QStringLiteral("The control library %1 could not be loaded: %2")
+                 .arg(library->path, library->loader->errorString()));
         return nullptr;
     }
     library->factory = qobject_cast<ControlFactory *>(library->loader->instance());
@@ -157,9 +155,8 @@ ComponentHost::Library *ComponentHost::load(const QString &libraryFile, QString 
     return m_libraries.back().get();
 }
 
-QWidget *ComponentHost::createControl(const QString &libraryFile, const QString &progId,
-                                      const PropertyBag &bag, QWidget *parent, QString *error,
-                                      const QString &clsid)
+QWidget *ComponentHost::createControl(const QString &libraryFile, const QString &progId, const PropertyBag &bag,
+                                      QWidget *parent, QString *error, const QString &clsid)
 {
     const QString path = libraryPath(libraryFile);
     ControlLibraryIdentity identity;
@@ -174,8 +171,9 @@ QWidget *ComponentHost::createControl(const QString &libraryFile, const QString 
         return nullptr;
     }
     if (!clsid.isEmpty() && clsid.compare(controlClass->clsid, Qt::CaseInsensitive) != 0) {
-        fail(error, QStringLiteral("The control \"%1\" of %2 has the class identifier %3, not %4.")
-                        .arg(progId, path, controlClass->clsid, clsid));
+        fail(error,
+             QStringLiteral("The control \"%1\" of %2 has the class identifier %3, not %4.")
+                 .arg(progId, path, controlClass->clsid, clsid));
         return nullptr;
     }
 
@@ -185,8 +183,7 @@ QWidget *ComponentHost::createControl(const QString &libraryFile, const QString 
     QString reason;
     QWidget *control = library->factory->createControl(progId, bag, parent, &reason);
     if (!control) {
-        fail(error, QStringLiteral("The control library %1 could not create \"%2\": %3")
-                        .arg(path, progId, reason));
+        fail(error, QStringLiteral("The control library %1 could not create \"%2\": %3").arg(path, progId, reason));
         return nullptr;
     }
     if (bag.contains(QLatin1String(extentX)) && bag.contains(QLatin1String(extentY))) {
@@ -198,11 +195,9 @@ QWidget *ComponentHost::createControl(const QString &libraryFile, const QString 
     return control;
 }
 
-QWidget *ComponentHost::createFromDesign(const ControlDesign &design, QWidget *parent,
-                                         QString *error)
+QWidget *ComponentHost::createFromDesign(const ControlDesign &design, QWidget *parent, QString *error)
 {
-    QWidget *control = createControl(design.library, design.progId, design.properties, parent,
-                                     error, design.clsid);
+    QWidget *control = createControl(design.library, design.progId, design.properties, parent, error, design.clsid);
     if (control)
         control->setObjectName(design.name);
     return control;
@@ -218,8 +213,9 @@ bool ComponentHost::saveControl(QWidget *control, PropertyBag &bag, QString *err
         bag.write(QLatin1String(extentX), pixelsToExtent(control->width()));
         bag.write(QLatin1String(extentY), pixelsToExtent(control->height()));
         if (!library->factory->saveControl(control, bag)) {
-            return fail(error, QStringLiteral("The control library %1 could not save %2.")
-                                   .arg(library->path, control->objectName()));
+            return fail(
+                error,
+                QStringLiteral("The control library %1 could not save %2.").arg(library->path, control->objectName()));
         }
         return true;
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
 #include "formdesign.h"
@@ -53,14 +54,12 @@ public:
     QString libraryPath(const QString &libraryFile) const;
 
     // Reads the identity without loading the library.
-    bool identify(const QString &libraryFile, ControlLibraryIdentity *identity,
-                  QString *error) const;
+    bool identify(const QString &libraryFile, ControlLibraryIdentity *identity, QString *error) const;
 
     // Sized from "_extentx"/"_extenty" (hundredths of a millimetre) when the
     // bag has them. A non-empty clsid must match the class's.
-    QWidget *createControl(const QString &libraryFile, const QString &progId,
-                           const PropertyBag &bag, QWidget *parent, QString *error,
-                           const QString &clsid = {});
+    QWidget *createControl(const QString &libraryFile, const QString &progId, const PropertyBag &bag, QWidget *parent,
+                           QString *error, const QString &clsid = {});
     // As createControl, and names the widget after the design's control.
     QWidget *createFromDesign(const ControlDesign &design, QWidget *parent, QString *error);
 

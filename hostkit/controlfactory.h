@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
 #include "messageseam.h"
@@ -17,8 +18,7 @@ public:
     virtual ~ControlFactory() = default;
 
     // nullptr and an error text for a programmatic name the library lacks.
-    virtual QWidget *createControl(const QString &progId, const PropertyBag &bag,
-                                   QWidget *parent, QString *error) = 0;
+    virtual QWidget *createControl(const QString &progId, const PropertyBag &bag, QWidget *parent, QString *error) = 0;
     // False when the widget is not one of this library's controls.
     virtual bool saveControl(QWidget *control, PropertyBag &bag) = 0;
     // True when no control of the library is alive.

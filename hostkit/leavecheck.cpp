@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "leavecheck.h"
 
 #include <QApplication>
@@ -14,8 +15,8 @@ const char *const causesValidationProperty = "causesValidation";
 
 bool isUserMove(Qt::FocusReason reason)
 {
-    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason
-           || reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason;
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason
+        || reason == Qt::ShortcutFocusReason;
 }
 }
 
@@ -40,8 +41,7 @@ bool LeaveCheck::causesValidation(const QWidget *widget)
 bool LeaveCheck::eventFilter(QObject *object, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (m_eatingPress
-        && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)) {
+    if (m_eatingPress && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)) {
         disarmPressEater();
         return true;
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "messageseam.h"
 
 #include <QApplication>
@@ -23,8 +24,8 @@ QPixmap tinted(const QPixmap &icon, const QColor &text)
         for (int x = 0; x < image.width(); ++x) {
             const QRgb pixel = line[x];
             const int level = qMax(qRed(pixel), qMax(qGreen(pixel), qBlue(pixel)));
-            line[x] = qRgba(level * text.red() / 255, level * text.green() / 255, level * text.blue() / 255,
-                            qAlpha(pixel));
+            line[x] =
+                qRgba(level * text.red() / 255, level * text.green() / 255, level * text.blue() / 255, qAlpha(pixel));
         }
     }
     QPixmap result = QPixmap::fromImage(image);

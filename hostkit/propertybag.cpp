@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "propertybag.h"
 
 #include "bagtext.h"
@@ -21,10 +22,8 @@ bool isNumber(const QVariant &value)
     case QMetaType::Long:
     case QMetaType::LongLong:
     case QMetaType::Float:
-    case QMetaType::Double:
-        return true;
-    default:
-        return false;
+    case QMetaType::Double: return true;
+    default: return false;
     }
 }
 
@@ -129,9 +128,7 @@ PropertyBag PropertyBag::fromText(const QString &text, QString *error)
         else if (!reader.consume(u'='))
             problem = QStringLiteral("line %1: \"=\" is expected after %2").arg(reader.line()).arg(name);
         else if (reader.readValue(value, &problem) && !reader.endLine())
-            problem = QStringLiteral("line %1: unexpected text after the value of %2")
-                          .arg(reader.line())
-                          .arg(name);
+            problem = QStringLiteral("line %1: unexpected text after the value of %2").arg(reader.line()).arg(name);
         if (!problem.isEmpty()) {
             if (error)
                 *error = problem;

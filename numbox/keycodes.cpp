@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "keycodes.h"
 
 #include <QKeyEvent>
@@ -9,19 +10,13 @@ short keypadKey(int key)
     if (key >= Qt::Key_0 && key <= Qt::Key_9)
         return static_cast<short>(96 + key - Qt::Key_0);
     switch (key) {
-    case Qt::Key_Asterisk:
-        return 106;
-    case Qt::Key_Plus:
-        return 107;
-    case Qt::Key_Minus:
-        return 109;
+    case Qt::Key_Asterisk: return 106;
+    case Qt::Key_Plus: return 107;
+    case Qt::Key_Minus: return 109;
     case Qt::Key_Period:
-    case Qt::Key_Comma:
-        return 110;
-    case Qt::Key_Slash:
-        return 111;
-    default:
-        return -1;
+    case Qt::Key_Comma: return 110;
+    case Qt::Key_Slash: return 111;
+    default: return -1;
     }
 }
 }

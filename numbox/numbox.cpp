@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "numbox.h"
 
 #include "numboxproperties.h"
@@ -128,13 +129,9 @@ bool numbox::eventFilter(QObject *object, QEvent *event)
             emit Click();
         return false;
     }
-    case QEvent::MouseButtonDblClick:
-        emit DblClick();
-        return false;
-    case QEvent::InputMethod:
-        return true;
-    default:
-        return false;
+    case QEvent::MouseButtonDblClick: emit DblClick(); return false;
+    case QEvent::InputMethod: return true;
+    default: return false;
     }
 }
 
@@ -149,10 +146,8 @@ bool numbox::dropsSymbol(const QKeyEvent *event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
-    case Qt::Key_Delete:
-        return false;
-    default:
-        break;
+    case Qt::Key_Delete: return false;
+    default: break;
     }
     const QString text = event->text();
     if (text.isEmpty())
@@ -174,13 +169,13 @@ void numbox::checkRange()
     const QString title = QStringLiteral("Number out of Range");
     if (leadingNumber(m_text->text()) < m_minval) {
         hostkit::ask(QStringLiteral("Number is smaller than the minimum allowable value"), title,
-                         QMessageBox::Information, QMessageBox::Ok);
+                     QMessageBox::Information, QMessageBox::Ok);
         m_text->setText(QString());
         m_text->setFocus(Qt::OtherFocusReason);
     }
     if (leadingNumber(m_text->text()) > m_maxval) {
         hostkit::ask(QStringLiteral("Number is greater than the maximum allowable value"), title,
-                         QMessageBox::Information, QMessageBox::Ok);
+                     QMessageBox::Information, QMessageBox::Ok);
         m_text->setText(QString());
         m_text->setFocus(Qt::OtherFocusReason);
     }
@@ -450,42 +445,24 @@ void numbox::setFontProperty(const QFont &value)
 
 void numbox::setFontBold(bool value)
 {
-    if (value == FontBold())
-        return;
-    QFont font = m_text->font();
-    font.setBold(value);
-    applyFont(font);
-    markChanged(Property::FontBold);
+    changeFont(Property::FontBold, [value](QFont &font) { font.setBold(value); });
 }
 
 void numbox::setFontItalic(bool value)
 {
-    if (value == FontItalic())
-        return;
-    QFont font = m_text->font();
-    font.setItalic(value);
-    applyFont(font);
-    markChanged(Property::FontItalic);
+    changeFont(Property::FontItalic, [value](QFont &font) { font.setItalic(value); });
 }
 
 void numbox::setFontName(const QString &value)
 {
-    if (value.isEmpty() || value == FontName())
-        return;
-    QFont font = m_text->font();
-    font.setFamilies({value});
-    applyFont(font);
-    markChanged(Property::FontName);
+    if (!value.isEmpty())
+        changeFont(Property::FontName, [&value](QFont &font) { font.setFamilies({value}); });
 }
 
 void numbox::setFontSize(float value)
 {
-    if (value <= 0 || value == FontSize())
-        return;
-    QFont font = m_text->font();
-    font.setPointSizeF(value);
-    applyFont(font);
-    markChanged(Property::FontSize);
+    if (value > 0)
+        changeFont(Property::FontSize, [value](QFont &font) { font.setPointSizeF(value); });
 }
 
 void numbox::setFontTransparent(bool value)
@@ -498,12 +475,7 @@ void numbox::setFontTransparent(bool value)
 
 void numbox::setFontUnderline(bool value)
 {
-    if (value == FontUnderline())
-        return;
-    QFont font = m_text->font();
-    font.setUnderline(value);
-    applyFont(font);
-    markChanged(Property::FontUnderline);
+    changeFont(Property::FontUnderline, [value](QFont &font) { font.setUnderline(value); });
 }
 
 void numbox::setForeColor(uint value)
@@ -631,6 +603,16 @@ uint numbox::colour(Property id) const
 void numbox::applyFont(const QFont &font)
 {
     m_text->setFont(font);
+}
+
+void numbox::changeFont(Property id, const std::function<void(QFont &)> &change)
+{
+    QFont font = m_text->font();
+    change(font);
+    if (font == m_text->font())
+        return;
+    applyFont(font);
+    markChanged(id);
 }
 
 // QLineEdit turns input methods back on when its read-only state changes.

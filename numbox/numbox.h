@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
 #include "numboxproperties.h"
@@ -7,6 +8,8 @@
 #include <QString>
 #include <QVariant>
 #include <QWidget>
+
+#include <functional>
 
 class QLineEdit;
 namespace hostkit
@@ -170,6 +173,8 @@ private:
     void applyColour(Property id, uint value);
     uint colour(Property id) const;
     void applyFont(const QFont &font);
+    // Changes one part of the font; marks the property only when the font changed.
+    void changeFont(Property id, const std::function<void(QFont &)> &change);
     void applyLocked(bool value);
     void applyMaxLength(int value);
     void applySelLength(int value);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "frmentryscreen.h"
 
 #include "componenthost.h"
@@ -7,6 +8,7 @@
 #include "messageseam.h"
 #include "modentryscreen.h"
 #include "navigation.h"
+#include "nightcolours.h"
 #include "reportfile.h"
 #include "ui.h"
 
@@ -32,44 +34,7 @@
 
 namespace
 {
-const QColor screenRed(64, 0, 0);
-const QColor fieldRed(128, 0, 0);
-const QColor textRed(255, 0, 0);
-const QColor black(0, 0, 0);
-
 const char *const numberFieldNames[5] = {"nbYear", "nbMonth", "nbDay", "nbHour", "nbMinute"};
-
-// Everything is dark red or black and every text red, scroll bars and
-// selections included: white light spoils the observer's dark adaptation.
-QPalette nightPalette()
-{
-    QPalette palette;
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        palette.setColor(group, QPalette::Window, screenRed);
-        palette.setColor(group, QPalette::WindowText, textRed);
-        palette.setColor(group, QPalette::Base, fieldRed);
-        palette.setColor(group, QPalette::AlternateBase, fieldRed);
-        palette.setColor(group, QPalette::Text, textRed);
-        palette.setColor(group, QPalette::Button, fieldRed);
-        palette.setColor(group, QPalette::ButtonText, textRed);
-        palette.setColor(group, QPalette::BrightText, textRed);
-        palette.setColor(group, QPalette::Light, QColor(160, 0, 0));
-        palette.setColor(group, QPalette::Midlight, QColor(140, 0, 0));
-        palette.setColor(group, QPalette::Mid, QColor(96, 0, 0));
-        palette.setColor(group, QPalette::Dark, QColor(40, 0, 0));
-        palette.setColor(group, QPalette::Shadow, black);
-        palette.setColor(group, QPalette::Highlight, textRed);
-        palette.setColor(group, QPalette::HighlightedText, black);
-        palette.setColor(group, QPalette::ToolTipBase, screenRed);
-        palette.setColor(group, QPalette::ToolTipText, textRed);
-        palette.setColor(group, QPalette::PlaceholderText, QColor(160, 0, 0));
-        palette.setColor(group, QPalette::Link, textRed);
-        palette.setColor(group, QPalette::LinkVisited, textRed);
-    }
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(QPalette::Disabled, role, QColor(170, 0, 0));
-    return palette;
-}
 
 // A style that draws with the palette alone, whatever the desktop's theme.
 QStyle *nightStyle()
@@ -106,8 +71,8 @@ void sizeToText(QLabel *label)
     label->resize(label->sizeHint());
 }
 
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, const QString &tip, int left,
-                        int top, int width, int height)
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, const QString &tip, int left, int top,
+                        int width, int height)
 {
     auto *button = make<QPushButton>(parent, name, left, top, width, height);
     button->setText(text);
@@ -147,7 +112,7 @@ frmEntryscreen::frmEntryscreen(const QString &appFolder, QWidget *parent)
 {
     ui::setClientSize(this, 20100, 12855);
     setFont(ui::dialogFont());
-    setPalette(nightPalette());
+    setPalette(screenkit::night::palette());
     setAutoFillBackground(true);
     createControls();
     createNumberFields();
@@ -160,12 +125,14 @@ frmEntryscreen::frmEntryscreen(const QString &appFolder, QWidget *parent)
     setStyle(nightStyle());
     // Fusion lights button bevels with white; these buttons are drawn flat.
     // Set on the buttons alone, a sheet on the window would drop the palette.
-    const QString buttonSheet(QStringLiteral(
-        "QPushButton { background-color: rgb(128,0,0); color: rgb(255,0,0); border: 1px solid rgb(255,0,0);"
-        " padding: 2px; }"
-        "QPushButton:focus { border: 2px solid rgb(255,0,0); }"
-        "QPushButton:pressed { background-color: rgb(64,0,0); }"
-        "QPushButton:disabled { background-color: rgb(64,0,0); color: rgb(150,0,0); border-color: rgb(150,0,0); }"));
+    namespace night = screenkit::night;
+    const auto rgb = [](QRgb colour) { return QColor(colour).name(); };
+    const QString buttonSheet =
+        QStringLiteral("QPushButton { background-color: %1; color: %2; border: 1px solid %2; padding: 2px; }"
+                       "QPushButton:focus { border: 2px solid %2; }"
+                       "QPushButton:pressed { background-color: %3; }"
+                       "QPushButton:disabled { background-color: %3; color: %4; border-color: %4; }")
+            .arg(rgb(night::field), rgb(night::text), rgb(night::screen), rgb(night::dimText));
     for (QPushButton *button : findChildren<QPushButton *>())
         button->setStyleSheet(buttonSheet);
     load();
@@ -214,14 +181,14 @@ void frmEntryscreen::createControls()
     m_ddStars->setFont(fieldFont());
     connect(m_ddStars, &QListWidget::itemSelectionChanged, this, &frmEntryscreen::starchosen);
 
-    m_cmdChart = makeButton(this, "cmdChart", QStringLiteral("get &Chart"), QStringLiteral("Display the chart"),
-                            12600, 360, 1215, 495);
+    m_cmdChart = makeButton(this, "cmdChart", QStringLiteral("get &Chart"), QStringLiteral("Display the chart"), 12600,
+                            360, 1215, 495);
 
     makeLabel(this, "Label1", QStringLiteral("Star:"), 10320, 1200, 615, 375);
     m_txtStar = makeField(this, "txtStar", 10320, 1560, 1815, 495);
-    sizeToText(makeLabel(this, "Label2",
-                         QStringLiteral("Year:                 Month:          Day             Hour:           Minute:"),
-                         10320, 2280, 6015, 240));
+    sizeToText(makeLabel(
+        this, "Label2", QStringLiteral("Year:                 Month:          Day             Hour:           Minute:"),
+        10320, 2280, 6015, 240));
     sizeToText(makeLabel(this, "Label3",
                          QStringLiteral("Estimate:                                   Ftr than?     Magn:     CS1:    "
                                         "CS2:              Chart ID:"),
@@ -267,8 +234,7 @@ void frmEntryscreen::createControls()
     sizeToText(m_lblObs);
 
     m_cmdHelp = makeButton(this, "cmdHelp", QStringLiteral("&Help"), QString(), 16200, 11040, 1095, 495);
-    connect(m_cmdHelp, &QPushButton::clicked, this,
-            [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1002); });
+    connect(m_cmdHelp, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1002); });
     m_cmdDBform = makeButton(this, "cmdDBform", QStringLiteral("&Database Screen"), QString(), 11040, 11040, 1815, 495);
     connect(m_cmdDBform, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Catalogue); });
 
@@ -279,8 +245,8 @@ void frmEntryscreen::createControls()
         picture->setAutoFillBackground(true);
         picture->setFocusPolicy(Qt::TabFocus);
     }
-    QPalette blackBox = nightPalette();
-    blackBox.setColor(QPalette::Window, black);
+    QPalette blackBox = screenkit::night::palette();
+    blackBox.setColor(QPalette::Window, QColor(screenkit::night::black));
     m_Picture1->setPalette(blackBox);
     m_Picture3->setPalette(blackBox);
     m_Picture2->hide();
@@ -342,9 +308,9 @@ void frmEntryscreen::arrangeTabOrder()
 {
     QList<QWidget *> order{m_cmdFinder, m_MSFlexGrid1, m_ddStars, m_cmdChart, m_txtStar};
     order += m_dateFields;
-    order += {m_txtEstimate, m_chkFainterthan, m_txtMagn,  m_nbComp1,  m_nbComp2,  m_txtChartid,
-              m_ddCommentcodes, m_txtNotes,    m_rtbObs,   m_cmdEnter, m_Picture1, m_Picture2,
-              m_Picture3,    m_cmdHelp,        m_cmdDBform};
+    order += {m_txtEstimate, m_chkFainterthan, m_txtMagn,  m_nbComp1, m_nbComp2,
+              m_txtChartid,  m_ddCommentcodes, m_txtNotes, m_rtbObs,  m_cmdEnter,
+              m_Picture1,    m_Picture2,       m_Picture3, m_cmdHelp, m_cmdDBform};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -498,7 +464,7 @@ bool frmEntryscreen::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::ToolTip && watched->isWidgetType()) {
         const bool here = static_cast<QWidget *>(watched)->window() == this;
-        QToolTip::setPalette(here ? nightPalette() : m_toolTipPalette);
+        QToolTip::setPalette(here ? screenkit::night::palette() : m_toolTipPalette);
     }
     // After the arrival has run its course, so a click into the field does
     // not undo the selection.

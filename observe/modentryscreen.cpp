@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "modentryscreen.h"
 
 #include "database.h"
@@ -50,13 +51,14 @@ modEntryscreen::RecordOutcome modEntryscreen::recordobs(const QString &appFolder
         return refused(*error);
 
     const CumobsRow &row = recording.row;
-    const bool stored = db.insert(QStringLiteral("cumobs"), {{QStringLiteral("star"), row.star},
-                                                            {QStringLiteral("magnitude"), row.magnitude},
-                                                            {QStringLiteral("estimate"), row.estimate},
-                                                            {QStringLiteral("obsdate"), row.obsdate},
-                                                            {QStringLiteral("obscode"), row.obscode},
-                                                            {QStringLiteral("notes"), row.notes},
-                                                            {QStringLiteral("chart"), row.chart}});
+    const bool stored = db.insert(QStringLiteral("cumobs"),
+                                  {{QStringLiteral("star"), row.star},
+                                   {QStringLiteral("magnitude"), row.magnitude},
+                                   {QStringLiteral("estimate"), row.estimate},
+                                   {QStringLiteral("obsdate"), row.obsdate},
+                                   {QStringLiteral("obscode"), row.obscode},
+                                   {QStringLiteral("notes"), row.notes},
+                                   {QStringLiteral("chart"), row.chart}});
     if (stored)
         return {};
 

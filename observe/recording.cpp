@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "recording.h"
 
 #include "codepage.h"
@@ -37,10 +38,8 @@ bool isWholeNumber(const QString &text)
 
 std::optional<QString> checkWhole(const QString &text, const WholeField &field)
 {
-    const QString hint = QStringLiteral("Enter the %1 of the observation (%2 to %3).")
-                             .arg(field.meaning)
-                             .arg(field.min)
-                             .arg(field.max);
+    const QString hint =
+        QStringLiteral("Enter the %1 of the observation (%2 to %3).").arg(field.meaning).arg(field.min).arg(field.max);
     if (text.isEmpty())
         return QStringLiteral("The %1 field is empty. %2").arg(field.name, hint);
     if (!isWholeNumber(text))
@@ -122,20 +121,17 @@ QString modEntryscreen::commentCode(const std::optional<QString> &item)
 
 QString modEntryscreen::obsdateText(const ObservationTexts &texts, bool nightly)
 {
-    const double jd = modProcesses::observationJd(static_cast<qint16>(texts.year.toInt()),
-                                                  static_cast<qint16>(texts.month.toInt()),
-                                                  static_cast<float>(texts.day.toInt()),
-                                                  texts.hour.toInt(), texts.minute.toInt());
+    const double jd =
+        modProcesses::observationJd(static_cast<qint16>(texts.year.toInt()), static_cast<qint16>(texts.month.toInt()),
+                                    static_cast<float>(texts.day.toInt()), texts.hour.toInt(), texts.minute.toInt());
     return modProcesses::jdText(jd, nightly);
 }
 
-modEntryscreen::Recording modEntryscreen::makeRecording(const ObservationTexts &texts,
-                                                        bool nightly)
+modEntryscreen::Recording modEntryscreen::makeRecording(const ObservationTexts &texts, bool nightly)
 {
     const QString obsdate = obsdateText(texts, nightly);
     const QString code = commentCode(texts.comment);
-    const QString magnitude =
-        texts.fainterthan ? QLatin1Char('<') + texts.magnitude : texts.magnitude;
+    const QString magnitude = texts.fainterthan ? QLatin1Char('<') + texts.magnitude : texts.magnitude;
 
     const QStringList fields = {
         texts.star,
@@ -149,8 +145,8 @@ modEntryscreen::Recording modEntryscreen::makeRecording(const ObservationTexts &
     };
     return Recording{
         fields.join(u'|'),
-        CumobsRow{texts.star, texts.magnitude, texts.estimate, obsdate, code,
-                  orAbsent(texts.notes), orAbsent(texts.chart)},
+        CumobsRow{texts.star, texts.magnitude, texts.estimate, obsdate, code, orAbsent(texts.notes),
+                  orAbsent(texts.chart)},
     };
 }
 

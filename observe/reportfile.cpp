@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "reportfile.h"
 
 #include "codepage.h"
@@ -6,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 
 namespace
 {
@@ -18,8 +18,7 @@ QString native(const QString &path)
 bool endsOpen(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.isSequential() || file.size() == 0
-        || !file.seek(file.size() - 1))
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential() || file.size() == 0 || !file.seek(file.size() - 1))
         return false;
     char last = 0;
     return file.getChar(&last) && last != '\n';
@@ -35,8 +34,7 @@ QString notWritten(const QString &todaysfile, const QString &reason)
 }
 }
 
-std::optional<QString> modEntryscreen::beginReport(const QString &appfolder,
-                                                   const QString &todaysfile)
+std::optional<QString> modEntryscreen::beginReport(const QString &appfolder, const QString &todaysfile)
 {
     const QFileInfo existing(todaysfile);
     if (existing.exists()) {
@@ -82,8 +80,7 @@ std::optional<QString> modEntryscreen::beginReport(const QString &appfolder,
     return std::nullopt;
 }
 
-std::optional<QString> modEntryscreen::appendReport(const QString &todaysfile,
-                                                    const QString &line)
+std::optional<QString> modEntryscreen::appendReport(const QString &todaysfile, const QString &line)
 {
     // A header saved without a final line end would swallow the first line
     // into its last "#" line, where the report's reader skips it.
@@ -91,8 +88,9 @@ std::optional<QString> modEntryscreen::appendReport(const QString &todaysfile,
     const QString start = endsOpen(todaysfile) ? lineEnd : QString();
     const std::optional<QByteArray> bytes = appfiles::toCp1252(start + line + lineEnd);
     if (!bytes)
-        return notWritten(todaysfile, QStringLiteral("the line holds a character the report "
-                                                     "file's code page lacks"));
+        return notWritten(todaysfile,
+                          QStringLiteral("the line holds a character the report "
+                                         "file's code page lacks"));
 
     // Unbuffered, so that the one write puts the whole line into the file
     // and its count says whether it got there.

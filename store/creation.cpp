@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "creation.h"
 
 #include "database.h"
@@ -55,13 +56,14 @@ bool store::createDefault(const QString &appFolder, QString *error)
     if (ok) {
         // The seed row goes in through a fresh handle, as every later writer does.
         Database db(appFolder);
-        ok = db.open() && db.insert(QStringLiteral("charts"),
-                                    {{QStringLiteral("starname"), QStringLiteral("ss cyg")},
-                                     {QStringLiteral("chart"), QStringLiteral("1896")},
-                                     {QStringLiteral("nightly"), QStringLiteral("yes")},
-                                     {QStringLiteral("picturefile"), QStringLiteral("ss cyg.gif")},
-                                     {QStringLiteral("finderchart"), QStringLiteral("ss cyg-finder.gif")},
-                                     {QStringLiteral("constell"), QStringLiteral("cyg")}});
+        ok = db.open()
+            && db.insert(QStringLiteral("charts"),
+                         {{QStringLiteral("starname"), QStringLiteral("ss cyg")},
+                          {QStringLiteral("chart"), QStringLiteral("1896")},
+                          {QStringLiteral("nightly"), QStringLiteral("yes")},
+                          {QStringLiteral("picturefile"), QStringLiteral("ss cyg.gif")},
+                          {QStringLiteral("finderchart"), QStringLiteral("ss cyg-finder.gif")},
+                          {QStringLiteral("constell"), QStringLiteral("cyg")}});
         if (!ok)
             reason = db.error();
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "database.h"
 
 #include "folder.h"
@@ -49,14 +50,13 @@ bool store::Database::open()
     if (!QFileInfo(m_path).isFile())
         return fail(QStringLiteral("The database file \"%1\" is missing.").arg(m_path));
     QSqlDatabase db = QSqlDatabase::contains(m_connection)
-                          ? QSqlDatabase::database(m_connection, false)
-                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+        ? QSqlDatabase::database(m_connection, false)
+        : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(m_path);
     // Several handles on the one file wait for each other instead of failing.
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db.open())
-        return fail(QStringLiteral("The database file \"%1\" cannot be opened: %2")
-                        .arg(m_path, db.lastError().text()));
+        return fail(QStringLiteral("The database file \"%1\" cannot be opened: %2").arg(m_path, db.lastError().text()));
     m_open = true;
     if (!checkStructure()) {
         db.close();
@@ -68,10 +68,9 @@ bool store::Database::open()
 
 bool store::Database::checkStructure()
 {
-    const QString unusable =
-        QStringLiteral("The file \"%1\" is not a database this program can use (%2). "
-                       "It has been left unchanged; move it aside and start the program "
-                       "again to have a new, empty catalogue created.");
+    const QString unusable = QStringLiteral("The file \"%1\" is not a database this program can use (%2). "
+                                            "It has been left unchanged; move it aside and start the program "
+                                            "again to have a new, empty catalogue created.");
     QSqlDatabase db = handle();
     for (const Table *table : {&charts(), &cumobs()}) {
         // Identifiers here come from the schema, never from the user.
@@ -85,9 +84,10 @@ bool store::Database::checkStructure()
         for (const auto &column : table->columns)
             wanted.append(column.name);
         if (found.join(QLatin1Char(',')).compare(wanted.join(QLatin1Char(',')), Qt::CaseInsensitive) != 0) {
-            return fail(unusable.arg(m_path, found.isEmpty()
-                                                 ? QStringLiteral("it has no table \"%1\"").arg(table->name)
-                                                 : QStringLiteral("its table \"%1\" has other columns").arg(table->name)));
+            return fail(unusable.arg(m_path,
+                                     found.isEmpty()
+                                         ? QStringLiteral("it has no table \"%1\"").arg(table->name)
+                                         : QStringLiteral("its table \"%1\" has other columns").arg(table->name)));
         }
     }
     return true;
@@ -206,8 +206,7 @@ qint64 store::Database::count(const QString &table, const std::optional<Where> &
     return query.value(0).toLongLong();
 }
 
-QSqlQuery store::Database::select(const QString &table, const std::optional<Where> &where,
-                                  const QList<Order> &order)
+QSqlQuery store::Database::select(const QString &table, const std::optional<Where> &where, const QList<Order> &order)
 {
     const Table *t = knownTable(table);
     QStringList columns;
@@ -260,6 +259,7 @@ QString store::describeEngineError(const QString &engineText)
             .arg(length);
     }
     if (const auto m = unique.match(engineText); m.hasMatch())
-        return QStringLiteral("There is already an entry with this %1 (letter case does not count).").arg(m.captured(1));
+        return QStringLiteral("There is already an entry with this %1 (letter case does not count).")
+            .arg(m.captured(1));
     return QStringLiteral("The database refused the operation: %1").arg(engineText);
 }

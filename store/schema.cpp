@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "schema.h"
 
 namespace
@@ -20,10 +21,10 @@ QString createTableSql(const store::Table &table)
 }
 }
 
-const store::Column *store::Table::column(const QString &name) const
+const store::Column *store::Table::column(const QString &columnName) const
 {
     for (const auto &c : columns) {
-        if (c.name.compare(name, Qt::CaseInsensitive) == 0)
+        if (c.name.compare(columnName, Qt::CaseInsensitive) == 0)
             return &c;
     }
     return nullptr;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "numboxdesignerplugin.h"
 
 #include "numbox.h"
@@ -63,12 +64,11 @@ void NumboxDesignerPlugin::initialize(QDesignerFormEditorInterface *)
 // A newly placed field gets the size of the observation screen's fields.
 QString NumboxDesignerPlugin::domXml() const
 {
-    return QStringLiteral(
-        "<ui language=\"c++\">\n"
-        " <widget class=\"ferrow::numbox\" name=\"numbox\">\n"
-        "  <property name=\"geometry\">\n"
-        "   <rect><x>0</x><y>0</y><width>65</width><height>33</height></rect>\n"
-        "  </property>\n"
-        " </widget>\n"
-        "</ui>\n");
+    return QStringLiteral("<ui language=\"c++\">\n"
+                          " <widget class=\"ferrow::numbox\" name=\"numbox\">\n"
+                          "  <property name=\"geometry\">\n"
+                          "   <rect><x>0</x><y>0</y><width>65</width><height>33</height></rect>\n"
+                          "  </property>\n"
+                          " </widget>\n"
+                          "</ui>\n");
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "ferrowlibrary.h"
 
 #include "numbox.h"
@@ -12,8 +13,8 @@ FerrowLibrary::FerrowLibrary(QObject *parent)
 {
 }
 
-QWidget *FerrowLibrary::createControl(const QString &progId, const hostkit::PropertyBag &bag,
-                                      QWidget *parent, QString *error)
+QWidget *FerrowLibrary::createControl(const QString &progId, const hostkit::PropertyBag &bag, QWidget *parent,
+                                      QString *error)
 {
     if (progId.compare(numboxProgId, Qt::CaseInsensitive) != 0) {
         if (error)

@@ -1,19 +1,20 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "appfolder.h"
 #include "database.h"
-#include "testkit.h"
 #include "messagerecorder.h"
-#include "screenregistry.h"
 #include "navigation.h"
+#include "screenregistry.h"
+#include "testkit.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
-#include <QPointer>
 
 class tst_startup final : public QObject
 {
@@ -45,9 +46,7 @@ QWidget *tst_startup::start(const AppFolder &folder)
 {
     m_screens = std::make_unique<ScreenRegistry>(folder.path());
     QWidget *screen = screenkit::show(screenkit::Screen::Startup);
-    if (screen)
-        QTest::qWaitForWindowExposed(screen);
-    return screen;
+    return screen && QTest::qWaitForWindowExposed(screen) ? screen : nullptr;
 }
 
 QString tst_startup::panel(QWidget *screen, const char *name)
@@ -77,8 +76,8 @@ void tst_startup::firstStartCreatesEverything()
 
     QWidget *editor = screenkit::find(screenkit::Screen::HeaderEditor);
     QVERIFY(editor && editor->isVisible());
-    QCOMPARE(folder.entries(), (QStringList{QStringLiteral("obs"), QStringLiteral("starcharts"),
-                                            QStringLiteral("starcharts.mdb")}));
+    QCOMPARE(folder.entries(),
+             (QStringList{QStringLiteral("obs"), QStringLiteral("starcharts"), QStringLiteral("starcharts.mdb")}));
     store::Database db(folder.path());
     QVERIFY2(db.open(), qPrintable(db.error()));
     QCOMPARE(db.count(QStringLiteral("charts"), store::Where{QStringLiteral("starname"), QStringLiteral("ss cyg")}), 1);
@@ -142,8 +141,9 @@ void tst_startup::missingReportFolderIsRecreatedAlone()
 
     MessageRecorder messages;
     start(folder);
-    QCOMPARE(folder.entries(), (QStringList{QStringLiteral("header.txt"), QStringLiteral("obs"),
-                                            QStringLiteral("starcharts"), QStringLiteral("starcharts.mdb")}));
+    QCOMPARE(folder.entries(),
+             (QStringList{QStringLiteral("header.txt"), QStringLiteral("obs"), QStringLiteral("starcharts"),
+                          QStringLiteral("starcharts.mdb")}));
     QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), database);
 }
 
@@ -280,8 +280,9 @@ void tst_startup::realProgramInEmptyFolder()
     program.kill();
     program.waitForFinished();
 
-    QCOMPARE(folder.entries(), (QStringList{QStringLiteral("obs"), QStringLiteral("starcharts"),
-                                            QStringLiteral("starcharts.mdb"), QStringLiteral("varlume")}));
+    QCOMPARE(folder.entries(),
+             (QStringList{QStringLiteral("obs"), QStringLiteral("starcharts"), QStringLiteral("starcharts.mdb"),
+                          QStringLiteral("varlume")}));
     auto sql = [&](const QString &statement) {
         QProcess sqlite;
         sqlite.start(QStringLiteral("sqlite3"), {folder.file(QStringLiteral("starcharts.mdb")), statement});

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "codepage.h"
 
 #include <QTest>
@@ -21,12 +22,14 @@ void tst_codepage::encodes_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
 
-    QTest::newRow("ASCII line") << "ss cyg|2458124.3958|11.2\r\n"
-                                << QByteArray("ss cyg|2458124.3958|11.2\r\n");
+    QTest::newRow("ASCII line") << "ss cyg|2458124.3958|11.2\r\n" << QByteArray("ss cyg|2458124.3958|11.2\r\n");
     QTest::newRow("apostrophe") << "r cas' note" << QByteArray("r cas' note");
     QTest::newRow("Latin-1 letters") << QString::fromUtf8("é ñ ÿ °") << QByteArray("\xE9 \xF1 \xFF \xB0");
     QTest::newRow("euro sign") << QString::fromUtf8("€") << QByteArray("\x80");
-    QTest::newRow("curly quotes") << QString::fromUtf8("‘a’ “b”") << QByteArray("\x91" "a\x92 \x93" "b\x94");
+    QTest::newRow("curly quotes") << QString::fromUtf8("‘a’ “b”")
+                                  << QByteArray("\x91"
+                                                "a\x92 \x93"
+                                                "b\x94");
     QTest::newRow("dashes and ellipsis") << QString::fromUtf8("–—…") << QByteArray("\x96\x97\x85");
     QTest::newRow("last of the table") << QString::fromUtf8("Ÿ") << QByteArray("\x9F");
     QTest::newRow("unassigned byte") << QString(QChar(0x81)) << QByteArray("\x81");

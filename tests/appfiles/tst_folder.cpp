@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "folder.h"
 
 #include <QLocale>
@@ -20,8 +21,7 @@ void tst_folder::reportFileName_data()
     QTest::addColumn<QDate>("date");
     QTest::addColumn<QString>("name");
 
-    const char *const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const char *const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     for (int month = 1; month <= 12; ++month)
         QTest::addRow("%s", months[month - 1])
             << QDate(2018, month, 5) << QStringLiteral("2018-%1-05.txt").arg(months[month - 1]);
@@ -32,8 +32,7 @@ void tst_folder::reportFileName()
 {
     QFETCH(QDate, date);
     QFETCH(QString, name);
-    QCOMPARE(Folder(QStringLiteral("/home/observer/varlume")).report(date),
-             "/home/observer/varlume/obs/" + name);
+    QCOMPARE(Folder(QStringLiteral("/home/observer/varlume")).report(date), "/home/observer/varlume/obs/" + name);
 }
 
 void tst_folder::monthNamesIgnoreTheLocale()

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "appfolder.h"
 #include "frmheadertext.h"
 #include "headertext.h"
-#include "testkit.h"
 #include "messagerecorder.h"
-#include "screenregistry.h"
 #include "navigation.h"
+#include "screenregistry.h"
+#include "testkit.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -76,7 +77,8 @@ QPushButton *tst_headertext::saveButton() const
 void tst_headertext::opensWithDefaultsAndSaveDisabled()
 {
     QCOMPARE(editor()->windowTitle(), QStringLiteral("First-Time Header Entry"));
-    QCOMPARE(text()->toPlainText(), QString::fromLatin1(defaultHeaderBytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QCOMPARE(text()->toPlainText(),
+             QString::fromLatin1(defaultHeaderBytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QVERIFY(!saveButton()->isEnabled());
     QCOMPARE(saveButton()->toolTip(), QStringLiteral("Confirm your header text"));
     // The instructions: eleven lines, each but the last ending in a blank.
@@ -138,13 +140,16 @@ void tst_headertext::editedObserverCodeIsSaved()
     QTest::keyClicks(text(), QStringLiteral("ÅBC"));
     QTest::mouseClick(saveButton(), Qt::LeftButton);
     QByteArray expected = defaultHeaderBytes;
-    expected.replace("KTV", "\xc5" "BC");
+    expected.replace("KTV",
+                     "\xc5"
+                     "BC");
     QCOMPARE(m_folder->read(QStringLiteral("header.txt")), expected);
 }
 
 void tst_headertext::savingReplacesAnEarlierHeader()
 {
-    m_folder->write(QStringLiteral("header.txt"), "old header that is much longer than the new one\r\n\r\n\r\n\r\n\r\n");
+    m_folder->write(QStringLiteral("header.txt"),
+                    "old header that is much longer than the new one\r\n\r\n\r\n\r\n\r\n");
     QTest::keyClick(text(), Qt::Key_Backspace);
     text()->setPlainText(QStringLiteral("#TYPE=Visual\n"));
     QTest::mouseClick(saveButton(), Qt::LeftButton);

@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "appfolder.h"
-#include "testkit.h"
 #include "componenthost.h"
 #include "formdesign.h"
 #include "messagerecorder.h"
+#include "testkit.h"
 
 #include <QApplication>
 #include <QFile>
@@ -146,8 +147,8 @@ void tst_componenthost::eventsConnectByName()
     QVERIFY2(day, qPrintable(error));
     Receiver receiver;
     QVERIFY(connect(day, SIGNAL(Change()), &receiver, SLOT(onChange())));
-    QVERIFY(connect(day, SIGNAL(KeyDown(short&,short&)), &receiver, SLOT(onKeyDown(short&,short&))));
-    QVERIFY(connect(day, SIGNAL(Validate(bool&)), &receiver, SLOT(onValidate(bool&))));
+    QVERIFY(connect(day, SIGNAL(KeyDown(short &, short &)), &receiver, SLOT(onKeyDown(short &, short &))));
+    QVERIFY(connect(day, SIGNAL(Validate(bool &)), &receiver, SLOT(onValidate(bool &))));
 
     receiver.refusedKey = '7';
     QTest::keyClicks(innerField(day), "172");
@@ -173,7 +174,7 @@ void tst_componenthost::rangeMessagesGoThroughTheHostsSeam()
     layout->addWidget(year);
     layout->addWidget(month);
     Receiver receiver;
-    connect(year, SIGNAL(Validate(bool&)), &receiver, SLOT(onValidate(bool&)));
+    connect(year, SIGNAL(Validate(bool &)), &receiver, SLOT(onValidate(bool &)));
     screen.show();
     screen.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&screen));
@@ -255,15 +256,19 @@ void tst_componenthost::failuresNameTheFile_data()
     QTest::addColumn<QString>("classId");
     QTest::addColumn<QString>("error");
 
-    QTest::newRow("missing file") << "none" << "ferrow.numbox" << clsid << "does not exist";
-    QTest::newRow("random bytes") << "random" << "ferrow.numbox" << clsid << "is not a control library";
-    QTest::newRow("other kind of plugin") << "imageplugin" << "ferrow.numbox" << clsid
-                                          << "does not identify itself as a control library";
-    QTest::newRow("unknown programmatic name") << "ferrow" << "ferrow.datebox" << clsid
-                                               << "has no control \"ferrow.datebox\"";
-    QTest::newRow("class identifier mismatch")
-        << "ferrow" << "ferrow.numbox" << "{00000000-0000-0000-0000-000000000000}"
-        << "has the class identifier " + clsid;
+    QTest::newRow("missing file") << "none"
+                                  << "ferrow.numbox" << clsid << "does not exist";
+    QTest::newRow("random bytes") << "random"
+                                  << "ferrow.numbox" << clsid << "is not a control library";
+    QTest::newRow("other kind of plugin")
+        << "imageplugin"
+        << "ferrow.numbox" << clsid << "does not identify itself as a control library";
+    QTest::newRow("unknown programmatic name") << "ferrow"
+                                               << "ferrow.datebox" << clsid << "has no control \"ferrow.datebox\"";
+    QTest::newRow("class identifier mismatch") << "ferrow"
+                                               << "ferrow.numbox"
+                                               << "{00000000-0000-0000-0000-000000000000}"
+                                               << "has the class identifier " + clsid;
 }
 
 void tst_componenthost::failuresNameTheFile()

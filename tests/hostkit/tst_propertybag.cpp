@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "formdesign.h"
 #include "propertybag.h"
 
@@ -146,12 +147,13 @@ void tst_propertybag::textIsReadable()
     bag.write("fontsize", 9.75f);
     bag.write("fontbold", true);
     bag.write("font", font);
-    QCOMPARE(bag.toText(), QStringLiteral("minval = 2017\n"
-                                          "backcolor = &H00000080&\n"
-                                          "fontname = \"MS Sans Serif\"\n"
-                                          "fontsize = 9.75\n"
-                                          "fontbold = True\n"
-                                          "font = Font(\"MS Sans Serif\", 9.75, Bold)\n"));
+    QCOMPARE(bag.toText(),
+             QStringLiteral("minval = 2017\n"
+                            "backcolor = &H00000080&\n"
+                            "fontname = \"MS Sans Serif\"\n"
+                            "fontsize = 9.75\n"
+                            "fontbold = True\n"
+                            "font = Font(\"MS Sans Serif\", 9.75, Bold)\n"));
 }
 
 void tst_propertybag::malformedText_data()
@@ -159,14 +161,22 @@ void tst_propertybag::malformedText_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("error");
 
-    QTest::newRow("no equals sign") << "minval = 1\nmaxval 2\n" << "line 2: \"=\" is expected after maxval";
-    QTest::newRow("no value") << "minval =\n" << "line 1: a value is expected";
-    QTest::newRow("open quote") << "a = 1\ntext = \"abc\n" << "line 3: the quoted text is not closed";
-    QTest::newRow("trailing text") << "a = 1 2\n" << "line 1: unexpected text after the value of a";
-    QTest::newRow("unknown word") << "a = Maybe\n" << "line 1: unknown value \"Maybe\"";
-    QTest::newRow("bad colour") << "a = &Hxyz&\n" << "line 1: a hexadecimal number is expected after \"&H\"";
-    QTest::newRow("unknown font style") << "f = Font(\"A\", 9, Heavy)\n" << "line 1: unknown font style \"heavy\"";
-    QTest::newRow("bad picture") << "p = Picture(\"AAAA\")\n" << "line 1: the picture is not a PNG image";
+    QTest::newRow("no equals sign") << "minval = 1\nmaxval 2\n"
+                                    << "line 2: \"=\" is expected after maxval";
+    QTest::newRow("no value") << "minval =\n"
+                              << "line 1: a value is expected";
+    QTest::newRow("open quote") << "a = 1\ntext = \"abc\n"
+                                << "line 3: the quoted text is not closed";
+    QTest::newRow("trailing text") << "a = 1 2\n"
+                                   << "line 1: unexpected text after the value of a";
+    QTest::newRow("unknown word") << "a = Maybe\n"
+                                  << "line 1: unknown value \"Maybe\"";
+    QTest::newRow("bad colour") << "a = &Hxyz&\n"
+                                << "line 1: a hexadecimal number is expected after \"&H\"";
+    QTest::newRow("unknown font style") << "f = Font(\"A\", 9, Heavy)\n"
+                                        << "line 1: unknown font style \"heavy\"";
+    QTest::newRow("bad picture") << "p = Picture(\"AAAA\")\n"
+                                 << "line 1: the picture is not a PNG image";
 }
 
 void tst_propertybag::malformedText()
@@ -193,8 +203,8 @@ void tst_propertybag::designHoldsSeveralControls()
     QCOMPARE(year->library, QStringLiteral("libferrow.so"));
     QCOMPARE(year->clsid, QStringLiteral("{292A4CC2-87A1-4483-821B-D13579577ABE}"));
     QCOMPARE(year->properties.names(),
-             QStringList({"_extentx", "_extenty", "backcolor", "font", "fontbold", "fontname",
-                          "fontsize", "forecolor", "minval", "maxval"}));
+             QStringList({"_extentx", "_extenty", "backcolor", "font", "fontbold", "fontname", "fontsize", "forecolor",
+                          "minval", "maxval"}));
     QCOMPARE(year->properties.read("backcolor"), QVariant(0x80u));
     QCOMPARE(year->properties.read("forecolor"), QVariant(0xFFu));
     QCOMPARE(year->properties.read("fontsize"), QVariant(9.75));
@@ -221,10 +231,12 @@ void tst_propertybag::malformedDesign_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("error");
 
-    QTest::newRow("no Begin") << "minval = 1\n" << "line 1: \"Begin\" is expected";
+    QTest::newRow("no Begin") << "minval = 1\n"
+                              << "line 1: \"Begin\" is expected";
     QTest::newRow("no name") << "Begin ferrow.numbox\nEnd\n"
                              << "line 1: \"Begin\" needs a programmatic name and a control name";
-    QTest::newRow("no End") << "Begin ferrow.numbox nbDay\n   minval = 1\n" << "line 3: \"End\" of nbDay is missing";
+    QTest::newRow("no End") << "Begin ferrow.numbox nbDay\n   minval = 1\n"
+                            << "line 3: \"End\" of nbDay is missing";
     QTest::newRow("bad value") << "Begin ferrow.numbox nbDay\n   minval = \"1\n"
                                << "line 3: the quoted text is not closed";
 }

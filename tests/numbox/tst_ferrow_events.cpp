@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "leavecheck.h"
 #include "messagerecorder.h"
 #include "numbox.h"
@@ -73,11 +74,11 @@ Screen::Screen()
     layout->addWidget(field);
     layout->addWidget(other);
     layout->addWidget(button);
-    QObject::connect(field, SIGNAL(KeyDown(short&,short&)), &host, SLOT(onKeyDown(short&,short&)));
-    QObject::connect(field, SIGNAL(KeyUp(short&,short&)), &host, SLOT(onKeyUp(short&,short&)));
-    QObject::connect(field, SIGNAL(MouseDown(short&,short&,float&,float&)), &host,
-                     SLOT(onMouseDown(short&,short&,float&,float&)));
-    QObject::connect(field, SIGNAL(Validate(bool&)), &host, SLOT(onValidate(bool&)));
+    QObject::connect(field, SIGNAL(KeyDown(short &, short &)), &host, SLOT(onKeyDown(short &, short &)));
+    QObject::connect(field, SIGNAL(KeyUp(short &, short &)), &host, SLOT(onKeyUp(short &, short &)));
+    QObject::connect(field, SIGNAL(MouseDown(short &, short &, float &, float &)), &host,
+                     SLOT(onMouseDown(short &, short &, float &, float &)));
+    QObject::connect(field, SIGNAL(Validate(bool &)), &host, SLOT(onValidate(bool &)));
 }
 
 bool showAndFocus(Screen &screen)
@@ -147,14 +148,13 @@ void tst_ferrow_events::keyCodes()
     QFETCH(int, code);
     QFETCH(int, shift);
     Screen screen;
-    QTest::keyClick(screen.field->textBox(), static_cast<Qt::Key>(key),
-                    static_cast<Qt::KeyboardModifiers>(modifiers));
+    QTest::keyClick(screen.field->textBox(), static_cast<Qt::Key>(key), static_cast<Qt::KeyboardModifiers>(modifiers));
     // QTest presses and releases modifier keys around the key itself.
     QVERIFY(!screen.host.keysDown.isEmpty());
     QCOMPARE(screen.host.keysDown.last().code, code);
     QCOMPARE(screen.host.keysDown.last().shift, shift);
     const auto released = std::find_if(screen.host.keysUp.cbegin(), screen.host.keysUp.cend(),
-                                       [code](const Host::Key &key) { return key.code == code; });
+                                       [code](const Host::Key &up) { return up.code == code; });
     QVERIFY(released != screen.host.keysUp.cend());
 }
 
@@ -182,7 +182,7 @@ void tst_ferrow_events::keyCodeZeroCancelsTheKey()
 void tst_ferrow_events::keyPressIsNeverRaised()
 {
     numbox box;
-    QSignalSpy keyPress(&box, SIGNAL(KeyPress(short&)));
+    QSignalSpy keyPress(&box, SIGNAL(KeyPress(short &)));
     QTest::keyClicks(box.textBox(), "12a-");
     QCOMPARE(keyPress.count(), 0);
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "numbox.h"
 
 #include <QApplication>
@@ -49,14 +50,22 @@ void tst_ferrow_keys::typedSymbols_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("digits") << "2018" << "2018";
-    QTest::newRow("letter and full stop between") << "20a1.8" << "2018";
-    QTest::newRow("per-cent refused") << "12%" << "12";
-    QTest::newRow("apostrophe refused") << "'12'" << "12";
-    QTest::newRow("minus first") << "-5" << "-5";
-    QTest::newRow("minus later refused") << "5-" << "5";
-    QTest::newRow("second minus refused") << "--5" << "-5";
-    QTest::newRow("plus, blank, comma refused") << "+1 2,3" << "123";
+    QTest::newRow("digits") << "2018"
+                            << "2018";
+    QTest::newRow("letter and full stop between") << "20a1.8"
+                                                  << "2018";
+    QTest::newRow("per-cent refused") << "12%"
+                                      << "12";
+    QTest::newRow("apostrophe refused") << "'12'"
+                                        << "12";
+    QTest::newRow("minus first") << "-5"
+                                 << "-5";
+    QTest::newRow("minus later refused") << "5-"
+                                         << "5";
+    QTest::newRow("second minus refused") << "--5"
+                                          << "-5";
+    QTest::newRow("plus, blank, comma refused") << "+1 2,3"
+                                                << "123";
     QTest::newRow("non-ASCII digits refused") << QString::fromUtf8("1\u0663\u00b22") << "12";
 }
 

@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "formdesign.h"
 #include "messagerecorder.h"
 #include "numbox.h"
-#include "testkit.h"
-#include "formdesign.h"
 #include "propertybag.h"
+#include "testkit.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -73,12 +74,12 @@ void tst_ferrow_properties::interfaceOrder()
     QStringList names;
     for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i)
         names.append(QString::fromLatin1(meta.property(i).name()));
-    const QStringList expected{
-        "Alignment", "AutoRedraw", "BackColor", "BackStyle", "BorderStyle", "CausesValidation",
-        "Enabled", "FillColor", "FillStyle", "Font", "FontBold", "FontItalic", "FontName",
-        "FontSize", "FontTransparent", "FontUnderline", "ForeColor", "Locked", "MaxLength",
-        "MouseIcon", "MultiLine", "SelLength", "SelStart", "SelText", "Text", "ToolTipText",
-        "WhatsThisHelpID", "minval", "maxval"};
+    const QStringList expected{"Alignment",        "AutoRedraw",      "BackColor", "BackStyle", "BorderStyle",
+                               "CausesValidation", "Enabled",         "FillColor", "FillStyle", "Font",
+                               "FontBold",         "FontItalic",      "FontName",  "FontSize",  "FontTransparent",
+                               "FontUnderline",    "ForeColor",       "Locked",    "MaxLength", "MouseIcon",
+                               "MultiLine",        "SelLength",       "SelStart",  "SelText",   "Text",
+                               "ToolTipText",      "WhatsThisHelpID", "minval",    "maxval"};
     QCOMPARE(names, expected);
 
     QStringList events;
@@ -86,9 +87,10 @@ void tst_ferrow_properties::interfaceOrder()
         if (meta.method(i).methodType() == QMetaMethod::Signal)
             events.append(QString::fromLatin1(meta.method(i).name()));
     }
-    QCOMPARE(events, QStringList({"Change", "Click", "DblClick", "GetDataMember", "InitProperties",
-                                  "KeyDown", "KeyPress", "KeyUp", "MouseDown", "ReadProperties",
-                                  "Resize", "Validate", "WriteProperties", "PropertyChanged"}));
+    QCOMPARE(
+        events,
+        QStringList({"Change", "Click", "DblClick", "GetDataMember", "InitProperties", "KeyDown", "KeyPress", "KeyUp",
+                     "MouseDown", "ReadProperties", "Resize", "Validate", "WriteProperties", "PropertyChanged"}));
 }
 
 void tst_ferrow_properties::defaults_data()
@@ -308,8 +310,8 @@ void tst_ferrow_properties::savedBagOmitsDefaults()
     box.writeProperties(bag);
 
     // In the order of the property interface; maxval -90 is no default.
-    QCOMPARE(bag.names(), QStringList({"font", "fontitalic", "fontname", "fontsize", "selstart",
-                                       "text", "minval", "maxval"}));
+    QCOMPARE(bag.names(),
+             QStringList({"font", "fontitalic", "fontname", "fontsize", "selstart", "text", "minval", "maxval"}));
     QCOMPARE(bag.read("minval"), QVariant(2017));
     QCOMPARE(bag.read("MAXVAL"), QVariant(-90));
     QVERIFY(bag.read("Font").value<QFont>().italic());
@@ -335,8 +337,8 @@ void tst_ferrow_properties::heldPropertiesRoundTrip()
     numbox restored;
     restored.readProperties(reread);
 
-    for (const char *name : {"AutoRedraw", "BackStyle", "FillColor", "FillStyle", "FontTransparent",
-                             "WhatsThisHelpID", "CausesValidation"})
+    for (const char *name : {"AutoRedraw", "BackStyle", "FillColor", "FillStyle", "FontTransparent", "WhatsThisHelpID",
+                             "CausesValidation"})
         QCOMPARE(restored.property(name), original.property(name));
     QCOMPARE(restored.MouseIcon().toImage(), original.MouseIcon().toImage());
     PropertyBag again;
@@ -368,7 +370,8 @@ void tst_ferrow_properties::restoreAppliesFontBeforeFontProperties()
 fontname = "Courier"
 fontsize = 9
 fontunderline = True
-)"), &error);
+)"),
+                                                  &error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
     numbox box;
     box.readProperties(bag);

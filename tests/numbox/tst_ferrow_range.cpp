@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "messagerecorder.h"
 #include "numbox.h"
 
@@ -246,8 +247,7 @@ void tst_ferrow_range::realBoxesShowOneMessagePerDeparture()
             return;
         if (box) {
             shown.append(box->text());
-            boxTookFocus = boxTookFocus && QApplication::focusWidget()
-                           && QApplication::focusWidget()->window() == box;
+            boxTookFocus = boxTookFocus && QApplication::focusWidget() && QApplication::focusWidget()->window() == box;
             box->button(QMessageBox::Ok)->click();
         } else if (!screen.isActiveWindow()) {
             screen.activateWindow();

@@ -1,11 +1,12 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "entryscreenfixture.h"
 
 #include "creation.h"
 #include "database.h"
 #include "frmentryscreen.h"
-#include "screenregistry.h"
-#include "schema.h"
 #include "navigation.h"
+#include "schema.h"
+#include "screenregistry.h"
 
 #include <QApplication>
 #include <QFile>
@@ -51,9 +52,7 @@ frmEntryscreen *EntryScreenFixture::open()
     QWidget *start = screenkit::show(screenkit::Screen::Startup);
     QTest::mouseClick(start->findChild<QPushButton *>(QStringLiteral("cmdObserve")), Qt::LeftButton);
     auto *entry = screen();
-    if (entry)
-        QTest::qWaitForWindowActive(entry);
-    return entry;
+    return entry && QTest::qWaitForWindowActive(entry) ? entry : nullptr;
 }
 
 frmEntryscreen *EntryScreenFixture::screen() const

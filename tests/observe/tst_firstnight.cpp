@@ -1,8 +1,9 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "appfolder.h"
 #include "messagerecorder.h"
-#include "testkit.h"
-#include "screenregistry.h"
 #include "navigation.h"
+#include "screenregistry.h"
+#include "testkit.h"
 
 #include <QApplication>
 #include <QDate>
@@ -79,8 +80,8 @@ void tst_firstnight::firstObservationFromAnEmptyFolder()
     QVERIFY2(messages.messages().isEmpty(), qPrintable(messages.dump()));
 
     const QString day = QDate::currentDate().toString(QStringLiteral("yyyy-"))
-                        + QLocale(QLocale::English).monthName(QDate::currentDate().month(), QLocale::ShortFormat)
-                        + QDate::currentDate().toString(QStringLiteral("-dd"));
+        + QLocale(QLocale::English).monthName(QDate::currentDate().month(), QLocale::ShortFormat)
+        + QDate::currentDate().toString(QStringLiteral("-dd"));
     QCOMPARE(folder.read(QStringLiteral("obs/") + day + QStringLiteral(".txt")),
              QByteArray(defaultHeaderBytes).replace("=KTV", "=ABC")
                  + "ss cyg|2458124.3958|11.2|na|110|115|1896|na\r\n");
@@ -88,8 +89,8 @@ void tst_firstnight::firstObservationFromAnEmptyFolder()
     if (QStandardPaths::findExecutable(QStringLiteral("sqlite3")).isEmpty())
         QSKIP("sqlite3 is not installed");
     QProcess sqlite;
-    sqlite.start(QStringLiteral("sqlite3"), {folder.file(QStringLiteral("starcharts.mdb")),
-                                             QStringLiteral("select * from cumobs")});
+    sqlite.start(QStringLiteral("sqlite3"),
+                 {folder.file(QStringLiteral("starcharts.mdb")), QStringLiteral("select * from cumobs")});
     QVERIFY(sqlite.waitForFinished());
     QCOMPARE(QString::fromUtf8(sqlite.readAllStandardOutput()).trimmed(),
              QStringLiteral("ss cyg|11.2|110(1)115|2458124.3958|na|na|1896"));

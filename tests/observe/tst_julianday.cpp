@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "julianday.h"
 
 #include <QDate>
@@ -12,8 +13,7 @@ namespace
 // intermediate values are positive here).
 qint64 fliegelVanFlandern(int y, int m, int d)
 {
-    return (1461 * (y + 4800 + (m - 14) / 12)) / 4
-        + (367 * (m - 2 - 12 * ((m - 14) / 12))) / 12
+    return (1461 * (y + 4800 + (m - 14) / 12)) / 4 + (367 * (m - 2 - 12 * ((m - 14) / 12))) / 12
         - (3 * ((y + 4900 + (m - 14) / 12) / 100)) / 4 + d - 32075;
 }
 }
@@ -75,10 +75,8 @@ void tst_julianday::neighbouringDates()
     QFETCH(QDate, earlier);
     QFETCH(QDate, later);
     QFETCH(double, difference);
-    const double first = julianday(qint16(earlier.year()), qint16(earlier.month()),
-                                   float(earlier.day()));
-    const double second = julianday(qint16(later.year()), qint16(later.month()),
-                                    float(later.day()));
+    const double first = julianday(qint16(earlier.year()), qint16(earlier.month()), float(earlier.day()));
+    const double second = julianday(qint16(later.year()), qint16(later.month()), float(later.day()));
     QCOMPARE(second - first, difference);
 }
 
@@ -90,8 +88,7 @@ void tst_julianday::firstOfJanuaryAndMarch_data()
 
     for (int year = 2017; year <= 2100; ++year) {
         for (const int month : {1, 3}) {
-            QTest::addRow("%d-%02d-01", year, month)
-                << year << month << double(fliegelVanFlandern(year, month, 1));
+            QTest::addRow("%d-%02d-01", year, month) << year << month << double(fliegelVanFlandern(year, month, 1));
         }
     }
 }
@@ -150,8 +147,8 @@ void tst_julianday::observationText()
     QFETCH(int, minute);
     QFETCH(bool, nightly);
     QFETCH(QString, expected);
-    const double jd = modProcesses::observationJd(qint16(date.year()), qint16(date.month()),
-                                                  float(date.day()), hour, minute);
+    const double jd =
+        modProcesses::observationJd(qint16(date.year()), qint16(date.month()), float(date.day()), hour, minute);
     QCOMPARE(modProcesses::jdText(jd, nightly), expected);
 }
 

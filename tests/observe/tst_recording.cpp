@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "recording.h"
 
 #include <QTest>
@@ -26,19 +27,19 @@ ObservationTexts example()
 
 void set(ObservationTexts &texts, const QString &field, const QString &value)
 {
-    QString *const target = field == u"star"      ? &texts.star
-                          : field == u"year"      ? &texts.year
-                          : field == u"month"     ? &texts.month
-                          : field == u"day"       ? &texts.day
-                          : field == u"hour"      ? &texts.hour
-                          : field == u"minute"    ? &texts.minute
-                          : field == u"estimate"  ? &texts.estimate
-                          : field == u"magnitude" ? &texts.magnitude
-                          : field == u"comp1"     ? &texts.comp1
-                          : field == u"comp2"     ? &texts.comp2
-                          : field == u"chart"     ? &texts.chart
-                          : field == u"notes"     ? &texts.notes
-                                                  : nullptr;
+    QString *const target = field == u"star" ? &texts.star
+        : field == u"year"                   ? &texts.year
+        : field == u"month"                  ? &texts.month
+        : field == u"day"                    ? &texts.day
+        : field == u"hour"                   ? &texts.hour
+        : field == u"minute"                 ? &texts.minute
+        : field == u"estimate"               ? &texts.estimate
+        : field == u"magnitude"              ? &texts.magnitude
+        : field == u"comp1"                  ? &texts.comp1
+        : field == u"comp2"                  ? &texts.comp2
+        : field == u"chart"                  ? &texts.chart
+        : field == u"notes"                  ? &texts.notes
+                                             : nullptr;
     QVERIFY2(target, qPrintable(field));
     *target = value;
 }
@@ -73,27 +74,23 @@ void tst_recording::lineAndRow_data()
     QTest::addColumn<QStringList>("row");
 
     const ObservationTexts base = example();
-    QTest::newRow("nightly example")
-        << base << true << "ss cyg|2458124.3958|11.2|na|110|115|1896|na"
-        << QStringList{"ss cyg", "11.2", "110 2 115", "2458124.3958", "na", "na", "1896"};
-    QTest::newRow("slow star")
-        << base << false << "ss cyg|2458124.4|11.2|na|110|115|1896|na"
-        << QStringList{"ss cyg", "11.2", "110 2 115", "2458124.4", "na", "na", "1896"};
+    QTest::newRow("nightly example") << base << true << "ss cyg|2458124.3958|11.2|na|110|115|1896|na"
+                                     << QStringList{"ss cyg", "11.2", "110 2 115", "2458124.3958", "na", "na", "1896"};
+    QTest::newRow("slow star") << base << false << "ss cyg|2458124.4|11.2|na|110|115|1896|na"
+                               << QStringList{"ss cyg", "11.2", "110 2 115", "2458124.4", "na", "na", "1896"};
 
     ObservationTexts fainter = base;
     fainter.fainterthan = true;
     fainter.magnitude = QStringLiteral("13.0");
-    QTest::newRow("fainter than")
-        << fainter << true << "ss cyg|2458124.3958|<13.0|na|110|115|1896|na"
-        << QStringList{"ss cyg", "13.0", "110 2 115", "2458124.3958", "na", "na", "1896"};
+    QTest::newRow("fainter than") << fainter << true << "ss cyg|2458124.3958|<13.0|na|110|115|1896|na"
+                                  << QStringList{"ss cyg", "13.0", "110 2 115", "2458124.3958", "na", "na", "1896"};
 
     ObservationTexts coded = base;
     coded.comment = QStringLiteral("Z - Uncertain magnitude");
     coded.notes = QStringLiteral("low over the roof");
     QTest::newRow("comment code and notes")
         << coded << true << "ss cyg|2458124.3958|11.2|Z|110|115|1896|low over the roof"
-        << QStringList{"ss cyg", "11.2", "110 2 115", "2458124.3958", "Z", "low over the roof",
-                       "1896"};
+        << QStringList{"ss cyg", "11.2", "110 2 115", "2458124.3958", "Z", "low over the roof", "1896"};
 
     ObservationTexts bare = base;
     bare.chart.clear();
@@ -106,10 +103,10 @@ void tst_recording::lineAndRow_data()
     ObservationTexts apostrophe = base;
     apostrophe.star = QStringLiteral("barnard's star");
     apostrophe.notes = QStringLiteral("it's clear");
-    QTest::newRow("apostrophes kept")
-        << apostrophe << true << "barnard's star|2458124.3958|11.2|na|110|115|1896|it's clear"
-        << QStringList{"barnard's star", "11.2", "110 2 115", "2458124.3958", "na", "it's clear",
-                       "1896"};
+    QTest::newRow("apostrophes kept") << apostrophe << true
+                                      << "barnard's star|2458124.3958|11.2|na|110|115|1896|it's clear"
+                                      << QStringList{"barnard's star", "11.2", "110 2 115", "2458124.3958", "na",
+                                                     "it's clear",     "1896"};
 
     ObservationTexts midnight = base;
     midnight.hour = QStringLiteral("0");
@@ -129,8 +126,7 @@ void tst_recording::lineAndRow()
     const Recording recording = makeRecording(texts, nightly);
     QCOMPARE(recording.line, line);
     const CumobsRow &r = recording.row;
-    QCOMPARE((QStringList{r.star, r.magnitude, r.estimate, r.obsdate, r.obscode, r.notes, r.chart}),
-             row);
+    QCOMPARE((QStringList{r.star, r.magnitude, r.estimate, r.obsdate, r.obscode, r.notes, r.chart}), row);
     QCOMPARE(obsdateText(texts, nightly), r.obsdate);
 }
 
@@ -140,13 +136,20 @@ void tst_recording::fieldsOnLeaving_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("left");
 
-    QTest::newRow("whole magnitude") << true << "12" << "12.0";
-    QTest::newRow("empty magnitude") << true << "" << ".0";
-    QTest::newRow("magnitude with point") << true << "11.2" << "11.2";
-    QTest::newRow("magnitude with trailing point") << true << "11." << "11.";
-    QTest::newRow("comparison with point") << false << "11.2" << "112";
-    QTest::newRow("comparison with two points") << false << "1.1.2" << "112";
-    QTest::newRow("comparison label") << false << "110" << "110";
+    QTest::newRow("whole magnitude") << true << "12"
+                                     << "12.0";
+    QTest::newRow("empty magnitude") << true << ""
+                                     << ".0";
+    QTest::newRow("magnitude with point") << true << "11.2"
+                                          << "11.2";
+    QTest::newRow("magnitude with trailing point") << true << "11."
+                                                   << "11.";
+    QTest::newRow("comparison with point") << false << "11.2"
+                                           << "112";
+    QTest::newRow("comparison with two points") << false << "1.1.2"
+                                                << "112";
+    QTest::newRow("comparison label") << false << "110"
+                                      << "110";
 }
 
 void tst_recording::fieldsOnLeaving()
@@ -200,19 +203,29 @@ void tst_recording::accepts_data()
     QTest::addColumn<QString>("value");
 
     QTest::newRow("example as is") << "notes" << QString();
-    QTest::newRow("first year") << "year" << "2017";
-    QTest::newRow("last year") << "year" << "2100";
-    QTest::newRow("December") << "month" << "12";
-    QTest::newRow("day 31 of any month") << "day" << "31";
-    QTest::newRow("hour 0") << "hour" << "0";
-    QTest::newRow("hour 23") << "hour" << "23";
-    QTest::newRow("minute with leading zero") << "minute" << "05";
-    QTest::newRow("minute 59") << "minute" << "59";
+    QTest::newRow("first year") << "year"
+                                << "2017";
+    QTest::newRow("last year") << "year"
+                               << "2100";
+    QTest::newRow("December") << "month"
+                              << "12";
+    QTest::newRow("day 31 of any month") << "day"
+                                         << "31";
+    QTest::newRow("hour 0") << "hour"
+                            << "0";
+    QTest::newRow("hour 23") << "hour"
+                             << "23";
+    QTest::newRow("minute with leading zero") << "minute"
+                                              << "05";
+    QTest::newRow("minute 59") << "minute"
+                               << "59";
     QTest::newRow("star of 30") << "star" << QString(30, u's');
     QTest::newRow("estimate of 15") << "estimate" << QString(15, u'e');
     QTest::newRow("estimate outside the code page") << "estimate" << QString::fromUtf8("α→β");
-    QTest::newRow("magnitude of 10") << "magnitude" << "1234567.90";
-    QTest::newRow("bare point") << "magnitude" << ".0";
+    QTest::newRow("magnitude of 10") << "magnitude"
+                                     << "1234567.90";
+    QTest::newRow("bare point") << "magnitude"
+                                << ".0";
     QTest::newRow("chart of 30") << "chart" << QString(30, u'c');
     QTest::newRow("notes of 100") << "notes" << QString(100, u'n');
     QTest::newRow("euro and curly quotes") << "notes" << QString::fromUtf8("“faint” €");
@@ -235,41 +248,55 @@ void tst_recording::refuses_data()
 
     QTest::newRow("no star") << "star" << QString() << QStringList{"Star", "empty"};
     QTest::newRow("star of 31") << "star" << QString(31, u's') << QStringList{"Star", "30"};
-    QTest::newRow("star with separator") << "star" << "ss|cyg" << QStringList{"Star", "\"|\""};
+    QTest::newRow("star with separator") << "star"
+                                         << "ss|cyg" << QStringList{"Star", "\"|\""};
     QTest::newRow("star outside the code page")
         << "star" << QString::fromUtf8("α cyg") << QStringList{"Star", QString::fromUtf8("α")};
     QTest::newRow("no year") << "year" << QString() << QStringList{"Year", "empty", "2017 to 2100"};
-    QTest::newRow("year with a letter") << "year" << "2o18" << QStringList{"Year", "whole number"};
-    QTest::newRow("year before 2017") << "year" << "2016" << QStringList{"Year", "2016", "2017"};
-    QTest::newRow("year after 2100") << "year" << "2101" << QStringList{"Year", "2100"};
-    QTest::newRow("year too long for a number")
-        << "year" << "99999999999" << QStringList{"Year", "between"};
-    QTest::newRow("month 0") << "month" << "0" << QStringList{"Month", "1 and 12"};
-    QTest::newRow("month 13") << "month" << "13" << QStringList{"Month", "1 and 12"};
-    QTest::newRow("day 32") << "day" << "32" << QStringList{"Day", "1 and 31"};
+    QTest::newRow("year with a letter") << "year"
+                                        << "2o18" << QStringList{"Year", "whole number"};
+    QTest::newRow("year before 2017") << "year"
+                                      << "2016" << QStringList{"Year", "2016", "2017"};
+    QTest::newRow("year after 2100") << "year"
+                                     << "2101" << QStringList{"Year", "2100"};
+    QTest::newRow("year too long for a number") << "year"
+                                                << "99999999999" << QStringList{"Year", "between"};
+    QTest::newRow("month 0") << "month"
+                             << "0" << QStringList{"Month", "1 and 12"};
+    QTest::newRow("month 13") << "month"
+                              << "13" << QStringList{"Month", "1 and 12"};
+    QTest::newRow("day 32") << "day"
+                            << "32" << QStringList{"Day", "1 and 31"};
     QTest::newRow("no day") << "day" << QString() << QStringList{"Day", "empty"};
-    QTest::newRow("hour 24") << "hour" << "24" << QStringList{"Hour", "0 and 23"};
-    QTest::newRow("hour with a blank") << "hour" << "2 " << QStringList{"Hour", "whole number"};
-    QTest::newRow("hour as decimal") << "hour" << "21.5" << QStringList{"Hour", "whole number"};
-    QTest::newRow("minute 60") << "minute" << "60" << QStringList{"Minute", "0 and 59"};
-    QTest::newRow("negative minute") << "minute" << "-1" << QStringList{"Minute", "0 and 59"};
-    QTest::newRow("lone minus") << "minute" << "-" << QStringList{"Minute", "whole number"};
+    QTest::newRow("hour 24") << "hour"
+                             << "24" << QStringList{"Hour", "0 and 23"};
+    QTest::newRow("hour with a blank") << "hour"
+                                       << "2 " << QStringList{"Hour", "whole number"};
+    QTest::newRow("hour as decimal") << "hour"
+                                     << "21.5" << QStringList{"Hour", "whole number"};
+    QTest::newRow("minute 60") << "minute"
+                               << "60" << QStringList{"Minute", "0 and 59"};
+    QTest::newRow("negative minute") << "minute"
+                                     << "-1" << QStringList{"Minute", "0 and 59"};
+    QTest::newRow("lone minus") << "minute"
+                                << "-" << QStringList{"Minute", "whole number"};
     QTest::newRow("no estimate") << "estimate" << QString() << QStringList{"Estimate", "empty"};
-    QTest::newRow("estimate of 16")
-        << "estimate" << QString(16, u'e') << QStringList{"Estimate", "15"};
+    QTest::newRow("estimate of 16") << "estimate" << QString(16, u'e') << QStringList{"Estimate", "15"};
     QTest::newRow("no magnitude") << "magnitude" << QString() << QStringList{"Magn", "empty"};
-    QTest::newRow("magnitude without point")
-        << "magnitude" << "12" << QStringList{"Magn", "decimal point", "12.0"};
-    QTest::newRow("magnitude of 11") << "magnitude" << "12345678.90" << QStringList{"Magn", "10"};
-    QTest::newRow("comparison with separator") << "comp1" << "11|0" << QStringList{"CS1", "\"|\""};
+    QTest::newRow("magnitude without point") << "magnitude"
+                                             << "12" << QStringList{"Magn", "decimal point", "12.0"};
+    QTest::newRow("magnitude of 11") << "magnitude"
+                                     << "12345678.90" << QStringList{"Magn", "10"};
+    QTest::newRow("comparison with separator") << "comp1"
+                                               << "11|0" << QStringList{"CS1", "\"|\""};
     QTest::newRow("comparison outside the code page")
         << "comp2" << QString::fromUtf8("11½→") << QStringList{"CS2", QString::fromUtf8("→")};
     QTest::newRow("chart of 31") << "chart" << QString(31, u'c') << QStringList{"Chart ID", "30"};
     QTest::newRow("notes of 101") << "notes" << QString(101, u'n') << QStringList{"Notes", "100"};
-    QTest::newRow("notes with line break")
-        << "notes" << "two\nlines" << QStringList{"Notes", "line break"};
-    QTest::newRow("notes with carriage return")
-        << "notes" << "two\rlines" << QStringList{"Notes", "line break"};
+    QTest::newRow("notes with line break") << "notes"
+                                           << "two\nlines" << QStringList{"Notes", "line break"};
+    QTest::newRow("notes with carriage return") << "notes"
+                                                << "two\rlines" << QStringList{"Notes", "line break"};
 }
 
 void tst_recording::refuses()

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "folder.h"
 #include "reportfile.h"
 
@@ -67,8 +68,7 @@ void tst_reportfile::beginContinuesAnExistingFile()
     AppFolder app;
     prepare(app);
     QCOMPARE(beginReport(app.path(), today(app)), std::nullopt);
-    QCOMPARE(appendReport(today(app), QStringLiteral("ss cyg|2458124.3958|11.2|na|110|115|1896|na")),
-             std::nullopt);
+    QCOMPARE(appendReport(today(app), QStringLiteral("ss cyg|2458124.3958|11.2|na|110|115|1896|na")), std::nullopt);
     const QByteArray earlier = app.read(QStringLiteral("obs/2018-Jan-05.txt"));
 
     // A header changed since must not touch the day's file either.
@@ -144,8 +144,7 @@ void tst_reportfile::headerWithLineEndGetsNoBlankLine()
     prepare(app);
     app.write(QStringLiteral("header.txt"), header + "\r\n");
     QCOMPARE(beginReport(app.path(), today(app)), std::nullopt);
-    QCOMPARE(appendReport(today(app), QStringLiteral("ss cyg|2458124.4|11.2|na|na|na|1896|na")),
-             std::nullopt);
+    QCOMPARE(appendReport(today(app), QStringLiteral("ss cyg|2458124.4|11.2|na|na|na|1896|na")), std::nullopt);
     QCOMPARE(app.read(QStringLiteral("obs/2018-Jan-05.txt")),
              header + "\r\nss cyg|2458124.4|11.2|na|na|na|1896|na\r\n");
 }
@@ -179,7 +178,8 @@ void tst_reportfile::unwritableFileIsLeftAsItWas()
     if (!guard.ok())
         QSKIP("the file cannot be made unwritable here");
 
-    const std::optional<QString> problem = appendReport(today(app), QStringLiteral("ss cyg|2458124.4|11.2|na|na|na|1896|na"));
+    const std::optional<QString> problem =
+        appendReport(today(app), QStringLiteral("ss cyg|2458124.4|11.2|na|na|na|1896|na"));
     QVERIFY(problem);
     QVERIFY(problem->contains(QDir::toNativeSeparators(today(app))));
     QVERIFY(problem->contains(u"Enter again"));
@@ -204,12 +204,10 @@ void tst_reportfile::cutTakesBackTheLastLine()
     AppFolder app;
     prepare(app);
     QCOMPARE(beginReport(app.path(), today(app)), std::nullopt);
-    QCOMPARE(appendReport(today(app), QStringLiteral("ss cyg|2458124.3958|11.2|na|110|115|1896|na")),
-             std::nullopt);
+    QCOMPARE(appendReport(today(app), QStringLiteral("ss cyg|2458124.3958|11.2|na|110|115|1896|na")), std::nullopt);
     const QByteArray before = app.read(QStringLiteral("obs/2018-Jan-05.txt"));
 
-    QCOMPARE(appendReport(today(app), QStringLiteral("ss cyg|2458124.4|11.4|na|na|na|1896|na")),
-             std::nullopt);
+    QCOMPARE(appendReport(today(app), QStringLiteral("ss cyg|2458124.4|11.4|na|na|na|1896|na")), std::nullopt);
     QCOMPARE(cutReport(today(app), before.size()), std::nullopt);
     QCOMPARE(app.read(QStringLiteral("obs/2018-Jan-05.txt")), before);
 
@@ -221,14 +219,14 @@ void tst_reportfile::readForTheView()
     AppFolder app;
     prepare(app);
     QCOMPARE(beginReport(app.path(), today(app)), std::nullopt);
-    QCOMPARE(appendReport(today(app), QString::fromUtf8("ss cyg|2458124.4|11.2|na|na|na|1896|€")),
-             std::nullopt);
+    QCOMPARE(appendReport(today(app), QString::fromUtf8("ss cyg|2458124.4|11.2|na|na|na|1896|€")), std::nullopt);
 
     const ReportText shown = readReport(today(app));
     QCOMPARE(shown.error, std::nullopt);
-    QCOMPARE(shown.text, QString::fromUtf8("#TYPE=Visual\n#OBSCODE=XYZ\n#SOFTWARE=varlume € 1.0\n"
-                                           "#DELIM=|\n#DATE=JD\n#OBSTYPE=Visual\n"
-                                           "ss cyg|2458124.4|11.2|na|na|na|1896|€\n"));
+    QCOMPARE(shown.text,
+             QString::fromUtf8("#TYPE=Visual\n#OBSCODE=XYZ\n#SOFTWARE=varlume € 1.0\n"
+                               "#DELIM=|\n#DATE=JD\n#OBSTYPE=Visual\n"
+                               "ss cyg|2458124.4|11.2|na|na|na|1896|€\n"));
 
     const ReportText missing = readReport(app.file(QStringLiteral("obs/missing.txt")));
     QVERIFY(missing.error);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "appfolder.h"
 #include "creation.h"
 #include "database.h"
@@ -75,8 +76,9 @@ void tst_store::createsSchemaAndSeedRow()
              QStringLiteral("starname,chart,nightly,picturefile,finderchart,constell"));
     QCOMPARE(sqlite3(path, QStringLiteral("select group_concat(name, ',') from pragma_table_info('cumobs')")),
              QStringLiteral("star,magnitude,estimate,obsdate,obscode,notes,chart"));
-    QCOMPARE(sqlite3(path, QStringLiteral("select name, tbl_name, \"unique\" from sqlite_master "
-                                          "join pragma_index_list('Charts') using (name) where type='index'")),
+    QCOMPARE(sqlite3(path,
+                     QStringLiteral("select name, tbl_name, \"unique\" from sqlite_master "
+                                    "join pragma_index_list('Charts') using (name) where type='index'")),
              QStringLiteral("starname|Charts|1"));
     QCOMPARE(sqlite3(path, QStringLiteral("select count(*) from sqlite_master where type='table'")),
              QStringLiteral("2"));
@@ -99,16 +101,28 @@ void tst_store::engineRefusesBadTexts_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("accepted");
 
-    QTest::newRow("empty starname") << "charts" << "starname" << "" << false;
-    QTest::newRow("empty obscode") << "cumobs" << "obscode" << "" << false;
-    QTest::newRow("notes at 100") << "cumobs" << "notes" << QString(100, QLatin1Char('n')) << true;
-    QTest::newRow("notes at 101") << "cumobs" << "notes" << QString(101, QLatin1Char('n')) << false;
-    QTest::newRow("chart 10 in charts") << "charts" << "chart" << QString(10, QLatin1Char('c')) << true;
-    QTest::newRow("chart 11 in charts") << "charts" << "chart" << QString(11, QLatin1Char('c')) << false;
-    QTest::newRow("chart 30 in cumobs") << "cumobs" << "chart" << QString(30, QLatin1Char('c')) << true;
+    QTest::newRow("empty starname") << "charts"
+                                    << "starname"
+                                    << "" << false;
+    QTest::newRow("empty obscode") << "cumobs"
+                                   << "obscode"
+                                   << "" << false;
+    QTest::newRow("notes at 100") << "cumobs"
+                                  << "notes" << QString(100, QLatin1Char('n')) << true;
+    QTest::newRow("notes at 101") << "cumobs"
+                                  << "notes" << QString(101, QLatin1Char('n')) << false;
+    QTest::newRow("chart 10 in charts") << "charts"
+                                        << "chart" << QString(10, QLatin1Char('c')) << true;
+    QTest::newRow("chart 11 in charts") << "charts"
+                                        << "chart" << QString(11, QLatin1Char('c')) << false;
+    QTest::newRow("chart 30 in cumobs") << "cumobs"
+                                        << "chart" << QString(30, QLatin1Char('c')) << true;
     // Length counts characters, not the bytes they take.
-    QTest::newRow("30 accented letters") << "cumobs" << "star" << QString(30, QChar(0xe9)) << true;
-    QTest::newRow("nightly 4") << "charts" << "nightly" << "yess" << false;
+    QTest::newRow("30 accented letters") << "cumobs"
+                                         << "star" << QString(30, QChar(0xe9)) << true;
+    QTest::newRow("nightly 4") << "charts"
+                               << "nightly"
+                               << "yess" << false;
 }
 
 void tst_store::engineRefusesBadTexts()
@@ -140,8 +154,9 @@ void tst_store::nullIsAccepted()
     QString error;
     QVERIFY(createDefault(folder.path(), &error));
     Database db(folder.path());
-    QVERIFY(db.insert(QStringLiteral("cumobs"), {{QStringLiteral("star"), QStringLiteral("ss cyg")},
-                                                 {QStringLiteral("notes"), QVariant(QMetaType::fromType<QString>())}}));
+    QVERIFY(db.insert(QStringLiteral("cumobs"),
+                      {{QStringLiteral("star"), QStringLiteral("ss cyg")},
+                       {QStringLiteral("notes"), QVariant(QMetaType::fromType<QString>())}}));
     QCOMPARE(db.count(QStringLiteral("cumobs")), 1);
 }
 
@@ -173,16 +188,17 @@ void tst_store::comparisonAndOrderIgnoreCase()
     QStringList names;
     while (q.next())
         names.append(q.value(0).toString());
-    QCOMPARE(names, (QStringList{QStringLiteral("a cyg"), QStringLiteral("B Cyg"), QStringLiteral("chi cyg"),
-                                 QStringLiteral("ss cyg"), QStringLiteral("Z Cyg")}));
+    QCOMPARE(names,
+             (QStringList{QStringLiteral("a cyg"), QStringLiteral("B Cyg"), QStringLiteral("chi cyg"),
+                          QStringLiteral("ss cyg"), QStringLiteral("Z Cyg")}));
     QCOMPARE(db.count(QStringLiteral("charts"), Where{QStringLiteral("StarName"), QStringLiteral("SS CYG")}), 1);
 }
 
 void tst_store::metacharactersRoundTrip_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char *name : {"o'neil cyg", "\"quoted\"", "100% cyg", "under_score", "a; drop table charts",
-                             "x -- y", "[starname]", "' or '1'='1"})
+    for (const char *name : {"o'neil cyg", "\"quoted\"", "100% cyg", "under_score", "a; drop table charts", "x -- y",
+                             "[starname]", "' or '1'='1"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
@@ -217,7 +233,8 @@ void tst_store::unknownIdentifiersRefused()
     QVERIFY(createDefault(folder.path(), &error));
     Database db(folder.path());
     QCOMPARE(db.count(QStringLiteral("charts; drop table charts")), -1);
-    QVERIFY(!db.insert(QStringLiteral("charts"), {{QStringLiteral("starname) values ('x'); --"), QStringLiteral("x")}}));
+    QVERIFY(
+        !db.insert(QStringLiteral("charts"), {{QStringLiteral("starname) values ('x'); --"), QStringLiteral("x")}}));
     QVERIFY(!db.select(QStringLiteral("cumobs"), std::nullopt, {{QStringLiteral("obsdate desc, star")}}).isActive());
     QCOMPARE(db.count(QStringLiteral("charts")), 1);
 }
@@ -226,7 +243,7 @@ void tst_store::foreignFilesLeftUntouched_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::newRow("empty file") << QByteArray();
-    QTest::newRow("random bytes") << QByteArray("\x01\x02garbage that is no database\xff\xfe", 34).repeated(200);
+    QTest::newRow("random bytes") << QByteArray("\x01\x02garbage that is no database\xff\xfe").repeated(200);
     QTest::newRow("text") << QByteArray("#TYPE=Visual\r\n");
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "appfolder.h"
 
 #include <QDir>
@@ -39,8 +40,7 @@ void AppFolder::write(const QString &relative, const QByteArray &bytes) const
 QStringList AppFolder::entries() const
 {
     QStringList result;
-    QDirIterator it(path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                    QDirIterator::Subdirectories);
+    QDirIterator it(path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
     const QDir base(path());
     while (it.hasNext())
         result.append(base.relativeFilePath(it.next()));

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "testkit.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QTextBrowser>
 #include <QTest>
+#include <QTextBrowser>
 #include <QWidget>
 
 using namespace hostkit;
