@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include <QWidget>
+#include "form.h"
 
 class QLabel;
 class QPushButton;
@@ -9,7 +9,7 @@ class QStatusBar;
 
 // The program's first window: runs the start-up preparation, then offers the
 // observing session, the chart database and the import.
-class frmStartup final : public QWidget
+class frmStartup final : public screenkit::Form
 {
     Q_OBJECT
 
@@ -20,6 +20,11 @@ public:
     void load();
 
 private:
+    QLabel *makeLabel(const char *name, const QString &text, qreal points, bool bold, int left, int top, int width,
+                      int height);
+    QPushButton *makeButton(const char *name, const QString &text, int left, int top, int width, int height);
+    void makeLine(const char *name, int x, int top, int bottom);
+
     QString m_appFolder;
     QLabel *m_panel1;
     QLabel *m_panel2;

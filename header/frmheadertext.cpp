@@ -6,6 +6,7 @@
 #include "headertext.h"
 #include "messageseam.h"
 #include "navigation.h"
+#include "nightmode.h"
 #include "ui.h"
 
 #include <QKeyEvent>
@@ -15,53 +16,57 @@
 #include <QTextEdit>
 
 frmHeadertext::frmHeadertext(const QString &appFolder, QWidget *parent)
-    : QWidget(parent)
+    : screenkit::Form(10350, 7035, parent)
     , m_appFolder(appFolder)
 {
     setWindowTitle(QStringLiteral("First-Time Header Entry"));
-    setFont(ui::dialogFont());
-    ui::setClientSize(this, 10350, 7035);
 
-    m_text = new QTextEdit(this);
+    m_text = new QTextEdit(canvas());
     m_text->setObjectName(QStringLiteral("RichTextBox1"));
     m_text->setAcceptRichText(false);
-    m_text->setFont(ui::msSansSerif(8.25));
+    setScaledFont(m_text, ui::msSansSerif(8.25));
     m_text->setPlainText(header::defaultHeader());
     m_text->installEventFilter(this);
-    ui::place(m_text, 480, 600, 4935, 3975);
+    place(m_text, 480, 600, 4935, 3975);
 
-    auto *title = new QLabel(QStringLiteral("First Time personal header initialisation"), this);
+    auto *title = new QLabel(QStringLiteral("First Time personal header initialisation"), canvas());
     title->setObjectName(QStringLiteral("Label1"));
-    title->setFont(ui::msSansSerif(9.75, true));
+    setScaledFont(title, ui::msSansSerif(9.75, true));
     title->setWordWrap(true);
     title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    ui::place(title, 5640, 600, 4335, 615);
+    place(title, 5640, 600, 4335, 615);
 
-    auto *guide = new QPlainTextEdit(header::instructions(), this);
+    // All eleven lines whole and in view: a size smaller than the design's
+    // 12 points, and as wide as the window allows.
+    auto *guide = new QPlainTextEdit(header::instructions(), canvas());
     guide->setObjectName(QStringLiteral("Text1"));
     guide->setReadOnly(true);
-    guide->setFont(ui::msSansSerif(12));
+    guide->setLineWrapMode(QPlainTextEdit::NoWrap);
+    guide->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    guide->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setScaledFont(guide, ui::msSansSerif(9));
     QPalette face = guide->palette();
     face.setColor(QPalette::Base, face.color(QPalette::Button));
-    guide->setPalette(face);
-    ui::place(guide, 5640, 1440, 4455, 3735);
+    screenkit::night::setDayPalette(guide, face);
+    place(guide, 5640, 1440, 4620, 3735);
 
-    auto *helpButton = new QPushButton(QStringLiteral("&Help"), this);
+    auto *helpButton = new QPushButton(QStringLiteral("&Help"), canvas());
     helpButton->setObjectName(QStringLiteral("Command1"));
-    ui::place(helpButton, 7560, 6240, 855, 495);
+    place(helpButton, 7560, 6240, 855, 495);
     connect(helpButton, &QPushButton::clicked, this,
             [] { screenkit::help(screenkit::HelpCommand::DisplayContents, 1001); });
 
-    m_save = new QPushButton(QStringLiteral("&Save"), this);
+    m_save = new QPushButton(QStringLiteral("&Save"), canvas());
     m_save->setObjectName(QStringLiteral("cmdSaveheader"));
     m_save->setToolTip(QStringLiteral("Confirm your header text"));
     m_save->setEnabled(false);
-    ui::place(m_save, 8760, 6240, 1455, 495);
+    place(m_save, 8760, 6240, 1455, 495);
     connect(m_save, &QPushButton::clicked, this, &frmHeadertext::save);
 
     setTabOrder(m_text, guide);
     setTabOrder(guide, helpButton);
     setTabOrder(helpButton, m_save);
+    m_text->setFocus();
 }
 
 bool frmHeadertext::eventFilter(QObject *watched, QEvent *event)

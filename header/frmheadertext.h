@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include <QWidget>
+#include "form.h"
 
 class QPushButton;
 class QTextEdit;
 
 // Sets up "header.txt", the header block every daily report begins with.
-class frmHeadertext final : public QWidget
+class frmHeadertext final : public screenkit::Form
 {
     Q_OBJECT
 

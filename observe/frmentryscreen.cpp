@@ -9,10 +9,12 @@
 #include "modentryscreen.h"
 #include "navigation.h"
 #include "nightcolours.h"
+#include "largecheckbox.h"
 #include "reportfile.h"
 #include "ui.h"
 
 #include "folder.h"
+#include "headerfile.h"
 #include "schema.h"
 
 #include <QApplication>
@@ -26,65 +28,17 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QStyle>
-#include <QStyleFactory>
+#include <QShortcut>
 #include <QTableWidget>
-#include <QToolTip>
+#include <QTimer>
 
 namespace
 {
 const char *const numberFieldNames[5] = {"nbYear", "nbMonth", "nbDay", "nbHour", "nbMinute"};
 
-// A style that draws with the palette alone, whatever the desktop's theme.
-QStyle *nightStyle()
-{
-    static QStyle *style = QStyleFactory::create(QStringLiteral("Fusion"));
-    return style;
-}
-
 QFont fieldFont()
 {
     return ui::msSansSerif(9.75, true);
-}
-
-template<typename W>
-W *make(QWidget *parent, const char *name, int left, int top, int width, int height)
-{
-    auto *widget = new W(parent);
-    widget->setObjectName(QLatin1String(name));
-    ui::place(widget, left, top, width, height);
-    return widget;
-}
-
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height)
-{
-    auto *label = make<QLabel>(parent, name, left, top, width, height);
-    label->setText(text);
-    label->setFont(fieldFont());
-    return label;
-}
-
-// Labels sized to their text keep their top left corner.
-void sizeToText(QLabel *label)
-{
-    label->resize(label->sizeHint());
-}
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, const QString &tip, int left, int top,
-                        int width, int height)
-{
-    auto *button = make<QPushButton>(parent, name, left, top, width, height);
-    button->setText(text);
-    button->setToolTip(tip);
-    return button;
-}
-
-QLineEdit *makeField(QWidget *parent, const char *name, int left, int top, int width, int height)
-{
-    auto *field = make<QLineEdit>(parent, name, left, top, width, height);
-    field->setFont(fieldFont());
-    return field;
 }
 
 // Leaves the caret and selection alone when validation changes nothing.
@@ -105,42 +59,58 @@ hostkit::FormDesign savedDesign(QString *error)
 }
 }
 
+template<typename W>
+W *frmEntryscreen::make(QWidget *parent, const char *name, int left, int top, int width, int height)
+{
+    auto *widget = new W(parent);
+    widget->setObjectName(QLatin1String(name));
+    place(widget, left, top, width, height);
+    return widget;
+}
+
+QLabel *frmEntryscreen::makeLabel(const char *name, const QString &text, int left, int top, int width, int height,
+                                  Sizing sizing)
+{
+    auto *label = new QLabel(text, canvas());
+    label->setObjectName(QLatin1String(name));
+    setScaledFont(label, fieldFont());
+    place(label, left, top, width, height, sizing);
+    return label;
+}
+
+QPushButton *frmEntryscreen::makeButton(const char *name, const QString &text, const QString &tip, int left, int top,
+                                        int width, int height)
+{
+    auto *button = make<QPushButton>(canvas(), name, left, top, width, height);
+    button->setText(text);
+    button->setToolTip(tip);
+    return button;
+}
+
+QLineEdit *frmEntryscreen::makeField(const char *name, int left, int top, int width, int height)
+{
+    auto *field = make<QLineEdit>(canvas(), name, left, top, width, height);
+    setScaledFont(field, fieldFont());
+    return field;
+}
+
 frmEntryscreen::frmEntryscreen(const QString &appFolder, QWidget *parent)
-    : QWidget(parent)
+    : screenkit::Form(20100, 12855, parent)
     , m_appFolder(appFolder)
     , m_host(std::make_unique<hostkit::ComponentHost>(appFolder))
 {
-    ui::setClientSize(this, 20100, 12855);
-    setFont(ui::dialogFont());
-    setPalette(screenkit::night::palette());
-    setAutoFillBackground(true);
     createControls();
     createNumberFields();
     arrangeTabOrder();
-    for (QWidget *child : findChildren<QWidget *>()) {
-        child->setStyle(nightStyle());
-        // The toolkit's context menus are light windows of their own.
+    // The toolkit's context menus would offer what the fields must refuse.
+    for (QWidget *child : findChildren<QWidget *>())
         child->setContextMenuPolicy(Qt::NoContextMenu);
-    }
-    setStyle(nightStyle());
-    // Fusion lights button bevels with white; these buttons are drawn flat.
-    // Set on the buttons alone, a sheet on the window would drop the palette.
-    namespace night = screenkit::night;
-    const auto rgb = [](QRgb colour) { return QColor(colour).name(); };
-    const QString buttonSheet =
-        QStringLiteral("QPushButton { background-color: %1; color: %2; border: 1px solid %2; padding: 2px; }"
-                       "QPushButton:focus { border: 2px solid %2; }"
-                       "QPushButton:pressed { background-color: %3; }"
-                       "QPushButton:disabled { background-color: %3; color: %4; border-color: %4; }")
-            .arg(rgb(night::field), rgb(night::text), rgb(night::screen), rgb(night::dimText));
-    for (QPushButton *button : findChildren<QPushButton *>())
-        button->setStyleSheet(buttonSheet);
+    // Full screen leaves no light title bar at the eyepiece.
+    auto *fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), this);
+    connect(fullScreen, &QShortcut::activated, this,
+            [this] { setWindowState(windowState() ^ Qt::WindowFullScreen); });
     load();
     m_cmdFinder->setFocus();
-    // Tool tips share one palette across the program: red while they tell
-    // about this screen, the usual one elsewhere.
-    m_toolTipPalette = QToolTip::palette();
-    qApp->installEventFilter(this);
 }
 
 frmEntryscreen::~frmEntryscreen()
@@ -149,96 +119,103 @@ frmEntryscreen::~frmEntryscreen()
     qDeleteAll(m_dateFields);
     m_dateFields.clear();
     m_host->unloadUnused();
-    QToolTip::setPalette(m_toolTipPalette);
 }
 
 void frmEntryscreen::createControls()
 {
-    m_cmdFinder = makeButton(this, "cmdFinder", QStringLiteral("get &Finder"),
+    m_cmdFinder = makeButton("cmdFinder", QStringLiteral("get &Finder"),
                              QStringLiteral("Click to get a finder chart for this star"), 11160, 360, 1215, 495);
 
-    m_MSFlexGrid1 = make<QTableWidget>(this, "MSFlexGrid1", 16560, 360, 2055, 1575);
+    m_MSFlexGrid1 = make<QTableWidget>(canvas(), "MSFlexGrid1", 16560, 360, 2055, 1575);
     QTableWidget *grid = m_MSFlexGrid1;
     grid->setRowCount(44);
     grid->setColumnCount(2);
     grid->horizontalHeader()->hide();
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grid->verticalHeader()->hide();
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setTabKeyNavigation(false);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setFont(fieldFont());
-    grid->verticalHeader()->setDefaultSectionSize(20);
+    setScaledFont(grid, fieldFont());
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const QStringList &constellations = modEntryscreen::constellations();
     for (int i = 0; i < constellations.size(); ++i)
         grid->setItem(i % 44, i / 44, new QTableWidgetItem(constellations.at(i)));
-    const int columnWidth = (grid->viewport()->width() - grid->verticalScrollBar()->sizeHint().width()) / 2;
-    grid->setColumnWidth(0, qMax(columnWidth, 50));
-    grid->setColumnWidth(1, qMax(columnWidth, 50));
     connect(grid, &QTableWidget::cellClicked, this, &frmEntryscreen::liststars);
 
-    m_ddStars = make<QListWidget>(this, "ddStars", 14280, 360, 1935, 1500);
-    m_ddStars->setFont(fieldFont());
+    m_ddStars = make<QListWidget>(canvas(), "ddStars", 14280, 360, 1935, 1500);
+    setScaledFont(m_ddStars, fieldFont());
     connect(m_ddStars, &QListWidget::itemSelectionChanged, this, &frmEntryscreen::starchosen);
 
-    m_cmdChart = makeButton(this, "cmdChart", QStringLiteral("get &Chart"), QStringLiteral("Display the chart"), 12600,
-                            360, 1215, 495);
+    m_cmdChart = makeButton("cmdChart", QStringLiteral("get &Chart"), QStringLiteral("Display the chart"), 12600, 360,
+                            1215, 495);
 
-    makeLabel(this, "Label1", QStringLiteral("Star:"), 10320, 1200, 615, 375);
-    m_txtStar = makeField(this, "txtStar", 10320, 1560, 1815, 495);
-    sizeToText(makeLabel(
-        this, "Label2", QStringLiteral("Year:                 Month:          Day             Hour:           Minute:"),
-        10320, 2280, 6015, 240));
-    sizeToText(makeLabel(this, "Label3",
-                         QStringLiteral("Estimate:                                   Ftr than?     Magn:     CS1:    "
-                                        "CS2:              Chart ID:"),
-                         10320, 3360, 8115, 240));
+    makeLabel("Label1", QStringLiteral("Star:"), 10320, 1200, 615, 375);
+    m_txtStar = makeField("txtStar", 10320, 1560, 1815, 495);
+    makeLabel("Label2",
+              QStringLiteral("Year:                 Month:          Day             Hour:           Minute:"), 10320,
+              2280, 6015, 240, Sizing::ToText);
+    makeLabel("Label3",
+              QStringLiteral("Estimate:                                   Ftr than?     Magn:     CS1:    "
+                             "CS2:              Chart ID:"),
+              10320, 3360, 8115, 240, Sizing::ToText);
 
-    m_txtEstimate = makeField(this, "txtEstimate", 10320, 3720, 3135, 495);
-    m_chkFainterthan = make<QCheckBox>(this, "chkFainterthan", 13680, 3720, 495, 495);
-    m_txtMagn = makeField(this, "txtMagn", 14280, 3720, 735, 495);
-    m_nbComp1 = makeField(this, "nbComp1", 15240, 3720, 615, 495);
-    m_nbComp2 = makeField(this, "nbComp2", 16080, 3720, 615, 495);
-    m_txtChartid = makeField(this, "txtChartid", 16920, 3720, 1455, 495);
+    m_txtEstimate = makeField("txtEstimate", 10320, 3720, 3135, 495);
+    m_chkFainterthan = make<screenkit::LargeCheckBox>(canvas(), "chkFainterthan", 13680, 3720, 495, 495);
+    m_txtMagn = makeField("txtMagn", 14280, 3720, 735, 495);
+    m_nbComp1 = makeField("nbComp1", 15240, 3720, 615, 495);
+    m_nbComp2 = makeField("nbComp2", 16080, 3720, 615, 495);
+    m_txtChartid = makeField("txtChartid", 16920, 3720, 1455, 495);
 
-    makeLabel(this, "Label4", QStringLiteral("Comment Codes:"), 11040, 4440, 1815, 375);
-    m_ddCommentcodes = make<QListWidget>(this, "ddCommentcodes", 11040, 4800, 1815, 780);
-    m_ddCommentcodes->setFont(fieldFont());
+    makeLabel("Label4", QStringLiteral("Comment Codes:"), 11040, 4440, 1815, 375);
+    // Tall enough for five codes at once, so the observer sees what there is to choose.
+    m_ddCommentcodes = make<QListWidget>(canvas(), "ddCommentcodes", 11040, 4800, 1815, 1455);
+    setScaledFont(m_ddCommentcodes, fieldFont());
     m_ddCommentcodes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_ddCommentcodes->addItems(modEntryscreen::commentCodes());
     m_ddCommentcodes->setCurrentRow(-1);
     m_ddCommentcodes->clearSelection();
+    m_cmdClearcode = makeButton("cmdClearcode", QStringLiteral("X"), QStringLiteral("No comment code"), 12870, 4800,
+                                300, 330);
+    connect(m_cmdClearcode, &QPushButton::clicked, this, [this] {
+        m_ddCommentcodes->clearSelection();
+        m_ddCommentcodes->setCurrentRow(-1);
+    });
 
-    makeLabel(this, "Label5", QStringLiteral("Notes:"), 13200, 4440, 3255, 375);
-    m_txtNotes = makeField(this, "txtNotes", 13200, 4800, 5175, 495);
+    makeLabel("Label5", QStringLiteral("Notes:"), 13200, 4440, 3255, 375);
+    m_txtNotes = makeField("txtNotes", 13200, 4800, 5175, 495);
     m_txtNotes->setMaxLength(store::cumobs().column(QStringLiteral("notes"))->length);
     m_txtNotes->setToolTip(QStringLiteral("You can enter a maximum of 50 characters here"));
 
-    m_lblPrevious = makeLabel(this, "lblPrevious", QString(), 11040, 5760, 6015, 375);
+    m_lblPrevious = makeLabel("lblPrevious", QString(), 13200, 5760, 5175, 375);
     m_lblPrevious->hide();
 
-    m_rtbObs = make<QPlainTextEdit>(this, "rtbObs", 11040, 6840, 7935, 3975);
+    m_rtbObs = make<QPlainTextEdit>(canvas(), "rtbObs", 11040, 6840, 7935, 3975);
     m_rtbObs->setReadOnly(true);
     m_rtbObs->setTabChangesFocus(true);
-    m_rtbObs->setFont(fieldFont());
+    setScaledFont(m_rtbObs, fieldFont());
     m_rtbObs->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_rtbObs->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
 
-    m_cmdEnter = makeButton(this, "cmdEnter", QStringLiteral("&Enter"),
+    m_cmdEnter = makeButton("cmdEnter", QStringLiteral("&Enter"),
                             QStringLiteral("Submit this observation to the text file"), 17760, 11040, 1215, 495);
-    m_cmdEnter->setFont(fieldFont());
+    setScaledFont(m_cmdEnter, fieldFont());
     m_cmdEnter->setEnabled(false);
     connect(m_cmdEnter, &QPushButton::clicked, this, &frmEntryscreen::enter);
 
-    m_lblObs = makeLabel(this, "lblObs", QString(), 11640, 11040, 75, 240);
-    sizeToText(m_lblObs);
+    // Between the buttons, where it can be read; a large count takes two lines.
+    m_lblObs = makeLabel("lblObs", QString(), 12960, 11040, 3120, 495);
+    m_lblObs->setWordWrap(true);
+    m_lblObs->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    m_cmdHelp = makeButton(this, "cmdHelp", QStringLiteral("&Help"), QString(), 16200, 11040, 1095, 495);
-    connect(m_cmdHelp, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1002); });
-    m_cmdDBform = makeButton(this, "cmdDBform", QStringLiteral("&Database Screen"), QString(), 11040, 11040, 1815, 495);
+    m_cmdHelp = makeButton("cmdHelp", QStringLiteral("&Help"), QString(), 16200, 11040, 1095, 495);
+    connect(m_cmdHelp, &QPushButton::clicked, this,
+            [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1002); });
+    m_cmdDBform = makeButton("cmdDBform", QStringLiteral("&Database Screen"), QString(), 11040, 11040, 1815, 495);
     connect(m_cmdDBform, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Catalogue); });
 
-    m_Picture1 = make<QLabel>(this, "Picture1", 0, 0, 9855, 12135);
+    m_Picture1 = make<QLabel>(canvas(), "Picture1", 0, 0, 9855, 12135);
     m_Picture3 = make<QLabel>(m_Picture1, "Picture3", 240, 240, 9135, 11295);
     m_Picture2 = make<QLabel>(m_Picture1, "Picture2", 6840, 480, 2535, 2055);
     for (QLabel *picture : {m_Picture1, m_Picture3, m_Picture2}) {
@@ -249,9 +226,13 @@ void frmEntryscreen::createControls()
     blackBox.setColor(QPalette::Window, QColor(screenkit::night::black));
     m_Picture1->setPalette(blackBox);
     m_Picture3->setPalette(blackBox);
+    QPalette finderBox = screenkit::night::palette();
+    finderBox.setColor(QPalette::Window, QColor(screenkit::night::field));
+    m_Picture2->setPalette(finderBox);
     m_Picture2->hide();
 
     connect(m_txtEstimate, &QLineEdit::textChanged, m_cmdEnter, [this] { m_cmdEnter->setEnabled(true); });
+    connect(m_txtEstimate, &QLineEdit::textEdited, this, [this] { m_estimateEmptiedByRecording = false; });
 
     auto *estimateCheck = new hostkit::LeaveCheck(m_txtEstimate);
     connect(estimateCheck, &hostkit::LeaveCheck::departed, this, &frmEntryscreen::estimateLeft);
@@ -283,10 +264,13 @@ void frmEntryscreen::createNumberFields()
             error = QStringLiteral("The screen's design has no field \"%1\".").arg(name);
             break;
         }
-        QWidget *field = m_host->createFromDesign(*control, this, &error);
+        QWidget *field = m_host->createFromDesign(*control, canvas(), &error);
         if (!field)
             break;
-        field->move(ui::twips(positions[i][0]), ui::twips(positions[i][1]));
+        place(field, positions[i][0], positions[i][1], positions[i][2], positions[i][3]);
+        // The saved font, sized with the screen.
+        setScaledFont(field->focusProxy() ? field->focusProxy() : field,
+                      field->focusProxy() ? field->focusProxy()->font() : field->font());
         field->show();
         m_dateFields.append(field);
         // nbYear keeps its text selection as it is; the others select on entry.
@@ -308,9 +292,9 @@ void frmEntryscreen::arrangeTabOrder()
 {
     QList<QWidget *> order{m_cmdFinder, m_MSFlexGrid1, m_ddStars, m_cmdChart, m_txtStar};
     order += m_dateFields;
-    order += {m_txtEstimate, m_chkFainterthan, m_txtMagn,  m_nbComp1, m_nbComp2,
-              m_txtChartid,  m_ddCommentcodes, m_txtNotes, m_rtbObs,  m_cmdEnter,
-              m_Picture1,    m_Picture2,       m_Picture3, m_cmdHelp, m_cmdDBform};
+    order += {m_txtEstimate,    m_chkFainterthan, m_txtMagn,  m_nbComp1,  m_nbComp2,  m_txtChartid,
+              m_ddCommentcodes, m_cmdClearcode,   m_txtNotes, m_rtbObs,   m_cmdEnter, m_Picture1,
+              m_Picture2,       m_Picture3,       m_cmdHelp,  m_cmdDBform};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -319,8 +303,10 @@ void frmEntryscreen::load()
 {
     m_todaysfile = appfiles::Folder(m_appFolder).report(QDate::currentDate());
     setWindowTitle(QStringLiteral("File name: ") + m_todaysfile);
-    if (const auto error = modEntryscreen::beginReport(m_appFolder, m_todaysfile))
+    if (const auto error = modEntryscreen::beginReport(m_appFolder, m_todaysfile)) {
         hostkit::ask(*error, QStringLiteral("Report file"), QMessageBox::Warning);
+        offerHeaderEditor();
+    }
     showreport();
 }
 
@@ -381,10 +367,18 @@ void frmEntryscreen::enter()
     showreport();
     if (outcome.kind != modEntryscreen::RecordOutcome::Recorded) {
         hostkit::ask(outcome.message, QStringLiteral("Observation not recorded"), QMessageBox::Warning);
+        offerHeaderEditor();
         return;
     }
     clearfields();
     countobservation();
+}
+
+void frmEntryscreen::offerHeaderEditor()
+{
+    // Queued, so that it comes after this screen has shown itself.
+    if (appfiles::readHeader(appfiles::Folder(m_appFolder)).status == appfiles::HeaderRead::Missing)
+        QTimer::singleShot(0, this, [] { screenkit::show(screenkit::Screen::HeaderEditor); });
 }
 
 void frmEntryscreen::showreport()
@@ -405,13 +399,14 @@ void frmEntryscreen::clearfields()
     m_ddCommentcodes->setCurrentRow(-1);
     // After the estimate was emptied, whose change enables the button.
     m_cmdEnter->setEnabled(false);
+    // The observer did not empty the estimate: leaving it is no omission.
+    m_estimateEmptiedByRecording = true;
 }
 
 void frmEntryscreen::countobservation()
 {
     ++m_totalobs;
     m_lblObs->setText(QStringLiteral("Total number of observations: ") + QString::number(m_totalobs));
-    m_lblObs->resize(m_lblObs->sizeHint());
 }
 
 void frmEntryscreen::liststars()
@@ -440,7 +435,7 @@ void frmEntryscreen::starchosen()
 
 void frmEntryscreen::estimateLeft()
 {
-    if (!m_txtEstimate->text().isEmpty())
+    if (!m_txtEstimate->text().isEmpty() || m_estimateEmptiedByRecording)
         return;
     hostkit::ask(QStringLiteral("You must enter an estimate!"), QStringLiteral("Alert"));
     m_txtEstimate->setFocus();
@@ -462,10 +457,6 @@ void frmEntryscreen::magnitudeLeft()
 
 bool frmEntryscreen::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::ToolTip && watched->isWidgetType()) {
-        const bool here = static_cast<QWidget *>(watched)->window() == this;
-        QToolTip::setPalette(here ? screenkit::night::palette() : m_toolTipPalette);
-    }
     // After the arrival has run its course, so a click into the field does
     // not undo the selection.
     if (event->type() == QEvent::FocusIn && m_hiliteOnEntry.contains(watched))

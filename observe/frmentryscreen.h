@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "form.h"
+#include "nightmode.h"
 #include "recording.h"
-
-#include <QPalette>
-#include <QWidget>
 
 #include <memory>
 
@@ -24,7 +23,7 @@ class ComponentHost;
 
 // The working window of a night's observing, red on black for dark-adapted
 // eyes: choice of the star, the fields of one estimate, and the day's report.
-class frmEntryscreen final : public QWidget
+class frmEntryscreen final : public screenkit::Form
 {
     Q_OBJECT
 
@@ -46,6 +45,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    template<typename W>
+    W *make(QWidget *parent, const char *name, int left, int top, int width, int height);
+    QLabel *makeLabel(const char *name, const QString &text, int left, int top, int width, int height,
+                      Sizing sizing = Sizing::Fixed);
+    QPushButton *makeButton(const char *name, const QString &text, const QString &tip, int left, int top, int width,
+                            int height);
+    QLineEdit *makeField(const char *name, int left, int top, int width, int height);
     void createControls();
     void createNumberFields();
     void arrangeTabOrder();
@@ -59,6 +65,8 @@ private:
 
     // What the observer has typed, as the recording reads it.
     modEntryscreen::ObservationTexts observation() const;
+    // Without a header no report can begin: brings the header editor forward.
+    void offerHeaderEditor();
     // Shows the day's report file as it is on disk.
     void showreport();
     // Empties the estimate fields for the next star; date and time stay.
@@ -70,8 +78,11 @@ private:
     QString m_todaysfile;
     int m_totalobs = 0;
 
+    // Every window is red on black while this screen is open.
+    screenkit::night::Hold m_night;
     std::unique_ptr<hostkit::ComponentHost> m_host;
-    QPalette m_toolTipPalette;
+    // Set when a recording emptied the estimate, until the observer edits it.
+    bool m_estimateEmptiedByRecording = false;
     QList<QObject *> m_hiliteOnEntry;
 
     QPushButton *m_cmdFinder = nullptr;
@@ -88,6 +99,7 @@ private:
     QLineEdit *m_nbComp2 = nullptr;
     QLineEdit *m_txtChartid = nullptr;
     QListWidget *m_ddCommentcodes = nullptr;
+    QPushButton *m_cmdClearcode = nullptr;
     QLineEdit *m_txtNotes = nullptr;
     QLabel *m_lblPrevious = nullptr;
     QPlainTextEdit *m_rtbObs = nullptr;

@@ -49,9 +49,9 @@ std::optional<QString> modEntryscreen::beginReport(const QString &appfolder, con
     const appfiles::Folder folder(appfolder);
     const appfiles::HeaderRead header = appfiles::readHeader(folder);
     if (header.status == appfiles::HeaderRead::Missing)
-        return QStringLiteral("There is no report header yet: \"%1\" is missing. Close the "
-                              "program and start it again; it opens the header editor. Save "
-                              "your header there, then open the observing session again.")
+        return QStringLiteral("There is no report header yet: \"%1\" is missing. The header editor "
+                              "is open: put in your observer code and save your header there. Your "
+                              "observations go into the report from then on.")
             .arg(native(folder.header()));
     if (header.status == appfiles::HeaderRead::Unreadable)
         return QStringLiteral("The report header \"%1\" cannot be read (%2). Make it readable, "

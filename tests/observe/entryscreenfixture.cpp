@@ -47,11 +47,19 @@ MessageRecorder &EntryScreenFixture::messages()
     return *m_messages;
 }
 
-frmEntryscreen *EntryScreenFixture::open()
+frmEntryscreen *EntryScreenFixture::launch()
 {
     QWidget *start = screenkit::show(screenkit::Screen::Startup);
+    if (!QTest::qWaitForWindowExposed(start))
+        return nullptr;
     QTest::mouseClick(start->findChild<QPushButton *>(QStringLiteral("cmdObserve")), Qt::LeftButton);
     auto *entry = screen();
+    return entry && QTest::qWaitForWindowExposed(entry) ? entry : nullptr;
+}
+
+frmEntryscreen *EntryScreenFixture::open()
+{
+    auto *entry = launch();
     return entry && QTest::qWaitForWindowActive(entry) ? entry : nullptr;
 }
 

@@ -24,7 +24,10 @@ public:
 
     AppFolder &folder();
     MessageRecorder &messages();
+    // Opens the observation screen from the start screen; nullptr unless it is the active window.
     frmEntryscreen *open();
+    // As open(), when another window may come before it.
+    frmEntryscreen *launch();
     frmEntryscreen *screen() const;
     void close();
 

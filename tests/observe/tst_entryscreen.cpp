@@ -240,7 +240,7 @@ void tst_entryscreen::popupsOverTheScreenAreRedToo()
 void tst_entryscreen::tabOrderFollowsTheFields()
 {
     EntryScreenFixture f;
-    frmEntryscreen *screen = f.open();
+    QVERIFY(f.open());
     // Filled, so that no field's check calls the focus back on the way.
     const char *dateFields[5] = {"nbYear", "nbMonth", "nbDay", "nbHour", "nbMinute"};
     for (const char *name : dateFields)
@@ -250,11 +250,11 @@ void tst_entryscreen::tabOrderFollowsTheFields()
     f.edit("txtMagn")->setText(QStringLiteral("1.0"));
     f.edit("txtStar")->setFocus();
     QStringList visited;
-    for (int i = 0; i < 24; ++i) {
+    for (int i = 0; i < 25; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget *focus = QApplication::focusWidget();
         // A date field's own name, not that of the text field inside it.
-        while (focus && focus->parentWidget() && focus->parentWidget() != screen
+        while (focus && focus->parentWidget() && focus->parentWidget()->objectName() != QStringLiteral("canvas")
                && focus->parentWidget()->objectName() != QStringLiteral("Picture1"))
             focus = focus->parentWidget();
         visited.append(focus ? focus->objectName() : QString());
@@ -264,7 +264,7 @@ void tst_entryscreen::tabOrderFollowsTheFields()
         QStringLiteral("nbHour"),         QStringLiteral("nbMinute"),   QStringLiteral("txtEstimate"),
         QStringLiteral("chkFainterthan"), QStringLiteral("txtMagn"),    QStringLiteral("nbComp1"),
         QStringLiteral("nbComp2"),        QStringLiteral("txtChartid"), QStringLiteral("ddCommentcodes"),
-        QStringLiteral("txtNotes"),       QStringLiteral("rtbObs"),     QStringLiteral("cmdEnter"),
+        QStringLiteral("cmdClearcode"),   QStringLiteral("txtNotes"),       QStringLiteral("rtbObs"),     QStringLiteral("cmdEnter"),
         QStringLiteral("Picture1"),       QStringLiteral("Picture3"),   QStringLiteral("cmdHelp"),
         QStringLiteral("cmdDBform"),      QStringLiteral("cmdFinder"),  QStringLiteral("MSFlexGrid1"),
         QStringLiteral("ddStars"),        QStringLiteral("cmdChart"),   QStringLiteral("txtStar")};
@@ -646,10 +646,14 @@ void tst_entryscreen::missingHeaderIsExplained()
 {
     EntryScreenFixture f;
     QFile::remove(f.folder().file(QStringLiteral("header.txt")));
-    frmEntryscreen *screen = f.open();
+    frmEntryscreen *screen = f.launch();
     QVERIFY(screen);
     QCOMPARE(f.messages().messages().size(), 1);
     QVERIFY(f.messages().messages().constFirst().text.contains(QStringLiteral("header.txt")));
+    // The open editor comes forward, so the observer can save a header at once.
+    QTRY_COMPARE(QApplication::activeWindow(), screenkit::find(screenkit::Screen::HeaderEditor));
+    screen->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(screen));
     QVERIFY(!QFile::exists(screen->todaysfile()));
     QVERIFY(screen->findChild<QPlainTextEdit *>(QStringLiteral("rtbObs"))
                 ->placeholderText()

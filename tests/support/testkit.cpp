@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QImage>
+#include <QStyleHints>
 #include <QTest>
 #include <QTextBrowser>
 #include <QWidget>
@@ -52,4 +54,28 @@ void closeHelp()
 {
     if (QTextBrowser *browser = helpWindow())
         browser->close();
+}
+
+int lightPixels(const QImage &image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    int light = 0;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            if (qGreen(line[x]) > 40 || qBlue(line[x]) > 40)
+                ++light;
+        }
+    }
+    return light;
+}
+
+QImage grabNight(QWidget *widget)
+{
+    // A flash time of 0 keeps the caret on.
+    const int flash = QGuiApplication::styleHints()->cursorFlashTime();
+    QGuiApplication::styleHints()->setCursorFlashTime(0);
+    const QImage image = widget->grab().toImage();
+    QGuiApplication::styleHints()->setCursorFlashTime(flash);
+    return image;
 }

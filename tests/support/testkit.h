@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
+class QImage;
 class QWidget;
 
 // A header as an observer saves it, CR LF line ends and all.
@@ -26,3 +27,8 @@ void closeHelp();
 
 // The header editor's default content as it saves it.
 extern const QByteArray defaultHeaderBytes;
+
+// Pixels with a green or blue part above 40: light the night must not show.
+int lightPixels(const QImage &image);
+// The widget as it looks now, the text caret drawn (not blinked away).
+QImage grabNight(QWidget *widget);
