@@ -54,8 +54,7 @@ frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
     makeLabel("Label1", QStringLiteral("Choose your Operation:"), 24, true, 4080, 480, 5535, 1575);
 
     auto *help = makeButton("Command1", QStringLiteral("&Help"), 12840, 360, 1215, 495);
-    connect(help, &QPushButton::clicked, this,
-            [] { screenkit::help(screenkit::HelpCommand::DisplayContents, 1001); });
+    connect(help, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::DisplayContents, 1001); });
 
     auto *image = new QLabel(canvas());
     image->setObjectName(QStringLiteral("Image1"));

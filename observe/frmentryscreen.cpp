@@ -4,12 +4,12 @@
 #include "componenthost.h"
 #include "fixedlists.h"
 #include "formdesign.h"
+#include "largecheckbox.h"
 #include "leavecheck.h"
 #include "messageseam.h"
 #include "modentryscreen.h"
 #include "navigation.h"
 #include "nightcolours.h"
-#include "largecheckbox.h"
 #include "reportfile.h"
 #include "ui.h"
 
@@ -107,8 +107,7 @@ frmEntryscreen::frmEntryscreen(const QString &appFolder, QWidget *parent)
         child->setContextMenuPolicy(Qt::NoContextMenu);
     // Full screen leaves no light title bar at the eyepiece.
     auto *fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), this);
-    connect(fullScreen, &QShortcut::activated, this,
-            [this] { setWindowState(windowState() ^ Qt::WindowFullScreen); });
+    connect(fullScreen, &QShortcut::activated, this, [this] { setWindowState(windowState() ^ Qt::WindowFullScreen); });
     load();
     m_cmdFinder->setFocus();
 }
@@ -153,9 +152,8 @@ void frmEntryscreen::createControls()
 
     makeLabel("Label1", QStringLiteral("Star:"), 10320, 1200, 615, 375);
     m_txtStar = makeField("txtStar", 10320, 1560, 1815, 495);
-    makeLabel("Label2",
-              QStringLiteral("Year:                 Month:          Day             Hour:           Minute:"), 10320,
-              2280, 6015, 240, Sizing::ToText);
+    makeLabel("Label2", QStringLiteral("Year:                 Month:          Day             Hour:           Minute:"),
+              10320, 2280, 6015, 240, Sizing::ToText);
     makeLabel("Label3",
               QStringLiteral("Estimate:                                   Ftr than?     Magn:     CS1:    "
                              "CS2:              Chart ID:"),
@@ -176,8 +174,8 @@ void frmEntryscreen::createControls()
     m_ddCommentcodes->addItems(modEntryscreen::commentCodes());
     m_ddCommentcodes->setCurrentRow(-1);
     m_ddCommentcodes->clearSelection();
-    m_cmdClearcode = makeButton("cmdClearcode", QStringLiteral("X"), QStringLiteral("No comment code"), 12870, 4800,
-                                300, 330);
+    m_cmdClearcode =
+        makeButton("cmdClearcode", QStringLiteral("X"), QStringLiteral("No comment code"), 12870, 4800, 300, 330);
     connect(m_cmdClearcode, &QPushButton::clicked, this, [this] {
         m_ddCommentcodes->clearSelection();
         m_ddCommentcodes->setCurrentRow(-1);
@@ -210,8 +208,7 @@ void frmEntryscreen::createControls()
     m_lblObs->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     m_cmdHelp = makeButton("cmdHelp", QStringLiteral("&Help"), QString(), 16200, 11040, 1095, 495);
-    connect(m_cmdHelp, &QPushButton::clicked, this,
-            [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1002); });
+    connect(m_cmdHelp, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1002); });
     m_cmdDBform = makeButton("cmdDBform", QStringLiteral("&Database Screen"), QString(), 11040, 11040, 1815, 495);
     connect(m_cmdDBform, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Catalogue); });
 

@@ -124,11 +124,8 @@ void Form::applyPlacement(const Placement &placement) const
     const QRect &t = placement.twips;
     control->setGeometry(pixels(t.left()), pixels(t.top()), pixels(t.width()), pixels(t.height()));
     switch (placement.sizing) {
-    case Sizing::Fixed:
-        break;
-    case Sizing::ToText:
-        control->resize(control->sizeHint());
-        break;
+    case Sizing::Fixed: break;
+    case Sizing::ToText: control->resize(control->sizeHint()); break;
     case Sizing::GrowDown:
         if (control->hasHeightForWidth())
             control->resize(control->width(), qMax(control->height(), control->heightForWidth(control->width())));
@@ -151,11 +148,9 @@ void Form::apply()
 void Form::fitTo(const QRect &available)
 {
     const QMargins frame = isWindow() && isVisible() && frameGeometry() != geometry()
-                               ? QMargins(geometry().left() - frameGeometry().left(),
-                                          geometry().top() - frameGeometry().top(),
-                                          frameGeometry().right() - geometry().right(),
-                                          frameGeometry().bottom() - geometry().bottom())
-                               : assumedFrame;
+        ? QMargins(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                   frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom())
+        : assumedFrame;
     const QSize room = available.marginsRemoved(frame).size();
     const QSizeF design(m_client.width() / twipsPerPixel, m_client.height() / twipsPerPixel);
     const qreal fitting = qMin(1.0, qMin(room.width() / design.width(), room.height() / design.height()));
@@ -175,8 +170,9 @@ void Form::fitTo(const QRect &available)
         m_scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         m_scroller->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         setMinimumSize(200, 150);
-        setMaximumSize(canvasSize + QSize(m_scroller->verticalScrollBar()->sizeHint().width(),
-                                          m_scroller->horizontalScrollBar()->sizeHint().height()));
+        setMaximumSize(canvasSize
+                       + QSize(m_scroller->verticalScrollBar()->sizeHint().width(),
+                               m_scroller->horizontalScrollBar()->sizeHint().height()));
         resize(room.boundedTo(maximumSize()));
     }
 }

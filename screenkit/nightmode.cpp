@@ -156,7 +156,8 @@ bool isOn()
 void setDayPalette(QWidget *widget, const QPalette &palette)
 {
     QList<DayPalette> &list = state().dayPalettes;
-    const auto known = std::find_if(list.begin(), list.end(), [widget](const DayPalette &e) { return e.widget == widget; });
+    const auto known =
+        std::find_if(list.begin(), list.end(), [widget](const DayPalette &e) { return e.widget == widget; });
     if (known != list.end())
         known->palette = palette;
     else

@@ -55,24 +55,6 @@ private Q_SLOTS:
     void helpAsksForTheObservationTopic();
 };
 
-static int lightPixels(const QImage &grabbed)
-{
-    const QImage image = grabbed.convertToFormat(QImage::Format_RGB32);
-    int light = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const int r = qRed(line[x]), g = qGreen(line[x]), b = qBlue(line[x]);
-            const int high = qMax(r, qMax(g, b)), low = qMin(r, qMin(g, b));
-            // Grey and white have little colour in them; a red tint has much.
-            const bool greyish = high > 48 && (high - low) * 2 < high;
-            if (greyish || qMin(g, b) > 96)
-                ++light;
-        }
-    }
-    return light;
-}
-
 void tst_entryscreen::opensWithTitleHeaderAndNoSelection()
 {
     EntryScreenFixture f;
@@ -264,10 +246,11 @@ void tst_entryscreen::tabOrderFollowsTheFields()
         QStringLiteral("nbHour"),         QStringLiteral("nbMinute"),   QStringLiteral("txtEstimate"),
         QStringLiteral("chkFainterthan"), QStringLiteral("txtMagn"),    QStringLiteral("nbComp1"),
         QStringLiteral("nbComp2"),        QStringLiteral("txtChartid"), QStringLiteral("ddCommentcodes"),
-        QStringLiteral("cmdClearcode"),   QStringLiteral("txtNotes"),       QStringLiteral("rtbObs"),     QStringLiteral("cmdEnter"),
-        QStringLiteral("Picture1"),       QStringLiteral("Picture3"),   QStringLiteral("cmdHelp"),
-        QStringLiteral("cmdDBform"),      QStringLiteral("cmdFinder"),  QStringLiteral("MSFlexGrid1"),
-        QStringLiteral("ddStars"),        QStringLiteral("cmdChart"),   QStringLiteral("txtStar")};
+        QStringLiteral("cmdClearcode"),   QStringLiteral("txtNotes"),   QStringLiteral("rtbObs"),
+        QStringLiteral("cmdEnter"),       QStringLiteral("Picture1"),   QStringLiteral("Picture3"),
+        QStringLiteral("cmdHelp"),        QStringLiteral("cmdDBform"),  QStringLiteral("cmdFinder"),
+        QStringLiteral("MSFlexGrid1"),    QStringLiteral("ddStars"),    QStringLiteral("cmdChart"),
+        QStringLiteral("txtStar")};
     QCOMPARE(visited, expected);
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
 }
