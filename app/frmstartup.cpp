@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTimer>
 
 QLabel *frmStartup::makeLabel(const char *name, const QString &text, qreal points, bool bold, int left, int top,
                               int width, int height)
@@ -95,14 +94,13 @@ frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
     place(sbar, 0, 10980 - 375, 14430, 375);
 }
 
-void frmStartup::load()
+bool frmStartup::load()
 {
+    bool editorOpened = false;
     const startup::Hooks hooks{
-        [] {
-            // Opened now, and brought before the start screen once that shows:
-            // the observer's first task is the header.
+        [&editorOpened] {
             screenkit::show(screenkit::Screen::HeaderEditor);
-            QTimer::singleShot(0, [] { screenkit::show(screenkit::Screen::HeaderEditor); });
+            editorOpened = true;
         },
         [this](int panel, const QString &text) { (panel == 1 ? m_panel1 : m_panel2)->setText(text); },
     };
@@ -116,4 +114,5 @@ void frmStartup::load()
                                .arg(m_appFolder),
                      QStringLiteral("Cannot prepare the program's folder"), QMessageBox::Warning);
     }
+    return editorOpened;
 }

@@ -17,7 +17,8 @@ public:
     explicit frmStartup(const QString &appFolder, QWidget *parent = nullptr);
 
     // Runs the start-up preparation; tells the user what could not be created.
-    void load();
+    // True when it opened the header editor, which then belongs in front.
+    bool load();
 
 private:
     QLabel *makeLabel(const char *name, const QString &text, qreal points, bool bold, int left, int top, int width,

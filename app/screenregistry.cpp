@@ -11,9 +11,14 @@ using screenkit::Screen;
 ScreenRegistry::ScreenRegistry(const QString &appFolder)
     : m_appFolder(appFolder)
 {
-    add(Screen::Startup, QStringLiteral("frmStartup"), [appFolder] {
+    add(Screen::Startup, QStringLiteral("frmStartup"), [this, appFolder] {
         auto *screen = new frmStartup(appFolder);
-        screen->load();
+        // On a first start the header editor, already open, stays in front
+        // with the focus: the header is the observer's first task.
+        if (screen->load()) {
+            screen->setAttribute(Qt::WA_ShowWithoutActivating);
+            m_inFront = Screen::HeaderEditor;
+        }
         return screen;
     });
     add(Screen::HeaderEditor, QStringLiteral("frmHeadertext"), [appFolder] { return new frmHeadertext(appFolder); });
@@ -47,6 +52,12 @@ QWidget *ScreenRegistry::show(Screen screen)
     QWidget *shown = it->instance;
     shown->show();
     shown->setWindowState(shown->windowState() & ~Qt::WindowMinimized);
+    if (const auto front = std::exchange(m_inFront, std::nullopt); front && find(*front)) {
+        shown->setAttribute(Qt::WA_ShowWithoutActivating, false);
+        find(*front)->raise();
+        find(*front)->activateWindow();
+        return shown;
+    }
     shown->raise();
     shown->activateWindow();
     return shown;

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 // The program's screens, each at most once: showing one that is open brings
 // it to the front; one that was closed (screens delete themselves on close)
@@ -39,4 +40,6 @@ private:
 
     QString m_appFolder;
     QHash<screenkit::Screen, Entry> m_entries;
+    // A screen that must stay before the one being shown.
+    std::optional<screenkit::Screen> m_inFront;
 };

@@ -30,7 +30,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableWidget>
-#include <QTimer>
 
 namespace
 {
@@ -373,9 +372,22 @@ void frmEntryscreen::enter()
 
 void frmEntryscreen::offerHeaderEditor()
 {
-    // Queued, so that it comes after this screen has shown itself.
-    if (appfiles::readHeader(appfiles::Folder(m_appFolder)).status == appfiles::HeaderRead::Missing)
-        QTimer::singleShot(0, this, [] { screenkit::show(screenkit::Screen::HeaderEditor); });
+    if (appfiles::readHeader(appfiles::Folder(m_appFolder)).status != appfiles::HeaderRead::Missing)
+        return;
+    // Once this screen is active, so that the editor is not hidden behind it.
+    if (isActiveWindow())
+        screenkit::show(screenkit::Screen::HeaderEditor);
+    else
+        m_offerEditorWhenActive = true;
+}
+
+void frmEntryscreen::changeEvent(QEvent *event)
+{
+    Form::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_offerEditorWhenActive) {
+        m_offerEditorWhenActive = false;
+        screenkit::show(screenkit::Screen::HeaderEditor);
+    }
 }
 
 void frmEntryscreen::showreport()

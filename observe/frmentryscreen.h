@@ -43,6 +43,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     template<typename W>
@@ -83,6 +84,7 @@ private:
     std::unique_ptr<hostkit::ComponentHost> m_host;
     // Set when a recording emptied the estimate, until the observer edits it.
     bool m_estimateEmptiedByRecording = false;
+    bool m_offerEditorWhenActive = false;
     QList<QObject *> m_hiliteOnEntry;
 
     QPushButton *m_cmdFinder = nullptr;

@@ -37,8 +37,7 @@ void tst_firstnight::firstObservationFromAnEmptyFolder()
     QWidget *editor = screenkit::find(screenkit::Screen::HeaderEditor);
     QVERIFY(editor);
     auto *headerText = editor->findChild<QTextEdit *>(QStringLiteral("RichTextBox1"));
-    // It opened before the start screen, which is in front: the observer clicks it.
-    editor->activateWindow();
+    // It is in front of the start screen, with the focus.
     QVERIFY(QTest::qWaitForWindowActive(editor));
     headerText->setFocus();
     QTextCursor cursor = headerText->textCursor();
