@@ -167,7 +167,7 @@ void frmEntryscreen::createControls()
 
     makeLabel("Label4", QStringLiteral("Comment Codes:"), 11040, 4440, 1815, 375);
     // Tall enough for five codes at once, so the observer sees what there is to choose.
-    m_ddCommentcodes = make<QListWidget>(canvas(), "ddCommentcodes", 11040, 4800, 1815, 1455);
+    m_ddCommentcodes = make<QListWidget>(canvas(), "ddCommentcodes", 11040, 4800, 1815, 1575);
     setScaledFont(m_ddCommentcodes, fieldFont());
     m_ddCommentcodes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_ddCommentcodes->addItems(modEntryscreen::commentCodes());

@@ -76,6 +76,9 @@ void tst_startup::firstStartCreatesEverything()
 
     QWidget *editor = screenkit::find(screenkit::Screen::HeaderEditor);
     QVERIFY(editor && editor->isVisible());
+    // The header comes first: its editor is in front, with the focus.
+    QVERIFY(QTest::qWaitForWindowActive(editor));
+    QCOMPARE(QApplication::focusWidget(), editor->findChild<QWidget *>(QStringLiteral("RichTextBox1")));
     QCOMPARE(folder.entries(),
              (QStringList{QStringLiteral("obs"), QStringLiteral("starcharts"), QStringLiteral("starcharts.mdb")}));
     store::Database db(folder.path());

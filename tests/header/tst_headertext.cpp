@@ -8,7 +8,10 @@
 #include "testkit.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextEdit>
 
@@ -88,28 +91,48 @@ void tst_headertext::opensWithDefaultsAndSaveDisabled()
     for (int i = 0; i < 10; ++i)
         QVERIFY2(lines.at(i).endsWith(QLatin1Char(' ')), qPrintable(lines.at(i)));
     QCOMPARE(lines.at(10), QStringLiteral("the app inserts this automatically!"));
+    // All of them whole and in view, nothing to scroll.
+    auto *guide = editor()->findChild<QPlainTextEdit *>(QStringLiteral("Text1"));
+    QCOMPARE(guide->toPlainText(), header::instructions());
+    QCOMPARE(guide->horizontalScrollBar()->maximum(), 0);
+    QCOMPARE(guide->verticalScrollBar()->maximum(), 0);
 }
 
 void tst_headertext::keysThatEnableSave_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
+    // The text the platform gives the key; null: as QTest gives it.
+    QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("enables");
-    QTest::newRow("letter") << int(Qt::Key_X) << int(Qt::NoModifier) << true;
-    QTest::newRow("backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << true;
-    QTest::newRow("return") << int(Qt::Key_Return) << int(Qt::NoModifier) << true;
-    QTest::newRow("ctrl+a") << int(Qt::Key_A) << int(Qt::ControlModifier) << false;
-    QTest::newRow("arrow") << int(Qt::Key_Down) << int(Qt::NoModifier) << false;
-    QTest::newRow("delete") << int(Qt::Key_Delete) << int(Qt::NoModifier) << false;
-    QTest::newRow("shift alone") << int(Qt::Key_Shift) << int(Qt::ShiftModifier) << false;
+    const QString asQTest;
+    QTest::newRow("letter") << int(Qt::Key_X) << int(Qt::NoModifier) << asQTest << true;
+    QTest::newRow("backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << asQTest << true;
+    QTest::newRow("return") << int(Qt::Key_Return) << int(Qt::NoModifier) << asQTest << true;
+    QTest::newRow("ctrl+a") << int(Qt::Key_A) << int(Qt::ControlModifier) << asQTest << false;
+    QTest::newRow("arrow") << int(Qt::Key_Down) << int(Qt::NoModifier) << asQTest << false;
+    QTest::newRow("delete") << int(Qt::Key_Delete) << int(Qt::NoModifier) << asQTest << false;
+    QTest::newRow("delete as X11 types it")
+        << int(Qt::Key_Delete) << int(Qt::NoModifier) << QStringLiteral("\x7f") << false;
+    QTest::newRow("ctrl+a as X11 types it")
+        << int(Qt::Key_A) << int(Qt::ControlModifier) << QStringLiteral("\x01") << false;
+    QTest::newRow("shift alone") << int(Qt::Key_Shift) << int(Qt::ShiftModifier) << asQTest << false;
 }
 
 void tst_headertext::keysThatEnableSave()
 {
     QFETCH(int, key);
     QFETCH(int, modifiers);
+    QFETCH(QString, text);
     QFETCH(bool, enables);
-    QTest::keyClick(text(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    if (text.isNull()) {
+        QTest::keyClick(this->text(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    } else {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::KeyboardModifiers(modifiers), text);
+        QApplication::sendEvent(this->text(), &press);
+        QApplication::sendEvent(this->text(), &release);
+    }
     QCOMPARE(saveButton()->isEnabled(), enables);
 }
 

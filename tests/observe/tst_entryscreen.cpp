@@ -40,6 +40,9 @@ private Q_SLOTS:
     void fieldsCompletedOnLeaving();
     void enterClickedStraightFromTheMagnitude();
     void emptyEstimateIsCalledBackOnce();
+    void recordingFromTheEstimateSetsNoTrap();
+    void countCodesAndFainterThanCanBeSeen();
+    void f11SwitchesFullScreen();
     void enteringAFieldSelectsItsText();
     void threeRecordingsInOrder();
     void dayFileContinuedOnSecondOpening();
@@ -426,6 +429,66 @@ void tst_entryscreen::emptyEstimateIsCalledBackOnce()
     QCOMPARE(f.messages().texts(), QStringList{QStringLiteral("Number is greater than the maximum allowable value")});
     QVERIFY(f.widget("nbMonth")->property("Text").toString().isEmpty());
     QCOMPARE(QApplication::focusWidget(), f.inner("nbMonth"));
+}
+
+void tst_entryscreen::recordingFromTheEstimateSetsNoTrap()
+{
+    EntryScreenFixture f;
+    f.open();
+    f.fillExample();
+    // The estimate typed last, then Alt+E from the estimate field.
+    f.type(f.edit("txtEstimate"), QStringLiteral("110(1)115"));
+    QTest::keyClick(f.edit("txtEstimate"), Qt::Key_E, Qt::AltModifier);
+    // An access key clicks its button a moment later.
+    QTRY_COMPARE(f.screen()->totalobs(), 1);
+    QCOMPARE(QApplication::focusWidget(), f.edit("txtEstimate"));
+
+    // The next click goes where it is aimed, with no alert.
+    QTest::mouseClick(f.edit("txtNotes"), Qt::LeftButton);
+    QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
+    QCOMPARE(QApplication::focusWidget(), f.edit("txtNotes"));
+
+    // Emptied by the observer, the estimate is called back again.
+    f.type(f.edit("txtEstimate"), QStringLiteral("x"));
+    QTest::keyClick(f.edit("txtEstimate"), Qt::Key_Backspace);
+    QTest::keyClick(f.edit("txtEstimate"), Qt::Key_Tab);
+    QCOMPARE(f.messages().texts(), QStringList{QStringLiteral("You must enter an estimate!")});
+}
+
+void tst_entryscreen::countCodesAndFainterThanCanBeSeen()
+{
+    EntryScreenFixture f;
+    frmEntryscreen *screen = f.open();
+    f.fillExample();
+    f.enter();
+    auto *count = qobject_cast<QLabel *>(f.widget("lblObs"));
+    QCOMPARE(count->text(), QStringLiteral("Total number of observations: 1"));
+    QVERIFY(count->isVisible());
+    for (const char *name : {"cmdDBform", "cmdHelp", "cmdEnter"})
+        QVERIFY2(!count->geometry().intersects(f.widget(name)->geometry()), name);
+
+    auto *codes = screen->findChild<QListWidget *>(QStringLiteral("ddCommentcodes"));
+    QVERIFY(codes->visualItemRect(codes->item(4)).bottom() < codes->viewport()->height());
+    for (const char *name : {"lblPrevious", "rtbObs", "txtNotes", "cmdClearcode"})
+        QVERIFY2(!codes->geometry().intersects(f.widget(name)->geometry()), name);
+    codes->setCurrentRow(2);
+    QTest::mouseClick(f.button("cmdClearcode"), Qt::LeftButton);
+    QVERIFY(codes->selectedItems().isEmpty());
+    QCOMPARE(codes->count(), 11);
+
+    QVERIFY(f.widget("chkFainterthan")->height() >= f.widget("txtMagn")->height());
+    QTest::mouseClick(f.widget("chkFainterthan"), Qt::LeftButton, {}, QPoint(2, 2));
+    QVERIFY(qobject_cast<QCheckBox *>(f.widget("chkFainterthan"))->isChecked());
+}
+
+void tst_entryscreen::f11SwitchesFullScreen()
+{
+    EntryScreenFixture f;
+    frmEntryscreen *screen = f.open();
+    QTest::keyClick(screen, Qt::Key_F11);
+    QTRY_VERIFY(screen->windowState().testFlag(Qt::WindowFullScreen));
+    QTest::keyClick(screen, Qt::Key_F11);
+    QTRY_VERIFY(!screen->windowState().testFlag(Qt::WindowFullScreen));
 }
 
 void tst_entryscreen::enteringAFieldSelectsItsText()

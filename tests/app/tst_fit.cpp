@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Every screen fits a laptop: laid out for 1366 x 768 and 1280 x 800 it
+// shows whole; for 1024 x 768 it may scroll, never spill or overlap.
+#include "appfolder.h"
+#include "creation.h"
+#include "form.h"
+#include "messagerecorder.h"
+#include "navigation.h"
+#include "screenregistry.h"
+#include "testkit.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSet>
+#include <QTest>
+
+using screenkit::Screen;
+
+class tst_fit final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void screens_data();
+    void screens();
+
+private:
+    std::unique_ptr<AppFolder> m_folder;
+    std::unique_ptr<MessageRecorder> m_messages;
+    std::unique_ptr<ScreenRegistry> m_screens;
+};
+
+void tst_fit::initTestCase()
+{
+    m_folder = std::make_unique<AppFolder>();
+    m_messages = std::make_unique<MessageRecorder>();
+    QString error;
+    QVERIFY2(store::createDefault(m_folder->path(), &error), qPrintable(error));
+    QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("obs")));
+    m_folder->write(QStringLiteral("header.txt"), observerHeader);
+    QVERIFY(QFile::copy(QStringLiteral(FERROW_LIBRARY), m_folder->file(QStringLiteral("libferrow.so"))));
+    m_screens = std::make_unique<ScreenRegistry>(m_folder->path());
+}
+
+void tst_fit::cleanupTestCase()
+{
+    for (QWidget *window : QApplication::topLevelWidgets())
+        window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_screens.reset();
+}
+
+void tst_fit::screens_data()
+{
+    QTest::addColumn<int>("screen");
+    QTest::addColumn<QSize>("available");
+    QTest::addColumn<bool>("scrolls");
+    const QList<std::pair<const char *, Screen>> screens{
+        {"start", Screen::Startup},
+        {"header editor", Screen::HeaderEditor},
+        {"observation", Screen::Observation},
+    };
+    for (const auto &[name, screen] : screens) {
+        QTest::addRow("%s at 1366x768", name) << int(screen) << QSize(1366, 768) << false;
+        QTest::addRow("%s at 1280x800", name) << int(screen) << QSize(1280, 800) << false;
+        QTest::addRow("%s at 1024x768", name) << int(screen) << QSize(1024, 768) << (screen == Screen::Observation);
+    }
+}
+
+void tst_fit::screens()
+{
+    QFETCH(int, screen);
+    QFETCH(QSize, available);
+    QFETCH(bool, scrolls);
+    auto *form = qobject_cast<screenkit::Form *>(screenkit::show(Screen(screen)));
+    QVERIFY(form);
+    const QWidget *canvas = form->canvas();
+    const QList<QWidget *> controls = canvas->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    // What overlaps as drawn up, at full size, may overlap when smaller.
+    form->fitTo(QRect(0, 0, 1920, 1200));
+    QCOMPARE(form->scale(), 1.0);
+    QSet<std::pair<const QWidget *, const QWidget *>> designed;
+    for (const QWidget *control : controls) {
+        for (const QWidget *other : controls) {
+            if (control->geometry().intersects(other->geometry()))
+                designed.insert(std::make_pair(control, other));
+        }
+    }
+    form->fitTo(QRect(QPoint(0, 0), available));
+
+    QCOMPARE(form->scrolls(), scrolls);
+    QVERIFY(form->scale() >= screenkit::Form::smallestScale);
+    QVERIFY(form->scale() <= 1.0);
+    // The window and its frame within the screen.
+    QVERIFY2(form->width() <= available.width() && form->height() + 40 <= available.height(),
+             qPrintable(QStringLiteral("%1 x %2").arg(form->width()).arg(form->height())));
+
+    for (const QWidget *control : controls) {
+        if (!control->isVisibleTo(form))
+            continue;
+        QVERIFY2(canvas->rect().contains(control->geometry()), qPrintable(control->objectName()));
+        for (const QWidget *other : controls) {
+            if (other == control || !other->isVisibleTo(form) || designed.contains(std::make_pair(control, other)))
+                continue;
+            QVERIFY2(!control->geometry().intersects(other->geometry()),
+                     qPrintable(control->objectName() + QStringLiteral(" overlaps ") + other->objectName()));
+        }
+    }
+}
+
+QTEST_MAIN(tst_fit)
+#include "tst_fit.moc"
