@@ -63,13 +63,13 @@ numbox::numbox(QWidget *parent)
     : QWidget(parent)
     , m_text(new QLineEdit(this))
     , m_leaveCheck(new hostkit::LeaveCheck(m_text))
-    , m_autoRedraw(spec(Property::AutoRedraw).defaultValue.toBool())
-    , m_backStyle(spec(Property::BackStyle).defaultValue.toInt())
-    , m_fillColor(spec(Property::FillColor).defaultValue.toInt())
-    , m_fillStyle(spec(Property::FillStyle).defaultValue.toInt())
-    , m_fontTransparent(spec(Property::FontTransparent).defaultValue.toBool())
-    , m_minval(spec(Property::minval).defaultValue.toInt())
-    , m_maxval(spec(Property::maxval).defaultValue.toInt())
+    , m_autoRedraw(info(Property::AutoRedraw).defaultValue.toBool())
+    , m_backStyle(info(Property::BackStyle).defaultValue.toInt())
+    , m_fillColor(info(Property::FillColor).defaultValue.toInt())
+    , m_fillStyle(info(Property::FillStyle).defaultValue.toInt())
+    , m_fontTransparent(info(Property::FontTransparent).defaultValue.toBool())
+    , m_minval(info(Property::minval).defaultValue.toInt())
+    , m_maxval(info(Property::maxval).defaultValue.toInt())
 {
     m_text->setObjectName(QStringLiteral("txtTextBox"));
     // Typed text reaches the field only through the key filter.
@@ -207,7 +207,7 @@ void numbox::markChanged(Property id)
     // A restored design is no change, but the picture goes through its property.
     if (m_restoring && id != Property::MouseIcon)
         return;
-    emit PropertyChanged(QString::fromLatin1(spec(id).name));
+    emit PropertyChanged(QString::fromLatin1(info(id).name));
 }
 
 int numbox::Alignment() const
@@ -350,7 +350,7 @@ QString numbox::ToolTipText() const
 
 int numbox::WhatsThisHelpID() const
 {
-    return m_text->property(spec(Property::WhatsThisHelpID).name).toInt();
+    return m_text->property(info(Property::WhatsThisHelpID).name).toInt();
 }
 
 int numbox::minval() const
@@ -557,7 +557,7 @@ void numbox::setWhatsThisHelpID(int value)
 {
     if (value == WhatsThisHelpID())
         return;
-    m_text->setProperty(spec(Property::WhatsThisHelpID).name, value);
+    m_text->setProperty(info(Property::WhatsThisHelpID).name, value);
     markChanged(Property::WhatsThisHelpID);
 }
 
@@ -586,7 +586,7 @@ void numbox::applyAlignment(int value)
 // kept on the inner field and its colour put into the palette.
 void numbox::applyColour(Property id, uint value)
 {
-    m_text->setProperty(spec(id).name, value);
+    m_text->setProperty(info(id).name, value);
     const QPalette::ColorRole role = id == Property::BackColor ? QPalette::Base : QPalette::Text;
     QPalette palette = m_text->palette();
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
@@ -596,8 +596,8 @@ void numbox::applyColour(Property id, uint value)
 
 uint numbox::colour(Property id) const
 {
-    const QVariant value = m_text->property(spec(id).name);
-    return value.isValid() ? value.toUInt() : spec(id).defaultValue.toUInt();
+    const QVariant value = m_text->property(info(id).name);
+    return value.isValid() ? value.toUInt() : info(id).defaultValue.toUInt();
 }
 
 void numbox::applyFont(const QFont &font)
@@ -652,7 +652,7 @@ void numbox::readProperties(const hostkit::PropertyBag &bag)
     // In interface order, so the font object comes before the four font
     // properties that win over it.
     m_restoring = true;
-    for (const PropertySpec &property : properties()) {
+    for (const PropertyInfo &property : properties()) {
         if (!property.saved)
             continue;
         const QVariant fallback = property.id == Property::Font ? QVariant(ambientFont()) : property.defaultValue;
@@ -663,7 +663,7 @@ void numbox::readProperties(const hostkit::PropertyBag &bag)
 
 void numbox::writeProperties(hostkit::PropertyBag &bag) const
 {
-    for (const PropertySpec &property : properties()) {
+    for (const PropertyInfo &property : properties()) {
         if (!property.saved)
             continue;
         const QVariant fallback = property.id == Property::Font ? QVariant(ambientFont()) : property.defaultValue;

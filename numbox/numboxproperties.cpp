@@ -10,9 +10,9 @@ namespace ferrow
 {
 namespace
 {
-const std::array<PropertySpec, 29> &table()
+const std::array<PropertyInfo, 29> &table()
 {
-    static const std::array<PropertySpec, 29> specs{{
+    static const std::array<PropertyInfo, 29> specs{{
         {Property::Alignment, "Alignment", 0, true},
         {Property::AutoRedraw, "AutoRedraw", false, true},
         {Property::BackColor, "BackColor", SystemWindowBackground, true},
@@ -47,12 +47,12 @@ const std::array<PropertySpec, 29> &table()
 }
 }
 
-std::span<const PropertySpec> properties()
+std::span<const PropertyInfo> properties()
 {
     return table();
 }
 
-const PropertySpec &spec(Property id)
+const PropertyInfo &info(Property id)
 {
     return table()[static_cast<std::size_t>(id)];
 }

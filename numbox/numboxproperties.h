@@ -42,7 +42,7 @@ enum class Property {
 
 // One property: its name (the Qt property's and the saved design's), the
 // default a saved design leaves out, and whether a design saves it at all.
-struct PropertySpec
+struct PropertyInfo
 {
     Property id;
     const char *name;
@@ -56,6 +56,6 @@ inline constexpr uint SystemWindowBackground = 0x80000005u;
 inline constexpr uint SystemWindowText = 0x80000008u;
 
 // Every property, in interface order.
-std::span<const PropertySpec> properties();
-const PropertySpec &spec(Property id);
+std::span<const PropertyInfo> properties();
+const PropertyInfo &info(Property id);
 }
