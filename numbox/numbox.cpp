@@ -135,11 +135,6 @@ bool numbox::eventFilter(QObject *object, QEvent *event)
             emit Click();
         return mouse->button() == Qt::MiddleButton;
     }
-    // Nothing dropped on the field reaches it, even from a drag the toolkit
-    // delivers in spite of its refusal.
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::Drop: event->ignore(); return true;
     case QEvent::MouseButtonDblClick: emit DblClick(); return false;
     case QEvent::InputMethod: return true;
     default: return false;
