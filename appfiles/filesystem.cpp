@@ -42,9 +42,8 @@ appfiles::NewFile appfiles::createBeside(const QString &path)
     const QFileInfo target(path);
     NewFile file;
     for (int i = 0; i < attempts; ++i) {
-        const QString name = QStringLiteral(".%1.%2")
-                                 .arg(target.fileName())
-                                 .arg(QRandomGenerator::global()->generate64(), 0, 36);
+        const QString name =
+            QStringLiteral(".%1.%2").arg(target.fileName()).arg(QRandomGenerator::global()->generate64(), 0, 36);
         const QString candidate = target.absoluteDir().filePath(name);
         // The permissions any new file gets, as the report and database have always had.
         const int fd = ::open(encoded(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "form.h"
-#include "nightmode.h"
 #include "modentryscreen.h"
+#include "nightmode.h"
 
 #include <memory>
 

@@ -75,6 +75,8 @@ modEntryscreen::RecordOutcome modEntryscreen::recordobs(const QString &appFolder
     if (const auto problem = checkObservation(texts, QDateTime::currentDateTimeUtc()))
         return {RecordOutcome::Refused, problem->field, problem->message, false};
 
+    // One wait for the whole recording, so that the window never seems frozen.
+    const QDeadlineTimer deadline(recordingWait);
     store::Database db(appFolder);
     const auto chart = db.first(QStringLiteral("charts"), store::Where{QStringLiteral("starname"), texts.star});
     if (!chart && db.error().isEmpty())
@@ -94,20 +96,20 @@ modEntryscreen::RecordOutcome modEntryscreen::recordobs(const QString &appFolder
     // in both or in neither. Only a crash between the line's write and the
     // commit leaves a line without its row, which the screen names when it
     // opens again.
-    const QDeadlineTimer deadline(recordingWait);
     ReportAppender report(todaysfile);
     if (const auto error = report.lock(deadline))
         return failed(*error, {});
     const auto remaining = std::chrono::milliseconds(deadline.remainingTime());
     const CumobsRow &row = recording.row;
     if (!db.begin(remaining)
-        || !db.insert(QStringLiteral("cumobs"), {{QStringLiteral("star"), row.star},
-                                                 {QStringLiteral("magnitude"), row.magnitude},
-                                                 {QStringLiteral("estimate"), row.estimate},
-                                                 {QStringLiteral("obsdate"), row.obsdate},
-                                                 {QStringLiteral("obscode"), row.obscode},
-                                                 {QStringLiteral("notes"), row.notes},
-                                                 {QStringLiteral("chart"), row.chart}})) {
+        || !db.insert(QStringLiteral("cumobs"),
+                      {{QStringLiteral("star"), row.star},
+                       {QStringLiteral("magnitude"), row.magnitude},
+                       {QStringLiteral("estimate"), row.estimate},
+                       {QStringLiteral("obsdate"), row.obsdate},
+                       {QStringLiteral("obscode"), row.obscode},
+                       {QStringLiteral("notes"), row.notes},
+                       {QStringLiteral("chart"), row.chart}})) {
         db.rollback();
         return failed(notStored(db.error()), nothingKept());
     }
@@ -123,8 +125,9 @@ modEntryscreen::RecordOutcome modEntryscreen::recordobs(const QString &appFolder
     if (const auto cutError = report.takeBack())
         return {RecordOutcome::Failed, std::nullopt,
                 why + QLatin1Char(' ') + *cutError + QStringLiteral(" Your entries are kept in the fields."), true};
-    return failed(why, QStringLiteral("Its line has been taken out of the report again, so nothing of it was "
-                                      "recorded; your entries are kept in the fields."));
+    return failed(why,
+                  QStringLiteral("Its line has been taken out of the report again, so nothing of it was "
+                                 "recorded; your entries are kept in the fields."));
 }
 
 modEntryscreen::Unpaired modEntryscreen::unpairedLines(const QString &appFolder, const QString &todaysfile)

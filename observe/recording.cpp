@@ -119,8 +119,9 @@ QString nameOf(char32_t character)
 std::optional<Problem> checkCharacters(const QString &text, Field field)
 {
     if (text.contains(u'\r') || text.contains(u'\n'))
-        return problem(field, QStringLiteral("The %1 field holds a line break, which would split the report "
-                                             "line. Remove it."));
+        return problem(field,
+                       QStringLiteral("The %1 field holds a line break, which would split the report "
+                                      "line. Remove it."));
     for (const char32_t character : QStringView(text).toUcs4()) {
         if (QChar::category(character) == QChar::Other_Control)
             return problem(field,
@@ -150,8 +151,9 @@ std::optional<Problem> checkLineText(const QString &text, Field field)
                            nameOf(character));
     }
     if (text.contains(u'|'))
-        return problem(field, QStringLiteral("The %1 field holds a \"|\", which separates the fields of the "
-                                             "report line. Remove it."));
+        return problem(field,
+                       QStringLiteral("The %1 field holds a \"|\", which separates the fields of the "
+                                      "report line. Remove it."));
     return std::nullopt;
 }
 
@@ -160,7 +162,8 @@ std::optional<Problem> checkLength(const QString &text, Field field, const char 
 {
     const int width = store::cumobs().column(QLatin1String(column))->length;
     if (text.size() > width)
-        return problem(field, QStringLiteral("The %1 field holds %2 characters, but only %3 can be stored. Shorten it."),
+        return problem(field,
+                       QStringLiteral("The %1 field holds %2 characters, but only %3 can be stored. Shorten it."),
                        QString::number(text.size()), QString::number(width));
     return std::nullopt;
 }
@@ -171,8 +174,9 @@ std::optional<Problem> checkMagnitude(const QString &text)
 {
     const Field field = Field::Magnitude;
     if (text.isEmpty())
-        return problem(field, QStringLiteral("The %1 field is empty. Enter the magnitude with a decimal "
-                                             "point, for example 11.2."));
+        return problem(field,
+                       QStringLiteral("The %1 field is empty. Enter the magnitude with a decimal "
+                                      "point, for example 11.2."));
     if (auto found = checkLineText(text, field))
         return found;
     if (text.contains(u','))
@@ -305,8 +309,9 @@ std::optional<modEntryscreen::Problem> modEntryscreen::checkObservation(const Ob
                                                                         const QDateTime &nowUtc)
 {
     if (texts.star.isEmpty())
-        return problem(Field::Star, QStringLiteral("The %1 field is empty. Pick the star and click \"get Chart\", "
-                                                   "or type the star's name."));
+        return problem(Field::Star,
+                       QStringLiteral("The %1 field is empty. Pick the star and click \"get Chart\", "
+                                      "or type the star's name."));
     if (auto found = firstOf({
             checkLineText(texts.star, Field::Star),
             checkLength(texts.star, Field::Star, "star"),
@@ -321,8 +326,9 @@ std::optional<modEntryscreen::Problem> modEntryscreen::checkObservation(const Ob
         return found;
 
     if (texts.estimate.isEmpty())
-        return problem(Field::Estimate, QStringLiteral("The %1 field is empty. Enter your estimate as you wrote "
-                                                       "it at the eyepiece."));
+        return problem(Field::Estimate,
+                       QStringLiteral("The %1 field is empty. Enter your estimate as you wrote "
+                                      "it at the eyepiece."));
     return firstOf({
         checkCharacters(texts.estimate, Field::Estimate),
         checkLength(texts.estimate, Field::Estimate, "estimate"),

@@ -20,8 +20,9 @@
 
 namespace
 {
-// A reader waits no longer than a recording may take.
-constexpr std::chrono::milliseconds readerWait(1000);
+// A view waits a little for a recording under way, not as long as another
+// recording would: after that it shows the file as it is.
+constexpr std::chrono::milliseconds readerWait(500);
 
 QString native(const QString &path)
 {
@@ -217,8 +218,7 @@ std::optional<QString> modEntryscreen::ReportAppender::cut(qint64 start, const Q
     // Only ever the bytes this recording wrote, and only while they end the file.
     QByteArray tail(bytes.size(), '\0');
     if (sizeOf(m_descriptor) != start + bytes.size()
-        || ::pread(m_descriptor, tail.data(), static_cast<size_t>(tail.size()), start) != tail.size()
-        || tail != bytes)
+        || ::pread(m_descriptor, tail.data(), static_cast<size_t>(tail.size()), start) != tail.size() || tail != bytes)
         return cannotCut.arg(native(m_path), QStringLiteral("it was changed meanwhile"));
     if (::ftruncate(m_descriptor, start) != 0 || ::fdatasync(m_descriptor) != 0)
         return cannotCut.arg(native(m_path), appfiles::describeError(errno));
@@ -229,8 +229,11 @@ modEntryscreen::ReportText modEntryscreen::readReport(const QString &todaysfile,
 {
     QFile report(todaysfile);
     const auto unreadable = [&](const QString &reason) {
-        return ReportText{{}, from, from == 0, QStringLiteral("The report file \"%1\" cannot be shown (%2).")
-                                                    .arg(native(todaysfile), reason)};
+        return ReportText{
+            {},
+            from,
+            from == 0,
+            QStringLiteral("The report file \"%1\" cannot be shown (%2).").arg(native(todaysfile), reason)};
     };
     if (QFileInfo(todaysfile).isDir())
         return unreadable(appfiles::describeError(EISDIR));

@@ -145,10 +145,9 @@ bool store::Database::failEngine(const QSqlError &error)
     switch (engineCode(error)) {
     case Busy:
     case Locked:
-        return fail(QStringLiteral("The database \"%1\" is in use by another program. Try again in a moment.")
-                        .arg(m_path));
-    case ReadOnly:
-        return fail(QStringLiteral("The database \"%1\" cannot be written: permission denied.").arg(m_path));
+        return fail(
+            QStringLiteral("The database \"%1\" is in use by another program. Try again in a moment.").arg(m_path));
+    case ReadOnly: return fail(QStringLiteral("The database \"%1\" cannot be written: permission denied.").arg(m_path));
     case Full: return fail(QStringLiteral("The database \"%1\" cannot be written: the disk is full.").arg(m_path));
     default: return fail(describeEngineError(error.text()));
     }

@@ -37,11 +37,10 @@ std::optional<Problem> check(const ObservationTexts &texts)
 Field fieldNamed(const QString &field)
 {
     static const QHash<QString, Field> fields = {
-        {"star", Field::Star},           {"year", Field::Year},   {"month", Field::Month},
-        {"day", Field::Day},             {"hour", Field::Hour},   {"minute", Field::Minute},
-        {"estimate", Field::Estimate},   {"magnitude", Field::Magnitude},
-        {"comp1", Field::Comp1},         {"comp2", Field::Comp2}, {"chart", Field::Chart},
-        {"notes", Field::Notes},
+        {"star", Field::Star},         {"year", Field::Year},           {"month", Field::Month},
+        {"day", Field::Day},           {"hour", Field::Hour},           {"minute", Field::Minute},
+        {"estimate", Field::Estimate}, {"magnitude", Field::Magnitude}, {"comp1", Field::Comp1},
+        {"comp2", Field::Comp2},       {"chart", Field::Chart},         {"notes", Field::Notes},
     };
     return fields.value(field);
 }
@@ -241,7 +240,7 @@ void tst_recording::accepts_data()
     QTest::newRow("December") << "month"
                               << "12";
     QTest::newRow("day 31 of January") << "day"
-                                         << "31";
+                                       << "31";
     QTest::newRow("hour 0") << "hour"
                             << "0";
     QTest::newRow("hour 23") << "hour"
@@ -365,15 +364,17 @@ void tst_recording::refuses_data()
                                  << "ss\tcyg" << QStringList{"Star", "control character U+0009"};
     QTest::newRow("NUL in notes") << "notes" << QString(QChar(0)) + "x" << QStringList{"Notes", "U+0000"};
     QTest::newRow("escape in chart") << "chart"
-                                     << "18\x1b" "96" << QStringList{"Chart ID", "U+001B"};
+                                     << "18\x1b"
+                                        "96"
+                                     << QStringList{"Chart ID", "U+001B"};
     QTest::newRow("DEL in comparison") << "comp1"
                                        << "110\x7f" << QStringList{"CS1", "U+007F"};
     QTest::newRow("tab in estimate") << "estimate"
                                      << "110\t115" << QStringList{"Estimate", "U+0009"};
     for (const char16_t c1 : {u'\x81', u'\x8d', u'\x8f', u'\x90', u'\x9d', u'\x85', u'\x9b'}) {
         const QString code = QStringLiteral("U+%1").arg(uint(c1), 4, 16, QLatin1Char('0')).toUpper();
-        QTest::newRow(qPrintable("C1 " + code)) << "notes" << QStringLiteral("a") + QChar(c1)
-                                                << QStringList{"Notes", "control character " + code};
+        QTest::newRow(qPrintable("C1 " + code))
+            << "notes" << QStringLiteral("a") + QChar(c1) << QStringList{"Notes", "control character " + code};
     }
     QTest::newRow("byte order mark") << "star" << QString(QChar(0xfeff)) + "ss cyg"
                                      << QStringList{"Star", "invisible character U+FEFF"};
@@ -418,12 +419,11 @@ void tst_recording::dates_data()
     QTest::newRow("a day after the clock") << QList<int>{2024, 3, 2, 12, 0} << accepted << QStringList{};
     QTest::newRow("a minute more") << QList<int>{2024, 3, 2, 12, 1} << std::optional(Field::Day)
                                    << QStringList{"2 March 2024 12:01 UT", "1 March 2024 12:00 UT", "Day"};
-    QTest::newRow("next month") << QList<int>{2024, 4, 1, 0, 0} << std::optional(Field::Month)
-                                << QStringList{"Month"};
+    QTest::newRow("next month") << QList<int>{2024, 4, 1, 0, 0} << std::optional(Field::Month) << QStringList{"Month"};
     QTest::newRow("mistyped year") << QList<int>{2025, 3, 1, 0, 0} << std::optional(Field::Year)
                                    << QStringList{"Year", "clock"};
-    QTest::newRow("last year of the range") << QList<int>{2100, 1, 1, 0, 0} << std::optional(Field::Year)
-                                            << QStringList{"Year"};
+    QTest::newRow("last year of the range")
+        << QList<int>{2100, 1, 1, 0, 0} << std::optional(Field::Year) << QStringList{"Year"};
 }
 
 void tst_recording::dates()
@@ -437,8 +437,7 @@ void tst_recording::dates()
     texts.day = QString::number(moment.at(2));
     texts.hour = QString::number(moment.at(3));
     texts.minute = QString::number(moment.at(4));
-    const std::optional<Problem> problem =
-        checkObservation(texts, QDateTime(QDate(2024, 3, 1), QTime(12, 0), Qt::UTC));
+    const std::optional<Problem> problem = checkObservation(texts, QDateTime(QDate(2024, 3, 1), QTime(12, 0), Qt::UTC));
     QCOMPARE(problem.has_value(), field.has_value());
     if (!problem)
         return;

@@ -133,6 +133,12 @@ void tst_reportfile::reportThatIsAFolder()
         QVERIFY2(problem->contains(QDir::toNativeSeparators(today(app))), qPrintable(*problem));
     }
     QVERIFY(readReport(today(app)).error->contains(u"is a folder, not a file"));
+
+    AppFolder headerFolder;
+    QVERIFY(QDir(headerFolder.path()).mkpath(QStringLiteral("header.txt")));
+    const std::optional<QString> header = beginReport(headerFolder.path(), today(headerFolder));
+    QVERIFY(header);
+    QVERIFY2(header->contains(u"is a folder, not a file") && header->contains(u"header.txt"), qPrintable(*header));
 }
 
 void tst_reportfile::beginInUnwritableObs()
@@ -322,8 +328,10 @@ void tst_reportfile::readForTheView()
     QVERIFY(QFile::resize(today(app), header.size()));
     const ReportText shorter = readReport(today(app), more.end);
     QVERIFY(shorter.whole);
-    QCOMPARE(shorter.text, QString::fromLatin1(header).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                                .replace(QChar(0x80), QChar(0x20ac)));
+    QCOMPARE(shorter.text,
+             QString::fromLatin1(header)
+                 .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                 .replace(QChar(0x80), QChar(0x20ac)));
 
     const ReportText missing = readReport(app.file(QStringLiteral("obs/missing.txt")));
     QVERIFY(missing.error);
