@@ -95,8 +95,11 @@ std::optional<QString> placeHeader(const QString &todaysfile, const QByteArray &
     if (file.path.isEmpty())
         return cannotBegin(todaysfile, appfiles::describeError(file.error));
     int errnum = 0;
-    const bool written = writeAll(file.descriptor, bytes, &errnum) == bytes.size()
-        && (::fdatasync(file.descriptor) == 0 || (errnum = errno, false));
+    bool written = writeAll(file.descriptor, bytes, &errnum) == bytes.size();
+    if (written && ::fdatasync(file.descriptor) != 0) {
+        errnum = errno;
+        written = false;
+    }
     ::close(file.descriptor);
     const appfiles::Placed placed =
         written ? appfiles::placeNew(file.path, todaysfile, &errnum) : appfiles::Placed::Failed;
