@@ -32,10 +32,10 @@ QString startup::prepare(const QString &appFolder, const Hooks &hooks)
 
     if (!QFileInfo::exists(folder.database())) {
         hooks.status(1, QStringLiteral("Creating default database..."));
+        // Another start in the same folder may have created it meanwhile: that one is used.
         QString error;
         if (store::createDefault(appFolder, &error))
             hooks.status(2, QStringLiteral(" Default Database created"));
-        // Another start in the same folder may have created it meanwhile: that one is used.
         else if (!QFileInfo(folder.database()).isFile())
             failures.append(error);
     }
