@@ -32,16 +32,24 @@ QString startup::prepare(const QString &appFolder, const Hooks &hooks)
 
     if (!QFileInfo::exists(folder.database())) {
         hooks.status(1, QStringLiteral("Creating default database..."));
+        // Another start in the same folder may have created it meanwhile: that one is used.
         QString error;
         if (store::createDefault(appFolder, &error))
             hooks.status(2, QStringLiteral(" Default Database created"));
-        else
+        else if (!QFileInfo(folder.database()).isFile())
             failures.append(error);
     }
 
     for (const QString &path : {folder.charts(), folder.reports()}) {
-        if (QFileInfo(path).isDir())
+        const QFileInfo existing(path);
+        if (existing.isDir())
             continue;
+        if (existing.exists()) {
+            failures.append(QStringLiteral("The folder \"%1\" could not be created: a file of that name is "
+                                           "there, not a folder.")
+                                .arg(path));
+            continue;
+        }
         const QString error = makeFolder(path);
         if (!error.isEmpty())
             failures.append(error);

@@ -2,9 +2,13 @@
 #include "headerfile.h"
 
 #include "codepage.h"
+#include "filesystem.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+#include <cerrno>
 
 namespace appfiles
 {
@@ -13,6 +17,8 @@ HeaderRead readHeader(const Folder &folder)
     QFile file(folder.header());
     if (!file.exists())
         return {HeaderRead::Missing, {}, {}};
+    if (QFileInfo(file).isDir())
+        return {HeaderRead::Unreadable, {}, describeError(EISDIR)};
     if (!file.open(QIODevice::ReadOnly))
         return {HeaderRead::Unreadable, {}, file.errorString()};
     QByteArray bytes = file.readAll();

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -304,6 +305,7 @@ void frmEntryscreen::load()
         offerHeaderEditor();
     }
     showreport();
+    nameUnpaired();
 }
 
 QString frmEntryscreen::selstar() const
@@ -362,12 +364,39 @@ void frmEntryscreen::enter()
     const auto outcome = modEntryscreen::recordobs(m_appFolder, m_todaysfile, observation());
     showreport();
     if (outcome.kind != modEntryscreen::RecordOutcome::Recorded) {
-        hostkit::ask(outcome.message, QStringLiteral("Observation not recorded"), QMessageBox::Warning);
-        offerHeaderEditor();
+        showOutcome(outcome);
         return;
     }
     clearfields();
     countobservation();
+}
+
+void frmEntryscreen::showOutcome(const modEntryscreen::RecordOutcome &outcome)
+{
+    using modEntryscreen::Field;
+    hostkit::ask(outcome.message, QStringLiteral("Observation not recorded"),
+                 outcome.lineWithoutRow ? QMessageBox::Critical : QMessageBox::Warning);
+    offerHeaderEditor();
+    if (!outcome.field)
+        return;
+    const auto dateField = [this](int i) { return i < m_dateFields.size() ? m_dateFields.at(i) : nullptr; };
+    QWidget *field = nullptr;
+    switch (*outcome.field) {
+    case Field::Star: field = m_txtStar; break;
+    case Field::Year: field = dateField(0); break;
+    case Field::Month: field = dateField(1); break;
+    case Field::Day: field = dateField(2); break;
+    case Field::Hour: field = dateField(3); break;
+    case Field::Minute: field = dateField(4); break;
+    case Field::Estimate: field = m_txtEstimate; break;
+    case Field::Magnitude: field = m_txtMagn; break;
+    case Field::Comp1: field = m_nbComp1; break;
+    case Field::Comp2: field = m_nbComp2; break;
+    case Field::Chart: field = m_txtChartid; break;
+    case Field::Notes: field = m_txtNotes; break;
+    }
+    if (field)
+        field->setFocus(Qt::OtherFocusReason);
 }
 
 void frmEntryscreen::offerHeaderEditor()
@@ -392,11 +421,37 @@ void frmEntryscreen::changeEvent(QEvent *event)
 
 void frmEntryscreen::showreport()
 {
-    const auto report = modEntryscreen::readReport(m_todaysfile);
-    m_rtbObs->setPlainText(report.text);
+    const auto report = modEntryscreen::readReport(m_todaysfile, m_reportShown);
+    if (report.whole) {
+        m_rtbObs->setPlainText(report.text);
+    } else if (!report.text.isEmpty()) {
+        QTextCursor end(m_rtbObs->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(report.text);
+    }
+    m_reportShown = report.end;
     // Shown in the empty view: the reason was told when the file failed.
     m_rtbObs->setPlaceholderText(report.error.value_or(QString()));
     m_rtbObs->moveCursor(QTextCursor::End);
+}
+
+void frmEntryscreen::nameUnpaired()
+{
+    // A courtesy at opening: when the database cannot be read now, the
+    // recording itself will say why.
+    const modEntryscreen::Unpaired unpaired = modEntryscreen::unpairedLines(m_appFolder, m_todaysfile);
+    if (unpaired.lines.isEmpty())
+        return;
+    constexpr qsizetype listed = 20;
+    QStringList shown = unpaired.lines.mid(0, listed);
+    if (unpaired.lines.size() > listed)
+        shown.append(QStringLiteral("... and %1 more").arg(unpaired.lines.size() - listed));
+    hostkit::ask(QStringLiteral("These lines of today's report \"%1\" have no observation in the database, "
+                                "perhaps because the program stopped while recording them:\n\n%2\n\nTake such a "
+                                "line out of the report before you send it, and enter the observation again if you "
+                                "want to keep it.")
+                     .arg(QDir::toNativeSeparators(m_todaysfile), shown.join(u'\n')),
+                 QStringLiteral("Report lines without their observation"), QMessageBox::Warning);
 }
 
 void frmEntryscreen::clearfields()
@@ -457,7 +512,8 @@ void frmEntryscreen::magnitudeValidate(bool &)
 
 void frmEntryscreen::magnitudeLeft()
 {
-    if (m_txtMagn->text().contains(QLatin1Char('.')))
+    // An empty field may be left; Enter asks for the magnitude.
+    if (m_txtMagn->text().isEmpty() || m_txtMagn->text().contains(QLatin1Char('.')))
         return;
     m_txtMagn->setFocus();
     m_txtMagn->clear();

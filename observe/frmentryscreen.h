@@ -2,8 +2,8 @@
 #pragma once
 
 #include "form.h"
+#include "modentryscreen.h"
 #include "nightmode.h"
-#include "recording.h"
 
 #include <memory>
 
@@ -68,8 +68,13 @@ private:
     modEntryscreen::ObservationTexts observation() const;
     // Without a header no report can begin: brings the header editor forward.
     void offerHeaderEditor();
-    // Shows the day's report file as it is on disk.
+    // Shows what the day's report file has gained since last shown: lines of
+    // other windows and programs too. All of it when it has become shorter.
     void showreport();
+    // Names the report's lines that a crash left without their row.
+    void nameUnpaired();
+    // Shows how a recording ended; a refusal puts the focus into the field to correct.
+    void showOutcome(const modEntryscreen::RecordOutcome &outcome);
     // Empties the estimate fields for the next star; date and time stay.
     void clearfields();
     void countobservation();
@@ -77,6 +82,8 @@ private:
     QString m_appFolder;
     QString m_selstar;
     QString m_todaysfile;
+    // Bytes of the report file shown in rtbObs.
+    qint64 m_reportShown = 0;
     int m_totalobs = 0;
 
     // Every window is red on black while this screen is open.

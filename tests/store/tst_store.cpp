@@ -4,6 +4,8 @@
 #include "database.h"
 #include "schema.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -28,6 +30,8 @@ private Q_SLOTS:
     void foreignFilesLeftUntouched_data();
     void foreignFilesLeftUntouched();
     void missingFileIsNotCreated();
+    void folderInPlaceOfTheFile();
+    void databaseInUseIsToldWithinASecond();
 };
 
 static QVariantMap chartRow(const QString &name, const QString &constell = QStringLiteral("cyg"))
@@ -270,6 +274,46 @@ void tst_store::missingFileIsNotCreated()
     QVERIFY(!db.open());
     QVERIFY(db.error().contains(QStringLiteral("missing")));
     QVERIFY(folder.entries().isEmpty());
+}
+
+void tst_store::folderInPlaceOfTheFile()
+{
+    AppFolder folder;
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("starcharts.mdb")));
+    Database db(folder.path());
+    QVERIFY(!db.open());
+    QVERIFY2(db.error().contains(QStringLiteral("is a folder, not a file")), qPrintable(db.error()));
+    QVERIFY(db.error().contains(folder.file(QStringLiteral("starcharts.mdb"))));
+}
+
+void tst_store::databaseInUseIsToldWithinASecond()
+{
+    AppFolder folder;
+    QString error;
+    QVERIFY(createDefault(folder.path(), &error));
+    const QByteArray before = folder.read(QStringLiteral("starcharts.mdb"));
+    {
+        // Another program holds the file for itself.
+        Database other(folder.path());
+        QVERIFY(other.open());
+        QSqlQuery exclusive(other.handle());
+        QVERIFY(exclusive.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+
+        for (const bool writing : {false, true}) {
+            Database db(folder.path());
+            QElapsedTimer waited;
+            waited.start();
+            QVERIFY(writing ? !db.begin(std::chrono::milliseconds(1000)) : !db.open());
+            QVERIFY2(waited.elapsed() < 1500, qPrintable(QString::number(waited.elapsed())));
+            QVERIFY2(db.error().contains(QStringLiteral("in use by another program")), qPrintable(db.error()));
+            QVERIFY2(db.error().contains(QStringLiteral("Try again")), qPrintable(db.error()));
+            QVERIFY(!db.error().contains(QStringLiteral("move it aside")));
+        }
+        QVERIFY(exclusive.exec(QStringLiteral("ROLLBACK")));
+    }
+    QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), before);
+    Database db(folder.path());
+    QVERIFY2(db.open(), qPrintable(db.error()));
 }
 
 QTEST_APPLESS_MAIN(tst_store)
