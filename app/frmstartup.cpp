@@ -7,6 +7,7 @@
 #include "startup.h"
 #include "ui.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -95,18 +96,28 @@ frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
     place(sbar, 0, 10980 - 375, 14430, 375);
 }
 
-void frmStartup::load()
+startup::Hooks frmStartup::hooks()
 {
-    const startup::Hooks hooks{
+    return {
         [] {
             // Opened now, and brought before the start screen once that shows:
             // the observer's first task is the header.
             screenkit::show(screenkit::Screen::HeaderEditor);
             QTimer::singleShot(0, [] { screenkit::show(screenkit::Screen::HeaderEditor); });
         },
-        [this](int panel, const QString &text) { (panel == 1 ? m_panel1 : m_panel2)->setText(text); },
+        [this](int panel, const QString &text) {
+            QLabel *label = panel == 1 ? m_panel1 : m_panel2;
+            label->setText(text);
+            // Seen at once, before the work it announces holds the screen.
+            if (label->isVisible())
+                label->repaint();
+        },
     };
-    const QString failures = startup::prepare(m_appFolder, hooks);
+}
+
+void frmStartup::load()
+{
+    const QString failures = startup::prepare(m_appFolder, hooks());
     if (!failures.isEmpty()) {
         hostkit::ask(failures
                          + QStringLiteral("\n\nvarlume keeps all its data in its own folder and must be "
@@ -116,4 +127,20 @@ void frmStartup::load()
                                .arg(m_appFolder),
                      QStringLiteral("Cannot prepare the program's folder"), QMessageBox::Warning);
     }
+    if (startup::needsIndexing(m_appFolder))
+        canvas()->installEventFilter(this);
+}
+
+bool frmStartup::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == canvas() && event->type() == QEvent::Paint) {
+        canvas()->removeEventFilter(this);
+        QMetaObject::invokeMethod(this, &frmStartup::indexObservations, Qt::QueuedConnection);
+    }
+    return screenkit::Form::eventFilter(watched, event);
+}
+
+void frmStartup::indexObservations()
+{
+    startup::indexObservations(m_appFolder, hooks());
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "form.h"
+#include "startup.h"
 
 class QLabel;
 class QPushButton;
@@ -19,7 +20,14 @@ public:
     // Runs the start-up preparation; tells the user what could not be created.
     void load();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    startup::Hooks hooks();
+    // Once the screen has shown itself, so that its status bar tells of the work.
+    void indexObservations();
+
     QLabel *makeLabel(const char *name, const QString &text, qreal points, bool bold, int left, int top, int width,
                       int height);
     QPushButton *makeButton(const char *name, const QString &text, int left, int top, int width, int height);
