@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "chartviewer.h"
 #include "form.h"
 #include "nightmode.h"
 #include "recording.h"
@@ -12,6 +13,7 @@ class QEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMouseEvent;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
@@ -28,7 +30,9 @@ class frmEntryscreen final : public screenkit::Form
     Q_OBJECT
 
 public:
-    explicit frmEntryscreen(const QString &appFolder, QWidget *parent = nullptr);
+    // The clock stamps the date and time fields when a chart is shown.
+    explicit frmEntryscreen(const QString &appFolder, modEntryscreen::Clock clock = modEntryscreen::systemClock,
+                            QWidget *parent = nullptr);
     ~frmEntryscreen() override;
 
     // The star last chosen in the list; empty until the first choice.
@@ -73,7 +77,21 @@ private:
     void clearfields();
     void countobservation();
 
+    // The chart of the star, the fields stamped and filled, the summary.
+    void showchart(const QString &star);
+    void stamp();
+    // False when the summary could not be read from the database.
+    bool showprevious(const QString &star, qint32 daynumber);
+    // The finder chart of the star, over the chart.
+    void showfinder(const QString &star);
+    // The box shows the picture at the picture's own size; its top left stays.
+    void showPicture(QLabel *box, const QImage &picture);
+    void moveBox(QLabel *box, const QPoint &topLeft);
+    // Dragging with the left button; another button on the finder hides it.
+    bool pictureMouse(QLabel *box, QPointF &grab, QMouseEvent *event);
+
     QString m_appFolder;
+    modEntryscreen::Clock m_clock;
     QString m_selstar;
     QString m_todaysfile;
     int m_totalobs = 0;
@@ -110,4 +128,7 @@ private:
     QLabel *m_Picture1 = nullptr;
     QLabel *m_Picture2 = nullptr;
     QLabel *m_Picture3 = nullptr;
+    // Where the pointer holds each picture, in its own coordinates.
+    QPointF m_grabPicture2;
+    QPointF m_grabPicture3;
 };
