@@ -62,18 +62,19 @@ bool modEntryscreen::hasFinder(const QString &finderchart)
     return finderchart != QLatin1String("none");
 }
 
-QImage modEntryscreen::nightPicture(const QString &path, QRgb boxColour, QString *error)
+modEntryscreen::NightPicture modEntryscreen::nightPicture(const QString &path, QRgb boxColour)
 {
+    NightPicture result;
     if (!QFileInfo(path).isFile()) {
-        *error = QStringLiteral("The file \"%1\" does not exist.").arg(path);
-        return {};
+        result.error = QStringLiteral("The file \"%1\" does not exist.").arg(path);
+        return result;
     }
     QImageReader reader(path);
     QImage image = reader.read();
     if (image.isNull()) {
-        *error = QStringLiteral("The file \"%1\" cannot be read as a picture (PNG, GIF or JPEG): %2.")
-                     .arg(path, reader.errorString());
-        return {};
+        result.error = QStringLiteral("The file \"%1\" cannot be read as a picture (PNG, GIF or JPEG): %2.")
+                           .arg(path, reader.errorString());
+        return result;
     }
     if (image.hasAlphaChannel()) {
         QImage opaque(image.size(), QImage::Format_RGB32);
@@ -85,8 +86,10 @@ QImage modEntryscreen::nightPicture(const QString &path, QRgb boxColour, QString
     } else {
         image.convertTo(QImage::Format_RGB32);
     }
-    modProcesses::nightfilter(image, modProcesses::edgescan(image));
-    return image;
+    result.applications = modProcesses::edgescan(image);
+    modProcesses::nightfilter(image, result.applications);
+    result.image = image;
+    return result;
 }
 
 QString modEntryscreen::chartNotFound(const QString &file)

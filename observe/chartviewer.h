@@ -52,11 +52,20 @@ std::optional<ChartRow> chartrow(const QString &appFolder, const QString &star, 
 // "none", exactly so, in finderchart: the star has no finder chart.
 bool hasFinder(const QString &finderchart);
 
+struct NightPicture
+{
+    // Null when the file is missing or is no image; error then tells why.
+    QImage image;
+    // How often the night filter was applied: from once on, the picture
+    // holds red alone.
+    int applications = 0;
+    QString error;
+};
+
 // The chart or finder chart at the path as its box shows it at night: read
 // as PNG, GIF or JPEG, an alpha channel laid over the box's colour, then the
-// edge scan and the night filter. A null image, with the reason, when the
-// file is missing or is no image.
-QImage nightPicture(const QString &path, QRgb boxColour, QString *error);
+// edge scan and the night filter.
+NightPicture nightPicture(const QString &path, QRgb boxColour);
 
 // The text of the message when showchart fails, naming the chart file read
 // from the catalogue (empty when the failure came before it).

@@ -11,6 +11,7 @@
 #include "modentryscreen.h"
 #include "navigation.h"
 #include "nightcolours.h"
+#include "picturebox.h"
 #include "previous.h"
 #include "reportfile.h"
 #include "ui.h"
@@ -29,7 +30,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
-#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
@@ -229,21 +229,20 @@ void frmEntryscreen::createControls()
     connect(m_cmdDBform, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Catalogue); });
 
     m_Picture1 = make<QLabel>(canvas(), "Picture1", 0, 0, 9855, 12135);
-    m_Picture3 = make<QLabel>(m_Picture1, "Picture3", 240, 240, 9135, 11295);
-    m_Picture2 = make<QLabel>(m_Picture1, "Picture2", 6840, 480, 2535, 2055);
-    for (QLabel *picture : {m_Picture1, m_Picture3, m_Picture2}) {
-        picture->setAutoFillBackground(true);
-        picture->setFocusPolicy(Qt::TabFocus);
-    }
+    m_Picture1->setAutoFillBackground(true);
     QPalette blackBox = screenkit::night::palette();
     blackBox.setColor(QPalette::Window, QColor(screenkit::night::black));
     m_Picture1->setPalette(blackBox);
-    m_Picture3->setPalette(blackBox);
-    QPalette finderBox = screenkit::night::palette();
-    finderBox.setColor(QPalette::Window, QColor(screenkit::night::field));
-    m_Picture2->setPalette(finderBox);
+    m_Picture3 = new PictureBox(screenkit::night::black, m_Picture1);
+    m_Picture3->setObjectName(QStringLiteral("Picture3"));
+    place(m_Picture3, 240, 240, 9135, 11295);
+    m_Picture2 = new PictureBox(screenkit::night::field, m_Picture1);
+    m_Picture2->setObjectName(QStringLiteral("Picture2"));
+    place(m_Picture2, 6840, 480, 2535, 2055);
     m_Picture2->hide();
-    for (QLabel *picture : {m_Picture3, m_Picture2}) {
+    m_Picture1->setFocusPolicy(Qt::TabFocus);
+    for (PictureBox *picture : {m_Picture3, m_Picture2}) {
+        picture->setFocusPolicy(Qt::TabFocus);
         // Moves without a button set the point the pointer holds the picture by.
         picture->setMouseTracking(true);
         picture->installEventFilter(this);
@@ -513,9 +512,9 @@ void frmEntryscreen::showchart(const QString &star)
     };
     if (!row)
         return notFound();
-    const QImage chart = modEntryscreen::nightPicture(appfiles::Folder(m_appFolder).charts() + QLatin1Char('/') + file,
-                                                      screenkit::night::black, &error);
-    if (chart.isNull())
+    const modEntryscreen::NightPicture chart = modEntryscreen::nightPicture(
+        appfiles::Folder(m_appFolder).charts() + QLatin1Char('/') + file, screenkit::night::black);
+    if (chart.image.isNull())
         return notFound();
     showPicture(m_Picture3, chart);
 
@@ -573,33 +572,32 @@ void frmEntryscreen::showfinder(const QString &star)
         hostkit::ask(QStringLiteral("The catalogue has no finder chart for \"%1\".").arg(row->starname), title);
         return;
     }
-    const QImage finder =
-        modEntryscreen::nightPicture(appfiles::Folder(m_appFolder).finderCharts() + QLatin1Char('/') + row->finderchart,
-                                     screenkit::night::field, &error);
-    if (finder.isNull()) {
-        hostkit::ask(QStringLiteral("The finder chart of \"%1\" cannot be shown. %2").arg(row->starname, error), title,
-                     QMessageBox::Warning);
+    const modEntryscreen::NightPicture finder = modEntryscreen::nightPicture(
+        appfiles::Folder(m_appFolder).finderCharts() + QLatin1Char('/') + row->finderchart, screenkit::night::field);
+    if (finder.image.isNull()) {
+        hostkit::ask(QStringLiteral("The finder chart of \"%1\" cannot be shown. %2").arg(row->starname, finder.error),
+                     title, QMessageBox::Warning);
         return;
     }
     showPicture(m_Picture2, finder);
     m_Picture2->show();
 }
 
-void frmEntryscreen::showPicture(QLabel *box, const QImage &picture)
+void frmEntryscreen::showPicture(PictureBox *box, const modEntryscreen::NightPicture &picture)
 {
-    box->setPixmap(QPixmap::fromImage(picture));
+    box->setPicture(picture.image, picture.applications > 0);
     moveBox(box, box->pos());
 }
 
-void frmEntryscreen::moveBox(QLabel *box, const QPoint &topLeft)
+void frmEntryscreen::moveBox(PictureBox *box, const QPoint &topLeft)
 {
     // A picture keeps its own pixels at any scale of the screen; where it
     // lies in the frame follows the scale.
     place(box, twips(topLeft.x()), twips(topLeft.y()), twips(box->width()), twips(box->height()),
-          box->pixmap().isNull() ? Sizing::Fixed : Sizing::ToText);
+          box->picture().isNull() ? Sizing::Fixed : Sizing::ToText);
 }
 
-bool frmEntryscreen::pictureMouse(QLabel *box, QPointF &grab, QMouseEvent *event)
+bool frmEntryscreen::pictureMouse(PictureBox *box, QPointF &grab, QMouseEvent *event)
 {
     switch (event->type()) {
     case QEvent::MouseMove:

@@ -17,6 +17,7 @@ class QMouseEvent;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
+class PictureBox;
 
 namespace hostkit
 {
@@ -85,10 +86,10 @@ private:
     // The finder chart of the star, over the chart.
     void showfinder(const QString &star);
     // The box shows the picture at the picture's own size; its top left stays.
-    void showPicture(QLabel *box, const QImage &picture);
-    void moveBox(QLabel *box, const QPoint &topLeft);
+    void showPicture(PictureBox *box, const modEntryscreen::NightPicture &picture);
+    void moveBox(PictureBox *box, const QPoint &topLeft);
     // Dragging with the left button; another button on the finder hides it.
-    bool pictureMouse(QLabel *box, QPointF &grab, QMouseEvent *event);
+    bool pictureMouse(PictureBox *box, QPointF &grab, QMouseEvent *event);
 
     QString m_appFolder;
     modEntryscreen::Clock m_clock;
@@ -126,8 +127,8 @@ private:
     QPushButton *m_cmdHelp = nullptr;
     QPushButton *m_cmdDBform = nullptr;
     QLabel *m_Picture1 = nullptr;
-    QLabel *m_Picture2 = nullptr;
-    QLabel *m_Picture3 = nullptr;
+    PictureBox *m_Picture2 = nullptr;
+    PictureBox *m_Picture3 = nullptr;
     // Where the pointer holds each picture, in its own coordinates.
     QPointF m_grabPicture2;
     QPointF m_grabPicture3;

@@ -3,6 +3,7 @@
 #include "database.h"
 #include "entryscreenfixture.h"
 #include "frmentryscreen.h"
+#include "picturebox.h"
 #include "testcharts.h"
 #include "testkit.h"
 
@@ -40,7 +41,7 @@ private:
     // the clock at 23:59:30 UT on 31 December 2020, the screen open and
     // the star chosen.
     static frmEntryscreen *openWithCharts(EntryScreenFixture &f);
-    static QLabel *picture(EntryScreenFixture &f, const char *name);
+    static PictureBox *picture(EntryScreenFixture &f, const char *name);
     static QString dateFields(EntryScreenFixture &f);
     static void updateChart(EntryScreenFixture &f, const QString &column, const QString &value);
 };
@@ -83,9 +84,9 @@ frmEntryscreen *tst_chartscreen::openWithCharts(EntryScreenFixture &f)
     return screen;
 }
 
-QLabel *tst_chartscreen::picture(EntryScreenFixture &f, const char *name)
+PictureBox *tst_chartscreen::picture(EntryScreenFixture &f, const char *name)
 {
-    return qobject_cast<QLabel *>(f.widget(name));
+    return qobject_cast<PictureBox *>(f.widget(name));
 }
 
 QString tst_chartscreen::dateFields(EntryScreenFixture &f)
@@ -121,9 +122,9 @@ void tst_chartscreen::chartRedOnBlackAndFieldsInUniversalTime()
              QStringLiteral("No previous observations of this star."));
 
     // Red lines on black at the chart's own pixel size, in the black frame.
-    QLabel *chart = picture(f, "Picture3");
+    PictureBox *chart = picture(f, "Picture3");
     QCOMPARE(chart->size(), chartSize);
-    QVERIFY(redOnBlack(chart->pixmap().toImage()));
+    QVERIFY(redOnBlack(chart->picture()));
     QCOMPARE(chart->parentWidget(), f.widget("Picture1"));
     QCOMPARE(lightPixels(grabNight(screen)), 0);
 
@@ -159,7 +160,7 @@ void tst_chartscreen::chartNotFoundKeepsWhatWasDone()
     f.chooseStar(QStringLiteral("Cyg"), QStringLiteral("ss cyg"));
     QTest::mouseClick(f.button("cmdChart"), Qt::LeftButton);
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
-    const qint64 shown = picture(f, "Picture3")->pixmap().cacheKey();
+    const qint64 shown = picture(f, "Picture3")->picture().cacheKey();
     updateChart(f, QStringLiteral("picturefile"), QStringLiteral("ss cyg 2.gif"));
     updateChart(f, QStringLiteral("chart"), QStringLiteral("X99"));
     now = now.addSecs(3600);
@@ -168,7 +169,7 @@ void tst_chartscreen::chartNotFoundKeepsWhatWasDone()
              QStringList{QStringLiteral(
                  "No chart with the name 'ss cyg 2.gif' in database,\nor the chart is in the wrong folder")});
     QCOMPARE(dateFields(f), QStringLiteral("2021 1 1 1 0"));
-    QCOMPARE(picture(f, "Picture3")->pixmap().cacheKey(), shown);
+    QCOMPARE(picture(f, "Picture3")->picture().cacheKey(), shown);
     QCOMPARE(f.edit("txtChartid")->text(), QStringLiteral("1896"));
 }
 
@@ -243,11 +244,11 @@ void tst_chartscreen::finderRedOnBlackOverTheChart()
     QVERIFY(screen);
     QTest::mouseClick(f.button("cmdChart"), Qt::LeftButton);
     QTest::keyClick(screen, Qt::Key_F, Qt::AltModifier);
-    QLabel *finder = picture(f, "Picture2");
+    PictureBox *finder = picture(f, "Picture2");
     QTRY_VERIFY(finder->isVisible());
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
     QCOMPARE(finder->size(), finderSize);
-    QVERIFY(redOnBlack(finder->pixmap().toImage()));
+    QVERIFY(redOnBlack(finder->picture()));
     QCOMPARE(finder->parentWidget(), f.widget("Picture1"));
     // Above the chart.
     QCOMPARE(f.widget("Picture1")->childAt(finder->geometry().center()), finder);
@@ -261,7 +262,18 @@ void tst_chartscreen::finderRedOnBlackOverTheChart()
     f.folder().write(QStringLiteral("charts/ss cyg-finder.gif"), gifBytes(dark));
     QTest::mouseClick(f.button("cmdFinder"), Qt::LeftButton);
     QVERIFY(finder->isVisible());
-    QCOMPARE(finder->pixmap().toImage().convertToFormat(QImage::Format_RGB32), dark);
+    QCOMPARE(finder->picture(), dark);
+
+    // Dark at its left edge, light within: not filtered, and shown in shades
+    // of red all the same.
+    QImage light(finderSize, QImage::Format_RGB32);
+    light.fill(qRgb(255, 255, 255));
+    for (int y = 0; y < light.height(); ++y)
+        light.setPixel(0, y, qRgb(0, 0, 0));
+    f.folder().write(QStringLiteral("charts/ss cyg-finder.gif"), gifBytes(light));
+    QTest::mouseClick(f.button("cmdFinder"), Qt::LeftButton);
+    QCOMPARE(finder->picture(), light);
+    QCOMPARE(lightPixels(grabNight(finder)), 0);
 }
 
 void tst_chartscreen::finderProblemsToldWithoutStalePicture_data()
@@ -316,8 +328,8 @@ void tst_chartscreen::dragMovesEachPictureByThePointersTravel()
     QVERIFY(screen);
     QTest::mouseClick(f.button("cmdChart"), Qt::LeftButton);
     QTest::mouseClick(f.button("cmdFinder"), Qt::LeftButton);
-    QLabel *chart = picture(f, "Picture3");
-    QLabel *finder = picture(f, "Picture2");
+    PictureBox *chart = picture(f, "Picture3");
+    PictureBox *finder = picture(f, "Picture2");
     const QPoint chartAt = chart->pos();
     const QPoint finderAt = finder->pos();
 
@@ -356,7 +368,7 @@ void tst_chartscreen::otherButtonsHideTheFinder()
     EntryScreenFixture f;
     QVERIFY(openWithCharts(f));
     QTest::mouseClick(f.button("cmdFinder"), Qt::LeftButton);
-    QLabel *finder = picture(f, "Picture2");
+    PictureBox *finder = picture(f, "Picture2");
     finder->setCursor(Qt::OpenHandCursor);
 
     QTest::mouseClick(finder, Qt::LeftButton, {}, QPoint(5, 5));

@@ -273,11 +273,11 @@ void tst_chartviewer::closedFormEqualsLiteral()
     AppFolder folder;
     const QString path = folder.file(QStringLiteral("chart.png"));
     QVERIFY(image.save(path));
-    QString error;
-    const QImage shown = nightPicture(path, box, &error);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
-    QCOMPARE(shown.format(), QImage::Format_RGB32);
-    QCOMPARE(shown, expected);
+    const NightPicture shown = nightPicture(path, box);
+    QVERIFY2(shown.error.isEmpty(), qPrintable(shown.error));
+    QCOMPARE(shown.image.format(), QImage::Format_RGB32);
+    QCOMPARE(shown.image, expected);
+    QCOMPARE(shown.applications, modProcesses::edgescan(overBox(image, box)));
 }
 
 void tst_chartviewer::picturesInEveryFormat_data()
@@ -297,9 +297,10 @@ void tst_chartviewer::picturesInEveryFormat()
         folder.write(file, gifBytes(chart));
     else
         QVERIFY(chart.save(folder.file(file), nullptr, 100));
-    QString error;
-    const QImage shown = nightPicture(folder.file(file), black, &error);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
+    const NightPicture picture = nightPicture(folder.file(file), black);
+    QVERIFY2(picture.error.isEmpty(), qPrintable(picture.error));
+    QVERIFY(picture.applications >= 1);
+    const QImage &shown = picture.image;
     QCOMPARE(shown.size(), chart.size());
     // Red lines on black: the paper dark, nothing green or blue.
     int red = 0;
@@ -324,24 +325,22 @@ void tst_chartviewer::transparentPictureLaidOverTheBox()
     finder.fill(qRgba(0, 0, 0, 0));
     finder.setPixel(5, 5, qRgba(255, 0, 0, 255));
     folder.write(QStringLiteral("finder.gif"), gifBytes(finder));
-    QString error;
-    const QImage shown = nightPicture(folder.file(QStringLiteral("finder.gif")), darkRed, &error);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
-    QCOMPARE(shown.pixel(0, 0), darkRed);
-    QCOMPARE(shown.pixel(5, 5), qRgb(255, 0, 0));
+    const NightPicture shown = nightPicture(folder.file(QStringLiteral("finder.gif")), darkRed);
+    QVERIFY2(shown.error.isEmpty(), qPrintable(shown.error));
+    QCOMPARE(shown.applications, 0);
+    QCOMPARE(shown.image.pixel(0, 0), darkRed);
+    QCOMPARE(shown.image.pixel(5, 5), qRgb(255, 0, 0));
 }
 
 void tst_chartviewer::unreadablePictures()
 {
     AppFolder folder;
-    QString error;
-    QVERIFY(nightPicture(folder.file(QStringLiteral("missing.gif")), black, &error).isNull());
-    QVERIFY2(error.contains(folder.file(QStringLiteral("missing.gif"))), qPrintable(error));
-
     folder.write(QStringLiteral("notes.gif"), "not a picture at all");
-    error.clear();
-    QVERIFY(nightPicture(folder.file(QStringLiteral("notes.gif")), black, &error).isNull());
-    QVERIFY2(error.contains(folder.file(QStringLiteral("notes.gif"))), qPrintable(error));
+    for (const QString &name : {QStringLiteral("missing.gif"), QStringLiteral("notes.gif")}) {
+        const NightPicture picture = nightPicture(folder.file(name), black);
+        QVERIFY(picture.image.isNull());
+        QVERIFY2(picture.error.contains(folder.file(name)), qPrintable(picture.error));
+    }
 }
 
 void tst_chartviewer::timestampInUniversalTime_data()
