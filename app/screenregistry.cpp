@@ -8,7 +8,7 @@
 
 using screenkit::Screen;
 
-ScreenRegistry::ScreenRegistry(const QString &appFolder)
+ScreenRegistry::ScreenRegistry(const QString &appFolder, modEntryscreen::Clock clock)
     : m_appFolder(appFolder)
 {
     add(Screen::Startup, QStringLiteral("frmStartup"), [this, appFolder] {
@@ -22,7 +22,8 @@ ScreenRegistry::ScreenRegistry(const QString &appFolder)
         return screen;
     });
     add(Screen::HeaderEditor, QStringLiteral("frmHeadertext"), [appFolder] { return new frmHeadertext(appFolder); });
-    add(Screen::Observation, QStringLiteral("frmEntryscreen"), [appFolder] { return new frmEntryscreen(appFolder); });
+    add(Screen::Observation, QStringLiteral("frmEntryscreen"),
+        [appFolder, clock] { return new frmEntryscreen(appFolder, clock); });
     screenkit::setNavigator(this);
 }
 

@@ -3,6 +3,7 @@
 
 #include "creation.h"
 #include "folder.h"
+#include "lookupindexes.h"
 
 #include <QFileInfo>
 
@@ -55,4 +56,21 @@ QString startup::prepare(const QString &appFolder, const Hooks &hooks)
             failures.append(error);
     }
     return failures.join(QLatin1Char('\n'));
+}
+
+bool startup::needsIndexing(const QString &appFolder)
+{
+    return store::lookups(appFolder) == store::Lookups::Missing;
+}
+
+void startup::indexObservations(const QString &appFolder, const Hooks &hooks)
+{
+    if (!needsIndexing(appFolder))
+        return;
+    hooks.status(1, QStringLiteral("Indexing observations..."));
+    QString error;
+    if (store::addLookups(appFolder, &error))
+        hooks.status(2, QStringLiteral(" Observations indexed"));
+    else
+        hooks.status(2, QStringLiteral(" Observations not indexed: ") + error);
 }

@@ -160,7 +160,7 @@ int main(int argc, char *argv[])
         QString error;
         modEntryscreen::liststars(folder, QStringLiteral("cyg"), &error);
     });
-    measure("one star's observations, newest first (no index)", 10, [&] {
+    measure("one star's observations, newest first", 10, [&] {
         store::Database db(folder);
         QSqlQuery q =
             db.select(QStringLiteral("cumobs"), store::Where{QStringLiteral("star"), QStringLiteral("star 7")},

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "chartviewer.h"
 #include "form.h"
 #include "modentryscreen.h"
 #include "nightmode.h"
@@ -12,9 +13,11 @@ class QEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMouseEvent;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
+class PictureBox;
 
 namespace hostkit
 {
@@ -28,7 +31,9 @@ class frmEntryscreen final : public screenkit::Form
     Q_OBJECT
 
 public:
-    explicit frmEntryscreen(const QString &appFolder, QWidget *parent = nullptr);
+    // The clock stamps the date and time fields when a chart is shown.
+    explicit frmEntryscreen(const QString &appFolder, modEntryscreen::Clock clock = modEntryscreen::systemClock,
+                            QWidget *parent = nullptr);
     ~frmEntryscreen() override;
 
     // The star last chosen in the list; empty until the first choice.
@@ -79,7 +84,21 @@ private:
     void clearfields();
     void countobservation();
 
+    // The chart of the star, the fields stamped and filled, the summary.
+    void showchart(const QString &star);
+    void stamp();
+    // False when the summary could not be read from the database.
+    bool showprevious(const QString &star, qint32 daynumber);
+    // The finder chart of the star, over the chart.
+    void showfinder(const QString &star);
+    // The box shows the picture at the picture's own size; its top left stays.
+    void showPicture(PictureBox *box, const modEntryscreen::NightPicture &picture);
+    void moveBox(PictureBox *box, const QPoint &topLeft);
+    // Dragging with the left button; another button on the finder hides it.
+    bool pictureMouse(PictureBox *box, QPointF &grab, QMouseEvent *event);
+
     QString m_appFolder;
+    modEntryscreen::Clock m_clock;
     QString m_selstar;
     QString m_todaysfile;
     // Bytes of the report file shown in rtbObs.
@@ -117,6 +136,9 @@ private:
     QPushButton *m_cmdHelp = nullptr;
     QPushButton *m_cmdDBform = nullptr;
     QLabel *m_Picture1 = nullptr;
-    QLabel *m_Picture2 = nullptr;
-    QLabel *m_Picture3 = nullptr;
+    PictureBox *m_Picture2 = nullptr;
+    PictureBox *m_Picture3 = nullptr;
+    // Where the pointer holds each picture, in its own coordinates.
+    QPointF m_grabPicture2;
+    QPointF m_grabPicture3;
 };

@@ -42,6 +42,12 @@ MessageRecorder &EntryScreenFixture::messages()
     return *m_messages;
 }
 
+void EntryScreenFixture::setClock(modEntryscreen::Clock clock)
+{
+    m_screens.reset();
+    m_screens = std::make_unique<ScreenRegistry>(m_folder->path(), std::move(clock));
+}
+
 frmEntryscreen *EntryScreenFixture::launch()
 {
     QWidget *start = screenkit::show(screenkit::Screen::Startup);
