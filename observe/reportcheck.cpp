@@ -47,15 +47,16 @@ void earlierReports(const QString &path, const QDate &date, const QList<Observat
                     QList<Finding> &findings)
 {
     QHash<ObservationKey, const Observation *> keys;
-    QSet<qint64> dates;
+    QList<qint64> dates;
     for (const Observation &observation : observations) {
         if (observation.key && !keys.contains(*observation.key)) {
             keys.insert(*observation.key, &observation);
-            dates.insert(observation.key->tenThousandthDays);
+            dates.append(observation.key->tenThousandthDays);
         }
     }
     if (keys.isEmpty())
         return;
+    std::sort(dates.begin(), dates.end());
     QHash<const Observation *, QString> found;
     for (const QString &earlier : reportFiles(QFileInfo(path).absolutePath())) {
         if (*appfiles::reportDate(earlier) >= date)

@@ -8,8 +8,11 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <string_view>
 
 namespace modReportcheck
 {
@@ -61,18 +64,27 @@ QString visible(const QString &text)
     return shown;
 }
 
-// "digits[.digits]", with a leading minus when allowed; at least one digit.
-template<typename View>
-bool isDecimal(View text, bool signAllowed, bool pointNeeded)
+// The numbers are read from plain character arrays, quick even in a
+// debugging build: the earlier reports' dates are read by the hundred thousand.
+std::u16string_view charsOf(QStringView text)
 {
-    qsizetype i = signAllowed && !text.isEmpty() && text.at(0).unicode() == u'-' ? 1 : 0;
+    return {text.utf16(), static_cast<std::size_t>(text.size())};
+}
+
+// "digits[.digits]", with a leading minus when allowed; at least one digit.
+template<typename Char>
+bool isDecimal(std::basic_string_view<Char> text, bool signAllowed, bool pointNeeded)
+{
+    const Char *c = text.data();
+    const Char *const end = c + text.size();
+    if (signAllowed && c != end && *c == '-')
+        ++c;
     bool point = false;
     bool digit = false;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (c == u'.' && !point)
+    for (; c != end; ++c) {
+        if (*c == '.' && !point)
             point = true;
-        else if (c >= u'0' && c <= u'9')
+        else if (*c >= '0' && *c <= '9')
             digit = true;
         else
             return false;
@@ -80,30 +92,33 @@ bool isDecimal(View text, bool signAllowed, bool pointNeeded)
     return digit && (point || !pointNeeded);
 }
 
-// A decimal number of isDecimal()'s form in units of 10^-places, rounded
-// half away from zero; nothing when it does not fit.
-template<typename View>
-std::optional<qint64> scaled(View text, int places)
+// A number of isDecimal()'s form in units of 10^-places, rounded half away
+// from zero; nothing when it does not fit.
+template<typename Char>
+std::optional<qint64> scaled(std::basic_string_view<Char> text, int places)
 {
     constexpr qint64 ceiling = std::numeric_limits<qint64>::max() / 100;
-    const bool negative = !text.isEmpty() && text.at(0).unicode() == u'-';
+    const Char *c = text.data();
+    const Char *const end = c + text.size();
+    const bool negative = c != end && *c == '-';
+    if (negative)
+        ++c;
     qint64 value = 0;
     int decimals = -1;
     bool roundUp = false;
-    for (qsizetype i = negative ? 1 : 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (c == u'.') {
+    for (; c != end; ++c) {
+        if (*c == '.') {
             decimals = 0;
             continue;
         }
         if (decimals >= places) {
             if (decimals++ == places)
-                roundUp = c >= u'5';
+                roundUp = *c >= '5';
             continue;
         }
         if (value > ceiling)
             return std::nullopt;
-        value = value * 10 + (c - u'0');
+        value = value * 10 + (*c - '0');
         if (decimals >= 0)
             ++decimals;
     }
@@ -348,21 +363,21 @@ void Reader::data(int number, const QString &text)
         return;
     }
     const QStringList values = text.split(*m_delimiter);
+    const QString counted =
+        values.size() == 1 ? QStringLiteral("1 field") : QStringLiteral("%1 fields").arg(values.size());
     if (values.size() < fieldCount) {
         add(Severity::Error, number, QStringLiteral("line"), text,
             QStringLiteral("The line has %1 separated by %2, but an observation has eight fields: star name, "
                            "date, magnitude, comment code, two comparison stars, chart and notes. Write \"na\" "
                            "for a value you do not have.")
-                .arg(values.size() == 1 ? QStringLiteral("1 field") : QStringLiteral("%1 fields").arg(values.size()),
-                     delimiter));
+                .arg(counted, delimiter));
         return;
     }
     if (values.size() > fieldCount) {
         add(Severity::Error, number, QStringLiteral("line"), text,
             QStringLiteral("The line has %1 separated by %2, but an observation has eight fields: a value holds "
                            "the delimiter %2. Take it out of the value.")
-                .arg(values.size() == 1 ? QStringLiteral("1 field") : QStringLiteral("%1 fields").arg(values.size()),
-                     delimiter));
+                .arg(counted, delimiter));
         return;
     }
     Observation observation;
@@ -428,7 +443,7 @@ void Reader::date(Observation &observation)
 {
     const QString &text = observation.value(Field::Date);
     const QString field = fieldName(Field::Date);
-    if (!isDecimal(QStringView(text), false, false)) {
+    if (!isDecimal(charsOf(text), false, false)) {
         add(Severity::Error, observation.line, field, text,
             QStringLiteral("The date must be a Julian Date: a number such as 2458124.3958."));
         return;
@@ -462,7 +477,7 @@ void Reader::magnitude(const Observation &observation)
     const QString &text = observation.value(Field::Magnitude);
     const QString field = fieldName(Field::Magnitude);
     const QStringView number = QStringView(text).mid(text.startsWith(u'<') ? 1 : 0);
-    if (!isDecimal(number, true, true)) {
+    if (!isDecimal(charsOf(number), true, true)) {
         add(Severity::Error, observation.line, field, text,
             QStringLiteral("The magnitude must be a number with a decimal point, such as 11.2, or after \"<\" "
                            "for a star fainter than that, such as <13.0."));
@@ -562,10 +577,10 @@ std::optional<ObservationKey> observationKey(const QString &star, const QString 
 {
     const bool fainterThan = magnitude.startsWith(u'<');
     const QStringView number = QStringView(magnitude).mid(fainterThan ? 1 : 0);
-    if (!isDecimal(QStringView(date), false, false) || !isDecimal(number, true, true))
+    if (!isDecimal(charsOf(date), false, false) || !isDecimal(charsOf(number), true, true))
         return std::nullopt;
-    const auto days = scaled(QStringView(date), 4);
-    const auto magnitudes = scaled(number, 3);
+    const auto days = scaled(charsOf(date), 4);
+    const auto magnitudes = scaled(charsOf(number), 3);
     if (!days || !magnitudes)
         return std::nullopt;
     return ObservationKey{star.toCaseFolded(), *days, fainterThan, *magnitudes};
@@ -588,53 +603,82 @@ Reading readVisual(const QByteArray &bytes, const QDateTime &now)
     return Reader(bytes, now).read();
 }
 
-void forEachKey(const QByteArray &bytes, const QSet<qint64> &dates,
+void forEachKey(const QByteArray &bytes, const QList<qint64> &dates,
                 const std::function<void(const ObservationKey &, int line)> &visit)
 {
-    const QList<QByteArrayView> lines = linesOf(bytes);
-    // As the reader does: the first declaration holds for the lines before it.
-    const auto declared = [](QByteArrayView line) -> std::optional<std::optional<QChar>> {
-        const auto parameter = parameterOf(appfiles::fromCp1252(line.toByteArray()));
+    if (dates.isEmpty())
+        return;
+    // A sieve of one bit per date modulo 2^16 turns nearly every other date
+    // away before the search.
+    std::array<quint64, 1024> sieve{};
+    for (const qint64 date : dates)
+        sieve[static_cast<std::size_t>(date & 0xffff) >> 6] |= quint64(1) << (date & 63);
+    const quint64 *const bits = sieve.data();
+    const auto mayHold = [bits](qint64 date) { return (bits[(date & 0xffff) >> 6] >> (date & 63)) & 1; };
+    // Each line without its line end, with its number, until the handler says stop.
+    const auto eachLine = [&bytes](auto &&handle) {
+        const char *begin = bytes.constData();
+        const char *const end = begin + bytes.size();
+        for (int number = 1; begin < end; ++number) {
+            const auto *lineEnd =
+                static_cast<const char *>(std::memchr(begin, '\n', static_cast<std::size_t>(end - begin)));
+            const char *const stop = lineEnd ? lineEnd : end;
+            std::string_view line(begin, static_cast<std::size_t>(stop - begin));
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            if (!handle(line, number))
+                return;
+            begin = stop + 1;
+        }
+    };
+    const auto declared = [](std::string_view line) -> std::optional<std::optional<QChar>> {
+        if (line.empty() || line.front() != '#')
+            return std::nullopt;
+        const auto parameter =
+            parameterOf(appfiles::fromCp1252(QByteArray(line.data(), static_cast<qsizetype>(line.size()))));
         if (!parameter || parameter->name != u"DELIM")
             return std::nullopt;
         return delimiterOf(parameter->value).character;
     };
+    // As the reader does: the first declaration holds for the lines before it.
     std::optional<QChar> delimiter;
-    for (const QByteArrayView line : lines) {
-        if (const auto first = line.startsWith('#') ? declared(line) : std::nullopt) {
-            delimiter = *first;
-            break;
-        }
-    }
-    for (int i = 0; i < lines.size(); ++i) {
-        const QByteArrayView line = lines.at(i);
-        if (line.startsWith('#')) {
+    eachLine([&](std::string_view line, int) {
+        const auto found = declared(line);
+        if (found)
+            delimiter = *found;
+        return !found;
+    });
+    const auto bytesOf = [](std::string_view part) {
+        return QByteArray(part.data(), static_cast<qsizetype>(part.size()));
+    };
+    eachLine([&](std::string_view line, int number) {
+        if (!line.empty() && line.front() == '#') {
             if (const auto next = declared(line))
                 delimiter = *next;
-            continue;
+            return true;
         }
         if (!delimiter)
-            continue;
+            return true;
+        // Only the name, date and magnitude count, and only for a date of the report checked.
         const char separator = static_cast<char>(delimiter->unicode());
-        const qsizetype afterName = line.indexOf(separator);
-        const qsizetype afterDate = afterName < 0 ? -1 : line.indexOf(separator, afterName + 1);
-        if (afterDate < 0)
-            continue;
-        const QLatin1String date(line.sliced(afterName + 1, afterDate - afterName - 1));
+        const std::size_t afterName = line.find(separator);
+        const std::size_t afterDate = afterName == line.npos ? line.npos : line.find(separator, afterName + 1);
+        if (afterDate == line.npos)
+            return true;
+        const std::string_view date = line.substr(afterName + 1, afterDate - afterName - 1);
         if (!isDecimal(date, false, false))
-            continue;
+            return true;
         const auto days = scaled(date, 4);
-        if (!days || !dates.contains(*days))
-            continue;
-        qsizetype afterMagnitude = line.indexOf(separator, afterDate + 1);
-        if (afterMagnitude < 0)
-            afterMagnitude = line.size();
-        const auto key = observationKey(
-            appfiles::fromCp1252(line.first(afterName).toByteArray()), QString(date),
-            appfiles::fromCp1252(line.sliced(afterDate + 1, afterMagnitude - afterDate - 1).toByteArray()));
+        if (!days || !mayHold(*days) || !std::binary_search(dates.begin(), dates.end(), *days))
+            return true;
+        const std::string_view magnitude =
+            line.substr(afterDate + 1, line.find(separator, afterDate + 1) - afterDate - 1);
+        const auto key = observationKey(appfiles::fromCp1252(bytesOf(line.substr(0, afterName))),
+                                        QString::fromLatin1(bytesOf(date)), appfiles::fromCp1252(bytesOf(magnitude)));
         if (key)
-            visit(*key, i + 1);
-    }
+            visit(*key, number);
+        return true;
+    });
 }
 
 double julianDate(const QDateTime &moment)

@@ -4,7 +4,6 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
-#include <QSet>
 #include <QString>
 
 #include <array>
@@ -93,9 +92,9 @@ Reading readVisual(const QByteArray &bytes, const QDateTime &now);
 
 // Every observation key of a report file's bytes with its line, quickly and
 // without any check: for comparing a report with many earlier ones. Keys
-// whose date is not among `dates` (ten-thousandths of a day) are skipped
-// without being built.
-void forEachKey(const QByteArray &bytes, const QSet<qint64> &dates,
+// whose date is not among `dates` (ten-thousandths of a day, in ascending
+// order) are skipped without being built.
+void forEachKey(const QByteArray &bytes, const QList<qint64> &dates,
                 const std::function<void(const ObservationKey &, int line)> &visit);
 
 // The Julian Date of a moment.
