@@ -83,6 +83,11 @@ frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
                              "them to the existing observations file. See the help file for more details."),
               12, false, 10320, 7200, 2655, 3615);
 
+    // Last in the focus order: the day's reports checked before they are sent.
+    auto *check = makeButton("cmdCheckreport", QStringLiteral("Check &report"), 1440, 8400, 1455, 615);
+    connect(check, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::ReportCheck); });
+    setTabOrder(download, check);
+
     auto *sbar = new QStatusBar(canvas());
     sbar->setObjectName(QStringLiteral("sbar"));
     sbar->setSizeGripEnabled(false);

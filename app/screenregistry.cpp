@@ -3,6 +3,7 @@
 
 #include "frmentryscreen.h"
 #include "frmheadertext.h"
+#include "frmreportcheck.h"
 #include "frmstartup.h"
 #include "helpwindow.h"
 
@@ -22,8 +23,13 @@ ScreenRegistry::ScreenRegistry(const QString &appFolder, modEntryscreen::Clock c
         return screen;
     });
     add(Screen::HeaderEditor, QStringLiteral("frmHeadertext"), [appFolder] { return new frmHeadertext(appFolder); });
-    add(Screen::Observation, QStringLiteral("frmEntryscreen"),
-        [appFolder, clock] { return new frmEntryscreen(appFolder, clock); });
+    add(Screen::Observation, QStringLiteral("frmEntryscreen"), [appFolder, clock] {
+        auto *screen = new frmEntryscreen(appFolder, clock);
+        // Before the observer uploads it: what in the day's report the AAVSO would refuse.
+        QObject::connect(screen, &frmEntryscreen::sessionEnded, &frmReportcheck::showFindingsOf);
+        return screen;
+    });
+    add(Screen::ReportCheck, QStringLiteral("frmReportcheck"), [appFolder] { return new frmReportcheck(appFolder); });
     screenkit::setNavigator(this);
 }
 

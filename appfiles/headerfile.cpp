@@ -27,6 +27,11 @@ HeaderRead readHeader(const Folder &folder)
     return {HeaderRead::Read, bytes, {}};
 }
 
+QString exampleObserverCode()
+{
+    return QStringLiteral("KTV");
+}
+
 std::optional<QString> writeHeader(const Folder &folder, const QString &text)
 {
     QString lines = text;

@@ -227,6 +227,10 @@ void frmEntryscreen::createControls()
     connect(m_cmdHelp, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1002); });
     m_cmdDBform = makeButton("cmdDBform", QStringLiteral("&Database Screen"), QString(), 11040, 11040, 1815, 495);
     connect(m_cmdDBform, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Catalogue); });
+    m_cmdCheckreport =
+        makeButton("cmdCheckreport", QStringLiteral("Chec&k report"),
+                   QStringLiteral("Check the day's reports before you send them"), 12360, 1200, 1695, 375);
+    connect(m_cmdCheckreport, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::ReportCheck); });
 
     m_Picture1 = make<QLabel>(canvas(), "Picture1", 0, 0, 9855, 12135);
     m_Picture1->setAutoFillBackground(true);
@@ -313,6 +317,7 @@ void frmEntryscreen::arrangeTabOrder()
     order += {m_txtEstimate,    m_chkFainterthan, m_txtMagn,  m_nbComp1,  m_nbComp2,  m_txtChartid,
               m_ddCommentcodes, m_cmdClearcode,   m_txtNotes, m_rtbObs,   m_cmdEnter, m_Picture1,
               m_Picture2,       m_Picture3,       m_cmdHelp,  m_cmdDBform};
+    order += m_cmdCheckreport;
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -438,6 +443,12 @@ void frmEntryscreen::changeEvent(QEvent *event)
         m_offerEditorWhenActive = false;
         screenkit::show(screenkit::Screen::HeaderEditor);
     }
+}
+
+void frmEntryscreen::closeEvent(QCloseEvent *event)
+{
+    Form::closeEvent(event);
+    emit sessionEnded(m_todaysfile);
 }
 
 void frmEntryscreen::showreport()

@@ -9,6 +9,7 @@
 #include <memory>
 
 class QCheckBox;
+class QCloseEvent;
 class QEvent;
 class QLabel;
 class QLineEdit;
@@ -46,7 +47,12 @@ public:
     // Selects the whole text of the focused field, so that typing replaces it.
     void hilite();
 
+signals:
+    // The screen is closing: the day's report is complete for now.
+    void sessionEnded(const QString &todaysfile);
+
 protected:
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
 
@@ -135,6 +141,7 @@ private:
     QLabel *m_lblObs = nullptr;
     QPushButton *m_cmdHelp = nullptr;
     QPushButton *m_cmdDBform = nullptr;
+    QPushButton *m_cmdCheckreport = nullptr;
     QLabel *m_Picture1 = nullptr;
     PictureBox *m_Picture2 = nullptr;
     PictureBox *m_Picture3 = nullptr;

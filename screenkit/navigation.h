@@ -17,6 +17,7 @@ enum class Screen {
     Observation,
     Catalogue,
     Import,
+    ReportCheck,
 };
 
 // Command codes of the help call: the contents, or the topic of a context number.

@@ -26,8 +26,11 @@ EntryScreenFixture::EntryScreenFixture(bool withLibrary)
 
 EntryScreenFixture::~EntryScreenFixture()
 {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        w->close();
+    // Closing the observation screen may bring up the report check: it goes too.
+    for (int round = 0; round < 2; ++round) {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            w->close();
+    }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_screens.reset();
 }

@@ -17,8 +17,9 @@ using namespace hostkit;
 const QByteArray observerHeader =
     "#TYPE=Visual\r\n#OBSCODE=XYZ\r\n#SOFTWARE=varlume\r\n#DELIM=|\r\n#DATE=JD\r\n#OBSTYPE=Visual\r\n";
 
+// The project's name and version credit the program in #SOFTWARE.
 const QByteArray defaultHeaderBytes =
-    "#TYPE=Visual\r\n#OBSCODE=KTV\r\n#SOFTWARE=Halvek\r\n#DELIM=|\r\n#DATE=JD\r\n#OBSTYPE=Visual\r\n";
+    "#TYPE=Visual\r\n#OBSCODE=KTV\r\n#SOFTWARE=" VARLUME_SOFTWARE "\r\n#DELIM=|\r\n#DATE=JD\r\n#OBSTYPE=Visual\r\n";
 
 void typeInto(QWidget *field, const QString &text)
 {
