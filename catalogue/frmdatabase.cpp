@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 #include <QtMath>
@@ -66,6 +67,8 @@ QLabel *frmDatabase::makeLabel(QWidget *parent, const char *name, const QString 
 {
     auto *label = make<QLabel>(parent, name, left, top, width, height);
     label->setText(text);
+    // The text on the line of the field beside it, as drawn up.
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
 
@@ -533,6 +536,9 @@ void frmDatabase::viewReport()
         m_report = new ChartReportPreview(m_appFolder, this);
         m_report->setObjectName(QStringLiteral("DataReport1"));
         m_report->setAttribute(Qt::WA_DeleteOnClose);
+        // Tall enough to read a page.
+        const QRect room = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+        m_report->resize(QSize(room.width() * 3 / 4, room.height() * 9 / 10).boundedTo(QSize(900, 1100)));
     }
     QString error;
     if (!m_report->reload(&error)) {

@@ -99,8 +99,9 @@ void ChartReportPreview::savePdf()
 
 void ChartReportPreview::applyNight(bool on)
 {
+    // Dark red around the black pages, so that their edges show.
     if (m_view)
-        m_view->setBackgroundBrush(on ? QBrush(QColor(screenkit::night::black)) : QBrush());
+        m_view->setBackgroundBrush(on ? QBrush(QColor(screenkit::night::screen)) : QBrush());
     if (on && m_dayIcons.isEmpty()) {
         for (QAction *action : findChildren<QAction *>()) {
             if (action->icon().isNull())
