@@ -72,14 +72,13 @@ std::optional<QString> checkReportText(const QString &text, const Field &field)
     return std::nullopt;
 }
 
-// A file name, never a path: the folder is fixed.
-std::optional<QString> checkFileName(const QString &text, const Field &field, const QString &folder)
+// A file name, never a path: each kind of image has its folder.
+std::optional<QString> checkFileName(const QString &text, const Field &field)
 {
     for (const QChar separator : {u'/', u'\\'}) {
         if (text.contains(separator))
-            return QStringLiteral("The \"%1\" field holds a \"%2\". Type the file name alone, without a folder: "
-                                  "the file belongs in the folder \"%3\".")
-                .arg(label(field), separator, folder);
+            return QStringLiteral("The \"%1\" field holds a \"%2\". Type the file name alone, without a folder.")
+                .arg(label(field), separator);
     }
     if (text == u"." || text == u"..")
         return QStringLiteral("The \"%1\" field holds \"%2\", which is not a file name.").arg(label(field), text);
@@ -135,9 +134,6 @@ std::optional<QString> checkConstell(const QString &text)
     return firstOf(
         {checkPresent(text, constellField), checkCharacters(text, constellField), checkLength(text, constellField)});
 }
-
-const QString chartFolder = QStringLiteral("starcharts");
-const QString finderFolder = QStringLiteral("charts");
 }
 
 QString noFinderChart()
@@ -211,7 +207,7 @@ std::optional<QString> checkNewRecord(const ChartFields &fields)
         return problem;
     if (const auto problem =
             firstOf({checkPresent(fields.chartpic, chartpicField), checkCharacters(fields.chartpic, chartpicField),
-                     checkFileName(fields.chartpic, chartpicField, chartFolder)}))
+                     checkFileName(fields.chartpic, chartpicField)}))
         return problem;
     if (!fields.fileType)
         return QStringLiteral("Choose the file type of the chart under \"File Type:\": .png, .gif or .jpg. "
@@ -221,7 +217,7 @@ std::optional<QString> checkNewRecord(const ChartFields &fields)
         return problem;
     if (!fields.finderpic.isEmpty()) {
         if (const auto problem = firstOf({checkCharacters(fields.finderpic, finderpicField),
-                                          checkFileName(fields.finderpic, finderpicField, finderFolder),
+                                          checkFileName(fields.finderpic, finderpicField),
                                           checkLengthWithExtension(fields.finderpic, ext, finderpicField)}))
             return problem;
     }
@@ -232,10 +228,10 @@ std::optional<QString> checkEditedRecord(const ChartFields &fields)
 {
     return firstOf({checkName(fields.name), checkChartdate(fields.chartdate),
                     checkPresent(fields.chartpic, chartpicField), checkCharacters(fields.chartpic, chartpicField),
-                    checkFileName(fields.chartpic, chartpicField, chartFolder),
+                    checkFileName(fields.chartpic, chartpicField),
                     checkLength(fields.chartpic, chartpicField), checkPresent(fields.finderpic, finderpicField),
                     checkCharacters(fields.finderpic, finderpicField),
-                    checkFileName(fields.finderpic, finderpicField, finderFolder),
+                    checkFileName(fields.finderpic, finderpicField),
                     checkLength(fields.finderpic, finderpicField), checkConstell(fields.constell)});
 }
 
