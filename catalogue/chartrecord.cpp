@@ -228,11 +228,10 @@ std::optional<QString> checkEditedRecord(const ChartFields &fields)
 {
     return firstOf({checkName(fields.name), checkChartdate(fields.chartdate),
                     checkPresent(fields.chartpic, chartpicField), checkCharacters(fields.chartpic, chartpicField),
-                    checkFileName(fields.chartpic, chartpicField),
-                    checkLength(fields.chartpic, chartpicField), checkPresent(fields.finderpic, finderpicField),
-                    checkCharacters(fields.finderpic, finderpicField),
-                    checkFileName(fields.finderpic, finderpicField),
-                    checkLength(fields.finderpic, finderpicField), checkConstell(fields.constell)});
+                    checkFileName(fields.chartpic, chartpicField), checkLength(fields.chartpic, chartpicField),
+                    checkPresent(fields.finderpic, finderpicField), checkCharacters(fields.finderpic, finderpicField),
+                    checkFileName(fields.finderpic, finderpicField), checkLength(fields.finderpic, finderpicField),
+                    checkConstell(fields.constell)});
 }
 
 QString missingFiles(const QString &appFolder, const ChartRow &row)

@@ -536,9 +536,9 @@ void frmDatabase::viewReport()
         m_report = new ChartReportPreview(m_appFolder, this);
         m_report->setObjectName(QStringLiteral("DataReport1"));
         m_report->setAttribute(Qt::WA_DeleteOnClose);
-        // Tall enough to read a page.
+        // Tall enough to read a page, wide enough for the whole toolbar.
         const QRect room = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
-        m_report->resize(QSize(room.width() * 3 / 4, room.height() * 9 / 10).boundedTo(QSize(900, 1100)));
+        m_report->resize(QSize(room.width(), room.height() * 9 / 10).boundedTo(QSize(900, 1100)));
     }
     QString error;
     if (!m_report->reload(&error)) {
