@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "screenregistry.h"
 
+#include "frmdatabase.h"
 #include "frmentryscreen.h"
 #include "frmheadertext.h"
 #include "frmreportcheck.h"
@@ -30,6 +31,7 @@ ScreenRegistry::ScreenRegistry(const QString &appFolder, modEntryscreen::Clock c
         return screen;
     });
     add(Screen::ReportCheck, QStringLiteral("frmReportcheck"), [appFolder] { return new frmReportcheck(appFolder); });
+    add(Screen::Catalogue, QStringLiteral("frmDatabase"), [appFolder] { return new frmDatabase(appFolder); });
     screenkit::setNavigator(this);
 }
 
