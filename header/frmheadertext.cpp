@@ -57,7 +57,7 @@ frmHeadertext::frmHeadertext(const QString &appFolder, QWidget *parent)
     guide->setLineWrapMode(QPlainTextEdit::NoWrap);
     guide->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     guide->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setScaledFont(guide, ui::msSansSerif(9));
+    setScaledFont(guide, ui::msSansSerif(11));
     QPalette face = guide->palette();
     face.setColor(QPalette::Base, face.color(QPalette::Button));
     screenkit::night::setDayPalette(guide, face);
