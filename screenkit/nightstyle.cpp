@@ -104,6 +104,20 @@ int Style::pixelMetric(PixelMetric metric, const QStyleOption *option, const QWi
 void Style::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
                           const QWidget *widget) const
 {
+    // Buttons flat: the base style's lit bevels would come out as light as the
+    // red of the caption, which would then no longer stand out.
+    if (element == PE_PanelButtonCommand) {
+        const bool enabled = option->state.testFlag(State_Enabled);
+        const bool down = option->state.testFlag(State_Sunken) || option->state.testFlag(State_On);
+        painter->save();
+        painter->fillRect(option->rect, QColor(enabled && !down ? field : screen));
+        const int width = option->state.testFlag(State_HasFocus) ? 2 : 1;
+        painter->setPen(QPen(QColor(enabled ? text : dimText), width));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(option->rect).adjusted(width / 2.0, width / 2.0, -width / 2.0, -width / 2.0));
+        painter->restore();
+        return;
+    }
     // A window's plain background is the palette's alone.
     if (element == PE_Widget) {
         QProxyStyle::drawPrimitive(element, option, painter, widget);
