@@ -157,6 +157,8 @@ void frmEntryscreen::createControls()
     for (int i = 0; i < constellations.size(); ++i)
         grid->setItem(i % 44, i / 44, new QTableWidgetItem(constellations.at(i)));
     connect(grid, &QTableWidget::cellClicked, this, &frmEntryscreen::liststars);
+    // Return on a cell lists its stars too, for the observer at the keyboard.
+    connect(grid, &QTableWidget::cellActivated, this, &frmEntryscreen::liststars);
 
     m_ddStars = make<QListWidget>(canvas(), "ddStars", 14280, 360, 1935, 1500);
     setScaledFont(m_ddStars, fieldFont());

@@ -141,6 +141,12 @@ void tst_entryscreen::listingStarsOfAConstellation()
     QVERIFY(names().isEmpty());
     f.chooseStar(QStringLiteral("Cyg"), {});
     QCOMPARE(names(), QStringList{QStringLiteral("ss cyg")});
+    // From the keyboard: Return on a cell lists its stars.
+    auto *grid = screen->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
+    grid->setFocus();
+    grid->setCurrentCell(7, 1);
+    QTest::keyClick(grid, Qt::Key_Return);
+    QCOMPARE(names(), (QStringList{QStringLiteral("Beta Lyr"), QStringLiteral("R Lyr"), QStringLiteral("rr lyr")}));
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
 }
 
