@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace lightcurve
+{
+// One observation of the star as the curve draws it.
+struct Observation
+{
+    double jd = 0.0;
+    // The estimate, or for a fainter-than observation the limit.
+    double magnitude = 0.0;
+    bool fainterThan = false;
+    // Its line is in a report file of "obs": recorded on this computer.
+    bool recorded = false;
+    // Its line is in today's report.
+    bool tonight = false;
+    // The cumobs row's texts as stored.
+    QString obsdate;
+    QString magnitudeText;
+    QString estimate;
+    QString obscode;
+    QString notes;
+    QString chart;
+    // The comparison stars of the report line; empty when not known.
+    QString comp1;
+    QString comp2;
+};
+
+struct History
+{
+    QString star;
+    // In the order of their Julian Dates.
+    QList<Observation> observations;
+    // Rows whose date or magnitude is not a number (or the date none of the
+    // years 1 to 9999): left out, never drawn at 0.
+    int undrawn = 0;
+    // Why the observations could not be read; they are then empty.
+    std::optional<QString> error;
+};
+
+// Every cumobs row of the star (letter case ignored), told recorded from
+// imported by the report files of "obs", and tonight's by today's report.
+History readHistory(const QString &appFolder, const QString &star, const QDate &today);
+}

@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "reportindex.h"
+
+#include "codepage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace
+{
+// The fields of a report line, as the observation screen writes them.
+enum Field { Star, Date, Magnitude, CommentCode, Comp1, Comp2, Chart, Notes, FieldCount };
+
+QString known(QStringView field)
+{
+    return field.compare(u"na", Qt::CaseInsensitive) == 0 ? QString() : field.toString();
+}
+}
+
+lightcurve::ReportIndex::ReportIndex(const QString &reportsFolder, const QString &star, const QString &todaysFile)
+    : m_star(star + u'|')
+{
+    const QString today = QFileInfo(todaysFile).absoluteFilePath();
+    const QDir folder(reportsFolder);
+    const QStringList names = folder.entryList({QStringLiteral("*.txt")}, QDir::Files | QDir::Readable, QDir::Name);
+    for (const QString &name : names) {
+        const QString path = folder.absoluteFilePath(name);
+        read(path, path == today);
+    }
+}
+
+void lightcurve::ReportIndex::read(const QString &path, bool tonight)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QString text = appfiles::fromCp1252(file.readAll());
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        // The star's name comes first, letter case ignored as cumobs does.
+        if (!line.startsWith(m_star, Qt::CaseInsensitive))
+            continue;
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        const QList<QStringView> fields = line.split(u'|');
+        if (fields.size() < FieldCount)
+            continue;
+        ReportLine entry;
+        entry.fainterThan = fields.at(Magnitude).startsWith(u'<');
+        entry.comp1 = known(fields.at(Comp1));
+        entry.comp2 = known(fields.at(Comp2));
+        entry.tonight = tonight;
+        m_lines[fields.at(Date).toString()].append(entry);
+        ++m_size;
+    }
+}
+
+std::optional<lightcurve::ReportLine> lightcurve::ReportIndex::take(const QString &dateText)
+{
+    const auto it = m_lines.find(dateText);
+    if (it == m_lines.end() || it->isEmpty())
+        return std::nullopt;
+    return it->takeFirst();
+}
+
+qsizetype lightcurve::ReportIndex::size() const
+{
+    return m_size;
+}
