@@ -3,6 +3,7 @@
 
 #include "frmentryscreen.h"
 #include "frmheadertext.h"
+#include "frmlightcurve.h"
 #include "frmstartup.h"
 #include "helpwindow.h"
 
@@ -23,6 +24,9 @@ ScreenRegistry::ScreenRegistry(const QString &appFolder)
     });
     add(Screen::HeaderEditor, QStringLiteral("frmHeadertext"), [appFolder] { return new frmHeadertext(appFolder); });
     add(Screen::Observation, QStringLiteral("frmEntryscreen"), [appFolder] { return new frmEntryscreen(appFolder); });
+    add(
+        Screen::LightCurve, QStringLiteral("frmLightcurve"), [appFolder] { return new frmLightcurve(appFolder); },
+        [](QWidget *screen, const QString &star) { static_cast<frmLightcurve *>(screen)->showstar(star); });
     screenkit::setNavigator(this);
 }
 
@@ -31,12 +35,12 @@ ScreenRegistry::~ScreenRegistry()
     screenkit::setNavigator(nullptr);
 }
 
-void ScreenRegistry::add(Screen screen, const QString &name, Factory factory)
+void ScreenRegistry::add(Screen screen, const QString &name, Factory factory, Turn turn)
 {
-    m_entries.insert(screen, Entry{std::move(factory), name, {}});
+    m_entries.insert(screen, Entry{std::move(factory), name, {}, std::move(turn)});
 }
 
-QWidget *ScreenRegistry::show(Screen screen)
+QWidget *ScreenRegistry::instance(Screen screen)
 {
     auto it = m_entries.find(screen);
     if (it == m_entries.end())
@@ -49,7 +53,27 @@ QWidget *ScreenRegistry::show(Screen screen)
         it = m_entries.find(screen);
         it->instance = made;
     }
-    QWidget *shown = it->instance;
+    return it->instance;
+}
+
+QWidget *ScreenRegistry::show(Screen screen)
+{
+    QWidget *shown = instance(screen);
+    return shown ? present(shown) : nullptr;
+}
+
+QWidget *ScreenRegistry::show(Screen screen, const QString &subject)
+{
+    QWidget *shown = instance(screen);
+    if (!shown)
+        return nullptr;
+    if (const Turn turn = m_entries.value(screen).turn)
+        turn(shown, subject);
+    return present(shown);
+}
+
+QWidget *ScreenRegistry::present(QWidget *shown)
+{
     shown->show();
     shown->setWindowState(shown->windowState() & ~Qt::WindowMinimized);
     if (const auto front = std::exchange(m_inFront, std::nullopt); front && find(*front)) {

@@ -19,8 +19,11 @@ QString known(QStringView field)
 }
 
 lightcurve::ReportIndex::ReportIndex(const QString &reportsFolder, const QString &star, const QString &todaysFile)
-    : m_star(star + u'|')
+    : m_star(appfiles::toCp1252(star + u'|').value_or(QByteArray()))
 {
+    // A name the code page cannot write is in no report.
+    if (m_star.isEmpty())
+        return;
     const QString today = QFileInfo(todaysFile).absoluteFilePath();
     const QDir folder(reportsFolder);
     const QStringList names = folder.entryList({QStringLiteral("*.txt")}, QDir::Files | QDir::Readable, QDir::Name);
@@ -35,14 +38,19 @@ void lightcurve::ReportIndex::read(const QString &path, bool tonight)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    const QString text = appfiles::fromCp1252(file.readAll());
-    for (QStringView line : QStringView(text).split(u'\n')) {
-        // The star's name comes first, letter case ignored as cumobs does.
-        if (!line.startsWith(m_star, Qt::CaseInsensitive))
+    const QByteArray bytes = file.readAll();
+    for (QByteArrayView rest(bytes); !rest.isEmpty();) {
+        const qsizetype end = rest.indexOf('\n');
+        QByteArrayView line = end < 0 ? rest : rest.first(end);
+        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
+        // The star's name comes first, letter case ignored as cumobs does;
+        // only its lines are decoded.
+        if (line.size() <= m_star.size() || qstrnicmp(line.data(), m_star.constData(), m_star.size()) != 0)
             continue;
-        if (line.endsWith(u'\r'))
+        if (line.endsWith('\r'))
             line.chop(1);
-        const QList<QStringView> fields = line.split(u'|');
+        const QString text = appfiles::fromCp1252(line.toByteArray());
+        const QList<QStringView> fields = QStringView(text).split(u'|');
         if (fields.size() < FieldCount)
             continue;
         ReportLine entry;
@@ -51,7 +59,6 @@ void lightcurve::ReportIndex::read(const QString &path, bool tonight)
         entry.comp2 = known(fields.at(Comp2));
         entry.tonight = tonight;
         m_lines[fields.at(Date).toString()].append(entry);
-        ++m_size;
     }
 }
 
@@ -61,9 +68,4 @@ std::optional<lightcurve::ReportLine> lightcurve::ReportIndex::take(const QStrin
     if (it == m_lines.end() || it->isEmpty())
         return std::nullopt;
     return it->takeFirst();
-}
-
-qsizetype lightcurve::ReportIndex::size() const
-{
-    return m_size;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -36,13 +37,11 @@ public:
     // date takes the first line, a second row the second.
     std::optional<ReportLine> take(const QString &dateText);
 
-    qsizetype size() const;
-
 private:
     void read(const QString &path, bool tonight);
 
-    QString m_star;
+    // The start of the star's lines: its name and the delimiter, in the code page.
+    QByteArray m_star;
     QHash<QString, QList<ReportLine>> m_lines;
-    qsizetype m_size = 0;
 };
 }

@@ -210,6 +210,19 @@ void frmEntryscreen::createControls()
     connect(m_cmdHelp, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1002); });
     m_cmdDBform = makeButton("cmdDBform", QStringLiteral("&Database Screen"), QString(), 11040, 11040, 1815, 495);
     connect(m_cmdDBform, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Catalogue); });
+    // The star of the chart shown (get Chart fills the star field), else the one picked in the list.
+    m_cmdLightcurve =
+        makeButton("cmdLightcurve", QStringLiteral("Light c&urve"),
+                   QStringLiteral("Show this star's light curve from all your observations"), 12360, 1680, 1695, 375);
+    connect(m_cmdLightcurve, &QPushButton::clicked, this, [this] {
+        const QString star = m_txtStar->text().isEmpty() ? m_selstar : m_txtStar->text();
+        if (star.isEmpty())
+            hostkit::ask(QStringLiteral("Pick a star in the list first: the light curve shows that star's "
+                                        "observations."),
+                         QStringLiteral("Light curve"));
+        else
+            screenkit::show(screenkit::Screen::LightCurve, star);
+    });
 
     m_Picture1 = make<QLabel>(canvas(), "Picture1", 0, 0, 9855, 12135);
     m_Picture3 = make<QLabel>(m_Picture1, "Picture3", 240, 240, 9135, 11295);
@@ -288,9 +301,9 @@ void frmEntryscreen::arrangeTabOrder()
 {
     QList<QWidget *> order{m_cmdFinder, m_MSFlexGrid1, m_ddStars, m_cmdChart, m_txtStar};
     order += m_dateFields;
-    order += {m_txtEstimate,    m_chkFainterthan, m_txtMagn,  m_nbComp1,  m_nbComp2,  m_txtChartid,
-              m_ddCommentcodes, m_cmdClearcode,   m_txtNotes, m_rtbObs,   m_cmdEnter, m_Picture1,
-              m_Picture2,       m_Picture3,       m_cmdHelp,  m_cmdDBform};
+    order += {m_txtEstimate,    m_chkFainterthan, m_txtMagn,  m_nbComp1,   m_nbComp2,      m_txtChartid,
+              m_ddCommentcodes, m_cmdClearcode,   m_txtNotes, m_rtbObs,    m_cmdEnter,     m_Picture1,
+              m_Picture2,       m_Picture3,       m_cmdHelp,  m_cmdDBform, m_cmdLightcurve};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }

@@ -109,6 +109,7 @@ private:
     QLabel *m_lblObs = nullptr;
     QPushButton *m_cmdHelp = nullptr;
     QPushButton *m_cmdDBform = nullptr;
+    QPushButton *m_cmdLightcurve = nullptr;
     QLabel *m_Picture1 = nullptr;
     QLabel *m_Picture2 = nullptr;
     QLabel *m_Picture3 = nullptr;

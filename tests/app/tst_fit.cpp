@@ -61,6 +61,7 @@ void tst_fit::screens_data()
         {"start", Screen::Startup},
         {"header editor", Screen::HeaderEditor},
         {"observation", Screen::Observation},
+        {"light curve", Screen::LightCurve},
     };
     for (const auto &[name, screen] : screens) {
         QTest::addRow("%s at 1366x768", name) << int(screen) << QSize(1366, 768) << false;

@@ -66,6 +66,8 @@ private slots:
     void classification();
     void orderCountAndDuplicates();
     void missingDatabase();
+    void description_data();
+    void description();
     void marksOfTheCurve();
     void views();
     void nearestInPixels();
@@ -146,14 +148,15 @@ void tst_lightcurve::classification()
     if (!drawn)
         return;
     const Observation &o = history.observations.constFirst();
-    QCOMPARE(o.obsdate, cumobs.at(3));
     QCOMPARE(o.magnitude, cumobs.at(1).toDouble());
     QCOMPARE(o.recorded, recorded);
     QCOMPARE(o.fainterThan, fainterThan);
     QCOMPARE(o.tonight, tonight);
     QCOMPARE(o.comp1 + (comparisons.isEmpty() ? QString() : QStringLiteral(",")) + o.comp2, comparisons);
-    QCOMPARE(o.notes, QStringLiteral("haze"));
-    QCOMPARE(o.chart, QStringLiteral("1896"));
+    const std::optional<Details> details = readDetails(app.path(), o.row);
+    QVERIFY(details);
+    QCOMPARE(details->obsdate, cumobs.at(3));
+    QCOMPARE(details->estimate, cumobs.at(2));
 }
 
 void tst_lightcurve::orderCountAndDuplicates()
@@ -179,7 +182,7 @@ void tst_lightcurve::orderCountAndDuplicates()
     QCOMPARE(history.undrawn, 2);
     QStringList order;
     for (const Observation &o : history.observations)
-        order.append(o.estimate + (o.recorded ? QStringLiteral("+") : QString()));
+        order.append(readDetails(app.path(), o.row)->estimate + (o.recorded ? QStringLiteral("+") : QString()));
     QCOMPARE(order, QStringList({"b", "d+", "e", "a"}));
 }
 
@@ -189,6 +192,45 @@ void tst_lightcurve::missingDatabase()
     const History history = readHistory(app.path(), QStringLiteral("ss cyg"), today);
     QVERIFY(history.error);
     QVERIFY(history.observations.isEmpty());
+}
+
+void tst_lightcurve::description_data()
+{
+    QTest::addColumn<bool>("recorded");
+    QTest::addColumn<bool>("fainterThan");
+    QTest::addColumn<QString>("notes");
+    QTest::addColumn<QString>("obsdate");
+    QTest::addColumn<QString>("text");
+
+    const QString date = QStringLiteral("2458124.3958");
+    QTest::newRow("recorded, with comparison stars and notes")
+        << true << false << "haze" << date
+        << "2018-01-05 21:30 UT\nJD 2458124.3958\nMagnitude 11.2\nComparison stars 110, 115\nChart 1896\n"
+           "Notes haze\nRecorded here";
+    QTest::newRow("imported fainter-than, notes na")
+        << false << true << "na" << date
+        << "2018-01-05 21:30 UT\nJD 2458124.3958\nFainter than 11.2\nChart 1896\nImported";
+    QTest::newRow("the row changed since the curve was read")
+        << false << false << "haze"
+        << "2458130.5"
+        << "2018-01-05 21:30 UT\nJD 2458124.3958\nMagnitude 11.2\nImported";
+}
+
+void tst_lightcurve::description()
+{
+    QFETCH(bool, recorded);
+    QFETCH(bool, fainterThan);
+    QFETCH(QString, notes);
+    QFETCH(QString, obsdate);
+    QFETCH(QString, text);
+    Observation o = at(2458124.3958, 11.2, fainterThan);
+    o.recorded = recorded;
+    if (recorded) {
+        o.comp1 = QStringLiteral("110");
+        o.comp2 = QStringLiteral("115");
+    }
+    const Details details{obsdate, "11.2", "110(1)115", "na", notes, "1896"};
+    QCOMPARE(describe(o, details), text);
 }
 
 void tst_lightcurve::marksOfTheCurve()
