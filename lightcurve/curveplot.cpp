@@ -26,19 +26,35 @@ struct Colours
 const Colours &dayColours()
 {
     static const Colours colours{
-        QColor(0xffffffff), QColor(0xffffffff), QColor(0xff000000), QColor(0xffd8d8d8), QColor(0xff000000),
-        QColor(0xff1f4fbf), QColor(0xff707070), QColor(0xff8b2fa8), QColor(0xffe06000), QColor(0xffffffe1),
+        .outside = QColor(0xffffffff),
+        .inside = QColor(0xffffffff),
+        .axis = QColor(0xff000000),
+        .grid = QColor(0xffd8d8d8),
+        .text = QColor(0xff000000),
+        .recorded = QColor(0xff1f4fbf),
+        .imported = QColor(0xff707070),
+        .fainterThan = QColor(0xff8b2fa8),
+        .tonight = QColor(0xffe06000),
+        .hoverFill = QColor(0xffffffe1),
     };
     return colours;
 }
 
-// Red and dark red on black only.
+// Red and dark red on black only; marks told apart by their shapes.
 const Colours &nightColours()
 {
     using namespace screenkit::night;
     static const Colours colours{
-        QColor(screen), QColor(black),   QColor(dimText), QColor(dark), QColor(text),
-        QColor(text),   QColor(dimText), QColor(text),    QColor(text), QColor(screen),
+        .outside = QColor(screen),
+        .inside = QColor(black),
+        .axis = QColor(dimText),
+        .grid = QColor(screen),
+        .text = QColor(text),
+        .recorded = QColor(text),
+        .imported = QColor(dimText),
+        .fainterThan = QColor(text),
+        .tonight = QColor(text),
+        .hoverFill = QColor(screen),
     };
     return colours;
 }
@@ -50,7 +66,7 @@ constexpr int pointerSize = 21;
 // How near the mouse must come to a mark to tell of it.
 constexpr double reachPixels = 12.0;
 // Room a date label takes on the axis.
-constexpr int pixelsPerTick = 110;
+constexpr int pixelsPerTick = 90;
 
 enum class Mark { Disc, Ring, Vee, BigRing };
 

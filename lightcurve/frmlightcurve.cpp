@@ -198,7 +198,8 @@ void frmLightcurve::save(bool pdf)
 {
     const bool png = !pdf;
     const CurvePlot::Format chosen = pdf ? CurvePlot::Format::Pdf : CurvePlot::Format::Png;
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString folder = QDir(documents).exists() ? documents : QDir::homePath();
     // The toolkit's own dialog: it takes the night colours, a desktop's would not.
     QFileDialog dialog(
         this, QStringLiteral("Save the light curve"),

@@ -235,7 +235,7 @@ void tst_entryscreen::tabOrderFollowsTheFields()
     f.edit("txtMagn")->setText(QStringLiteral("1.0"));
     f.edit("txtStar")->setFocus();
     QStringList visited;
-    for (int i = 0; i < 25; ++i) {
+    for (int i = 0; i < 26; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget *focus = QApplication::focusWidget();
         // A date field's own name, not that of the text field inside it.
@@ -245,15 +245,15 @@ void tst_entryscreen::tabOrderFollowsTheFields()
         visited.append(focus ? focus->objectName() : QString());
     }
     const QStringList expected{
-        QStringLiteral("nbYear"),         QStringLiteral("nbMonth"),    QStringLiteral("nbDay"),
-        QStringLiteral("nbHour"),         QStringLiteral("nbMinute"),   QStringLiteral("txtEstimate"),
-        QStringLiteral("chkFainterthan"), QStringLiteral("txtMagn"),    QStringLiteral("nbComp1"),
-        QStringLiteral("nbComp2"),        QStringLiteral("txtChartid"), QStringLiteral("ddCommentcodes"),
-        QStringLiteral("cmdClearcode"),   QStringLiteral("txtNotes"),   QStringLiteral("rtbObs"),
-        QStringLiteral("cmdEnter"),       QStringLiteral("Picture1"),   QStringLiteral("Picture3"),
-        QStringLiteral("cmdHelp"),        QStringLiteral("cmdDBform"),  QStringLiteral("cmdFinder"),
-        QStringLiteral("MSFlexGrid1"),    QStringLiteral("ddStars"),    QStringLiteral("cmdChart"),
-        QStringLiteral("txtStar")};
+        QStringLiteral("nbYear"),         QStringLiteral("nbMonth"),     QStringLiteral("nbDay"),
+        QStringLiteral("nbHour"),         QStringLiteral("nbMinute"),    QStringLiteral("txtEstimate"),
+        QStringLiteral("chkFainterthan"), QStringLiteral("txtMagn"),     QStringLiteral("nbComp1"),
+        QStringLiteral("nbComp2"),        QStringLiteral("txtChartid"),  QStringLiteral("ddCommentcodes"),
+        QStringLiteral("cmdClearcode"),   QStringLiteral("txtNotes"),    QStringLiteral("rtbObs"),
+        QStringLiteral("cmdEnter"),       QStringLiteral("Picture1"),    QStringLiteral("Picture3"),
+        QStringLiteral("cmdHelp"),        QStringLiteral("cmdDBform"),   QStringLiteral("cmdLightcurve"),
+        QStringLiteral("cmdFinder"),      QStringLiteral("MSFlexGrid1"), QStringLiteral("ddStars"),
+        QStringLiteral("cmdChart"),       QStringLiteral("txtStar")};
     QCOMPARE(visited, expected);
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
 }
