@@ -7,6 +7,7 @@
 #include "startup.h"
 #include "ui.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -82,6 +83,11 @@ frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
                              "them to the existing observations file. See the help file for more details."),
               12, false, 10320, 7200, 2655, 3615);
 
+    // Last in the focus order: the day's reports checked before they are sent.
+    auto *check = makeButton("cmdCheckreport", QStringLiteral("Check &report"), 1440, 8400, 1455, 615);
+    connect(check, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::ReportCheck); });
+    setTabOrder(download, check);
+
     auto *sbar = new QStatusBar(canvas());
     sbar->setObjectName(QStringLiteral("sbar"));
     sbar->setSizeGripEnabled(false);
@@ -94,17 +100,26 @@ frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
     place(sbar, 0, 10980 - 375, 14430, 375);
 }
 
+startup::Hooks frmStartup::hooks()
+{
+    return {
+        [this] {
+            screenkit::show(screenkit::Screen::HeaderEditor);
+            m_editorOpened = true;
+        },
+        [this](int panel, const QString &text) {
+            QLabel *label = panel == 1 ? m_panel1 : m_panel2;
+            label->setText(text);
+            // Seen at once, before the work it announces holds the screen.
+            if (label->isVisible())
+                label->repaint();
+        },
+    };
+}
+
 bool frmStartup::load()
 {
-    bool editorOpened = false;
-    const startup::Hooks hooks{
-        [&editorOpened] {
-            screenkit::show(screenkit::Screen::HeaderEditor);
-            editorOpened = true;
-        },
-        [this](int panel, const QString &text) { (panel == 1 ? m_panel1 : m_panel2)->setText(text); },
-    };
-    const QString failures = startup::prepare(m_appFolder, hooks);
+    const QString failures = startup::prepare(m_appFolder, hooks());
     if (!failures.isEmpty()) {
         hostkit::ask(failures
                          + QStringLiteral("\n\nvarlume keeps all its data in its own folder and must be "
@@ -114,5 +129,21 @@ bool frmStartup::load()
                                .arg(m_appFolder),
                      QStringLiteral("Cannot prepare the program's folder"), QMessageBox::Warning);
     }
-    return editorOpened;
+    if (startup::needsIndexing(m_appFolder))
+        canvas()->installEventFilter(this);
+    return m_editorOpened;
+}
+
+bool frmStartup::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == canvas() && event->type() == QEvent::Paint) {
+        canvas()->removeEventFilter(this);
+        QMetaObject::invokeMethod(this, &frmStartup::indexObservations, Qt::QueuedConnection);
+    }
+    return screenkit::Form::eventFilter(watched, event);
+}
+
+void frmStartup::indexObservations()
+{
+    startup::indexObservations(m_appFolder, hooks());
 }

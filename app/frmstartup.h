@@ -2,6 +2,7 @@
 #pragma once
 
 #include "form.h"
+#include "startup.h"
 
 class QLabel;
 class QPushButton;
@@ -20,7 +21,14 @@ public:
     // True when it opened the header editor, which then belongs in front.
     bool load();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    startup::Hooks hooks();
+    // Once the screen has shown itself, so that its status bar tells of the work.
+    void indexObservations();
+
     QLabel *makeLabel(const char *name, const QString &text, qreal points, bool bold, int left, int top, int width,
                       int height);
     QPushButton *makeButton(const char *name, const QString &text, int left, int top, int width, int height);
@@ -29,4 +37,5 @@ private:
     QString m_appFolder;
     QLabel *m_panel1;
     QLabel *m_panel2;
+    bool m_editorOpened = false;
 };

@@ -1,11 +1,38 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "navigation.h"
+#include "reportcheck.h"
 #include "screenregistry.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QTextStream>
+
+#include <cstdio>
+#include <cstring>
+
+namespace
+{
+// "varlume --check FILE...": the findings of each report on the standard
+// output, for scripts that prepare an upload. Opens no window, touches no
+// data: the program's folder is not even looked at.
+int checkCommand(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList files = QCoreApplication::arguments().mid(2);
+    if (files.isEmpty()) {
+        QTextStream(stderr) << "usage: varlume --check FILE...\n";
+        return 2;
+    }
+    QTextStream out(stdout);
+    return modReportcheck::checkFiles(files, QDateTime::currentDateTimeUtc(), out);
+}
+}
 
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && std::strcmp(argv[1], "--check") == 0)
+        return checkCommand(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("varlume"));
     const ScreenRegistry screens(QCoreApplication::applicationDirPath());

@@ -1,15 +1,17 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "screenregistry.h"
 
+#include "frmdatabase.h"
 #include "frmentryscreen.h"
 #include "frmheadertext.h"
 #include "frmlightcurve.h"
+#include "frmreportcheck.h"
 #include "frmstartup.h"
 #include "helpwindow.h"
 
 using screenkit::Screen;
 
-ScreenRegistry::ScreenRegistry(const QString &appFolder)
+ScreenRegistry::ScreenRegistry(const QString &appFolder, modEntryscreen::Clock clock)
     : m_appFolder(appFolder)
 {
     add(Screen::Startup, QStringLiteral("frmStartup"), [this, appFolder] {
@@ -23,7 +25,14 @@ ScreenRegistry::ScreenRegistry(const QString &appFolder)
         return screen;
     });
     add(Screen::HeaderEditor, QStringLiteral("frmHeadertext"), [appFolder] { return new frmHeadertext(appFolder); });
-    add(Screen::Observation, QStringLiteral("frmEntryscreen"), [appFolder] { return new frmEntryscreen(appFolder); });
+    add(Screen::Observation, QStringLiteral("frmEntryscreen"), [appFolder, clock] {
+        auto *screen = new frmEntryscreen(appFolder, clock);
+        // Before the observer uploads it: what in the day's report the AAVSO would refuse.
+        QObject::connect(screen, &frmEntryscreen::sessionEnded, &frmReportcheck::showFindingsOf);
+        return screen;
+    });
+    add(Screen::ReportCheck, QStringLiteral("frmReportcheck"), [appFolder] { return new frmReportcheck(appFolder); });
+    add(Screen::Catalogue, QStringLiteral("frmDatabase"), [appFolder] { return new frmDatabase(appFolder); });
     add(
         Screen::LightCurve, QStringLiteral("frmLightcurve"), [appFolder] { return new frmLightcurve(appFolder); },
         [](QWidget *screen, const QString &star) { static_cast<frmLightcurve *>(screen)->showstar(star); });

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "chartviewer.h"
 #include "navigation.h"
 
 #include <QHash>
@@ -20,8 +21,9 @@ public:
     // Turns a screen that has subjects to one of them.
     using Turn = std::function<void(QWidget *, const QString &)>;
 
-    // Registers every screen of the program, working in the given folder.
-    explicit ScreenRegistry(const QString &appFolder);
+    // Registers every screen of the program, working in the given folder;
+    // the observation screen stamps its fields from the clock.
+    explicit ScreenRegistry(const QString &appFolder, modEntryscreen::Clock clock = modEntryscreen::systemClock);
     ~ScreenRegistry() override;
     ScreenRegistry(const ScreenRegistry &) = delete;
     ScreenRegistry &operator=(const ScreenRegistry &) = delete;

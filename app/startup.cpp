@@ -3,6 +3,7 @@
 
 #include "creation.h"
 #include "folder.h"
+#include "lookupindexes.h"
 
 #include <QFileInfo>
 
@@ -32,19 +33,44 @@ QString startup::prepare(const QString &appFolder, const Hooks &hooks)
 
     if (!QFileInfo::exists(folder.database())) {
         hooks.status(1, QStringLiteral("Creating default database..."));
+        // Another start in the same folder may have created it meanwhile: that one is used.
         QString error;
         if (store::createDefault(appFolder, &error))
             hooks.status(2, QStringLiteral(" Default Database created"));
-        else
+        else if (!QFileInfo(folder.database()).isFile())
             failures.append(error);
     }
 
     for (const QString &path : {folder.charts(), folder.reports()}) {
-        if (QFileInfo(path).isDir())
+        const QFileInfo existing(path);
+        if (existing.isDir())
             continue;
+        if (existing.exists()) {
+            failures.append(QStringLiteral("The folder \"%1\" could not be created: a file of that name is "
+                                           "there, not a folder.")
+                                .arg(path));
+            continue;
+        }
         const QString error = makeFolder(path);
         if (!error.isEmpty())
             failures.append(error);
     }
     return failures.join(QLatin1Char('\n'));
+}
+
+bool startup::needsIndexing(const QString &appFolder)
+{
+    return store::lookups(appFolder) == store::Lookups::Missing;
+}
+
+void startup::indexObservations(const QString &appFolder, const Hooks &hooks)
+{
+    if (!needsIndexing(appFolder))
+        return;
+    hooks.status(1, QStringLiteral("Indexing observations..."));
+    QString error;
+    if (store::addLookups(appFolder, &error))
+        hooks.status(2, QStringLiteral(" Observations indexed"));
+    else
+        hooks.status(2, QStringLiteral(" Observations not indexed: ") + error);
 }

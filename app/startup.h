@@ -7,7 +7,8 @@
 
 // What start-up makes sure of before the start screen is shown: the header
 // (the editor opens when "header.txt" is missing), the database and the
-// folders "starcharts" and "obs". An existing database is never touched.
+// folders "starcharts" and "obs". An existing database is never touched,
+// except that this program's own gets its lookup indexes once.
 namespace startup
 {
 struct Hooks
@@ -20,4 +21,12 @@ struct Hooks
 
 // Returns what failed, one line per path, or an empty text.
 QString prepare(const QString &appFolder, const Hooks &hooks);
+
+// Whether the database is this program's and lacks its lookup indexes.
+bool needsIndexing(const QString &appFolder);
+// Gives such a database its lookup indexes, telling the work in panel 1 and
+// its outcome in panel 2. A foreign or complete database is left as it is.
+// Without the indexes everything works, only slower: a failure is told in
+// the panel, not in a message box at every start.
+void indexObservations(const QString &appFolder, const Hooks &hooks);
 }

@@ -4,6 +4,8 @@
 #include <QDate>
 #include <QString>
 
+#include <optional>
+
 namespace appfiles
 {
 // The application folder and everything the program keeps in it. Paths use
@@ -35,4 +37,8 @@ private:
 
     QString m_path;
 };
+
+// The date a day's report file is named after ("2018-Jan-05.txt", with or
+// without its folder), or nothing for any other name.
+std::optional<QDate> reportDate(const QString &path);
 }

@@ -2,9 +2,13 @@
 #include "headerfile.h"
 
 #include "codepage.h"
+#include "filesystem.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+#include <cerrno>
 
 namespace appfiles
 {
@@ -13,12 +17,19 @@ HeaderRead readHeader(const Folder &folder)
     QFile file(folder.header());
     if (!file.exists())
         return {HeaderRead::Missing, {}, {}};
+    if (QFileInfo(file).isDir())
+        return {HeaderRead::Unreadable, {}, describeError(EISDIR)};
     if (!file.open(QIODevice::ReadOnly))
         return {HeaderRead::Unreadable, {}, file.errorString()};
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return {HeaderRead::Unreadable, {}, file.errorString()};
     return {HeaderRead::Read, bytes, {}};
+}
+
+QString exampleObserverCode()
+{
+    return QStringLiteral("KTV");
 }
 
 std::optional<QString> writeHeader(const Folder &folder, const QString &text)

@@ -23,6 +23,10 @@ struct HeaderRead
 
 HeaderRead readHeader(const Folder &folder);
 
+// The observer code the default header holds as an example, "KTV": each
+// observer must put his or her own in its place.
+QString exampleObserverCode();
+
 // Saves text whose lines are separated by "\n" with CR LF line ends, whole
 // or not at all: a failed save leaves an earlier header as it was. The
 // reason it failed, worded for the observer, or nothing.

@@ -47,7 +47,6 @@ void fill(const QString &folder)
     store::Database db(folder);
     db.open();
     QSqlDatabase handle = db.handle();
-    QSqlQuery(handle).exec(QStringLiteral("CREATE INDEX IF NOT EXISTS cumobs_star_obsdate ON cumobs (star, obsdate)"));
     handle.transaction();
     QSqlQuery obs(handle);
     obs.prepare(QStringLiteral("INSERT INTO cumobs VALUES (?, ?, ?, ?, 'na', 'na', 'X36483DQK')"));

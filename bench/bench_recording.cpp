@@ -5,6 +5,7 @@
 #include "database.h"
 #include "folder.h"
 #include "modentryscreen.h"
+#include "reportfile.h"
 #include "schema.h"
 
 #include <QCoreApplication>
@@ -14,13 +15,18 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <functional>
+#include <vector>
 
 namespace
 {
 constexpr int observations = 1'000'000;
 constexpr int stars = 500;
+constexpr int reportLines = 2'000;
+constexpr int recordings = 200;
 
 void fill(const QString &folder)
 {
@@ -45,6 +51,79 @@ void fill(const QString &folder)
         obs.exec();
     }
     handle.commit();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+// Median in ms of runs of the work, each timed alone.
+double medianOf(int runs, const std::function<void()> &work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    return median(times);
+}
+
+// The recording as it was before it was made safe: the same checks, lookup,
+// line and row, but the line appended without lock or flush and the row
+// committed on its own.
+bool unsafeRecording(const QString &folder, const QString &report, const modEntryscreen::ObservationTexts &texts)
+{
+    if (modEntryscreen::checkObservation(texts, QDateTime::currentDateTimeUtc()))
+        return false;
+    store::Database db(folder);
+    const auto chart = db.first(QStringLiteral("charts"), store::Where{QStringLiteral("starname"), texts.star});
+    if (!chart)
+        return false;
+    const auto recording = modEntryscreen::makeRecording(
+        texts, modEntryscreen::isNightly(chart->value(QStringLiteral("nightly")).toString()));
+    QFile file(report);
+    if (!file.open(QIODevice::Append))
+        return false;
+    file.write(recording.line.toLatin1() + "\r\n");
+    file.close();
+    const auto &row = recording.row;
+    return db.insert(QStringLiteral("cumobs"),
+                     {{QStringLiteral("star"), row.star},
+                      {QStringLiteral("magnitude"), row.magnitude},
+                      {QStringLiteral("estimate"), row.estimate},
+                      {QStringLiteral("obsdate"), row.obsdate},
+                      {QStringLiteral("obscode"), row.obscode},
+                      {QStringLiteral("notes"), row.notes},
+                      {QStringLiteral("chart"), row.chart}});
+}
+
+// How long a line stands in the report before its row is committed: the
+// window in which a kill leaves the line without its row.
+double unpairedWindow(const QString &folder, const QString &report, const modEntryscreen::ObservationTexts &texts)
+{
+    store::Database db(folder);
+    const auto recording = modEntryscreen::makeRecording(texts, false);
+    modEntryscreen::ReportAppender appender(report);
+    appender.lock(QDeadlineTimer(1000));
+    db.begin(std::chrono::milliseconds(1000));
+    const auto &row = recording.row;
+    db.insert(QStringLiteral("cumobs"),
+              {{QStringLiteral("star"), row.star},
+               {QStringLiteral("magnitude"), row.magnitude},
+               {QStringLiteral("estimate"), row.estimate},
+               {QStringLiteral("obsdate"), row.obsdate},
+               {QStringLiteral("obscode"), row.obscode},
+               {QStringLiteral("notes"), row.notes},
+               {QStringLiteral("chart"), row.chart}});
+    QElapsedTimer timer;
+    timer.start();
+    appender.append(recording.line);
+    db.commit();
+    return timer.nsecsElapsed() / 1e6;
 }
 
 void measure(const char *what, int runs, const std::function<void()> &work)
@@ -81,7 +160,7 @@ int main(int argc, char *argv[])
         QString error;
         modEntryscreen::liststars(folder, QStringLiteral("cyg"), &error);
     });
-    measure("one star's observations, newest first (no index)", 10, [&] {
+    measure("one star's observations, newest first", 10, [&] {
         store::Database db(folder);
         QSqlQuery q =
             db.select(QStringLiteral("cumobs"), store::Where{QStringLiteral("star"), QStringLiteral("star 7")},
@@ -90,6 +169,14 @@ int main(int argc, char *argv[])
     });
 
     const QString reportFile = appfiles::Folder(folder).report(QDate(2018, 1, 5));
+    modEntryscreen::beginReport(folder, reportFile);
+    {
+        QFile report(reportFile);
+        report.open(QIODevice::Append);
+        for (int i = 0; i < reportLines; ++i)
+            report.write(
+                QStringLiteral("star %1|2458124.%2|11.2|na|110|115|1896|na\r\n").arg(i % stars).arg(i).toLatin1());
+    }
     modEntryscreen::ObservationTexts texts;
     texts.star = QStringLiteral("star 7");
     texts.year = QStringLiteral("2018");
@@ -100,11 +187,27 @@ int main(int argc, char *argv[])
     texts.magnitude = QStringLiteral("11.2");
     int minute = 0;
     int recorded = 0;
-    measure("recordobs: checks, lookup, report line, cumobs row", 200, [&] {
-        texts.minute = QString::number(minute++ % 60);
+    const auto next = [&] { texts.minute = QString::number(minute++ % 60); };
+    const double safe = medianOf(recordings, [&] {
+        next();
         if (modEntryscreen::recordobs(folder, reportFile, texts).kind == modEntryscreen::RecordOutcome::Recorded)
             ++recorded;
     });
+    const double unsafe = medianOf(recordings, [&] {
+        next();
+        unsafeRecording(folder, reportFile, texts);
+    });
+    std::vector<double> windows;
+    for (int i = 0; i < recordings; ++i) {
+        next();
+        windows.push_back(unpairedWindow(folder, reportFile, texts));
+    }
+    std::printf("\n%d recordings each, report of %d lines and more, median:\n", recordings, reportLines);
+    std::printf("%-58s %9.2f ms\n", "recordobs: lock, row, line on disk, commit", safe);
+    std::printf("%-58s %9.2f ms\n", "the same without lock and flush, row committed alone", unsafe);
+    std::printf("%-58s %9.2f\n", "cost of safety (ratio)", safe / unsafe);
+    std::printf("%-58s %9.2f ms (longest %.2f ms)\n", "line without row until the commit (kill window)",
+                median(windows), *std::max_element(windows.begin(), windows.end()));
     std::printf("\nrecorded %d observations this run\n", recorded);
     return 0;
 }

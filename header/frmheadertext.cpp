@@ -29,6 +29,19 @@ frmHeadertext::frmHeadertext(const QString &appFolder, QWidget *parent)
     m_text->installEventFilter(this);
     place(m_text, 480, 600, 4935, 3975);
 
+    // The example observer code would credit someone else's observations.
+    m_exampleCodeNote = new QLabel(QStringLiteral("Line 2 still holds the example observer code %1: replace it "
+                                                  "with your own AAVSO observer code.")
+                                       .arg(appfiles::exampleObserverCode()),
+                                   canvas());
+    m_exampleCodeNote->setObjectName(QStringLiteral("lblObscode"));
+    setScaledFont(m_exampleCodeNote, ui::msSansSerif(8.25, true));
+    m_exampleCodeNote->setWordWrap(true);
+    m_exampleCodeNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(m_exampleCodeNote, 480, 4680, 4935, 615);
+    connect(m_text, &QTextEdit::textChanged, this, &frmHeadertext::showExampleCodeNote);
+    showExampleCodeNote();
+
     auto *title = new QLabel(QStringLiteral("First Time personal header initialisation"), canvas());
     title->setObjectName(QStringLiteral("Label1"));
     setScaledFont(title, ui::msSansSerif(9.75, true));
@@ -44,7 +57,7 @@ frmHeadertext::frmHeadertext(const QString &appFolder, QWidget *parent)
     guide->setLineWrapMode(QPlainTextEdit::NoWrap);
     guide->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     guide->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setScaledFont(guide, ui::msSansSerif(9));
+    setScaledFont(guide, ui::msSansSerif(11));
     QPalette face = guide->palette();
     face.setColor(QPalette::Base, face.color(QPalette::Button));
     screenkit::night::setDayPalette(guide, face);
@@ -77,6 +90,11 @@ bool frmHeadertext::eventFilter(QObject *watched, QEvent *event)
             m_save->setEnabled(true);
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void frmHeadertext::showExampleCodeNote()
+{
+    m_exampleCodeNote->setVisible(header::holdsExampleCode(m_text->toPlainText()));
 }
 
 void frmHeadertext::save()

@@ -3,6 +3,7 @@
 
 #include "form.h"
 
+class QLabel;
 class QPushButton;
 class QTextEdit;
 
@@ -19,8 +20,10 @@ protected:
 
 private:
     void save();
+    void showExampleCodeNote();
 
     QString m_appFolder;
     QTextEdit *m_text;
+    QLabel *m_exampleCodeNote;
     QPushButton *m_save;
 };

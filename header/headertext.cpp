@@ -1,9 +1,25 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "headertext.h"
 
+#include "headerfile.h"
+
 QString header::defaultHeader()
 {
-    return QStringLiteral("#TYPE=Visual\n#OBSCODE=KTV\n#SOFTWARE=Halvek\n#DELIM=|\n#DATE=JD\n#OBSTYPE=Visual\n");
+    return QStringLiteral("#TYPE=Visual\n#OBSCODE=%1\n#SOFTWARE=%2\n#DELIM=|\n#DATE=JD\n#OBSTYPE=Visual\n")
+        .arg(appfiles::exampleObserverCode(), software());
+}
+
+QString header::software()
+{
+    return QStringLiteral(VARLUME_SOFTWARE);
+}
+
+bool header::holdsExampleCode(const QString &text)
+{
+    const QString line = text.section(QLatin1Char('\n'), 1, 1);
+    const qsizetype equals = line.indexOf(QLatin1Char('='));
+    return equals >= 0
+        && line.mid(equals + 1).trimmed().compare(appfiles::exampleObserverCode(), Qt::CaseInsensitive) == 0;
 }
 
 QString header::instructions()

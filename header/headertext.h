@@ -8,6 +8,11 @@ namespace header
 {
 // What the editor shows when it opens, each line ended by "\n".
 QString defaultHeader();
+// This program's name and version, as the default header's #SOFTWARE gives them.
+QString software();
+// Whether line 2 of the text still holds the default header's example
+// observer code, which the observer must replace by his or her own.
+bool holdsExampleCode(const QString &text);
 // The eleven lines of instructions beside the editor.
 QString instructions();
 

@@ -75,6 +75,8 @@ numbox::numbox(QWidget *parent)
     // Typed text reaches the field only through the key filter.
     m_text->setAttribute(Qt::WA_InputMethodEnabled, false);
     m_text->setAcceptDrops(false);
+    // Its Paste would pass the key filter by.
+    m_text->setContextMenuPolicy(Qt::NoContextMenu);
     m_text->installEventFilter(this);
     m_text->setGeometry(contentsRect());
     setFocusPolicy(m_text->focusPolicy());
@@ -104,6 +106,9 @@ bool numbox::eventFilter(QObject *object, QEvent *event)
         emit KeyDown(code, shift);
         if (code == 0 && original != 0)
             return true;
+        // Shift+Insert and the Paste key type no symbol, but would insert the clipboard.
+        if (key->matches(QKeySequence::Paste))
+            return true;
         return dropsSymbol(key);
     }
     case QEvent::KeyRelease: {
@@ -121,13 +126,14 @@ bool numbox::eventFilter(QObject *object, QEvent *event)
         float x = static_cast<float>(mouse->position().x()) * twipsPerPixel;
         float y = static_cast<float>(mouse->position().y()) * twipsPerPixel;
         emit MouseDown(button, shift, x, y);
-        return false;
+        // The middle button pastes the X11 selection on its release.
+        return mouse->button() == Qt::MiddleButton;
     }
     case QEvent::MouseButtonRelease: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton && m_text->rect().contains(mouse->position().toPoint()))
             emit Click();
-        return false;
+        return mouse->button() == Qt::MiddleButton;
     }
     case QEvent::MouseButtonDblClick: emit DblClick(); return false;
     case QEvent::InputMethod: return true;

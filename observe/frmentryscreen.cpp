@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "frmentryscreen.h"
 
+#include "chartviewer.h"
 #include "componenthost.h"
 #include "fixedlists.h"
 #include "formdesign.h"
@@ -10,6 +11,8 @@
 #include "modentryscreen.h"
 #include "navigation.h"
 #include "nightcolours.h"
+#include "picturebox.h"
+#include "previous.h"
 #include "reportfile.h"
 #include "ui.h"
 
@@ -20,12 +23,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDate>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
@@ -34,6 +39,12 @@
 namespace
 {
 const char *const numberFieldNames[5] = {"nbYear", "nbMonth", "nbDay", "nbHour", "nbMinute"};
+// The Julian Dates of the reports are reckoned from Universal Time, and so are the fields.
+const char *const numberFieldTips[5] = {
+    "Year of the observation, in Universal Time (UT)",   "Month of the observation, in Universal Time (UT)",
+    "Day of the observation, in Universal Time (UT)",    "Hour of the observation, in Universal Time (UT)",
+    "Minute of the observation, in Universal Time (UT)",
+};
 
 QFont fieldFont()
 {
@@ -93,9 +104,10 @@ QLineEdit *frmEntryscreen::makeField(const char *name, int left, int top, int wi
     return field;
 }
 
-frmEntryscreen::frmEntryscreen(const QString &appFolder, QWidget *parent)
+frmEntryscreen::frmEntryscreen(const QString &appFolder, modEntryscreen::Clock clock, QWidget *parent)
     : screenkit::Form(20100, 12855, parent)
     , m_appFolder(appFolder)
+    , m_clock(std::move(clock))
     , m_host(std::make_unique<hostkit::ComponentHost>(appFolder))
 {
     createControls();
@@ -123,6 +135,10 @@ void frmEntryscreen::createControls()
 {
     m_cmdFinder = makeButton("cmdFinder", QStringLiteral("get &Finder"),
                              QStringLiteral("Click to get a finder chart for this star"), 11160, 360, 1215, 495);
+    connect(m_cmdFinder, &QPushButton::clicked, this, [this] {
+        const auto chosen = m_ddStars->selectedItems();
+        showfinder(chosen.isEmpty() ? QString() : chosen.constFirst()->text());
+    });
 
     m_MSFlexGrid1 = make<QTableWidget>(canvas(), "MSFlexGrid1", 16560, 360, 2055, 1575);
     QTableWidget *grid = m_MSFlexGrid1;
@@ -148,10 +164,11 @@ void frmEntryscreen::createControls()
 
     m_cmdChart = makeButton("cmdChart", QStringLiteral("get &Chart"), QStringLiteral("Display the chart"), 12600, 360,
                             1215, 495);
+    connect(m_cmdChart, &QPushButton::clicked, this, [this] { showchart(m_selstar); });
 
     makeLabel("Label1", QStringLiteral("Star:"), 10320, 1200, 615, 375);
     m_txtStar = makeField("txtStar", 10320, 1560, 1815, 495);
-    makeLabel("Label2", QStringLiteral("Year:                 Month:          Day             Hour:           Minute:"),
+    makeLabel("Label2", QStringLiteral("Year (UT):         Month:          Day             Hour:           Minute:"),
               10320, 2280, 6015, 240, Sizing::ToText);
     makeLabel("Label3",
               QStringLiteral("Estimate:                                   Ftr than?     Magn:     CS1:    "
@@ -210,6 +227,10 @@ void frmEntryscreen::createControls()
     connect(m_cmdHelp, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1002); });
     m_cmdDBform = makeButton("cmdDBform", QStringLiteral("&Database Screen"), QString(), 11040, 11040, 1815, 495);
     connect(m_cmdDBform, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Catalogue); });
+    m_cmdCheckreport =
+        makeButton("cmdCheckreport", QStringLiteral("Chec&k report"),
+                   QStringLiteral("Check the day's reports before you send them"), 12360, 1200, 1695, 375);
+    connect(m_cmdCheckreport, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::ReportCheck); });
     // The star of the chart shown (get Chart fills the star field), else the one picked in the list.
     m_cmdLightcurve =
         makeButton("cmdLightcurve", QStringLiteral("Light c&urve"),
@@ -225,20 +246,24 @@ void frmEntryscreen::createControls()
     });
 
     m_Picture1 = make<QLabel>(canvas(), "Picture1", 0, 0, 9855, 12135);
-    m_Picture3 = make<QLabel>(m_Picture1, "Picture3", 240, 240, 9135, 11295);
-    m_Picture2 = make<QLabel>(m_Picture1, "Picture2", 6840, 480, 2535, 2055);
-    for (QLabel *picture : {m_Picture1, m_Picture3, m_Picture2}) {
-        picture->setAutoFillBackground(true);
-        picture->setFocusPolicy(Qt::TabFocus);
-    }
+    m_Picture1->setAutoFillBackground(true);
     QPalette blackBox = screenkit::night::palette();
     blackBox.setColor(QPalette::Window, QColor(screenkit::night::black));
     m_Picture1->setPalette(blackBox);
-    m_Picture3->setPalette(blackBox);
-    QPalette finderBox = screenkit::night::palette();
-    finderBox.setColor(QPalette::Window, QColor(screenkit::night::field));
-    m_Picture2->setPalette(finderBox);
+    m_Picture3 = new PictureBox(screenkit::night::black, m_Picture1);
+    m_Picture3->setObjectName(QStringLiteral("Picture3"));
+    place(m_Picture3, 240, 240, 9135, 11295);
+    m_Picture2 = new PictureBox(screenkit::night::field, m_Picture1);
+    m_Picture2->setObjectName(QStringLiteral("Picture2"));
+    place(m_Picture2, 6840, 480, 2535, 2055);
     m_Picture2->hide();
+    m_Picture1->setFocusPolicy(Qt::TabFocus);
+    for (PictureBox *picture : {m_Picture3, m_Picture2}) {
+        picture->setFocusPolicy(Qt::TabFocus);
+        // Moves without a button set the point the pointer holds the picture by.
+        picture->setMouseTracking(true);
+        picture->installEventFilter(this);
+    }
 
     connect(m_txtEstimate, &QLineEdit::textChanged, m_cmdEnter, [this] { m_cmdEnter->setEnabled(true); });
     connect(m_txtEstimate, &QLineEdit::textEdited, this, [this] { m_estimateEmptiedByRecording = false; });
@@ -277,6 +302,7 @@ void frmEntryscreen::createNumberFields()
         if (!field)
             break;
         place(field, positions[i][0], positions[i][1], positions[i][2], positions[i][3]);
+        field->setProperty("ToolTipText", QLatin1String(numberFieldTips[i]));
         // The saved font, sized with the screen.
         setScaledFont(field->focusProxy() ? field->focusProxy() : field,
                       field->focusProxy() ? field->focusProxy()->font() : field->font());
@@ -301,9 +327,11 @@ void frmEntryscreen::arrangeTabOrder()
 {
     QList<QWidget *> order{m_cmdFinder, m_MSFlexGrid1, m_ddStars, m_cmdChart, m_txtStar};
     order += m_dateFields;
-    order += {m_txtEstimate,    m_chkFainterthan, m_txtMagn,  m_nbComp1,   m_nbComp2,      m_txtChartid,
-              m_ddCommentcodes, m_cmdClearcode,   m_txtNotes, m_rtbObs,    m_cmdEnter,     m_Picture1,
-              m_Picture2,       m_Picture3,       m_cmdHelp,  m_cmdDBform, m_cmdLightcurve};
+    order += {m_txtEstimate,    m_chkFainterthan, m_txtMagn,  m_nbComp1,  m_nbComp2,  m_txtChartid,
+              m_ddCommentcodes, m_cmdClearcode,   m_txtNotes, m_rtbObs,   m_cmdEnter, m_Picture1,
+              m_Picture2,       m_Picture3,       m_cmdHelp,  m_cmdDBform};
+    order += m_cmdCheckreport;
+    order += m_cmdLightcurve;
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -317,6 +345,7 @@ void frmEntryscreen::load()
         offerHeaderEditor();
     }
     showreport();
+    nameUnpaired();
 }
 
 QString frmEntryscreen::selstar() const
@@ -375,12 +404,39 @@ void frmEntryscreen::enter()
     const auto outcome = modEntryscreen::recordobs(m_appFolder, m_todaysfile, observation());
     showreport();
     if (outcome.kind != modEntryscreen::RecordOutcome::Recorded) {
-        hostkit::ask(outcome.message, QStringLiteral("Observation not recorded"), QMessageBox::Warning);
-        offerHeaderEditor();
+        showOutcome(outcome);
         return;
     }
     clearfields();
     countobservation();
+}
+
+void frmEntryscreen::showOutcome(const modEntryscreen::RecordOutcome &outcome)
+{
+    using modEntryscreen::Field;
+    hostkit::ask(outcome.message, QStringLiteral("Observation not recorded"),
+                 outcome.lineWithoutRow ? QMessageBox::Critical : QMessageBox::Warning);
+    offerHeaderEditor();
+    if (!outcome.field)
+        return;
+    const auto dateField = [this](int i) { return i < m_dateFields.size() ? m_dateFields.at(i) : nullptr; };
+    QWidget *field = nullptr;
+    switch (*outcome.field) {
+    case Field::Star: field = m_txtStar; break;
+    case Field::Year: field = dateField(0); break;
+    case Field::Month: field = dateField(1); break;
+    case Field::Day: field = dateField(2); break;
+    case Field::Hour: field = dateField(3); break;
+    case Field::Minute: field = dateField(4); break;
+    case Field::Estimate: field = m_txtEstimate; break;
+    case Field::Magnitude: field = m_txtMagn; break;
+    case Field::Comp1: field = m_nbComp1; break;
+    case Field::Comp2: field = m_nbComp2; break;
+    case Field::Chart: field = m_txtChartid; break;
+    case Field::Notes: field = m_txtNotes; break;
+    }
+    if (field)
+        field->setFocus(Qt::OtherFocusReason);
 }
 
 void frmEntryscreen::offerHeaderEditor()
@@ -403,13 +459,45 @@ void frmEntryscreen::changeEvent(QEvent *event)
     }
 }
 
+void frmEntryscreen::closeEvent(QCloseEvent *event)
+{
+    Form::closeEvent(event);
+    emit sessionEnded(m_todaysfile);
+}
+
 void frmEntryscreen::showreport()
 {
-    const auto report = modEntryscreen::readReport(m_todaysfile);
-    m_rtbObs->setPlainText(report.text);
+    const auto report = modEntryscreen::readReport(m_todaysfile, m_reportShown);
+    if (report.whole) {
+        m_rtbObs->setPlainText(report.text);
+    } else if (!report.text.isEmpty()) {
+        QTextCursor end(m_rtbObs->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(report.text);
+    }
+    m_reportShown = report.end;
     // Shown in the empty view: the reason was told when the file failed.
     m_rtbObs->setPlaceholderText(report.error.value_or(QString()));
     m_rtbObs->moveCursor(QTextCursor::End);
+}
+
+void frmEntryscreen::nameUnpaired()
+{
+    // A courtesy at opening: when the database cannot be read now, the
+    // recording itself will say why.
+    const modEntryscreen::Unpaired unpaired = modEntryscreen::unpairedLines(m_appFolder, m_todaysfile);
+    if (unpaired.lines.isEmpty())
+        return;
+    constexpr qsizetype listed = 20;
+    QStringList shown = unpaired.lines.mid(0, listed);
+    if (unpaired.lines.size() > listed)
+        shown.append(QStringLiteral("... and %1 more").arg(unpaired.lines.size() - listed));
+    hostkit::ask(QStringLiteral("These lines of today's report \"%1\" have no observation in the database, "
+                                "perhaps because the program stopped while recording them:\n\n%2\n\nTake such a "
+                                "line out of the report before you send it, and enter the observation again if you "
+                                "want to keep it.")
+                     .arg(QDir::toNativeSeparators(m_todaysfile), shown.join(u'\n')),
+                 QStringLiteral("Report lines without their observation"), QMessageBox::Warning);
 }
 
 void frmEntryscreen::clearfields()
@@ -470,7 +558,8 @@ void frmEntryscreen::magnitudeValidate(bool &)
 
 void frmEntryscreen::magnitudeLeft()
 {
-    if (m_txtMagn->text().contains(QLatin1Char('.')))
+    // An empty field may be left; Enter asks for the magnitude.
+    if (m_txtMagn->text().isEmpty() || m_txtMagn->text().contains(QLatin1Char('.')))
         return;
     m_txtMagn->setFocus();
     m_txtMagn->clear();
@@ -479,9 +568,149 @@ void frmEntryscreen::magnitudeLeft()
 
 bool frmEntryscreen::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_Picture2 || watched == m_Picture3) {
+        if (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonPress
+            || event->type() == QEvent::MouseButtonRelease) {
+            const bool finder = watched == m_Picture2;
+            return pictureMouse(finder ? m_Picture2 : m_Picture3, finder ? m_grabPicture2 : m_grabPicture3,
+                                static_cast<QMouseEvent *>(event));
+        }
+    }
     // After the arrival has run its course, so a click into the field does
     // not undo the selection.
     if (event->type() == QEvent::FocusIn && m_hiliteOnEntry.contains(watched))
         QMetaObject::invokeMethod(this, &frmEntryscreen::hilite, Qt::QueuedConnection);
     return QWidget::eventFilter(watched, event);
+}
+
+void frmEntryscreen::stamp()
+{
+    const modEntryscreen::TimeStamp now = modEntryscreen::timestamp(m_clock());
+    const int values[5] = {now.year, now.month, now.day, now.hour, now.minute};
+    // Into the fields' texts as they stand: their range checks are not run.
+    for (qsizetype i = 0; i < m_dateFields.size() && i < 5; ++i)
+        m_dateFields.at(i)->setProperty("Text", QString::number(values[i]));
+}
+
+void frmEntryscreen::showchart(const QString &star)
+{
+    // Each step stays done when a later one fails.
+    stamp();
+    QString error;
+    const auto row = modEntryscreen::chartrow(m_appFolder, star, &error);
+    const QString file = row ? row->picturefile : QString();
+    const auto notFound = [&file] {
+        hostkit::ask(modEntryscreen::chartNotFound(file), QStringLiteral("Chart not found"), QMessageBox::Information,
+                     QMessageBox::Ok);
+    };
+    if (!row)
+        return notFound();
+    const modEntryscreen::NightPicture chart = modEntryscreen::nightPicture(
+        appfiles::Folder(m_appFolder).charts() + QLatin1Char('/') + file, screenkit::night::black);
+    if (chart.image.isNull())
+        return notFound();
+    showPicture(m_Picture3, chart);
+
+    m_txtStar->setText(row->starname);
+    m_txtChartid->setText(row->chart);
+    const auto dateText = [this](int i) {
+        return i < m_dateFields.size() ? m_dateFields.at(i)->property("Text").toString() : QString();
+    };
+    const auto daynumber = modEntryscreen::daynumber(dateText(0), dateText(1), dateText(2));
+    if (!daynumber)
+        return notFound();
+    m_cmdFinder->setEnabled(modEntryscreen::hasFinder(row->finderchart));
+    if (!showprevious(row->starname, *daynumber))
+        notFound();
+}
+
+bool frmEntryscreen::showprevious(const QString &star, qint32 daynumber)
+{
+    m_lblPrevious->show();
+    QString error;
+    const auto newest = modEntryscreen::newestObsdate(m_appFolder, star, &error);
+    if (!error.isEmpty())
+        return false;
+    const modEntryscreen::Previous previous = modEntryscreen::previousCaption(star, newest, daynumber);
+    if (previous.kind == modEntryscreen::Previous::Unreadable) {
+        // Not the summary of the star shown before under this chart.
+        m_lblPrevious->clear();
+        hostkit::ask(previous.text, QStringLiteral("Previous observations"), QMessageBox::Warning);
+        return true;
+    }
+    m_lblPrevious->setText(previous.text);
+    return true;
+}
+
+void frmEntryscreen::showfinder(const QString &star)
+{
+    // Whatever goes wrong, no earlier finder chart stays up as if it were this star's.
+    m_Picture2->hide();
+    const QString title = QStringLiteral("Finder chart");
+    if (star.isEmpty()) {
+        hostkit::ask(QStringLiteral("No star is selected in the list. Choose a constellation and a star, then "
+                                    "press \"get Finder\" again."),
+                     title);
+        return;
+    }
+    QString error;
+    const auto row = modEntryscreen::chartrow(m_appFolder, star, &error);
+    if (!row) {
+        hostkit::ask(error.isEmpty() ? QStringLiteral("The star \"%1\" is not in the chart catalogue.").arg(star)
+                                     : error,
+                     title, QMessageBox::Warning);
+        return;
+    }
+    if (!modEntryscreen::hasFinder(row->finderchart)) {
+        hostkit::ask(QStringLiteral("The catalogue has no finder chart for \"%1\".").arg(row->starname), title);
+        return;
+    }
+    const modEntryscreen::NightPicture finder = modEntryscreen::nightPicture(
+        appfiles::Folder(m_appFolder).finderCharts() + QLatin1Char('/') + row->finderchart, screenkit::night::field);
+    if (finder.image.isNull()) {
+        hostkit::ask(QStringLiteral("The finder chart of \"%1\" cannot be shown. %2").arg(row->starname, finder.error),
+                     title, QMessageBox::Warning);
+        return;
+    }
+    showPicture(m_Picture2, finder);
+    m_Picture2->show();
+}
+
+void frmEntryscreen::showPicture(PictureBox *box, const modEntryscreen::NightPicture &picture)
+{
+    box->setPicture(picture.image, picture.applications > 0);
+    moveBox(box, box->pos());
+}
+
+void frmEntryscreen::moveBox(PictureBox *box, const QPoint &topLeft)
+{
+    // A picture keeps its own pixels at any scale of the screen; where it
+    // lies in the frame follows the scale.
+    place(box, twips(topLeft.x()), twips(topLeft.y()), twips(box->width()), twips(box->height()),
+          box->picture().isNull() ? Sizing::Fixed : Sizing::ToText);
+}
+
+bool frmEntryscreen::pictureMouse(PictureBox *box, QPointF &grab, QMouseEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        if (event->buttons() == Qt::LeftButton)
+            moveBox(box, box->pos() + (event->position() - grab).toPoint());
+        else
+            grab = event->position();
+        break;
+    case QEvent::MouseButtonPress:
+        // A pen or a touch presses without a move before it.
+        if (event->buttons() == event->button())
+            grab = event->position();
+        if (box == m_Picture2 && event->buttons() != Qt::LeftButton)
+            box->hide();
+        break;
+    case QEvent::MouseButtonRelease:
+        if (box == m_Picture2)
+            box->setCursor(Qt::ArrowCursor);
+        break;
+    default: return false;
+    }
+    return true;
 }

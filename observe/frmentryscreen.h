@@ -1,20 +1,24 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "chartviewer.h"
 #include "form.h"
+#include "modentryscreen.h"
 #include "nightmode.h"
-#include "recording.h"
 
 #include <memory>
 
 class QCheckBox;
+class QCloseEvent;
 class QEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMouseEvent;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
+class PictureBox;
 
 namespace hostkit
 {
@@ -28,7 +32,9 @@ class frmEntryscreen final : public screenkit::Form
     Q_OBJECT
 
 public:
-    explicit frmEntryscreen(const QString &appFolder, QWidget *parent = nullptr);
+    // The clock stamps the date and time fields when a chart is shown.
+    explicit frmEntryscreen(const QString &appFolder, modEntryscreen::Clock clock = modEntryscreen::systemClock,
+                            QWidget *parent = nullptr);
     ~frmEntryscreen() override;
 
     // The star last chosen in the list; empty until the first choice.
@@ -41,7 +47,12 @@ public:
     // Selects the whole text of the focused field, so that typing replaces it.
     void hilite();
 
+signals:
+    // The screen is closing: the day's report is complete for now.
+    void sessionEnded(const QString &todaysfile);
+
 protected:
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
 
@@ -68,15 +79,36 @@ private:
     modEntryscreen::ObservationTexts observation() const;
     // Without a header no report can begin: brings the header editor forward.
     void offerHeaderEditor();
-    // Shows the day's report file as it is on disk.
+    // Shows what the day's report file has gained since last shown: lines of
+    // other windows and programs too. All of it when it has become shorter.
     void showreport();
+    // Names the report's lines that a crash left without their row.
+    void nameUnpaired();
+    // Shows how a recording ended; a refusal puts the focus into the field to correct.
+    void showOutcome(const modEntryscreen::RecordOutcome &outcome);
     // Empties the estimate fields for the next star; date and time stay.
     void clearfields();
     void countobservation();
 
+    // The chart of the star, the fields stamped and filled, the summary.
+    void showchart(const QString &star);
+    void stamp();
+    // False when the summary could not be read from the database.
+    bool showprevious(const QString &star, qint32 daynumber);
+    // The finder chart of the star, over the chart.
+    void showfinder(const QString &star);
+    // The box shows the picture at the picture's own size; its top left stays.
+    void showPicture(PictureBox *box, const modEntryscreen::NightPicture &picture);
+    void moveBox(PictureBox *box, const QPoint &topLeft);
+    // Dragging with the left button; another button on the finder hides it.
+    bool pictureMouse(PictureBox *box, QPointF &grab, QMouseEvent *event);
+
     QString m_appFolder;
+    modEntryscreen::Clock m_clock;
     QString m_selstar;
     QString m_todaysfile;
+    // Bytes of the report file shown in rtbObs.
+    qint64 m_reportShown = 0;
     int m_totalobs = 0;
 
     // Every window is red on black while this screen is open.
@@ -109,8 +141,12 @@ private:
     QLabel *m_lblObs = nullptr;
     QPushButton *m_cmdHelp = nullptr;
     QPushButton *m_cmdDBform = nullptr;
+    QPushButton *m_cmdCheckreport = nullptr;
     QPushButton *m_cmdLightcurve = nullptr;
     QLabel *m_Picture1 = nullptr;
-    QLabel *m_Picture2 = nullptr;
-    QLabel *m_Picture3 = nullptr;
+    PictureBox *m_Picture2 = nullptr;
+    PictureBox *m_Picture3 = nullptr;
+    // Where the pointer holds each picture, in its own coordinates.
+    QPointF m_grabPicture2;
+    QPointF m_grabPicture3;
 };

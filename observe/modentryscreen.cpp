@@ -5,12 +5,52 @@
 #include "reportfile.h"
 
 #include <QFileInfo>
+#include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <chrono>
 
 namespace
 {
-modEntryscreen::RecordOutcome refused(const QString &why)
+using modEntryscreen::RecordOutcome;
+
+// The longest the window waits for other recordings or programs, in all.
+constexpr std::chrono::milliseconds recordingWait(1000);
+// Bound values per lookup, well below the engine's limit.
+constexpr qsizetype datesPerQuery = 500;
+
+RecordOutcome failed(const QString &why, const QString &kept)
 {
-    return {modEntryscreen::RecordOutcome::Refused, why};
+    return {RecordOutcome::Failed, std::nullopt, why + QLatin1Char(' ') + kept, false};
+}
+
+QString notStored(const QString &reason)
+{
+    return QStringLiteral("The observation could not be stored in the database. %1").arg(reason);
+}
+
+QString nothingKept()
+{
+    return QStringLiteral("Nothing of the observation was recorded, and your entries are kept in the fields.");
+}
+
+// A data line's star, date text and magnitude (without "<"), the keys its
+// row is found by; letter case does not count, as in the database.
+QString pairingKey(const QString &star, const QString &obsdate, const QString &magnitude)
+{
+    return star.toLower() + QLatin1Char('|') + obsdate + QLatin1Char('|') + magnitude;
+}
+
+QString lineKey(const QString &line)
+{
+    const QStringList fields = line.split(u'|');
+    if (fields.size() < 3)
+        return line;
+    QString magnitude = fields.at(2);
+    if (magnitude.startsWith(u'<'))
+        magnitude.remove(0, 1);
+    return pairingKey(fields.at(0), fields.at(1), magnitude);
 }
 }
 
@@ -32,44 +72,108 @@ QStringList modEntryscreen::liststars(const QString &appFolder, const QString &c
 modEntryscreen::RecordOutcome modEntryscreen::recordobs(const QString &appFolder, const QString &todaysfile,
                                                         const ObservationTexts &texts)
 {
-    if (const auto problem = checkObservation(texts))
-        return refused(*problem);
+    if (const auto problem = checkObservation(texts, QDateTime::currentDateTimeUtc()))
+        return {RecordOutcome::Refused, problem->field, problem->message, false};
 
+    // One wait for the whole recording, so that the window never seems frozen.
+    const QDeadlineTimer deadline(recordingWait);
     store::Database db(appFolder);
     const auto chart = db.first(QStringLiteral("charts"), store::Where{QStringLiteral("starname"), texts.star});
+    if (!chart && db.error().isEmpty())
+        return {RecordOutcome::Refused, Field::Star, notInCatalogue(texts.star), false};
     if (!chart)
-        return refused(db.error().isEmpty() ? notInCatalogue(texts.star) : db.error());
+        return failed(db.error(), nothingKept());
     const Recording recording = makeRecording(texts, isNightly(chart->value(QStringLiteral("nightly")).toString()));
 
     // The header may have been saved since the screen opened without one.
     if (!QFileInfo::exists(todaysfile)) {
         if (const auto error = beginReport(appFolder, todaysfile))
-            return refused(*error);
+            return failed(*error, {});
     }
-    const qint64 sizeBefore = QFileInfo(todaysfile).size();
-    if (const auto error = appendReport(todaysfile, recording.line))
-        return refused(*error);
 
+    // The row waits in an open transaction until its line is on the disk, and
+    // the line is taken back if the row cannot be committed: a recording is
+    // in both or in neither. Only a crash between the line's write and the
+    // commit leaves a line without its row, which the screen names when it
+    // opens again.
+    ReportAppender report(todaysfile);
+    if (const auto error = report.lock(deadline))
+        return failed(*error, {});
+    const auto remaining = std::chrono::milliseconds(deadline.remainingTime());
     const CumobsRow &row = recording.row;
-    const bool stored = db.insert(QStringLiteral("cumobs"),
-                                  {{QStringLiteral("star"), row.star},
-                                   {QStringLiteral("magnitude"), row.magnitude},
-                                   {QStringLiteral("estimate"), row.estimate},
-                                   {QStringLiteral("obsdate"), row.obsdate},
-                                   {QStringLiteral("obscode"), row.obscode},
-                                   {QStringLiteral("notes"), row.notes},
-                                   {QStringLiteral("chart"), row.chart}});
-    if (stored)
+    if (!db.begin(remaining)
+        || !db.insert(QStringLiteral("cumobs"),
+                      {{QStringLiteral("star"), row.star},
+                       {QStringLiteral("magnitude"), row.magnitude},
+                       {QStringLiteral("estimate"), row.estimate},
+                       {QStringLiteral("obsdate"), row.obsdate},
+                       {QStringLiteral("obscode"), row.obscode},
+                       {QStringLiteral("notes"), row.notes},
+                       {QStringLiteral("chart"), row.chart}})) {
+        db.rollback();
+        return failed(notStored(db.error()), nothingKept());
+    }
+    if (const auto error = report.append(recording.line)) {
+        db.rollback();
+        return failed(*error, {});
+    }
+    if (db.commit())
         return {};
 
-    // The report and the table must tell the same story: take the line back.
-    const auto cutError = cutReport(todaysfile, sizeBefore);
-    QString message = QStringLiteral("The observation could not be stored in the database: %1\n\n").arg(db.error());
-    message += cutError ? QStringLiteral("Its line could not be taken out of the report again either (%1); "
-                                         "remove the last line of the report by hand before you submit it.")
-                              .arg(*cutError)
-                        : QStringLiteral("Its line has been taken out of the report again, so nothing of it "
-                                         "was recorded.");
-    message += QStringLiteral(" Your entries are kept in the fields.");
-    return {RecordOutcome::Failed, message};
+    const QString why = notStored(db.error());
+    db.rollback();
+    if (const auto cutError = report.takeBack())
+        return {RecordOutcome::Failed, std::nullopt,
+                why + QLatin1Char(' ') + *cutError + QStringLiteral(" Your entries are kept in the fields."), true};
+    return failed(why,
+                  QStringLiteral("Its line has been taken out of the report again, so nothing of it was "
+                                 "recorded; your entries are kept in the fields."));
+}
+
+modEntryscreen::Unpaired modEntryscreen::unpairedLines(const QString &appFolder, const QString &todaysfile)
+{
+    const ReportText report = readReport(todaysfile);
+    if (report.error)
+        return {{}, report.error};
+    QStringList lines;
+    for (const QString &line : report.text.split(u'\n', Qt::SkipEmptyParts)) {
+        if (!line.startsWith(u'#'))
+            lines.append(line);
+    }
+    if (lines.isEmpty())
+        return {};
+
+    // One pass over the rows of the report's dates; the lines are matched to
+    // them here, so that two equal lines need two rows.
+    QStringList dates;
+    for (const QString &line : lines)
+        dates.append(line.section(u'|', 1, 1));
+    dates.removeDuplicates();
+    QHash<QString, int> rows;
+    store::Database db(appFolder);
+    if (!db.open())
+        return {{}, db.error()};
+    for (qsizetype i = 0; i < dates.size(); i += datesPerQuery) {
+        const QStringList chunk = dates.mid(i, datesPerQuery);
+        QSqlQuery query(db.handle());
+        query.setForwardOnly(true);
+        query.prepare(QStringLiteral("SELECT star, obsdate, magnitude FROM cumobs WHERE obsdate IN (%1)")
+                          .arg(QStringList(chunk.size(), QStringLiteral("?")).join(u',')));
+        for (const QString &date : chunk)
+            query.addBindValue(date);
+        if (!query.exec())
+            return {{}, query.lastError().text()};
+        while (query.next())
+            ++rows[pairingKey(query.value(0).toString(), query.value(1).toString(), query.value(2).toString())];
+    }
+
+    Unpaired unpaired;
+    for (const QString &line : lines) {
+        int &left = rows[lineKey(line)];
+        if (left > 0)
+            --left;
+        else
+            unpaired.lines.append(line);
+    }
+    return unpaired;
 }

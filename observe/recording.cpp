@@ -5,93 +5,247 @@
 #include "julianday.h"
 #include "schema.h"
 
+#include <QLocale>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace
 {
+using modEntryscreen::Field;
+using modEntryscreen::Problem;
+
 const QString absent = QStringLiteral("na");
+
+// The magnitudes an eye can estimate, from the brightest planets' neighbours
+// to the faintest star a large amateur telescope shows.
+constexpr double brightestMagnitude = -2.0;
+constexpr double faintestMagnitude = 20.0;
 
 QString orAbsent(const QString &text)
 {
     return text.isEmpty() ? absent : text;
 }
 
+// The field as the observer sees it named on the screen.
+QString caption(Field field)
+{
+    switch (field) {
+    case Field::Star: return QStringLiteral("Star");
+    case Field::Year: return QStringLiteral("Year");
+    case Field::Month: return QStringLiteral("Month");
+    case Field::Day: return QStringLiteral("Day");
+    case Field::Hour: return QStringLiteral("Hour");
+    case Field::Minute: return QStringLiteral("Minute");
+    case Field::Estimate: return QStringLiteral("Estimate");
+    case Field::Magnitude: return QStringLiteral("Magn");
+    case Field::Comp1: return QStringLiteral("CS1");
+    case Field::Comp2: return QStringLiteral("CS2");
+    case Field::Chart: return QStringLiteral("Chart ID");
+    case Field::Notes: return QStringLiteral("Notes");
+    }
+    return {};
+}
+
+// The message with the field's caption for %1 and the texts for %2, %3, ...,
+// all put in at once, so that a "%" typed by the observer stays as typed.
+template<typename... Texts>
+std::optional<Problem> problem(Field field, const QString &message, const Texts &...texts)
+{
+    return Problem{field, message.arg(caption(field), texts...)};
+}
+
 struct WholeField
 {
-    QString name;
+    Field field;
     QString meaning;
     int min;
     int max;
 };
 
-bool isWholeNumber(const QString &text)
+bool isWholeNumber(QStringView text)
 {
-    const QStringView digits = QStringView(text).mid(text.startsWith(u'-') ? 1 : 0);
-    if (digits.isEmpty())
-        return false;
-    for (const QChar c : digits) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return true;
+    static const QRegularExpression whole(QStringLiteral("^-?[0-9]+$"));
+    return whole.match(text).hasMatch();
 }
 
-std::optional<QString> checkWhole(const QString &text, const WholeField &field)
+std::optional<Problem> checkWhole(const QString &text, const WholeField &field)
 {
     const QString hint =
         QStringLiteral("Enter the %1 of the observation (%2 to %3).").arg(field.meaning).arg(field.min).arg(field.max);
     if (text.isEmpty())
-        return QStringLiteral("The %1 field is empty. %2").arg(field.name, hint);
+        return problem(field.field, QStringLiteral("The %1 field is empty. %2"), hint);
     if (!isWholeNumber(text))
-        return QStringLiteral("The %1 field must hold a whole number. %2").arg(field.name, hint);
+        return problem(field.field, QStringLiteral("The %1 field must hold a whole number. %2"), hint);
     bool ok = false;
     const int value = text.toInt(&ok);
     if (!ok || value < field.min || value > field.max)
-        return QStringLiteral("The %1 field holds %2, but must be between %3 and %4. Correct "
-                              "the %1 field.")
-            .arg(field.name, text)
-            .arg(field.min)
-            .arg(field.max);
+        return problem(field.field,
+                       QStringLiteral("The %1 field holds %2, but must be between %3 and %4. Correct the %1 field."),
+                       text, QString::number(field.min), QString::number(field.max));
+    return std::nullopt;
+}
+
+QString codeOf(char32_t character)
+{
+    return QStringLiteral("U+%1").arg(static_cast<uint>(character), 4, 16, QLatin1Char('0')).toUpper();
+}
+
+// Characters that show nothing, or nothing that tells them apart: a message
+// can only name them by their code.
+bool isInvisible(char32_t character)
+{
+    switch (QChar::category(character)) {
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Other_Surrogate:
+    case QChar::Other_PrivateUse:
+    case QChar::Other_NotAssigned:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph: return true;
+    case QChar::Separator_Space: return character != U' ';
+    default: return false;
+    }
+}
+
+QString nameOf(char32_t character)
+{
+    if (isInvisible(character))
+        return codeOf(character);
+    return QStringLiteral("\"%1\" (%2)").arg(QString::fromUcs4(&character, 1), codeOf(character));
+}
+
+// What no field may hold: a line break, a control character or a character
+// that cannot be seen.
+std::optional<Problem> checkCharacters(const QString &text, Field field)
+{
+    if (text.contains(u'\r') || text.contains(u'\n'))
+        return problem(field,
+                       QStringLiteral("The %1 field holds a line break, which would split the report "
+                                      "line. Remove it."));
+    for (const char32_t character : QStringView(text).toUcs4()) {
+        if (QChar::category(character) == QChar::Other_Control)
+            return problem(field,
+                           QStringLiteral("The %1 field holds the control character %2, which cannot be recorded. "
+                                          "Remove it."),
+                           codeOf(character));
+        if (isInvisible(character))
+            return problem(field,
+                           QStringLiteral("The %1 field holds the invisible character %2, which the report must "
+                                          "not hold. Remove it; if you pasted the text, type it instead."),
+                           codeOf(character));
+    }
     return std::nullopt;
 }
 
 // A field that goes into the report line must fit the file's code page and
 // must not split the line.
-std::optional<QString> checkLineText(const QString &text, const QString &name)
+std::optional<Problem> checkLineText(const QString &text, Field field)
 {
-    if (const std::optional<QString> character = appfiles::firstNotInCp1252(text))
-        return QStringLiteral("The %1 field holds the character \"%2\", which cannot be "
-                              "written to the report file. Replace or remove it.")
-            .arg(name, *character);
+    if (auto found = checkCharacters(text, field))
+        return found;
+    for (const char32_t character : QStringView(text).toUcs4()) {
+        if (!appfiles::inCp1252(character))
+            return problem(field,
+                           QStringLiteral("The %1 field holds the character %2, which cannot be written to the "
+                                          "report file. Replace or remove it."),
+                           nameOf(character));
+    }
     if (text.contains(u'|'))
-        return QStringLiteral("The %1 field holds a \"|\", which separates the fields of the "
-                              "report line. Remove it.")
-            .arg(name);
-    if (text.contains(u'\r') || text.contains(u'\n'))
-        return QStringLiteral("The %1 field holds a line break, which would split the report "
-                              "line. Remove it.")
-            .arg(name);
+        return problem(field,
+                       QStringLiteral("The %1 field holds a \"|\", which separates the fields of the "
+                                      "report line. Remove it."));
     return std::nullopt;
 }
 
 // The text must fit the cumobs column it is stored in.
-std::optional<QString> checkLength(const QString &text, const QString &name, const char *column)
+std::optional<Problem> checkLength(const QString &text, Field field, const char *column)
 {
     const int width = store::cumobs().column(QLatin1String(column))->length;
     if (text.size() > width)
-        return QStringLiteral("The %1 field holds %2 characters, but only %3 can be stored. "
-                              "Shorten it.")
-            .arg(name)
-            .arg(text.size())
-            .arg(width);
+        return problem(field,
+                       QStringLiteral("The %1 field holds %2 characters, but only %3 can be stored. Shorten it."),
+                       QString::number(text.size()), QString::number(width));
     return std::nullopt;
 }
 
-std::optional<QString> firstOf(std::initializer_list<std::optional<QString>> problems)
+// What the observer's reader takes for a magnitude: a sign, one or two
+// digits, the point and one to three decimals, within the magnitudes an eye can see.
+std::optional<Problem> checkMagnitude(const QString &text)
 {
-    for (const std::optional<QString> &problem : problems) {
-        if (problem)
-            return problem;
+    const Field field = Field::Magnitude;
+    if (text.isEmpty())
+        return problem(field,
+                       QStringLiteral("The %1 field is empty. Enter the magnitude with a decimal "
+                                      "point, for example 11.2."));
+    if (auto found = checkLineText(text, field))
+        return found;
+    if (text.contains(u','))
+        return problem(field,
+                       QStringLiteral("The magnitude %2 in the %1 field has a comma: type the decimal point as a "
+                                      "full stop, for example 11.2."),
+                       text);
+    if (isWholeNumber(text))
+        return problem(field,
+                       QStringLiteral("The magnitude %2 in the %1 field needs a decimal point, for example %2.0. "
+                                      "Correct the %1 field."),
+                       text);
+    static const QRegularExpression pointForgotten(QStringLiteral("^-?[0-9]{3,}\\.[0-9]*$"));
+    if (pointForgotten.match(text).hasMatch())
+        return problem(field,
+                       QStringLiteral("The magnitude %2 in the %1 field is far beyond %3: was the decimal point "
+                                      "left out, as in 112 for 11.2? Correct the %1 field."),
+                       text, QString::number(faintestMagnitude));
+    static const QRegularExpression magnitude(QStringLiteral("^-?[0-9]{1,2}\\.[0-9]{1,3}$"));
+    if (!magnitude.match(text).hasMatch())
+        return problem(field,
+                       QStringLiteral("The %1 field holds \"%2\", which is not a magnitude: write it with digits, "
+                                      "a decimal point and at most three decimals, for example 11.2 or 9.85."),
+                       text);
+    const double value = text.toDouble();
+    if (value < brightestMagnitude || value > faintestMagnitude)
+        return problem(field,
+                       QStringLiteral("The magnitude %2 in the %1 field lies outside %3 to %4, the magnitudes an "
+                                      "estimate can have. Correct the %1 field."),
+                       text, QString::number(brightestMagnitude), QString::number(faintestMagnitude));
+    return std::nullopt;
+}
+
+QString spoken(const QDateTime &moment)
+{
+    return QLocale::c().toString(moment, QStringLiteral("d MMMM yyyy hh:mm")) + QStringLiteral(" UT");
+}
+
+// The date and time fields once each holds a number in its range: a day the
+// calendar has, not later than tomorrow by the computer's clock.
+std::optional<Problem> checkMoment(const modEntryscreen::ObservationTexts &texts, const QDateTime &nowUtc)
+{
+    const int year = texts.year.toInt();
+    const int month = texts.month.toInt();
+    const int day = texts.day.toInt();
+    const QDate date(year, month, day);
+    if (!date.isValid()) {
+        const QDate first(year, month, 1);
+        return problem(Field::Day, QStringLiteral("There is no %2 %3: %3 has %4 days. Correct the %1 field."),
+                       QString::number(day), QLocale::c().toString(first, QStringLiteral("MMMM yyyy")),
+                       QString::number(first.daysInMonth()));
+    }
+    const QDateTime moment(date, QTime(texts.hour.toInt(), texts.minute.toInt()), Qt::UTC);
+    if (moment <= nowUtc.addDays(1))
+        return std::nullopt;
+    // The field most likely mistyped: the largest unit that differs from the clock's.
+    const QDate today = nowUtc.date();
+    const Field field = year != today.year() ? Field::Year : month != today.month() ? Field::Month : Field::Day;
+    return problem(field,
+                   QStringLiteral("The date and time typed, %2, lie more than a day after the computer's clock "
+                                  "(%3). Correct the %1 field, or set the computer's clock right."),
+                   spoken(moment), spoken(nowUtc.toUTC()));
+}
+
+std::optional<Problem> firstOf(std::initializer_list<std::optional<Problem>> problems)
+{
+    for (const std::optional<Problem> &found : problems) {
+        if (found)
+            return found;
     }
     return std::nullopt;
 }
@@ -99,7 +253,7 @@ std::optional<QString> firstOf(std::initializer_list<std::optional<QString>> pro
 
 QString modEntryscreen::completedMagnitude(const QString &text)
 {
-    return text.contains(u'.') ? text : text + QStringLiteral(".0");
+    return isWholeNumber(text) ? text + QStringLiteral(".0") : text;
 }
 
 QString modEntryscreen::comparisonLabel(const QString &text)
@@ -133,6 +287,7 @@ modEntryscreen::Recording modEntryscreen::makeRecording(const ObservationTexts &
     const QString code = commentCode(texts.comment);
     const QString magnitude = texts.fainterthan ? QLatin1Char('<') + texts.magnitude : texts.magnitude;
 
+    // The report format writes "na" for every absent value, the chart too.
     const QStringList fields = {
         texts.star,
         obsdate,
@@ -140,7 +295,7 @@ modEntryscreen::Recording modEntryscreen::makeRecording(const ObservationTexts &
         code,
         orAbsent(texts.comp1),
         orAbsent(texts.comp2),
-        texts.chart,
+        orAbsent(texts.chart),
         orAbsent(texts.notes),
     };
     return Recording{
@@ -150,50 +305,40 @@ modEntryscreen::Recording modEntryscreen::makeRecording(const ObservationTexts &
     };
 }
 
-std::optional<QString> modEntryscreen::checkObservation(const ObservationTexts &texts)
+std::optional<modEntryscreen::Problem> modEntryscreen::checkObservation(const ObservationTexts &texts,
+                                                                        const QDateTime &nowUtc)
 {
-    const QString star = QStringLiteral("Star");
-    const QString magn = QStringLiteral("Magn");
-    const QString chart = QStringLiteral("Chart ID");
-    const QString notes = QStringLiteral("Notes");
-
     if (texts.star.isEmpty())
-        return QStringLiteral("The Star field is empty. Pick the star and click \"get Chart\", "
-                              "or type the star's name.");
-    if (auto problem = firstOf({
-            checkLineText(texts.star, star),
-            checkLength(texts.star, star, "star"),
-            checkWhole(texts.year, {QStringLiteral("Year"), QStringLiteral("year"), 2017, 2100}),
-            checkWhole(texts.month, {QStringLiteral("Month"), QStringLiteral("month"), 1, 12}),
-            checkWhole(texts.day, {QStringLiteral("Day"), QStringLiteral("day of the month"), 1, 31}),
-            checkWhole(texts.hour, {QStringLiteral("Hour"), QStringLiteral("hour"), 0, 23}),
-            checkWhole(texts.minute, {QStringLiteral("Minute"), QStringLiteral("minute"), 0, 59}),
+        return problem(Field::Star,
+                       QStringLiteral("The %1 field is empty. Pick the star and click \"get Chart\", "
+                                      "or type the star's name."));
+    if (auto found = firstOf({
+            checkLineText(texts.star, Field::Star),
+            checkLength(texts.star, Field::Star, "star"),
+            checkWhole(texts.year, {Field::Year, QStringLiteral("year"), 2017, 2100}),
+            checkWhole(texts.month, {Field::Month, QStringLiteral("month"), 1, 12}),
+            checkWhole(texts.day, {Field::Day, QStringLiteral("day of the month"), 1, 31}),
+            checkWhole(texts.hour, {Field::Hour, QStringLiteral("hour"), 0, 23}),
+            checkWhole(texts.minute, {Field::Minute, QStringLiteral("minute"), 0, 59}),
         }))
-        return problem;
+        return found;
+    if (auto found = checkMoment(texts, nowUtc))
+        return found;
 
     if (texts.estimate.isEmpty())
-        return QStringLiteral("The Estimate field is empty. Enter your estimate as you wrote it "
-                              "at the eyepiece.");
-    if (auto problem = checkLength(texts.estimate, QStringLiteral("Estimate"), "estimate"))
-        return problem;
-
-    if (texts.magnitude.isEmpty())
-        return QStringLiteral("The Magn field is empty. Enter the magnitude with a decimal "
-                              "point, for example 11.2.");
-    if (!texts.magnitude.contains(u'.'))
-        return QStringLiteral("The magnitude %1 in the Magn field needs a decimal point, for "
-                              "example %1.0. Correct the Magn field.")
-            .arg(texts.magnitude);
-
+        return problem(Field::Estimate,
+                       QStringLiteral("The %1 field is empty. Enter your estimate as you wrote "
+                                      "it at the eyepiece."));
     return firstOf({
-        checkLineText(texts.magnitude, magn),
-        checkLength(texts.magnitude, magn, "magnitude"),
-        checkLineText(texts.comp1, QStringLiteral("CS1")),
-        checkLineText(texts.comp2, QStringLiteral("CS2")),
-        checkLineText(texts.chart, chart),
-        checkLength(texts.chart, chart, "chart"),
-        checkLineText(texts.notes, notes),
-        checkLength(texts.notes, notes, "notes"),
+        checkCharacters(texts.estimate, Field::Estimate),
+        checkLength(texts.estimate, Field::Estimate, "estimate"),
+        checkMagnitude(texts.magnitude),
+        checkLineText(texts.comp1, Field::Comp1),
+        checkLineText(texts.comp2, Field::Comp2),
+        checkLineText(texts.chart, Field::Chart),
+        checkLength(texts.chart, Field::Chart, "chart"),
+        checkLineText(texts.notes, Field::Notes),
+        checkLength(texts.notes, Field::Notes, "notes"),
     });
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 #include <optional>
@@ -46,8 +47,19 @@ struct Recording
     CumobsRow row;
 };
 
-// The magnitude as its field leaves it: ".0" appended when it has no
-// decimal point, so "12" becomes "12.0" and an empty field ".0".
+// The fields an observation is read from, to name the one to correct.
+enum class Field { Star, Year, Month, Day, Hour, Minute, Estimate, Magnitude, Comp1, Comp2, Chart, Notes };
+
+// Why an observation cannot be recorded, worded for the observer and naming the field.
+struct Problem
+{
+    Field field;
+    QString message;
+};
+
+// The magnitude as its field leaves it: a whole number gets ".0" ("12"
+// becomes "12.0"); any other text, empty or not, stays as typed for the
+// check at Enter to name.
 QString completedMagnitude(const QString &text);
 
 // A comparison star's label as its field leaves it: the chart prints
@@ -66,10 +78,11 @@ QString obsdateText(const ObservationTexts &texts, bool nightly);
 // The report line and the cumobs row of an observation that checkObservation passed.
 Recording makeRecording(const ObservationTexts &texts, bool nightly);
 
-// The first reason why the observation cannot be recorded, worded for the
-// observer and naming the field, or nothing. Whether the star is in the
+// The first reason why the observation cannot be recorded, in the order of
+// the fields, or nothing. The date and time are Universal Time and may lie at
+// most a day after nowUtc, the computer's clock. Whether the star is in the
 // catalogue is the caller's to check, with notInCatalogue for the wording.
-std::optional<QString> checkObservation(const ObservationTexts &texts);
+std::optional<Problem> checkObservation(const ObservationTexts &texts, const QDateTime &nowUtc);
 
 QString notInCatalogue(const QString &star);
 }

@@ -2,48 +2,126 @@
 #include "reportfile.h"
 
 #include "codepage.h"
+#include "filesystem.h"
 #include "headerfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 namespace
 {
+// A view waits a little for a recording under way, not as long as another
+// recording would: after that it shows the file as it is.
+constexpr std::chrono::milliseconds readerWait(500);
+
 QString native(const QString &path)
 {
     return QDir::toNativeSeparators(path);
 }
 
-bool endsOpen(const QString &path)
+QByteArray encoded(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.isSequential() || file.size() == 0 || !file.seek(file.size() - 1))
-        return false;
-    char last = 0;
-    return file.getChar(&last) && last != '\n';
+    return QFile::encodeName(path);
+}
+
+// flock() with a deadline: the window must not freeze behind another program.
+// 0 once locked, else the error number (EWOULDBLOCK when the time ran out).
+int lockWithin(int descriptor, int operation, const QDeadlineTimer &deadline)
+{
+    std::chrono::microseconds pause(100);
+    while (::flock(descriptor, operation | LOCK_NB) != 0) {
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK || deadline.hasExpired())
+            return errno;
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::microseconds(2000));
+    }
+    return 0;
+}
+
+// Writes all bytes; the count written before an error stops it.
+qint64 writeAll(int descriptor, const QByteArray &bytes, int *errnum)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(descriptor, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            *errnum = n < 0 ? errno : ENOSPC;
+            break;
+        }
+        done += n;
+    }
+    return done;
+}
+
+qint64 sizeOf(int descriptor)
+{
+    struct stat status = {};
+    return ::fstat(descriptor, &status) == 0 ? status.st_size : -1;
 }
 
 QString notWritten(const QString &todaysfile, const QString &reason)
 {
-    return QStringLiteral("The observation could not be written to the report file \"%1\" (%2). "
-                          "Nothing of it was recorded and your entries are kept. Make sure the "
-                          "disk is not full and no other program holds the file, then press "
-                          "Enter again.")
+    return QStringLiteral("The observation could not be written to the report file \"%1\" (%2). Nothing of it "
+                          "was recorded and your entries are kept: press Enter again once this is mended.")
         .arg(native(todaysfile), reason);
+}
+
+QString cannotBegin(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Today's report file cannot be made as \"%1\" (%2). Make sure you may write there, "
+                          "then open the observing session again.")
+        .arg(native(path), reason);
+}
+
+// Writes the header into a file of its own beside the report and gives it the
+// report's name only when no other program has begun the report meanwhile.
+std::optional<QString> placeHeader(const QString &todaysfile, const QByteArray &bytes)
+{
+    const appfiles::NewFile file = appfiles::createBeside(todaysfile);
+    if (file.path.isEmpty())
+        return cannotBegin(todaysfile, appfiles::describeError(file.error));
+    int errnum = 0;
+    bool written = writeAll(file.descriptor, bytes, &errnum) == bytes.size();
+    if (written && ::fdatasync(file.descriptor) != 0) {
+        errnum = errno;
+        written = false;
+    }
+    ::close(file.descriptor);
+    const appfiles::Placed placed =
+        written ? appfiles::placeNew(file.path, todaysfile, &errnum) : appfiles::Placed::Failed;
+    if (placed != appfiles::Placed::Moved)
+        QFile::remove(file.path);
+    if (placed == appfiles::Placed::Failed)
+        return cannotBegin(todaysfile, appfiles::describeError(errnum));
+    return std::nullopt;
 }
 }
 
 std::optional<QString> modEntryscreen::beginReport(const QString &appfolder, const QString &todaysfile)
 {
     const QFileInfo existing(todaysfile);
+    if (existing.isDir())
+        return cannotBegin(todaysfile, appfiles::describeError(EISDIR));
     if (existing.exists()) {
         if (existing.isFile() && existing.isWritable())
             return std::nullopt;
-        return QStringLiteral("Today's report file \"%1\" exists but cannot be written to. Make "
-                              "it a file you may write to, then open the observing session "
-                              "again.")
-            .arg(native(todaysfile));
+        return QStringLiteral("Today's report file \"%1\" exists but cannot be written to (%2). Make "
+                              "it a file you may write to, then open the observing session again.")
+            .arg(native(todaysfile), appfiles::describeError(EACCES));
     }
 
     const appfiles::Folder folder(appfolder);
@@ -57,78 +135,121 @@ std::optional<QString> modEntryscreen::beginReport(const QString &appfolder, con
         return QStringLiteral("The report header \"%1\" cannot be read (%2). Make it readable, "
                               "then open the observing session again.")
             .arg(native(folder.header()), header.reason);
-    const QByteArray &bytes = header.bytes;
 
     const QString reports = existing.absolutePath();
-    const QString cannotWrite =
-        QStringLiteral("Today's report file cannot be written in the folder \"%1\" (%2). Make "
-                       "sure the folder exists and you may write to it, then open the observing "
-                       "session again.");
+    const QFileInfo reportsFolder(reports);
+    if (reportsFolder.exists() && !reportsFolder.isDir())
+        return cannotBegin(reports, QStringLiteral("a file of that name is there, not a folder"));
     if (!QDir().mkpath(reports))
-        return cannotWrite.arg(native(reports), QStringLiteral("the folder cannot be created"));
+        return cannotBegin(reports, QStringLiteral("the folder cannot be created"));
+    return placeHeader(todaysfile, header.bytes);
+}
 
-    // NewOnly: a file that appeared since the look above is never replaced.
-    QFile report(todaysfile);
-    if (!report.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-        return cannotWrite.arg(native(reports), report.errorString());
-    if (report.write(bytes) != bytes.size()) {
-        const QString reason = report.errorString();
-        report.close();
-        report.remove();
-        return cannotWrite.arg(native(reports), reason);
-    }
+modEntryscreen::ReportAppender::ReportAppender(const QString &todaysfile)
+    : m_path(todaysfile)
+{
+}
+
+modEntryscreen::ReportAppender::~ReportAppender()
+{
+    // Closing lets go of the lock.
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+}
+
+std::optional<QString> modEntryscreen::ReportAppender::lock(const QDeadlineTimer &deadline)
+{
+    m_descriptor = ::open(encoded(m_path).constData(), O_RDWR | O_APPEND | O_CLOEXEC);
+    if (m_descriptor < 0)
+        return notWritten(m_path, appfiles::describeError(errno));
+    const int errnum = lockWithin(m_descriptor, LOCK_EX, deadline);
+    if (errnum == EWOULDBLOCK)
+        return QStringLiteral("The report file \"%1\" is in use by another program, perhaps varlume in another "
+                              "window. Nothing was recorded and your entries are kept: try again in a moment.")
+            .arg(native(m_path));
+    if (errnum != 0)
+        return notWritten(m_path, appfiles::describeError(errnum));
     return std::nullopt;
 }
 
-std::optional<QString> modEntryscreen::appendReport(const QString &todaysfile, const QString &line)
+std::optional<QString> modEntryscreen::ReportAppender::append(const QString &line)
 {
+    // Measured under the lock: no other recording moves the end meanwhile.
+    const qint64 start = sizeOf(m_descriptor);
+    if (start < 0)
+        return notWritten(m_path, appfiles::describeError(errno));
     // A header saved without a final line end would swallow the first line
     // into its last "#" line, where the report's reader skips it.
+    char last = '\n';
+    if (start > 0 && ::pread(m_descriptor, &last, 1, start - 1) != 1)
+        return notWritten(m_path, appfiles::describeError(errno));
     const QString lineEnd = QStringLiteral("\r\n");
-    const QString start = endsOpen(todaysfile) ? lineEnd : QString();
-    const std::optional<QByteArray> bytes = appfiles::toCp1252(start + line + lineEnd);
+    const std::optional<QByteArray> bytes = appfiles::toCp1252((last == '\n' ? QString() : lineEnd) + line + lineEnd);
     if (!bytes)
-        return notWritten(todaysfile,
-                          QStringLiteral("the line holds a character the report "
-                                         "file's code page lacks"));
+        return notWritten(m_path, QStringLiteral("the line holds a character the report file's code page lacks"));
 
-    // Unbuffered, so that the one write puts the whole line into the file
-    // and its count says whether it got there.
-    QFile report(todaysfile);
-    if (!report.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return notWritten(todaysfile, report.errorString());
-    const qint64 oldSize = report.size();
-    if (report.write(*bytes) == bytes->size())
+    int errnum = 0;
+    const qint64 written = writeAll(m_descriptor, *bytes, &errnum);
+    if (written == bytes->size() && ::fdatasync(m_descriptor) == 0) {
+        m_start = start;
+        m_written = *bytes;
         return std::nullopt;
-
-    const QString reason = report.errorString();
-    if (!report.resize(oldSize))
-        return QStringLiteral("The observation could not be written completely to the report "
-                              "file \"%1\" (%2), and the part written could not be removed. "
-                              "Your entries are kept. Delete the incomplete last line of the "
-                              "file, then press Enter again.")
-            .arg(native(todaysfile), reason);
-    return notWritten(todaysfile, reason);
+    }
+    if (errnum == 0)
+        errnum = errno;
+    if (const auto problem = cut(start, bytes->left(written)))
+        return *problem;
+    return notWritten(m_path, appfiles::describeError(errnum));
 }
 
-std::optional<QString> modEntryscreen::cutReport(const QString &todaysfile, qint64 size)
+std::optional<QString> modEntryscreen::ReportAppender::takeBack()
 {
-    QFile report(todaysfile);
-    if (report.resize(size))
+    if (m_start < 0)
         return std::nullopt;
-    return QStringLiteral("The last line of the report file \"%1\" could not be taken back "
-                          "(%2). Delete it there before you send the report.")
-        .arg(native(todaysfile), report.errorString());
+    const auto problem = cut(m_start, m_written);
+    m_start = -1;
+    m_written.clear();
+    return problem;
 }
 
-modEntryscreen::ReportText modEntryscreen::readReport(const QString &todaysfile)
+std::optional<QString> modEntryscreen::ReportAppender::cut(qint64 start, const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return std::nullopt;
+    const QString cannotCut = QStringLiteral("The observation's line could not be taken out of the report file "
+                                             "\"%1\" again (%2). Delete its last line there before you send it.");
+    // Only ever the bytes this recording wrote, and only while they end the file.
+    QByteArray tail(bytes.size(), '\0');
+    if (sizeOf(m_descriptor) != start + bytes.size()
+        || ::pread(m_descriptor, tail.data(), static_cast<size_t>(tail.size()), start) != tail.size() || tail != bytes)
+        return cannotCut.arg(native(m_path), QStringLiteral("it was changed meanwhile"));
+    if (::ftruncate(m_descriptor, start) != 0 || ::fdatasync(m_descriptor) != 0)
+        return cannotCut.arg(native(m_path), appfiles::describeError(errno));
+    return std::nullopt;
+}
+
+modEntryscreen::ReportText modEntryscreen::readReport(const QString &todaysfile, qint64 from)
 {
     QFile report(todaysfile);
+    const auto unreadable = [&](const QString &reason) {
+        return ReportText{
+            {},
+            from,
+            from == 0,
+            QStringLiteral("The report file \"%1\" cannot be shown (%2).").arg(native(todaysfile), reason)};
+    };
+    if (QFileInfo(todaysfile).isDir())
+        return unreadable(appfiles::describeError(EISDIR));
     if (!report.open(QIODevice::ReadOnly))
-        return {{},
-                QStringLiteral("The report file \"%1\" cannot be shown (%2).")
-                    .arg(native(todaysfile), report.errorString())};
-    QString text = appfiles::fromCp1252(report.readAll());
+        return unreadable(report.errorString());
+    // A view that cannot wait shows the file as it is.
+    lockWithin(report.handle(), LOCK_SH, QDeadlineTimer(readerWait));
+    const qint64 size = report.size();
+    const qint64 start = size < from ? 0 : from;
+    if (!report.seek(start))
+        return unreadable(report.errorString());
+    const QByteArray bytes = report.read(size - start);
+    QString text = appfiles::fromCp1252(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return {text, std::nullopt};
+    return {text, start + bytes.size(), start == 0, std::nullopt};
 }

@@ -1,36 +1,65 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <QByteArray>
+#include <QDeadlineTimer>
 #include <QString>
 
 #include <optional>
 
-// The day's report file in the folder "obs". Each routine opens and closes
-// the file within itself and returns a message for the observer when it
-// fails, leaving the file as it was.
+// The day's report file in the folder "obs". The routines return a message
+// for the observer when they fail, leaving the file as it was.
 namespace modEntryscreen
 {
-// Begins the day's file with a byte-for-byte copy of "header.txt". A file
-// that already exists (the screen opened again the same day) is continued:
+// Begins the day's file with a byte-for-byte copy of "header.txt". The file
+// appears whole, header and all, or not at all. A file that already exists
+// (the screen opened again the same day, or by another window) is continued:
 // it is left untouched.
 std::optional<QString> beginReport(const QString &appfolder, const QString &todaysfile);
 
-// Appends one data line and its CR LF, written in the file's code page;
-// a file that does not end with a line end gets one first.
-// Either the whole line is in the file afterwards or none of it is; on
-// failure the observation must not be stored elsewhere either.
-std::optional<QString> appendReport(const QString &todaysfile, const QString &line);
+// One recording's hold on the day's report. Recordings of every window and
+// program on the folder lock the file itself, so they follow one another;
+// nothing else is ever put into "obs". The lock goes with this object.
+class ReportAppender final
+{
+public:
+    explicit ReportAppender(const QString &todaysfile);
+    ~ReportAppender();
+    ReportAppender(const ReportAppender &) = delete;
+    ReportAppender &operator=(const ReportAppender &) = delete;
 
-// Cuts the file back to a size it had before, to take back a line whose
-// observation could not be stored in cumobs.
-std::optional<QString> cutReport(const QString &todaysfile, qint64 size);
+    // Waits until the deadline at most for another recording to finish.
+    std::optional<QString> lock(const QDeadlineTimer &deadline);
+    // Appends one data line and its CR LF in the file's code page, on the
+    // disk when it returns; a file that does not end with a line end gets one
+    // first. On failure nothing of it stays in the file.
+    std::optional<QString> append(const QString &line);
+    // Takes back exactly what append() wrote, while the lock is still held.
+    // Refuses, and cuts nothing, when the file no longer ends with it.
+    std::optional<QString> takeBack();
+
+private:
+    std::optional<QString> cut(qint64 start, const QByteArray &bytes);
+
+    QString m_path;
+    int m_descriptor = -1;
+    qint64 m_start = -1;
+    QByteArray m_written;
+};
 
 struct ReportText
 {
-    // The file's text with lines separated by "\n".
+    // The text read, with lines separated by "\n".
     QString text;
+    // Where the file ended when it was read: the next read starts here.
+    qint64 end = 0;
+    // The text begins at the file's start: the file was read from there
+    // because it had become shorter than where the reading was to start.
+    bool whole = true;
     std::optional<QString> error;
 };
 
-ReportText readReport(const QString &todaysfile);
+// The file's text from the byte position from on, read between recordings,
+// so that it never holds a line that may still be taken back.
+ReportText readReport(const QString &todaysfile, qint64 from = 0);
 }

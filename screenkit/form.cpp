@@ -66,6 +66,11 @@ int Form::pixels(int twips) const
     return qRound(twips / twipsPerPixel * m_scale);
 }
 
+int Form::twips(int pixels) const
+{
+    return qRound(pixels * twipsPerPixel / m_scale);
+}
+
 bool Form::scrolls() const
 {
     return m_scroller->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;

@@ -41,6 +41,8 @@ public:
     qreal scale() const;
     // Pixels of a length in twips at the present scale.
     int pixels(int twips) const;
+    // Twips of a length in pixels at the present scale, for a control the user moved.
+    int twips(int pixels) const;
 
     // A control's place in twips within its parent (the canvas, or a control on it).
     void place(QWidget *control, int left, int top, int width, int height, Sizing sizing = Sizing::Fixed);

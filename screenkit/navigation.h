@@ -17,6 +17,7 @@ enum class Screen {
     Observation,
     Catalogue,
     Import,
+    ReportCheck,
     // The light curve of one star; shown with the star as its subject.
     LightCurve,
 };

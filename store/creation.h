@@ -6,7 +6,10 @@
 namespace store
 {
 // Creates the database file with both tables, the unique index on the star
-// name and the seed row. Refuses to touch a file that exists already. On
-// failure the half-made file is removed, so the next start tries again.
+// name and the seed row. It is built under a name of its own beside it and
+// appears whole or not at all; a file that exists already, or that another
+// program puts in place meanwhile, is never touched and the call returns
+// false (with error). Nothing is left behind on failure, so the next start
+// tries again.
 bool createDefault(const QString &appFolder, QString *error);
 }

@@ -17,6 +17,19 @@ QString nextConnectionName()
     return QStringLiteral("varlume-db-%1").arg(counter.fetchAndAddRelaxed(1));
 }
 
+// How long an operation waits for another handle or program to let go of the
+// file before it tells the user: long enough for another window's recording,
+// short enough that the window never seems frozen.
+constexpr int busyTimeoutMs = 1000;
+
+// The engine's primary result codes that have a cause worth telling.
+enum EngineCode { Busy = 5, Locked = 6, ReadOnly = 8, Full = 13 };
+
+int engineCode(const QSqlError &error)
+{
+    return error.nativeErrorCode().toInt() & 0xff;
+}
+
 QString orderClause(const QList<store::Order> &order)
 {
     QStringList parts;
@@ -47,14 +60,17 @@ bool store::Database::open()
 {
     if (m_open)
         return true;
-    if (!QFileInfo(m_path).isFile())
+    const QFileInfo file(m_path);
+    if (file.isDir())
+        return fail(QStringLiteral("The database file \"%1\" is a folder, not a file.").arg(m_path));
+    if (!file.isFile())
         return fail(QStringLiteral("The database file \"%1\" is missing.").arg(m_path));
     QSqlDatabase db = QSqlDatabase::contains(m_connection)
         ? QSqlDatabase::database(m_connection, false)
         : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(m_path);
     // Several handles on the one file wait for each other instead of failing.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
     if (!db.open())
         return fail(QStringLiteral("The database file \"%1\" cannot be opened: %2").arg(m_path, db.lastError().text()));
     m_open = true;
@@ -75,8 +91,13 @@ bool store::Database::checkStructure()
     for (const Table *table : {&charts(), &cumobs()}) {
         // Identifiers here come from the schema, never from the user.
         QSqlQuery query(db);
-        if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table->name)))
+        if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table->name))) {
+            // Held by another program is no sign of a foreign file.
+            const int code = engineCode(query.lastError());
+            if (code == Busy || code == Locked)
+                return failEngine(query.lastError());
             return fail(unusable.arg(m_path, query.lastError().text()));
+        }
         QStringList found;
         while (query.next())
             found.append(query.value(1).toString());
@@ -116,7 +137,26 @@ bool store::Database::fail(const QString &message)
 
 bool store::Database::failQuery(const QSqlQuery &query)
 {
-    return fail(describeEngineError(query.lastError().text()));
+    return failEngine(query.lastError());
+}
+
+bool store::Database::failEngine(const QSqlError &error)
+{
+    switch (engineCode(error)) {
+    case Busy:
+    case Locked:
+        return fail(
+            QStringLiteral("The database \"%1\" is in use by another program. Try again in a moment.").arg(m_path));
+    case ReadOnly: return fail(QStringLiteral("The database \"%1\" cannot be written: permission denied.").arg(m_path));
+    case Full: return fail(QStringLiteral("The database \"%1\" cannot be written: the disk is full.").arg(m_path));
+    default: return fail(describeEngineError(error.text()));
+    }
+}
+
+bool store::Database::execute(const QString &statement)
+{
+    QSqlQuery query(handle());
+    return query.exec(statement) || failQuery(query);
 }
 
 const store::Table *store::Database::knownTable(const QString &table)
@@ -243,6 +283,26 @@ std::optional<QVariantMap> store::Database::first(const QString &table, const st
     for (int i = 0; i < record.count(); ++i)
         row.insert(record.fieldName(i), query.value(i));
     return row;
+}
+
+bool store::Database::begin(std::chrono::milliseconds wait)
+{
+    if (!open())
+        return false;
+    // A number of ours, not a value: pragmas take no bound parameters.
+    return execute(QStringLiteral("PRAGMA busy_timeout = %1").arg(qMax<qint64>(1, wait.count())))
+        && execute(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+bool store::Database::commit()
+{
+    return execute(QStringLiteral("COMMIT"));
+}
+
+void store::Database::rollback()
+{
+    QSqlQuery query(handle());
+    query.exec(QStringLiteral("ROLLBACK"));
 }
 
 QString store::describeEngineError(const QString &engineText)

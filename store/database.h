@@ -9,7 +9,10 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <chrono>
 #include <optional>
+
+class QSqlError;
 
 namespace store
 {
@@ -57,10 +60,20 @@ public:
     std::optional<QVariantMap> first(const QString &table, const std::optional<Where> &where,
                                      const QList<Order> &order = {});
 
+    // A transaction that holds the right to write from its start, waiting at
+    // most wait for another handle or program to let go; commit() waits as
+    // long again for readers to finish. A failed commit leaves the
+    // transaction open for rollback().
+    bool begin(std::chrono::milliseconds wait);
+    bool commit();
+    void rollback();
+
 private:
     bool checkStructure();
     bool fail(const QString &message);
     bool failQuery(const QSqlQuery &query);
+    bool failEngine(const QSqlError &error);
+    bool execute(const QString &statement);
     // nullptr (with error()) for an unknown table or column.
     const Table *knownTable(const QString &table);
     bool knownColumns(const Table &table, const QStringList &columns);

@@ -66,9 +66,18 @@ const store::Table *store::table(const QString &name)
 
 QStringList store::creationStatements()
 {
+    return QStringList{
+               createTableSql(charts()),
+               QStringLiteral("CREATE UNIQUE INDEX starname ON Charts (starname)"),
+               createTableSql(cumobs()),
+           }
+    + lookupIndexStatements();
+}
+
+QStringList store::lookupIndexStatements()
+{
     return {
-        createTableSql(charts()),
-        QStringLiteral("CREATE UNIQUE INDEX starname ON Charts (starname)"),
-        createTableSql(cumobs()),
+        QStringLiteral("CREATE INDEX cumobs_star_obsdate ON cumobs (star, obsdate)"),
+        QStringLiteral("CREATE INDEX cumobs_obsdate ON cumobs (obsdate)"),
     };
 }

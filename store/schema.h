@@ -29,6 +29,11 @@ const Table &cumobs();
 // The table of that name, ignoring letter case; nullptr when there is none.
 const Table *table(const QString &name);
 
-// The statements that make both tables and the unique index on the star name.
+// The statements that make both tables, the unique index on the star name
+// and the lookup indexes.
 QStringList creationStatements();
+// The indexes behind the quick lookups of cumobs: a star's observations by
+// date (the summary on the observation screen) and all of them by date (the
+// catalogue's lists). The engine's inner working: the tables stay as they are.
+QStringList lookupIndexStatements();
 }

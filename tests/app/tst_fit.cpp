@@ -2,7 +2,6 @@
 // Every screen fits a laptop: laid out for 1366 x 768 and 1280 x 800 it
 // shows whole; for 1024 x 768 it may scroll, never spill or overlap.
 #include "appfolder.h"
-#include "creation.h"
 #include "form.h"
 #include "messagerecorder.h"
 #include "navigation.h"
@@ -36,11 +35,8 @@ void tst_fit::initTestCase()
 {
     m_folder = std::make_unique<AppFolder>();
     m_messages = std::make_unique<MessageRecorder>();
-    QString error;
-    QVERIFY2(store::createDefault(m_folder->path(), &error), qPrintable(error));
-    QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("obs")));
-    m_folder->write(QStringLiteral("header.txt"), observerHeader);
-    QVERIFY(QFile::copy(QStringLiteral(FERROW_LIBRARY), m_folder->file(QStringLiteral("libferrow.so"))));
+    m_folder->prepare();
+    QVERIFY(m_folder->installLibrary());
     m_screens = std::make_unique<ScreenRegistry>(m_folder->path());
 }
 
@@ -61,6 +57,7 @@ void tst_fit::screens_data()
         {"start", Screen::Startup},
         {"header editor", Screen::HeaderEditor},
         {"observation", Screen::Observation},
+        {"report check", Screen::ReportCheck},
         {"light curve", Screen::LightCurve},
     };
     for (const auto &[name, screen] : screens) {

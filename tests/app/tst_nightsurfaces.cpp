@@ -2,7 +2,6 @@
 // While the observation screen is open, every window the program shows is
 // red and dark red on black: no pixel of it may carry green or blue.
 #include "appfolder.h"
-#include "creation.h"
 #include "form.h"
 #include "messagerecorder.h"
 #include "navigation.h"
@@ -52,12 +51,9 @@ void tst_nightsurfaces::init()
 {
     m_folder = std::make_unique<AppFolder>();
     m_messages = std::make_unique<MessageRecorder>();
-    QString error;
-    QVERIFY2(store::createDefault(m_folder->path(), &error), qPrintable(error));
-    QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("obs")));
-    m_folder->write(QStringLiteral("header.txt"), observerHeader);
-    QVERIFY(QFile::copy(QStringLiteral(FERROW_LIBRARY), m_folder->file(QStringLiteral("libferrow.so"))));
-    QVERIFY(QFile::copy(QStringLiteral(HELP_FILE), m_folder->file(QStringLiteral("quillon.html"))));
+    m_folder->prepare();
+    QVERIFY(m_folder->installLibrary());
+    QVERIFY(m_folder->installHelp());
     m_screens = std::make_unique<ScreenRegistry>(m_folder->path());
     QWidget *screen = screenkit::show(screenkit::Screen::Observation);
     QVERIFY(QTest::qWaitForWindowActive(screen));

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "appfolder.h"
+#include "creation.h"
 #include "database.h"
+#include "lookupindexes.h"
 #include "messagerecorder.h"
 #include "navigation.h"
 #include "screenregistry.h"
+#include "startup.h"
 #include "testkit.h"
 
 #include <QApplication>
@@ -27,6 +30,8 @@ private Q_SLOTS:
     void foreignDatabaseLeftAlone_data();
     void foreignDatabaseLeftAlone();
     void missingReportFolderIsRecreatedAlone();
+    void earlierDatabaseIndexedOnce();
+    void foreignStructureNeverIndexed();
     void readOnlyFolderIsReportedNotFatal();
     void screensExistOnce();
     void buttonsOfMissingScreensShowNothing();
@@ -150,6 +155,66 @@ void tst_startup::missingReportFolderIsRecreatedAlone()
     QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), database);
 }
 
+void tst_startup::earlierDatabaseIndexedOnce()
+{
+    AppFolder folder;
+    folder.write(QStringLiteral("header.txt"), "h\r\n");
+    QString error;
+    QVERIFY(store::createDefault(folder.path(), &error));
+    const QString path = folder.file(QStringLiteral("starcharts.mdb"));
+    const QStringList dropped{QStringLiteral("DROP INDEX cumobs_star_obsdate"),
+                              QStringLiteral("DROP INDEX cumobs_obsdate")};
+    QVERIFY(runSql(path, dropped));
+
+    // Told in the status bar before the work holds the screen.
+    QStringList told;
+    const startup::Hooks hooks{
+        {}, [&](int panel, const QString &text) {
+            told.append(QStringLiteral("%1:%2:%3").arg(panel).arg(text).arg(int(store::lookups(folder.path()))));
+        }};
+    startup::indexObservations(folder.path(), hooks);
+    QCOMPARE(told,
+             (QStringList{QStringLiteral("1:Indexing observations...:%1").arg(int(store::Lookups::Missing)),
+                          QStringLiteral("2: Observations indexed:%1").arg(int(store::Lookups::Present))}));
+
+    // By the start screen, once it shows.
+    QVERIFY(runSql(path, dropped));
+    MessageRecorder messages;
+    QWidget *screen = start(folder);
+    QVERIFY(screen);
+    QTRY_COMPARE(panel(screen, "panel2"), QStringLiteral(" Observations indexed"));
+    QCOMPARE(panel(screen, "panel1"), QStringLiteral("Indexing observations..."));
+    QCOMPARE(store::lookups(folder.path()), store::Lookups::Present);
+    QVERIFY(messages.messages().isEmpty());
+
+    cleanup();
+    const QByteArray indexed = folder.read(QStringLiteral("starcharts.mdb"));
+    screen = start(folder);
+    QCoreApplication::processEvents();
+    QVERIFY(panel(screen, "panel1").isEmpty());
+    QVERIFY(panel(screen, "panel2").isEmpty());
+    QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), indexed);
+}
+
+void tst_startup::foreignStructureNeverIndexed()
+{
+    AppFolder folder;
+    folder.write(QStringLiteral("header.txt"), "h\r\n");
+    // Another program's tables of the same names: notes of another length.
+    QVERIFY(runSql(folder.file(QStringLiteral("starcharts.mdb")),
+                   {QStringLiteral("CREATE TABLE Charts (starname TEXT, chart TEXT, nightly TEXT, picturefile TEXT, "
+                                   "finderchart TEXT, constell TEXT)"),
+                    QStringLiteral("CREATE TABLE cumobs (star TEXT, magnitude TEXT, estimate TEXT, obsdate TEXT, "
+                                   "obscode TEXT, notes TEXT(50), chart TEXT)")}));
+    const QByteArray foreign = folder.read(QStringLiteral("starcharts.mdb"));
+    MessageRecorder messages;
+    QWidget *screen = start(folder);
+    QVERIFY(screen);
+    QCoreApplication::processEvents();
+    QVERIFY(panel(screen, "panel1").isEmpty());
+    QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), foreign);
+}
+
 void tst_startup::readOnlyFolderIsReportedNotFatal()
 {
     AppFolder folder;
@@ -199,11 +264,9 @@ void tst_startup::buttonsOfMissingScreensShowNothing()
     MessageRecorder messages;
     QWidget *screen = start(folder);
     const auto before = QApplication::topLevelWidgets().size();
-    for (const char *name : {"cmdDbase", "cmdDownload"}) {
-        auto *button = screen->findChild<QPushButton *>(QLatin1String(name));
-        QVERIFY(button);
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
+    auto *button = screen->findChild<QPushButton *>(QStringLiteral("cmdDownload"));
+    QVERIFY(button);
+    QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(QApplication::topLevelWidgets().size(), before);
     QVERIFY(messages.messages().isEmpty());
 }

@@ -9,8 +9,10 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextEdit>
@@ -26,6 +28,7 @@ private Q_SLOTS:
     void keysThatEnableSave_data();
     void keysThatEnableSave();
     void typedAndDeletedSavesTheDefaultBytes();
+    void exampleCodeNoteUntilLine2Changes();
     void editedObserverCodeIsSaved();
     void savingReplacesAnEarlierHeader();
     void unwritableFolderKeepsEditorAndText();
@@ -82,6 +85,11 @@ void tst_headertext::opensWithDefaultsAndSaveDisabled()
     QCOMPARE(editor()->windowTitle(), QStringLiteral("First-Time Header Entry"));
     QCOMPARE(text()->toPlainText(),
              QString::fromLatin1(defaultHeaderBytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // The report credits this program, by name and version.
+    QVERIFY2(QRegularExpression(QStringLiteral("\\n#SOFTWARE=varlume \\d+\\.\\d+\\n"))
+                 .match(text()->toPlainText())
+                 .hasMatch(),
+             qPrintable(text()->toPlainText()));
     QVERIFY(!saveButton()->isEnabled());
     QCOMPARE(saveButton()->toolTip(), QStringLiteral("Confirm your header text"));
     // The instructions: eleven lines, each but the last ending in a blank.
@@ -149,6 +157,28 @@ void tst_headertext::typedAndDeletedSavesTheDefaultBytes()
     QWidget *start = screenkit::find(screenkit::Screen::Startup);
     QVERIFY(start && start->isVisible());
     QVERIFY(m_messages->messages().isEmpty());
+}
+
+void tst_headertext::exampleCodeNoteUntilLine2Changes()
+{
+    auto *note = editor()->findChild<QLabel *>(QStringLiteral("lblObscode"));
+    QVERIFY(note->isVisible());
+    QVERIFY(note->text().contains(QStringLiteral("KTV")));
+    // Below the text field, clear of the buttons.
+    QVERIFY(note->geometry().top() >= text()->geometry().bottom());
+    QVERIFY(note->geometry().bottom() < saveButton()->geometry().top());
+
+    QTextCursor cursor = text()->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::Down);
+    cursor.movePosition(QTextCursor::EndOfLine);
+    text()->setTextCursor(cursor);
+    QTest::keyClick(text(), Qt::Key_Backspace);
+    QVERIFY(!note->isVisible());
+    QTest::keyClick(text(), Qt::Key_V);
+    QVERIFY(note->isVisible());
+    QTest::keyClicks(text(), QStringLiteral("Q"));
+    QVERIFY(!note->isVisible());
 }
 
 void tst_headertext::editedObserverCodeIsSaved()

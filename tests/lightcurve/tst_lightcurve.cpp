@@ -2,7 +2,6 @@
 // A star's history as the light curve reads and draws it: recorded told
 // from imported by the report files, fainter-than marks, tonight's lines,
 // bad values counted and left out; the calendar of the time axis.
-#include "creation.h"
 #include "curve.h"
 #include "folder.h"
 #include "history.h"
@@ -20,16 +19,6 @@ namespace
 {
 const QDate today(2024, 6, 1);
 const QDate earlier(2018, 1, 5);
-
-// The application folder with a database, its lookup index and "obs".
-bool prepare(const AppFolder &app)
-{
-    QString error;
-    if (!store::createDefault(app.path(), &error) || !QDir(app.path()).mkdir(QStringLiteral("obs")))
-        return false;
-    addLookupIndex(app.path());
-    return true;
-}
 
 QStringList row(const QString &star, const QString &magnitude, const QString &estimate, const QString &obsdate)
 {
@@ -136,7 +125,7 @@ void tst_lightcurve::classification()
     QFETCH(QString, comparisons);
 
     AppFolder app;
-    QVERIFY(prepare(app));
+    app.prepare();
     QVERIFY(insertObservations(app.path(), {cumobs, row("rr lyr", "8.0", "80", "2458124.3958")}));
     if (!line.isEmpty())
         writeReport(app, lineTonight ? today : earlier, {line});
@@ -162,7 +151,7 @@ void tst_lightcurve::classification()
 void tst_lightcurve::orderCountAndDuplicates()
 {
     AppFolder app;
-    QVERIFY(prepare(app));
+    app.prepare();
     // Text order would put 999... before 2...: the curve goes by number.
     QVERIFY(insertObservations(app.path(),
                                {

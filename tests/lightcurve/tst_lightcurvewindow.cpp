@@ -105,7 +105,6 @@ private:
 void tst_lightcurvewindow::init()
 {
     m_fixture = std::make_unique<EntryScreenFixture>();
-    addLookupIndex(m_fixture->folder().path());
 }
 
 void tst_lightcurvewindow::cleanup()

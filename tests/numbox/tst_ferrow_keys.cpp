@@ -6,6 +6,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QtTest>
 
 using ferrow::numbox;
@@ -42,6 +43,9 @@ private slots:
     void editingKeysKeepTheirEffect();
     void controlCharactersAreDropped();
     void inputMethodCannotBypassTheFilter();
+    void pasteKeysInsertNothing();
+    void middleClickPastesNothing();
+    void dropInsertsNothing();
     void hostTextBypassesTheFilter();
 };
 
@@ -177,6 +181,69 @@ void tst_ferrow_keys::inputMethodCannotBypassTheFilter()
     event.setCommitString(QStringLiteral("x%"));
     QApplication::sendEvent(field, &event);
     QCOMPARE(box.Text(), QString());
+}
+
+void tst_ferrow_keys::pasteKeysInsertNothing()
+{
+    numbox box;
+    QLineEdit *field = box.textBox();
+    box.setText(QStringLiteral("12"));
+    field->setCursorPosition(2);
+    QApplication::clipboard()->setText(QStringLiteral("abc34"));
+    // Shift+Insert types no symbol, so the symbol filter alone lets it by.
+    QTest::keyClick(field, Qt::Key_Insert, Qt::ShiftModifier);
+    QKeyEvent pasteKey(QEvent::KeyPress, Qt::Key_Paste, Qt::NoModifier);
+    QApplication::sendEvent(field, &pasteKey);
+    QCOMPARE(box.Text(), QStringLiteral("12"));
+    // The context menu's Paste is not offered either.
+    QCOMPARE(field->contextMenuPolicy(), Qt::NoContextMenu);
+    QTest::keyClicks(field, "-5");
+    QCOMPARE(box.Text(), QStringLiteral("125"));
+}
+
+void tst_ferrow_keys::middleClickPastesNothing()
+{
+    QClipboard *clipboard = QApplication::clipboard();
+    if (!clipboard->supportsSelection())
+        QSKIP("this platform has no selection to paste: the suite's run under X covers it");
+    clipboard->setText(QStringLiteral("abc34"), QClipboard::Selection);
+    // A plain field pastes it, so the click does reach the toolkit's paste.
+    QLineEdit plain;
+    QTest::mouseClick(&plain, Qt::MiddleButton);
+    QTRY_COMPARE(plain.text(), QStringLiteral("abc34"));
+
+    numbox box;
+    box.setText(QStringLiteral("12"));
+    short pressed = 0;
+    connect(&box, &numbox::MouseDown, &box, [&pressed](short &button, short &, float &, float &) { pressed = button; });
+    QTest::mouseClick(box.textBox(), Qt::MiddleButton);
+    QCOMPARE(box.Text(), QStringLiteral("12"));
+    // The host still hears of the button.
+    QCOMPARE(pressed, short(4));
+}
+
+void tst_ferrow_keys::dropInsertsNothing()
+{
+    QMimeData data;
+    data.setText(QStringLiteral("abc34"));
+    const auto dropOn = [&data](QWidget *target) {
+        const QPoint at(2, 2);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &move);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        return drop.isAccepted();
+    };
+    QLineEdit plain;
+    dropOn(&plain);
+    QCOMPARE(plain.text(), QStringLiteral("abc34"));
+
+    numbox box;
+    box.setText(QStringLiteral("12"));
+    QVERIFY(!dropOn(box.textBox()));
+    QCOMPARE(box.Text(), QStringLiteral("12"));
 }
 
 void tst_ferrow_keys::hostTextBypassesTheFilter()

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "entryscreenfixture.h"
 
-#include "creation.h"
 #include "database.h"
 #include "frmentryscreen.h"
 #include "navigation.h"
@@ -19,20 +18,19 @@ EntryScreenFixture::EntryScreenFixture(bool withLibrary)
     : m_folder(std::make_unique<AppFolder>())
     , m_messages(std::make_unique<MessageRecorder>())
 {
-    QString error;
-    store::createDefault(m_folder->path(), &error);
-    QDir(m_folder->path()).mkdir(QStringLiteral("obs"));
-    QDir(m_folder->path()).mkdir(QStringLiteral("starcharts"));
-    m_folder->write(QStringLiteral("header.txt"), observerHeader);
+    m_folder->prepare();
     if (withLibrary)
-        QFile::copy(QStringLiteral(FERROW_LIBRARY), m_folder->file(QStringLiteral("libferrow.so")));
+        m_folder->installLibrary();
     m_screens = std::make_unique<ScreenRegistry>(m_folder->path());
 }
 
 EntryScreenFixture::~EntryScreenFixture()
 {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        w->close();
+    // Closing the observation screen may bring up the report check: it goes too.
+    for (int round = 0; round < 2; ++round) {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            w->close();
+    }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_screens.reset();
 }
@@ -45,6 +43,12 @@ AppFolder &EntryScreenFixture::folder()
 MessageRecorder &EntryScreenFixture::messages()
 {
     return *m_messages;
+}
+
+void EntryScreenFixture::setClock(modEntryscreen::Clock clock)
+{
+    m_screens.reset();
+    m_screens = std::make_unique<ScreenRegistry>(m_folder->path(), std::move(clock));
 }
 
 frmEntryscreen *EntryScreenFixture::launch()

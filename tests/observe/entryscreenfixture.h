@@ -2,6 +2,7 @@
 #pragma once
 
 #include "appfolder.h"
+#include "chartviewer.h"
 #include "messagerecorder.h"
 #include "screenregistry.h"
 #include "testkit.h"
@@ -24,6 +25,8 @@ public:
 
     AppFolder &folder();
     MessageRecorder &messages();
+    // The clock the observation screen opened next stamps its fields from.
+    void setClock(modEntryscreen::Clock clock);
     // Opens the observation screen from the start screen; nullptr unless it is the active window.
     frmEntryscreen *open();
     // As open(), when another window may come before it.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "database.h"
 #include "entryscreenfixture.h"
+#include "folder.h"
 #include "frmentryscreen.h"
 #include "navigation.h"
 #include "nightcolours.h"
@@ -39,6 +40,7 @@ private Q_SLOTS:
     void fieldsCompletedOnLeaving_data();
     void fieldsCompletedOnLeaving();
     void enterClickedStraightFromTheMagnitude();
+    void magnitudeWithoutPointIsCalledBack();
     void emptyEstimateIsCalledBackOnce();
     void recordingFromTheEstimateSetsNoTrap();
     void countCodesAndFainterThanCanBeSeen();
@@ -50,7 +52,9 @@ private Q_SLOTS:
     void refusalsLeaveEverythingUntouched_data();
     void refusalsLeaveEverythingUntouched();
     void reportWriteFailureStoresNothing();
-    void databaseFailureTakesTheLineBack();
+    void databaseFailureWritesNoLine();
+    void viewShowsTheLinesOfOtherWindows();
+    void unpairedLinesAreNamedOnOpening();
     void missingHeaderIsExplained();
     void missingLibraryIsExplained();
     void foreignDatabaseIsReportedWhenNeeded();
@@ -235,7 +239,7 @@ void tst_entryscreen::tabOrderFollowsTheFields()
     f.edit("txtMagn")->setText(QStringLiteral("1.0"));
     f.edit("txtStar")->setFocus();
     QStringList visited;
-    for (int i = 0; i < 26; ++i) {
+    for (int i = 0; i < 27; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget *focus = QApplication::focusWidget();
         // A date field's own name, not that of the text field inside it.
@@ -244,16 +248,19 @@ void tst_entryscreen::tabOrderFollowsTheFields()
             focus = focus->parentWidget();
         visited.append(focus ? focus->objectName() : QString());
     }
-    const QStringList expected{
-        QStringLiteral("nbYear"),         QStringLiteral("nbMonth"),     QStringLiteral("nbDay"),
-        QStringLiteral("nbHour"),         QStringLiteral("nbMinute"),    QStringLiteral("txtEstimate"),
-        QStringLiteral("chkFainterthan"), QStringLiteral("txtMagn"),     QStringLiteral("nbComp1"),
-        QStringLiteral("nbComp2"),        QStringLiteral("txtChartid"),  QStringLiteral("ddCommentcodes"),
-        QStringLiteral("cmdClearcode"),   QStringLiteral("txtNotes"),    QStringLiteral("rtbObs"),
-        QStringLiteral("cmdEnter"),       QStringLiteral("Picture1"),    QStringLiteral("Picture3"),
-        QStringLiteral("cmdHelp"),        QStringLiteral("cmdDBform"),   QStringLiteral("cmdLightcurve"),
-        QStringLiteral("cmdFinder"),      QStringLiteral("MSFlexGrid1"), QStringLiteral("ddStars"),
-        QStringLiteral("cmdChart"),       QStringLiteral("txtStar")};
+    QStringList expected{
+        QStringLiteral("nbYear"),         QStringLiteral("nbMonth"),    QStringLiteral("nbDay"),
+        QStringLiteral("nbHour"),         QStringLiteral("nbMinute"),   QStringLiteral("txtEstimate"),
+        QStringLiteral("chkFainterthan"), QStringLiteral("txtMagn"),    QStringLiteral("nbComp1"),
+        QStringLiteral("nbComp2"),        QStringLiteral("txtChartid"), QStringLiteral("ddCommentcodes"),
+        QStringLiteral("cmdClearcode"),   QStringLiteral("txtNotes"),   QStringLiteral("rtbObs"),
+        QStringLiteral("cmdEnter"),       QStringLiteral("Picture1"),   QStringLiteral("Picture3"),
+        QStringLiteral("cmdHelp"),        QStringLiteral("cmdDBform"),  QStringLiteral("cmdFinder"),
+        QStringLiteral("MSFlexGrid1"),    QStringLiteral("ddStars"),    QStringLiteral("cmdChart"),
+        QStringLiteral("txtStar")};
+    // The report check's and the light curve's buttons come last, after the Database Screen button.
+    expected.insert(expected.indexOf(QStringLiteral("cmdDBform")) + 1, QStringLiteral("cmdCheckreport"));
+    expected.insert(expected.indexOf(QStringLiteral("cmdCheckreport")) + 1, QStringLiteral("cmdLightcurve"));
     QCOMPARE(visited, expected);
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
 }
@@ -311,7 +318,7 @@ void tst_entryscreen::lineVariants_data()
                                     << "ss cyg|11.2|e|2458124.3958|Z|na|1896";
     QTest::newRow("no chart") << "yes" << 21 << 30 << false << "11.2" << -1 << ""
                               << "windy"
-                              << "ss cyg|2458124.3958|11.2|na|110|115||windy"
+                              << "ss cyg|2458124.3958|11.2|na|110|115|na|windy"
                               << "ss cyg|11.2|e|2458124.3958|na|windy|na";
     QTest::newRow("midnight") << "yes" << 0 << 0 << false << "11.2" << -1 << "1896"
                               << ""
@@ -368,7 +375,7 @@ void tst_entryscreen::fieldsCompletedOnLeaving_data()
                                      << "12.0";
     QTest::newRow("empty magnitude") << "txtMagn"
                                      << ""
-                                     << ".0";
+                                     << "";
     QTest::newRow("decimal magnitude") << "txtMagn"
                                        << "11.2"
                                        << "11.2";
@@ -408,6 +415,24 @@ void tst_entryscreen::enterClickedStraightFromTheMagnitude()
     f.enter();
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
     QCOMPARE(f.report(), observerHeader + "ss cyg|2458124.3958|12.0|na|110|115|1896|na\r\n");
+}
+
+void tst_entryscreen::magnitudeWithoutPointIsCalledBack()
+{
+    EntryScreenFixture f;
+    f.open();
+    f.type(f.edit("txtMagn"), QStringLiteral("abc"));
+    QTest::keyClick(f.edit("txtMagn"), Qt::Key_Tab);
+    QCOMPARE(f.messages().texts(), QStringList{QStringLiteral("Magnitude must have a decimal point")});
+    QCOMPARE(f.messages().messages().constFirst().title, QStringLiteral("Wrong number format"));
+    QVERIFY(f.edit("txtMagn")->text().isEmpty());
+    QCOMPARE(QApplication::focusWidget(), f.edit("txtMagn"));
+
+    // Left empty, it lets the observer go; Enter asks for the magnitude.
+    f.messages().clear();
+    QTest::keyClick(f.edit("txtMagn"), Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != f.edit("txtMagn"));
+    QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
 }
 
 void tst_entryscreen::emptyEstimateIsCalledBackOnce()
@@ -528,7 +553,7 @@ void tst_entryscreen::threeRecordingsInOrder()
         f.type(f.edit("txtMagn"), QStringLiteral("11.%1").arg(minute / 10));
         f.enter();
         QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
-        expected += QStringLiteral("ss cyg|%1|11.%2|na|na|na||na\r\n")
+        expected += QStringLiteral("ss cyg|%1|11.%2|na|na|na|na|na\r\n")
                         .arg(minute == 10       ? QStringLiteral("2458124.3819")
                                  : minute == 20 ? QStringLiteral("2458124.3889")
                                                 : QStringLiteral("2458124.3958"))
@@ -618,6 +643,12 @@ void tst_entryscreen::refusalsLeaveEverythingUntouched_data()
     QTest::newRow("separator in notes") << "txtNotes"
                                         << "a|b"
                                         << "Notes";
+    QTest::newRow("point forgotten in the magnitude") << "txtMagn"
+                                                      << "112.0"
+                                                      << "decimal point";
+    QTest::newRow("tab in the chart") << "txtChartid"
+                                      << "18\t96"
+                                      << "U+0009";
 }
 
 void tst_entryscreen::refusalsLeaveEverythingUntouched()
@@ -641,6 +672,8 @@ void tst_entryscreen::refusalsLeaveEverythingUntouched()
     QCOMPARE(target->property(qobject_cast<QLineEdit *>(target) ? "text" : "Text").toString(), text);
     QCOMPARE(f.edit("txtMagn")->text(), field == QStringLiteral("txtMagn") ? text : QStringLiteral("11.2"));
     QCOMPARE(f.screen()->totalobs(), 0);
+    // The focus waits in the field to correct.
+    QCOMPARE(QApplication::focusWidget(), target->focusProxy() ? target->focusProxy() : target);
 }
 
 void tst_entryscreen::reportWriteFailureStoresNothing()
@@ -663,7 +696,7 @@ void tst_entryscreen::reportWriteFailureStoresNothing()
     QCOMPARE(f.edit("txtEstimate")->text(), QStringLiteral("110(1)115"));
 }
 
-void tst_entryscreen::databaseFailureTakesTheLineBack()
+void tst_entryscreen::databaseFailureWritesNoLine()
 {
     EntryScreenFixture f;
     f.open();
@@ -678,14 +711,60 @@ void tst_entryscreen::databaseFailureTakesTheLineBack()
     }
 
     QCOMPARE(f.messages().messages().size(), 1);
-    QVERIFY2(f.messages().messages().constFirst().text.contains(QStringLiteral("taken out of the report")),
-             qPrintable(f.messages().dump()));
+    const QString message = f.messages().messages().constFirst().text;
+    QVERIFY2(message.contains(database) && message.contains(QStringLiteral("permission denied")), qPrintable(message));
     QCOMPARE(f.report(), observerHeader);
     QVERIFY(f.cumobsRows().isEmpty());
     QCOMPARE(f.screen()->findChild<QPlainTextEdit *>(QStringLiteral("rtbObs"))->toPlainText(),
              QString::fromLatin1(observerHeader).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QCOMPARE(f.edit("txtStar")->text(), QStringLiteral("ss cyg"));
     QCOMPARE(f.screen()->totalobs(), 0);
+}
+
+void tst_entryscreen::viewShowsTheLinesOfOtherWindows()
+{
+    EntryScreenFixture f;
+    frmEntryscreen *screen = f.open();
+    // Another window records into the same report meanwhile.
+    const QByteArray other = "r cas|2458124.5|9.0|na|na|na|na|na\r\n";
+    QFile report(f.reportPath());
+    QVERIFY(report.open(QIODevice::Append));
+    report.write(other);
+    report.close();
+
+    f.fillExample();
+    f.enter();
+    QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
+    QCOMPARE(f.report(), observerHeader + other + exampleLine);
+    QCOMPARE(screen->findChild<QPlainTextEdit *>(QStringLiteral("rtbObs"))->toPlainText(),
+             QString::fromLatin1(f.report()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void tst_entryscreen::unpairedLinesAreNamedOnOpening()
+{
+    EntryScreenFixture f;
+    f.open();
+    f.fillExample();
+    f.enter();
+    f.close();
+    QTRY_VERIFY(!f.screen());
+    // A crash between a line and its row leaves the line alone.
+    const QByteArray orphan = "r cas|2458124.5|<9.0|na|na|na|na|na\r\n";
+    const QString path = appfiles::Folder(f.folder().path()).report(QDate::currentDate());
+    QFile report(path);
+    QVERIFY(report.open(QIODevice::Append));
+    report.write(orphan);
+    report.close();
+
+    QVERIFY(f.launch());
+    QCOMPARE(f.messages().messages().size(), 1);
+    const hostkit::Message &named = f.messages().messages().constFirst();
+    QCOMPARE(named.title, QStringLiteral("Report lines without their observation"));
+    QVERIFY2(named.text.contains(QStringLiteral("r cas|2458124.5|<9.0|na|na|na|na|na")), qPrintable(named.text));
+    QVERIFY2(!named.text.contains(QStringLiteral("ss cyg")), qPrintable(named.text));
+    // Nothing is changed without the observer.
+    QCOMPARE(f.report(), observerHeader + exampleLine + orphan);
+    QCOMPARE(f.cumobsRows().size(), 1);
 }
 
 void tst_entryscreen::missingHeaderIsExplained()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "recording.h"
 
+#include <QHash>
 #include <QTest>
 
 using namespace modEntryscreen;
@@ -23,6 +24,25 @@ ObservationTexts example()
     texts.comp2 = QStringLiteral("115");
     texts.chart = QStringLiteral("1896");
     return texts;
+}
+
+// The computer's clock where the date does not matter: after every date in range.
+const QDateTime clock(QDate(2100, 12, 31), QTime(12, 0), Qt::UTC);
+
+std::optional<Problem> check(const ObservationTexts &texts)
+{
+    return checkObservation(texts, clock);
+}
+
+Field fieldNamed(const QString &field)
+{
+    static const QHash<QString, Field> fields = {
+        {"star", Field::Star},         {"year", Field::Year},           {"month", Field::Month},
+        {"day", Field::Day},           {"hour", Field::Hour},           {"minute", Field::Minute},
+        {"estimate", Field::Estimate}, {"magnitude", Field::Magnitude}, {"comp1", Field::Comp1},
+        {"comp2", Field::Comp2},       {"chart", Field::Chart},         {"notes", Field::Notes},
+    };
+    return fields.value(field);
 }
 
 void set(ObservationTexts &texts, const QString &field, const QString &value)
@@ -62,6 +82,8 @@ private slots:
     void accepts();
     void refuses_data();
     void refuses();
+    void dates_data();
+    void dates();
     void firstProblemInFieldOrder();
     void catalogueMessageNamesTheStar();
 };
@@ -97,7 +119,7 @@ void tst_recording::lineAndRow_data()
     bare.comp1.clear();
     bare.comp2.clear();
     QTest::newRow("empty chart and comparisons")
-        << bare << true << "ss cyg|2458124.3958|11.2|na|na|na||na"
+        << bare << true << "ss cyg|2458124.3958|11.2|na|na|na|na|na"
         << QStringList{"ss cyg", "11.2", "110 2 115", "2458124.3958", "na", "na", "na"};
 
     ObservationTexts apostrophe = base;
@@ -138,8 +160,16 @@ void tst_recording::fieldsOnLeaving_data()
 
     QTest::newRow("whole magnitude") << true << "12"
                                      << "12.0";
-    QTest::newRow("empty magnitude") << true << ""
-                                     << ".0";
+    QTest::newRow("empty magnitude stays empty") << true << ""
+                                                 << "";
+    QTest::newRow("negative whole magnitude") << true << "-1"
+                                              << "-1.0";
+    QTest::newRow("point forgotten, completed for Enter to name") << true << "112"
+                                                                  << "112.0";
+    QTest::newRow("letters stay") << true << "abc"
+                                  << "abc";
+    QTest::newRow("decimal comma stays") << true << "11,2"
+                                         << "11,2";
     QTest::newRow("magnitude with point") << true << "11.2"
                                           << "11.2";
     QTest::newRow("magnitude with trailing point") << true << "11."
@@ -209,8 +239,8 @@ void tst_recording::accepts_data()
                                << "2100";
     QTest::newRow("December") << "month"
                               << "12";
-    QTest::newRow("day 31 of any month") << "day"
-                                         << "31";
+    QTest::newRow("day 31 of January") << "day"
+                                       << "31";
     QTest::newRow("hour 0") << "hour"
                             << "0";
     QTest::newRow("hour 23") << "hour"
@@ -222,10 +252,16 @@ void tst_recording::accepts_data()
     QTest::newRow("star of 30") << "star" << QString(30, u's');
     QTest::newRow("estimate of 15") << "estimate" << QString(15, u'e');
     QTest::newRow("estimate outside the code page") << "estimate" << QString::fromUtf8("α→β");
-    QTest::newRow("magnitude of 10") << "magnitude"
-                                     << "1234567.90";
-    QTest::newRow("bare point") << "magnitude"
-                                << ".0";
+    QTest::newRow("brightest magnitude") << "magnitude"
+                                         << "-2.0";
+    QTest::newRow("faintest magnitude") << "magnitude"
+                                        << "20.000";
+    QTest::newRow("three decimals") << "magnitude"
+                                    << "9.999";
+    QTest::newRow("one digit and a decimal") << "magnitude"
+                                             << "0.1";
+    QTest::newRow("negative with two decimals") << "magnitude"
+                                                << "-1.23";
     QTest::newRow("chart of 30") << "chart" << QString(30, u'c');
     QTest::newRow("notes of 100") << "notes" << QString(100, u'n');
     QTest::newRow("euro and curly quotes") << "notes" << QString::fromUtf8("“faint” €");
@@ -237,7 +273,8 @@ void tst_recording::accepts()
     QFETCH(QString, value);
     ObservationTexts texts = example();
     set(texts, field, value);
-    QCOMPARE(checkObservation(texts), std::nullopt);
+    const std::optional<Problem> problem = check(texts);
+    QVERIFY2(!problem, problem ? qPrintable(problem->message) : "");
 }
 
 void tst_recording::refuses_data()
@@ -286,7 +323,31 @@ void tst_recording::refuses_data()
     QTest::newRow("magnitude without point") << "magnitude"
                                              << "12" << QStringList{"Magn", "decimal point", "12.0"};
     QTest::newRow("magnitude of 11") << "magnitude"
-                                     << "12345678.90" << QStringList{"Magn", "10"};
+                                     << "12345678.90" << QStringList{"Magn", "decimal point"};
+    QTest::newRow("magnitude of letters") << "magnitude"
+                                          << "abc" << QStringList{"Magn", "\"abc\"", "not a magnitude"};
+    QTest::newRow("decimal comma") << "magnitude"
+                                   << "11,2" << QStringList{"Magn", "comma", "full stop"};
+    QTest::newRow("point forgotten") << "magnitude"
+                                     << "112.0" << QStringList{"Magn", "112.0", "decimal point", "11.2"};
+    QTest::newRow("fainter than 20") << "magnitude"
+                                     << "20.001" << QStringList{"Magn", "-2 to 20"};
+    QTest::newRow("brighter than -2") << "magnitude"
+                                      << "-2.001" << QStringList{"Magn", "-2 to 20"};
+    QTest::newRow("four decimals") << "magnitude"
+                                   << "11.2345" << QStringList{"Magn", "not a magnitude"};
+    QTest::newRow("trailing point") << "magnitude"
+                                    << "11." << QStringList{"Magn", "not a magnitude"};
+    QTest::newRow("bare point") << "magnitude"
+                                << ".0" << QStringList{"Magn", "not a magnitude"};
+    QTest::newRow("plus sign") << "magnitude"
+                               << "+1.0" << QStringList{"Magn", "not a magnitude"};
+    QTest::newRow("leading blank") << "magnitude"
+                                   << " 1.0" << QStringList{"Magn", "not a magnitude"};
+    QTest::newRow("two points") << "magnitude"
+                                << "1.2.3" << QStringList{"Magn", "not a magnitude"};
+    QTest::newRow("magnitude with a tab") << "magnitude"
+                                          << "11\t.2" << QStringList{"Magn", "control character U+0009"};
     QTest::newRow("comparison with separator") << "comp1"
                                                << "11|0" << QStringList{"CS1", "\"|\""};
     QTest::newRow("comparison outside the code page")
@@ -297,6 +358,32 @@ void tst_recording::refuses_data()
                                            << "two\nlines" << QStringList{"Notes", "line break"};
     QTest::newRow("notes with carriage return") << "notes"
                                                 << "two\rlines" << QStringList{"Notes", "line break"};
+
+    // Every control character, in every field, named by its code.
+    QTest::newRow("tab in star") << "star"
+                                 << "ss\tcyg" << QStringList{"Star", "control character U+0009"};
+    QTest::newRow("NUL in notes") << "notes" << QString(QChar(0)) + "x" << QStringList{"Notes", "U+0000"};
+    QTest::newRow("escape in chart") << "chart"
+                                     << "18\x1b"
+                                        "96"
+                                     << QStringList{"Chart ID", "U+001B"};
+    QTest::newRow("DEL in comparison") << "comp1"
+                                       << "110\x7f" << QStringList{"CS1", "U+007F"};
+    QTest::newRow("tab in estimate") << "estimate"
+                                     << "110\t115" << QStringList{"Estimate", "U+0009"};
+    for (const char16_t c1 : {u'\x81', u'\x8d', u'\x8f', u'\x90', u'\x9d', u'\x85', u'\x9b'}) {
+        const QString code = QStringLiteral("U+%1").arg(uint(c1), 4, 16, QLatin1Char('0')).toUpper();
+        QTest::newRow(qPrintable("C1 " + code))
+            << "notes" << QStringLiteral("a") + QChar(c1) << QStringList{"Notes", "control character " + code};
+    }
+    QTest::newRow("byte order mark") << "star" << QString(QChar(0xfeff)) + "ss cyg"
+                                     << QStringList{"Star", "invisible character U+FEFF"};
+    QTest::newRow("zero width space") << "notes"
+                                      << "a\u200bb" << QStringList{"Notes", "invisible character U+200B"};
+    QTest::newRow("soft hyphen") << "chart"
+                                 << "18\u00ad96" << QStringList{"Chart ID", "invisible character U+00AD"};
+    QTest::newRow("no-break space") << "comp2"
+                                    << "11\u00a05" << QStringList{"CS2", "invisible character U+00A0"};
 }
 
 void tst_recording::refuses()
@@ -306,10 +393,57 @@ void tst_recording::refuses()
     QFETCH(QStringList, words);
     ObservationTexts texts = example();
     set(texts, field, value);
-    const std::optional<QString> problem = checkObservation(texts);
+    const std::optional<Problem> problem = check(texts);
     QVERIFY(problem);
     for (const QString &word : words)
-        QVERIFY2(problem->contains(word), qPrintable(*problem + " lacks " + word));
+        QVERIFY2(problem->message.contains(word), qPrintable(problem->message + " lacks " + word));
+    QCOMPARE(problem->field, fieldNamed(field));
+}
+
+void tst_recording::dates_data()
+{
+    QTest::addColumn<QList<int>>("moment");
+    QTest::addColumn<std::optional<Field>>("field");
+    QTest::addColumn<QStringList>("words");
+
+    // Checked against a clock of 1 March 2024, 12:00 UT.
+    const std::optional<Field> accepted;
+    QTest::newRow("30 February") << QList<int>{2018, 2, 30, 21, 30} << std::optional(Field::Day)
+                                 << QStringList{"no 30 February 2018", "28 days", "Day"};
+    QTest::newRow("31 April") << QList<int>{2018, 4, 31, 21, 30} << std::optional(Field::Day)
+                              << QStringList{"no 31 April 2018", "30 days"};
+    QTest::newRow("29 February 2023") << QList<int>{2023, 2, 29, 0, 0} << std::optional(Field::Day)
+                                      << QStringList{"February 2023 has 28 days"};
+    QTest::newRow("29 February 2024") << QList<int>{2024, 2, 29, 23, 59} << accepted << QStringList{};
+    QTest::newRow("first year's last minute") << QList<int>{2017, 12, 31, 23, 59} << accepted << QStringList{};
+    QTest::newRow("a day after the clock") << QList<int>{2024, 3, 2, 12, 0} << accepted << QStringList{};
+    QTest::newRow("a minute more") << QList<int>{2024, 3, 2, 12, 1} << std::optional(Field::Day)
+                                   << QStringList{"2 March 2024 12:01 UT", "1 March 2024 12:00 UT", "Day"};
+    QTest::newRow("next month") << QList<int>{2024, 4, 1, 0, 0} << std::optional(Field::Month) << QStringList{"Month"};
+    QTest::newRow("mistyped year") << QList<int>{2025, 3, 1, 0, 0} << std::optional(Field::Year)
+                                   << QStringList{"Year", "clock"};
+    QTest::newRow("last year of the range")
+        << QList<int>{2100, 1, 1, 0, 0} << std::optional(Field::Year) << QStringList{"Year"};
+}
+
+void tst_recording::dates()
+{
+    QFETCH(QList<int>, moment);
+    QFETCH(std::optional<Field>, field);
+    QFETCH(QStringList, words);
+    ObservationTexts texts = example();
+    texts.year = QString::number(moment.at(0));
+    texts.month = QString::number(moment.at(1));
+    texts.day = QString::number(moment.at(2));
+    texts.hour = QString::number(moment.at(3));
+    texts.minute = QString::number(moment.at(4));
+    const std::optional<Problem> problem = checkObservation(texts, QDateTime(QDate(2024, 3, 1), QTime(12, 0), Qt::UTC));
+    QCOMPARE(problem.has_value(), field.has_value());
+    if (!problem)
+        return;
+    QCOMPARE(problem->field, *field);
+    for (const QString &word : words)
+        QVERIFY2(problem->message.contains(word), qPrintable(problem->message + " lacks " + word));
 }
 
 void tst_recording::firstProblemInFieldOrder()
@@ -320,21 +454,21 @@ void tst_recording::firstProblemInFieldOrder()
     texts.estimate.clear();
     texts.minute = QStringLiteral("60");
     texts.year.clear();
-    QVERIFY(checkObservation(texts)->contains(u"Year"));
+    QCOMPARE(check(texts)->field, Field::Year);
     texts.year = QStringLiteral("2018");
-    QVERIFY(checkObservation(texts)->contains(u"Minute"));
+    QCOMPARE(check(texts)->field, Field::Minute);
     texts.minute = QStringLiteral("0");
-    QVERIFY(checkObservation(texts)->contains(u"Estimate"));
+    QCOMPARE(check(texts)->field, Field::Estimate);
     texts.estimate = QStringLiteral("11");
-    QVERIFY(checkObservation(texts)->contains(u"Magn"));
+    QCOMPARE(check(texts)->field, Field::Magnitude);
     texts.magnitude = QStringLiteral("12.0");
-    QVERIFY(checkObservation(texts)->contains(u"Notes"));
+    QVERIFY(check(texts)->message.contains(u"Notes"));
 
-    // The "<" of a fainter-than estimate is not stored and not counted.
+    // The "<" of a fainter-than estimate is written, not checked or stored.
     texts.notes.clear();
     texts.fainterthan = true;
-    texts.magnitude = QStringLiteral("1234567.90");
-    QCOMPARE(checkObservation(texts), std::nullopt);
+    texts.magnitude = QStringLiteral("-1.234");
+    QVERIFY(!check(texts));
 }
 
 void tst_recording::catalogueMessageNamesTheStar()

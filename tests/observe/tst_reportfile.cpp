@@ -26,6 +26,15 @@ QString today(const AppFolder &app)
     return appfiles::Folder(app.path()).report(QDate(2018, 1, 5));
 }
 
+// One recording's line, as recordobs appends it: under the file's lock.
+std::optional<QString> appendReport(const QString &todaysfile, const QString &line)
+{
+    ReportAppender report(todaysfile);
+    if (auto problem = report.lock(QDeadlineTimer(1000)))
+        return problem;
+    return report.append(line);
+}
+
 // A folder with a saved header and an empty "obs", as start-up leaves it.
 void prepare(const AppFolder &app)
 {
@@ -44,6 +53,7 @@ private slots:
     void beginMakesAMissingObsFolder();
     void beginWithoutHeader();
     void beginWhereObsIsAFile();
+    void reportThatIsAFolder();
     void beginInUnwritableObs();
     void linesFollowTheHeaderInOrder();
     void headerWithLineEndGetsNoBlankLine();
@@ -51,7 +61,9 @@ private slots:
     void refusedLineLeavesTheFile();
     void unwritableFileIsLeftAsItWas();
     void failedWriteIsReported();
-    void cutTakesBackTheLastLine();
+    void takeBackRemovesExactlyItsLine();
+    void takeBackLeavesAChangedFile();
+    void lockKeepsASecondRecordingOut();
     void readForTheView();
 };
 
@@ -61,6 +73,8 @@ void tst_reportfile::beginCopiesTheHeader()
     prepare(app);
     QCOMPARE(beginReport(app.path(), today(app)), std::nullopt);
     QCOMPARE(app.read(QStringLiteral("obs/2018-Jan-05.txt")), header);
+    // Built beside it under another name: nothing of that is left.
+    QCOMPARE(app.entries(), (QStringList{"header.txt", "obs", "obs/2018-Jan-05.txt"}));
 }
 
 void tst_reportfile::beginContinuesAnExistingFile()
@@ -107,6 +121,26 @@ void tst_reportfile::beginWhereObsIsAFile()
     QCOMPARE(app.entries(), (QStringList{"header.txt", "obs"}));
 }
 
+void tst_reportfile::reportThatIsAFolder()
+{
+    AppFolder app;
+    prepare(app);
+    QVERIFY(QDir(app.path()).mkpath(QStringLiteral("obs/2018-Jan-05.txt")));
+    for (const std::optional<QString> &problem :
+         {beginReport(app.path(), today(app)), appendReport(today(app), QStringLiteral("ss cyg|2458124.4|11.2|na"))}) {
+        QVERIFY(problem);
+        QVERIFY2(problem->contains(u"is a folder, not a file"), qPrintable(*problem));
+        QVERIFY2(problem->contains(QDir::toNativeSeparators(today(app))), qPrintable(*problem));
+    }
+    QVERIFY(readReport(today(app)).error->contains(u"is a folder, not a file"));
+
+    AppFolder headerFolder;
+    QVERIFY(QDir(headerFolder.path()).mkpath(QStringLiteral("header.txt")));
+    const std::optional<QString> header = beginReport(headerFolder.path(), today(headerFolder));
+    QVERIFY(header);
+    QVERIFY2(header->contains(u"is a folder, not a file") && header->contains(u"header.txt"), qPrintable(*header));
+}
+
 void tst_reportfile::beginInUnwritableObs()
 {
     AppFolder app;
@@ -117,7 +151,7 @@ void tst_reportfile::beginInUnwritableObs()
 
     const std::optional<QString> problem = beginReport(app.path(), today(app));
     QVERIFY(problem);
-    QVERIFY(problem->contains(u"write"));
+    QVERIFY2(problem->contains(u"write"), qPrintable(*problem));
     QVERIFY(!app.exists(QStringLiteral("obs/2018-Jan-05.txt")));
 }
 
@@ -182,6 +216,7 @@ void tst_reportfile::unwritableFileIsLeftAsItWas()
         appendReport(today(app), QStringLiteral("ss cyg|2458124.4|11.2|na|na|na|1896|na"));
     QVERIFY(problem);
     QVERIFY(problem->contains(QDir::toNativeSeparators(today(app))));
+    QVERIFY2(problem->contains(u"permission denied"), qPrintable(*problem));
     QVERIFY(problem->contains(u"Enter again"));
     QCOMPARE(app.read(QStringLiteral("obs/2018-Jan-05.txt")), header);
     // Opening the screen again must say that the file cannot take lines.
@@ -197,9 +232,10 @@ void tst_reportfile::failedWriteIsReported()
         appendReport(QStringLiteral("/dev/full"), QStringLiteral("ss cyg|2458124.4|11.2|na|na|na|1896|na"));
     QVERIFY(problem);
     QVERIFY(problem->contains(u"/dev/full"));
+    QVERIFY2(problem->contains(u"the disk is full"), qPrintable(*problem));
 }
 
-void tst_reportfile::cutTakesBackTheLastLine()
+void tst_reportfile::takeBackRemovesExactlyItsLine()
 {
     AppFolder app;
     prepare(app);
@@ -207,11 +243,66 @@ void tst_reportfile::cutTakesBackTheLastLine()
     QCOMPARE(appendReport(today(app), QStringLiteral("ss cyg|2458124.3958|11.2|na|110|115|1896|na")), std::nullopt);
     const QByteArray before = app.read(QStringLiteral("obs/2018-Jan-05.txt"));
 
-    QCOMPARE(appendReport(today(app), QStringLiteral("ss cyg|2458124.4|11.4|na|na|na|1896|na")), std::nullopt);
-    QCOMPARE(cutReport(today(app), before.size()), std::nullopt);
+    ReportAppender report(today(app));
+    QCOMPARE(report.lock(QDeadlineTimer(1000)), std::nullopt);
+    QCOMPARE(report.append(QStringLiteral("ss cyg|2458124.4|11.4|na|na|na|1896|na")), std::nullopt);
+    QCOMPARE(report.takeBack(), std::nullopt);
+    QCOMPARE(app.read(QStringLiteral("obs/2018-Jan-05.txt")), before);
+    // Once taken back there is nothing left to take.
+    QCOMPARE(report.takeBack(), std::nullopt);
     QCOMPARE(app.read(QStringLiteral("obs/2018-Jan-05.txt")), before);
 
-    QVERIFY(cutReport(app.file(QStringLiteral("obs/missing.txt")), 0));
+    const std::optional<QString> missing = ReportAppender(app.file(QStringLiteral("obs/missing.txt"))).lock({});
+    QVERIFY(missing);
+    QVERIFY2(missing->contains(u"it does not exist"), qPrintable(*missing));
+}
+
+void tst_reportfile::takeBackLeavesAChangedFile()
+{
+    AppFolder app;
+    prepare(app);
+    QCOMPARE(beginReport(app.path(), today(app)), std::nullopt);
+    const QString path = app.file(QStringLiteral("obs/2018-Jan-05.txt"));
+
+    // A program that ignores the lock appends behind the line: it stays, and so does the line.
+    {
+        ReportAppender report(today(app));
+        QCOMPARE(report.lock(QDeadlineTimer(1000)), std::nullopt);
+        QCOMPARE(report.append(QStringLiteral("ss cyg|2458124.4|11.4|na|na|na|1896|na")), std::nullopt);
+        QFile other(path);
+        QVERIFY(other.open(QIODevice::Append));
+        other.write("r cas|2458124.5|9.0|na|na|na|na|na\r\n");
+        other.close();
+        const QByteArray grown = app.read(QStringLiteral("obs/2018-Jan-05.txt"));
+        const std::optional<QString> problem = report.takeBack();
+        QVERIFY(problem);
+        QVERIFY2(problem->contains(u"changed meanwhile"), qPrintable(*problem));
+        QCOMPARE(app.read(QStringLiteral("obs/2018-Jan-05.txt")), grown);
+    }
+
+    // A file made shorter is never cut longer: no NUL bytes appear.
+    ReportAppender second(today(app));
+    QCOMPARE(second.lock(QDeadlineTimer(1000)), std::nullopt);
+    QCOMPARE(second.append(QStringLiteral("ss cyg|2458124.6|11.5|na|na|na|1896|na")), std::nullopt);
+    QVERIFY(QFile::resize(path, header.size()));
+    QVERIFY(second.takeBack());
+    QCOMPARE(app.read(QStringLiteral("obs/2018-Jan-05.txt")), header);
+}
+
+void tst_reportfile::lockKeepsASecondRecordingOut()
+{
+    AppFolder app;
+    prepare(app);
+    QCOMPARE(beginReport(app.path(), today(app)), std::nullopt);
+    {
+        ReportAppender first(today(app));
+        QCOMPARE(first.lock(QDeadlineTimer(1000)), std::nullopt);
+        const std::optional<QString> problem = ReportAppender(today(app)).lock(QDeadlineTimer(50));
+        QVERIFY(problem);
+        QVERIFY2(problem->contains(u"in use by another program"), qPrintable(*problem));
+        QCOMPARE(app.read(QStringLiteral("obs/2018-Jan-05.txt")), header);
+    }
+    QCOMPARE(appendReport(today(app), QStringLiteral("r cas|2458124.5|9.0|na|na|na|na|na")), std::nullopt);
 }
 
 void tst_reportfile::readForTheView()
@@ -227,6 +318,20 @@ void tst_reportfile::readForTheView()
              QString::fromUtf8("#TYPE=Visual\n#OBSCODE=XYZ\n#SOFTWARE=varlume € 1.0\n"
                                "#DELIM=|\n#DATE=JD\n#OBSTYPE=Visual\n"
                                "ss cyg|2458124.4|11.2|na|na|na|1896|€\n"));
+
+    // From where the view stopped: only what came since; all of it once the file is shorter.
+    QCOMPARE(appendReport(today(app), QStringLiteral("r cas|2458124.5|9.0|na|na|na|na|na")), std::nullopt);
+    const ReportText more = readReport(today(app), shown.end);
+    QCOMPARE(more.text, QStringLiteral("r cas|2458124.5|9.0|na|na|na|na|na\n"));
+    QVERIFY(!more.whole);
+    QCOMPARE(more.end, app.read(QStringLiteral("obs/2018-Jan-05.txt")).size());
+    QVERIFY(QFile::resize(today(app), header.size()));
+    const ReportText shorter = readReport(today(app), more.end);
+    QVERIFY(shorter.whole);
+    QCOMPARE(shorter.text,
+             QString::fromLatin1(header)
+                 .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                 .replace(QChar(0x80), QChar(0x20ac)));
 
     const ReportText missing = readReport(app.file(QStringLiteral("obs/missing.txt")));
     QVERIFY(missing.error);

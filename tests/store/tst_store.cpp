@@ -2,8 +2,12 @@
 #include "appfolder.h"
 #include "creation.h"
 #include "database.h"
+#include "lookupindexes.h"
 #include "schema.h"
+#include "testkit.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -28,6 +32,12 @@ private Q_SLOTS:
     void foreignFilesLeftUntouched_data();
     void foreignFilesLeftUntouched();
     void missingFileIsNotCreated();
+    void folderInPlaceOfTheFile();
+    void databaseInUseIsToldWithinASecond();
+    void lookupIndexesServeTheSummaryAndLists();
+    void earlierDatabaseGetsLookupsOnce();
+    void foreignDatabaseNeverIndexed_data();
+    void foreignDatabaseNeverIndexed();
 };
 
 static QVariantMap chartRow(const QString &name, const QString &constell = QStringLiteral("cyg"))
@@ -46,6 +56,16 @@ static QString sqlite3(const QString &db, const QString &sql)
     p.start(QStringLiteral("sqlite3"), {db, sql});
     p.waitForFinished();
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+static QStringList withoutLookups()
+{
+    QStringList statements = creationStatements();
+    for (const QString &sql : lookupIndexStatements())
+        statements.removeAll(sql);
+    statements.append(QStringLiteral("INSERT INTO cumobs VALUES ('ss cyg', '11.2', 'e', '2459124.375', 'na', 'na', "
+                                     "'1896')"));
+    return statements;
 }
 
 void tst_store::createsSchemaAndSeedRow()
@@ -270,6 +290,150 @@ void tst_store::missingFileIsNotCreated()
     QVERIFY(!db.open());
     QVERIFY(db.error().contains(QStringLiteral("missing")));
     QVERIFY(folder.entries().isEmpty());
+}
+
+void tst_store::folderInPlaceOfTheFile()
+{
+    AppFolder folder;
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("starcharts.mdb")));
+    Database db(folder.path());
+    QVERIFY(!db.open());
+    QVERIFY2(db.error().contains(QStringLiteral("is a folder, not a file")), qPrintable(db.error()));
+    QVERIFY(db.error().contains(folder.file(QStringLiteral("starcharts.mdb"))));
+}
+
+void tst_store::databaseInUseIsToldWithinASecond()
+{
+    AppFolder folder;
+    QString error;
+    QVERIFY(createDefault(folder.path(), &error));
+    const QByteArray before = folder.read(QStringLiteral("starcharts.mdb"));
+    {
+        // Another program holds the file for itself.
+        Database other(folder.path());
+        QVERIFY(other.open());
+        QSqlQuery exclusive(other.handle());
+        QVERIFY(exclusive.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+
+        for (const bool writing : {false, true}) {
+            Database db(folder.path());
+            QElapsedTimer waited;
+            waited.start();
+            QVERIFY(writing ? !db.begin(std::chrono::milliseconds(1000)) : !db.open());
+            QVERIFY2(waited.elapsed() < 1500, qPrintable(QString::number(waited.elapsed())));
+            QVERIFY2(db.error().contains(QStringLiteral("in use by another program")), qPrintable(db.error()));
+            QVERIFY2(db.error().contains(QStringLiteral("Try again")), qPrintable(db.error()));
+            QVERIFY(!db.error().contains(QStringLiteral("move it aside")));
+        }
+        QVERIFY(exclusive.exec(QStringLiteral("ROLLBACK")));
+    }
+    QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), before);
+    Database db(folder.path());
+    QVERIFY2(db.open(), qPrintable(db.error()));
+}
+
+void tst_store::lookupIndexesServeTheSummaryAndLists()
+{
+    AppFolder folder;
+    QString error;
+    QVERIFY(createDefault(folder.path(), &error));
+    QCOMPARE(lookups(folder.path()), Lookups::Present);
+    Database db(folder.path());
+    QVERIFY(db.open());
+    const auto plan = [&db](const QString &sql) {
+        QSqlQuery query(db.handle());
+        query.exec(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+        QStringList steps;
+        while (query.next())
+            steps.append(query.value(3).toString());
+        return steps.join(QLatin1Char('/'));
+    };
+    // One star's newest observation is read from the index, not sorted.
+    const QString summary = plan(QStringLiteral("SELECT * FROM cumobs WHERE star = 'SS Cyg' ORDER BY obsdate DESC"));
+    QVERIFY2(summary.contains(QStringLiteral("INDEX cumobs_star_obsdate")), qPrintable(summary));
+    QVERIFY2(!summary.contains(QStringLiteral("TEMP B-TREE")), qPrintable(summary));
+    const QString list = plan(QStringLiteral("SELECT * FROM cumobs ORDER BY obsdate ASC"));
+    QVERIFY2(list.contains(QStringLiteral("INDEX cumobs_obsdate")), qPrintable(list));
+}
+
+void tst_store::earlierDatabaseGetsLookupsOnce()
+{
+    AppFolder folder;
+    QVERIFY(runSql(folder.file(QStringLiteral("starcharts.mdb")), withoutLookups()));
+    QCOMPARE(lookups(folder.path()), Lookups::Missing);
+    QString error;
+    QVERIFY2(addLookups(folder.path(), &error), qPrintable(error));
+    QCOMPARE(lookups(folder.path()), Lookups::Present);
+    Database db(folder.path());
+    QCOMPARE(db.count(QStringLiteral("cumobs")), 1);
+    QSqlQuery query(db.handle());
+    QVERIFY(query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name")));
+    QStringList indexes;
+    while (query.next())
+        indexes.append(query.value(0).toString());
+    QCOMPARE(indexes,
+             (QStringList{QStringLiteral("cumobs_obsdate"), QStringLiteral("cumobs_star_obsdate"),
+                          QStringLiteral("starname")}));
+
+    // Once is enough: the file stays as it is from now on.
+    const QByteArray indexed = folder.read(QStringLiteral("starcharts.mdb"));
+    QCOMPARE(lookups(folder.path()), Lookups::Present);
+    QVERIFY(addLookups(folder.path(), &error));
+    QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), indexed);
+
+    // One index of the two missing: the other is added.
+    QVERIFY(runSql(folder.file(QStringLiteral("starcharts.mdb")), {QStringLiteral("DROP INDEX cumobs_obsdate")}));
+    QCOMPARE(lookups(folder.path()), Lookups::Missing);
+    QVERIFY(addLookups(folder.path(), &error));
+    QCOMPARE(lookups(folder.path()), Lookups::Present);
+}
+
+void tst_store::foreignDatabaseNeverIndexed_data()
+{
+    QTest::addColumn<QStringList>("statements");
+    QTest::addColumn<QByteArray>("bytes");
+
+    const QStringList ours = withoutLookups();
+    const auto changed = [&ours](const QString &from, const QString &to) {
+        QStringList statements = ours;
+        for (QString &sql : statements)
+            sql.replace(from, to);
+        return statements;
+    };
+    QTest::newRow("notes of another length")
+        << changed(QStringLiteral("length(notes) <= 100"), QStringLiteral("length(notes) <= 50")) << QByteArray();
+    QTest::newRow("obsdate of another type")
+        << changed(QStringLiteral("obsdate TEXT"), QStringLiteral("obsdate REAL")) << QByteArray();
+    QTest::newRow("another column name") << changed(QStringLiteral("obscode"), QStringLiteral("code")) << QByteArray();
+    QTest::newRow("a table more") << ours + QStringList{QStringLiteral("CREATE TABLE seen (star TEXT)")}
+                                  << QByteArray();
+    QTest::newRow("a column more") << ours + QStringList{QStringLiteral("ALTER TABLE cumobs ADD COLUMN seen TEXT")}
+                                   << QByteArray();
+    QTest::newRow("an index of its own") << ours + QStringList{QStringLiteral("CREATE INDEX mine ON cumobs (star)")}
+                                         << QByteArray();
+    QTest::newRow("no index on the star name")
+        << changed(QStringLiteral("CREATE UNIQUE INDEX starname ON Charts (starname)"), QStringLiteral("SELECT 1"))
+        << QByteArray();
+    QTest::newRow("empty file") << QStringList() << QByteArray("");
+    QTest::newRow("random bytes") << QStringList() << QByteArray("\x13\x37 not a database\xff").repeated(300);
+}
+
+void tst_store::foreignDatabaseNeverIndexed()
+{
+    QFETCH(QStringList, statements);
+    QFETCH(QByteArray, bytes);
+    AppFolder folder;
+    if (statements.isEmpty())
+        folder.write(QStringLiteral("starcharts.mdb"), bytes);
+    else
+        QVERIFY(runSql(folder.file(QStringLiteral("starcharts.mdb")), statements));
+    const QByteArray before = folder.read(QStringLiteral("starcharts.mdb"));
+    QCOMPARE(lookups(folder.path()), Lookups::Foreign);
+    QString error;
+    QVERIFY(!addLookups(folder.path(), &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), before);
+    QCOMPARE(folder.entries(), QStringList{QStringLiteral("starcharts.mdb")});
 }
 
 QTEST_APPLESS_MAIN(tst_store)

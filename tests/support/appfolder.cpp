@@ -48,9 +48,32 @@ QStringList AppFolder::entries() const
     return result;
 }
 
+#include "creation.h"
+#include "testkit.h"
+
 #include <QProcess>
 
 #include <unistd.h>
+
+void AppFolder::prepare() const
+{
+    QString error;
+    if (!store::createDefault(path(), &error))
+        qWarning("%s", qPrintable(error));
+    QDir(path()).mkdir(QStringLiteral("obs"));
+    QDir(path()).mkdir(QStringLiteral("starcharts"));
+    write(QStringLiteral("header.txt"), observerHeader);
+}
+
+bool AppFolder::installLibrary() const
+{
+    return QFile::copy(QStringLiteral(FERROW_LIBRARY), file(QStringLiteral("libferrow.so")));
+}
+
+bool AppFolder::installHelp() const
+{
+    return QFile::copy(QStringLiteral(HELP_FILE), file(QStringLiteral("quillon.html")));
+}
 
 namespace
 {

@@ -19,6 +19,14 @@ public:
     // Names of everything below the folder, relative, sorted.
     QStringList entries() const;
 
+    // As a first start and a saved header leave it: the database, "obs",
+    // "starcharts" and a header.
+    void prepare() const;
+    // The built control library, as the program's folder holds it.
+    bool installLibrary() const;
+    // The program's help page.
+    bool installHelp() const;
+
 private:
     QTemporaryDir m_dir;
 };

@@ -5,14 +5,6 @@
 
 #include <QSqlQuery>
 
-void addLookupIndex(const QString &appFolder)
-{
-    store::Database db(appFolder);
-    if (db.open())
-        QSqlQuery(db.handle())
-            .exec(QStringLiteral("CREATE INDEX IF NOT EXISTS cumobs_star_obsdate ON cumobs (star, obsdate)"));
-}
-
 bool insertObservations(const QString &appFolder, const QList<QStringList> &rows)
 {
     store::Database db(appFolder);

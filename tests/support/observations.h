@@ -5,9 +5,6 @@
 #include <QString>
 #include <QStringList>
 
-// The lookup index on cumobs (star, obsdate) that a long history needs; made
-// unless the database has it already.
-void addLookupIndex(const QString &appFolder);
 // Puts rows into cumobs directly, as an import does: each row its seven
 // columns in table order (star, magnitude, estimate, obsdate, obscode,
 // notes, chart). False when the engine refuses one.

@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStyleHints>
 #include <QTest>
 #include <QTextBrowser>
@@ -14,8 +17,9 @@ using namespace hostkit;
 const QByteArray observerHeader =
     "#TYPE=Visual\r\n#OBSCODE=XYZ\r\n#SOFTWARE=varlume\r\n#DELIM=|\r\n#DATE=JD\r\n#OBSTYPE=Visual\r\n";
 
+// The project's name and version credit the program in #SOFTWARE.
 const QByteArray defaultHeaderBytes =
-    "#TYPE=Visual\r\n#OBSCODE=KTV\r\n#SOFTWARE=Halvek\r\n#DELIM=|\r\n#DATE=JD\r\n#OBSTYPE=Visual\r\n";
+    "#TYPE=Visual\r\n#OBSCODE=KTV\r\n#SOFTWARE=" VARLUME_SOFTWARE "\r\n#DELIM=|\r\n#DATE=JD\r\n#OBSTYPE=Visual\r\n";
 
 void typeInto(QWidget *field, const QString &text)
 {
@@ -54,6 +58,27 @@ void closeHelp()
 {
     if (QTextBrowser *browser = helpWindow())
         browser->close();
+}
+
+bool runSql(const QString &databasePath, const QStringList &statements)
+{
+    const QString connection = QStringLiteral("testkit-sql");
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(databasePath);
+        ok = db.open();
+        QSqlQuery query(db);
+        for (const QString &sql : statements) {
+            if (ok && !query.exec(sql)) {
+                qWarning() << sql << query.lastError().text();
+                ok = false;
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return ok;
 }
 
 int lightPixels(const QImage &image)

@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "filesystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace
+{
+constexpr int attempts = 16;
+
+QByteArray encoded(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+}
+
+QString appfiles::describeError(int errnum)
+{
+    switch (errnum) {
+    case ENOSPC:
+    case EDQUOT: return QStringLiteral("the disk is full");
+    case EACCES:
+    case EPERM: return QStringLiteral("permission denied");
+    case EISDIR: return QStringLiteral("it is a folder, not a file");
+    case ENOTDIR: return QStringLiteral("a part of the path is not a folder");
+    case ENOENT: return QStringLiteral("it does not exist");
+    case EROFS: return QStringLiteral("the disk is read-only");
+    default: return QString::fromLocal8Bit(std::strerror(errnum));
+    }
+}
+
+appfiles::NewFile appfiles::createBeside(const QString &path)
+{
+    const QFileInfo target(path);
+    NewFile file;
+    for (int i = 0; i < attempts; ++i) {
+        const QString name =
+            QStringLiteral(".%1.%2").arg(target.fileName()).arg(QRandomGenerator::global()->generate64(), 0, 36);
+        const QString candidate = target.absoluteDir().filePath(name);
+        // The permissions any new file gets, as the report and database have always had.
+        const int fd = ::open(encoded(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            return {candidate, fd, 0};
+        file.error = errno;
+        if (file.error != EEXIST)
+            break;
+    }
+    return file;
+}
+
+appfiles::Placed appfiles::placeNew(const QString &temporary, const QString &path, int *errnum)
+{
+    const QByteArray from = encoded(temporary);
+    const QByteArray to = encoded(path);
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return Placed::Moved;
+    if (errno == EEXIST)
+        return Placed::Taken;
+    // Some file systems cannot rename without replacing; a hard link is
+    // refused just as well when the name is taken.
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
+        *errnum = errno;
+        return Placed::Failed;
+    }
+    if (::link(from.constData(), to.constData()) == 0) {
+        ::unlink(from.constData());
+        return Placed::Moved;
+    }
+    if (errno == EEXIST)
+        return Placed::Taken;
+    *errnum = errno;
+    return Placed::Failed;
+}

@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// How long the observer waits on the catalogue screen, with 2,000 charts and
+// a heavy observer's 1,000,000 observations in cumobs, indexed by star and
+// date and by date.
+#include "chartreport.h"
+#include "creation.h"
+#include "database.h"
+#include "frmdatabase.h"
+#include "moddbscreen.h"
+#include "reportpaint.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPageLayout>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+
+namespace
+{
+constexpr int observations = 1'000'000;
+constexpr int charts = 2'000;
+
+QString starName(int i)
+{
+    return QStringLiteral("star %1").arg(i, 4, 10, QLatin1Char('0'));
+}
+
+void fill(const QString &folder)
+{
+    QString error;
+    store::createDefault(folder, &error);
+    store::Database db(folder);
+    db.open();
+    QSqlDatabase handle = db.handle();
+    handle.transaction();
+    QSqlQuery chart(handle);
+    chart.prepare(QStringLiteral("INSERT INTO Charts VALUES (?, 'X1', 'no', ?, 'none', ?)"));
+    for (int i = 1; i < charts; ++i) {
+        chart.addBindValue(starName(i));
+        chart.addBindValue(starName(i) + QStringLiteral(".gif"));
+        chart.addBindValue(QStringLiteral("c%1").arg(i % 88, 2, 10, QLatin1Char('0')));
+        chart.exec();
+    }
+    QSqlQuery obs(handle);
+    obs.prepare(QStringLiteral("INSERT INTO cumobs VALUES (?, '11.2', '110(1)115', ?, 'na', 'na', '1896')"));
+    for (int i = 0; i < observations; ++i) {
+        // 500 observations of each star, spread over the years.
+        obs.addBindValue(starName(i % charts * 7919 % charts));
+        obs.addBindValue(QString::number(2450000.0 + i * 0.01, 'f', 4));
+        obs.exec();
+    }
+    QSqlQuery index(handle);
+    index.exec(QStringLiteral("CREATE INDEX cumobs_star_obsdate ON cumobs (star, obsdate)"));
+    index.exec(QStringLiteral("CREATE INDEX cumobs_obsdate ON cumobs (obsdate)"));
+    handle.commit();
+}
+
+void measure(const char *what, int runs, const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < runs; ++i)
+        work();
+    std::printf("%-62s %9.2f ms\n", what, timer.nsecsElapsed() / 1e6 / runs);
+}
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString folder = dir.path();
+    QElapsedTimer timer;
+    timer.start();
+    fill(folder);
+    std::printf("%d observations, %d charts filled in %.1f s\n\n", observations, charts, timer.elapsed() / 1000.0);
+
+    measure("open the screen: both lists' first rows, both counts", 10, [&] { delete new frmDatabase(folder); });
+    frmDatabase screen(folder);
+    screen.show();
+    QCoreApplication::processEvents();
+    const auto button = [&](const char *name) { return screen.findChild<QPushButton *>(QLatin1String(name)); };
+    const auto field = [&](const char *name) { return screen.findChild<QLineEdit *>(QLatin1String(name)); };
+    const auto list = [&](const char *name) { return screen.findChild<QTableView *>(QLatin1String(name)); };
+
+    field("txtsearch")->setText(starName(1234));
+    measure("Search for star: one of 2,000", 20, [&] { button("cmdSearchstar")->click(); });
+    measure("Show All: 2,000 charts by constellation, then name", 20, [&] { button("cmdShowall")->click(); });
+    field("txtfindme")->setText(starName(777));
+    measure("Find: a star's 500 observations, counted and listed", 20, [&] { button("cmdFindobs")->click(); });
+    measure("Reset: all observations in table order", 20, [&] { button("cmdReset")->click(); });
+    measure("Invert: all observations newest first", 20, [&] { button("cmdInvert")->click(); });
+    QAbstractItemModel *observed = list("MSFlexGrid1")->model();
+    measure("scroll on: the next 256 of the newest-first list", 100, [&] { observed->fetchMore(QModelIndex()); });
+    std::printf("%-62s %9d rows\n", "  rows fetched by then", observed->rowCount());
+    measure("COUNT(*) of cumobs", 20, [&] {
+        QString error;
+        moddbscreen::countobs(folder, &error);
+    });
+
+    const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                         QPageLayout::Millimeter);
+    QList<moddbscreen::ChartRow> rows;
+    measure("report: read the 2,000 charts", 20, [&] {
+        QString error;
+        rows = *catalogue::readChartList(folder, &error);
+    });
+    catalogue::ChartReport report;
+    measure("report: lay the 2,000 charts out on A4", 20,
+            [&] { report = catalogue::layoutChartReport(rows, catalogue::reportArea(a4)); });
+    std::printf("%-62s %9lld pages\n", "  pages", static_cast<long long>(report.pages.size()));
+    measure("report: the whole list as PDF", 3, [&] {
+        QString error;
+        catalogue::writeChartReportPdf(dir.filePath(QStringLiteral("My Charts.pdf")), a4, rows, &error);
+    });
+    return 0;
+}

@@ -1,0 +1,198 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// What "get Chart" costs a prolific observer: the summary's lookup among
+// 1,000,000 observations, the night filter on a large chart against the
+// toolkit's own inversion, and the whole button against loading the chart.
+#include "chartviewer.h"
+#include "creation.h"
+#include "database.h"
+#include "folder.h"
+#include "frmentryscreen.h"
+#include "lookupindexes.h"
+#include "messageseam.h"
+#include "nightfilter.h"
+#include "previous.h"
+#include "testcharts.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImageReader>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace
+{
+constexpr int observations = 1'000'000;
+constexpr int stars = 500;
+
+void fill(const QString &folder)
+{
+    QString error;
+    store::createDefault(folder, &error);
+    store::Database db(folder);
+    db.open();
+    QSqlDatabase handle = db.handle();
+    handle.transaction();
+    QSqlQuery chart(handle);
+    chart.prepare(QStringLiteral("INSERT INTO Charts VALUES (?, 'X1', 'no', 'big.gif', 'none', ?)"));
+    for (int i = 0; i < stars; ++i) {
+        chart.addBindValue(QStringLiteral("star %1").arg(i));
+        chart.addBindValue(i % 2 ? QStringLiteral("cyg") : QStringLiteral("lyr"));
+        chart.exec();
+    }
+    QSqlQuery obs(handle);
+    obs.prepare(QStringLiteral("INSERT INTO cumobs VALUES (?, '11.2', '110(1)115', ?, 'na', 'na', '1896')"));
+    for (int i = 0; i < observations; ++i) {
+        obs.addBindValue(QStringLiteral("star %1").arg(i % stars));
+        obs.addBindValue(QString::number(2450000.0 + i * 0.01, 'f', 4));
+        obs.exec();
+    }
+    handle.commit();
+}
+
+// Median of the runs, in milliseconds; what prepare does is not timed.
+double median(
+    int runs, const std::function<void()> &work, const std::function<void()> &prepare = [] {})
+{
+    QList<double> times;
+    QElapsedTimer timer;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        timer.start();
+        work();
+        times.append(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times.at(times.size() / 2);
+}
+
+void report(const char *what, double ms)
+{
+    std::printf("%-62s %9.2f ms\n", what, ms);
+}
+
+void summaryLookup(const QString &folder)
+{
+    QString error;
+    const auto lookup = [&](const char *star) {
+        return [&folder, &error, star] { modEntryscreen::newestObsdate(folder, QLatin1String(star), &error); };
+    };
+    report("summary lookup, a star with 2,000 observations (median)", median(201, lookup("star 123")));
+    report("summary lookup, a star with none (median)", median(201, lookup("ss cyg")));
+    store::Database db(folder);
+    db.open();
+    for (const char *index : {"DROP INDEX cumobs_star_obsdate", "DROP INDEX cumobs_obsdate"})
+        QSqlQuery(db.handle()).exec(QLatin1String(index));
+    report("the same without the lookup indexes (median)", median(11, lookup("star 123")));
+    QElapsedTimer timer;
+    timer.start();
+    store::addLookups(folder, &error);
+    report("indexing 1,000,000 observations once at start-up", timer.nsecsElapsed() / 1e6);
+}
+
+void nightFilter()
+{
+    // A chart whose left column changes 200 times between white and black.
+    QImage chart(6000, 6000, QImage::Format_RGB32);
+    chart.fill(Qt::white);
+    for (int y = 0; y < chart.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(chart.scanLine(y));
+        if ((y / 30) % 2)
+            line[0] = qRgb(0, 0, 0);
+        for (int x = 7; x < chart.width(); x += 97)
+            line[x] = qRgb(0, 0, 0);
+    }
+    std::printf("\nedge scan of the 6000 x 6000 chart: %d applications\n", modProcesses::edgescan(chart));
+    // Each run on a fresh copy of the same chart, the copy not timed.
+    QImage work;
+    const auto fresh = [&] {
+        work = chart;
+        work.detach();
+    };
+    const double filter = median(
+        9, [&] { modProcesses::nightfilter(work, modProcesses::edgescan(work)); }, fresh);
+    const double invert = median(
+        9, [&] { work.invertPixels(); }, fresh);
+    report("edge scan and night filter, 6000 x 6000 (median)", filter);
+    report("QImage::invertPixels, 6000 x 6000 (median)", invert);
+    std::printf("%-62s %9.2f\n", "ratio", filter / invert);
+}
+
+void getChart(const QString &folder)
+{
+    const QString path = appfiles::Folder(folder).charts() + QStringLiteral("/big.gif");
+    QFile gif(path);
+    gif.open(QIODevice::WriteOnly);
+    gif.write(gifBytes(blackOnWhiteChart(2000, 2000)));
+    gif.close();
+    QFile::copy(QStringLiteral(FERROW_LIBRARY), folder + QStringLiteral("/libferrow.so"));
+    QDir(folder).mkdir(QStringLiteral("obs"));
+    QFile header(folder + QStringLiteral("/header.txt"));
+    header.open(QIODevice::WriteOnly);
+    header.write("#TYPE=Visual\r\n#OBSCODE=XYZ\r\n#DELIM=|\r\n#DATE=JD\r\n#OBSTYPE=Visual\r\n");
+    header.close();
+
+    QStringList messages;
+    hostkit::setMessageHandler([&messages](const hostkit::Message &m) {
+        messages.append(m.text);
+        return QMessageBox::Ok;
+    });
+    frmEntryscreen screen(folder);
+    screen.show();
+    QCoreApplication::processEvents();
+    auto *grid = screen.findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
+    QTableWidgetItem *cygnus = grid->findItems(QStringLiteral("Cyg"), Qt::MatchExactly).value(0);
+    grid->setCurrentItem(cygnus);
+    emit grid->cellClicked(cygnus->row(), cygnus->column());
+    auto *list = screen.findChild<QListWidget *>(QStringLiteral("ddStars"));
+    list->setCurrentItem(list->findItems(QStringLiteral("star 123"), Qt::MatchExactly).value(0));
+    auto *button = screen.findChild<QPushButton *>(QStringLiteral("cmdChart"));
+
+    const double load = median(15, [&] { QImageReader(path).read(); });
+    QElapsedTimer painting;
+    QList<double> paints;
+    const double whole = median(15, [&] {
+        button->click();
+        painting.start();
+        QCoreApplication::processEvents();
+        paints.append(painting.nsecsElapsed() / 1e6);
+    });
+    std::sort(paints.begin(), paints.end());
+    std::printf("\n");
+    report("loading the 2000 x 2000 GIF alone (median)", load);
+    report("get Chart end to end on it, 1,000,000 observations (median)", whole);
+    report("of which painting the screen (median)", paints.at(paints.size() / 2));
+    report("get Chart beyond the load", whole - load);
+    const auto *chart = screen.findChild<QWidget *>(QStringLiteral("Picture3"));
+    std::printf("chart shown %d x %d; summary \"%s\"; %lld messages\n", chart->width(), chart->height(),
+                qPrintable(screen.findChild<QLabel *>(QStringLiteral("lblPrevious"))->text()),
+                static_cast<long long>(messages.size()));
+    hostkit::setMessageHandler({});
+}
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString folder = dir.path();
+    QElapsedTimer timer;
+    timer.start();
+    fill(folder);
+    QDir(folder).mkdir(QStringLiteral("starcharts"));
+    std::printf("%d observations, %d stars filled in %.1f s\n\n", observations, stars, timer.elapsed() / 1000.0);
+
+    summaryLookup(folder);
+    nightFilter();
+    getChart(folder);
+    return 0;
+}

@@ -1,0 +1,254 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "chartrecord.h"
+
+#include "codepage.h"
+#include "folder.h"
+#include "schema.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+namespace moddbscreen
+{
+namespace
+{
+// A record field: the label the screen shows beside it and the column it
+// is stored in.
+struct Field
+{
+    const char *label;
+    const char *column;
+    // Said when the field is empty.
+    const char *hint;
+};
+
+const Field nameField{"Variable", "starname", "Every chart record needs the star's name."};
+const Field chartdateField{"Chart date / ID", "chart", "Type the date or identifier printed on the chart."};
+const Field chartpicField{"Chart", "picturefile", "Type the file name of the star's chart."};
+const Field finderpicField{"Finder Chart", "finderchart",
+                           "Type the file name of the star's finder chart, or none when it has none."};
+const Field constellField{"Constellation", "constell",
+                          "Type the constellation's three-letter abbreviation, as in \"cyg\"."};
+
+QString label(const Field &field)
+{
+    return QLatin1String(field.label);
+}
+
+int width(const Field &field)
+{
+    return store::charts().column(QLatin1String(field.column))->length;
+}
+
+std::optional<QString> checkPresent(const QString &text, const Field &field)
+{
+    if (text.isEmpty())
+        return QStringLiteral("The \"%1\" field is empty. %2").arg(label(field), QLatin1String(field.hint));
+    return std::nullopt;
+}
+
+std::optional<QString> checkCharacters(const QString &text, const Field &field)
+{
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control)
+            return QStringLiteral("The \"%1\" field holds a control character (a tab, a line break or the like). "
+                                  "Remove it.")
+                .arg(label(field));
+    }
+    return std::nullopt;
+}
+
+// The star's name and the chart's identifier go into the report lines.
+std::optional<QString> checkReportText(const QString &text, const Field &field)
+{
+    if (const std::optional<QString> character = appfiles::firstNotInCp1252(text))
+        return QStringLiteral("The \"%1\" field holds the character \"%2\", which cannot be written to the report "
+                              "file. Replace or remove it.")
+            .arg(label(field), *character);
+    if (text.contains(u'|'))
+        return QStringLiteral("The \"%1\" field holds a \"|\", which separates the fields of a report line. "
+                              "Remove it.")
+            .arg(label(field));
+    return std::nullopt;
+}
+
+// A file name, never a path: each kind of image has its folder.
+std::optional<QString> checkFileName(const QString &text, const Field &field)
+{
+    for (const QChar separator : {u'/', u'\\'}) {
+        if (text.contains(separator))
+            return QStringLiteral("The \"%1\" field holds a \"%2\". Type the file name alone, without a folder.")
+                .arg(label(field), separator);
+    }
+    if (text == u"." || text == u"..")
+        return QStringLiteral("The \"%1\" field holds \"%2\", which is not a file name.").arg(label(field), text);
+    return std::nullopt;
+}
+
+std::optional<QString> checkLength(const QString &stored, const Field &field)
+{
+    if (stored.size() > width(field))
+        return QStringLiteral("The \"%1\" field holds %2 characters, but at most %3 can be stored. Shorten it.")
+            .arg(label(field))
+            .arg(stored.size())
+            .arg(width(field));
+    return std::nullopt;
+}
+
+std::optional<QString> checkLengthWithExtension(const QString &bare, const QString &ext, const Field &field)
+{
+    if (bare.size() + ext.size() > width(field))
+        return QStringLiteral("The \"%1\" field holds %2 characters; with \"%3\" added the file name has %4, but "
+                              "at most %5 can be stored. Shorten it.")
+            .arg(label(field))
+            .arg(bare.size())
+            .arg(ext)
+            .arg(bare.size() + ext.size())
+            .arg(width(field));
+    return std::nullopt;
+}
+
+std::optional<QString> firstOf(std::initializer_list<std::optional<QString>> problems)
+{
+    for (const std::optional<QString> &problem : problems) {
+        if (problem)
+            return problem;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> checkName(const QString &text)
+{
+    return firstOf({checkPresent(text, nameField), checkCharacters(text, nameField), checkReportText(text, nameField),
+                    checkLength(text, nameField)});
+}
+
+std::optional<QString> checkChartdate(const QString &text)
+{
+    return firstOf({checkPresent(text, chartdateField), checkCharacters(text, chartdateField),
+                    checkReportText(text, chartdateField), checkLength(text, chartdateField)});
+}
+
+std::optional<QString> checkConstell(const QString &text)
+{
+    return firstOf(
+        {checkPresent(text, constellField), checkCharacters(text, constellField), checkLength(text, constellField)});
+}
+}
+
+QString noFinderChart()
+{
+    return QStringLiteral("none");
+}
+
+QString constellationOf(const QString &name)
+{
+    return name.right(3);
+}
+
+QString extension(FileType type)
+{
+    switch (type) {
+    case FileType::Png: return QStringLiteral(".png");
+    case FileType::Gif: return QStringLiteral(".gif");
+    case FileType::Jpg: break;
+    }
+    return QStringLiteral(".jpg");
+}
+
+std::optional<FileType> fileTypeOf(const QString &picturefile)
+{
+    if (picturefile.isEmpty())
+        return std::nullopt;
+    const QString last = picturefile.right(3);
+    if (last == u"png")
+        return FileType::Png;
+    if (last == u"gif")
+        return FileType::Gif;
+    return FileType::Jpg;
+}
+
+bool isTicked(const QString &nightly)
+{
+    return nightly == u"yes";
+}
+
+QString nightlyText(bool ticked)
+{
+    return ticked ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+ChartRow newRecordRow(const ChartFields &fields)
+{
+    const QString ext = fields.fileType ? extension(*fields.fileType) : QString();
+    return {fields.name,
+            fields.chartdate,
+            nightlyText(fields.nightly),
+            fields.chartpic + ext,
+            fields.finderpic.isEmpty() ? noFinderChart() : fields.finderpic + ext,
+            fields.constell};
+}
+
+ChartRow editedRow(const ChartFields &fields)
+{
+    return {fields.name,     fields.chartdate, nightlyText(fields.nightly),
+            fields.chartpic, fields.finderpic, fields.constell};
+}
+
+ChartFields fieldsOf(const ChartRow &row)
+{
+    return {row.starname,    row.chart,    isTicked(row.nightly),      row.picturefile,
+            row.finderchart, row.constell, fileTypeOf(row.picturefile)};
+}
+
+std::optional<QString> checkNewRecord(const ChartFields &fields)
+{
+    if (const auto problem = firstOf({checkName(fields.name), checkChartdate(fields.chartdate)}))
+        return problem;
+    if (const auto problem =
+            firstOf({checkPresent(fields.chartpic, chartpicField), checkCharacters(fields.chartpic, chartpicField),
+                     checkFileName(fields.chartpic, chartpicField)}))
+        return problem;
+    if (!fields.fileType)
+        return QStringLiteral("Choose the file type of the chart under \"File Type:\": .png, .gif or .jpg. "
+                              "Its extension is added to the file names of the chart and the finder chart.");
+    const QString ext = extension(*fields.fileType);
+    if (const auto problem = checkLengthWithExtension(fields.chartpic, ext, chartpicField))
+        return problem;
+    if (!fields.finderpic.isEmpty()) {
+        if (const auto problem = firstOf({checkCharacters(fields.finderpic, finderpicField),
+                                          checkFileName(fields.finderpic, finderpicField),
+                                          checkLengthWithExtension(fields.finderpic, ext, finderpicField)}))
+            return problem;
+    }
+    return checkConstell(fields.constell);
+}
+
+std::optional<QString> checkEditedRecord(const ChartFields &fields)
+{
+    return firstOf({checkName(fields.name), checkChartdate(fields.chartdate),
+                    checkPresent(fields.chartpic, chartpicField), checkCharacters(fields.chartpic, chartpicField),
+                    checkFileName(fields.chartpic, chartpicField), checkLength(fields.chartpic, chartpicField),
+                    checkPresent(fields.finderpic, finderpicField), checkCharacters(fields.finderpic, finderpicField),
+                    checkFileName(fields.finderpic, finderpicField), checkLength(fields.finderpic, finderpicField),
+                    checkConstell(fields.constell)});
+}
+
+QString missingFiles(const QString &appFolder, const ChartRow &row)
+{
+    const appfiles::Folder folder(appFolder);
+    QStringList notes;
+    if (!row.picturefile.isEmpty() && !QFileInfo(folder.charts() + u'/' + row.picturefile).isFile())
+        notes.append(
+            QStringLiteral("The chart \"%1\" is not in the folder \"%2\" yet.").arg(row.picturefile, folder.charts()));
+    if (!row.finderchart.isEmpty() && row.finderchart != noFinderChart()
+        && !QFileInfo(folder.finderCharts() + u'/' + row.finderchart).isFile())
+        notes.append(QStringLiteral("The finder chart \"%1\" is not in the folder \"%2\" yet.")
+                         .arg(row.finderchart, folder.finderCharts()));
+    if (notes.isEmpty())
+        return {};
+    notes.append(QStringLiteral("The record is stored; copy the file there so that the observation screen can "
+                                "show it."));
+    return notes.join(u'\n');
+}
+}

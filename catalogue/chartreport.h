@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "chartrecord.h"
+
+#include <QList>
+#include <QRect>
+#include <QString>
+
+#include <optional>
+
+// The printed chart list "My Charts": a banded report laid out once into
+// pages of placed texts, in twips from the paper's top left corner, which
+// the preview, the printer and the PDF all paint alike.
+namespace catalogue
+{
+struct ReportText
+{
+    enum Font { Title, Heading, Body };
+    QRect place;
+    QString text;
+    Font font = Body;
+};
+
+struct ReportPage
+{
+    QList<ReportText> texts;
+};
+
+struct ChartReport
+{
+    QList<ReportPage> pages;
+};
+
+// Every chart of the catalogue, by constellation, then name (letter case
+// ignored), whatever the screen's list shows. Nothing, with the reason,
+// when the database cannot be read.
+std::optional<QList<moddbscreen::ChartRow>> readChartList(const QString &appFolder, QString *error);
+
+// The report on pages whose printable area is the given one: the title once
+// at the start; on every page the column headings at the top and "p of P"
+// at the bottom; one line per chart; the total at the end. A page too small
+// for more still takes one line.
+ChartReport layoutChartReport(const QList<moddbscreen::ChartRow> &rows, const QRect &area);
+}

@@ -1,0 +1,7 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "clearfields.h"
+
+QString modProcesses::clearfieldsReminder()
+{
+    return QStringLiteral(" Make sure you now add the chart for this star in the starcharts folder");
+}

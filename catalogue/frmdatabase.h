@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "form.h"
+#include "moddbscreen.h"
+
+#include <QPointer>
+
+class ChartReportPreview;
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QTableView;
+
+// The observer's catalogue of charts and all the observations so far: the
+// two lists, the star search, the record of one chart to add, edit, save or
+// delete, the lookup of one star's observations and the printed chart list.
+class frmDatabase final : public screenkit::Form
+{
+    Q_OBJECT
+
+public:
+    explicit frmDatabase(const QString &appFolder, QWidget *parent = nullptr);
+    ~frmDatabase() override;
+
+    // The star name of the last observation lookup.
+    QString obstofind() const;
+
+private:
+    template<typename W>
+    W *make(QWidget *parent, const char *name, int left, int top, int width, int height);
+    QPushButton *makeButton(const char *name, const QString &text, const QString &tip, int left, int top, int width,
+                            int height);
+    QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height);
+    void createControls();
+    void createRecordFields();
+    void createLists();
+    void createLookup();
+    void arrangeTabOrder();
+
+    void loadlists();
+    void countcharts();
+    void countobs();
+    void searchstar(const QString &name);
+    void showallcharts();
+    void clearfields();
+    void nameLeft();
+    void checkduplicate(const QString &name);
+    void editRecord();
+    void loadforedit(const QString &name);
+    void savechanges(const QString &name);
+    void addchart();
+    void deletechart(const QString &name);
+    void findobs(const QString &name);
+    void resetobs();
+    void invertobs();
+    void viewReport();
+
+    moddbscreen::ChartFields fields() const;
+    void selectFileType(std::optional<moddbscreen::FileType> type);
+    // Runs a list's query, telling the observer when the database fails.
+    bool runList(catalogue::DataSource *source, const catalogue::ListQuery &query);
+    void tellFailure(const QString &error);
+    // The observation list's heading keeps its right edge as its text grows.
+    void placeObservationsHeading();
+
+    QString m_appFolder;
+    QString m_obstofind;
+    // The star Edit record loaded, while its record is in the fields.
+    std::optional<QString> m_edited;
+
+    catalogue::DataSource *m_Data1 = nullptr;
+    catalogue::DataSource *m_Data2 = nullptr;
+
+    QPushButton *m_cmdSearchstar = nullptr;
+    QLineEdit *m_txtsearch = nullptr;
+    QPushButton *m_cmdEdit = nullptr;
+    QPushButton *m_cmdUpdate = nullptr;
+    QPushButton *m_Command2 = nullptr;
+    QPushButton *m_cmdDelete = nullptr;
+    QLineEdit *m_txtName = nullptr;
+    QLineEdit *m_txtChartdate = nullptr;
+    QPushButton *m_cmdNew = nullptr;
+    QCheckBox *m_chkNightly = nullptr;
+    QGroupBox *m_Frame1 = nullptr;
+    QRadioButton *m_Option1 = nullptr;
+    QRadioButton *m_Option2 = nullptr;
+    QRadioButton *m_Option3 = nullptr;
+    QButtonGroup *m_fileTypes = nullptr;
+    QLineEdit *m_txtChartpic = nullptr;
+    QPushButton *m_cmdShowall = nullptr;
+    QLineEdit *m_txtFinderpic = nullptr;
+    QCheckBox *m_chkSuppress = nullptr;
+    QLineEdit *m_txtConstell = nullptr;
+    QLabel *m_Label1 = nullptr;
+    QLabel *m_Label2 = nullptr;
+    QTableView *m_Grid1 = nullptr;
+    QTableView *m_MSFlexGrid1 = nullptr;
+    QPushButton *m_cmdChartsreport = nullptr;
+    QLineEdit *m_txtfindme = nullptr;
+    QPushButton *m_cmdFindobs = nullptr;
+    QPushButton *m_cmdReset = nullptr;
+    QPushButton *m_cmdInvert = nullptr;
+    QPushButton *m_Command1 = nullptr;
+    QLabel *m_howmanyobsofstar = nullptr;
+    QStatusBar *m_sbr1 = nullptr;
+    QPointer<ChartReportPreview> m_report;
+};

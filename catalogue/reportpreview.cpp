@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "reportpreview.h"
+
+#include "chartreport.h"
+#include "messageseam.h"
+#include "nightcolours.h"
+#include "nightmode.h"
+#include "nightstyle.h"
+#include "reportpaint.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QGraphicsView>
+#include <QPaintEngine>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QStandardPaths>
+#include <QToolBar>
+
+namespace
+{
+QIcon reddenedIcon(const QIcon &icon)
+{
+    QIcon result;
+    const QList<QSize> sizes =
+        icon.availableSizes().isEmpty() ? QList<QSize>{{16, 16}, {24, 24}, {32, 32}} : icon.availableSizes();
+    for (const QSize &size : sizes) {
+        for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active, QIcon::Selected})
+            result.addPixmap(screenkit::night::reddened(icon.pixmap(size, mode)), mode);
+    }
+    return result;
+}
+}
+
+ChartReportPreview::ChartReportPreview(const QString &appFolder, QWidget *parent)
+    : QPrintPreviewDialog(parent)
+    , m_appFolder(appFolder)
+    , m_pages(findChild<QPrintPreviewWidget *>())
+    , m_view(m_pages ? m_pages->findChild<QGraphicsView *>() : nullptr)
+    , m_savePdf(new QAction(QStringLiteral("Save as &PDF..."), this))
+{
+    setWindowTitle(QStringLiteral("My Charts"));
+    m_savePdf->setObjectName(QStringLiteral("savePdf"));
+    m_savePdf->setToolTip(QStringLiteral("Save the chart list as a PDF file"));
+    if (auto *toolbar = findChild<QToolBar *>()) {
+        toolbar->addSeparator();
+        toolbar->addAction(m_savePdf);
+    } else {
+        addAction(m_savePdf);
+    }
+    connect(m_savePdf, &QAction::triggered, this, &ChartReportPreview::savePdf);
+    connect(this, &QPrintPreviewDialog::paintRequested, this, &ChartReportPreview::paint);
+    connect(screenkit::night::Mode::instance(), &screenkit::night::Mode::changed, this,
+            &ChartReportPreview::applyNight);
+    applyNight(screenkit::night::isOn());
+}
+
+bool ChartReportPreview::reload(QString *error)
+{
+    std::optional<QList<moddbscreen::ChartRow>> rows = catalogue::readChartList(m_appFolder, error);
+    if (!rows)
+        return false;
+    m_rows = std::move(*rows);
+    if (isVisible() && m_pages)
+        m_pages->updatePreview();
+    return true;
+}
+
+void ChartReportPreview::paint(QPrinter *printer)
+{
+    // The page is painted whole, margins included, so that at night no
+    // margin is left white; the texts keep within the margins all the same.
+    printer->setFullPage(true);
+    const QPaintEngine *engine = printer->paintEngine();
+    const bool onScreen = engine && engine->type() == QPaintEngine::Picture;
+    const catalogue::ReportInk ink = onScreen && screenkit::night::isOn()
+        ? catalogue::ReportInk{QColor(screenkit::night::black), QColor(screenkit::night::text)}
+        : catalogue::dayInk();
+    catalogue::paintChartReport(
+        printer, catalogue::layoutChartReport(m_rows, catalogue::reportArea(printer->pageLayout())), ink);
+}
+
+void ChartReportPreview::savePdf()
+{
+    // The toolkit's own dialog, which follows the night's colours.
+    QFileDialog dialog(this, QStringLiteral("Save the chart list as PDF"));
+    dialog.setOptions(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QStringLiteral("PDF files (*.pdf)"));
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    dialog.selectFile(QStringLiteral("My Charts.pdf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    QString error;
+    if (!catalogue::writeChartReportPdf(dialog.selectedFiles().constFirst(), printer()->pageLayout(), m_rows, &error))
+        hostkit::ask(error, QStringLiteral("Chart list not saved"), QMessageBox::Warning);
+}
+
+void ChartReportPreview::applyNight(bool on)
+{
+    // Dark red around the black pages, so that their edges show.
+    if (m_view)
+        m_view->setBackgroundBrush(on ? QBrush(QColor(screenkit::night::screen)) : QBrush());
+    if (on && m_dayIcons.isEmpty()) {
+        for (QAction *action : findChildren<QAction *>()) {
+            if (action->icon().isNull())
+                continue;
+            m_dayIcons.append({action, action->icon()});
+            action->setIcon(reddenedIcon(action->icon()));
+        }
+    } else if (!on) {
+        for (const auto &[action, icon] : std::as_const(m_dayIcons))
+            action->setIcon(icon);
+        m_dayIcons.clear();
+    }
+    if (isVisible() && m_pages)
+        m_pages->updatePreview();
+}

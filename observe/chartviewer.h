@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// The chart viewer's rules, without a window: the time stamp of the date and
+// time fields, the star's catalogue row, loading a chart or finder chart as
+// its box shows it at night, and today's day number for the summary.
+namespace modEntryscreen
+{
+// Tells the present moment. The observation screen stamps its fields from it.
+using Clock = std::function<QDateTime()>;
+QDateTime systemClock();
+
+struct TimeStamp
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+};
+
+// The stamp of the date and time fields: Universal Time, as the Julian Dates
+// of the reports are reckoned, one minute ahead. The minute after 59 carries
+// into the hour, and so on into the next year.
+TimeStamp timestamp(const QDateTime &now);
+
+// Today's day number from the date fields' texts: julianday of that date,
+// rounded to a whole number (halves to the even one). Nothing when a text
+// is not a number of the fields' kind.
+std::optional<qint32> daynumber(const QString &year, const QString &month, const QString &day);
+
+// The columns of a star's catalogue row that the chart viewer uses.
+struct ChartRow
+{
+    QString starname;
+    QString chart;
+    QString picturefile;
+    QString finderchart;
+};
+
+// The catalogue row of the star (letter case ignored). Nothing when the
+// star has none; error then holds the reason if the database failed.
+std::optional<ChartRow> chartrow(const QString &appFolder, const QString &star, QString *error);
+
+// "none", exactly so, in finderchart: the star has no finder chart.
+bool hasFinder(const QString &finderchart);
+
+struct NightPicture
+{
+    // Null when the file is missing or is no image; error then tells why.
+    QImage image;
+    // How often the night filter was applied: from once on, the picture
+    // holds red alone.
+    int applications = 0;
+    QString error;
+};
+
+// The chart or finder chart at the path as its box shows it at night: read
+// as PNG, GIF or JPEG, an alpha channel laid over the box's colour, then the
+// edge scan and the night filter.
+NightPicture nightPicture(const QString &path, QRgb boxColour);
+
+// The text of the message when showchart fails, naming the chart file read
+// from the catalogue (empty when the failure came before it).
+QString chartNotFound(const QString &file);
+}

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "form.h"
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTableWidget;
+
+// The day's reports checked before upload: the files of "obs", newest first,
+// and what the AAVSO would refuse or take wrongly in the chosen one.
+class frmReportcheck final : public screenkit::Form
+{
+    Q_OBJECT
+
+public:
+    explicit frmReportcheck(const QString &appFolder, QWidget *parent = nullptr);
+
+    // Chooses a report in the list and shows its findings.
+    void choose(const QString &report);
+
+    // Checks a report and, only when it has findings, shows them in this
+    // window: what the observer sees when the observation screen closes.
+    static void showFindingsOf(const QString &report);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void listreports(const QString &chosen);
+    void checkchosen();
+
+    QString m_appFolder;
+    QLabel *m_lblReports = nullptr;
+    QListWidget *m_lstReports = nullptr;
+    QLabel *m_lblSummary = nullptr;
+    QTableWidget *m_grdFindings = nullptr;
+    QPushButton *m_cmdRecheck = nullptr;
+    QPushButton *m_cmdClose = nullptr;
+};

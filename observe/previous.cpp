@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "previous.h"
+
+#include "database.h"
+
+#include <QLocale>
+
+#include <cmath>
+#include <limits>
+
+std::optional<QString> modEntryscreen::newestObsdate(const QString &appFolder, const QString &star, QString *error)
+{
+    store::Database db(appFolder);
+    const auto newest = db.first(QStringLiteral("cumobs"), store::Where{QStringLiteral("star"), star},
+                                 {{QStringLiteral("obsdate"), true}});
+    if (!newest) {
+        *error = db.error();
+        return std::nullopt;
+    }
+    return newest->value(QStringLiteral("obsdate")).toString();
+}
+
+std::optional<qint32> modEntryscreen::wholeDay(const QString &obsdate)
+{
+    bool ok = false;
+    // A full stop is the decimal point, whatever the regional settings.
+    const double jd = QLocale::c().toDouble(obsdate, &ok);
+    if (!ok)
+        return std::nullopt;
+    // The rounding of the present floating-point mode: halves to the even neighbour.
+    const double whole = std::nearbyint(jd);
+    if (!std::isfinite(whole) || whole < std::numeric_limits<qint32>::min()
+        || whole > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return static_cast<qint32>(whole);
+}
+
+modEntryscreen::Previous modEntryscreen::previousCaption(const QString &star, const std::optional<QString> &newest,
+                                                         qint32 daynumber)
+{
+    if (!newest)
+        return {Previous::Caption, QStringLiteral("No previous observations of this star.")};
+    const auto day = wholeDay(*newest);
+    if (!day) {
+        return {Previous::Unreadable,
+                QStringLiteral("The newest observation of \"%1\" is dated \"%2\", which is not a Julian Date, so the "
+                               "days since it cannot be counted. Correct its date in the observations table.")
+                    .arg(star, *newest)};
+    }
+    const qint64 days = qint64(daynumber) - *day;
+    if (days == 0)
+        return {Previous::Caption, QStringLiteral("Star already observed tonight")};
+    if (days > 0)
+        return {Previous::Caption,
+                QStringLiteral("Last obs. of this star: ") + QString::number(days) + QStringLiteral(" days ago")};
+    return {Previous::Caption, QStringLiteral("Last obs. of this star is dated after today")};
+}

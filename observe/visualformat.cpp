@@ -1,0 +1,688 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "visualformat.h"
+
+#include "codepage.h"
+#include "fixedlists.h"
+#include "headerfile.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string_view>
+
+namespace modReportcheck
+{
+namespace
+{
+// What the AAVSO takes, in one place: the length it keeps of each field, the
+// magnitudes visual estimates lie between, and the earliest date it accepts.
+struct LengthLimit
+{
+    Field field;
+    int length;
+};
+constexpr std::array<LengthLimit, 6> lengthLimits{{
+    {Field::Name, 30},
+    {Field::Magnitude, 8},
+    {Field::Comp1, 20},
+    {Field::Comp2, 20},
+    {Field::Chart, 20},
+    {Field::Notes, 100},
+}};
+constexpr double brightestMagnitude = -2;
+constexpr double faintestMagnitude = 20;
+const QDate earliestDate(1800, 1, 1);
+
+// The fields where the format writes "na" for an absent value.
+constexpr std::array<Field, 5> absentAsNa{Field::CommentCode, Field::Comp1, Field::Comp2, Field::Chart, Field::Notes};
+
+const QString absent = QStringLiteral("na");
+
+QString delimiterName(QChar delimiter)
+{
+    return delimiter == u'\t' ? QStringLiteral("tab") : QStringLiteral("\"%1\"").arg(delimiter);
+}
+
+// Control characters made visible, so that a table or a terminal shows them.
+QString visible(const QString &text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code == u'\t')
+            shown += QStringLiteral("[tab]");
+        else if (code < 0x20 || (code >= 0x7f && code < 0xa0))
+            shown += QStringLiteral("[code %1]").arg(static_cast<int>(code));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+// The numbers are read from plain character arrays, quick even in a
+// debugging build: the earlier reports' dates are read by the hundred thousand.
+std::u16string_view charsOf(QStringView text)
+{
+    return {text.utf16(), static_cast<std::size_t>(text.size())};
+}
+
+// "digits[.digits]", with a leading minus when allowed; at least one digit.
+template<typename Char>
+bool isDecimal(std::basic_string_view<Char> text, bool signAllowed, bool pointNeeded)
+{
+    const Char *c = text.data();
+    const Char *const end = c + text.size();
+    if (signAllowed && c != end && *c == '-')
+        ++c;
+    bool point = false;
+    bool digit = false;
+    for (; c != end; ++c) {
+        if (*c == '.' && !point)
+            point = true;
+        else if (*c >= '0' && *c <= '9')
+            digit = true;
+        else
+            return false;
+    }
+    return digit && (point || !pointNeeded);
+}
+
+// A number of isDecimal()'s form in units of 10^-places, rounded half away
+// from zero; nothing when it does not fit.
+template<typename Char>
+std::optional<qint64> scaled(std::basic_string_view<Char> text, int places)
+{
+    constexpr qint64 ceiling = std::numeric_limits<qint64>::max() / 100;
+    const Char *c = text.data();
+    const Char *const end = c + text.size();
+    const bool negative = c != end && *c == '-';
+    if (negative)
+        ++c;
+    qint64 value = 0;
+    int decimals = -1;
+    bool roundUp = false;
+    for (; c != end; ++c) {
+        if (*c == '.') {
+            decimals = 0;
+            continue;
+        }
+        if (decimals >= places) {
+            if (decimals++ == places)
+                roundUp = *c >= '5';
+            continue;
+        }
+        if (value > ceiling)
+            return std::nullopt;
+        value = value * 10 + (*c - '0');
+        if (decimals >= 0)
+            ++decimals;
+    }
+    for (int d = std::max(decimals, 0); d < places; ++d) {
+        if (value > ceiling)
+            return std::nullopt;
+        value *= 10;
+    }
+    if (roundUp)
+        ++value;
+    return negative ? -value : value;
+}
+
+// The delimiter a #DELIM value declares, or why it cannot serve.
+struct Delimiter
+{
+    std::optional<QChar> character;
+    QString problem;
+};
+
+// Blanks around the character do not count, but a blank alone is a space.
+Delimiter delimiterOf(const QString &value)
+{
+    const QString character = value.trimmed();
+    if (character.compare(QLatin1String("tab"), Qt::CaseInsensitive) == 0)
+        return {QChar(u'\t'), {}};
+    if (value.isEmpty())
+        return {std::nullopt,
+                QStringLiteral("\"#DELIM=\" names no delimiter: put the character that separates "
+                               "the fields after the \"=\", \"|\" for the reports of this program.")};
+    if (character.isEmpty() || character == u"#")
+        return {std::nullopt,
+                QStringLiteral("The delimiter may be neither a space nor \"#\": the AAVSO would "
+                               "split the lines wrongly. Use \"|\" as this program does.")};
+    if (character.size() != 1 || character.at(0).unicode() < 0x20 || character.at(0).unicode() > 0x7e)
+        return {std::nullopt,
+                QStringLiteral("The delimiter must be one plain character (or the word \"tab\"); "
+                               "\"%1\" is not. Use \"|\" as this program does.")
+                    .arg(visible(character))};
+    return {character.at(0), {}};
+}
+
+// A "#NAME=value" line: the name in capitals, the value as written.
+struct Parameter
+{
+    QString name;
+    QString value;
+};
+
+std::optional<Parameter> parameterOf(const QString &line)
+{
+    const qsizetype equals = line.indexOf(u'=');
+    if (equals < 0)
+        return std::nullopt;
+    return Parameter{line.mid(1, equals - 1).trimmed().toUpper(), line.mid(equals + 1)};
+}
+
+// The file's lines, without their line ends. A final line end ends the last
+// line; it does not begin an empty one.
+QList<QByteArrayView> linesOf(const QByteArray &bytes)
+{
+    QList<QByteArrayView> lines;
+    const QByteArrayView all(bytes);
+    qsizetype start = 0;
+    while (start < all.size()) {
+        qsizetype end = all.indexOf('\n', start);
+        if (end < 0)
+            end = all.size();
+        QByteArrayView line = all.sliced(start, end - start);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        lines.append(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+// The code letters of the comment-code list the observation screen offers.
+const QString &commentLetters()
+{
+    static const QString letters = [] {
+        QString all;
+        for (const QString &item : modEntryscreen::commentCodes())
+            all += item.at(0);
+        return all;
+    }();
+    return letters;
+}
+
+QString commentLetterList()
+{
+    QStringList letters;
+    for (const QChar letter : commentLetters())
+        letters.append(letter);
+    return letters.join(QStringLiteral(", "));
+}
+
+bool isCommentCode(const QString &value)
+{
+    if (value.compare(absent, Qt::CaseInsensitive) == 0)
+        return true;
+    bool letter = false;
+    for (const QChar c : value) {
+        if (c == u' ')
+            continue;
+        if (!commentLetters().contains(c.toUpper()))
+            return false;
+        letter = true;
+    }
+    return letter;
+}
+
+QString dateOf(double jd)
+{
+    return QString::number(jd, 'f', 4);
+}
+
+class Reader
+{
+public:
+    Reader(const QByteArray &bytes, const QDateTime &now);
+    Reading read();
+
+private:
+    void add(Severity severity, int line, const QString &field, const QString &value, const QString &reason);
+    void firstDeclarations();
+    void header(int number, const QString &text);
+    void data(int number, const QString &text);
+    void characters(int number, const QString &field, const QString &value, bool plainAsciiWanted);
+    void fields(Observation &observation);
+    void date(Observation &observation);
+    void magnitude(const Observation &observation);
+    void lengthsAndAbsence(const Observation &observation);
+    void duplicates(const Observation &observation);
+    void missingDeclarations();
+
+    QList<QByteArrayView> m_lines;
+    double m_now;
+    Reading m_reading;
+    std::optional<QChar> m_delimiter;
+    QString m_obscode;
+    QSet<QString> m_declared;
+    QHash<ObservationKey, int> m_seen;
+};
+
+Reader::Reader(const QByteArray &bytes, const QDateTime &now)
+    : m_lines(linesOf(bytes))
+    , m_now(julianDate(now))
+{
+}
+
+void Reader::add(Severity severity, int line, const QString &field, const QString &value, const QString &reason)
+{
+    m_reading.findings.append(Finding{severity, line, field, visible(value), reason});
+}
+
+// A line before the header's declarations is read with the first of them.
+void Reader::firstDeclarations()
+{
+    bool delimiter = false;
+    bool obscode = false;
+    for (const QByteArrayView raw : std::as_const(m_lines)) {
+        if (!raw.startsWith('#'))
+            continue;
+        const auto parameter = parameterOf(appfiles::fromCp1252(raw.toByteArray()));
+        if (!parameter)
+            continue;
+        if (!delimiter && parameter->name == u"DELIM") {
+            m_delimiter = delimiterOf(parameter->value).character;
+            delimiter = true;
+        } else if (!obscode && parameter->name == u"OBSCODE") {
+            m_obscode = parameter->value.trimmed();
+            obscode = true;
+        }
+    }
+}
+
+Reading Reader::read()
+{
+    firstDeclarations();
+    for (int i = 0; i < m_lines.size(); ++i) {
+        const QString text = appfiles::fromCp1252(m_lines.at(i).toByteArray());
+        if (text.startsWith(u'#'))
+            header(i + 1, text);
+        else
+            data(i + 1, text);
+    }
+    missingDeclarations();
+    return std::move(m_reading);
+}
+
+void Reader::header(int number, const QString &text)
+{
+    const auto parameter = parameterOf(text);
+    const QString name = parameter ? parameter->name : QString();
+    const bool known = name == u"TYPE" || name == u"OBSCODE" || name == u"DELIM" || name == u"DATE"
+        || name == u"SOFTWARE" || name == u"OBSTYPE";
+    // A comment is the observer's own; only what would break the file counts there.
+    characters(number, known ? QLatin1Char('#') + name : QStringLiteral("comment"), text, known);
+    if (!known)
+        return;
+    m_declared.insert(name);
+    // A delimiter is read from the value as written: a blank may be all of it.
+    const QString value = name == u"DELIM" ? parameter->value : parameter->value.trimmed();
+    const QString field = QLatin1Char('#') + name;
+
+    if (name == u"TYPE" && value.compare(QLatin1String("Visual"), Qt::CaseInsensitive) != 0) {
+        add(Severity::Error, number, field, value,
+            QStringLiteral("This is read as a Visual report, whose header says \"#TYPE=Visual\"."));
+    } else if (name == u"OBSCODE") {
+        m_obscode = value;
+        if (value.isEmpty())
+            add(Severity::Error, number, field, value,
+                QStringLiteral("The observer code is empty: put the code the AAVSO gave you after \"#OBSCODE=\"."));
+        else if (value.compare(appfiles::exampleObserverCode(), Qt::CaseInsensitive) == 0)
+            add(Severity::Warning, number, field, value,
+                QStringLiteral("%1 is the example code of the default header, not yours: the observations would "
+                               "be credited to someone else. Put your own AAVSO observer code in its place, and "
+                               "in the header editor too.")
+                    .arg(value));
+    } else if (name == u"DELIM") {
+        const Delimiter delimiter = delimiterOf(value);
+        m_delimiter = delimiter.character;
+        if (!delimiter.character)
+            add(Severity::Error, number, field, value, delimiter.problem);
+    } else if (name == u"DATE" && value.compare(QLatin1String("JD"), Qt::CaseInsensitive) != 0) {
+        add(Severity::Error, number, field, value,
+            QStringLiteral("The dates of a Visual report are Julian Dates: the header must say \"#DATE=JD\"."));
+    }
+}
+
+void Reader::data(int number, const QString &text)
+{
+    // Without a delimiter no line can be split; the header's finding says why.
+    if (!m_delimiter)
+        return;
+    const QString delimiter = delimiterName(*m_delimiter);
+    if (text.isEmpty()) {
+        add(Severity::Error, number, QStringLiteral("line"), text,
+            QStringLiteral("The line is empty: every line of a report holds an observation of eight fields or "
+                           "begins with \"#\". Delete the empty line."));
+        return;
+    }
+    const QStringList values = text.split(*m_delimiter);
+    const QString counted =
+        values.size() == 1 ? QStringLiteral("1 field") : QStringLiteral("%1 fields").arg(values.size());
+    if (values.size() < fieldCount) {
+        add(Severity::Error, number, QStringLiteral("line"), text,
+            QStringLiteral("The line has %1 separated by %2, but an observation has eight fields: star name, "
+                           "date, magnitude, comment code, two comparison stars, chart and notes. Write \"na\" "
+                           "for a value you do not have.")
+                .arg(counted, delimiter));
+        return;
+    }
+    if (values.size() > fieldCount) {
+        add(Severity::Error, number, QStringLiteral("line"), text,
+            QStringLiteral("The line has %1 separated by %2, but an observation has eight fields: a value holds "
+                           "the delimiter %2. Take it out of the value.")
+                .arg(counted, delimiter));
+        return;
+    }
+    Observation observation;
+    observation.line = number;
+    observation.obscode = m_obscode;
+    std::copy(values.begin(), values.end(), observation.values.begin());
+    fields(observation);
+    duplicates(observation);
+    m_reading.observations.append(std::move(observation));
+}
+
+void Reader::characters(int number, const QString &field, const QString &value, bool plainAsciiWanted)
+{
+    std::optional<QChar> unassigned;
+    std::optional<QChar> control;
+    std::optional<QChar> foreign;
+    for (const QChar c : value) {
+        const char16_t code = c.unicode();
+        // Decoding leaves only the bytes the code page has no character for in this range.
+        if (code >= 0x80 && code < 0xa0)
+            unassigned = unassigned.value_or(c);
+        else if (code < 0x20 || code == 0x7f)
+            control = control.value_or(c);
+        else if (code > 0x7e)
+            foreign = foreign.value_or(c);
+    }
+    if (unassigned)
+        add(Severity::Error, number, field, value,
+            QStringLiteral("The byte %1 stands for no character in the report's code page (Windows-1252), so the "
+                           "AAVSO cannot read it. Retype the value.")
+                .arg(QStringLiteral("0x") + QString::number(unassigned->unicode(), 16).toUpper()));
+    if (control)
+        add(Severity::Error, number, field, value,
+            QStringLiteral("The value holds a control character (%1), which the upload cannot read. Remove it.")
+                .arg(*control == u'\t' ? QStringLiteral("a tab") : QStringLiteral("code %1").arg(control->unicode())));
+    if (foreign && plainAsciiWanted)
+        add(Severity::Warning, number, field, value,
+            QStringLiteral("The character \"%1\" is not plain ASCII; the AAVSO may show it wrongly. Use plain "
+                           "letters where you can.")
+                .arg(*foreign));
+}
+
+void Reader::fields(Observation &observation)
+{
+    for (int i = 0; i < fieldCount; ++i)
+        characters(observation.line, fieldName(static_cast<Field>(i)), observation.values.at(i), true);
+    if (observation.value(Field::Name).isEmpty())
+        add(Severity::Error, observation.line, fieldName(Field::Name), {},
+            QStringLiteral("The star name is empty: the AAVSO cannot tell which star was observed."));
+    date(observation);
+    magnitude(observation);
+    const QString &code = observation.value(Field::CommentCode);
+    if (!code.isEmpty() && !isCommentCode(code))
+        add(Severity::Warning, observation.line, fieldName(Field::CommentCode), code,
+            QStringLiteral("Comment codes are letters of the AAVSO's list (%1), or \"na\" for none.")
+                .arg(commentLetterList()));
+    lengthsAndAbsence(observation);
+    observation.key = observationKey(observation.value(Field::Name), observation.value(Field::Date),
+                                     observation.value(Field::Magnitude));
+}
+
+void Reader::date(Observation &observation)
+{
+    const QString &text = observation.value(Field::Date);
+    const QString field = fieldName(Field::Date);
+    if (!isDecimal(charsOf(text), false, false)) {
+        add(Severity::Error, observation.line, field, text,
+            QStringLiteral("The date must be a Julian Date: a number such as 2458124.3958."));
+        return;
+    }
+    const qsizetype point = text.indexOf(u'.');
+    const qsizetype decimals = point < 0 ? 0 : text.size() - point - 1;
+    const double jd = text.toDouble();
+    const double slack = 0.5 * std::pow(10.0, -static_cast<double>(decimals));
+    // Julian Day numbers count from noon; the date begins half a day before.
+    const double earliest = static_cast<double>(earliestDate.toJulianDay()) - 0.5;
+    if (jd - slack > m_now) {
+        add(Severity::Error, observation.line, field, text,
+            QStringLiteral("The date lies in the future (it is now JD %1). Was it typed wrongly, or taken from a "
+                           "clock ahead of Universal Time?")
+                .arg(dateOf(m_now)));
+        return;
+    }
+    if (jd + slack < earliest) {
+        add(Severity::Error, observation.line, field, text,
+            QStringLiteral("The date lies before 1 January 1800 (JD %1), and the AAVSO takes no observation that "
+                           "old. Check the number.")
+                .arg(earliest, 0, 'f', 1));
+        return;
+    }
+    observation.jd = jd;
+    observation.jdSlack = slack;
+}
+
+void Reader::magnitude(const Observation &observation)
+{
+    const QString &text = observation.value(Field::Magnitude);
+    const QString field = fieldName(Field::Magnitude);
+    const QStringView number = QStringView(text).mid(text.startsWith(u'<') ? 1 : 0);
+    if (!isDecimal(charsOf(number), true, true)) {
+        add(Severity::Error, observation.line, field, text,
+            QStringLiteral("The magnitude must be a number with a decimal point, such as 11.2, or after \"<\" "
+                           "for a star fainter than that, such as <13.0."));
+        return;
+    }
+    const double value = number.toDouble();
+    if (value < brightestMagnitude || value > faintestMagnitude)
+        add(Severity::Warning, observation.line, field, text,
+            QStringLiteral("Visual estimates lie between magnitude %1 and %2; %3 does not. Check the number.")
+                .arg(brightestMagnitude)
+                .arg(faintestMagnitude)
+                .arg(text));
+}
+
+void Reader::lengthsAndAbsence(const Observation &observation)
+{
+    for (const LengthLimit &limit : lengthLimits) {
+        const QString &value = observation.value(limit.field);
+        if (value.size() > limit.length)
+            add(Severity::Warning, observation.line, fieldName(limit.field), value,
+                QStringLiteral("The %1 field has %2 characters, but the AAVSO keeps only %3. Shorten it.")
+                    .arg(fieldName(limit.field))
+                    .arg(value.size())
+                    .arg(limit.length));
+    }
+    for (const Field field : absentAsNa) {
+        if (observation.value(field).isEmpty())
+            add(Severity::Warning, observation.line, fieldName(field), {},
+                QStringLiteral("The %1 field is empty: the format writes \"na\" where there is no value.")
+                    .arg(fieldName(field)));
+    }
+}
+
+void Reader::duplicates(const Observation &observation)
+{
+    if (!observation.key)
+        return;
+    const auto first = m_seen.constFind(*observation.key);
+    if (first == m_seen.constEnd()) {
+        m_seen.insert(*observation.key, observation.line);
+        return;
+    }
+    add(Severity::Error, observation.line, QStringLiteral("line"), keyText(observation),
+        QStringLiteral("The same observation (star, date and magnitude) is on line %1 already. The AAVSO asks "
+                       "never to send an observation twice: delete one of the two lines.")
+            .arg(*first));
+}
+
+void Reader::missingDeclarations()
+{
+    const struct
+    {
+        const char *name;
+        QString reason;
+    } required[] = {
+        {"TYPE",
+         QStringLiteral("The header has no line \"#TYPE=Visual\", so the AAVSO cannot tell what kind of "
+                        "report this is.")},
+        {"OBSCODE",
+         QStringLiteral("The header has no line \"#OBSCODE=\" with your AAVSO observer code, so the "
+                        "observations would be nobody's.")},
+        {"DELIM",
+         QStringLiteral("The header has no line \"#DELIM=\" naming the character between the fields, so "
+                        "no line can be read. This program writes \"#DELIM=|\".")},
+        {"DATE",
+         QStringLiteral("The header has no line \"#DATE=JD\", so the AAVSO cannot tell how the dates are "
+                        "written.")},
+    };
+    for (const auto &parameter : required) {
+        if (!m_declared.contains(QLatin1String(parameter.name)))
+            add(Severity::Error, 0, QLatin1Char('#') + QLatin1String(parameter.name), {}, parameter.reason);
+    }
+}
+}
+
+QString fieldName(Field field)
+{
+    switch (field) {
+    case Field::Name: return QStringLiteral("star name");
+    case Field::Date: return QStringLiteral("date");
+    case Field::Magnitude: return QStringLiteral("magnitude");
+    case Field::CommentCode: return QStringLiteral("comment code");
+    case Field::Comp1: return QStringLiteral("comparison star 1");
+    case Field::Comp2: return QStringLiteral("comparison star 2");
+    case Field::Chart: return QStringLiteral("chart");
+    case Field::Notes: return QStringLiteral("notes");
+    }
+    return {};
+}
+
+size_t qHash(const ObservationKey &key, size_t seed)
+{
+    return qHashMulti(seed, key.star, key.tenThousandthDays, key.fainterThan, key.thousandthMagnitudes);
+}
+
+std::optional<ObservationKey> observationKey(const QString &star, const QString &date, const QString &magnitude)
+{
+    const bool fainterThan = magnitude.startsWith(u'<');
+    const QStringView number = QStringView(magnitude).mid(fainterThan ? 1 : 0);
+    if (!isDecimal(charsOf(date), false, false) || !isDecimal(charsOf(number), true, true))
+        return std::nullopt;
+    const auto days = scaled(charsOf(date), 4);
+    const auto magnitudes = scaled(charsOf(number), 3);
+    if (!days || !magnitudes)
+        return std::nullopt;
+    return ObservationKey{star.toCaseFolded(), *days, fainterThan, *magnitudes};
+}
+
+QString keyText(const Observation &observation)
+{
+    return QStringList{observation.value(Field::Name), observation.value(Field::Date),
+                       observation.value(Field::Magnitude)}
+        .join(QStringLiteral(", "));
+}
+
+const QString &Observation::value(Field field) const
+{
+    return values.at(static_cast<std::size_t>(field));
+}
+
+Reading readVisual(const QByteArray &bytes, const QDateTime &now)
+{
+    return Reader(bytes, now).read();
+}
+
+void forEachKey(const QByteArray &bytes, const QList<qint64> &dates,
+                const std::function<void(const ObservationKey &, int line)> &visit)
+{
+    if (dates.isEmpty())
+        return;
+    // A sieve of one bit per date modulo 2^16 turns nearly every other date
+    // away before the search.
+    std::array<quint64, 1024> sieve{};
+    for (const qint64 date : dates)
+        sieve[static_cast<std::size_t>(date & 0xffff) >> 6] |= quint64(1) << (date & 63);
+    const quint64 *const bits = sieve.data();
+    const auto mayHold = [bits](qint64 date) { return (bits[(date & 0xffff) >> 6] >> (date & 63)) & 1; };
+    // Each line without its line end, with its number, until the handler says stop.
+    const auto eachLine = [&bytes](auto &&handle) {
+        const char *begin = bytes.constData();
+        const char *const end = begin + bytes.size();
+        for (int number = 1; begin < end; ++number) {
+            const auto *lineEnd =
+                static_cast<const char *>(std::memchr(begin, '\n', static_cast<std::size_t>(end - begin)));
+            const char *const stop = lineEnd ? lineEnd : end;
+            std::string_view line(begin, static_cast<std::size_t>(stop - begin));
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            if (!handle(line, number))
+                return;
+            begin = stop + 1;
+        }
+    };
+    const auto declared = [](std::string_view line) -> std::optional<std::optional<QChar>> {
+        if (line.empty() || line.front() != '#')
+            return std::nullopt;
+        const auto parameter =
+            parameterOf(appfiles::fromCp1252(QByteArray(line.data(), static_cast<qsizetype>(line.size()))));
+        if (!parameter || parameter->name != u"DELIM")
+            return std::nullopt;
+        return delimiterOf(parameter->value).character;
+    };
+    // As the reader does: the first declaration holds for the lines before it.
+    std::optional<QChar> delimiter;
+    eachLine([&](std::string_view line, int) {
+        const auto found = declared(line);
+        if (found)
+            delimiter = *found;
+        return !found;
+    });
+    const auto bytesOf = [](std::string_view part) {
+        return QByteArray(part.data(), static_cast<qsizetype>(part.size()));
+    };
+    eachLine([&](std::string_view line, int number) {
+        if (!line.empty() && line.front() == '#') {
+            if (const auto next = declared(line))
+                delimiter = *next;
+            return true;
+        }
+        if (!delimiter)
+            return true;
+        // Only the name, date and magnitude count, and only for a date of the report checked.
+        const char separator = static_cast<char>(delimiter->unicode());
+        const std::size_t afterName = line.find(separator);
+        const std::size_t afterDate = afterName == line.npos ? line.npos : line.find(separator, afterName + 1);
+        if (afterDate == line.npos)
+            return true;
+        const std::string_view date = line.substr(afterName + 1, afterDate - afterName - 1);
+        if (!isDecimal(date, false, false))
+            return true;
+        const auto days = scaled(date, 4);
+        if (!days || !mayHold(*days) || !std::binary_search(dates.begin(), dates.end(), *days))
+            return true;
+        const std::string_view magnitude =
+            line.substr(afterDate + 1, line.find(separator, afterDate + 1) - afterDate - 1);
+        const auto key = observationKey(appfiles::fromCp1252(bytesOf(line.substr(0, afterName))),
+                                        QString::fromLatin1(bytesOf(date)), appfiles::fromCp1252(bytesOf(magnitude)));
+        if (key)
+            visit(*key, number);
+        return true;
+    });
+}
+
+double julianDate(const QDateTime &moment)
+{
+    return static_cast<double>(moment.toMSecsSinceEpoch()) / 86'400'000.0 + 2'440'587.5;
+}
+}

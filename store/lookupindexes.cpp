@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "lookupindexes.h"
+
+#include "folder.h"
+#include "schema.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace
+{
+struct Survey
+{
+    store::Lookups state = store::Lookups::Foreign;
+    // The lookup index statements the file lacks.
+    QStringList missing;
+};
+
+// Every object of the file, by its statement. The engine keeps each
+// statement as it was given, so our own objects compare equal to ours.
+Survey survey(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT sql FROM sqlite_master WHERE name NOT LIKE 'sqlite\\_%' ESCAPE '\\'")))
+        return {};
+    QSet<QString> present;
+    while (query.next())
+        present.insert(query.value(0).toString());
+    if (query.lastError().isValid())
+        return {};
+
+    const QStringList ours = store::creationStatements();
+    const QStringList lookupStatements = store::lookupIndexStatements();
+    for (const QString &sql : present) {
+        if (!ours.contains(sql))
+            return {};
+    }
+    Survey result;
+    for (const QString &sql : ours) {
+        if (present.contains(sql))
+            continue;
+        if (!lookupStatements.contains(sql))
+            return {};
+        result.missing.append(sql);
+    }
+    result.state = result.missing.isEmpty() ? store::Lookups::Present : store::Lookups::Missing;
+    return result;
+}
+
+// A connection of its own, closed and removed when it goes.
+class Connection final
+{
+public:
+    Connection(const QString &path, bool readOnly)
+        : m_name(QStringLiteral("varlume-lookups-%1").arg(counter().fetchAndAddRelaxed(1)))
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY")
+                                      : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        db.open();
+    }
+    ~Connection()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_name, false);
+            if (db.isOpen())
+                db.close();
+        }
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
+
+private:
+    static QAtomicInt &counter()
+    {
+        static QAtomicInt c;
+        return c;
+    }
+    QString m_name;
+};
+}
+
+store::Lookups store::lookups(const QString &appFolder)
+{
+    const QString path = appfiles::Folder(appFolder).database();
+    // The engine would make a missing file; there is nothing to look at.
+    if (!QFileInfo(path).isFile())
+        return Lookups::Foreign;
+    const Connection connection(path, true);
+    if (!connection.db().isOpen())
+        return Lookups::Foreign;
+    return survey(connection.db()).state;
+}
+
+bool store::addLookups(const QString &appFolder, QString *error)
+{
+    const QString path = appfiles::Folder(appFolder).database();
+    if (!QFileInfo(path).isFile()) {
+        *error = QStringLiteral("The database file \"%1\" is missing.").arg(path);
+        return false;
+    }
+    const Connection connection(path, false);
+    QSqlDatabase db = connection.db();
+    if (!db.isOpen()) {
+        *error = db.lastError().text();
+        return false;
+    }
+    QSqlQuery query(db);
+    // Looked at again under the write lock: nothing may change in between.
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        *error = query.lastError().text();
+        return false;
+    }
+    const Survey found = survey(db);
+    bool ok = found.state != Lookups::Foreign;
+    if (!ok)
+        *error = QStringLiteral("The file \"%1\" is not this program's database; it was left unchanged.").arg(path);
+    for (const QString &sql : found.missing) {
+        if (!ok)
+            break;
+        ok = query.exec(sql);
+        if (!ok)
+            *error = query.lastError().text();
+    }
+    if (ok && !query.exec(QStringLiteral("COMMIT"))) {
+        *error = query.lastError().text();
+        ok = false;
+    }
+    if (!ok)
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+    return ok;
+}

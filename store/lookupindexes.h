@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QString>
+
+// A database made before the lookup indexes existed gets them once. Only a
+// file that holds exactly this program's tables (the same columns, types
+// and lengths) and nothing else is ever changed; anything else is foreign and
+// stays as it is, byte for byte.
+namespace store
+{
+enum class Lookups {
+    // This program's database with every lookup index.
+    Present,
+    // This program's database, lacking one or both.
+    Missing,
+    // Missing, unreadable, or another structure: not ours to change.
+    Foreign,
+};
+
+// Reads only; the file is not changed.
+Lookups lookups(const QString &appFolder);
+
+// Adds the lookup indexes that this program's database lacks, in one
+// transaction. False, with the reason, when the file is foreign or the
+// engine refused; the file is then as it was.
+bool addLookups(const QString &appFolder, QString *error);
+}

@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// A second and third program on one application folder, for the tests of
+// recordings from several programs at once:
+//   recordhelper start <folder>                          a first start
+//   recordhelper record <folder> <report> <tag> <count>  count recordings, or
+//                                                        without end for -1
+//   recordhelper lock <folder>                           holds the database as
+//       told on standard input: "shared", "exclusive", "release"
+// Each recording prints one line: "R <n>" recorded, "F <n> <why>" failed,
+// "X <n> <why>" refused; its notes are "<tag>-<n>".
+#include "database.h"
+#include "modentryscreen.h"
+#include "startup.h"
+
+#include <QCoreApplication>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace
+{
+void say(const QString &line)
+{
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
+
+int start(const QString &folder)
+{
+    const QString failures = startup::prepare(folder, {[] {}, [](int, const QString &) {}});
+    if (!failures.isEmpty())
+        say(failures);
+    return failures.isEmpty() ? 0 : 1;
+}
+
+int record(const QString &folder, const QString &report, const QString &tag, int count)
+{
+    modEntryscreen::ObservationTexts texts;
+    texts.star = QStringLiteral("ss cyg");
+    texts.year = QStringLiteral("2018");
+    texts.month = QStringLiteral("1");
+    texts.day = QStringLiteral("5");
+    texts.hour = QStringLiteral("21");
+    texts.estimate = QStringLiteral("110(1)115");
+    for (int n = 0; count < 0 || n < count; ++n) {
+        texts.minute = QString::number(n % 60);
+        texts.magnitude = QStringLiteral("11.%1").arg(n % 10);
+        texts.notes = QStringLiteral("%1-%2").arg(tag).arg(n);
+        const auto outcome = modEntryscreen::recordobs(folder, report, texts);
+        const char *kind = outcome.kind == modEntryscreen::RecordOutcome::Recorded ? "R"
+            : outcome.kind == modEntryscreen::RecordOutcome::Failed                ? "F"
+                                                                                   : "X";
+        say(QStringLiteral("%1 %2 %3").arg(QLatin1String(kind)).arg(n).arg(outcome.message).trimmed());
+    }
+    return 0;
+}
+
+int lock(const QString &folder)
+{
+    store::Database db(folder);
+    if (!db.open()) {
+        say(db.error());
+        return 1;
+    }
+    QSqlQuery query(db.handle());
+    query.exec(QStringLiteral("PRAGMA busy_timeout = 20000"));
+    QTextStream input(stdin);
+    QString command;
+    while (input.readLineInto(&command) && command != QLatin1String("release")) {
+        query.exec(QStringLiteral("ROLLBACK"));
+        // A reader keeps others from committing; an exclusive holder keeps them from reading too.
+        const bool held = command == QLatin1String("shared") ? query.exec(QStringLiteral("BEGIN"))
+                && query.exec(QStringLiteral("SELECT count(*) FROM cumobs")) && query.next()
+                                                             : query.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+        say(held ? command : query.lastError().text());
+    }
+    query.exec(QStringLiteral("ROLLBACK"));
+    return 0;
+}
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const QString mode = args.value(1);
+    if (mode == QLatin1String("start") && args.size() == 3)
+        return start(args.at(2));
+    if (mode == QLatin1String("record") && args.size() == 6)
+        return record(args.at(2), args.at(3), args.at(4), args.at(5).toInt());
+    if (mode == QLatin1String("lock") && args.size() == 3)
+        return lock(args.at(2));
+    say(QStringLiteral("usage: recordhelper start|record|lock <folder> ..."));
+    return 2;
+}

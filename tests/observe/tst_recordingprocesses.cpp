@@ -1,0 +1,240 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Several programs on one application folder, and programs killed in the
+// middle of a recording: every line of the report has exactly its row of
+// cumobs and every row its line, whatever happens.
+#include "appfolder.h"
+#include "database.h"
+#include "folder.h"
+#include "reportfile.h"
+#include "testkit.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QTest>
+
+#include <memory>
+
+namespace
+{
+// One program started with the helper; its output parsed as it comes.
+class Helper final
+{
+public:
+    explicit Helper(const QStringList &arguments)
+    {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] {
+            while (m_process.canReadLine())
+                m_lines.append(QString::fromUtf8(m_process.readLine()).trimmed());
+        });
+        m_process.start(QStringLiteral(RECORD_HELPER), arguments);
+    }
+    ~Helper()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+    QProcess &process() { return m_process; }
+    const QStringList &lines() const { return m_lines; }
+    // The recordings it reported, by kind: "R", "F" or "X".
+    QStringList tags(const QString &kind, const QString &tag) const
+    {
+        QStringList found;
+        for (const QString &line : m_lines) {
+            if (line.startsWith(kind + u' '))
+                found.append(tag + u'-' + line.section(u' ', 1, 1));
+        }
+        return found;
+    }
+    qsizetype results() const { return m_lines.size(); }
+
+private:
+    QProcess m_process;
+    QStringList m_lines;
+};
+
+struct Story
+{
+    // Notes of each data line, in file order, and the whole line.
+    QStringList lineTags;
+    QStringList lines;
+    // Notes of each row, and the line the row would have been written as.
+    QStringList rowTags;
+    QStringList rowLines;
+    QByteArray bytes;
+};
+
+const QRegularExpression
+    dataLine(QStringLiteral("^ss cyg\\|2458124\\.\\d{1,4}\\|11\\.\\d\\|na\\|na\\|na\\|na\\|[A-Z]\\d*-\\d+$"));
+
+// The report and cumobs as they are now, read with a fresh handle, as the
+// next program would.
+Story story(const AppFolder &folder, const QString &report)
+{
+    Story s;
+    QFile file(report);
+    if (file.open(QIODevice::ReadOnly))
+        s.bytes = file.readAll();
+    for (const QByteArray &line : s.bytes.split('\n')) {
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        const QString text = QString::fromLatin1(line).chopped(line.endsWith('\r') ? 1 : 0);
+        s.lines.append(text);
+        s.lineTags.append(text.section(u'|', 7));
+    }
+    store::Database db(folder.path());
+    QSqlQuery rows = db.select(QStringLiteral("cumobs"));
+    while (rows.next()) {
+        const auto value = [&](int i) { return rows.value(i).toString(); };
+        s.rowTags.append(value(5));
+        s.rowLines.append(
+            QStringList{value(0), value(3), value(1), value(4), "na", "na", value(6), value(5)}.join(u'|'));
+    }
+    return s;
+}
+
+QString integrity(const AppFolder &folder)
+{
+    store::Database db(folder.path());
+    if (!db.open())
+        return db.error();
+    QSqlQuery query(db.handle());
+    return query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next() ? query.value(0).toString()
+                                                                                : QStringLiteral("failed");
+}
+
+// An application folder as a first start leaves it, with today's report begun.
+QString prepared(const AppFolder &folder)
+{
+    folder.write(QStringLiteral("header.txt"), observerHeader);
+    Helper first({QStringLiteral("start"), folder.path()});
+    first.process().waitForFinished();
+    const QString report = appfiles::Folder(folder.path()).report(QDate(2018, 1, 5));
+    modEntryscreen::beginReport(folder.path(), report);
+    return report;
+}
+}
+
+class tst_recordingprocesses final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void twoProgramsAndALockedDatabase();
+    void killedAtRandomMoments();
+    void doubleFirstStarts();
+};
+
+void tst_recordingprocesses::twoProgramsAndALockedDatabase()
+{
+    AppFolder folder;
+    const QString report = prepared(folder);
+    constexpr int each = 300;
+    Helper a({QStringLiteral("record"), folder.path(), report, QStringLiteral("A"), QString::number(each)});
+    Helper b({QStringLiteral("record"), folder.path(), report, QStringLiteral("B"), QString::number(each)});
+    QTRY_VERIFY_WITH_TIMEOUT(a.results() >= 20 && b.results() >= 20, 20000);
+
+    // A third program holds the database: first as a reader, so that
+    // commits fail after the line was written, then for itself alone.
+    Helper locker({QStringLiteral("lock"), folder.path()});
+    for (const QString &hold : {QStringLiteral("shared"), QStringLiteral("exclusive")}) {
+        locker.process().write((hold + u'\n').toLatin1());
+        QTRY_VERIFY_WITH_TIMEOUT(locker.lines().contains(hold), 20000);
+        const qsizetype aBefore = a.results();
+        const qsizetype bBefore = b.results();
+        QTRY_VERIFY_WITH_TIMEOUT(a.results() >= aBefore + 2 && b.results() >= bBefore + 2, 20000);
+    }
+    locker.process().write("release\n");
+    QVERIFY(locker.process().waitForFinished());
+
+    QTRY_VERIFY_WITH_TIMEOUT(a.process().state() == QProcess::NotRunning && b.process().state() == QProcess::NotRunning,
+                             50000);
+    QCOMPARE(a.results() + b.results(), 2 * each);
+    const QStringList recorded = a.tags("R", "A") + b.tags("R", "B");
+    const QStringList failed = a.tags("F", "A") + b.tags("F", "B");
+    QVERIFY2(!failed.isEmpty(), "the lock held nothing up");
+    QVERIFY2(a.tags("X", "A").isEmpty() && b.tags("X", "B").isEmpty(), qPrintable(a.lines().join(u'\n')));
+
+    const Story s = story(folder, report);
+    QVERIFY(!s.bytes.contains('\0'));
+    QVERIFY(s.bytes.endsWith("\r\n"));
+    for (const QString &line : s.lines)
+        QVERIFY2(dataLine.match(line).hasMatch(), qPrintable(line));
+    QStringList lineTags = s.lineTags;
+    QStringList rowTags = s.rowTags;
+    QStringList wanted = recorded;
+    lineTags.sort();
+    rowTags.sort();
+    wanted.sort();
+    QCOMPARE(lineTags, wanted);
+    QCOMPARE(rowTags, wanted);
+    QStringList rowLines = s.rowLines;
+    QStringList lines = s.lines;
+    rowLines.sort();
+    lines.sort();
+    QCOMPARE(lines, rowLines);
+    qInfo("%lld recorded, %lld failed while the database was held", qint64(recorded.size()), qint64(failed.size()));
+}
+
+void tst_recordingprocesses::killedAtRandomMoments()
+{
+    AppFolder folder;
+    const QString report = prepared(folder);
+    QRandomGenerator random(20180105);
+    int unpaired = 0;
+    for (int kill = 0; kill < 30; ++kill) {
+        const QString tag = QString(QChar(u'A' + kill % 26));
+        Helper child({QStringLiteral("record"), folder.path(), report, tag + QString::number(kill / 26), "-1"});
+        const qsizetype wait = random.bounded(1, 4);
+        QTRY_VERIFY_WITH_TIMEOUT(child.results() >= wait, 20000);
+        // On to a random moment of the recording under way.
+        const qint64 spin = random.bounded(0, 6000) * 1000;
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.nsecsElapsed() < spin) { }
+        child.process().kill();
+        QVERIFY(child.process().waitForFinished());
+
+        QCOMPARE(integrity(folder), QStringLiteral("ok"));
+        const Story s = story(folder, report);
+        QVERIFY(!s.bytes.contains('\0'));
+        QVERIFY2(s.bytes.endsWith("\r\n"), "a partial line");
+        for (const QString &line : s.lines)
+            QVERIFY2(dataLine.match(line).hasMatch(), qPrintable(line));
+        for (const QString &row : s.rowLines)
+            QVERIFY2(s.lines.contains(row), qPrintable("a row without its line: " + row));
+        const int now = int(s.lines.size() - s.rowLines.size());
+        QVERIFY2(now - unpaired <= 1,
+                 qPrintable(QStringLiteral("%1 lines without rows after kill %2").arg(now).arg(kill)));
+        unpaired = now;
+    }
+    qInfo("%d of 30 kills left the recording in flight as a line without its row", unpaired);
+}
+
+void tst_recordingprocesses::doubleFirstStarts()
+{
+    for (int round = 0; round < 20; ++round) {
+        AppFolder folder;
+        {
+            Helper first({QStringLiteral("start"), folder.path()});
+            Helper second({QStringLiteral("start"), folder.path()});
+            QVERIFY(first.process().waitForFinished() && second.process().waitForFinished());
+            QVERIFY2(first.process().exitCode() == 0 && second.process().exitCode() == 0,
+                     qPrintable((first.lines() + second.lines()).join(u'\n')));
+        }
+        QCOMPARE(folder.entries(),
+                 (QStringList{QStringLiteral("obs"), QStringLiteral("starcharts"), QStringLiteral("starcharts.mdb")}));
+        store::Database db(folder.path());
+        QVERIFY2(db.open(), qPrintable(db.error()));
+        QCOMPARE(db.count(QStringLiteral("charts")), 1);
+        QCOMPARE(db.count(QStringLiteral("cumobs")), 0);
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_recordingprocesses)
+#include "tst_recordingprocesses.moc"
