@@ -4,6 +4,7 @@
 #include "frmdatabase.h"
 #include "frmentryscreen.h"
 #include "frmheadertext.h"
+#include "frmlightcurve.h"
 #include "frmreportcheck.h"
 #include "frmstartup.h"
 #include "helpwindow.h"
@@ -32,6 +33,9 @@ ScreenRegistry::ScreenRegistry(const QString &appFolder, modEntryscreen::Clock c
     });
     add(Screen::ReportCheck, QStringLiteral("frmReportcheck"), [appFolder] { return new frmReportcheck(appFolder); });
     add(Screen::Catalogue, QStringLiteral("frmDatabase"), [appFolder] { return new frmDatabase(appFolder); });
+    add(
+        Screen::LightCurve, QStringLiteral("frmLightcurve"), [appFolder] { return new frmLightcurve(appFolder); },
+        [](QWidget *screen, const QString &star) { static_cast<frmLightcurve *>(screen)->showstar(star); });
     screenkit::setNavigator(this);
 }
 
@@ -40,12 +44,12 @@ ScreenRegistry::~ScreenRegistry()
     screenkit::setNavigator(nullptr);
 }
 
-void ScreenRegistry::add(Screen screen, const QString &name, Factory factory)
+void ScreenRegistry::add(Screen screen, const QString &name, Factory factory, Turn turn)
 {
-    m_entries.insert(screen, Entry{std::move(factory), name, {}});
+    m_entries.insert(screen, Entry{std::move(factory), name, {}, std::move(turn)});
 }
 
-QWidget *ScreenRegistry::show(Screen screen)
+QWidget *ScreenRegistry::instance(Screen screen)
 {
     auto it = m_entries.find(screen);
     if (it == m_entries.end())
@@ -58,7 +62,27 @@ QWidget *ScreenRegistry::show(Screen screen)
         it = m_entries.find(screen);
         it->instance = made;
     }
-    QWidget *shown = it->instance;
+    return it->instance;
+}
+
+QWidget *ScreenRegistry::show(Screen screen)
+{
+    QWidget *shown = instance(screen);
+    return shown ? present(shown) : nullptr;
+}
+
+QWidget *ScreenRegistry::show(Screen screen, const QString &subject)
+{
+    QWidget *shown = instance(screen);
+    if (!shown)
+        return nullptr;
+    if (const Turn turn = m_entries.value(screen).turn)
+        turn(shown, subject);
+    return present(shown);
+}
+
+QWidget *ScreenRegistry::present(QWidget *shown)
+{
     shown->show();
     shown->setWindowState(shown->windowState() & ~Qt::WindowMinimized);
     if (const auto front = std::exchange(m_inFront, std::nullopt); front && find(*front)) {

@@ -18,6 +18,8 @@ class ScreenRegistry final : public screenkit::Navigator
 {
 public:
     using Factory = std::function<QWidget *()>;
+    // Turns a screen that has subjects to one of them.
+    using Turn = std::function<void(QWidget *, const QString &)>;
 
     // Registers every screen of the program, working in the given folder;
     // the observation screen stamps its fields from the clock.
@@ -27,6 +29,7 @@ public:
     ScreenRegistry &operator=(const ScreenRegistry &) = delete;
 
     QWidget *show(screenkit::Screen screen) override;
+    QWidget *show(screenkit::Screen screen, const QString &subject) override;
     QWidget *find(screenkit::Screen screen) const override;
     void help(screenkit::HelpCommand command, int data) override;
 
@@ -36,9 +39,13 @@ private:
         Factory factory;
         QString name;
         QPointer<QWidget> instance;
+        Turn turn;
     };
 
-    void add(screenkit::Screen screen, const QString &name, Factory factory);
+    void add(screenkit::Screen screen, const QString &name, Factory factory, Turn turn = {});
+    // The screen's one instance, made when it is not open; nullptr for none.
+    QWidget *instance(screenkit::Screen screen);
+    QWidget *present(QWidget *shown);
 
     QString m_appFolder;
     QHash<screenkit::Screen, Entry> m_entries;

@@ -233,6 +233,19 @@ void frmEntryscreen::createControls()
         makeButton("cmdCheckreport", QStringLiteral("Chec&k report"),
                    QStringLiteral("Check the day's reports before you send them"), 12360, 1200, 1695, 375);
     connect(m_cmdCheckreport, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::ReportCheck); });
+    // The star of the chart shown (get Chart fills the star field), else the one picked in the list.
+    m_cmdLightcurve =
+        makeButton("cmdLightcurve", QStringLiteral("Light c&urve"),
+                   QStringLiteral("Show this star's light curve from all your observations"), 12360, 1680, 1695, 375);
+    connect(m_cmdLightcurve, &QPushButton::clicked, this, [this] {
+        const QString star = m_txtStar->text().isEmpty() ? m_selstar : m_txtStar->text();
+        if (star.isEmpty())
+            hostkit::ask(QStringLiteral("Pick a star in the list first: the light curve shows that star's "
+                                        "observations."),
+                         QStringLiteral("Light curve"));
+        else
+            screenkit::show(screenkit::Screen::LightCurve, star);
+    });
 
     m_Picture1 = make<QLabel>(canvas(), "Picture1", 0, 0, 9855, 12135);
     m_Picture1->setAutoFillBackground(true);
@@ -320,6 +333,7 @@ void frmEntryscreen::arrangeTabOrder()
               m_ddCommentcodes, m_cmdClearcode,   m_txtNotes, m_rtbObs,   m_cmdEnter, m_Picture1,
               m_Picture2,       m_Picture3,       m_cmdHelp,  m_cmdDBform};
     order += m_cmdCheckreport;
+    order += m_cmdLightcurve;
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }

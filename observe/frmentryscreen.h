@@ -142,6 +142,7 @@ private:
     QPushButton *m_cmdHelp = nullptr;
     QPushButton *m_cmdDBform = nullptr;
     QPushButton *m_cmdCheckreport = nullptr;
+    QPushButton *m_cmdLightcurve = nullptr;
     QLabel *m_Picture1 = nullptr;
     PictureBox *m_Picture2 = nullptr;
     PictureBox *m_Picture3 = nullptr;

@@ -22,6 +22,11 @@ QWidget *show(Screen screen)
     return current() ? current()->show(screen) : nullptr;
 }
 
+QWidget *show(Screen screen, const QString &subject)
+{
+    return current() ? current()->show(screen, subject) : nullptr;
+}
+
 QWidget *find(Screen screen)
 {
     return current() ? current()->find(screen) : nullptr;

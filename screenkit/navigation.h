@@ -18,6 +18,8 @@ enum class Screen {
     Catalogue,
     Import,
     ReportCheck,
+    // The light curve of one star; shown with the star as its subject.
+    LightCurve,
 };
 
 // Command codes of the help call: the contents, or the topic of a context number.
@@ -33,6 +35,9 @@ public:
     // Shows the screen (made anew when it is not open) and brings it to the
     // front; nullptr when the program has no such screen.
     virtual QWidget *show(Screen screen) = 0;
+    // As show(), the screen turned to a subject first: the light curve to
+    // the star named. A screen without subjects is shown as it is.
+    virtual QWidget *show(Screen screen, const QString &subject) = 0;
     // The open screen, or nullptr.
     virtual QWidget *find(Screen screen) const = 0;
     virtual void help(HelpCommand command, int data) = 0;
@@ -42,6 +47,7 @@ public:
 void setNavigator(Navigator *navigator);
 
 QWidget *show(Screen screen);
+QWidget *show(Screen screen, const QString &subject);
 QWidget *find(Screen screen);
 void help(HelpCommand command, int data);
 }

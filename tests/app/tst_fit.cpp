@@ -54,10 +54,9 @@ void tst_fit::screens_data()
     QTest::addColumn<QSize>("available");
     QTest::addColumn<bool>("scrolls");
     const QList<std::pair<const char *, Screen>> screens{
-        {"start", Screen::Startup},
-        {"header editor", Screen::HeaderEditor},
-        {"observation", Screen::Observation},
-        {"report check", Screen::ReportCheck},
+        {"start", Screen::Startup},           {"header editor", Screen::HeaderEditor},
+        {"observation", Screen::Observation}, {"report check", Screen::ReportCheck},
+        {"light curve", Screen::LightCurve},
     };
     for (const auto &[name, screen] : screens) {
         QTest::addRow("%s at 1366x768", name) << int(screen) << QSize(1366, 768) << false;

@@ -245,7 +245,7 @@ void tst_entryscreen::tabOrderFollowsTheFields()
     f.edit("txtMagn")->setText(QStringLiteral("1.0"));
     f.edit("txtStar")->setFocus();
     QStringList visited;
-    for (int i = 0; i < 26; ++i) {
+    for (int i = 0; i < 27; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget *focus = QApplication::focusWidget();
         // A date field's own name, not that of the text field inside it.
@@ -264,8 +264,9 @@ void tst_entryscreen::tabOrderFollowsTheFields()
         QStringLiteral("cmdHelp"),        QStringLiteral("cmdDBform"),  QStringLiteral("cmdFinder"),
         QStringLiteral("MSFlexGrid1"),    QStringLiteral("ddStars"),    QStringLiteral("cmdChart"),
         QStringLiteral("txtStar")};
-    // The report check's button comes last, after the Database Screen button.
+    // The report check's and the light curve's buttons come last, after the Database Screen button.
     expected.insert(expected.indexOf(QStringLiteral("cmdDBform")) + 1, QStringLiteral("cmdCheckreport"));
+    expected.insert(expected.indexOf(QStringLiteral("cmdCheckreport")) + 1, QStringLiteral("cmdLightcurve"));
     QCOMPARE(visited, expected);
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
 }

@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "history.h"
+
+#include "database.h"
+#include "folder.h"
+#include "reportindex.h"
+#include "timeaxis.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace
+{
+// A decimal number, blanks around it allowed; read without the locale
+// machinery, as it is read 200,000 times for one curve.
+std::optional<double> number(QStringView text)
+{
+    text = text.trimmed();
+    if (text.startsWith(u'+'))
+        text = text.mid(1);
+    std::array<char, 32> digits{};
+    if (text.isEmpty() || text.size() > qsizetype(digits.size()))
+        return std::nullopt;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c > 127)
+            return std::nullopt;
+        digits[i] = char(c);
+    }
+    double value = 0.0;
+    const char *end = digits.data() + text.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, value);
+    if (error != std::errc() || stop != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// A date the calendar axis can show: the years 1 to 9999. A Julian Date
+// typed without its point would otherwise squeeze the whole curve.
+std::optional<double> julianDate(const QString &text)
+{
+    constexpr double firstDay = 1721425.5;
+    constexpr double lastDay = 5373484.5;
+    const std::optional<double> jd = number(text);
+    if (!jd || *jd < firstDay || *jd > lastDay)
+        return std::nullopt;
+    return jd;
+}
+
+bool known(const QString &text)
+{
+    return !text.isEmpty() && text.compare(u"na", Qt::CaseInsensitive) != 0;
+}
+}
+
+lightcurve::History lightcurve::readHistory(const QString &appFolder, const QString &star, const QDate &today)
+{
+    History history;
+    history.star = star;
+    const appfiles::Folder folder(appFolder);
+    ReportIndex reports(folder.reports(), star, folder.report(today));
+
+    store::Database db(appFolder);
+    if (!db.open()) {
+        history.error = db.error();
+        return history;
+    }
+    // The engine compares star without regard to letter case, and finds the
+    // star's rows by the index on (star, obsdate). Only what the curve draws
+    // is read; the texts of a row wait until they are asked for.
+    QSqlQuery query(db.handle());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT rowid, obsdate, magnitude, substr(estimate, 1, 1) = '<' FROM cumobs "
+                                 "WHERE star = ? ORDER BY obsdate"));
+    query.addBindValue(star);
+    if (!query.exec()) {
+        history.error = store::describeEngineError(query.lastError().text());
+        return history;
+    }
+    while (query.next()) {
+        const QString obsdate = query.value(1).toString();
+        const std::optional<double> jd = julianDate(obsdate);
+        const std::optional<double> magnitude = number(query.value(2).toString());
+        if (!jd || !magnitude) {
+            ++history.undrawn;
+            continue;
+        }
+        Observation o;
+        o.jd = *jd;
+        o.magnitude = *magnitude;
+        o.row = query.value(0).toLongLong();
+        if (const std::optional<ReportLine> line = reports.take(obsdate)) {
+            o.recorded = true;
+            o.fainterThan = line->fainterThan;
+            o.tonight = line->tonight;
+            o.comp1 = line->comp1;
+            o.comp2 = line->comp2;
+        } else {
+            o.fainterThan = query.value(3).toInt() == 1;
+        }
+        history.observations.append(std::move(o));
+    }
+    // obsdate is text: a date with another number of digits sorts apart.
+    const auto byDate = [](const Observation &a, const Observation &b) { return a.jd < b.jd; };
+    if (!std::is_sorted(history.observations.cbegin(), history.observations.cend(), byDate))
+        std::stable_sort(history.observations.begin(), history.observations.end(), byDate);
+    return history;
+}
+
+std::optional<lightcurve::Details> lightcurve::readDetails(const QString &appFolder, qint64 row)
+{
+    store::Database db(appFolder);
+    if (!db.open())
+        return std::nullopt;
+    QSqlQuery query(db.handle());
+    query.prepare(
+        QStringLiteral("SELECT obsdate, magnitude, estimate, obscode, notes, chart FROM cumobs WHERE rowid = ?"));
+    query.addBindValue(row);
+    if (!query.exec() || !query.next())
+        return std::nullopt;
+    return Details{query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
+                   query.value(3).toString(), query.value(4).toString(), query.value(5).toString()};
+}
+
+QString lightcurve::describe(const Observation &o, const std::optional<Details> &details)
+{
+    // The row may have changed since the curve was read: its texts must be this observation's.
+    const bool same = details && julianDate(details->obsdate) == o.jd;
+    const QString magnitude = same ? details->magnitude : QString::number(o.magnitude);
+    QStringList lines{dateText(o.jd), QStringLiteral("JD ") + (same ? details->obsdate : QString::number(o.jd, 'f', 4)),
+                      (o.fainterThan ? QStringLiteral("Fainter than ") : QStringLiteral("Magnitude ")) + magnitude};
+    QStringList comps;
+    for (const QString &comp : {o.comp1, o.comp2}) {
+        if (!comp.isEmpty())
+            comps.append(comp);
+    }
+    if (!comps.isEmpty())
+        lines.append(QStringLiteral("Comparison stars ") + comps.join(QStringLiteral(", ")));
+    if (same && known(details->chart))
+        lines.append(QStringLiteral("Chart ") + details->chart);
+    if (same && known(details->notes))
+        lines.append(QStringLiteral("Notes ") + details->notes);
+    lines.append(o.tonight        ? QStringLiteral("Recorded tonight")
+                     : o.recorded ? QStringLiteral("Recorded here")
+                                  : QStringLiteral("Imported"));
+    return lines.join(u'\n');
+}

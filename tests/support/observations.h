@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Puts rows into cumobs directly, as an import does: each row its seven
+// columns in table order (star, magnitude, estimate, obsdate, obscode,
+// notes, chart). False when the engine refuses one.
+bool insertObservations(const QString &appFolder, const QList<QStringList> &rows);
