@@ -153,6 +153,19 @@ void frmDatabase::createControls()
                             QStringLiteral("Go to the chart display and observe screen"), 13560, 9720, 1335, 495);
     connect(m_Command1, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Observation); });
 
+    // The curve of the star whose observations were looked up last.
+    m_cmdLightcurve = makeButton("cmdLightcurve", QStringLiteral("Light c&urve"),
+                                 QStringLiteral("Show the light curve of the star whose observations you found"),
+                                 13560, 10320, 1335, 375);
+    connect(m_cmdLightcurve, &QPushButton::clicked, this, [this] {
+        if (m_obstofind.isEmpty())
+            hostkit::ask(QStringLiteral("Find a star's observations first (\"Find observations of:\"): the light "
+                                        "curve shows the star of the last lookup."),
+                         QStringLiteral("Light curve"));
+        else
+            screenkit::show(screenkit::Screen::LightCurve, m_obstofind);
+    });
+
     m_sbr1 = make<QStatusBar>(canvas(), "sbr1", 0, 11295, 15165, 375);
     m_sbr1->setSizeGripEnabled(false);
     m_sbr1->hide();
@@ -268,7 +281,7 @@ void frmDatabase::arrangeTabOrder()
         m_txtsearch,     m_txtName,         m_txtChartdate, m_chkNightly,  m_txtChartpic, m_txtFinderpic, m_txtConstell,
         m_cmdSearchstar, m_cmdEdit,         m_cmdDelete,    m_cmdNew,      m_Grid1,       m_MSFlexGrid1,  m_txtfindme,
         m_cmdFindobs,    m_cmdReset,        m_cmdShowall,   m_chkSuppress, m_cmdUpdate,   m_Command1,     m_cmdInvert,
-        m_Command2,      m_cmdChartsreport, m_Option1,      m_Option2,     m_Option3,
+        m_Command2,      m_cmdChartsreport, m_Option1,      m_Option2,     m_Option3,     m_cmdLightcurve,
     };
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));

@@ -107,6 +107,7 @@ private:
     QPushButton *m_cmdReset = nullptr;
     QPushButton *m_cmdInvert = nullptr;
     QPushButton *m_Command1 = nullptr;
+    QPushButton *m_cmdLightcurve = nullptr;
     QLabel *m_howmanyobsofstar = nullptr;
     QStatusBar *m_sbr1 = nullptr;
     QPointer<ChartReportPreview> m_report;

@@ -276,7 +276,7 @@ void tst_frmdatabase::tabOrderFollowsTheDesign()
     Catalogue c;
     QVERIFY(c.open());
     QStringList visited;
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 17; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited.append(QApplication::focusWidget()->objectName());
     }
@@ -284,7 +284,7 @@ void tst_frmdatabase::tabOrderFollowsTheDesign()
     QCOMPARE(visited,
              (QStringList{"txtName", "txtChartdate", "chkNightly", "txtChartpic", "txtFinderpic", "txtConstell",
                           "Grid1", "MSFlexGrid1", "txtfindme", "chkSuppress", "Command1", "cmdInvert", "Command2",
-                          "cmdChartsreport", "Option1", "txtsearch"}));
+                          "cmdChartsreport", "Option1", "cmdLightcurve", "txtsearch"}));
     QVERIFY2(c.messages().messages().isEmpty(), qPrintable(c.messages().dump()));
 }
 
@@ -805,6 +805,17 @@ void tst_frmdatabase::otherScreensAndHelp()
     QCOMPARE(screenkit::show(screenkit::Screen::Catalogue), screen);
     c.click("Command1");
     QCOMPARE(screenkit::find(screenkit::Screen::Observation), entry);
+
+    // The light curve is of the star looked up last; before any lookup it says so.
+    c.click("cmdLightcurve");
+    QCOMPARE(c.messages().messages().size(), 1);
+    QVERIFY(!screenkit::find(screenkit::Screen::LightCurve));
+    c.type("txtfindme", QStringLiteral("SS Cyg"));
+    c.click("cmdFindobs");
+    c.click("cmdLightcurve");
+    QWidget *curve = screenkit::find(screenkit::Screen::LightCurve);
+    QVERIFY(curve && curve->isVisible());
+    QCOMPARE(curve->windowTitle(), QStringLiteral("Light curve of SS Cyg"));
 }
 
 QTEST_MAIN(tst_frmdatabase)
