@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "screenregistry.h"
 
+#include "frmconvert.h"
 #include "frmentryscreen.h"
 #include "frmheadertext.h"
 #include "frmstartup.h"
@@ -18,6 +19,7 @@ ScreenRegistry::ScreenRegistry(const QString &appFolder)
     });
     add(Screen::HeaderEditor, QStringLiteral("frmHeadertext"), [appFolder] { return new frmHeadertext(appFolder); });
     add(Screen::Observation, QStringLiteral("frmEntryscreen"), [appFolder] { return new frmEntryscreen(appFolder); });
+    add(Screen::Import, QStringLiteral("frmConvert"), [appFolder] { return new frmConvert(appFolder); });
     screenkit::setNavigator(this);
 }
 
