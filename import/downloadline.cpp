@@ -34,9 +34,14 @@ qsizetype characters(QStringView text)
     return count;
 }
 
+int width(const char *column)
+{
+    return store::cumobs().column(QLatin1String(column))->length;
+}
+
 struct Value
 {
-    const char *column;
+    int width;
     QString meaning;
     QString fields;
     QString text;
@@ -46,13 +51,12 @@ QString checkValue(const Value &value)
 {
     if (value.text.isEmpty())
         return QStringLiteral("the %1 (%2) is empty").arg(value.meaning, value.fields);
-    const int width = store::cumobs().column(QLatin1String(value.column))->length;
     const qsizetype length = characters(value.text);
-    if (length > width)
+    if (length > value.width)
         return QStringLiteral("the %1 \"%2\" (%3) has %4 characters, more than the %5 the database keeps")
             .arg(value.meaning, value.text, value.fields)
             .arg(length)
-            .arg(width);
+            .arg(value.width);
     return {};
 }
 
@@ -92,19 +96,26 @@ download::ParsedLine download::parseLine(QStringView line)
     const QString estimate =
         ordinary ? field[10].toString() + u' ' + field[12].toString() : u'<' + field[10].toString();
     const QString absent = QStringLiteral("na");
+    static const int starWidth = width("star");
+    static const int obsdateWidth = width("obsdate");
+    static const int magnitudeWidth = width("magnitude");
+    static const int obscodeWidth = width("obscode");
+    static const int notesWidth = width("notes");
+    static const int estimateWidth = width("estimate");
+    static const int chartWidth = width("chart");
     // Each value once more without the blanks at its ends: an empty field 12
     // leaves no blank behind field 10.
     const std::array<Value, 7> values = {{
-        {"star", QStringLiteral("star name"), QStringLiteral("field 1"), field[1].toString()},
-        {"obsdate", QStringLiteral("Julian Date"), QStringLiteral("field 3"), field[3].toString()},
-        {"magnitude", QStringLiteral("magnitude"), QStringLiteral("field 5"), field[5].toString()},
-        {"obscode", QStringLiteral("comment code"), QStringLiteral("field 6"),
+        {starWidth, QStringLiteral("star name"), QStringLiteral("field 1"), field[1].toString()},
+        {obsdateWidth, QStringLiteral("Julian Date"), QStringLiteral("field 3"), field[3].toString()},
+        {magnitudeWidth, QStringLiteral("magnitude"), QStringLiteral("field 5"), field[5].toString()},
+        {obscodeWidth, QStringLiteral("comment code"), QStringLiteral("field 6"),
          field[6].isEmpty() ? absent : field[6].toString()},
-        {"notes", QStringLiteral("note text"), QStringLiteral("field 7"),
+        {notesWidth, QStringLiteral("note text"), QStringLiteral("field 7"),
          field[7] == u"0" ? absent : field[7].toString()},
-        {"estimate", QStringLiteral("estimate"),
+        {estimateWidth, QStringLiteral("estimate"),
          ordinary ? QStringLiteral("fields 10 and 12") : QStringLiteral("field 10"), trimBlanks(estimate).toString()},
-        {"chart", QStringLiteral("chart"), QStringLiteral("field 14"), field[14].toString()},
+        {chartWidth, QStringLiteral("chart"), QStringLiteral("field 14"), field[14].toString()},
     }};
     for (const Value &value : values) {
         if (QString problem = checkValue(value); !problem.isEmpty())

@@ -172,8 +172,8 @@ void frmConvert::fileClicked(const QModelIndex &index)
     if (state == textfile) {
         m_keptFile = QDir(m_files->rootPath()).filePath(m_files->fileName(index));
         m_label1->setProperty(tag, database);
-        m_label1->setText(QStringLiteral("Now click the file again to convert and send to the\n"
-                                         "Starcharts database (This could take a while\n"
+        m_label1->setText(QStringLiteral("Now click the file again to convert and send to the\r\n"
+                                         "Starcharts database (This could take a while\r\n"
                                          "depending on the size of the file)"));
         QPalette red = m_label1->palette();
         red.setColor(QPalette::WindowText, QColor(255, 0, 0));

@@ -165,11 +165,13 @@ void modImportscreen::Import::startAdding()
 {
     if (!m_reader.rewind())
         return failReading();
-    m_insert = std::make_unique<QSqlQuery>(m_db.handle());
-    if (!m_insert->prepare(QStringLiteral("INSERT INTO cumobs (star, obsdate, magnitude, obscode, notes, estimate, "
-                                          "chart) VALUES (?, ?, ?, ?, ?, ?, ?)")))
-        return fail(store::describeEngineError(m_insert->lastError().text()) + QStringLiteral(" Nothing was added."),
-                    QStringLiteral("Database not written"));
+    m_insert = std::make_unique<store::Appender>(m_db.handle(), store::cumobs(),
+                                                 QStringList{QStringLiteral("star"), QStringLiteral("obsdate"),
+                                                             QStringLiteral("magnitude"), QStringLiteral("obscode"),
+                                                             QStringLiteral("notes"), QStringLiteral("estimate"),
+                                                             QStringLiteral("chart")});
+    if (!m_insert->isValid())
+        return fail(m_insert->error() + QStringLiteral(" Nothing was added."), QStringLiteral("Database not written"));
     m_step = Step::Adding;
 }
 
@@ -214,15 +216,8 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
                 if (key && m_known.contains(*key))
                     continue;
             }
-            m_insert->bindValue(0, o.star);
-            m_insert->bindValue(1, o.obsdate);
-            m_insert->bindValue(2, o.magnitude);
-            m_insert->bindValue(3, o.obscode);
-            m_insert->bindValue(4, o.notes);
-            m_insert->bindValue(5, o.estimate);
-            m_insert->bindValue(6, o.chart);
-            if (!m_insert->exec()) {
-                problem = store::describeEngineError(m_insert->lastError().text());
+            if (!m_insert->append({o.star, o.obsdate, o.magnitude, o.obscode, o.notes, o.estimate, o.chart})) {
+                problem = m_insert->error();
                 break;
             }
             ++m_outcome.added;

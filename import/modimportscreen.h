@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appender.h"
 #include "database.h"
 #include "downloadreader.h"
 #include "knownobservations.h"
 
 #include <QDeadlineTimer>
-#include <QSqlQuery>
 #include <QString>
 
 #include <memory>
@@ -118,7 +118,7 @@ private:
     store::Database m_db;
     download::Reader m_reader;
     KnownObservations m_known;
-    std::unique_ptr<QSqlQuery> m_insert;
+    std::unique_ptr<store::Appender> m_insert;
     Step m_step = Step::Open;
     Duplicates m_choice = Duplicates::All;
     qint64 m_before = 0;
