@@ -9,7 +9,7 @@ cd "$(dirname "$0")"
 source=$PWD
 
 program_packages=(g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libgl-dev fonts-dejavu-core fonts-liberation2)
-test_packages=(qt6-tools-dev sqlite3 xvfb xauth)
+test_packages=(qt6-tools-dev sqlite3 xvfb xauth pkg-config clang-14 libclang-rt-14-dev)
 
 install_missing() {
     local missing=() p

@@ -201,7 +201,7 @@ void frmConvert::proceed()
         m_progress->setValue(static_cast<int>(m_import->position() * progressSteps / m_import->size()));
     m_progress->setFormat(m_import->phase() == modImportscreen::Import::Phase::Adding
                               ? QStringLiteral("Adding observations: %p%")
-                              : QStringLiteral("Looking for observations already added: %p%"));
+                              : QStringLiteral("Checking the file: %p%"));
     if (m_progress->isHidden() && m_importTime.elapsed() > progressAfterMs) {
         m_progress->show();
         m_cancel->show();
