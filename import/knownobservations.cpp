@@ -15,11 +15,6 @@ namespace
 constexpr int sliceRows = 20000;
 }
 
-void KnownObservations::reserve(qint64 rows)
-{
-    m_entries.reserve(static_cast<std::size_t>(rows));
-}
-
 bool KnownObservations::load(const QSqlDatabase &db, const QDeadlineTimer &deadline, bool *done)
 {
     *done = false;
@@ -42,14 +37,13 @@ bool KnownObservations::load(const QSqlDatabase &db, const QDeadlineTimer &deadl
                 store::observationKey(query.value(1).toString(), query.value(2).toString(), query.value(3).toString());
             if (!key)
                 continue;
-            auto star = m_stars.constFind(key->star);
-            if (star == m_stars.constEnd())
-                star = m_stars.insert(key->star, static_cast<quint32>(m_stars.size()));
-            m_entries.push_back({star.value(), key->jd, key->magnitude});
+            m_stars[key->star].push_back({key->jd, key->magnitude});
         }
         if (rows < sliceRows) {
-            std::sort(m_entries.begin(), m_entries.end());
-            m_entries.shrink_to_fit();
+            for (std::vector<Moment> &moments : m_stars) {
+                std::sort(moments.begin(), moments.end());
+                moments.shrink_to_fit();
+            }
             *done = true;
         }
     } while (!*done && !deadline.hasExpired());
@@ -66,5 +60,5 @@ bool KnownObservations::contains(const store::ObservationKey &key) const
     const auto star = m_stars.constFind(key.star);
     if (star == m_stars.constEnd())
         return false;
-    return std::binary_search(m_entries.begin(), m_entries.end(), Entry{star.value(), key.jd, key.magnitude});
+    return std::binary_search(star->begin(), star->end(), Moment{key.jd, key.magnitude});
 }

@@ -109,7 +109,6 @@ void modImportscreen::Import::checkEncoding(const QDeadlineTimer &deadline)
         return failReading();
     if (m_before == 0)
         return startAdding();
-    m_known.reserve(m_before);
     m_step = Step::Loading;
 }
 
