@@ -8,6 +8,7 @@
 #include "ui.h"
 
 #include <QAbstractFileIconProvider>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -189,6 +190,8 @@ void frmConvert::startImport()
 {
     m_import = std::make_unique<modImportscreen::Import>(m_keptFile, m_appFolder);
     m_importTime.start();
+    // Whatever the observer does next, in any window, may write to the database.
+    qApp->installEventFilter(this);
     m_file1->setEnabled(false);
     m_progress->setValue(0);
     proceed();
@@ -249,6 +252,7 @@ void frmConvert::cancelImport()
 
 void frmConvert::finishImport()
 {
+    qApp->removeEventFilter(this);
     const modImportscreen::Outcome outcome = m_import->outcome();
     m_import.reset();
     m_progress->hide();
@@ -267,11 +271,31 @@ void frmConvert::finishImport()
 
 void frmConvert::closeEvent(QCloseEvent *event)
 {
-    // What was committed stays; the rest of the file is left.
+    // What was added stays; the rest of the file is left.
     if (m_import) {
+        qApp->removeEventFilter(this);
         m_pump->stop();
         m_import->cancel();
         m_import.reset();
     }
     screenkit::Form::closeEvent(event);
+}
+
+bool frmConvert::eventFilter(QObject *watched, QEvent *event)
+{
+    // A click or a key may start a write elsewhere; the import's open
+    // transaction must not keep it waiting.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+        if (m_import)
+            m_import->commit();
+        break;
+    default: break;
+    }
+    return screenkit::Form::eventFilter(watched, event);
 }

@@ -9,6 +9,8 @@
 namespace
 {
 const QString cumobs = QStringLiteral("cumobs");
+// Work per transaction: longer ones save commits, shorter ones keep others waiting less.
+constexpr qint64 transactionMs = 1000;
 }
 
 QString modImportscreen::resultText(qint64 added, qint64 total)
@@ -24,7 +26,11 @@ modImportscreen::Import::Import(const QString &filePath, const QString &appFolde
 {
 }
 
-modImportscreen::Import::~Import() = default;
+modImportscreen::Import::~Import()
+{
+    // Rows counted as added are kept.
+    commitAdded();
+}
 
 modImportscreen::Import::Phase modImportscreen::Import::phase() const
 {
@@ -176,28 +182,18 @@ void modImportscreen::Import::startAdding()
 
 void modImportscreen::Import::add(const QDeadlineTimer &deadline)
 {
-    QSqlDatabase db = m_db.handle();
-    if (!db.transaction())
-        return finish(Outcome::Stopped,
-                      QStringLiteral("The database cannot be written: %1\n\n%2")
-                          .arg(store::describeEngineError(db.lastError().text()), addedBefore()),
-                      QStringLiteral("Import stopped"));
-    qint64 pending = 0;
-    const qint64 firstLine = m_reader.lineNumber() + 1;
-    // What this call added is kept, or none of it.
-    const auto commit = [&] {
-        if (db.commit())
-            return true;
-        const QString reason = store::describeEngineError(db.lastError().text());
-        db.rollback();
-        m_outcome.added -= pending;
-        finish(Outcome::Stopped,
-               QStringLiteral("The database could not save the observations from line %1 on: %2\n\n%3")
-                   .arg(firstLine)
-                   .arg(reason, addedBefore()),
-               QStringLiteral("Import stopped"));
-        return false;
-    };
+    if (!m_inTransaction) {
+        QSqlDatabase db = m_db.handle();
+        if (!db.transaction())
+            return finish(Outcome::Stopped,
+                          QStringLiteral("The database cannot be written: %1\n\n%2")
+                              .arg(store::describeEngineError(db.lastError().text()), addedBefore()),
+                          QStringLiteral("Import stopped"));
+        m_inTransaction = true;
+        m_pending = 0;
+        m_transactionLine = m_reader.lineNumber() + 1;
+        m_transactionAge.start();
+    }
 
     QString line;
     do {
@@ -220,14 +216,14 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
                 break;
             }
             ++m_outcome.added;
-            ++pending;
+            ++m_pending;
             continue;
         }
         case download::Reader::Read::TooLong:
             problem = QStringLiteral("it is longer than %1 bytes").arg(download::Reader::longestLine);
             break;
         case download::Reader::Read::Failed:
-            if (commit())
+            if (commitAdded())
                 finish(Outcome::Stopped,
                        QStringLiteral("The file \"%1\" cannot be read on from line %2: %3\n\n%4")
                            .arg(QFileInfo(m_filePath).fileName())
@@ -236,15 +232,41 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
                        QStringLiteral("Import stopped"));
             return;
         case download::Reader::Read::End:
-            if (commit())
+            if (commitAdded())
                 finish(Outcome::Completed, QStringLiteral("Conversion Complete"), QStringLiteral("OK"));
             return;
         }
-        if (commit())
+        if (commitAdded())
             stopAt(problem);
         return;
     } while (!deadline.hasExpired());
-    commit();
+    if (m_transactionAge.elapsed() >= transactionMs)
+        commitAdded();
+}
+
+void modImportscreen::Import::commit()
+{
+    commitAdded();
+}
+
+bool modImportscreen::Import::commitAdded()
+{
+    if (!m_inTransaction)
+        return true;
+    m_inTransaction = false;
+    QSqlDatabase db = m_db.handle();
+    if (db.commit())
+        return true;
+    // None of the open transaction's rows are kept.
+    const QString reason = store::describeEngineError(db.lastError().text());
+    db.rollback();
+    m_outcome.added -= m_pending;
+    finish(Outcome::Stopped,
+           QStringLiteral("The database could not save the observations from line %1 on: %2\n\n%3")
+               .arg(m_transactionLine)
+               .arg(reason, addedBefore()),
+           QStringLiteral("Import stopped"));
+    return false;
 }
 
 void modImportscreen::Import::cancel()
@@ -257,6 +279,8 @@ void modImportscreen::Import::cancel()
         m_outcome = Outcome{Outcome::Cancelled, 0, -1, {}, {}};
         return;
     case Step::Adding:
+        if (!commitAdded())
+            return;
         return finish(Outcome::Cancelled,
                       QStringLiteral("The import was cancelled before line %1 of \"%2\". %3")
                           .arg(m_reader.lineNumber() + 1)

@@ -7,6 +7,7 @@
 #include "knownobservations.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QString>
 
 #include <memory>
@@ -46,11 +47,13 @@ QString resultText(qint64 added, qint64 total);
 // Appends the observations of a download file to cumobs, a piece of work at
 // a time so that a screen stays responsive in between: it checks the file's
 // encoding, counts the observations cumobs holds already (asking what to do
-// when there are any), then adds the rows in transactions with one prepared
-// statement. No transaction outlasts a call of work(), so other screens can
-// write to the database between calls. Every line is checked before it is
-// added: at the first that makes no row the rows before it are committed and
-// nothing after it is added; a row is added whole or not at all.
+// when there are any), then adds the rows with one prepared statement in
+// transactions of about a second of work each, for every commit rewrites the
+// index pages the rows touched. A transaction may stay open between calls of
+// work(): whoever else is about to write to the database must call commit()
+// first. Every line is checked before it is added: at the first that makes
+// no row the rows before it are committed and nothing after it is added; a
+// row is added whole or not at all.
 class Import final
 {
 public:
@@ -78,6 +81,8 @@ public:
     qint64 duplicates() const;
     void choose(Duplicates choice);
 
+    // Ends the open transaction, if any, keeping what it added.
+    void commit();
     // Stops between two lines, keeping what was added.
     void cancel();
 
@@ -108,6 +113,7 @@ private:
     void count(const QDeadlineTimer &deadline);
     void startAdding();
     void add(const QDeadlineTimer &deadline);
+    bool commitAdded();
     void finish(Outcome::Kind kind, const QString &message, const QString &title);
     void fail(const QString &message, const QString &title);
     void failReading();
@@ -121,6 +127,11 @@ private:
     std::unique_ptr<store::Appender> m_insert;
     Step m_step = Step::Open;
     Duplicates m_choice = Duplicates::All;
+    bool m_inTransaction = false;
+    // Rows of the open transaction, from this line on.
+    qint64 m_pending = 0;
+    qint64 m_transactionLine = 0;
+    QElapsedTimer m_transactionAge;
     qint64 m_before = 0;
     qint64 m_observations = 0;
     qint64 m_duplicates = 0;

@@ -31,7 +31,8 @@ void checkValue(const QString &value, const char *column)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     for (const QString &line : {QString::fromUtf8(bytes), appfiles::fromCp1252(bytes)}) {
         const download::ParsedLine parsed = download::parseLine(line);
         check(parsed.observation.has_value() == parsed.reason.isEmpty());

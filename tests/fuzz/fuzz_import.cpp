@@ -50,13 +50,14 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
         store::Database db(folder->path());
         check(db.open());
         for (const char *star : {"ss cyg", "SS CYG", "r cas"}) {
-            check(db.insert(QStringLiteral("cumobs"), {{QStringLiteral("star"), QString::fromLatin1(star)},
-                                                       {QStringLiteral("magnitude"), QStringLiteral("11.2")},
-                                                       {QStringLiteral("estimate"), QStringLiteral("110 115")},
-                                                       {QStringLiteral("obsdate"), QStringLiteral("2458124.3958")},
-                                                       {QStringLiteral("obscode"), QStringLiteral("na")},
-                                                       {QStringLiteral("notes"), QStringLiteral("na")},
-                                                       {QStringLiteral("chart"), QStringLiteral("1896")}}));
+            check(db.insert(QStringLiteral("cumobs"),
+                            {{QStringLiteral("star"), QString::fromLatin1(star)},
+                             {QStringLiteral("magnitude"), QStringLiteral("11.2")},
+                             {QStringLiteral("estimate"), QStringLiteral("110 115")},
+                             {QStringLiteral("obsdate"), QStringLiteral("2458124.3958")},
+                             {QStringLiteral("obscode"), QStringLiteral("na")},
+                             {QStringLiteral("notes"), QStringLiteral("na")},
+                             {QStringLiteral("chart"), QStringLiteral("1896")}}));
             ++seeded;
         }
     }
@@ -77,10 +78,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         check(download.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size))
               == static_cast<qint64>(size));
     }
-    // The input's last byte picks the answer and where to cancel, if at all.
+    // The input's last byte picks the answer, where to cancel, if at all, and
+    // whether to commit between pieces of work.
     const unsigned choice = size > 0 ? data[size - 1] : 0;
     const auto duplicates = choice & 1 ? modImportscreen::Duplicates::All : modImportscreen::Duplicates::OnlyNew;
-    const int cancelAfter = choice & 2 ? static_cast<int>(choice >> 2) : -1;
+    const int cancelAfter = choice & 2 ? static_cast<int>(choice >> 3) : -1;
 
     modImportscreen::Import import(path(QStringLiteral("download.txt")), folder->path());
     for (int steps = 0; import.phase() != modImportscreen::Import::Phase::Done; ++steps) {
@@ -93,6 +95,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             import.choose(duplicates);
         }
         import.work(QDeadlineTimer(cancelAfter < 0 ? 1000 : 0));
+        // As a click elsewhere would.
+        if (choice & 4)
+            import.commit();
     }
     const modImportscreen::Outcome &outcome = import.outcome();
     check(outcome.kind != modImportscreen::Outcome::Failed);

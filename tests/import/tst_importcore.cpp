@@ -254,6 +254,12 @@ void tst_importcore::cancelKeepsAConsistentTable()
         QVERIFY(import.position() > position);
         position = import.position();
     }
+    // The transaction stays open between pieces of work until committed.
+    store::Database other(m_folder->path());
+    QCOMPARE(other.count(QStringLiteral("cumobs")), 0);
+    import.commit();
+    QCOMPARE(other.count(QStringLiteral("cumobs")), import.outcome().added);
+    import.work(QDeadlineTimer(30));
     import.cancel();
     const Outcome &outcome = import.outcome();
     QCOMPARE(outcome.kind, Outcome::Cancelled);
