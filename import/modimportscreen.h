@@ -90,7 +90,7 @@ public:
     qint64 position() const;
     qint64 size() const;
 
-    // Once done.
+    // Whole once done; the count of added rows grows while adding.
     const Outcome &outcome() const;
 
     // Does the whole import, answering the question with the choice.
