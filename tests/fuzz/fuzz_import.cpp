@@ -44,6 +44,8 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     folder = new QTemporaryDir(QDir(QStringLiteral("/dev/shm")).exists()
                                    ? QStringLiteral("/dev/shm/varlume-fuzz-XXXXXX")
                                    : QDir::temp().filePath(QStringLiteral("varlume-fuzz-XXXXXX")));
+    // Removed when the fuzzer ends, crashes aside.
+    std::atexit([] { delete folder; });
     QString error;
     check(store::createDefault(folder->path(), &error));
     {
