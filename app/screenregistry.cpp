@@ -2,6 +2,7 @@
 #include "screenregistry.h"
 
 #include "frmdatabase.h"
+#include "frmconvert.h"
 #include "frmentryscreen.h"
 #include "frmheadertext.h"
 #include "frmlightcurve.h"
@@ -36,6 +37,7 @@ ScreenRegistry::ScreenRegistry(const QString &appFolder, modEntryscreen::Clock c
     add(
         Screen::LightCurve, QStringLiteral("frmLightcurve"), [appFolder] { return new frmLightcurve(appFolder); },
         [](QWidget *screen, const QString &star) { static_cast<frmLightcurve *>(screen)->showstar(star); });
+    add(Screen::Import, QStringLiteral("frmConvert"), [appFolder] { return new frmConvert(appFolder); });
     screenkit::setNavigator(this);
 }
 

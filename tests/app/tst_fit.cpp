@@ -56,7 +56,8 @@ void tst_fit::screens_data()
     const QList<std::pair<const char *, Screen>> screens{
         {"start", Screen::Startup},           {"header editor", Screen::HeaderEditor},
         {"observation", Screen::Observation}, {"report check", Screen::ReportCheck},
-        {"light curve", Screen::LightCurve},
+        {"light curve", Screen::LightCurve}, {"catalogue", Screen::Catalogue},
+        {"import", Screen::Import},
     };
     for (const auto &[name, screen] : screens) {
         QTest::addRow("%s at 1366x768", name) << int(screen) << QSize(1366, 768) << false;

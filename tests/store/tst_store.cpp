@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "appender.h"
 #include "appfolder.h"
 #include "creation.h"
 #include "database.h"
 #include "lookupindexes.h"
+#include "observationkey.h"
 #include "schema.h"
 #include "testkit.h"
 
@@ -38,6 +40,9 @@ private Q_SLOTS:
     void earlierDatabaseGetsLookupsOnce();
     void foreignDatabaseNeverIndexed_data();
     void foreignDatabaseNeverIndexed();
+    void observationKey_data();
+    void observationKey();
+    void appenderAddsWholeRowsOrNone();
 };
 
 static QVariantMap chartRow(const QString &name, const QString &constell = QStringLiteral("cyg"))
@@ -434,6 +439,74 @@ void tst_store::foreignDatabaseNeverIndexed()
     QVERIFY(!error.isEmpty());
     QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), before);
     QCOMPARE(folder.entries(), QStringList{QStringLiteral("starcharts.mdb")});
+}
+
+void tst_store::observationKey_data()
+{
+    QTest::addColumn<QStringList>("first");
+    QTest::addColumn<QStringList>("second");
+    QTest::addColumn<bool>("same");
+
+    const QStringList recorded = {QStringLiteral("ss cyg"), QStringLiteral("2458124.3958"), QStringLiteral("11.2")};
+    const auto with = [&recorded](int column, const QString &text) {
+        QStringList changed = recorded;
+        changed[column] = text;
+        return changed;
+    };
+    QTest::newRow("letter case") << recorded << with(0, QStringLiteral("SS Cyg")) << true;
+    QTest::newRow("trailing zeros") << recorded << with(1, QStringLiteral("2458124.39580")) << true;
+    QTest::newRow("fifth decimal") << recorded << with(1, QStringLiteral("2458124.39581")) << true;
+    QTest::newRow("fourth decimal") << recorded << with(1, QStringLiteral("2458124.3959")) << false;
+    QTest::newRow("magnitude form") << recorded << with(2, QStringLiteral("11.20")) << true;
+    QTest::newRow("plus sign") << recorded << with(2, QStringLiteral("+11.2")) << true;
+    QTest::newRow("other magnitude") << recorded << with(2, QStringLiteral("11.3")) << false;
+    QTest::newRow("minus zero") << with(2, QStringLiteral("0.0")) << with(2, QStringLiteral("-0")) << true;
+    QTest::newRow("other star") << recorded << with(0, QStringLiteral("ss cyg ")) << false;
+}
+
+void tst_store::observationKey()
+{
+    QFETCH(QStringList, first);
+    QFETCH(QStringList, second);
+    QFETCH(bool, same);
+    const auto a = store::observationKey(first[0], first[1], first[2]);
+    const auto b = store::observationKey(second[0], second[1], second[2]);
+    QVERIFY(a && b);
+    QCOMPARE(*a == *b, same);
+    if (same)
+        QCOMPARE(qHash(*a), qHash(*b));
+    // No key without numbers.
+    QVERIFY(!store::observationKey(first[0], QStringLiteral("2458124.3958 "), first[2]));
+    QVERIFY(!store::observationKey(first[0], first[1], QStringLiteral("<11.2")));
+    QVERIFY(!store::observationKey(first[0], first[1], QStringLiteral("1e1")));
+}
+
+void tst_store::appenderAddsWholeRowsOrNone()
+{
+    AppFolder folder;
+    QString error;
+    QVERIFY(createDefault(folder.path(), &error));
+    Database db(folder.path());
+    QVERIFY(db.open());
+    Appender appender(db.handle(), cumobs(),
+                      {QStringLiteral("star"), QStringLiteral("obsdate"), QStringLiteral("magnitude"),
+                       QStringLiteral("obscode"), QStringLiteral("notes"), QStringLiteral("estimate"),
+                       QStringLiteral("chart")});
+    QVERIFY2(appender.isValid(), qPrintable(appender.error()));
+    QVERIFY(appender.append({u"o'hare", u"2458124.3958", u"11.2", u"na", u"It's; DROP TABLE cumobs", u"<110", u"X"}));
+    QVERIFY(!appender.append({u"ss cyg", u"2458124.3958", u"11.2", u"na", QStringView(), u"110 115", u"X"}));
+    QCOMPARE(appender.error(),
+             QStringLiteral("The value for \"notes\" must not be empty and may hold at most 100 "
+                            "characters."));
+    QVERIFY(!appender.append({u"ss cyg", u"2458124.3958", u"11.2", u"na", u"na", u"110 115", QString(31, u'c')}));
+    QVERIFY(!appender.append({u"too", u"few"}));
+    QCOMPARE(db.count(QStringLiteral("cumobs")), 1);
+    QCOMPARE(db.first(QStringLiteral("cumobs"), std::nullopt)->value(QStringLiteral("notes")).toString(),
+             QStringLiteral("It's; DROP TABLE cumobs"));
+
+    Appender unknown(db.handle(), cumobs(), {QStringLiteral("star"), QStringLiteral("comment")});
+    QVERIFY(!unknown.isValid());
+    QCOMPARE(unknown.error(), QStringLiteral("Unknown column \"comment\" in table \"cumobs\"."));
 }
 
 QTEST_APPLESS_MAIN(tst_store)

@@ -1,0 +1,177 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "downloadreader.h"
+
+#include "codepage.h"
+
+#include <QByteArrayView>
+
+#include <cstring>
+
+namespace
+{
+constexpr qsizetype bufferSize = 4 * download::Reader::longestLine;
+constexpr char byteOrderMark[] = "\xEF\xBB\xBF";
+
+bool isContinuation(char byte)
+{
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+}
+
+download::Reader::Reader(const QString &path)
+    : m_file(path)
+    , m_buffer(bufferSize)
+{
+}
+
+bool download::Reader::open()
+{
+    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        m_error = m_file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QString download::Reader::error() const
+{
+    return m_error;
+}
+
+bool download::Reader::isUtf8() const
+{
+    return m_utf8;
+}
+
+qint64 download::Reader::lineNumber() const
+{
+    return m_lineNumber;
+}
+
+qint64 download::Reader::position() const
+{
+    return m_bufferStart + m_begin;
+}
+
+qint64 download::Reader::size() const
+{
+    return m_file.size();
+}
+
+bool download::Reader::fill()
+{
+    if (m_atEnd || m_failed)
+        return false;
+    if (m_begin > 0) {
+        std::memmove(m_buffer.data(), m_buffer.data() + m_begin, static_cast<std::size_t>(m_end - m_begin));
+        m_bufferStart += m_begin;
+        m_end -= m_begin;
+        m_begin = 0;
+    }
+    if (m_end == bufferSize)
+        return false;
+    const qint64 got = m_file.read(m_buffer.data() + m_end, bufferSize - m_end);
+    if (got < 0) {
+        m_failed = true;
+        m_error = m_file.errorString();
+        return false;
+    }
+    if (got == 0) {
+        m_atEnd = true;
+        return false;
+    }
+    m_end += got;
+    return true;
+}
+
+bool download::Reader::checkEncoding(const QDeadlineTimer &deadline)
+{
+    if (m_checked)
+        return true;
+    do {
+        if (!fill()) {
+            // What was held back for more bytes is all there is.
+            if (!QByteArrayView(m_buffer.data() + m_begin, m_end - m_begin).isValidUtf8())
+                m_utf8 = false;
+            m_checked = true;
+            break;
+        }
+        // Checked up to the start of a sequence the buffer may cut; the rest waits for more bytes.
+        qsizetype cut = m_end;
+        for (int back = 0; back < 3 && cut > m_begin && isContinuation(m_buffer[cut - 1]); ++back)
+            --cut;
+        if (cut > m_begin && static_cast<unsigned char>(m_buffer[cut - 1]) >= 0xC0)
+            --cut;
+        else
+            cut = m_end;
+        if (!QByteArrayView(m_buffer.data() + m_begin, cut - m_begin).isValidUtf8()) {
+            m_utf8 = false;
+            m_checked = true;
+        }
+        m_begin = cut;
+    } while (!m_checked && !deadline.hasExpired());
+    return m_checked;
+}
+
+bool download::Reader::rewind()
+{
+    if (!m_file.seek(0)) {
+        m_failed = true;
+        m_error = m_file.errorString();
+        return false;
+    }
+    m_begin = m_end = 0;
+    m_bufferStart = 0;
+    m_atEnd = m_failed = false;
+    m_lineNumber = 0;
+    fill();
+    if (m_utf8 && m_end >= 3 && std::memcmp(m_buffer.data(), byteOrderMark, 3) == 0)
+        m_begin = 3;
+    return skipLine() && skipLine() && !m_failed;
+}
+
+bool download::Reader::skipLine()
+{
+    bool begun = false;
+    for (;;) {
+        const char *from = m_buffer.data() + m_begin;
+        if (const void *end = std::memchr(from, '\n', static_cast<std::size_t>(m_end - m_begin))) {
+            m_begin += static_cast<const char *>(end) - from + 1;
+            ++m_lineNumber;
+            return true;
+        }
+        // The skipped lines may be of any length: what is read of them is dropped.
+        begun = begun || m_end > m_begin;
+        m_begin = m_end;
+        if (!fill()) {
+            if (begun)
+                ++m_lineNumber;
+            return !m_failed;
+        }
+    }
+}
+
+download::Reader::Read download::Reader::next(QString *line)
+{
+    for (;;) {
+        const char *from = m_buffer.data() + m_begin;
+        const auto *end = static_cast<const char *>(std::memchr(from, '\n', static_cast<std::size_t>(m_end - m_begin)));
+        if (!end && fill())
+            continue;
+        if (m_failed)
+            return Read::Failed;
+        if (!end && m_begin == m_end)
+            return Read::End;
+        qsizetype length = end ? end - from : m_end - m_begin;
+        ++m_lineNumber;
+        if (length > longestLine + 1 || (!end && m_end - m_begin == bufferSize))
+            return Read::TooLong;
+        m_begin += length + (end ? 1 : 0);
+        if (length > 0 && from[length - 1] == '\r')
+            --length;
+        if (length > longestLine)
+            return Read::TooLong;
+        *line = m_utf8 ? QString::fromUtf8(from, length) : appfiles::fromCp1252(QByteArray::fromRawData(from, length));
+        return Read::Line;
+    }
+}

@@ -1,0 +1,301 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "frmconvert.h"
+
+#include "messageseam.h"
+#include "modimportscreen.h"
+#include "navigation.h"
+#include "nightmode.h"
+#include "ui.h"
+
+#include <QAbstractFileIconProvider>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QTimer>
+#include <QTreeView>
+
+namespace
+{
+const QString textfile = QStringLiteral("textfile");
+const QString database = QStringLiteral("database");
+const char tag[] = "tag";
+
+// Work done between two looks at the window's events.
+constexpr int sliceMs = 50;
+// An import that lasts longer shows its progress and can be cancelled.
+constexpr qint64 progressAfterMs = 1000;
+constexpr int progressSteps = 1000;
+
+// Folders and files are listed by name alone, as the lists always were.
+class NoIcons final : public QAbstractFileIconProvider
+{
+public:
+    QIcon icon(IconType) const override { return {}; }
+    QIcon icon(const QFileInfo &) const override { return {}; }
+};
+
+NoIcons *noIcons()
+{
+    static NoIcons provider;
+    return &provider;
+}
+}
+
+frmConvert::frmConvert(const QString &appFolder, QWidget *parent)
+    : screenkit::Form(12420, 7050, parent)
+    , m_appFolder(appFolder)
+    , m_drive1(new QComboBox(canvas()))
+    , m_dir1(new QTreeView(canvas()))
+    , m_file1(new QListView(canvas()))
+    , m_label1(new QLabel(QStringLiteral("Step 1: Click on your downloaded Obs file."), canvas()))
+    , m_cmdHelp(new QPushButton(QStringLiteral("&Help"), canvas()))
+    , m_label2(new QLabel(canvas()))
+    , m_progress(new QProgressBar(canvas()))
+    , m_cancel(new QPushButton(QStringLiteral("Cancel"), canvas()))
+    , m_folders(new QFileSystemModel(this))
+    , m_files(new QFileSystemModel(this))
+    , m_pump(new QTimer(this))
+{
+    setWindowTitle(QStringLiteral("Find and convert Observations"));
+
+    m_drive1->setObjectName(QStringLiteral("Drive1"));
+    place(m_drive1, 6000, 600, 2175, 315);
+
+    m_folders->setIconProvider(noIcons());
+    m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    m_dir1->setObjectName(QStringLiteral("Dir1"));
+    m_dir1->setModel(m_folders);
+    m_dir1->setHeaderHidden(true);
+    for (int column = 1; column < m_folders->columnCount(); ++column)
+        m_dir1->hideColumn(column);
+    place(m_dir1, 6000, 1200, 2175, 3915);
+
+    m_files->setIconProvider(noIcons());
+    m_files->setFilter(QDir::Files);
+    m_files->setNameFilters({QStringLiteral("*.txt")});
+    m_files->setNameFilterDisables(false);
+    m_file1->setObjectName(QStringLiteral("File1"));
+    m_file1->setModel(m_files);
+    place(m_file1, 8760, 600, 2055, 4575);
+
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setProperty(tag, textfile);
+    setScaledFont(m_label1, ui::msSansSerif(8.25, true));
+    place(m_label1, 240, 840, 0, 0, Sizing::ToText);
+
+    m_cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
+    place(m_cmdHelp, 360, 6240, 1095, 375);
+
+    m_label2->setObjectName(QStringLiteral("Label2"));
+    place(m_label2, 6000, 6240, 0, 0, Sizing::ToText);
+
+    m_progress->setObjectName(QStringLiteral("prgImport"));
+    m_progress->setRange(0, progressSteps);
+    m_progress->hide();
+    place(m_progress, 240, 5640, 5520, 315);
+    m_cancel->setObjectName(QStringLiteral("cmdCancel"));
+    m_cancel->hide();
+    place(m_cancel, 1680, 6240, 1095, 375);
+
+    setTabOrder(m_drive1, m_dir1);
+    setTabOrder(m_dir1, m_file1);
+    setTabOrder(m_file1, m_cmdHelp);
+    setTabOrder(m_cmdHelp, m_cancel);
+
+    m_pump->setSingleShot(true);
+    m_pump->setInterval(0);
+    connect(m_pump, &QTimer::timeout, this, &frmConvert::proceed);
+    connect(m_cancel, &QPushButton::clicked, this, &frmConvert::cancelImport);
+    connect(m_cmdHelp, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1003); });
+    connect(m_file1, &QListView::clicked, this, &frmConvert::fileClicked);
+    connect(m_dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmConvert::folderChosen);
+
+    const QString home = QDir::homePath();
+    m_places = places::mounted(home);
+    for (const places::Place &p : std::as_const(m_places)) {
+        m_drive1->addItem(p.name, p.path);
+        m_drive1->setItemData(m_drive1->count() - 1, p.path, Qt::ToolTipRole);
+    }
+    const QString start = places::startFolder(home);
+    showPlace(places::placeOf(m_places, start), start);
+    connect(m_drive1, &QComboBox::currentIndexChanged, this, &frmConvert::driveChosen);
+}
+
+frmConvert::~frmConvert() = default;
+
+void frmConvert::showPlace(qsizetype place, const QString &folder)
+{
+    m_shownPlace = static_cast<int>(place);
+    m_drive1->setCurrentIndex(m_shownPlace);
+    const QString root = m_places.value(place).path;
+    m_dir1->setRootIndex(m_folders->setRootPath(root));
+    const QModelIndex current = m_folders->index(folder);
+    m_dir1->setCurrentIndex(current);
+    m_dir1->scrollTo(current);
+    m_dir1->expand(current);
+}
+
+void frmConvert::driveChosen(int index)
+{
+    const QString path = m_drive1->itemData(index).toString();
+    const QStorageInfo volume(path);
+    if (!volume.isValid() || !volume.isReady() || !QFileInfo(path).isDir()) {
+        // The lists stay as they were.
+        const QSignalBlocker quiet(m_drive1);
+        m_drive1->setCurrentIndex(m_shownPlace);
+        hostkit::ask(QStringLiteral("\"%1\" is not ready. Insert or connect it, then choose it again.")
+                         .arg(m_drive1->itemText(index)),
+                     QStringLiteral("Drive not ready"), QMessageBox::Warning);
+        return;
+    }
+    const QSignalBlocker quiet(m_drive1);
+    showPlace(index, path);
+}
+
+void frmConvert::folderChosen(const QModelIndex &index)
+{
+    if (!index.isValid())
+        return;
+    m_file1->setRootIndex(m_files->setRootPath(m_folders->filePath(index)));
+}
+
+void frmConvert::fileClicked(const QModelIndex &index)
+{
+    const QString state = m_label1->property(tag).toString();
+    if (state == textfile) {
+        m_keptFile = QDir(m_files->rootPath()).filePath(m_files->fileName(index));
+        m_label1->setProperty(tag, database);
+        m_label1->setText(QStringLiteral("Now click the file again to convert and send to the\r\n"
+                                         "Starcharts database (This could take a while\r\n"
+                                         "depending on the size of the file)"));
+        QPalette red = m_label1->palette();
+        red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+        screenkit::night::setDayPalette(m_label1, red);
+        refit(m_label1);
+        m_file1->setCurrentIndex(m_files->index(m_keptFile));
+    } else if (state == database) {
+        startImport();
+    }
+}
+
+void frmConvert::startImport()
+{
+    m_import = std::make_unique<modImportscreen::Import>(m_keptFile, m_appFolder);
+    m_importTime.start();
+    // Whatever the observer does next, in any window, may write to the database.
+    qApp->installEventFilter(this);
+    m_file1->setEnabled(false);
+    m_progress->setValue(0);
+    proceed();
+}
+
+void frmConvert::proceed()
+{
+    m_import->work(QDeadlineTimer(sliceMs));
+    if (m_import->size() > 0)
+        m_progress->setValue(static_cast<int>(m_import->position() * progressSteps / m_import->size()));
+    m_progress->setFormat(m_import->phase() == modImportscreen::Import::Phase::Adding
+                              ? QStringLiteral("Adding observations: %p%")
+                              : QStringLiteral("Checking the file: %p%"));
+    if (m_progress->isHidden() && m_importTime.elapsed() > progressAfterMs) {
+        m_progress->show();
+        m_cancel->show();
+    }
+    switch (m_import->phase()) {
+    case modImportscreen::Import::Phase::Asking: askAboutDuplicates(); break;
+    case modImportscreen::Import::Phase::Done: finishImport(); break;
+    default: m_pump->start(); break;
+    }
+}
+
+void frmConvert::askAboutDuplicates()
+{
+    const qint64 all = m_import->observations();
+    const qint64 known = m_import->duplicates();
+    const auto answer = hostkit::ask(
+        QStringLiteral("%1 of the %2 observations in this file are in your Observations database already.\n\n"
+                       "Add only the new ones?\n\n"
+                       "Yes: add only the %3 new observations.\n"
+                       "No: add all %2, the %1 a second time as well.\n"
+                       "Cancel: add nothing.")
+            .arg(known)
+            .arg(all)
+            .arg(all - known),
+        QStringLiteral("Observations already added"), QMessageBox::Question,
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes || answer == QMessageBox::No) {
+        m_import->choose(answer == QMessageBox::Yes ? modImportscreen::Duplicates::OnlyNew
+                                                    : modImportscreen::Duplicates::All);
+        m_pump->start();
+    } else {
+        m_import->cancel();
+        finishImport();
+    }
+}
+
+void frmConvert::cancelImport()
+{
+    if (!m_import)
+        return;
+    m_pump->stop();
+    m_import->cancel();
+    finishImport();
+}
+
+void frmConvert::finishImport()
+{
+    qApp->removeEventFilter(this);
+    const modImportscreen::Outcome outcome = m_import->outcome();
+    m_import.reset();
+    m_progress->hide();
+    m_cancel->hide();
+    m_file1->setEnabled(true);
+    if (outcome.total >= 0) {
+        m_label2->setText(modImportscreen::resultText(outcome.added, outcome.total));
+        refit(m_label2);
+    }
+    if (outcome.message.isEmpty())
+        return;
+    const bool fine =
+        outcome.kind == modImportscreen::Outcome::Completed || outcome.kind == modImportscreen::Outcome::Cancelled;
+    hostkit::ask(outcome.message, outcome.title, fine ? QMessageBox::Information : QMessageBox::Warning);
+}
+
+void frmConvert::closeEvent(QCloseEvent *event)
+{
+    // What was added stays; the rest of the file is left.
+    if (m_import) {
+        qApp->removeEventFilter(this);
+        m_pump->stop();
+        m_import->cancel();
+        m_import.reset();
+    }
+    screenkit::Form::closeEvent(event);
+}
+
+bool frmConvert::eventFilter(QObject *watched, QEvent *event)
+{
+    // A click or a key may start a write elsewhere; the import's open
+    // transaction must not keep it waiting.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+        if (m_import)
+            m_import->commit();
+        break;
+    default: break;
+    }
+    return screenkit::Form::eventFilter(watched, event);
+}

@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "form.h"
+#include "places.h"
+
+#include <QElapsedTimer>
+#include <QList>
+
+#include <memory>
+
+class QComboBox;
+class QFileSystemModel;
+class QLabel;
+class QListView;
+class QModelIndex;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class QTreeView;
+
+namespace modImportscreen
+{
+class Import;
+}
+
+// Finds the observer's downloaded observations on disk and appends them to
+// cumobs: a first click on a file keeps it, the next click imports it.
+class frmConvert final : public screenkit::Form
+{
+    Q_OBJECT
+
+public:
+    explicit frmConvert(const QString &appFolder, QWidget *parent = nullptr);
+    ~frmConvert() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void showPlace(qsizetype place, const QString &folder);
+    void driveChosen(int index);
+    void folderChosen(const QModelIndex &index);
+    void fileClicked(const QModelIndex &index);
+    void startImport();
+    void proceed();
+    void askAboutDuplicates();
+    void finishImport();
+    void cancelImport();
+
+    QString m_appFolder;
+    QList<places::Place> m_places;
+    int m_shownPlace = -1;
+    // The file the first click chose, imported by every later click.
+    QString m_keptFile;
+
+    QComboBox *m_drive1;
+    QTreeView *m_dir1;
+    QListView *m_file1;
+    QLabel *m_label1;
+    QPushButton *m_cmdHelp;
+    QLabel *m_label2;
+    QProgressBar *m_progress;
+    QPushButton *m_cancel;
+    QFileSystemModel *m_folders;
+    QFileSystemModel *m_files;
+
+    std::unique_ptr<modImportscreen::Import> m_import;
+    QElapsedTimer m_importTime;
+    QTimer *m_pump;
+};

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "knownobservations.h"
+
+#include "database.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+
+namespace
+{
+// Each slice is a query of its own, so no read lasts beyond one call and
+// other screens can write in between.
+constexpr int sliceRows = 20000;
+}
+
+bool KnownObservations::load(const QSqlDatabase &db, const QDeadlineTimer &deadline, bool *done)
+{
+    *done = false;
+    do {
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        query.prepare(QStringLiteral("SELECT rowid, star, obsdate, magnitude FROM cumobs WHERE rowid > ? "
+                                     "ORDER BY rowid LIMIT %1")
+                          .arg(sliceRows));
+        query.addBindValue(m_lastRow);
+        if (!query.exec()) {
+            m_error = store::describeEngineError(query.lastError().text());
+            return false;
+        }
+        int rows = 0;
+        while (query.next()) {
+            ++rows;
+            m_lastRow = query.value(0).toLongLong();
+            const auto key =
+                store::observationKey(query.value(1).toString(), query.value(2).toString(), query.value(3).toString());
+            if (!key)
+                continue;
+            m_stars[key->star].push_back({key->jd, key->magnitude});
+        }
+        if (rows < sliceRows) {
+            for (std::vector<Moment> &moments : m_stars) {
+                std::sort(moments.begin(), moments.end());
+                moments.shrink_to_fit();
+            }
+            *done = true;
+        }
+    } while (!*done && !deadline.hasExpired());
+    return true;
+}
+
+QString KnownObservations::error() const
+{
+    return m_error;
+}
+
+bool KnownObservations::contains(const store::ObservationKey &key) const
+{
+    const auto star = m_stars.constFind(key.star);
+    if (star == m_stars.constEnd())
+        return false;
+    return std::binary_search(star->begin(), star->end(), Moment{key.jd, key.magnitude});
+}

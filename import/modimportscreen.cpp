@@ -1,0 +1,336 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "modimportscreen.h"
+
+#include "downloadline.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+
+namespace
+{
+const QString cumobs = QStringLiteral("cumobs");
+// Work per transaction: longer ones save commits, shorter ones keep others waiting less.
+constexpr qint64 transactionMs = 1000;
+}
+
+QString modImportscreen::resultText(qint64 added, qint64 total)
+{
+    return QString::number(added) + QStringLiteral(" records added to your Observations database. Total now ")
+        + QString::number(total) + QStringLiteral(" obs.");
+}
+
+modImportscreen::Import::Import(const QString &filePath, const QString &appFolder)
+    : m_filePath(filePath)
+    , m_db(appFolder)
+    , m_reader(filePath)
+{
+}
+
+modImportscreen::Import::~Import()
+{
+    // Rows counted as added are kept.
+    commitAdded();
+}
+
+modImportscreen::Import::Phase modImportscreen::Import::phase() const
+{
+    switch (m_step) {
+    case Step::Asking: return Phase::Asking;
+    case Step::Adding: return Phase::Adding;
+    case Step::Done: return Phase::Done;
+    default: return Phase::Checking;
+    }
+}
+
+qint64 modImportscreen::Import::observations() const
+{
+    return m_observations;
+}
+
+qint64 modImportscreen::Import::duplicates() const
+{
+    return m_duplicates;
+}
+
+qint64 modImportscreen::Import::position() const
+{
+    return m_reader.position();
+}
+
+qint64 modImportscreen::Import::size() const
+{
+    return m_reader.size();
+}
+
+const modImportscreen::Outcome &modImportscreen::Import::outcome() const
+{
+    return m_outcome;
+}
+
+void modImportscreen::Import::work(const QDeadlineTimer &deadline)
+{
+    // Each step does at least one piece of work, so an expired deadline still moves on.
+    do {
+        switch (m_step) {
+        case Step::Open: open(); break;
+        case Step::Encoding: checkEncoding(deadline); break;
+        case Step::Loading: load(deadline); break;
+        case Step::Counting: count(deadline); break;
+        case Step::Adding: add(deadline); return;
+        case Step::Asking:
+        case Step::Done: return;
+        }
+    } while (!deadline.hasExpired());
+}
+
+modImportscreen::Outcome modImportscreen::Import::run(Duplicates choice)
+{
+    while (m_step != Step::Done) {
+        if (m_step == Step::Asking)
+            choose(choice);
+        work(QDeadlineTimer(1000));
+    }
+    return m_outcome;
+}
+
+void modImportscreen::Import::open()
+{
+    if (!m_reader.open())
+        return fail(QStringLiteral("The file \"%1\" cannot be opened: %2. Nothing was added.")
+                        .arg(QFileInfo(m_filePath).fileName(), m_reader.error()),
+                    QStringLiteral("File not opened"));
+    if (!m_db.open())
+        return fail(m_db.error() + QStringLiteral(" Nothing was added."), QStringLiteral("Database not opened"));
+    m_before = m_db.count(cumobs);
+    if (m_before < 0)
+        return fail(m_db.error() + QStringLiteral(" Nothing was added."), QStringLiteral("Database not opened"));
+    m_step = Step::Encoding;
+}
+
+void modImportscreen::Import::checkEncoding(const QDeadlineTimer &deadline)
+{
+    if (!m_reader.checkEncoding(deadline))
+        return;
+    if (!m_reader.error().isEmpty())
+        return failReading();
+    if (m_before == 0)
+        return startAdding();
+    m_step = Step::Loading;
+}
+
+void modImportscreen::Import::load(const QDeadlineTimer &deadline)
+{
+    bool done = false;
+    if (!m_known.load(m_db.handle(), deadline, &done))
+        return fail(m_known.error() + QStringLiteral(" Nothing was added."), QStringLiteral("Database not read"));
+    if (!done)
+        return;
+    if (!m_reader.rewind())
+        return failReading();
+    m_step = Step::Counting;
+}
+
+void modImportscreen::Import::count(const QDeadlineTimer &deadline)
+{
+    QString line;
+    // The count ends at the first line that makes no row: nothing after it is added.
+    do {
+        switch (m_reader.next(&line)) {
+        case download::Reader::Read::Line: {
+            const download::ParsedLine parsed = download::parseLine(line);
+            if (!parsed.observation)
+                break;
+            ++m_observations;
+            const download::Observation &o = *parsed.observation;
+            if (const auto key = store::observationKey(o.star, o.obsdate, o.magnitude); key && m_known.contains(*key))
+                ++m_duplicates;
+            continue;
+        }
+        case download::Reader::Read::Failed: return failReading();
+        case download::Reader::Read::End:
+        case download::Reader::Read::TooLong: break;
+        }
+        if (m_duplicates > 0)
+            m_step = Step::Asking;
+        else
+            startAdding();
+        return;
+    } while (!deadline.hasExpired());
+}
+
+void modImportscreen::Import::choose(Duplicates choice)
+{
+    if (m_step != Step::Asking)
+        return;
+    m_choice = choice;
+    startAdding();
+}
+
+void modImportscreen::Import::startAdding()
+{
+    if (!m_reader.rewind())
+        return failReading();
+    m_insert = std::make_unique<store::Appender>(m_db.handle(), store::cumobs(),
+                                                 QStringList{QStringLiteral("star"), QStringLiteral("obsdate"),
+                                                             QStringLiteral("magnitude"), QStringLiteral("obscode"),
+                                                             QStringLiteral("notes"), QStringLiteral("estimate"),
+                                                             QStringLiteral("chart")});
+    if (!m_insert->isValid())
+        return fail(m_insert->error() + QStringLiteral(" Nothing was added."), QStringLiteral("Database not written"));
+    m_step = Step::Adding;
+}
+
+void modImportscreen::Import::add(const QDeadlineTimer &deadline)
+{
+    if (!m_inTransaction) {
+        QSqlDatabase db = m_db.handle();
+        if (!db.transaction())
+            return finish(Outcome::Stopped,
+                          QStringLiteral("The database cannot be written: %1\n\n%2")
+                              .arg(store::describeEngineError(db.lastError().text()), addedBefore()),
+                          QStringLiteral("Import stopped"));
+        m_inTransaction = true;
+        m_pending = 0;
+        m_transactionLine = m_reader.lineNumber() + 1;
+        m_transactionAge.start();
+    }
+
+    QString line;
+    do {
+        QString problem;
+        switch (m_reader.next(&line)) {
+        case download::Reader::Read::Line: {
+            const download::ParsedLine parsed = download::parseLine(line);
+            if (!parsed.observation) {
+                problem = parsed.reason;
+                break;
+            }
+            const download::Observation &o = *parsed.observation;
+            if (m_choice == Duplicates::OnlyNew) {
+                const auto key = store::observationKey(o.star, o.obsdate, o.magnitude);
+                if (key && m_known.contains(*key))
+                    continue;
+            }
+            if (!m_insert->append({o.star, o.obsdate, o.magnitude, o.obscode, o.notes, o.estimate, o.chart})) {
+                problem = m_insert->error();
+                break;
+            }
+            ++m_outcome.added;
+            ++m_pending;
+            continue;
+        }
+        case download::Reader::Read::TooLong:
+            problem = QStringLiteral("it is longer than %1 bytes").arg(download::Reader::longestLine);
+            break;
+        case download::Reader::Read::Failed:
+            if (commitAdded())
+                finish(Outcome::Stopped,
+                       QStringLiteral("The file \"%1\" cannot be read on from line %2: %3\n\n%4")
+                           .arg(QFileInfo(m_filePath).fileName())
+                           .arg(m_reader.lineNumber())
+                           .arg(m_reader.error(), addedBefore()),
+                       QStringLiteral("Import stopped"));
+            return;
+        case download::Reader::Read::End:
+            if (commitAdded())
+                finish(Outcome::Completed, QStringLiteral("Conversion Complete"), QStringLiteral("OK"));
+            return;
+        }
+        if (commitAdded())
+            stopAt(problem);
+        return;
+    } while (!deadline.hasExpired());
+    if (m_transactionAge.elapsed() >= transactionMs)
+        commitAdded();
+}
+
+void modImportscreen::Import::commit()
+{
+    commitAdded();
+}
+
+bool modImportscreen::Import::commitAdded()
+{
+    if (!m_inTransaction)
+        return true;
+    m_inTransaction = false;
+    QSqlDatabase db = m_db.handle();
+    if (db.commit())
+        return true;
+    // None of the open transaction's rows are kept.
+    const QString reason = store::describeEngineError(db.lastError().text());
+    db.rollback();
+    m_outcome.added -= m_pending;
+    finish(Outcome::Stopped,
+           QStringLiteral("The database could not save the observations from line %1 on: %2\n\n%3")
+               .arg(m_transactionLine)
+               .arg(reason, addedBefore()),
+           QStringLiteral("Import stopped"));
+    return false;
+}
+
+void modImportscreen::Import::cancel()
+{
+    switch (m_step) {
+    case Step::Done: return;
+    case Step::Asking:
+        // The observer's answer to the question says it all.
+        m_step = Step::Done;
+        m_outcome = Outcome{Outcome::Cancelled, 0, -1, {}, {}};
+        return;
+    case Step::Adding:
+        if (!commitAdded())
+            return;
+        return finish(Outcome::Cancelled,
+                      QStringLiteral("The import was cancelled before line %1 of \"%2\". %3")
+                          .arg(m_reader.lineNumber() + 1)
+                          .arg(QFileInfo(m_filePath).fileName(), addedBefore()),
+                      QStringLiteral("Import cancelled"));
+    default:
+        return finish(Outcome::Cancelled, QStringLiteral("The import was cancelled. Nothing was added."),
+                      QStringLiteral("Import cancelled"));
+    }
+}
+
+void modImportscreen::Import::finish(Outcome::Kind kind, const QString &message, const QString &title)
+{
+    m_insert.reset();
+    m_step = Step::Done;
+    m_outcome.kind = kind;
+    m_outcome.message = message;
+    m_outcome.title = title;
+    m_outcome.total = m_db.count(cumobs);
+}
+
+void modImportscreen::Import::fail(const QString &message, const QString &title)
+{
+    m_insert.reset();
+    m_step = Step::Done;
+    m_outcome = Outcome{Outcome::Failed, 0, -1, message, title};
+}
+
+void modImportscreen::Import::failReading()
+{
+    fail(QStringLiteral("The file \"%1\" cannot be read: %2. Nothing was added.")
+             .arg(QFileInfo(m_filePath).fileName(), m_reader.error()),
+         QStringLiteral("File not read"));
+}
+
+void modImportscreen::Import::stopAt(const QString &reason)
+{
+    finish(Outcome::Stopped,
+           QStringLiteral("Line %1 of \"%2\" cannot be added: %3.\n\n%4")
+               .arg(m_reader.lineNumber())
+               .arg(QFileInfo(m_filePath).fileName(), reason, addedBefore()),
+           QStringLiteral("Import stopped"));
+}
+
+QString modImportscreen::Import::addedBefore() const
+{
+    if (m_outcome.added == 0)
+        return QStringLiteral("Nothing was added.");
+    if (m_outcome.added == 1)
+        return QStringLiteral("1 record from the lines before it was added; nothing after it was added.");
+    return QStringLiteral("%1 records from the lines before it were added; nothing after it was added.")
+        .arg(m_outcome.added);
+}

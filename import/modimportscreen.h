@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "appender.h"
+#include "database.h"
+#include "downloadreader.h"
+#include "knownobservations.h"
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QString>
+
+#include <memory>
+
+namespace modImportscreen
+{
+// What to do with the file's observations that cumobs holds already.
+enum class Duplicates {
+    OnlyNew,
+    All,
+};
+
+struct Outcome
+{
+    enum Kind {
+        Completed,
+        // By the observer, at a line boundary.
+        Cancelled,
+        // At a line that makes no row; the rows before it are kept.
+        Stopped,
+        // Nothing was read or added: the file or the database could not be opened.
+        Failed,
+    };
+    Kind kind = Completed;
+    qint64 added = 0;
+    // Rows in cumobs afterwards; -1 when not known.
+    qint64 total = -1;
+    // The message box for the observer; none when the observer cancelled
+    // on being asked.
+    QString message;
+    QString title;
+};
+
+// The text of Label2 after an import.
+QString resultText(qint64 added, qint64 total);
+
+// Appends the observations of a download file to cumobs, a piece of work at
+// a time so that a screen stays responsive in between: it checks the file's
+// encoding, counts the observations cumobs holds already (asking what to do
+// when there are any), then adds the rows with one prepared statement in
+// transactions of about a second of work each, for every commit rewrites the
+// index pages the rows touched. A transaction may stay open between calls of
+// work(): whoever else is about to write to the database must call commit()
+// first. Every line is checked before it is added: at the first that makes
+// no row the rows before it are committed and nothing after it is added; a
+// row is added whole or not at all.
+class Import final
+{
+public:
+    enum class Phase {
+        // Checking the file's encoding and counting what is there already.
+        Checking,
+        // Observations of the file are in cumobs already: waiting for choose().
+        Asking,
+        Adding,
+        Done,
+    };
+
+    Import(const QString &filePath, const QString &appFolder);
+    ~Import();
+    Import(const Import &) = delete;
+    Import &operator=(const Import &) = delete;
+
+    Phase phase() const;
+    // Works on until the phase ends or the deadline passes.
+    void work(const QDeadlineTimer &deadline);
+
+    // The file's observations that can be added, and how many of them cumobs
+    // holds already; known once asking.
+    qint64 observations() const;
+    qint64 duplicates() const;
+    void choose(Duplicates choice);
+
+    // Ends the open transaction, if any, keeping what it added.
+    void commit();
+    // Stops between two lines, keeping what was added.
+    void cancel();
+
+    // Bytes read of the file in the present pass, and the file's size.
+    qint64 position() const;
+    qint64 size() const;
+
+    // Whole once done; the count of added rows grows while adding.
+    const Outcome &outcome() const;
+
+    // Does the whole import, answering the question with the choice.
+    Outcome run(Duplicates choice);
+
+private:
+    enum class Step {
+        Open,
+        Encoding,
+        Loading,
+        Counting,
+        Asking,
+        Adding,
+        Done,
+    };
+
+    void open();
+    void checkEncoding(const QDeadlineTimer &deadline);
+    void load(const QDeadlineTimer &deadline);
+    void count(const QDeadlineTimer &deadline);
+    void startAdding();
+    void add(const QDeadlineTimer &deadline);
+    bool commitAdded();
+    void finish(Outcome::Kind kind, const QString &message, const QString &title);
+    void fail(const QString &message, const QString &title);
+    void failReading();
+    void stopAt(const QString &reason);
+    QString addedBefore() const;
+
+    QString m_filePath;
+    store::Database m_db;
+    download::Reader m_reader;
+    KnownObservations m_known;
+    std::unique_ptr<store::Appender> m_insert;
+    Step m_step = Step::Open;
+    Duplicates m_choice = Duplicates::All;
+    bool m_inTransaction = false;
+    // Rows of the open transaction, from this line on.
+    qint64 m_pending = 0;
+    qint64 m_transactionLine = 0;
+    QElapsedTimer m_transactionAge;
+    qint64 m_before = 0;
+    qint64 m_observations = 0;
+    qint64 m_duplicates = 0;
+    Outcome m_outcome;
+};
+}

@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// libFuzzer target: the whole import of a download file into a temporary
+// database that holds a few observations already, answered "only the new
+// ones" or "all", run to its end or cancelled part-way. Whatever the file,
+// the table must hold exactly the rows the outcome counts, each of them
+// whole and usable. Built and run by fuzz.sh.
+#include "creation.h"
+#include "database.h"
+#include "modimportscreen.h"
+#include "observationkey.h"
+#include "schema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace
+{
+QTemporaryDir *folder = nullptr;
+QByteArray emptyDatabase;
+qint64 seeded = 0;
+
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+QString path(const QString &name)
+{
+    return folder->filePath(name);
+}
+}
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    new QCoreApplication(*argc, *argv);
+    // In memory where there is a tmpfs: the engine's flushes cost nothing there.
+    folder = new QTemporaryDir(QDir(QStringLiteral("/dev/shm")).exists()
+                                   ? QStringLiteral("/dev/shm/varlume-fuzz-XXXXXX")
+                                   : QDir::temp().filePath(QStringLiteral("varlume-fuzz-XXXXXX")));
+    // Removed when the fuzzer ends, crashes aside.
+    std::atexit([] { delete folder; });
+    QString error;
+    check(store::createDefault(folder->path(), &error));
+    {
+        store::Database db(folder->path());
+        check(db.open());
+        for (const char *star : {"ss cyg", "SS CYG", "r cas"}) {
+            check(db.insert(QStringLiteral("cumobs"),
+                            {{QStringLiteral("star"), QString::fromLatin1(star)},
+                             {QStringLiteral("magnitude"), QStringLiteral("11.2")},
+                             {QStringLiteral("estimate"), QStringLiteral("110 115")},
+                             {QStringLiteral("obsdate"), QStringLiteral("2458124.3958")},
+                             {QStringLiteral("obscode"), QStringLiteral("na")},
+                             {QStringLiteral("notes"), QStringLiteral("na")},
+                             {QStringLiteral("chart"), QStringLiteral("1896")}}));
+            ++seeded;
+        }
+    }
+    QFile file(path(QStringLiteral("starcharts.mdb")));
+    check(file.open(QIODevice::ReadOnly));
+    emptyDatabase = file.readAll();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    {
+        QFile database(path(QStringLiteral("starcharts.mdb")));
+        check(database.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        check(database.write(emptyDatabase) == emptyDatabase.size());
+        QFile download(path(QStringLiteral("download.txt")));
+        check(download.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        check(download.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size))
+              == static_cast<qint64>(size));
+    }
+    // The input's last byte picks the answer, where to cancel, if at all, and
+    // whether to commit between pieces of work.
+    const unsigned choice = size > 0 ? data[size - 1] : 0;
+    const auto duplicates = choice & 1 ? modImportscreen::Duplicates::All : modImportscreen::Duplicates::OnlyNew;
+    const int cancelAfter = choice & 2 ? static_cast<int>(choice >> 3) : -1;
+
+    modImportscreen::Import import(path(QStringLiteral("download.txt")), folder->path());
+    for (int steps = 0; import.phase() != modImportscreen::Import::Phase::Done; ++steps) {
+        if (steps == cancelAfter) {
+            import.cancel();
+            break;
+        }
+        if (import.phase() == modImportscreen::Import::Phase::Asking) {
+            check(import.duplicates() > 0 && import.duplicates() <= import.observations());
+            import.choose(duplicates);
+        }
+        import.work(QDeadlineTimer(cancelAfter < 0 ? 1000 : 0));
+        // As a click elsewhere would.
+        if (choice & 4)
+            import.commit();
+    }
+    const modImportscreen::Outcome &outcome = import.outcome();
+    check(outcome.kind != modImportscreen::Outcome::Failed);
+    check(outcome.kind == modImportscreen::Outcome::Completed || !outcome.message.isEmpty()
+          || outcome.kind == modImportscreen::Outcome::Cancelled);
+
+    store::Database db(folder->path());
+    check(db.open());
+    check(db.count(QStringLiteral("cumobs")) == seeded + outcome.added);
+    check(outcome.total < 0 || outcome.total == seeded + outcome.added);
+    QSqlQuery rows(db.handle());
+    check(rows.exec(QStringLiteral("SELECT star, magnitude, estimate, obsdate, obscode, notes, chart FROM cumobs")));
+    while (rows.next()) {
+        for (int column = 0; column < 7; ++column) {
+            const QString value = rows.value(column).toString();
+            check(!value.isEmpty() && value.toUcs4().size() <= store::cumobs().columns[column].length);
+        }
+        check(store::observationKey(rows.value(0).toString(), rows.value(3).toString(), rows.value(1).toString())
+                  .has_value());
+    }
+    return 0;
+}

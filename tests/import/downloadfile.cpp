@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "downloadfile.h"
+
+#include "database.h"
+
+#include <QFile>
+#include <QSqlQuery>
+
+const QStringList downloadHeader = {
+    QStringLiteral("Observations of XYZ, downloaded"),
+    QStringLiteral("Obs##Star##Date##JD##Fainter##Magnitude##Code##Notes##Observer##Type##Comp1##-##Comp2##-##Chart"),
+};
+
+QString downloadLine(const DownloadFields &f)
+{
+    return QStringList{QStringLiteral("1"),
+                       f.star,
+                       QStringLiteral("2018 Jan. 05"),
+                       f.jd,
+                       f.fainter,
+                       f.magnitude,
+                       f.code,
+                       f.notes,
+                       QStringLiteral("XYZ"),
+                       QStringLiteral("Visual"),
+                       f.comp1,
+                       QString(),
+                       f.comp2,
+                       QString(),
+                       f.chart}
+        .join(QStringLiteral("##"));
+}
+
+QByteArray downloadBytes(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : downloadHeader + lines)
+        bytes += line.toUtf8() + '\n';
+    return bytes;
+}
+
+QString generatedLine(qint64 n)
+{
+    static const QStringList constellations = {QStringLiteral("CYG"), QStringLiteral("AND"), QStringLiteral("CAS"),
+                                               QStringLiteral("UMA"), QStringLiteral("LYR"), QStringLiteral("HER"),
+                                               QStringLiteral("GEM"), QStringLiteral("ORI")};
+    DownloadFields f;
+    f.star = QStringLiteral("V%1 %2").arg(n % 397).arg(constellations[n % constellations.size()]);
+    f.jd = QString::number(2440000.0 + static_cast<double>(n) * 0.0137, 'f', 4);
+    f.fainter = n % 23 == 0 ? QStringLiteral("1") : QStringLiteral("0");
+    f.magnitude = QString::number(8.0 + static_cast<double>(n % 71) / 10.0, 'f', 1);
+    f.code = n % 5 == 0 ? QStringLiteral("B") : QString();
+    f.notes = n % 7 == 0 ? QStringLiteral("hazy, moon near") : QStringLiteral("0");
+    f.comp1 = QString::number(80 + n % 60);
+    f.comp2 = QString::number(90 + n % 60);
+    f.chart = QStringLiteral("X%1ABC").arg(n % 9973);
+    return downloadLine(f);
+}
+
+bool writeGeneratedFile(const QString &path, qint64 observations)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray chunk = downloadBytes({});
+    for (qint64 n = 0; n < observations; ++n) {
+        chunk += generatedLine(n).toUtf8() + '\n';
+        if (chunk.size() > (1 << 20)) {
+            if (file.write(chunk) != chunk.size())
+                return false;
+            chunk.clear();
+        }
+    }
+    return file.write(chunk) == chunk.size();
+}
+
+QStringList cumobsRows(const QString &appFolder)
+{
+    store::Database db(appFolder);
+    QStringList rows;
+    if (!db.open())
+        return rows;
+    QSqlQuery query(db.handle());
+    query.exec(QStringLiteral("SELECT star, magnitude, estimate, obsdate, obscode, notes, chart FROM cumobs "
+                              "ORDER BY rowid"));
+    while (query.next()) {
+        QStringList columns;
+        for (int i = 0; i < 7; ++i)
+            columns.append(query.value(i).toString());
+        rows.append(columns.join(u'|'));
+    }
+    return rows;
+}
