@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "screenregistry.h"
 
-#include "frmdatabase.h"
 #include "frmconvert.h"
+#include "frmdatabase.h"
 #include "frmentryscreen.h"
 #include "frmheadertext.h"
 #include "frmlightcurve.h"

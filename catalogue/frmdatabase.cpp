@@ -155,8 +155,8 @@ void frmDatabase::createControls()
 
     // The curve of the star whose observations were looked up last.
     m_cmdLightcurve = makeButton("cmdLightcurve", QStringLiteral("Light c&urve"),
-                                 QStringLiteral("Show the light curve of the star whose observations you found"),
-                                 13560, 10320, 1335, 375);
+                                 QStringLiteral("Show the light curve of the star whose observations you found"), 13560,
+                                 10320, 1335, 375);
     connect(m_cmdLightcurve, &QPushButton::clicked, this, [this] {
         if (m_obstofind.isEmpty())
             hostkit::ask(QStringLiteral("Find a star's observations first (\"Find observations of:\"): the light "
@@ -278,10 +278,11 @@ void frmDatabase::createLookup()
 void frmDatabase::arrangeTabOrder()
 {
     const QList<QWidget *> order{
-        m_txtsearch,     m_txtName,         m_txtChartdate, m_chkNightly,  m_txtChartpic, m_txtFinderpic, m_txtConstell,
-        m_cmdSearchstar, m_cmdEdit,         m_cmdDelete,    m_cmdNew,      m_Grid1,       m_MSFlexGrid1,  m_txtfindme,
-        m_cmdFindobs,    m_cmdReset,        m_cmdShowall,   m_chkSuppress, m_cmdUpdate,   m_Command1,     m_cmdInvert,
-        m_Command2,      m_cmdChartsreport, m_Option1,      m_Option2,     m_Option3,     m_cmdLightcurve,
+        m_txtsearch,   m_txtName,       m_txtChartdate,  m_chkNightly, m_txtChartpic,     m_txtFinderpic,
+        m_txtConstell, m_cmdSearchstar, m_cmdEdit,       m_cmdDelete,  m_cmdNew,          m_Grid1,
+        m_MSFlexGrid1, m_txtfindme,     m_cmdFindobs,    m_cmdReset,   m_cmdShowall,      m_chkSuppress,
+        m_cmdUpdate,   m_Command1,      m_cmdInvert,     m_Command2,   m_cmdChartsreport, m_Option1,
+        m_Option2,     m_Option3,       m_cmdLightcurve,
     };
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));

@@ -56,7 +56,7 @@ void tst_fit::screens_data()
     const QList<std::pair<const char *, Screen>> screens{
         {"start", Screen::Startup},           {"header editor", Screen::HeaderEditor},
         {"observation", Screen::Observation}, {"report check", Screen::ReportCheck},
-        {"light curve", Screen::LightCurve}, {"catalogue", Screen::Catalogue},
+        {"light curve", Screen::LightCurve},  {"catalogue", Screen::Catalogue},
         {"import", Screen::Import},
     };
     for (const auto &[name, screen] : screens) {
