@@ -2,6 +2,7 @@
 // How long the observer waits on the catalogue screen, with 2,000 charts and
 // a heavy observer's 1,000,000 observations in cumobs, indexed by star and
 // date and by date.
+#include "benchkit.h"
 #include "chartreport.h"
 #include "creation.h"
 #include "database.h"
@@ -47,27 +48,14 @@ void fill(const QString &folder)
         chart.addBindValue(QStringLiteral("c%1").arg(i % 88, 2, 10, QLatin1Char('0')));
         chart.exec();
     }
-    QSqlQuery obs(handle);
-    obs.prepare(QStringLiteral("INSERT INTO cumobs VALUES (?, '11.2', '110(1)115', ?, 'na', 'na', '1896')"));
-    for (int i = 0; i < observations; ++i) {
-        // 500 observations of each star, spread over the years.
-        obs.addBindValue(starName(i % charts * 7919 % charts));
-        obs.addBindValue(QString::number(2450000.0 + i * 0.01, 'f', 4));
-        obs.exec();
-    }
-    QSqlQuery index(handle);
-    index.exec(QStringLiteral("CREATE INDEX cumobs_star_obsdate ON cumobs (star, obsdate)"));
-    index.exec(QStringLiteral("CREATE INDEX cumobs_obsdate ON cumobs (obsdate)"));
     handle.commit();
+    // 500 observations of each star, spread over the years.
+    benchkit::fillObservations(handle, observations, [](int i) { return starName(i % charts * 7919 % charts); });
 }
 
 void measure(const char *what, int runs, const std::function<void()> &work)
 {
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < runs; ++i)
-        work();
-    std::printf("%-62s %9.2f ms\n", what, timer.nsecsElapsed() / 1e6 / runs);
+    benchkit::print(what, benchkit::averageMs(runs, work));
 }
 }
 

@@ -2,6 +2,7 @@
 // What "get Chart" costs a prolific observer: the summary's lookup among
 // 1,000,000 observations, the night filter on a large chart against the
 // toolkit's own inversion, and the whole button against loading the chart.
+#include "benchkit.h"
 #include "chartviewer.h"
 #include "creation.h"
 #include "database.h"
@@ -49,35 +50,8 @@ void fill(const QString &folder)
         chart.addBindValue(i % 2 ? QStringLiteral("cyg") : QStringLiteral("lyr"));
         chart.exec();
     }
-    QSqlQuery obs(handle);
-    obs.prepare(QStringLiteral("INSERT INTO cumobs VALUES (?, '11.2', '110(1)115', ?, 'na', 'na', '1896')"));
-    for (int i = 0; i < observations; ++i) {
-        obs.addBindValue(QStringLiteral("star %1").arg(i % stars));
-        obs.addBindValue(QString::number(2450000.0 + i * 0.01, 'f', 4));
-        obs.exec();
-    }
     handle.commit();
-}
-
-// Median of the runs, in milliseconds; what prepare does is not timed.
-double median(
-    int runs, const std::function<void()> &work, const std::function<void()> &prepare = [] {})
-{
-    QList<double> times;
-    QElapsedTimer timer;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        timer.start();
-        work();
-        times.append(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times.at(times.size() / 2);
-}
-
-void report(const char *what, double ms)
-{
-    std::printf("%-62s %9.2f ms\n", what, ms);
+    benchkit::fillObservations(handle, observations, [](int i) { return QStringLiteral("star %1").arg(i % stars); });
 }
 
 void summaryLookup(const QString &folder)
@@ -86,17 +60,18 @@ void summaryLookup(const QString &folder)
     const auto lookup = [&](const char *star) {
         return [&folder, &error, star] { modEntryscreen::newestObsdate(folder, QLatin1String(star), &error); };
     };
-    report("summary lookup, a star with 2,000 observations (median)", median(201, lookup("star 123")));
-    report("summary lookup, a star with none (median)", median(201, lookup("ss cyg")));
+    benchkit::print("summary lookup, a star with 2,000 observations (median)",
+                    benchkit::medianMs(201, lookup("star 123")));
+    benchkit::print("summary lookup, a star with none (median)", benchkit::medianMs(201, lookup("ss cyg")));
     store::Database db(folder);
     db.open();
     for (const char *index : {"DROP INDEX cumobs_star_obsdate", "DROP INDEX cumobs_obsdate"})
         QSqlQuery(db.handle()).exec(QLatin1String(index));
-    report("the same without the lookup indexes (median)", median(11, lookup("star 123")));
+    benchkit::print("the same without the lookup indexes (median)", benchkit::medianMs(11, lookup("star 123")));
     QElapsedTimer timer;
     timer.start();
     store::addLookups(folder, &error);
-    report("indexing 1,000,000 observations once at start-up", timer.nsecsElapsed() / 1e6);
+    benchkit::print("indexing 1,000,000 observations once at start-up", timer.nsecsElapsed() / 1e6);
 }
 
 void nightFilter()
@@ -118,12 +93,12 @@ void nightFilter()
         work = chart;
         work.detach();
     };
-    const double filter = median(
+    const double filter = benchkit::medianMs(
         9, [&] { modProcesses::nightfilter(work, modProcesses::edgescan(work)); }, fresh);
-    const double invert = median(
+    const double invert = benchkit::medianMs(
         9, [&] { work.invertPixels(); }, fresh);
-    report("edge scan and night filter, 6000 x 6000 (median)", filter);
-    report("QImage::invertPixels, 6000 x 6000 (median)", invert);
+    benchkit::print("edge scan and night filter, 6000 x 6000 (median)", filter);
+    benchkit::print("QImage::invertPixels, 6000 x 6000 (median)", invert);
     std::printf("%-62s %9.2f\n", "ratio", filter / invert);
 }
 
@@ -157,10 +132,10 @@ void getChart(const QString &folder)
     list->setCurrentItem(list->findItems(QStringLiteral("star 123"), Qt::MatchExactly).value(0));
     auto *button = screen.findChild<QPushButton *>(QStringLiteral("cmdChart"));
 
-    const double load = median(15, [&] { QImageReader(path).read(); });
+    const double load = benchkit::medianMs(15, [&] { QImageReader(path).read(); });
     QElapsedTimer painting;
     QList<double> paints;
-    const double whole = median(15, [&] {
+    const double whole = benchkit::medianMs(15, [&] {
         button->click();
         painting.start();
         QCoreApplication::processEvents();
@@ -168,10 +143,10 @@ void getChart(const QString &folder)
     });
     std::sort(paints.begin(), paints.end());
     std::printf("\n");
-    report("loading the 2000 x 2000 GIF alone (median)", load);
-    report("get Chart end to end on it, 1,000,000 observations (median)", whole);
-    report("of which painting the screen (median)", paints.at(paints.size() / 2));
-    report("get Chart beyond the load", whole - load);
+    benchkit::print("loading the 2000 x 2000 GIF alone (median)", load);
+    benchkit::print("get Chart end to end on it, 1,000,000 observations (median)", whole);
+    benchkit::print("of which painting the screen (median)", paints.at(paints.size() / 2));
+    benchkit::print("get Chart beyond the load", whole - load);
     const auto *chart = screen.findChild<QWidget *>(QStringLiteral("Picture3"));
     std::printf("chart shown %d x %d; summary \"%s\"; %lld messages\n", chart->width(), chart->height(),
                 qPrintable(screen.findChild<QLabel *>(QStringLiteral("lblPrevious"))->text()),

@@ -26,25 +26,13 @@
 
 namespace
 {
-const QStringList indexes = {
-    QStringLiteral("CREATE INDEX cumobs_star_obsdate ON cumobs (star, obsdate)"),
-    QStringLiteral("CREATE INDEX cumobs_obsdate ON cumobs (obsdate)"),
-};
-
+// A new database, with the program's lookup indexes on cumobs.
 bool makeDatabase(const QString &folder)
 {
     QString error;
     if (!store::createDefault(folder, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return false;
-    }
-    store::Database db(folder);
-    if (!db.open())
-        return false;
-    QSqlQuery query(db.handle());
-    for (const QString &sql : indexes) {
-        if (!query.exec(sql))
-            return false;
     }
     return true;
 }

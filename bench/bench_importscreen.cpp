@@ -44,16 +44,6 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    {
-        store::Database db(folder.path());
-        if (!db.open())
-            return 1;
-        QSqlQuery query(db.handle());
-        if (!query.exec(QStringLiteral("CREATE INDEX cumobs_star_obsdate ON cumobs (star, obsdate)"))
-            || !query.exec(QStringLiteral("CREATE INDEX cumobs_obsdate ON cumobs (obsdate)")))
-            return 1;
-    }
-
     QElapsedTimer clock;
     qint64 done = -1;
     bool ended = false;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // How long the observer waits, with a catalogue of 500 stars and a heavy
 // observer's 1,000,000 observations in cumobs.
+#include "benchkit.h"
 #include "creation.h"
 #include "database.h"
 #include "folder.h"
@@ -43,33 +44,8 @@ void fill(const QString &folder)
         chart.addBindValue(i % 2 ? QStringLiteral("cyg") : QStringLiteral("lyr"));
         chart.exec();
     }
-    QSqlQuery obs(handle);
-    obs.prepare(QStringLiteral("INSERT INTO cumobs VALUES (?, '11.2', '110(1)115', ?, 'na', 'na', '1896')"));
-    for (int i = 0; i < observations; ++i) {
-        obs.addBindValue(QStringLiteral("star %1").arg(i % stars));
-        obs.addBindValue(QString::number(2450000.0 + i * 0.01, 'f', 4));
-        obs.exec();
-    }
     handle.commit();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
-// Median in ms of runs of the work, each timed alone.
-double medianOf(int runs, const std::function<void()> &work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    return median(times);
+    benchkit::fillObservations(handle, observations, [](int i) { return QStringLiteral("star %1").arg(i % stars); });
 }
 
 // The recording as it was before it was made safe: the same checks, lookup,
@@ -128,11 +104,7 @@ double unpairedWindow(const QString &folder, const QString &report, const modEnt
 
 void measure(const char *what, int runs, const std::function<void()> &work)
 {
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < runs; ++i)
-        work();
-    std::printf("%-58s %9.2f ms\n", what, timer.nsecsElapsed() / 1e6 / runs);
+    benchkit::print(what, benchkit::averageMs(runs, work));
 }
 }
 
@@ -188,12 +160,12 @@ int main(int argc, char *argv[])
     int minute = 0;
     int recorded = 0;
     const auto next = [&] { texts.minute = QString::number(minute++ % 60); };
-    const double safe = medianOf(recordings, [&] {
+    const double safe = benchkit::medianMs(recordings, [&] {
         next();
         if (modEntryscreen::recordobs(folder, reportFile, texts).kind == modEntryscreen::RecordOutcome::Recorded)
             ++recorded;
     });
-    const double unsafe = medianOf(recordings, [&] {
+    const double unsafe = benchkit::medianMs(recordings, [&] {
         next();
         unsafeRecording(folder, reportFile, texts);
     });
@@ -202,12 +174,13 @@ int main(int argc, char *argv[])
         next();
         windows.push_back(unpairedWindow(folder, reportFile, texts));
     }
+    std::sort(windows.begin(), windows.end());
     std::printf("\n%d recordings each, report of %d lines and more, median:\n", recordings, reportLines);
     std::printf("%-58s %9.2f ms\n", "recordobs: lock, row, line on disk, commit", safe);
     std::printf("%-58s %9.2f ms\n", "the same without lock and flush, row committed alone", unsafe);
     std::printf("%-58s %9.2f\n", "cost of safety (ratio)", safe / unsafe);
     std::printf("%-58s %9.2f ms (longest %.2f ms)\n", "line without row until the commit (kill window)",
-                median(windows), *std::max_element(windows.begin(), windows.end()));
+                windows.at(windows.size() / 2), *std::max_element(windows.begin(), windows.end()));
     std::printf("\nrecorded %d observations this run\n", recorded);
     return 0;
 }
