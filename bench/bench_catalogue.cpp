@@ -34,23 +34,15 @@ QString starName(int i)
 
 void fill(const QString &folder)
 {
-    QString error;
-    store::createDefault(folder, &error);
-    store::Database db(folder);
-    db.open();
-    QSqlDatabase handle = db.handle();
-    handle.transaction();
-    QSqlQuery chart(handle);
-    chart.prepare(QStringLiteral("INSERT INTO Charts VALUES (?, 'X1', 'no', ?, 'none', ?)"));
-    for (int i = 1; i < charts; ++i) {
-        chart.addBindValue(starName(i));
-        chart.addBindValue(starName(i) + QStringLiteral(".gif"));
-        chart.addBindValue(QStringLiteral("c%1").arg(i % 88, 2, 10, QLatin1Char('0')));
-        chart.exec();
-    }
-    handle.commit();
-    // 500 observations of each star, spread over the years.
-    benchkit::fillObservations(handle, observations, [](int i) { return starName(i % charts * 7919 % charts); });
+    // Beside the seed, 1,999 charts in the 88 constellations; 500 observations
+    // of each star, spread over the years.
+    benchkit::makeDatabase(
+        folder, charts - 1,
+        [](int i) {
+            return benchkit::Star{starName(i + 1), QStringLiteral("c%1").arg((i + 1) % 88, 2, 10, QLatin1Char('0')),
+                                  starName(i + 1) + QStringLiteral(".gif")};
+        },
+        observations, [](int i) { return starName(i % charts * 7919 % charts); });
 }
 
 void measure(const char *what, int runs, const std::function<void()> &work)

@@ -37,21 +37,13 @@ constexpr int stars = 500;
 
 void fill(const QString &folder)
 {
-    QString error;
-    store::createDefault(folder, &error);
-    store::Database db(folder);
-    db.open();
-    QSqlDatabase handle = db.handle();
-    handle.transaction();
-    QSqlQuery chart(handle);
-    chart.prepare(QStringLiteral("INSERT INTO Charts VALUES (?, 'X1', 'no', 'big.gif', 'none', ?)"));
-    for (int i = 0; i < stars; ++i) {
-        chart.addBindValue(QStringLiteral("star %1").arg(i));
-        chart.addBindValue(i % 2 ? QStringLiteral("cyg") : QStringLiteral("lyr"));
-        chart.exec();
-    }
-    handle.commit();
-    benchkit::fillObservations(handle, observations, [](int i) { return QStringLiteral("star %1").arg(i % stars); });
+    benchkit::makeDatabase(
+        folder, stars,
+        [](int i) {
+            return benchkit::Star{QStringLiteral("star %1").arg(i),
+                                  i % 2 ? QStringLiteral("cyg") : QStringLiteral("lyr"), QStringLiteral("big.gif")};
+        },
+        observations, [](int i) { return QStringLiteral("star %1").arg(i % stars); });
 }
 
 void summaryLookup(const QString &folder)

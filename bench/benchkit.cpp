@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "benchkit.h"
 
+#include "creation.h"
+#include "database.h"
+
 #include <QElapsedTimer>
 #include <QList>
 #include <QSqlQuery>
@@ -39,16 +42,32 @@ void print(const char *what, double ms)
     std::printf("%-62s %9.2f ms\n", what, ms);
 }
 
-void fillObservations(QSqlDatabase db, int count, const std::function<QString(int)> &starOf)
+void makeDatabase(const QString &folder, int stars, const std::function<Star(int)> &star, int observations,
+                  const std::function<QString(int)> &starOf)
 {
-    db.transaction();
-    QSqlQuery obs(db);
+    QString error;
+    if (!store::createDefault(folder, &error))
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+    store::Database db(folder);
+    db.open();
+    QSqlDatabase handle = db.handle();
+    handle.transaction();
+    QSqlQuery chart(handle);
+    chart.prepare(QStringLiteral("INSERT INTO Charts VALUES (?, 'X1', 'no', ?, 'none', ?)"));
+    for (int i = 0; i < stars; ++i) {
+        const Star s = star(i);
+        chart.addBindValue(s.name);
+        chart.addBindValue(s.picturefile);
+        chart.addBindValue(s.constellation);
+        chart.exec();
+    }
+    QSqlQuery obs(handle);
     obs.prepare(QStringLiteral("INSERT INTO cumobs VALUES (?, '11.2', '110(1)115', ?, 'na', 'na', '1896')"));
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < observations; ++i) {
         obs.addBindValue(starOf(i));
         obs.addBindValue(QString::number(2450000.0 + i * 0.01, 'f', 4));
         obs.exec();
     }
-    db.commit();
+    handle.commit();
 }
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include <QSqlDatabase>
 #include <QString>
 
 #include <functional>
@@ -18,7 +17,17 @@ double averageMs(int runs, const std::function<void()> &work);
 // One line of the figures: what was timed and how long it took.
 void print(const char *what, double ms);
 
-// Adds observations to cumobs in one transaction, a hundredth of a day
-// apart from 2,450,000; observation i is of the star starOf(i).
-void fillObservations(QSqlDatabase db, int count, const std::function<QString(int)> &starOf);
+struct Star
+{
+    QString name;
+    QString constellation;
+    QString picturefile;
+};
+
+// A new database in the folder: beside the seed row, a catalogue of `stars`
+// charts (chart "X1", not nightly, no finder chart), the i-th described by
+// star(i); and `observations` rows a hundredth of a day apart from
+// 2,450,000, observation i being of the star starOf(i).
+void makeDatabase(const QString &folder, int stars, const std::function<Star(int)> &star, int observations,
+                  const std::function<QString(int)> &starOf);
 }
