@@ -2,8 +2,8 @@
 // A second and third program on one application folder, for the tests of
 // recordings from several programs at once:
 //   recordhelper start <folder>                          a first start
-//   recordhelper record <folder> <report> <tag> <count>  count recordings, or
-//                                                        without end for -1
+//   recordhelper record <folder> <report> <tag>          records until its
+//                                                        standard input closes
 //   recordhelper lock <folder>                           holds the database as
 //       told on standard input: "shared", "exclusive", "release"
 // Each recording prints one line: "R <n>" recorded, "F <n> <why>" failed,
@@ -18,6 +18,8 @@
 #include <QTextStream>
 
 #include <cstdio>
+
+#include <poll.h>
 
 namespace
 {
@@ -35,7 +37,15 @@ int start(const QString &folder)
     return failures.isEmpty() ? 0 : 1;
 }
 
-int record(const QString &folder, const QString &report, const QString &tag, int count)
+// Closed by the test to end the recordings between two of them; a count
+// given in advance could run out before the test has the database held.
+bool inputClosed()
+{
+    pollfd input{0, POLLIN, 0};
+    return ::poll(&input, 1, 0) > 0 && (input.revents & (POLLIN | POLLHUP)) != 0;
+}
+
+int record(const QString &folder, const QString &report, const QString &tag)
 {
     modEntryscreen::ObservationTexts texts;
     texts.star = QStringLiteral("ss cyg");
@@ -44,7 +54,7 @@ int record(const QString &folder, const QString &report, const QString &tag, int
     texts.day = QStringLiteral("5");
     texts.hour = QStringLiteral("21");
     texts.estimate = QStringLiteral("110(1)115");
-    for (int n = 0; count < 0 || n < count; ++n) {
+    for (int n = 0; !inputClosed(); ++n) {
         texts.minute = QString::number(n % 60);
         texts.magnitude = QStringLiteral("11.%1").arg(n % 10);
         texts.notes = QStringLiteral("%1-%2").arg(tag).arg(n);
@@ -88,8 +98,8 @@ int main(int argc, char *argv[])
     const QString mode = args.value(1);
     if (mode == QLatin1String("start") && args.size() == 3)
         return start(args.at(2));
-    if (mode == QLatin1String("record") && args.size() == 6)
-        return record(args.at(2), args.at(3), args.at(4), args.at(5).toInt());
+    if (mode == QLatin1String("record") && args.size() == 5)
+        return record(args.at(2), args.at(3), args.at(4));
     if (mode == QLatin1String("lock") && args.size() == 3)
         return lock(args.at(2));
     say(QStringLiteral("usage: recordhelper start|record|lock <folder> ..."));
