@@ -11,17 +11,7 @@ source=$PWD
 program_packages=(g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libgl-dev libqcustomplot-dev fonts-dejavu-core fonts-liberation2)
 test_packages=(qt6-tools-dev sqlite3 xvfb poppler-utils)
 
-install_missing() {
-    local missing=() p
-    for p in "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-    done
-    [ ${#missing[@]} -gt 0 ] || return 0
-    local sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    "${sudo[@]}" apt-get update
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
-}
+source "$source/scripts/debian.sh"
 
 # An earlier build ran the program from build/bin and kept its data there; a
 # rebuild or a clean clone would lose it. Moves it into the program folder,

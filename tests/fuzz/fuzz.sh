@@ -20,20 +20,10 @@ out=$root/build/fuzz
 
 packages=(clang-14 libclang-rt-14-dev pkg-config)
 
-install_missing() {
-    local missing=() p
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-    done
-    [ ${#missing[@]} -gt 0 ] || return 0
-    local sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    "${sudo[@]}" apt-get update
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
-}
+source "$root/scripts/debian.sh"
 
 build() {
-    install_missing
+    install_missing "${packages[@]}"
     mkdir -p "$out"
     local flags=(-std=c++20 -g -O1 -fPIC -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined
                  -fno-sanitize-recover=undefined $(pkg-config --cflags Qt6Core Qt6Sql)
