@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "leavecheck.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QPointer>
+#include <QShortcutEvent>
 #include <QTimer>
 #include <QWidget>
+
+#include <functional>
 
 namespace hostkit
 {
@@ -18,6 +22,25 @@ bool isUserMove(Qt::FocusReason reason)
     return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason
         || reason == Qt::ShortcutFocusReason;
 }
+
+// Sees the events of every widget: an access key and a stray press are
+// delivered to the button, not to the widget being left.
+class ApplicationWatch final : public QObject
+{
+public:
+    ApplicationWatch(QObject *parent, std::function<bool(QObject *, QEvent *)> filter)
+        : QObject(parent)
+        , m_filter(std::move(filter))
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override { return m_filter(object, event); }
+
+private:
+    std::function<bool(QObject *, QEvent *)> m_filter;
+};
 }
 
 LeaveCheck::LeaveCheck(QWidget *watched)
@@ -25,6 +48,7 @@ LeaveCheck::LeaveCheck(QWidget *watched)
     , m_watched(watched)
 {
     m_watched->installEventFilter(this);
+    new ApplicationWatch(this, [this](QObject *object, QEvent *event) { return filterApplication(object, event); });
 }
 
 void LeaveCheck::setCausesValidation(QWidget *widget, bool causes)
@@ -40,14 +64,30 @@ bool LeaveCheck::causesValidation(const QWidget *widget)
 
 bool LeaveCheck::eventFilter(QObject *object, QEvent *event)
 {
-    const QEvent::Type type = event->type();
-    if (m_eatingPress && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)) {
-        disarmPressEater();
-        return true;
-    }
-    if (object == m_watched && type == QEvent::FocusOut)
+    if (object == m_watched && event->type() == QEvent::FocusOut)
         return handleFocusOut(static_cast<QFocusEvent *>(event)->reason());
     return QObject::eventFilter(object, event);
+}
+
+bool LeaveCheck::filterApplication(QObject *object, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (!m_eatingPress)
+            return false;
+        m_eatingPress = false;
+        return true;
+    case QEvent::Shortcut:
+        // An ambiguous key only moves the focus to its button, which is a
+        // move like any other.
+        if (static_cast<QShortcutEvent *>(event)->isAmbiguous())
+            return false;
+        if (auto *button = qobject_cast<QAbstractButton *>(object))
+            return handleAccessKey(button);
+        return false;
+    default: return false;
+    }
 }
 
 // Runs while Qt delivers the FocusOut: the new focus widget is already set, but
@@ -85,20 +125,26 @@ bool LeaveCheck::handleFocusOut(Qt::FocusReason reason)
     return true;
 }
 
+// The checks can only keep the focus where it has gone, so the focus goes to
+// the button first, as a click would take it there.
+bool LeaveCheck::handleAccessKey(QAbstractButton *button)
+{
+    if (QApplication::focusWidget() != m_watched || button->window() != m_watched->window())
+        return false;
+    const QPointer<LeaveCheck> alive(this);
+    const QPointer<QAbstractButton> target(button);
+    button->setFocus(Qt::ShortcutFocusReason);
+    if (!alive || !target || QApplication::focusWidget() != target)
+        return true;
+    m_watched->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
 void LeaveCheck::armPressEater()
 {
     if (m_eatingPress)
         return;
     m_eatingPress = true;
-    qApp->installEventFilter(this);
-    QTimer::singleShot(0, this, &LeaveCheck::disarmPressEater);
-}
-
-void LeaveCheck::disarmPressEater()
-{
-    if (!m_eatingPress)
-        return;
-    m_eatingPress = false;
-    qApp->removeEventFilter(this);
+    QTimer::singleShot(0, this, [this] { m_eatingPress = false; });
 }
 }

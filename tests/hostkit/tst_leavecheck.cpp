@@ -64,6 +64,8 @@ private slots:
     void targetWithoutValidationOnlyDeparts();
     void cancelPutsTheFocusBack();
     void focusTakenBackByMouseSwallowsThePress();
+    void accessKeyRunsTheChecksFirst_data();
+    void accessKeyRunsTheChecksFirst();
     void causesValidationSetting();
 };
 
@@ -176,6 +178,40 @@ void tst_leavecheck::focusTakenBackByMouseSwallowsThePress()
     screen.check->disconnect(screen.watched);
     QTest::mouseClick(screen.button, Qt::LeftButton);
     QCOMPARE(nextClicked.count(), 1);
+}
+
+void tst_leavecheck::accessKeyRunsTheChecksFirst_data()
+{
+    QTest::addColumn<QString>("checks");
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<bool>("acts");
+    QTest::newRow("pass") << "pass" << QStringList{"validate", "departed"} << true;
+    QTest::newRow("cancel") << "cancel" << QStringList{"validate"} << false;
+    QTest::newRow("focus kept") << "keep" << QStringList{"validate", "departed"} << false;
+}
+
+void tst_leavecheck::accessKeyRunsTheChecksFirst()
+{
+    QFETCH(QString, checks);
+    QFETCH(QStringList, calls);
+    QFETCH(bool, acts);
+    Screen screen;
+    screen.button->setText(QStringLiteral("&Go"));
+    QVERIFY(showAndFocus(screen));
+    screen.cancel = checks == "cancel";
+    if (checks == "keep")
+        connect(screen.check, &LeaveCheck::departed, screen.watched,
+                [&screen] { screen.watched->setFocus(Qt::OtherFocusReason); });
+    QSignalSpy clicked(screen.button, &QPushButton::clicked);
+
+    QTest::keyClick(screen.watched, Qt::Key_G, Qt::AltModifier);
+
+    QCOMPARE(screen.calls, calls);
+    QVERIFY(screen.watched->hasFocus());
+    // A button clicked by its key is held down for a moment first.
+    QCOMPARE(screen.button->isDown(), acts);
+    if (acts)
+        QTRY_COMPARE(clicked.count(), 1);
 }
 
 void tst_leavecheck::causesValidationSetting()
