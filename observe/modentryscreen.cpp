@@ -70,8 +70,10 @@ QStringList modEntryscreen::liststars(const QString &appFolder, const QString &c
 }
 
 modEntryscreen::RecordOutcome modEntryscreen::recordobs(const QString &appFolder, const QString &todaysfile,
-                                                        const ObservationTexts &texts)
+                                                        const ObservationTexts &typed)
 {
+    // A button's access key reaches here without the fields having been left.
+    const ObservationTexts texts = asLeft(typed);
     if (const auto problem = checkObservation(texts, QDateTime::currentDateTimeUtc()))
         return {RecordOutcome::Refused, problem->field, problem->message, false};
 

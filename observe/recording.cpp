@@ -261,6 +261,14 @@ QString modEntryscreen::comparisonLabel(const QString &text)
     return QString(text).remove(u'.');
 }
 
+modEntryscreen::ObservationTexts modEntryscreen::asLeft(ObservationTexts texts)
+{
+    texts.magnitude = completedMagnitude(texts.magnitude);
+    texts.comp1 = comparisonLabel(texts.comp1);
+    texts.comp2 = comparisonLabel(texts.comp2);
+    return texts;
+}
+
 bool modEntryscreen::isNightly(const QString &nightly)
 {
     return nightly == QLatin1String("yes");

@@ -66,6 +66,10 @@ QString completedMagnitude(const QString &text);
 // magnitudes without their point, so "11.2" becomes "112".
 QString comparisonLabel(const QString &text);
 
+// The texts as leaving their fields leaves them: the magnitude completed and
+// the comparison labels without their points.
+ObservationTexts asLeft(ObservationTexts texts);
+
 // A star is observed nightly only when its catalogue flag is exactly "yes".
 bool isNightly(const QString &nightly);
 

@@ -43,6 +43,7 @@ private Q_SLOTS:
     void magnitudeWithoutPointIsCalledBack();
     void emptyEstimateIsCalledBackOnce();
     void recordingFromTheEstimateSetsNoTrap();
+    void accessKeyRunsTheFieldRulesFirst();
     void countCodesAndFainterThanCanBeSeen();
     void f11SwitchesFullScreen();
     void enteringAFieldSelectsItsText();
@@ -484,6 +485,25 @@ void tst_entryscreen::recordingFromTheEstimateSetsNoTrap()
     QTest::keyClick(f.edit("txtEstimate"), Qt::Key_Backspace);
     QTest::keyClick(f.edit("txtEstimate"), Qt::Key_Tab);
     QCOMPARE(f.messages().texts(), QStringList{QStringLiteral("You must enter an estimate!")});
+}
+
+void tst_entryscreen::accessKeyRunsTheFieldRulesFirst()
+{
+    EntryScreenFixture f;
+    f.open();
+    f.fillExample();
+    f.type(f.edit("nbComp2"), QStringLiteral("11.5"));
+    QTest::keyClick(f.edit("nbComp2"), Qt::Key_E, Qt::AltModifier);
+    QTRY_COMPARE(f.screen()->totalobs(), 1);
+    QVERIFY2(f.report().endsWith("ss cyg|2458124.3958|11.2|na|110|115|1896|na\r\n"), f.report().constData());
+
+    f.fillExample();
+    f.type(f.widget("nbMonth"), QStringLiteral("13"));
+    QTest::keyClick(f.inner("nbMonth"), Qt::Key_E, Qt::AltModifier);
+    QCOMPARE(f.messages().texts(), QStringList{QStringLiteral("Number is greater than the maximum allowable value")});
+    QVERIFY(!f.button("cmdEnter")->isDown());
+    QCOMPARE(QApplication::focusWidget(), f.inner("nbMonth"));
+    QCOMPARE(f.screen()->totalobs(), 1);
 }
 
 void tst_entryscreen::countCodesAndFainterThanCanBeSeen()

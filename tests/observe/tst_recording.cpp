@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "appfolder.h"
+#include "modentryscreen.h"
 #include "recording.h"
 
 #include <QHash>
@@ -86,6 +88,7 @@ private slots:
     void dates();
     void firstProblemInFieldOrder();
     void catalogueMessageNamesTheStar();
+    void recordobsWritesTheFieldsAsLeft();
 };
 
 void tst_recording::lineAndRow_data()
@@ -476,6 +479,22 @@ void tst_recording::catalogueMessageNamesTheStar()
     const QString message = notInCatalogue(QStringLiteral("r %1 cas's"));
     QVERIFY(message.contains(u"\"r %1 cas's\""));
     QVERIFY(message.contains(u"not in the chart catalogue"));
+}
+
+// Alt+E records without the fields having been left.
+void tst_recording::recordobsWritesTheFieldsAsLeft()
+{
+    AppFolder app;
+    app.prepare();
+    ObservationTexts texts = example();
+    texts.magnitude = QStringLiteral("12");
+    texts.comp1 = QStringLiteral("11.0");
+    texts.comp2 = QStringLiteral("1.1.5");
+    const QString report = app.file(QStringLiteral("obs/2018-Jan-05.txt"));
+
+    QCOMPARE(recordobs(app.path(), report, texts).kind, RecordOutcome::Recorded);
+    QVERIFY(
+        app.read(QStringLiteral("obs/2018-Jan-05.txt")).endsWith("ss cyg|2458124.3958|12.0|na|110|115|1896|na\r\n"));
 }
 
 QTEST_APPLESS_MAIN(tst_recording)
