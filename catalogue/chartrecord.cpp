@@ -234,21 +234,47 @@ std::optional<QString> checkEditedRecord(const ChartFields &fields)
                     checkConstell(fields.constell)});
 }
 
-QString missingFiles(const QString &appFolder, const ChartRow &row)
+namespace
+{
+struct ImageFile
+{
+    bool finder;
+    QString name;
+    QString folder;
+};
+
+QList<ImageFile> absentFiles(const QString &appFolder, const ChartRow &row)
 {
     const appfiles::Folder folder(appFolder);
-    QStringList notes;
+    QList<ImageFile> absent;
     if (!row.picturefile.isEmpty() && !QFileInfo(folder.charts() + u'/' + row.picturefile).isFile())
-        notes.append(
-            QStringLiteral("The chart \"%1\" is not in the folder \"%2\" yet.").arg(row.picturefile, folder.charts()));
+        absent.append({false, row.picturefile, folder.charts()});
     if (!row.finderchart.isEmpty() && row.finderchart != noFinderChart()
         && !QFileInfo(folder.finderCharts() + u'/' + row.finderchart).isFile())
-        notes.append(QStringLiteral("The finder chart \"%1\" is not in the folder \"%2\" yet.")
-                         .arg(row.finderchart, folder.finderCharts()));
+        absent.append({true, row.finderchart, folder.finderCharts()});
+    return absent;
+}
+}
+
+QString missingFiles(const QString &appFolder, const ChartRow &row)
+{
+    QStringList notes;
+    for (const ImageFile &file : absentFiles(appFolder, row))
+        notes.append((file.finder ? QStringLiteral("The finder chart \"%1\" is not in the folder \"%2\" yet.")
+                                  : QStringLiteral("The chart \"%1\" is not in the folder \"%2\" yet."))
+                         .arg(file.name, file.folder));
     if (notes.isEmpty())
         return {};
     notes.append(QStringLiteral("The record is stored; copy the file there so that the observation screen can "
                                 "show it."));
     return notes.join(u'\n');
+}
+
+QString missingFilesNote(const QString &appFolder, const ChartRow &row)
+{
+    QStringList notes;
+    for (const ImageFile &file : absentFiles(appFolder, row))
+        notes.append(QStringLiteral("\"%1\" is not in %2 yet").arg(file.name, QFileInfo(file.folder).fileName()));
+    return notes.isEmpty() ? QString() : notes.join(QStringLiteral("; ")) + u'.';
 }
 }

@@ -69,4 +69,7 @@ std::optional<QString> checkEditedRecord(const ChartFields &fields);
 // (chart images in "starcharts", finder charts in "charts"); empty when
 // all are there.
 QString missingFiles(const QString &appFolder, const ChartRow &row);
+// The same in one line for the status bar, naming the files and their
+// folders only: "\"rr lyr.gif\" is not in starcharts yet."; empty when all are there.
+QString missingFilesNote(const QString &appFolder, const ChartRow &row);
 }

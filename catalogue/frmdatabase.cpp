@@ -131,7 +131,7 @@ void frmDatabase::createControls()
     m_cmdNew->setEnabled(false);
     connect(m_cmdNew, &QPushButton::clicked, this, &frmDatabase::addchart);
 
-    m_cmdShowall = makeButton("cmdShowall", QStringLiteral("&Show &All"), QStringLiteral("Display all chart records."),
+    m_cmdShowall = makeButton("cmdShowall", QStringLiteral("Show &All"), QStringLiteral("Display all chart records."),
                               6360, 3000, 1095, 495);
     m_cmdShowall->setEnabled(false);
     connect(m_cmdShowall, &QPushButton::clicked, this, &frmDatabase::showallcharts);
@@ -432,7 +432,7 @@ void frmDatabase::loadforedit(const QString &name)
 
 void frmDatabase::savechanges(const QString &name)
 {
-    const Outcome outcome = moddbscreen::savechanges(m_appFolder, name, fields());
+    const Outcome outcome = moddbscreen::savechanges(m_appFolder, name, fields(), m_edited);
     switch (outcome.kind) {
     case Outcome::Done: break;
     case Outcome::NotFound:
@@ -452,9 +452,7 @@ void frmDatabase::savechanges(const QString &name)
     m_txtsearch->clear();
     m_cmdSearchstar->setEnabled(false);
     showallcharts();
-    const QString missing = moddbscreen::missingFiles(m_appFolder, outcome.row);
-    if (!missing.isEmpty())
-        hostkit::ask(missing, QStringLiteral("Chart file missing"));
+    remindOfMissingFiles(outcome.row);
 }
 
 void frmDatabase::addchart()
@@ -478,9 +476,17 @@ void frmDatabase::addchart()
         hostkit::ask(QStringLiteral("New record added"), QStringLiteral("Success!"));
     countcharts();
     clearfields();
+    remindOfMissingFiles(outcome.row);
     const QString missing = moddbscreen::missingFiles(m_appFolder, outcome.row);
-    if (!missing.isEmpty())
+    if (!missing.isEmpty() && !m_chkSuppress->isChecked())
         hostkit::ask(missing, QStringLiteral("Chart file missing"));
+}
+
+void frmDatabase::remindOfMissingFiles(const moddbscreen::ChartRow &row)
+{
+    const QString note = moddbscreen::missingFilesNote(m_appFolder, row);
+    if (!note.isEmpty())
+        m_sbr1->showMessage(modProcesses::clearfieldsReminder() + QStringLiteral(": ") + note);
 }
 
 void frmDatabase::deletechart(const QString &name)

@@ -55,6 +55,8 @@ private:
     void loadforedit(const QString &name);
     void savechanges(const QString &name);
     void addchart();
+    // After the reminder in the status bar: the stored record's files not in their folders yet.
+    void remindOfMissingFiles(const moddbscreen::ChartRow &row);
     void deletechart(const QString &name);
     void findobs(const QString &name);
     void resetobs();

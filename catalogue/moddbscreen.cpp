@@ -174,8 +174,16 @@ Outcome addchart(const QString &appFolder, const ChartFields &fields)
     return {Outcome::Done, {}, row};
 }
 
-Outcome savechanges(const QString &appFolder, const QString &name, const ChartFields &fields)
+Outcome savechanges(const QString &appFolder, const QString &name, const ChartFields &fields,
+                    const std::optional<QString> &loaded)
 {
+    if (loaded && !sameStar(*loaded, name))
+        return {Outcome::Refused,
+                QStringLiteral("The name field holds \"%1\", but the record loaded by Edit record is \"%2\". A "
+                               "star's name is the key of its record and cannot be changed: put \"%2\" back into "
+                               "the name field, or add \"%1\" with New record.")
+                    .arg(name, *loaded),
+                {}};
     if (const auto ended = mustExist(appFolder, name))
         return *ended;
     if (const auto problem = checkEditedRecord(fields))

@@ -64,7 +64,10 @@ struct Outcome
 // New record: adds the fields as a new row.
 Outcome addchart(const QString &appFolder, const ChartFields &fields);
 // Save Changes: writes the fields into the row of the star of that name.
-Outcome savechanges(const QString &appFolder, const QString &name, const ChartFields &fields);
+// With a record loaded by Edit record, the name must still be that star's:
+// another name is refused, since its row would be overwritten.
+Outcome savechanges(const QString &appFolder, const QString &name, const ChartFields &fields,
+                    const std::optional<QString> &loaded = std::nullopt);
 // Delete: removes the row of the star of that name.
 Outcome deletechart(const QString &appFolder, const QString &name);
 

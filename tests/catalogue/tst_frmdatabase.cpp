@@ -254,7 +254,7 @@ void tst_frmdatabase::opensOnTheSeedDatabase()
                                                           {"Command2", "&Help"},
                                                           {"cmdDelete", "&Delete"},
                                                           {"cmdNew", "&New record"},
-                                                          {"cmdShowall", "&Show &All"},
+                                                          {"cmdShowall", "Show &All"},
                                                           {"cmdChartsreport", "View Report"},
                                                           {"cmdFindobs", "&Find"},
                                                           {"cmdReset", "&Reset"},
@@ -368,13 +368,24 @@ void tst_frmdatabase::newRecordsAreAdded()
     QCOMPARE(c.column("Grid1", 0), (QStringList{"ss cyg", "rr lyr"}));
     QCOMPARE(c.label("Label1"), QStringLiteral("My charts (2)"));
     QVERIFY(c.field("txtName")->text().isEmpty());
-    QCOMPARE(c.get<QStatusBar>("sbr1")->currentMessage(), reminder);
+    QCOMPARE(c.get<QStatusBar>("sbr1")->currentMessage(),
+             reminder + QStringLiteral(": \"rr lyr.gif\" is not in starcharts yet."));
 
-    // With its files in place and alerts suppressed, nothing is said.
+    // With alerts suppressed, the missing file is told in the status bar alone.
+    c.messages().clear();
+    c.click("chkSuppress");
+    c.type("txtName", QStringLiteral("r cas"));
+    c.type("txtChartdate", QStringLiteral("X1"));
+    c.type("txtChartpic", QStringLiteral("r cas"));
+    c.click("cmdNew");
+    QVERIFY2(c.messages().messages().isEmpty(), qPrintable(c.messages().dump()));
+    QVERIFY(c.get<QStatusBar>("sbr1")->currentMessage().endsWith(
+        QStringLiteral("\"r cas.gif\" is not in starcharts yet.")));
+
+    // With its files in place, nothing is said either.
     c.messages().clear();
     c.folder().write(QStringLiteral("starcharts/r leo.png"), "PNG");
     c.folder().write(QStringLiteral("charts/r leo-finder.png"), "PNG");
-    c.click("chkSuppress");
     c.type("txtName", QStringLiteral("r leo"));
     c.type("txtChartdate", QStringLiteral("070613"));
     c.click("chkNightly");
@@ -389,7 +400,7 @@ void tst_frmdatabase::newRecordsAreAdded()
     QCOMPARE(second->picturefile, QStringLiteral("r leo.png"));
     QCOMPARE(second->finderchart, QStringLiteral("r leo-finder.png"));
     QCOMPARE(second->constell, QStringLiteral("leo"));
-    QCOMPARE(c.label("Label1"), QStringLiteral("My charts (3)"));
+    QCOMPARE(c.label("Label1"), QStringLiteral("My charts (4)"));
 }
 
 void tst_frmdatabase::newRecordWithoutFileTypeIsRefused()
@@ -505,9 +516,24 @@ void tst_frmdatabase::refusedSaveLeavesTheRow()
     c.type("txtFinderpic", QStringLiteral("none"));
     c.type("txtName", QStringLiteral("rr lyr"));
     c.click("cmdUpdate");
-    QCOMPARE(c.messages().messages().constFirst().title, QStringLiteral("Star not found"));
+    QCOMPARE(c.messages().messages().constFirst().title, QStringLiteral("Changes not saved"));
+    QVERIFY(c.messages().texts().constFirst().contains(QStringLiteral("\"rr lyr\"")));
     QCOMPARE(cataloguedata::storedChart(c.path(), QStringLiteral("ss cyg"))->chart, QStringLiteral("1896"));
     QCOMPARE(cataloguedata::rowCount(c.path(), QStringLiteral("charts")), 1);
+
+    // Renamed to a catalogued star and saved by the access key from the name field.
+    cataloguedata::addCharts(c.path(), {cataloguedata::chart(QStringLiteral("r leo"), QStringLiteral("leo"))});
+    const auto rLeo = cataloguedata::storedChart(c.path(), QStringLiteral("r leo"));
+    c.messages().clear();
+    c.type("txtName", QStringLiteral("r leo"));
+    QTest::keyClick(c.field("txtName"), Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(c.messages().texts(), QStringList{QStringLiteral("Star is already in the database")});
+    QVERIFY(!c.button("cmdUpdate")->isDown());
+    QCOMPARE(QApplication::focusWidget(), c.field("txtName"));
+    QCOMPARE(cataloguedata::storedChart(c.path(), QStringLiteral("ss cyg"))->chart, QStringLiteral("1896"));
+    const auto rLeoAfter = cataloguedata::storedChart(c.path(), QStringLiteral("r leo"));
+    QCOMPARE((QStringList{rLeoAfter->chart, rLeoAfter->picturefile, rLeoAfter->constell}),
+             (QStringList{rLeo->chart, rLeo->picturefile, rLeo->constell}));
 }
 
 void tst_frmdatabase::deleteAfterConfirmation()

@@ -399,6 +399,15 @@ void tst_moddbscreen::savechangesWritesTheFieldsAsTheyAre()
     QCOMPARE(missing.message, QStringLiteral("The star \"rr lyr\" is not in the database."));
     QCOMPARE(cataloguedata::rowCount(folder.path(), QStringLiteral("charts")), 1);
     QCOMPARE(cataloguedata::storedChart(folder.path(), seed)->chart, QStringLiteral("X1"));
+
+    // Renamed after Edit record to a star that is there too: its row is kept.
+    const Outcome renamed = savechanges(folder.path(), seed, fields, QStringLiteral("rr lyr"));
+    QCOMPARE(renamed.kind, Outcome::Refused);
+    QVERIFY2(renamed.message.contains(u"\"ss cyg\"") && renamed.message.contains(u"\"rr lyr\""),
+             qPrintable(renamed.message));
+    QCOMPARE(cataloguedata::storedChart(folder.path(), seed)->chart, QStringLiteral("X1"));
+    fields.name = seed;
+    QCOMPARE(savechanges(folder.path(), seed, fields, QStringLiteral("SS Cyg")).kind, Outcome::Done);
 }
 
 void tst_moddbscreen::deletechartRemovesThatStarOnly()
