@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Every screen fits a laptop: laid out for 1366 x 768 and 1280 x 800 it
-// shows whole; for 1024 x 768 it may scroll, never spill or overlap.
+// shows whole; for 1024 x 768 it may scroll, never spill or overlap. And
+// each claims an access key once: with two claiming it, Qt only moves the
+// focus between them and neither acts.
 #include "appfolder.h"
 #include "form.h"
 #include "messagerecorder.h"
@@ -8,8 +10,11 @@
 #include "screenregistry.h"
 #include "testkit.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
+#include <QMultiMap>
 #include <QSet>
 #include <QTest>
 
@@ -24,6 +29,7 @@ private Q_SLOTS:
     void cleanupTestCase();
     void screens_data();
     void screens();
+    void accessKeysOncePerWindow();
 
 private:
     std::unique_ptr<AppFolder> m_folder;
@@ -37,11 +43,13 @@ void tst_fit::initTestCase()
     m_messages = std::make_unique<MessageRecorder>();
     m_folder->prepare();
     QVERIFY(m_folder->installLibrary());
+    QVERIFY(m_folder->installHelp());
     m_screens = std::make_unique<ScreenRegistry>(m_folder->path());
 }
 
 void tst_fit::cleanupTestCase()
 {
+    closeHelp();
     for (QWidget *window : QApplication::topLevelWidgets())
         window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -104,6 +112,37 @@ void tst_fit::screens()
             QVERIFY2(!control->geometry().intersects(other->geometry()),
                      qPrintable(control->objectName() + QStringLiteral(" overlaps ") + other->objectName()));
         }
+    }
+}
+
+void tst_fit::accessKeysOncePerWindow()
+{
+    QList<QWidget *> windows;
+    for (Screen screen : {Screen::Startup, Screen::HeaderEditor, Screen::Observation, Screen::ReportCheck,
+                          Screen::LightCurve, Screen::Catalogue, Screen::Import})
+        windows.append(screenkit::show(screen));
+    screenkit::help(screenkit::HelpCommand::DisplayContents, 0);
+    QTRY_VERIFY(!shownHelpTopic().isEmpty());
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QLatin1String("quillonHelp"))
+            windows.append(window);
+    }
+
+    for (const QWidget *window : std::as_const(windows)) {
+        // Hidden and disabled buttons too: they claim their key once shown.
+        QMultiMap<QKeySequence, QString> claims;
+        for (const QWidget *control : window->findChildren<QWidget *>()) {
+            const auto *button = qobject_cast<const QAbstractButton *>(control);
+            const auto *label = qobject_cast<const QLabel *>(control);
+            const QString text = button ? button->text() : label && label->buddy() ? label->text() : QString();
+            if (const QKeySequence key = QKeySequence::mnemonic(text); !key.isEmpty())
+                claims.insert(key, control->objectName());
+        }
+        for (const QKeySequence &key : claims.uniqueKeys())
+            QVERIFY2(claims.count(key) == 1,
+                     qPrintable(QStringLiteral("%1: %2 claimed by %3")
+                                    .arg(window->windowTitle(), key.toString(),
+                                         claims.values(key).join(QStringLiteral(", ")))));
     }
 }
 
