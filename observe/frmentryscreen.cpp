@@ -443,7 +443,8 @@ void frmEntryscreen::showOutcome(const modEntryscreen::RecordOutcome &outcome)
 
 void frmEntryscreen::offerHeaderEditor()
 {
-    if (appfiles::readHeader(appfiles::Folder(m_appFolder)).status != appfiles::HeaderRead::Missing)
+    const auto status = appfiles::readHeader(appfiles::Folder(m_appFolder)).status;
+    if (status != appfiles::HeaderRead::Missing && status != appfiles::HeaderRead::Refused)
         return;
     // Once this screen is active, so that the editor is not hidden behind it.
     if (isActiveWindow())
