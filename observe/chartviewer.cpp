@@ -181,9 +181,12 @@ modEntryscreen::NightPicture modEntryscreen::nightPicture(const QString &folder,
         return result;
     };
     if (appfiles::pathPart(name))
-        return refused(QStringLiteral("The catalogue gives \"%1\" as its file, which is no file name in the folder "
-                                      "\"%2\": a name with \"/\" or \"\\\", or \".\" or \"..\", is never opened.")
-                           .arg(name, QDir::toNativeSeparators(folder)));
+        return refused(
+            QStringLiteral(
+                "The catalogue gives \"%1\" as its file, which is no file name in the folder "
+                "\"%2\": a name with \"/\" or \"\\\", or \".\" or \"..\", is never opened. Correct it in the "
+                "chart catalogue.")
+                .arg(name, QDir::toNativeSeparators(folder)));
     const QString path = folder + QLatin1Char('/') + name;
     const appfiles::OpenedFile opened = appfiles::openRegular(path);
     if (opened.status == appfiles::OpenedFile::Missing) {

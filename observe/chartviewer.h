@@ -83,7 +83,9 @@ struct NightPicture
 // a file name (appfiles::pathPart) is never opened.
 NightPicture nightPicture(const QString &folder, const QString &name, QRgb boxColour);
 
-// The text of the message when showchart fails, naming the chart file read
-// from the catalogue (empty when the failure came before it).
+// The text of the message when showchart fails for want of a catalogue row,
+// a chart file or the summary, naming the chart file read from the catalogue
+// (empty when the failure came before it). A file that is there but cannot
+// be shown is told by its reason instead.
 QString chartNotFound(const QString &file);
 }
