@@ -119,15 +119,18 @@ startup::Hooks frmStartup::hooks()
 
 bool frmStartup::load()
 {
-    const QString failures = startup::prepare(m_appFolder, hooks());
-    if (!failures.isEmpty()) {
-        hostkit::ask(failures
+    const startup::Prepared prepared = startup::prepare(m_appFolder, hooks());
+    const QString title = QStringLiteral("Cannot prepare the program's folder");
+    if (!prepared.stopped.isEmpty())
+        hostkit::ask(prepared.stopped, title, QMessageBox::Warning);
+    if (!prepared.failures.isEmpty()) {
+        hostkit::ask(prepared.failures
                          + QStringLiteral("\n\nvarlume keeps all its data in its own folder and must be "
                                           "able to write there. Make the folder \"%1\" writable, or "
                                           "run the program from a folder you can write to, then start "
                                           "it again.")
                                .arg(m_appFolder),
-                     QStringLiteral("Cannot prepare the program's folder"), QMessageBox::Warning);
+                     title, QMessageBox::Warning);
     }
     if (startup::needsIndexing(m_appFolder))
         canvas()->installEventFilter(this);

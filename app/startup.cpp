@@ -2,6 +2,7 @@
 #include "startup.h"
 
 #include "creation.h"
+#include "filesystem.h"
 #include "folder.h"
 #include "lookupindexes.h"
 
@@ -23,13 +24,22 @@ QString makeFolder(const QString &path)
 }
 }
 
-QString startup::prepare(const QString &appFolder, const Hooks &hooks)
+startup::Prepared startup::prepare(const QString &appFolder, const Hooks &hooks)
 {
     const appfiles::Folder folder(appFolder);
     QStringList failures;
 
     if (!QFileInfo::exists(folder.header()))
         hooks.headerMissing();
+
+    // A new database in its place would hide the observer's own when the
+    // disk the link leads to is back.
+    if (const auto link = appfiles::danglingLink(folder.database()))
+        return {{},
+                QStringLiteral("The database file \"%1\" was not made: %2. Connect the disk or folder the link leads "
+                               "to, or delete the link so that varlume makes a new database, then start varlume "
+                               "again.")
+                    .arg(folder.database(), *link)};
 
     if (!QFileInfo::exists(folder.database())) {
         hooks.status(1, QStringLiteral("Creating default database..."));
@@ -55,7 +65,7 @@ QString startup::prepare(const QString &appFolder, const Hooks &hooks)
         if (!error.isEmpty())
             failures.append(error);
     }
-    return failures.join(QLatin1Char('\n'));
+    return {failures.join(QLatin1Char('\n')), {}};
 }
 
 bool startup::needsIndexing(const QString &appFolder)

@@ -8,7 +8,8 @@
 // What start-up makes sure of before the start screen is shown: the header
 // (the editor opens when "header.txt" is missing), the database and the
 // folders "starcharts" and "obs". An existing database is never touched,
-// except that this program's own gets its lookup indexes once.
+// except that this program's own gets its lookup indexes once. A database
+// that is a link to nothing stops it: then nothing is written.
 namespace startup
 {
 struct Hooks
@@ -19,8 +20,15 @@ struct Hooks
     std::function<void(int panel, const QString &text)> status;
 };
 
-// Returns what failed, one line per path, or an empty text.
-QString prepare(const QString &appFolder, const Hooks &hooks);
+struct Prepared
+{
+    // What could not be made, one line per path: the folder must be writable.
+    QString failures;
+    // Why nothing was made at all, with what mends it; failures is empty then.
+    QString stopped;
+};
+
+Prepared prepare(const QString &appFolder, const Hooks &hooks);
 
 // Whether the database is this program's and lacks its lookup indexes.
 bool needsIndexing(const QString &appFolder);

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -35,6 +36,44 @@ QString appfiles::describeError(int errnum)
     case EROFS: return QStringLiteral("the disk is read-only");
     default: return QString::fromLocal8Bit(std::strerror(errnum));
     }
+}
+
+appfiles::OpenedFile appfiles::openRegular(const QString &path)
+{
+    const QByteArray name = encoded(path);
+    const auto failed = [](int errnum) {
+        const bool missing = errnum == ENOENT || errnum == ENOTDIR;
+        return OpenedFile{missing ? OpenedFile::Missing : OpenedFile::Failed, -1, 0, describeError(errnum)};
+    };
+    const auto notAFile = [](const struct stat &status) {
+        return OpenedFile{OpenedFile::NotAFile, -1, 0,
+                          S_ISDIR(status.st_mode) ? describeError(EISDIR)
+                                                  : QStringLiteral("it is not a file but a pipe, device or socket")};
+    };
+    // Looked at before it is opened: opening a device may already do something.
+    struct stat status = {};
+    if (::stat(name.constData(), &status) != 0)
+        return failed(errno);
+    if (!S_ISREG(status.st_mode))
+        return notAFile(status);
+    const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return failed(errno);
+    // Something else may have been put in its place meanwhile.
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        const int errnum = errno;
+        ::close(descriptor);
+        return S_ISREG(status.st_mode) ? failed(errnum) : notAFile(status);
+    }
+    return {OpenedFile::Opened, descriptor, static_cast<qint64>(status.st_size), {}};
+}
+
+std::optional<QString> appfiles::danglingLink(const QString &path)
+{
+    const QFileInfo link(path);
+    if (!link.isSymLink() || link.exists())
+        return std::nullopt;
+    return QStringLiteral("it is a link to \"%1\", which does not exist").arg(link.symLinkTarget());
 }
 
 appfiles::NewFile appfiles::createBeside(const QString &path)

@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // What the program's files need of the file system beyond Qt: reasons worded
 // for the observer, and new files that appear whole or not at all.
 namespace appfiles
@@ -11,6 +13,34 @@ namespace appfiles
 // observer: "the disk is full", "permission denied", "it is a folder, not a
 // file", or the system's own text for the rarer causes.
 QString describeError(int errnum);
+
+struct OpenedFile
+{
+    enum Status {
+        Opened,
+        // Nothing there, or a link to nothing.
+        Missing,
+        // A folder, a pipe, a device or a socket: never read.
+        NotAFile,
+        Failed,
+    };
+    Status status = Failed;
+    // For Opened: open for reading, closed by the caller.
+    int descriptor = -1;
+    qint64 size = 0;
+    // Why it is not Opened, worded for the observer.
+    QString reason;
+};
+
+// Opens a file for reading only when it is a regular file, links followed.
+// Nothing in its place ever holds the program up: a pipe or a device is
+// refused before it is opened, and the opening itself never waits.
+OpenedFile openRegular(const QString &path);
+
+// "it is a link to "…", which does not exist" when path is a symbolic link
+// to nothing; else nothing. Such a link is no missing file to be made anew:
+// it often leads to a disk that is not there now.
+std::optional<QString> danglingLink(const QString &path);
 
 struct NewFile
 {

@@ -70,6 +70,17 @@ QString Folder::report(const QDate &date) const
         .arg(date.day(), 2, 10, QLatin1Char('0'));
 }
 
+std::optional<QString> pathPart(const QString &name)
+{
+    for (const QChar character : name) {
+        if (character == u'/' || character == u'\\')
+            return QString(character);
+    }
+    if (name == u"." || name == u"..")
+        return name;
+    return std::nullopt;
+}
+
 std::optional<QDate> reportDate(const QString &path)
 {
     static const QRegularExpression name(QStringLiteral("^(\\d{4})-([A-Z][a-z]{2})-(\\d{2})\\.txt$"));

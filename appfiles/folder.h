@@ -38,6 +38,12 @@ private:
     QString m_path;
 };
 
+// What makes a name more than a file name in its folder: the first "/" or
+// "\\" it holds, or the name itself when it is "." or "..". Nothing for a
+// plain file name. Chart and finder names are opened only when they are plain,
+// whatever program wrote them into the database.
+std::optional<QString> pathPart(const QString &name);
+
 // The date a day's report file is named after ("2018-Jan-05.txt", with or
 // without its folder), or nothing for any other name.
 std::optional<QDate> reportDate(const QString &path);

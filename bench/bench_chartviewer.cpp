@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // What "get Chart" costs a prolific observer: the summary's lookup among
 // 1,000,000 observations, the night filter on a large chart against the
-// toolkit's own inversion, and the whole button against loading the chart.
+// toolkit's own inversion, the whole button against loading the chart, and
+// the button's time and peak memory on the largest scan it shows.
 #include "benchkit.h"
 #include "chartviewer.h"
 #include "creation.h"
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
@@ -94,6 +96,70 @@ void nightFilter()
     std::printf("%-62s %9.2f\n", "ratio", filter / invert);
 }
 
+// The resident memory's peak since it was last reset, in MB (Linux).
+double peakMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    }
+    return -1;
+}
+
+void resetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    clear.open(QIODevice::WriteOnly);
+    clear.write("5");
+}
+
+void showFile(const QString &folder, const QString &file, QPushButton *button)
+{
+    store::Database(folder).update(QStringLiteral("charts"), {QStringLiteral("starname"), QStringLiteral("star 123")},
+                                   {{QStringLiteral("picturefile"), file}});
+    if (button)
+        button->click();
+}
+
+// An A4 chart scanned at 600 dots per inch and more, the largest the viewer
+// shows, in colour and in grey as scanners save it.
+void largestScan(const QString &folder, QPushButton *button)
+{
+    const QString colour = appfiles::Folder(folder).charts() + QStringLiteral("/scan.png");
+    const QString grey = appfiles::Folder(folder).charts() + QStringLiteral("/scan-grey.png");
+    {
+        const QImage scan =
+            blackOnWhiteChart(modEntryscreen::largestPictureWidth, modEntryscreen::largestPictureHeight);
+        scan.save(colour);
+        scan.convertToFormat(QImage::Format_Grayscale8).save(grey);
+    }
+    for (const QString &path : {colour, grey}) {
+        const QString file = QFileInfo(path).fileName();
+        QList<double> peaks;
+        double before = 0;
+        // Each press from the small chart shown, as when the observer moves on to the scan.
+        const double whole = benchkit::medianMs(
+            5,
+            [&] {
+                button->click();
+                peaks.append(peakMb());
+            },
+            [&] {
+                showFile(folder, QStringLiteral("big.gif"), button);
+                showFile(folder, file, nullptr);
+                resetPeak();
+                before = peakMb();
+            });
+        std::sort(peaks.begin(), peaks.end());
+        std::printf("\n%s, 7000 x 10000 pixels, %.1f MB; resident before the press %.0f MB\n", qPrintable(file),
+                    QFileInfo(path).size() / 1e6, before);
+        benchkit::print("get Chart on it, end to end (median of 5)", whole);
+        std::printf("%-62s %9.0f MB\n", "peak resident memory during the press (median)", peaks.at(peaks.size() / 2));
+    }
+}
+
 void getChart(const QString &folder)
 {
     const QString path = appfiles::Folder(folder).charts() + QStringLiteral("/big.gif");
@@ -143,6 +209,7 @@ void getChart(const QString &folder)
     std::printf("chart shown %d x %d; summary \"%s\"; %lld messages\n", chart->width(), chart->height(),
                 qPrintable(screen.findChild<QLabel *>(QStringLiteral("lblPrevious"))->text()),
                 static_cast<long long>(messages.size()));
+    largestScan(folder, button);
     hostkit::setMessageHandler({});
 }
 }

@@ -75,14 +75,13 @@ std::optional<QString> checkReportText(const QString &text, const Field &field)
 // A file name, never a path: each kind of image has its folder.
 std::optional<QString> checkFileName(const QString &text, const Field &field)
 {
-    for (const QChar separator : {u'/', u'\\'}) {
-        if (text.contains(separator))
-            return QStringLiteral("The \"%1\" field holds a \"%2\". Type the file name alone, without a folder.")
-                .arg(label(field), separator);
-    }
-    if (text == u"." || text == u"..")
+    const std::optional<QString> part = appfiles::pathPart(text);
+    if (!part)
+        return std::nullopt;
+    if (*part == u"." || *part == u"..")
         return QStringLiteral("The \"%1\" field holds \"%2\", which is not a file name.").arg(label(field), text);
-    return std::nullopt;
+    return QStringLiteral("The \"%1\" field holds a \"%2\". Type the file name alone, without a folder.")
+        .arg(label(field), *part);
 }
 
 std::optional<QString> checkLength(const QString &stored, const Field &field)

@@ -5,12 +5,122 @@
 #include "julianday.h"
 #include "nightfilter.h"
 
-#include <QFileInfo>
+#include "filesystem.h"
+#include "folder.h"
+
+#include <QDir>
+#include <QFile>
 #include <QImageReader>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <unistd.h>
+
+namespace
+{
+constexpr qint64 largestPictureBytes =
+    qint64(modEntryscreen::largestPictureWidth) * modEntryscreen::largestPictureHeight * 4;
+// In the toolkit's megabytes, rounded up.
+constexpr int allocationLimitMiB = int((largestPictureBytes + (1 << 20) - 1) >> 20);
+
+// A file read in pieces, without moving the position its reader reads from.
+class Bytes
+{
+public:
+    Bytes(int descriptor, qint64 size)
+        : m_descriptor(descriptor)
+        , m_size(size)
+    {
+    }
+
+    // The byte at the offset, or -1 beyond the end.
+    int at(qint64 offset)
+    {
+        if (offset < 0 || offset >= m_size)
+            return -1;
+        if (offset < m_start || offset >= m_start + m_piece.size()) {
+            m_piece.resize(qMin<qint64>(pieceSize, m_size - offset));
+            const ssize_t read = ::pread(m_descriptor, m_piece.data(), size_t(m_piece.size()), offset);
+            m_piece.resize(std::max<qsizetype>(read, 0));
+            m_start = offset;
+            if (m_piece.isEmpty())
+                return -1;
+        }
+        return static_cast<unsigned char>(m_piece.at(offset - m_start));
+    }
+
+    qint64 size() const { return m_size; }
+
+private:
+    static constexpr qint64 pieceSize = 64 * 1024;
+    int m_descriptor;
+    qint64 m_size;
+    qint64 m_start = 0;
+    QByteArray m_piece;
+};
+
+// Whether a GIF's first picture ends within the file: the toolkit shows a
+// GIF cut short in part, black below the cut, without a word.
+bool gifEndsWhole(Bytes &bytes)
+{
+    // A colour table follows when the top bit of its flags is set.
+    const auto table = [](int flags) { return flags & 0x80 ? 3 * (2 << (flags & 7)) : 0; };
+    // Blocks of data, each with its length before it, ended by an empty one.
+    const auto afterBlocks = [&bytes](qint64 at) {
+        for (int length = bytes.at(at); length > 0; length = bytes.at(at))
+            at += length + 1;
+        return bytes.at(at) == 0 ? at + 1 : -1;
+    };
+    if (bytes.at(12) < 0)
+        return false;
+    qint64 at = 13 + table(bytes.at(10));
+    for (;;) {
+        switch (bytes.at(at)) {
+        case 0x21: at = afterBlocks(at + 2); break;
+        case 0x2c:
+            if (bytes.at(at + 9) < 0)
+                return false;
+            return afterBlocks(at + 11 + table(bytes.at(at + 9))) > 0;
+        default: return false;
+        }
+        if (at < 0)
+            return false;
+    }
+}
+
+// Whether a JPEG ends with its end marker after its last scan: the toolkit
+// shows a JPEG cut short grey below the cut. Markers cannot occur inside a
+// scan's data, so the end of the file tells.
+bool jpegEndsWhole(Bytes &bytes)
+{
+    const qint64 from = std::max<qint64>(0, bytes.size() - 64 * 1024);
+    qint64 lastScan = -1;
+    qint64 lastEnd = -1;
+    for (qint64 at = from; at + 1 < bytes.size(); ++at) {
+        if (bytes.at(at) != 0xff)
+            continue;
+        const int marker = bytes.at(at + 1);
+        if (marker == 0xda)
+            lastScan = at;
+        else if (marker == 0xd9)
+            lastEnd = at;
+    }
+    return lastEnd > lastScan;
+}
+
+// PNG pictures cut short the toolkit refuses itself.
+bool endsWhole(int descriptor, qint64 size, const QByteArray &format)
+{
+    Bytes bytes(descriptor, size);
+    if (format == "gif")
+        return gifEndsWhole(bytes);
+    if (format == "jpeg" || format == "jpg")
+        return jpegEndsWhole(bytes);
+    return true;
+}
+}
 
 QDateTime modEntryscreen::systemClock()
 {
@@ -62,20 +172,60 @@ bool modEntryscreen::hasFinder(const QString &finderchart)
     return finderchart != QLatin1String("none");
 }
 
-modEntryscreen::NightPicture modEntryscreen::nightPicture(const QString &path, QRgb boxColour)
+modEntryscreen::NightPicture modEntryscreen::nightPicture(const QString &folder, const QString &name, QRgb boxColour)
 {
     NightPicture result;
-    if (!QFileInfo(path).isFile()) {
+    const auto refused = [&result](const QString &error) {
+        result.status = NightPicture::Refused;
+        result.error = error;
+        return result;
+    };
+    if (appfiles::pathPart(name))
+        return refused(
+            QStringLiteral(
+                "The catalogue gives \"%1\" as its file, which is no file name in the folder "
+                "\"%2\": a name with \"/\" or \"\\\", or \".\" or \"..\", is never opened. Correct it in the "
+                "chart catalogue.")
+                .arg(name, QDir::toNativeSeparators(folder)));
+    const QString path = folder + QLatin1Char('/') + name;
+    const appfiles::OpenedFile opened = appfiles::openRegular(path);
+    if (opened.status == appfiles::OpenedFile::Missing) {
         result.error = QStringLiteral("The file \"%1\" does not exist.").arg(path);
         return result;
     }
-    QImageReader reader(path);
-    QImage image = reader.read();
-    if (image.isNull()) {
-        result.error = QStringLiteral("The file \"%1\" cannot be read as a picture (PNG, GIF or JPEG): %2.")
-                           .arg(path, reader.errorString());
-        return result;
+    if (opened.status != appfiles::OpenedFile::Opened)
+        return refused(QStringLiteral("The file \"%1\" cannot be shown: %2.").arg(path, opened.reason));
+    QFile file;
+    if (!file.open(opened.descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(opened.descriptor);
+        return refused(QStringLiteral("The file \"%1\" cannot be shown: %2.").arg(path, file.errorString()));
     }
+    if (opened.size == 0)
+        return refused(QStringLiteral("The file \"%1\" is empty.").arg(path));
+
+    QImageReader reader(&file);
+    if (!reader.canRead())
+        return refused(
+            QStringLiteral("The file \"%1\" holds no picture the program can read (PNG, GIF or JPEG).").arg(path));
+    const QSize size = reader.size();
+    const qint64 bytesPerPixel = std::max(4, QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel() / 8);
+    if (size.isValid() && qint64(size.width()) * size.height() * bytesPerPixel > largestPictureBytes)
+        return refused(QStringLiteral("The picture in \"%1\" has %2 \u00d7 %3 pixels, too many to show: a chart may "
+                                      "have up to %4 \u00d7 %5 pixels of 8 bits per colour.")
+                           .arg(path)
+                           .arg(size.width())
+                           .arg(size.height())
+                           .arg(largestPictureWidth)
+                           .arg(largestPictureHeight));
+    if (!endsWhole(opened.descriptor, opened.size, reader.format()))
+        return refused(QStringLiteral("The file \"%1\" is cut short: it ends before its picture does. Copy the "
+                                      "chart into the folder again.")
+                           .arg(path));
+    // The toolkit's own limit is below what the largest chart needs.
+    QImageReader::setAllocationLimit(allocationLimitMiB);
+    QImage image = reader.read();
+    if (image.isNull())
+        return refused(QStringLiteral("The file \"%1\" is damaged or cut short: %2.").arg(path, reader.errorString()));
     if (image.hasAlphaChannel()) {
         QImage opaque(image.size(), QImage::Format_RGB32);
         opaque.fill(boxColour);
@@ -88,6 +238,7 @@ modEntryscreen::NightPicture modEntryscreen::nightPicture(const QString &path, Q
     }
     result.applications = modProcesses::edgescan(image);
     modProcesses::nightfilter(image, result.applications);
+    result.status = NightPicture::Shown;
     result.image = image;
     return result;
 }

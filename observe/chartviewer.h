@@ -52,22 +52,40 @@ std::optional<ChartRow> chartrow(const QString &appFolder, const QString &star, 
 // "none", exactly so, in finderchart: the star has no finder chart.
 bool hasFinder(const QString &finderchart);
 
+// The largest picture shown, in pixels of 8 bits per colour: a chart of A4
+// paper scanned at 600 dots per inch, with room to spare.
+inline constexpr int largestPictureWidth = 7000;
+inline constexpr int largestPictureHeight = 10000;
+
 struct NightPicture
 {
-    // Null when the file is missing or is no image; error then tells why.
+    enum Status {
+        Shown,
+        // No file of the name in the folder, or a link to nothing.
+        Missing,
+        // A file is there but cannot be shown, or the name is no file name
+        // of the folder.
+        Refused,
+    };
+    Status status = Missing;
     QImage image;
     // How often the night filter was applied: from once on, the picture
     // holds red alone.
     int applications = 0;
+    // Why it is not shown, naming the file: empty, cut short, damaged, too
+    // large, of another format.
     QString error;
 };
 
-// The chart or finder chart at the path as its box shows it at night: read
-// as PNG, GIF or JPEG, an alpha channel laid over the box's colour, then the
-// edge scan and the night filter.
-NightPicture nightPicture(const QString &path, QRgb boxColour);
+// The chart or finder chart of the name in its folder as its box shows it at
+// night: read as PNG, GIF or JPEG, an alpha channel laid over the box's
+// colour, then the edge scan and the night filter. A name that is more than
+// a file name (appfiles::pathPart) is never opened.
+NightPicture nightPicture(const QString &folder, const QString &name, QRgb boxColour);
 
-// The text of the message when showchart fails, naming the chart file read
-// from the catalogue (empty when the failure came before it).
+// The text of the message when showchart fails for want of a catalogue row,
+// a chart file or the summary, naming the chart file read from the catalogue
+// (empty when the failure came before it). A file that is there but cannot
+// be shown is told by its reason instead.
 QString chartNotFound(const QString &file);
 }

@@ -443,7 +443,8 @@ void frmEntryscreen::showOutcome(const modEntryscreen::RecordOutcome &outcome)
 
 void frmEntryscreen::offerHeaderEditor()
 {
-    if (appfiles::readHeader(appfiles::Folder(m_appFolder)).status != appfiles::HeaderRead::Missing)
+    const auto status = appfiles::readHeader(appfiles::Folder(m_appFolder)).status;
+    if (status != appfiles::HeaderRead::Missing && status != appfiles::HeaderRead::Refused)
         return;
     // Once this screen is active, so that the editor is not hidden behind it.
     if (isActiveWindow())
@@ -601,16 +602,18 @@ void frmEntryscreen::showchart(const QString &star)
     QString error;
     const auto row = modEntryscreen::chartrow(m_appFolder, star, &error);
     const QString file = row ? row->picturefile : QString();
-    const auto notFound = [&file] {
-        hostkit::ask(modEntryscreen::chartNotFound(file), QStringLiteral("Chart not found"), QMessageBox::Information,
-                     QMessageBox::Ok);
+    const auto notShown = [](const QString &text) {
+        hostkit::ask(text, QStringLiteral("Chart not found"), QMessageBox::Information, QMessageBox::Ok);
     };
+    const auto notFound = [&] { notShown(modEntryscreen::chartNotFound(file)); };
     if (!row)
         return notFound();
-    const modEntryscreen::NightPicture chart = modEntryscreen::nightPicture(
-        appfiles::Folder(m_appFolder).charts() + QLatin1Char('/') + file, screenkit::night::black);
-    if (chart.image.isNull())
+    const modEntryscreen::NightPicture chart =
+        modEntryscreen::nightPicture(appfiles::Folder(m_appFolder).charts(), file, screenkit::night::black);
+    if (chart.status == modEntryscreen::NightPicture::Missing)
         return notFound();
+    if (chart.status == modEntryscreen::NightPicture::Refused)
+        return notShown(QStringLiteral("The chart of \"%1\" cannot be shown. %2").arg(row->starname, chart.error));
     showPicture(m_Picture3, chart);
 
     m_txtStar->setText(row->starname);
@@ -668,8 +671,8 @@ void frmEntryscreen::showfinder(const QString &star)
         return;
     }
     const modEntryscreen::NightPicture finder = modEntryscreen::nightPicture(
-        appfiles::Folder(m_appFolder).finderCharts() + QLatin1Char('/') + row->finderchart, screenkit::night::field);
-    if (finder.image.isNull()) {
+        appfiles::Folder(m_appFolder).finderCharts(), row->finderchart, screenkit::night::field);
+    if (finder.status != modEntryscreen::NightPicture::Shown) {
         hostkit::ask(QStringLiteral("The finder chart of \"%1\" cannot be shown. %2").arg(row->starname, finder.error),
                      title, QMessageBox::Warning);
         return;

@@ -77,7 +77,8 @@ private:
 
     // What the observer has typed, as the recording reads it.
     modEntryscreen::ObservationTexts observation() const;
-    // Without a header no report can begin: brings the header editor forward.
+    // Without a header that can begin a report, none can begin: brings the
+    // header editor forward.
     void offerHeaderEditor();
     // Shows what the day's report file has gained since last shown: lines of
     // other windows and programs too. All of it when it has become shorter.

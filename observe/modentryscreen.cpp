@@ -3,6 +3,7 @@
 
 #include "database.h"
 #include "reportfile.h"
+#include "visualformat.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -90,7 +91,7 @@ modEntryscreen::RecordOutcome modEntryscreen::recordobs(const QString &appFolder
     // The header may have been saved since the screen opened without one.
     if (!QFileInfo::exists(todaysfile)) {
         if (const auto error = beginReport(appFolder, todaysfile))
-            return failed(*error, {});
+            return failed(*error, nothingKept());
     }
 
     // The row waits in an open transaction until its line is on the disk, and
@@ -137,9 +138,11 @@ modEntryscreen::Unpaired modEntryscreen::unpairedLines(const QString &appFolder,
     const ReportText report = readReport(todaysfile);
     if (report.error)
         return {{}, report.error};
+    // Only what this program writes: whatever else a line holds, it is no
+    // observation that recording could have left without its row.
     QStringList lines;
     for (const QString &line : report.text.split(u'\n', Qt::SkipEmptyParts)) {
-        if (!line.startsWith(u'#'))
+        if (!line.startsWith(u'#') && line.count(u'|') == modReportcheck::fieldCount - 1)
             lines.append(line);
     }
     if (lines.isEmpty())

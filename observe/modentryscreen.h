@@ -46,8 +46,9 @@ struct Unpaired
     std::optional<QString> error;
 };
 
-// The lines of the day's report whose observation is not in cumobs (the same
-// star, date text and magnitude), as a crash between the two leaves them.
+// The data lines of eight fields in the day's report whose observation is
+// not in cumobs (the same star, date text and magnitude), as a crash between
+// the two leaves them.
 // Reads only.
 Unpaired unpairedLines(const QString &appFolder, const QString &todaysfile);
 }

@@ -135,6 +135,10 @@ std::optional<QString> modEntryscreen::beginReport(const QString &appfolder, con
         return QStringLiteral("The report header \"%1\" cannot be read (%2). Make it readable, "
                               "then open the observing session again.")
             .arg(native(folder.header()), header.reason);
+    if (header.status == appfiles::HeaderRead::Refused)
+        return QStringLiteral("The report header \"%1\" cannot begin a report: %2. The header editor is open: save "
+                              "your header there, and observations go into the report from then on.")
+            .arg(native(folder.header()), header.reason);
 
     const QString reports = existing.absolutePath();
     const QFileInfo reportsFolder(reports);
@@ -230,7 +234,6 @@ std::optional<QString> modEntryscreen::ReportAppender::cut(qint64 start, const Q
 
 modEntryscreen::ReportText modEntryscreen::readReport(const QString &todaysfile, qint64 from)
 {
-    QFile report(todaysfile);
     const auto unreadable = [&](const QString &reason) {
         return ReportText{
             {},
@@ -238,10 +241,15 @@ modEntryscreen::ReportText modEntryscreen::readReport(const QString &todaysfile,
             from == 0,
             QStringLiteral("The report file \"%1\" cannot be shown (%2).").arg(native(todaysfile), reason)};
     };
-    if (QFileInfo(todaysfile).isDir())
-        return unreadable(appfiles::describeError(EISDIR));
-    if (!report.open(QIODevice::ReadOnly))
+    // A pipe in its place would hold the window up for good.
+    const appfiles::OpenedFile opened = appfiles::openRegular(todaysfile);
+    if (opened.status != appfiles::OpenedFile::Opened)
+        return unreadable(opened.reason);
+    QFile report;
+    if (!report.open(opened.descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(opened.descriptor);
         return unreadable(report.errorString());
+    }
     // A view that cannot wait shows the file as it is.
     lockWithin(report.handle(), LOCK_SH, QDeadlineTimer(readerWait));
     const qint64 size = report.size();

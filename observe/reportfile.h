@@ -11,8 +11,9 @@
 // for the observer when they fail, leaving the file as it was.
 namespace modEntryscreen
 {
-// Begins the day's file with a byte-for-byte copy of "header.txt". The file
-// appears whole, header and all, or not at all. A file that already exists
+// Begins the day's file with a byte-for-byte copy of "header.txt", refusing
+// a header that appfiles::headerProblem() names. The file appears whole,
+// header and all, or not at all. A file that already exists
 // (the screen opened again the same day, or by another window) is continued:
 // it is left untouched.
 std::optional<QString> beginReport(const QString &appfolder, const QString &todaysfile);

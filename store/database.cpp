@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "database.h"
 
+#include "filesystem.h"
 #include "folder.h"
 
 #include <QAtomicInt>
@@ -63,6 +64,8 @@ bool store::Database::open()
     const QFileInfo file(m_path);
     if (file.isDir())
         return fail(QStringLiteral("The database file \"%1\" is a folder, not a file.").arg(m_path));
+    if (const auto link = appfiles::danglingLink(m_path))
+        return fail(QStringLiteral("The database file \"%1\" cannot be opened: %2.").arg(m_path, *link));
     if (!file.isFile())
         return fail(QStringLiteral("The database file \"%1\" is missing.").arg(m_path));
     QSqlDatabase db = QSqlDatabase::contains(m_connection)

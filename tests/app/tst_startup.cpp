@@ -33,6 +33,7 @@ private Q_SLOTS:
     void earlierDatabaseIndexedOnce();
     void foreignStructureNeverIndexed();
     void readOnlyFolderIsReportedNotFatal();
+    void databaseLinkToNothing();
     void screensExistOnce();
     void buttonsOpenTheirScreens();
     void helpAsksForTheContents();
@@ -235,6 +236,24 @@ void tst_startup::readOnlyFolderIsReportedNotFatal()
              qPrintable(text));
     QVERIFY(folder.entries().isEmpty());
     QVERIFY(panel(screen, "panel2").isEmpty());
+}
+
+void tst_startup::databaseLinkToNothing()
+{
+    // The database on a disk that is not there now.
+    AppFolder folder;
+    const QString target = folder.file(QStringLiteral("unplugged/starcharts.mdb"));
+    QVERIFY(QFile::link(target, folder.file(QStringLiteral("starcharts.mdb"))));
+    MessageRecorder messages;
+    QVERIFY(start(folder));
+    // Named as a link, without advice to make the folder writable, and nothing written.
+    const QString text = messages.texts().value(0);
+    QVERIFY2(messages.texts().size() == 1 && !text.contains(u"writable")
+                 && text.contains(QStringLiteral("is a link to \"%1\", which does not exist").arg(target)),
+             qPrintable(messages.dump()));
+    QVERIFY(folder.entries().isEmpty());
+    store::Database db(folder.path());
+    QVERIFY2(!db.open() && db.error().contains(u"is a link to"), qPrintable(db.error()));
 }
 
 void tst_startup::screensExistOnce()

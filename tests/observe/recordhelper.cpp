@@ -31,7 +31,8 @@ void say(const QString &line)
 
 int start(const QString &folder)
 {
-    const QString failures = startup::prepare(folder, {[] {}, [](int, const QString &) {}});
+    const startup::Prepared prepared = startup::prepare(folder, {[] {}, [](int, const QString &) {}});
+    const QString failures = prepared.stopped + prepared.failures;
     if (!failures.isEmpty())
         say(failures);
     return failures.isEmpty() ? 0 : 1;

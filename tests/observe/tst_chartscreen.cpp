@@ -171,6 +171,15 @@ void tst_chartscreen::chartNotFoundKeepsWhatWasDone()
     QCOMPARE(dateFields(f), QStringLiteral("2021 1 1 1 0"));
     QCOMPARE(picture(f, "Picture3")->picture().cacheKey(), shown);
     QCOMPARE(f.edit("txtChartid")->text(), QStringLiteral("1896"));
+
+    // A file that is there but cannot be shown: the reason, in the same box.
+    f.messages().clear();
+    f.folder().write(QStringLiteral("starcharts/ss cyg 2.gif"), "");
+    QTest::mouseClick(f.button("cmdChart"), Qt::LeftButton);
+    const hostkit::Message empty = f.messages().messages().value(0);
+    QVERIFY2(empty.text.contains(u"is empty") && empty.title == message.title && empty.icon == message.icon
+                 && empty.buttons == message.buttons,
+             qPrintable(f.messages().dump()));
 }
 
 void tst_chartscreen::finderButtonFollowsNone_data()
@@ -288,8 +297,8 @@ void tst_chartscreen::finderProblemsToldWithoutStalePicture_data()
                                      << "no finder chart for \"ss cyg\"";
     QTest::newRow("file missing") << "missing"
                                   << "does not exist";
-    QTest::newRow("file unreadable") << "unreadable"
-                                     << "cannot be read as a picture";
+    QTest::newRow("file cut short") << "unreadable"
+                                    << "is cut short";
 }
 
 void tst_chartscreen::finderProblemsToldWithoutStalePicture()

@@ -8,10 +8,12 @@
 #include "testcharts.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QRandomGenerator>
 #include <QTest>
 
 #include <ctime>
+#include <sys/stat.h>
 
 using namespace modEntryscreen;
 
@@ -152,7 +154,8 @@ private slots:
     void picturesInEveryFormat_data();
     void picturesInEveryFormat();
     void transparentPictureLaidOverTheBox();
-    void unreadablePictures();
+    void picturesNotShown_data();
+    void picturesNotShown();
     void timestampInUniversalTime_data();
     void timestampInUniversalTime();
     void daynumberHalvesToEven_data();
@@ -271,9 +274,8 @@ void tst_chartviewer::closedFormEqualsLiteral()
 
     // Through a file, as the box loads it.
     AppFolder folder;
-    const QString path = folder.file(QStringLiteral("chart.png"));
-    QVERIFY(image.save(path));
-    const NightPicture shown = nightPicture(path, box);
+    QVERIFY(image.save(folder.file(QStringLiteral("chart.png"))));
+    const NightPicture shown = nightPicture(folder.path(), QStringLiteral("chart.png"), box);
     QVERIFY2(shown.error.isEmpty(), qPrintable(shown.error));
     QCOMPARE(shown.image.format(), QImage::Format_RGB32);
     QCOMPARE(shown.image, expected);
@@ -297,7 +299,7 @@ void tst_chartviewer::picturesInEveryFormat()
         folder.write(file, gifBytes(chart));
     else
         QVERIFY(chart.save(folder.file(file), nullptr, 100));
-    const NightPicture picture = nightPicture(folder.file(file), black);
+    const NightPicture picture = nightPicture(folder.path(), file, black);
     QVERIFY2(picture.error.isEmpty(), qPrintable(picture.error));
     QVERIFY(picture.applications >= 1);
     const QImage &shown = picture.image;
@@ -325,22 +327,68 @@ void tst_chartviewer::transparentPictureLaidOverTheBox()
     finder.fill(qRgba(0, 0, 0, 0));
     finder.setPixel(5, 5, qRgba(255, 0, 0, 255));
     folder.write(QStringLiteral("finder.gif"), gifBytes(finder));
-    const NightPicture shown = nightPicture(folder.file(QStringLiteral("finder.gif")), darkRed);
+    const NightPicture shown = nightPicture(folder.path(), QStringLiteral("finder.gif"), darkRed);
     QVERIFY2(shown.error.isEmpty(), qPrintable(shown.error));
     QCOMPARE(shown.applications, 0);
     QCOMPARE(shown.image.pixel(0, 0), darkRed);
     QCOMPARE(shown.image.pixel(5, 5), qRgb(255, 0, 0));
 }
 
-void tst_chartviewer::unreadablePictures()
+void tst_chartviewer::picturesNotShown_data()
 {
-    AppFolder folder;
-    folder.write(QStringLiteral("notes.gif"), "not a picture at all");
-    for (const QString &name : {QStringLiteral("missing.gif"), QStringLiteral("notes.gif")}) {
-        const NightPicture picture = nightPicture(folder.file(name), black);
-        QVERIFY(picture.image.isNull());
-        QVERIFY2(picture.error.contains(folder.file(name)), qPrintable(picture.error));
-    }
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    // Empty when it is shown.
+    QTest::addColumn<QString>("told");
+
+    const QImage chart = blackOnWhiteChart(300, 200);
+    const QByteArray gif = gifBytes(chart);
+    const auto encoded = [&chart](const char *format) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        return buffer.open(QIODevice::WriteOnly) && chart.save(&buffer, format) ? bytes : QByteArray();
+    };
+    const QByteArray png = encoded("PNG");
+    const QByteArray jpeg = encoded("JPEG");
+    QTest::newRow("missing") << "missing.gif" << QByteArray() << "does not exist";
+    QTest::newRow("empty") << "empty.gif" << QByteArray("") << "is empty";
+    QTest::newRow("no picture") << "notes.gif" << QByteArray("notes") << "no picture the program can read";
+    QTest::newRow("PNG cut short") << "cut.png" << png.left(png.size() / 2) << "damaged or cut short";
+    QTest::newRow("GIF cut short") << "cut.gif" << gif.chopped(10) << "is cut short";
+    QTest::newRow("JPEG cut short") << "cut.jpg" << jpeg.chopped(2) << "is cut short";
+    QTest::newRow("pipe") << "pipe.gif" << QByteArray() << "not a file but a pipe";
+    // One pixel row more than the largest chart, at one bit per pixel.
+    QTest::newRow("too large") << "scan.png" << QByteArray() << "7000 \u00d7 10001 pixels, too many";
+    QTest::newRow("link, followed") << "link.gif" << QByteArray() << "";
+    for (const char *name : {"../outside.gif", "sub/chart.gif", "sub\\chart.gif", ".", ".."})
+        QTest::addRow("name %s", name) << name << QByteArray() << "is never opened";
+}
+
+void tst_chartviewer::picturesNotShown()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, told);
+    // A picture beside the folder, where only a link may lead.
+    AppFolder app;
+    app.write(QStringLiteral("outside.gif"), gifBytes(blackOnWhiteChart(20, 20)));
+    QVERIFY(QDir(app.path()).mkdir(QStringLiteral("starcharts")));
+    const QString path = app.file(QStringLiteral("starcharts/") + name);
+    if (name == u"pipe.gif")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (name == u"scan.png")
+        QVERIFY(QImage(7000, 10001, QImage::Format_Mono).save(path));
+    else if (name == u"link.gif")
+        QVERIFY(QFile::link(app.file(QStringLiteral("outside.gif")), path));
+    else if (!bytes.isNull())
+        app.write(QStringLiteral("starcharts/") + name, bytes);
+
+    const NightPicture picture = nightPicture(app.file(QStringLiteral("starcharts")), name, black);
+    QCOMPARE(picture.status == NightPicture::Missing, name == u"missing.gif");
+    QCOMPARE(picture.image.isNull(), !told.isEmpty());
+    QVERIFY2(picture.error.contains(told)
+                 && picture.error.contains(app.file(QStringLiteral("starcharts"))) != told.isEmpty(),
+             qPrintable(picture.error));
 }
 
 void tst_chartviewer::timestampInUniversalTime_data()

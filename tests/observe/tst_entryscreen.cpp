@@ -56,7 +56,8 @@ private Q_SLOTS:
     void databaseFailureWritesNoLine();
     void viewShowsTheLinesOfOtherWindows();
     void unpairedLinesAreNamedOnOpening();
-    void missingHeaderIsExplained();
+    void unusableHeaderIsExplained_data();
+    void unusableHeaderIsExplained();
     void missingLibraryIsExplained();
     void foreignDatabaseIsReportedWhenNeeded();
     void realMessageBoxesNeverLoop();
@@ -776,10 +777,12 @@ void tst_entryscreen::unpairedLinesAreNamedOnOpening()
     QTRY_VERIFY(!f.screen());
     // A crash between a line and its row leaves the line alone.
     const QByteArray orphan = "r cas|2458124.5|<9.0|na|na|na|na|na\r\n";
+    // Not of eight fields: no observation, whatever put it there.
+    const QByteArray stray = "\x89PNG|\x1a\r\n";
     const QString path = appfiles::Folder(f.folder().path()).report(QDate::currentDate());
     QFile report(path);
     QVERIFY(report.open(QIODevice::Append));
-    report.write(orphan);
+    report.write(orphan + stray);
     report.close();
 
     QVERIFY(f.launch());
@@ -787,16 +790,27 @@ void tst_entryscreen::unpairedLinesAreNamedOnOpening()
     const hostkit::Message &named = f.messages().messages().constFirst();
     QCOMPARE(named.title, QStringLiteral("Report lines without their observation"));
     QVERIFY2(named.text.contains(QStringLiteral("r cas|2458124.5|<9.0|na|na|na|na|na")), qPrintable(named.text));
-    QVERIFY2(!named.text.contains(QStringLiteral("ss cyg")), qPrintable(named.text));
+    QVERIFY2(!named.text.contains(QStringLiteral("ss cyg")) && !named.text.contains(QStringLiteral("PNG")),
+             qPrintable(named.text));
     // Nothing is changed without the observer.
-    QCOMPARE(f.report(), observerHeader + exampleLine + orphan);
+    QCOMPARE(f.report(), observerHeader + exampleLine + orphan + stray);
     QCOMPARE(f.cumobsRows().size(), 1);
 }
 
-void tst_entryscreen::missingHeaderIsExplained()
+void tst_entryscreen::unusableHeaderIsExplained_data()
 {
+    QTest::addColumn<QByteArray>("header");
+    QTest::newRow("missing") << QByteArray();
+    QTest::newRow("binary") << QByteArray("#TYPE=Visual\r\n\x89PNG\r\n\x1a\n");
+}
+
+void tst_entryscreen::unusableHeaderIsExplained()
+{
+    QFETCH(QByteArray, header);
     EntryScreenFixture f;
     QFile::remove(f.folder().file(QStringLiteral("header.txt")));
+    if (!header.isNull())
+        f.folder().write(QStringLiteral("header.txt"), header);
     frmEntryscreen *screen = f.launch();
     QVERIFY(screen);
     QCOMPARE(f.messages().messages().size(), 1);

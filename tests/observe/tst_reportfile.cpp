@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "folder.h"
+#include "headerfile.h"
 #include "reportfile.h"
 
 #include "appfolder.h"
@@ -10,6 +11,7 @@
 #include <QProcess>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace modEntryscreen;
@@ -52,6 +54,8 @@ private slots:
     void beginContinuesAnExistingFile();
     void beginMakesAMissingObsFolder();
     void beginWithoutHeader();
+    void headerRule_data();
+    void headerRule();
     void beginWhereObsIsAFile();
     void reportThatIsAFolder();
     void beginInUnwritableObs();
@@ -108,6 +112,51 @@ void tst_reportfile::beginWithoutHeader()
     QVERIFY(problem->contains(u"header.txt"));
     QVERIFY(problem->contains(u"header editor"));
     QCOMPARE(app.entries(), QStringList{"obs"});
+}
+
+void tst_reportfile::headerRule_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    // Empty when the header begins the report.
+    QTest::addColumn<QString>("told");
+
+    QTest::newRow("as the editor saves it") << header << "";
+    QTest::newRow("empty lines, tab, LF alone") << QByteArray("\r\n#TYPE=Visual\n\n#NOTE=\ta\r\n\r\n#DATE=JD") << "";
+    QTest::newRow("largest") << "#" + QByteArray(appfiles::largestHeader - 1, 'x') << "";
+    QTest::newRow("empty") << QByteArray("") << "is empty";
+    QTest::newRow("a byte too many") << "#" + QByteArray(appfiles::largestHeader, 'x') << "65537 bytes";
+    QTest::newRow("100 MB") << QByteArray() << "104857600 bytes";
+    QTest::newRow("pipe") << QByteArray() << "pipe, device or socket";
+    QTest::newRow("observation") << QByteArray("#TYPE=Visual\r\n\r\nss cyg|2458124.3958|11.2|na|110|115|1896|na")
+                                 << "line 3 does not begin with \"#\": \"ss cyg|";
+    QTest::newRow("CR alone ends a line") << QByteArray("#TYPE=Visual\rjunk\r\n") << "line 2 does not";
+    QTest::newRow("binary") << QByteArray("#TYPE=Visual\r\n#\x1b\x00\xff", 17) << "line 2 holds a control";
+    QTest::newRow("UTF-8 byte-order mark") << QByteArray("\xef\xbb\xbf#TYPE=Visual\r\n") << "UTF-8 byte-order";
+    QTest::newRow("UTF-16 with its mark") << QByteArray("\xff\xfe#\0T\0", 6) << "UTF-16";
+    QTest::newRow("UTF-16 without") << QByteArray("\0#\0T", 4) << "UTF-16";
+}
+
+void tst_reportfile::headerRule()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, told);
+    AppFolder app;
+    QFile file(app.file(QStringLiteral("header.txt")));
+    if (QTest::currentDataTag() == QByteArrayView("pipe"))
+        QCOMPARE(::mkfifo(QFile::encodeName(file.fileName()).constData(), 0600), 0);
+    else
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
+                && file.resize(bytes.isNull() ? 100 << 20 : bytes.size()));
+    file.close();
+
+    const QString problem = beginReport(app.path(), today(app)).value_or(QString());
+    QVERIFY2(problem.isEmpty() == told.isEmpty() && problem.contains(told), qPrintable(problem));
+    QCOMPARE(app.read(QStringLiteral("obs/2018-Jan-05.txt")), told.isEmpty() ? bytes : QByteArray());
+    // The header editor saves by the same rule.
+    if (!bytes.isNull() && !bytes.contains('\0') && !bytes.contains('\r'))
+        QVERIFY(appfiles::writeHeader(appfiles::Folder(app.path()), QString::fromLatin1(bytes))
+                    .value_or(QString())
+                    .contains(told));
 }
 
 void tst_reportfile::beginWhereObsIsAFile()
@@ -336,6 +385,8 @@ void tst_reportfile::readForTheView()
     const ReportText missing = readReport(app.file(QStringLiteral("obs/missing.txt")));
     QVERIFY(missing.error);
     QVERIFY(missing.text.isEmpty());
+    QCOMPARE(::mkfifo(QFile::encodeName(app.file(QStringLiteral("obs/pipe.txt"))).constData(), 0600), 0);
+    QVERIFY(readReport(app.file(QStringLiteral("obs/pipe.txt"))).error.value_or(QString()).contains(u"a pipe"));
 }
 
 QTEST_APPLESS_MAIN(tst_reportfile)
