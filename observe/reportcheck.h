@@ -39,7 +39,8 @@ Night nightOf(const QDate &date);
 
 // Checks the file. A file named after a day ("2018-Jan-05.txt") is also held
 // against that day's night and against the earlier days' reports in its
-// folder. No date may lie after `now`.
+// folder. A date lies in the future only when it lies more than five
+// minutes after `now`.
 Check checkReport(const QString &path, const QDateTime &now);
 
 // The day's report files of a folder, newest first.

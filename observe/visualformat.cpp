@@ -42,6 +42,10 @@ constexpr std::array<Field, 5> absentAsNa{Field::CommentCode, Field::Comp1, Fiel
 
 const QString absent = QStringLiteral("na");
 
+// How far after the clock a date may lie: this program stamps its fields
+// with the next minute, and clocks differ a little.
+constexpr double clockAllowance = 5.0 / (24 * 60);
+
 QString delimiterName(QChar delimiter)
 {
     return delimiter == u'\t' ? QStringLiteral("tab") : QStringLiteral("\"%1\"").arg(delimiter);
@@ -454,7 +458,7 @@ void Reader::date(Observation &observation)
     const double slack = 0.5 * std::pow(10.0, -static_cast<double>(decimals));
     // Julian Day numbers count from noon; the date begins half a day before.
     const double earliest = static_cast<double>(earliestDate.toJulianDay()) - 0.5;
-    if (jd - slack > m_now) {
+    if (jd - slack > m_now + clockAllowance) {
         add(Severity::Error, observation.line, field, text,
             QStringLiteral("The date lies in the future (it is now JD %1). Was it typed wrongly, or taken from a "
                            "clock ahead of Universal Time?")

@@ -86,8 +86,10 @@ struct Reading
     QList<Finding> findings;
 };
 
-// Reads a report file's bytes (the 8-bit code page of the reports). No date
-// may lie after `now`.
+// Reads a report file's bytes (the 8-bit code page of the reports). A date
+// lies in the future only when it lies more than five minutes after `now`:
+// the program stamps its fields with the next minute, and clocks differ a
+// little.
 Reading readVisual(const QByteArray &bytes, const QDateTime &now);
 
 // Every observation key of a report file's bytes with its line, quickly and

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "chartviewer.h"
 #include "folder.h"
 #include "recording.h"
 #include "reportcheck.h"
@@ -49,6 +50,24 @@ void write(const QString &path, const QByteArray &bytes)
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
+
+// An observation of a nightly star as the observation screen takes it.
+modEntryscreen::ObservationTexts example()
+{
+    modEntryscreen::ObservationTexts texts;
+    texts.star = QStringLiteral("ss cyg");
+    texts.year = QStringLiteral("2018");
+    texts.month = QStringLiteral("1");
+    texts.day = QStringLiteral("5");
+    texts.hour = QStringLiteral("21");
+    texts.minute = QStringLiteral("30");
+    texts.estimate = QStringLiteral("110(1)115");
+    texts.magnitude = QStringLiteral("11.2");
+    texts.comp1 = QStringLiteral("110");
+    texts.comp2 = QStringLiteral("115");
+    texts.chart = QStringLiteral("1896");
+    return texts;
+}
 }
 
 class tst_reportcheck final : public QObject
@@ -62,6 +81,8 @@ private slots:
     void laterDeclarationsHoldForTheLinesAfter();
     void recordedLinesReadBackClean_data();
     void recordedLinesReadBackClean();
+    void ownStampIsNoFutureDate_data();
+    void ownStampIsNoFutureDate();
     void nightOfTheFileWestOfUtc_data();
     void nightOfTheFileWestOfUtc();
     void duplicatesAcrossEarlierReports();
@@ -187,18 +208,7 @@ void tst_reportcheck::recordedLinesReadBackClean_data()
     QTest::addColumn<modEntryscreen::ObservationTexts>("texts");
     QTest::addColumn<bool>("nightly");
 
-    modEntryscreen::ObservationTexts texts;
-    texts.star = QStringLiteral("ss cyg");
-    texts.year = QStringLiteral("2018");
-    texts.month = QStringLiteral("1");
-    texts.day = QStringLiteral("5");
-    texts.hour = QStringLiteral("21");
-    texts.minute = QStringLiteral("30");
-    texts.estimate = QStringLiteral("110(1)115");
-    texts.magnitude = QStringLiteral("11.2");
-    texts.comp1 = QStringLiteral("110");
-    texts.comp2 = QStringLiteral("115");
-    texts.chart = QStringLiteral("1896");
+    const modEntryscreen::ObservationTexts texts = example();
     QTest::newRow("nightly star") << texts << true;
     QTest::newRow("slow star") << texts << false;
 
@@ -233,6 +243,35 @@ void tst_reportcheck::recordedLinesReadBackClean()
     const Check check = checkReport(path, now);
     QVERIFY2(check.findings.isEmpty(), qPrintable(line + u'\n' + dump(check.findings)));
     QCOMPARE(check.observations, 1);
+}
+
+void tst_reportcheck::ownStampIsNoFutureDate_data()
+{
+    QTest::addColumn<int>("checkedLater");
+    QTest::addColumn<bool>("future");
+    // On the minute the stamp is a whole minute ahead.
+    QTest::newRow("checked at once") << 0 << false;
+    QTest::newRow("checked by a clock four minutes behind") << -240 << false;
+    QTest::newRow("checked by a clock six minutes behind") << -360 << true;
+}
+
+// A nightly star recorded at once after get Chart stamped the fields.
+void tst_reportcheck::ownStampIsNoFutureDate()
+{
+    QFETCH(int, checkedLater);
+    QFETCH(bool, future);
+    const QDateTime clock(QDate(2023, 12, 31), QTime(23, 58), QTimeZone::utc());
+    const modEntryscreen::TimeStamp stamp = modEntryscreen::timestamp(clock);
+    modEntryscreen::ObservationTexts texts = example();
+    texts.year = QString::number(stamp.year);
+    texts.month = QString::number(stamp.month);
+    texts.day = QString::number(stamp.day);
+    texts.hour = QString::number(stamp.hour);
+    texts.minute = QString::number(stamp.minute);
+    const QString line = modEntryscreen::makeRecording(texts, true).line;
+    const Reading reading = readVisual(header + line.toLatin1() + "\r\n", clock.addSecs(checkedLater));
+    QVERIFY2(brief(reading.findings) == (future ? QStringList{QStringLiteral("7 error date")} : QStringList()),
+             qPrintable(dump(reading.findings)));
 }
 
 void tst_reportcheck::nightOfTheFileWestOfUtc_data()
