@@ -33,12 +33,10 @@ QString nameOf(const QByteArray &path)
     return QDir::toNativeSeparators(QFile::decodeName(path));
 }
 
+// The folder of a path, ending in "/"; empty for the working folder.
 QByteArray folderOf(const QByteArray &path)
 {
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0)
-        return QByteArrayLiteral(".");
-    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+    return path.left(path.lastIndexOf('/') + 1);
 }
 
 struct Listing
@@ -49,20 +47,19 @@ struct Listing
     int error = 0;
 };
 
-// The day's report files of a folder, by the bytes of their names.
+// The day's report files of a folder (as folderOf() gives it), by the bytes of their names.
 Listing reportsIn(const QByteArray &folder)
 {
-    DIR *dir = ::opendir(folder.constData());
+    DIR *dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
     if (!dir)
         return {{}, errno};
-    const QByteArray prefix = folder.endsWith('/') ? folder : folder + '/';
     QList<std::pair<QDate, QByteArray>> dated;
     while (const dirent *entry = ::readdir(dir)) {
         if (entry->d_type == DT_DIR)
             continue;
         const QByteArray name(entry->d_name);
         if (const auto date = appfiles::reportDate(QFile::decodeName(name)))
-            dated.append({*date, prefix + name});
+            dated.append({*date, folder + name});
     }
     ::closedir(dir);
     std::sort(dated.begin(), dated.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
@@ -77,9 +74,11 @@ void earlierReports(const QByteArray &path, const QDate &date, const KeyIndex &k
 {
     if (keys.size() == 0)
         return;
-    const Listing listing = reportsIn(folderOf(path));
+    const QByteArray folder = folderOf(path);
+    const Listing listing = reportsIn(folder);
     if (listing.error) {
-        findings.add(Severity::Warning, 0, QStringLiteral("file"), nameOf(folderOf(path)),
+        findings.add(Severity::Warning, 0, QStringLiteral("file"),
+                     nameOf(folder.isEmpty() ? QByteArrayLiteral(".") : folder),
                      QStringLiteral("The folder cannot be read (%1), so this report was not compared with the "
                                     "earlier days' reports in it: an observation sent with one of them would not "
                                     "be found.")
@@ -171,7 +170,8 @@ Check checkReport(const QByteArray &name, const QDateTime &now)
 QStringList reportFiles(const QString &folder)
 {
     QStringList paths;
-    for (const QByteArray &path : reportsIn(QFile::encodeName(folder)).paths)
+    const QByteArray name = QFile::encodeName(folder);
+    for (const QByteArray &path : reportsIn(name.endsWith('/') ? name : name + '/').paths)
         paths.append(QFile::decodeName(path));
     return paths;
 }
