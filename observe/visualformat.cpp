@@ -55,7 +55,7 @@ QString delimiterName(QChar delimiter)
 }
 
 // Control characters made visible, so that a table or a terminal shows them.
-QString visible(const QString &text)
+QString visible(QStringView text)
 {
     QString made;
     made.reserve(text.size());
@@ -251,7 +251,7 @@ QString commentLetterList()
     return letters.join(QStringLiteral(", "));
 }
 
-bool isCommentCode(const QString &value)
+bool isCommentCode(QStringView value)
 {
     if (value.compare(absent, Qt::CaseInsensitive) == 0)
         return true;
@@ -275,18 +275,22 @@ QString dateOf(double jd)
 struct Observation
 {
     int line = 0;
-    std::array<QString, fieldCount> values;
+    // Parts of the line's text, which outlives the observation.
+    std::array<QStringView, fieldCount> values;
     std::optional<ObservationKey> key;
 
-    const QString &value(Field field) const { return values.at(static_cast<std::size_t>(field)); }
+    QStringView value(Field field) const { return values.at(static_cast<std::size_t>(field)); }
 };
 
 // The star, date and magnitude of an observation, as a finding shows them.
 QString keyText(const Observation &observation)
 {
-    return QStringList{observation.value(Field::Name), observation.value(Field::Date),
-                       observation.value(Field::Magnitude)}
-        .join(QStringLiteral(", "));
+    QString text = observation.value(Field::Name).toString();
+    for (const Field field : {Field::Date, Field::Magnitude}) {
+        text += QLatin1String(", ");
+        text += observation.value(field);
+    }
+    return text;
 }
 
 size_t hashOf(QStringView star, qint64 days, bool fainterThan, qint64 magnitudes)
@@ -301,12 +305,12 @@ public:
     Reading read();
 
 private:
-    void add(Severity severity, int line, const QString &field, const QString &value, const QString &reason);
+    void add(Severity severity, int line, const QString &field, QStringView value, const QString &reason);
     QString textOf(std::string_view line) const;
     void declarations();
     void header(int number, const QString &text);
     void data(int number, const QString &text);
-    void characters(int number, const QString &field, const QString &value, bool plainAsciiWanted);
+    void characters(int number, const QString &field, QStringView value, bool plainAsciiWanted);
     void fields(Observation &observation);
     void date(const Observation &observation);
     void night(const Observation &observation, double jd, double slack);
@@ -333,7 +337,7 @@ Reader::Reader(const QByteArray &bytes, const QDateTime &now, const std::optiona
 {
 }
 
-void Reader::add(Severity severity, int line, const QString &field, const QString &value, const QString &reason)
+void Reader::add(Severity severity, int line, const QString &field, QStringView value, const QString &reason)
 {
     m_reading.findings.add(severity, line, field, value, reason);
 }
@@ -483,14 +487,14 @@ void Reader::data(int number, const QString &text)
     }
     Observation observation;
     observation.line = number;
-    const QStringList values = text.split(*m_delimiter);
+    const QList<QStringView> values = QStringView(text).split(*m_delimiter);
     std::copy(values.begin(), values.end(), observation.values.begin());
     fields(observation);
     duplicates(observation);
     ++m_reading.observations;
 }
 
-void Reader::characters(int number, const QString &field, const QString &value, bool plainAsciiWanted)
+void Reader::characters(int number, const QString &field, QStringView value, bool plainAsciiWanted)
 {
     std::optional<QChar> unassigned;
     std::optional<QChar> control;
@@ -530,7 +534,7 @@ void Reader::fields(Observation &observation)
             QStringLiteral("The star name is empty: the AAVSO cannot tell which star was observed."));
     date(observation);
     magnitude(observation);
-    const QString &code = observation.value(Field::CommentCode);
+    const QStringView code = observation.value(Field::CommentCode);
     if (!code.isEmpty() && !isCommentCode(code))
         add(Severity::Warning, observation.line, fieldName(Field::CommentCode), code,
             QStringLiteral("Comment codes are letters of the AAVSO's list (%1), or \"na\" for none.")
@@ -542,7 +546,7 @@ void Reader::fields(Observation &observation)
 
 void Reader::date(const Observation &observation)
 {
-    const QString &text = observation.value(Field::Date);
+    const QStringView text = observation.value(Field::Date);
     const QString field = fieldName(Field::Date);
     if (!isDecimal(charsOf(text), false, false)) {
         add(Severity::Error, observation.line, field, text,
@@ -588,9 +592,9 @@ void Reader::night(const Observation &observation, double jd, double slack)
 
 void Reader::magnitude(const Observation &observation)
 {
-    const QString &text = observation.value(Field::Magnitude);
+    const QStringView text = observation.value(Field::Magnitude);
     const QString field = fieldName(Field::Magnitude);
-    const QStringView number = QStringView(text).mid(text.startsWith(u'<') ? 1 : 0);
+    const QStringView number = text.mid(text.startsWith(u'<') ? 1 : 0);
     if (!isDecimal(charsOf(number), true, true)) {
         add(Severity::Error, observation.line, field, text,
             QStringLiteral("The magnitude must be a number with a decimal point, such as 11.2, or after \"<\" "
@@ -609,7 +613,7 @@ void Reader::magnitude(const Observation &observation)
 void Reader::lengthsAndAbsence(const Observation &observation)
 {
     for (const LengthLimit &limit : lengthLimits) {
-        const QString &value = observation.value(limit.field);
+        const QStringView value = observation.value(limit.field);
         if (value.size() > limit.length)
             add(Severity::Warning, observation.line, fieldName(limit.field), value,
                 QStringLiteral("The %1 field has %2 characters, but the AAVSO keeps only %3. Shorten it.")
@@ -655,20 +659,20 @@ QString fieldName(Field field)
     return {};
 }
 
-std::optional<ObservationKey> observationKey(const QString &star, const QString &date, const QString &magnitude)
+std::optional<ObservationKey> observationKey(QStringView star, QStringView date, QStringView magnitude)
 {
     const bool fainterThan = magnitude.startsWith(u'<');
-    const QStringView number = QStringView(magnitude).mid(fainterThan ? 1 : 0);
+    const QStringView number = magnitude.mid(fainterThan ? 1 : 0);
     if (!isDecimal(charsOf(date), false, false) || !isDecimal(charsOf(number), true, true))
         return std::nullopt;
     const auto days = scaled(charsOf(date), 4);
     const auto magnitudes = scaled(charsOf(number), 3);
     if (!days || !magnitudes)
         return std::nullopt;
-    return ObservationKey{star.toCaseFolded(), *days, fainterThan, *magnitudes};
+    return ObservationKey{star.toString().toCaseFolded(), *days, fainterThan, *magnitudes};
 }
 
-QString shown(const QString &value)
+QString shown(QStringView value)
 {
     if (value.size() <= shownLength)
         return visible(value);
@@ -678,7 +682,7 @@ QString shown(const QString &value)
         + QStringLiteral("… (%1 characters in all)").arg(QLocale(QLocale::English).toString(value.size()));
 }
 
-void Findings::add(Severity severity, int line, const QString &field, const QString &value, const QString &reason)
+void Findings::add(Severity severity, int line, const QString &field, QStringView value, const QString &reason)
 {
     const auto kind = static_cast<std::size_t>(severity);
     ++m_counts[kind];

@@ -47,7 +47,7 @@ public:
     static constexpr int keptOfEachKind = 1000;
 
     // The value is shown cut to its first 300 characters, control characters made visible.
-    void add(Severity severity, int line, const QString &field, const QString &value, const QString &reason);
+    void add(Severity severity, int line, const QString &field, QStringView value, const QString &reason);
     int errors() const;
     int warnings() const;
     // The findings kept, errors first, each kind in the order of the lines.
@@ -69,7 +69,7 @@ private:
 
 // A value as a finding shows it: control characters made visible, and a
 // long value cut after 300 characters with "…" and its full length.
-QString shown(const QString &value);
+QString shown(QStringView value);
 
 // The eight fields of a data line, in their order.
 enum class Field { Name, Date, Magnitude, CommentCode, Comp1, Comp2, Chart, Notes };
@@ -89,7 +89,7 @@ struct ObservationKey
 };
 
 // The key of an observation, when its date and magnitude are numbers.
-std::optional<ObservationKey> observationKey(const QString &star, const QString &date, const QString &magnitude);
+std::optional<ObservationKey> observationKey(QStringView star, QStringView date, QStringView magnitude);
 
 // The observation keys of a file, each once with the line it comes first on
 // and the star, date and magnitude as written there. Kept compactly: a file
