@@ -18,7 +18,11 @@ namespace
 int checkCommand(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList files = QCoreApplication::arguments().mid(2);
+    // The names as the system gives them: a name not valid in its encoding
+    // would not survive the way into text and back.
+    QList<QByteArray> files;
+    for (int i = 2; i < argc; ++i)
+        files.append(QByteArray(argv[i]));
     if (files.isEmpty()) {
         QTextStream(stderr) << "usage: varlume --check FILE...\n";
         return 2;

@@ -1,96 +1,145 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "reportcheck.h"
 
+#include "boundedread.h"
+#include "filesystem.h"
 #include "folder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QLocale>
 #include <QTextStream>
 
 #include <algorithm>
+#include <cerrno>
+#include <dirent.h>
 
 namespace modReportcheck
 {
 namespace
 {
+// Far more than any day's report holds: a heavy night's has about 100 KB.
+constexpr qint64 largestReport = 20 * 1024 * 1024;
+
 QString count(int number, const char *one, const char *many)
 {
     return QStringLiteral("%1 %2").arg(number).arg(QLatin1String(number == 1 ? one : many));
 }
 
-void nightWindow(const Check &check, const QList<Observation> &observations, const QDate &date,
-                 QList<Finding> &findings)
+// A path given by its bytes, as a finding names it.
+QString nameOf(const QByteArray &path)
 {
-    const Night night = nightOf(date);
-    const QString day = QLocale(QLocale::English).toString(date, QStringLiteral("d MMMM yyyy"));
-    for (const Observation &observation : observations) {
-        if (!observation.jd)
+    return QDir::toNativeSeparators(QFile::decodeName(path));
+}
+
+// The folder of a path, ending in "/"; empty for the working folder.
+QByteArray folderOf(const QByteArray &path)
+{
+    return path.left(path.lastIndexOf('/') + 1);
+}
+
+struct Listing
+{
+    // Newest first.
+    QList<QByteArray> paths;
+    // The system's error number when the folder could not be read.
+    int error = 0;
+};
+
+// The day's report files of a folder (as folderOf() gives it), by the bytes of their names.
+Listing reportsIn(const QByteArray &folder)
+{
+    DIR *dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
+    if (!dir)
+        return {{}, errno};
+    QList<std::pair<QDate, QByteArray>> dated;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_type == DT_DIR)
             continue;
-        const double jd = *observation.jd;
-        if (jd + observation.jdSlack >= night.begin && jd - observation.jdSlack <= night.end)
-            continue;
-        findings.append(Finding{
-            Severity::Warning, observation.line, fieldName(Field::Date), observation.value(Field::Date),
-            QStringLiteral("The date lies outside the night of %1 that %2 holds (local midnight to noon the next "
-                           "day: JD %3 to %4). Check the date, and that the time was given in Universal Time.")
-                .arg(day, QFileInfo(check.path).fileName())
-                .arg(night.begin, 0, 'f', 4)
-                .arg(night.end, 0, 'f', 4)});
+        const QByteArray name(entry->d_name);
+        if (const auto date = appfiles::reportDate(QFile::decodeName(name)))
+            dated.append({*date, folder + name});
     }
+    ::closedir(dir);
+    std::sort(dated.begin(), dated.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+    Listing listing;
+    for (const auto &[date, path] : std::as_const(dated))
+        listing.paths.append(path);
+    return listing;
 }
 
 // Observations of this report that an earlier day's report holds already.
-void earlierReports(const QString &path, const QDate &date, const QList<Observation> &observations,
-                    QList<Finding> &findings)
+void earlierReports(const QByteArray &path, const QDate &date, const KeyIndex &keys, Findings &findings)
 {
-    QHash<ObservationKey, const Observation *> keys;
-    QList<qint64> dates;
-    for (const Observation &observation : observations) {
-        if (observation.key && !keys.contains(*observation.key)) {
-            keys.insert(*observation.key, &observation);
-            dates.append(observation.key->tenThousandthDays);
-        }
-    }
-    if (keys.isEmpty())
+    if (keys.size() == 0)
         return;
-    std::sort(dates.begin(), dates.end());
-    QHash<const Observation *, QString> found;
-    for (const QString &earlier : reportFiles(QFileInfo(path).absolutePath())) {
-        if (*appfiles::reportDate(earlier) >= date)
+    const QByteArray folder = folderOf(path);
+    const Listing listing = reportsIn(folder);
+    if (listing.error) {
+        findings.add(Severity::Warning, 0, QStringLiteral("file"),
+                     nameOf(folder.isEmpty() ? QByteArrayLiteral(".") : folder),
+                     QStringLiteral("The folder cannot be read (%1), so this report was not compared with the "
+                                    "earlier days' reports in it: an observation sent with one of them would not "
+                                    "be found.")
+                         .arg(appfiles::describeError(listing.error)));
+        return;
+    }
+    const QList<qint64> dates = keys.dates();
+    QHash<qsizetype, QString> found;
+    for (const QByteArray &earlier : listing.paths) {
+        if (*appfiles::reportDate(QFile::decodeName(earlier)) >= date)
             continue;
-        QFile file(earlier);
-        if (!file.open(QIODevice::ReadOnly))
+        const appfiles::BoundedRead file = appfiles::readBounded(earlier, largestReport);
+        const QString problem = file.status != appfiles::BoundedRead::Read ? file.reason
+            : isUtf16(file.bytes)                                          ? QStringLiteral("it is written in UTF-16")
+                                                                           : QString();
+        if (!problem.isEmpty()) {
+            findings.add(Severity::Warning, 0, QStringLiteral("file"), nameOf(earlier),
+                         QStringLiteral("This earlier day's report cannot be read (%1), so this report was not "
+                                        "compared with it: an observation sent with it already would not be found. "
+                                        "Make it readable, or move it out of the folder if it is no report.")
+                             .arg(problem));
             continue;
-        const QString name = QFileInfo(earlier).fileName();
+        }
+        const QString name = QFileInfo(QFile::decodeName(earlier)).fileName();
         // Newest first: the latest report that holds it is named.
-        forEachKey(file.readAll(), dates, [&](const ObservationKey &key, int line) {
-            const Observation *observation = keys.value(key);
-            if (observation && !found.contains(observation))
-                found.insert(observation, QStringLiteral("%1, line %2").arg(name).arg(line));
+        forEachKey(file.bytes, dates, [&](const ObservationKey &key, int line) {
+            const std::optional<qsizetype> number = keys.find(key);
+            if (number && !found.contains(*number))
+                found.insert(*number, QStringLiteral("%1, line %2").arg(name).arg(line));
         });
     }
-    for (const Observation &observation : observations) {
-        const auto where = found.constFind(&observation);
-        if (where == found.constEnd())
-            continue;
-        findings.append(
-            Finding{Severity::Warning, observation.line, QStringLiteral("line"), keyText(observation),
-                    QStringLiteral("The same observation (star, date and magnitude) is in an earlier day's report, %1. "
-                                   "If you sent that report, the AAVSO has it already: delete the line here.")
-                        .arg(*where)});
+    QList<qsizetype> numbers = found.keys();
+    std::sort(numbers.begin(), numbers.end());
+    for (const qsizetype number : std::as_const(numbers)) {
+        findings.add(
+            Severity::Warning, keys.line(number), QStringLiteral("line"), keys.text(number),
+            QStringLiteral("The same observation (star, date and magnitude) is in an earlier day's report, %1. "
+                           "If you sent that report, the AAVSO has it already: delete the line here.")
+                .arg(found.value(number)));
     }
 }
 
-void sortFindings(QList<Finding> &findings)
+// The file read and checked by itself, and its keys for the earlier reports.
+Reading readReport(const QByteArray &name, const QString &path, const QDateTime &now)
 {
-    std::stable_sort(findings.begin(), findings.end(), [](const Finding &a, const Finding &b) {
-        if (a.severity != b.severity)
-            return a.severity == Severity::Error;
-        return a.line < b.line;
-    });
+    const appfiles::BoundedRead file = appfiles::readBounded(name, largestReport);
+    if (file.status != appfiles::BoundedRead::Read) {
+        Reading reading;
+        reading.findings.add(
+            Severity::Error, 0, QStringLiteral("file"), nameOf(name),
+            file.status == appfiles::BoundedRead::TooLarge
+                ? QStringLiteral("The file cannot be read (%1): no day's report is near that size, a heavy "
+                                 "night's has about 100 KB. Check that it is the report you meant.")
+                      .arg(file.reason)
+                : QStringLiteral("The file cannot be read (%1).").arg(file.reason));
+        return reading;
+    }
+    std::optional<ReportDay> day;
+    if (const std::optional<QDate> date = appfiles::reportDate(path))
+        day = ReportDay{*date, QFileInfo(path).fileName()};
+    return readVisual(file.bytes, now, day);
 }
 
 QString severityName(Severity severity)
@@ -99,73 +148,55 @@ QString severityName(Severity severity)
 }
 }
 
-int Check::errors() const
-{
-    return static_cast<int>(std::count_if(findings.begin(), findings.end(),
-                                          [](const Finding &f) { return f.severity == Severity::Error; }));
-}
-
-int Check::warnings() const
-{
-    return static_cast<int>(findings.size()) - errors();
-}
-
-Night nightOf(const QDate &date)
-{
-    return {julianDate(QDateTime(date, QTime(0, 0))), julianDate(QDateTime(date.addDays(1), QTime(12, 0)))};
-}
-
 Check checkReport(const QString &path, const QDateTime &now)
 {
+    return checkReport(QFile::encodeName(path), now);
+}
+
+Check checkReport(const QByteArray &name, const QDateTime &now)
+{
     Check check;
-    check.path = path;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        check.findings.append(Finding{Severity::Error, 0, QStringLiteral("file"), QDir::toNativeSeparators(path),
-                                      QStringLiteral("The file cannot be read (%1).").arg(file.errorString())});
-        return check;
-    }
-    const Reading reading = readVisual(file.readAll(), now);
-    check.observations = static_cast<int>(reading.observations.size());
-    check.findings = reading.findings;
-    if (const std::optional<QDate> date = appfiles::reportDate(path)) {
-        nightWindow(check, reading.observations, *date, check.findings);
-        earlierReports(path, *date, reading.observations, check.findings);
-    }
-    sortFindings(check.findings);
+    check.path = QFile::decodeName(name);
+    Reading reading = readReport(name, check.path, now);
+    if (const std::optional<QDate> date = appfiles::reportDate(check.path))
+        earlierReports(name, *date, reading.keys, reading.findings);
+    check.observations = reading.observations;
+    check.findings = reading.findings.list();
+    check.errors = reading.findings.errors();
+    check.warnings = reading.findings.warnings();
     return check;
 }
 
 QStringList reportFiles(const QString &folder)
 {
-    QList<std::pair<QDate, QString>> dated;
-    const QFileInfoList files = QDir(folder).entryInfoList({QStringLiteral("*.txt")}, QDir::Files);
-    for (const QFileInfo &file : files) {
-        if (const auto date = appfiles::reportDate(file.fileName()))
-            dated.append({*date, file.absoluteFilePath()});
-    }
-    std::sort(dated.begin(), dated.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
     QStringList paths;
-    for (const auto &[date, path] : std::as_const(dated))
-        paths.append(path);
+    const QByteArray name = QFile::encodeName(folder);
+    for (const QByteArray &path : reportsIn(name.endsWith('/') ? name : name + '/').paths)
+        paths.append(QFile::decodeName(path));
     return paths;
 }
 
 QString summary(const Check &check)
 {
-    if (check.findings.isEmpty())
-        return QStringLiteral("no findings, %1").arg(count(check.observations, "observation", "observations"));
+    const QString observations = count(check.observations, "observation", "observations");
+    if (check.errors == 0 && check.warnings == 0)
+        return QStringLiteral("no findings, %1").arg(observations);
+    QStringList listed;
+    if (check.errors > Findings::keptOfEachKind)
+        listed.append(QStringLiteral("the first %1 errors").arg(Findings::keptOfEachKind));
+    if (check.warnings > Findings::keptOfEachKind)
+        listed.append(QStringLiteral("the first %1 warnings").arg(Findings::keptOfEachKind));
     return QStringLiteral("%1, %2, %3")
-        .arg(count(check.errors(), "error", "errors"), count(check.warnings(), "warning", "warnings"),
-             count(check.observations, "observation", "observations"));
+               .arg(count(check.errors, "error", "errors"), count(check.warnings, "warning", "warnings"), observations)
+        + (listed.isEmpty() ? QString() : QStringLiteral(" (%1 listed)").arg(listed.join(QStringLiteral(" and "))));
 }
 
-int checkFiles(const QStringList &paths, const QDateTime &now, QTextStream &out)
+int checkFiles(const QList<QByteArray> &names, const QDateTime &now, QTextStream &out)
 {
     int status = 0;
-    for (const QString &path : paths) {
+    for (const QByteArray &path : names) {
         const Check check = checkReport(path, now);
-        const QString name = QDir::toNativeSeparators(path);
+        const QString name = nameOf(path);
         for (const Finding &finding : check.findings) {
             const QString where = finding.line > 0 ? QStringLiteral("%1:%2").arg(name).arg(finding.line) : name;
             out << where << ": " << severityName(finding.severity) << ": " << finding.field;
@@ -174,7 +205,7 @@ int checkFiles(const QStringList &paths, const QDateTime &now, QTextStream &out)
             out << ": " << finding.reason << '\n';
         }
         out << name << ": " << summary(check) << '\n';
-        status = std::max(status, check.errors() > 0 ? 2 : check.warnings() > 0 ? 1 : 0);
+        status = std::max(status, check.errors > 0 ? 2 : check.warnings > 0 ? 1 : 0);
     }
     out.flush();
     return status;

@@ -3,7 +3,7 @@
 
 #include "visualformat.h"
 
-#include <QDate>
+#include <QByteArray>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -20,27 +20,23 @@ struct Check
 {
     QString path;
     int observations = 0;
-    // Errors first, each kind in the order of the lines.
+    // The findings kept: the first 1,000 errors, then the first 1,000
+    // warnings, each kind in the order of the lines.
     QList<Finding> findings;
-
-    int errors() const;
-    int warnings() const;
+    // Every finding, also those not kept.
+    int errors = 0;
+    int warnings = 0;
 };
-
-// The night a day's report file holds, as Julian Dates: from local midnight
-// of its date to local noon of the next day, since a night's observing goes
-// on past midnight in the file begun the evening before.
-struct Night
-{
-    double begin = 0;
-    double end = 0;
-};
-Night nightOf(const QDate &date);
 
 // Checks the file. A file named after a day ("2018-Jan-05.txt") is also held
 // against that day's night and against the earlier days' reports in its
-// folder. No date may lie after `now`.
+// folder. Only a plain file (links followed) of at most 20 MB is read, an
+// earlier report too; a date lies in the future only when it lies more than
+// five minutes after `now`.
 Check checkReport(const QString &path, const QDateTime &now);
+// The same for a file named by the bytes of its name as the system gives
+// them, so that a name not valid in the system's encoding is found too.
+Check checkReport(const QByteArray &name, const QDateTime &now);
 
 // The day's report files of a folder, newest first.
 QStringList reportFiles(const QString &folder);
@@ -48,8 +44,8 @@ QStringList reportFiles(const QString &folder);
 // What a check says in one line: "2 errors, 1 warning", "no findings".
 QString summary(const Check &check);
 
-// Checks each file and writes its findings to `out`, one a line. The exit
-// status of the command: 0 when all are clean, 1 for warnings, 2 for errors
-// (a file that cannot be read among them).
-int checkFiles(const QStringList &paths, const QDateTime &now, QTextStream &out);
+// Checks each file, named by the bytes of its name, and writes its findings
+// to `out`, one a line. The exit status of the command: 0 when all are
+// clean, 1 for warnings, 2 for errors (a file that cannot be read among them).
+int checkFiles(const QList<QByteArray> &names, const QDateTime &now, QTextStream &out);
 }

@@ -5,8 +5,8 @@
 #include "fixedlists.h"
 #include "headerfile.h"
 
-#include <QHash>
-#include <QSet>
+#include <QLocale>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -42,26 +42,33 @@ constexpr std::array<Field, 5> absentAsNa{Field::CommentCode, Field::Comp1, Fiel
 
 const QString absent = QStringLiteral("na");
 
+// The characters of a value a finding shows; a longer one is cut.
+constexpr qsizetype shownLength = 300;
+
+// How far after the clock a date may lie: this program stamps its fields
+// with the next minute, and clocks differ a little.
+constexpr double clockAllowance = 5.0 / (24 * 60);
+
 QString delimiterName(QChar delimiter)
 {
     return delimiter == u'\t' ? QStringLiteral("tab") : QStringLiteral("\"%1\"").arg(delimiter);
 }
 
 // Control characters made visible, so that a table or a terminal shows them.
-QString visible(const QString &text)
+QString visible(QStringView text)
 {
-    QString shown;
-    shown.reserve(text.size());
+    QString made;
+    made.reserve(text.size());
     for (const QChar c : text) {
         const char16_t code = c.unicode();
         if (code == u'\t')
-            shown += QStringLiteral("[tab]");
+            made += QStringLiteral("[tab]");
         else if (code < 0x20 || (code >= 0x7f && code < 0xa0))
-            shown += QStringLiteral("[code %1]").arg(static_cast<int>(code));
+            made += QStringLiteral("[code %1]").arg(static_cast<int>(code));
         else
-            shown += c;
+            made += c;
     }
-    return shown;
+    return made;
 }
 
 // The numbers are read from plain character arrays, quick even in a
@@ -157,7 +164,7 @@ Delimiter delimiterOf(const QString &value)
         return {std::nullopt,
                 QStringLiteral("The delimiter must be one plain character (or the word \"tab\"); "
                                "\"%1\" is not. Use \"|\" as this program does.")
-                    .arg(visible(character))};
+                    .arg(shown(character))};
     return {character.at(0), {}};
 }
 
@@ -176,24 +183,52 @@ std::optional<Parameter> parameterOf(const QString &line)
     return Parameter{line.mid(1, equals - 1).trimmed().toUpper(), line.mid(equals + 1)};
 }
 
-// The file's lines, without their line ends. A final line end ends the last
-// line; it does not begin an empty one.
-QList<QByteArrayView> linesOf(const QByteArray &bytes)
+// How a report's bytes are laid out: their encoding, where the text begins
+// after a byte-order mark, and the byte that ends a line.
+enum class Encoding { Cp1252, Utf8, Utf16 };
+struct Layout
 {
-    QList<QByteArrayView> lines;
-    const QByteArrayView all(bytes);
+    Encoding encoding = Encoding::Cp1252;
     qsizetype start = 0;
-    while (start < all.size()) {
-        qsizetype end = all.indexOf('\n', start);
-        if (end < 0)
-            end = all.size();
-        QByteArrayView line = all.sliced(start, end - start);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        lines.append(line);
-        start = end + 1;
+    char lineEnd = '\n';
+};
+
+Layout layoutOf(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return {Encoding::Utf16, 0, '\n'};
+    const bool utf8 = bytes.startsWith("\xEF\xBB\xBF");
+    // A file without LF whose lines end in CR alone, as some older editors write them.
+    const char lineEnd = !bytes.contains('\n') && bytes.contains('\r') ? '\r' : '\n';
+    return {utf8 ? Encoding::Utf8 : Encoding::Cp1252, utf8 ? 3 : 0, lineEnd};
+}
+
+QString decoded(std::string_view bytes, Encoding encoding)
+{
+    const auto size = static_cast<qsizetype>(bytes.size());
+    if (encoding == Encoding::Utf8)
+        return QString::fromUtf8(bytes.data(), size);
+    return appfiles::fromCp1252(QByteArray::fromRawData(bytes.data(), size));
+}
+
+// Each line without its line end, with its number, until the handler says
+// stop. A final line end ends the last line; it does not begin an empty one.
+template<typename Handle>
+void eachLine(const QByteArray &bytes, const Layout &layout, Handle &&handle)
+{
+    const char *begin = bytes.constData() + layout.start;
+    const char *const end = bytes.constData() + bytes.size();
+    for (int number = 1; begin < end; ++number) {
+        const auto *lineEnd =
+            static_cast<const char *>(std::memchr(begin, layout.lineEnd, static_cast<std::size_t>(end - begin)));
+        const char *const stop = lineEnd ? lineEnd : end;
+        std::string_view line(begin, static_cast<std::size_t>(stop - begin));
+        if (layout.lineEnd == '\n' && !line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (!handle(line, number))
+            return;
+        begin = stop + 1;
     }
-    return lines;
 }
 
 // The code letters of the comment-code list the observation screen offers.
@@ -216,7 +251,7 @@ QString commentLetterList()
     return letters.join(QStringLiteral(", "));
 }
 
-bool isCommentCode(const QString &value)
+bool isCommentCode(QStringView value)
 {
     if (value.compare(absent, Qt::CaseInsensitive) == 0)
         return true;
@@ -236,77 +271,149 @@ QString dateOf(double jd)
     return QString::number(jd, 'f', 4);
 }
 
+// A data line of eight fields, as the file gives them.
+struct Observation
+{
+    int line = 0;
+    // Parts of the line's text, which outlives the observation.
+    std::array<QStringView, fieldCount> values;
+    std::optional<ObservationKey> key;
+
+    QStringView value(Field field) const { return values.at(static_cast<std::size_t>(field)); }
+};
+
+// The star, date and magnitude of an observation, as a finding shows them.
+QString keyText(const Observation &observation)
+{
+    QString text = observation.value(Field::Name).toString();
+    for (const Field field : {Field::Date, Field::Magnitude}) {
+        text += QLatin1String(", ");
+        text += observation.value(field);
+    }
+    return text;
+}
+
+size_t hashOf(QStringView star, qint64 days, bool fainterThan, qint64 magnitudes)
+{
+    return qHashMulti(0, star, days, fainterThan, magnitudes);
+}
+
 class Reader
 {
 public:
-    Reader(const QByteArray &bytes, const QDateTime &now);
+    Reader(const QByteArray &bytes, const QDateTime &now, const std::optional<ReportDay> &day);
     Reading read();
 
 private:
-    void add(Severity severity, int line, const QString &field, const QString &value, const QString &reason);
-    void firstDeclarations();
+    void add(Severity severity, int line, const QString &field, QStringView value, const QString &reason);
+    QString textOf(std::string_view line) const;
+    void declarations();
     void header(int number, const QString &text);
     void data(int number, const QString &text);
-    void characters(int number, const QString &field, const QString &value, bool plainAsciiWanted);
+    void characters(int number, const QString &field, QStringView value, bool plainAsciiWanted);
     void fields(Observation &observation);
-    void date(Observation &observation);
+    void date(const Observation &observation);
+    void night(const Observation &observation, double jd, double slack);
     void magnitude(const Observation &observation);
     void lengthsAndAbsence(const Observation &observation);
     void duplicates(const Observation &observation);
-    void missingDeclarations();
 
-    QList<QByteArrayView> m_lines;
-    double m_now;
+    const QByteArray &m_bytes;
+    const Layout m_layout;
+    const double m_now;
+    const std::optional<ReportDay> m_day;
+    // Reckoned once: local time is slow to reckon.
+    const Night m_night;
     Reading m_reading;
     std::optional<QChar> m_delimiter;
-    QString m_obscode;
-    QSet<QString> m_declared;
-    QHash<ObservationKey, int> m_seen;
 };
 
-Reader::Reader(const QByteArray &bytes, const QDateTime &now)
-    : m_lines(linesOf(bytes))
+Reader::Reader(const QByteArray &bytes, const QDateTime &now, const std::optional<ReportDay> &day)
+    : m_bytes(bytes)
+    , m_layout(layoutOf(bytes))
     , m_now(julianDate(now))
+    , m_day(day)
+    , m_night(day ? nightOf(day->date) : Night())
 {
 }
 
-void Reader::add(Severity severity, int line, const QString &field, const QString &value, const QString &reason)
+void Reader::add(Severity severity, int line, const QString &field, QStringView value, const QString &reason)
 {
-    m_reading.findings.append(Finding{severity, line, field, visible(value), reason});
+    m_reading.findings.add(severity, line, field, value, reason);
 }
 
-// A line before the header's declarations is read with the first of them.
-void Reader::firstDeclarations()
+QString Reader::textOf(std::string_view line) const
 {
-    bool delimiter = false;
-    bool obscode = false;
-    for (const QByteArrayView raw : std::as_const(m_lines)) {
-        if (!raw.startsWith('#'))
-            continue;
-        const auto parameter = parameterOf(appfiles::fromCp1252(raw.toByteArray()));
+    return decoded(line, m_layout.encoding);
+}
+
+// A line before the header's declarations is read with the first of them,
+// and a declaration the whole file lacks is named before any line.
+void Reader::declarations()
+{
+    const struct
+    {
+        const char *name;
+        QString reason;
+    } required[] = {
+        {"TYPE",
+         QStringLiteral("The header has no line \"#TYPE=Visual\", so the AAVSO cannot tell what kind of "
+                        "report this is.")},
+        {"OBSCODE",
+         QStringLiteral("The header has no line \"#OBSCODE=\" with your AAVSO observer code, so the "
+                        "observations would be nobody's.")},
+        {"DELIM",
+         QStringLiteral("The header has no line \"#DELIM=\" naming the character between the fields, so "
+                        "no line can be read. This program writes \"#DELIM=|\".")},
+        {"DATE",
+         QStringLiteral("The header has no line \"#DATE=JD\", so the AAVSO cannot tell how the dates are "
+                        "written.")},
+    };
+    std::array<bool, std::size(required)> declared{};
+    eachLine(m_bytes, m_layout, [&](std::string_view line, int) {
+        if (line.empty() || line.front() != '#')
+            return true;
+        const auto parameter = parameterOf(textOf(line));
         if (!parameter)
-            continue;
-        if (!delimiter && parameter->name == u"DELIM") {
-            m_delimiter = delimiterOf(parameter->value).character;
-            delimiter = true;
-        } else if (!obscode && parameter->name == u"OBSCODE") {
-            m_obscode = parameter->value.trimmed();
-            obscode = true;
+            return true;
+        for (std::size_t i = 0; i < declared.size(); ++i) {
+            if (declared[i] || parameter->name != QLatin1String(required[i].name))
+                continue;
+            declared[i] = true;
+            if (parameter->name == u"DELIM")
+                m_delimiter = delimiterOf(parameter->value).character;
         }
+        return true;
+    });
+    for (std::size_t i = 0; i < declared.size(); ++i) {
+        if (!declared[i])
+            add(Severity::Error, 0, QLatin1Char('#') + QLatin1String(required[i].name), {}, required[i].reason);
     }
 }
 
 Reading Reader::read()
 {
-    firstDeclarations();
-    for (int i = 0; i < m_lines.size(); ++i) {
-        const QString text = appfiles::fromCp1252(m_lines.at(i).toByteArray());
-        if (text.startsWith(u'#'))
-            header(i + 1, text);
-        else
-            data(i + 1, text);
+    if (m_layout.encoding == Encoding::Utf16) {
+        add(Severity::Error, 0, QStringLiteral("file"), {},
+            QStringLiteral("The file is written in UTF-16 (\"Unicode\" in many editors), which the AAVSO cannot "
+                           "read. Save it as plain text (\"ANSI\" or \"UTF-8\" under \"Save as\") and check it "
+                           "again."));
+        return std::move(m_reading);
     }
-    missingDeclarations();
+    if (m_layout.lineEnd == '\r')
+        add(Severity::Warning, 0, QStringLiteral("file"), {},
+            QStringLiteral("The lines end in a carriage return (CR) alone, as some older editors write them. They "
+                           "are read as lines here, but the AAVSO may take the whole file for one line: save it "
+                           "with Windows line ends (CR LF)."));
+    declarations();
+    eachLine(m_bytes, m_layout, [this](std::string_view line, int number) {
+        const QString text = textOf(line);
+        if (text.startsWith(u'#'))
+            header(number, text);
+        else
+            data(number, text);
+        return true;
+    });
     return std::move(m_reading);
 }
 
@@ -320,7 +427,6 @@ void Reader::header(int number, const QString &text)
     characters(number, known ? QLatin1Char('#') + name : QStringLiteral("comment"), text, known);
     if (!known)
         return;
-    m_declared.insert(name);
     // A delimiter is read from the value as written: a blank may be all of it.
     const QString value = name == u"DELIM" ? parameter->value : parameter->value.trimmed();
     const QString field = QLatin1Char('#') + name;
@@ -329,7 +435,6 @@ void Reader::header(int number, const QString &text)
         add(Severity::Error, number, field, value,
             QStringLiteral("This is read as a Visual report, whose header says \"#TYPE=Visual\"."));
     } else if (name == u"OBSCODE") {
-        m_obscode = value;
         if (value.isEmpty())
             add(Severity::Error, number, field, value,
                 QStringLiteral("The observer code is empty: put the code the AAVSO gave you after \"#OBSCODE=\"."));
@@ -362,10 +467,10 @@ void Reader::data(int number, const QString &text)
                            "begins with \"#\". Delete the empty line."));
         return;
     }
-    const QStringList values = text.split(*m_delimiter);
-    const QString counted =
-        values.size() == 1 ? QStringLiteral("1 field") : QStringLiteral("%1 fields").arg(values.size());
-    if (values.size() < fieldCount) {
+    // Counted before the line is split: a line of a million delimiters is no observation.
+    const qsizetype count = text.count(*m_delimiter) + 1;
+    const QString counted = count == 1 ? QStringLiteral("1 field") : QStringLiteral("%1 fields").arg(count);
+    if (count < fieldCount) {
         add(Severity::Error, number, QStringLiteral("line"), text,
             QStringLiteral("The line has %1 separated by %2, but an observation has eight fields: star name, "
                            "date, magnitude, comment code, two comparison stars, chart and notes. Write \"na\" "
@@ -373,7 +478,7 @@ void Reader::data(int number, const QString &text)
                 .arg(counted, delimiter));
         return;
     }
-    if (values.size() > fieldCount) {
+    if (count > fieldCount) {
         add(Severity::Error, number, QStringLiteral("line"), text,
             QStringLiteral("The line has %1 separated by %2, but an observation has eight fields: a value holds "
                            "the delimiter %2. Take it out of the value.")
@@ -382,14 +487,14 @@ void Reader::data(int number, const QString &text)
     }
     Observation observation;
     observation.line = number;
-    observation.obscode = m_obscode;
+    const QList<QStringView> values = QStringView(text).split(*m_delimiter);
     std::copy(values.begin(), values.end(), observation.values.begin());
     fields(observation);
     duplicates(observation);
-    m_reading.observations.append(std::move(observation));
+    ++m_reading.observations;
 }
 
-void Reader::characters(int number, const QString &field, const QString &value, bool plainAsciiWanted)
+void Reader::characters(int number, const QString &field, QStringView value, bool plainAsciiWanted)
 {
     std::optional<QChar> unassigned;
     std::optional<QChar> control;
@@ -429,7 +534,7 @@ void Reader::fields(Observation &observation)
             QStringLiteral("The star name is empty: the AAVSO cannot tell which star was observed."));
     date(observation);
     magnitude(observation);
-    const QString &code = observation.value(Field::CommentCode);
+    const QStringView code = observation.value(Field::CommentCode);
     if (!code.isEmpty() && !isCommentCode(code))
         add(Severity::Warning, observation.line, fieldName(Field::CommentCode), code,
             QStringLiteral("Comment codes are letters of the AAVSO's list (%1), or \"na\" for none.")
@@ -439,9 +544,9 @@ void Reader::fields(Observation &observation)
                                      observation.value(Field::Magnitude));
 }
 
-void Reader::date(Observation &observation)
+void Reader::date(const Observation &observation)
 {
-    const QString &text = observation.value(Field::Date);
+    const QStringView text = observation.value(Field::Date);
     const QString field = fieldName(Field::Date);
     if (!isDecimal(charsOf(text), false, false)) {
         add(Severity::Error, observation.line, field, text,
@@ -454,7 +559,7 @@ void Reader::date(Observation &observation)
     const double slack = 0.5 * std::pow(10.0, -static_cast<double>(decimals));
     // Julian Day numbers count from noon; the date begins half a day before.
     const double earliest = static_cast<double>(earliestDate.toJulianDay()) - 0.5;
-    if (jd - slack > m_now) {
+    if (jd - slack > m_now + clockAllowance) {
         add(Severity::Error, observation.line, field, text,
             QStringLiteral("The date lies in the future (it is now JD %1). Was it typed wrongly, or taken from a "
                            "clock ahead of Universal Time?")
@@ -468,15 +573,28 @@ void Reader::date(Observation &observation)
                 .arg(earliest, 0, 'f', 1));
         return;
     }
-    observation.jd = jd;
-    observation.jdSlack = slack;
+    night(observation, jd, slack);
+}
+
+void Reader::night(const Observation &observation, double jd, double slack)
+{
+    if (!m_day)
+        return;
+    if (jd + slack >= m_night.begin && jd - slack <= m_night.end)
+        return;
+    add(Severity::Warning, observation.line, fieldName(Field::Date), observation.value(Field::Date),
+        QStringLiteral("The date lies outside the night of %1 that %2 holds (local midnight to noon the next day: "
+                       "JD %3 to %4). Check the date, and that the time was given in Universal Time.")
+            .arg(QLocale(QLocale::English).toString(m_day->date, QStringLiteral("d MMMM yyyy")), m_day->fileName)
+            .arg(m_night.begin, 0, 'f', 4)
+            .arg(m_night.end, 0, 'f', 4));
 }
 
 void Reader::magnitude(const Observation &observation)
 {
-    const QString &text = observation.value(Field::Magnitude);
+    const QStringView text = observation.value(Field::Magnitude);
     const QString field = fieldName(Field::Magnitude);
-    const QStringView number = QStringView(text).mid(text.startsWith(u'<') ? 1 : 0);
+    const QStringView number = text.mid(text.startsWith(u'<') ? 1 : 0);
     if (!isDecimal(charsOf(number), true, true)) {
         add(Severity::Error, observation.line, field, text,
             QStringLiteral("The magnitude must be a number with a decimal point, such as 11.2, or after \"<\" "
@@ -489,13 +607,13 @@ void Reader::magnitude(const Observation &observation)
             QStringLiteral("Visual estimates lie between magnitude %1 and %2; %3 does not. Check the number.")
                 .arg(brightestMagnitude)
                 .arg(faintestMagnitude)
-                .arg(text));
+                .arg(shown(text)));
 }
 
 void Reader::lengthsAndAbsence(const Observation &observation)
 {
     for (const LengthLimit &limit : lengthLimits) {
-        const QString &value = observation.value(limit.field);
+        const QStringView value = observation.value(limit.field);
         if (value.size() > limit.length)
             add(Severity::Warning, observation.line, fieldName(limit.field), value,
                 QStringLiteral("The %1 field has %2 characters, but the AAVSO keeps only %3. Shorten it.")
@@ -515,41 +633,14 @@ void Reader::duplicates(const Observation &observation)
 {
     if (!observation.key)
         return;
-    const auto first = m_seen.constFind(*observation.key);
-    if (first == m_seen.constEnd()) {
-        m_seen.insert(*observation.key, observation.line);
+    const QString text = keyText(observation);
+    const qsizetype first = m_reading.keys.add(*observation.key, observation.line, text);
+    if (m_reading.keys.line(first) == observation.line)
         return;
-    }
-    add(Severity::Error, observation.line, QStringLiteral("line"), keyText(observation),
+    add(Severity::Error, observation.line, QStringLiteral("line"), text,
         QStringLiteral("The same observation (star, date and magnitude) is on line %1 already. The AAVSO asks "
                        "never to send an observation twice: delete one of the two lines.")
-            .arg(*first));
-}
-
-void Reader::missingDeclarations()
-{
-    const struct
-    {
-        const char *name;
-        QString reason;
-    } required[] = {
-        {"TYPE",
-         QStringLiteral("The header has no line \"#TYPE=Visual\", so the AAVSO cannot tell what kind of "
-                        "report this is.")},
-        {"OBSCODE",
-         QStringLiteral("The header has no line \"#OBSCODE=\" with your AAVSO observer code, so the "
-                        "observations would be nobody's.")},
-        {"DELIM",
-         QStringLiteral("The header has no line \"#DELIM=\" naming the character between the fields, so "
-                        "no line can be read. This program writes \"#DELIM=|\".")},
-        {"DATE",
-         QStringLiteral("The header has no line \"#DATE=JD\", so the AAVSO cannot tell how the dates are "
-                        "written.")},
-    };
-    for (const auto &parameter : required) {
-        if (!m_declared.contains(QLatin1String(parameter.name)))
-            add(Severity::Error, 0, QLatin1Char('#') + QLatin1String(parameter.name), {}, parameter.reason);
-    }
+            .arg(m_reading.keys.line(first)));
 }
 }
 
@@ -568,39 +659,168 @@ QString fieldName(Field field)
     return {};
 }
 
-size_t qHash(const ObservationKey &key, size_t seed)
-{
-    return qHashMulti(seed, key.star, key.tenThousandthDays, key.fainterThan, key.thousandthMagnitudes);
-}
-
-std::optional<ObservationKey> observationKey(const QString &star, const QString &date, const QString &magnitude)
+std::optional<ObservationKey> observationKey(QStringView star, QStringView date, QStringView magnitude)
 {
     const bool fainterThan = magnitude.startsWith(u'<');
-    const QStringView number = QStringView(magnitude).mid(fainterThan ? 1 : 0);
+    const QStringView number = magnitude.mid(fainterThan ? 1 : 0);
     if (!isDecimal(charsOf(date), false, false) || !isDecimal(charsOf(number), true, true))
         return std::nullopt;
     const auto days = scaled(charsOf(date), 4);
     const auto magnitudes = scaled(charsOf(number), 3);
     if (!days || !magnitudes)
         return std::nullopt;
-    return ObservationKey{star.toCaseFolded(), *days, fainterThan, *magnitudes};
+    return ObservationKey{star.toString().toCaseFolded(), *days, fainterThan, *magnitudes};
 }
 
-QString keyText(const Observation &observation)
+QString shown(QStringView value)
 {
-    return QStringList{observation.value(Field::Name), observation.value(Field::Date),
-                       observation.value(Field::Magnitude)}
-        .join(QStringLiteral(", "));
+    if (value.size() <= shownLength)
+        return visible(value);
+    // Never half a character of two UTF-16 units.
+    const qsizetype cut = value.at(shownLength - 1).isHighSurrogate() ? shownLength - 1 : shownLength;
+    return visible(value.left(cut))
+        + QStringLiteral("… (%1 characters in all)").arg(QLocale(QLocale::English).toString(value.size()));
 }
 
-const QString &Observation::value(Field field) const
+void Findings::add(Severity severity, int line, const QString &field, QStringView value, const QString &reason)
 {
-    return values.at(static_cast<std::size_t>(field));
+    const auto kind = static_cast<std::size_t>(severity);
+    ++m_counts[kind];
+    const qint64 order = m_added++;
+    QList<Entry> &kept = m_kept[kind];
+    if (kept.size() == keptOfEachKind) {
+        if (std::pair(line, order) > std::pair(kept.front().finding.line, kept.front().order))
+            return;
+        std::pop_heap(kept.begin(), kept.end(), earlier);
+        kept.removeLast();
+    }
+    kept.append(Entry{Finding{severity, line, field, shown(value), reason}, order});
+    std::push_heap(kept.begin(), kept.end(), earlier);
 }
 
-Reading readVisual(const QByteArray &bytes, const QDateTime &now)
+bool Findings::earlier(const Entry &a, const Entry &b)
 {
-    return Reader(bytes, now).read();
+    return std::pair(a.finding.line, a.order) < std::pair(b.finding.line, b.order);
+}
+
+int Findings::errors() const
+{
+    return m_counts[static_cast<std::size_t>(Severity::Error)];
+}
+
+int Findings::warnings() const
+{
+    return m_counts[static_cast<std::size_t>(Severity::Warning)];
+}
+
+QList<Finding> Findings::list() const
+{
+    QList<Finding> findings;
+    for (QList<Entry> kept : m_kept) {
+        std::sort_heap(kept.begin(), kept.end(), earlier);
+        for (Entry &entry : kept)
+            findings.append(std::move(entry.finding));
+    }
+    return findings;
+}
+
+qsizetype KeyIndex::add(const ObservationKey &key, int line, QStringView text)
+{
+    if (2 * (m_entries.size() + 1) > m_slots.size())
+        grow();
+    const auto mask = static_cast<size_t>(m_slots.size() - 1);
+    size_t slot = slotOf(key);
+    for (; m_slots.at(slot) >= 0; slot = (slot + 1) & mask) {
+        if (matches(m_entries.at(m_slots.at(slot)), key))
+            return m_slots.at(slot);
+    }
+    m_slots[slot] = static_cast<int>(m_entries.size());
+    m_entries.append(Entry{key.tenThousandthDays, key.thousandthMagnitudes, m_texts.size(), line,
+                           static_cast<int>(key.star.size()), static_cast<int>(text.size()), key.fainterThan});
+    m_texts += key.star;
+    m_texts += text;
+    return m_entries.size() - 1;
+}
+
+std::optional<qsizetype> KeyIndex::find(const ObservationKey &key) const
+{
+    if (m_slots.isEmpty())
+        return std::nullopt;
+    const auto mask = static_cast<size_t>(m_slots.size() - 1);
+    for (size_t slot = slotOf(key); m_slots.at(slot) >= 0; slot = (slot + 1) & mask) {
+        if (matches(m_entries.at(m_slots.at(slot)), key))
+            return m_slots.at(slot);
+    }
+    return std::nullopt;
+}
+
+qsizetype KeyIndex::size() const
+{
+    return m_entries.size();
+}
+
+int KeyIndex::line(qsizetype number) const
+{
+    return m_entries.at(number).line;
+}
+
+QString KeyIndex::text(qsizetype number) const
+{
+    const Entry &entry = m_entries.at(number);
+    return m_texts.mid(entry.at + entry.starLength, entry.textLength);
+}
+
+QList<qint64> KeyIndex::dates() const
+{
+    QList<qint64> dates;
+    dates.reserve(m_entries.size());
+    for (const Entry &entry : m_entries)
+        dates.append(entry.days);
+    std::sort(dates.begin(), dates.end());
+    dates.erase(std::unique(dates.begin(), dates.end()), dates.end());
+    return dates;
+}
+
+bool KeyIndex::matches(const Entry &entry, const ObservationKey &key) const
+{
+    return entry.days == key.tenThousandthDays && entry.magnitudes == key.thousandthMagnitudes
+        && entry.fainterThan == key.fainterThan && QStringView(m_texts).mid(entry.at, entry.starLength) == key.star;
+}
+
+size_t KeyIndex::slotOf(const ObservationKey &key) const
+{
+    return hashOf(key.star, key.tenThousandthDays, key.fainterThan, key.thousandthMagnitudes)
+        & static_cast<size_t>(m_slots.size() - 1);
+}
+
+void KeyIndex::grow()
+{
+    m_slots = QList<int>(std::max<qsizetype>(64, 2 * m_slots.size()), -1);
+    const auto mask = static_cast<size_t>(m_slots.size() - 1);
+    for (qsizetype number = 0; number < m_entries.size(); ++number) {
+        const Entry &entry = m_entries.at(number);
+        size_t slot = hashOf(QStringView(m_texts).mid(entry.at, entry.starLength), entry.days, entry.fainterThan,
+                             entry.magnitudes)
+            & mask;
+        while (m_slots.at(slot) >= 0)
+            slot = (slot + 1) & mask;
+        m_slots[slot] = static_cast<int>(number);
+    }
+}
+
+Night nightOf(const QDate &date)
+{
+    return {julianDate(QDateTime(date, QTime(0, 0))), julianDate(QDateTime(date.addDays(1), QTime(12, 0)))};
+}
+
+Reading readVisual(const QByteArray &bytes, const QDateTime &now, const std::optional<ReportDay> &day)
+{
+    return Reader(bytes, now, day).read();
+}
+
+bool isUtf16(const QByteArray &bytes)
+{
+    return layoutOf(bytes).encoding == Encoding::Utf16;
 }
 
 void forEachKey(const QByteArray &bytes, const QList<qint64> &dates,
@@ -615,43 +835,26 @@ void forEachKey(const QByteArray &bytes, const QList<qint64> &dates,
         sieve[static_cast<std::size_t>(date & 0xffff) >> 6] |= quint64(1) << (date & 63);
     const quint64 *const bits = sieve.data();
     const auto mayHold = [bits](qint64 date) { return (bits[(date & 0xffff) >> 6] >> (date & 63)) & 1; };
-    // Each line without its line end, with its number, until the handler says stop.
-    const auto eachLine = [&bytes](auto &&handle) {
-        const char *begin = bytes.constData();
-        const char *const end = begin + bytes.size();
-        for (int number = 1; begin < end; ++number) {
-            const auto *lineEnd =
-                static_cast<const char *>(std::memchr(begin, '\n', static_cast<std::size_t>(end - begin)));
-            const char *const stop = lineEnd ? lineEnd : end;
-            std::string_view line(begin, static_cast<std::size_t>(stop - begin));
-            if (!line.empty() && line.back() == '\r')
-                line.remove_suffix(1);
-            if (!handle(line, number))
-                return;
-            begin = stop + 1;
-        }
-    };
-    const auto declared = [](std::string_view line) -> std::optional<std::optional<QChar>> {
+    const Layout layout = layoutOf(bytes);
+    if (layout.encoding == Encoding::Utf16)
+        return;
+    const auto declared = [&layout](std::string_view line) -> std::optional<std::optional<QChar>> {
         if (line.empty() || line.front() != '#')
             return std::nullopt;
-        const auto parameter =
-            parameterOf(appfiles::fromCp1252(QByteArray(line.data(), static_cast<qsizetype>(line.size()))));
+        const auto parameter = parameterOf(decoded(line, layout.encoding));
         if (!parameter || parameter->name != u"DELIM")
             return std::nullopt;
         return delimiterOf(parameter->value).character;
     };
     // As the reader does: the first declaration holds for the lines before it.
     std::optional<QChar> delimiter;
-    eachLine([&](std::string_view line, int) {
+    eachLine(bytes, layout, [&](std::string_view line, int) {
         const auto found = declared(line);
         if (found)
             delimiter = *found;
         return !found;
     });
-    const auto bytesOf = [](std::string_view part) {
-        return QByteArray(part.data(), static_cast<qsizetype>(part.size()));
-    };
-    eachLine([&](std::string_view line, int number) {
+    eachLine(bytes, layout, [&](std::string_view line, int number) {
         if (!line.empty() && line.front() == '#') {
             if (const auto next = declared(line))
                 delimiter = *next;
@@ -673,8 +876,8 @@ void forEachKey(const QByteArray &bytes, const QList<qint64> &dates,
             return true;
         const std::string_view magnitude =
             line.substr(afterDate + 1, line.find(separator, afterDate + 1) - afterDate - 1);
-        const auto key = observationKey(appfiles::fromCp1252(bytesOf(line.substr(0, afterName))),
-                                        QString::fromLatin1(bytesOf(date)), appfiles::fromCp1252(bytesOf(magnitude)));
+        const auto key = observationKey(decoded(line.substr(0, afterName), layout.encoding),
+                                        decoded(date, layout.encoding), decoded(magnitude, layout.encoding));
         if (key)
             visit(*key, number);
         return true;

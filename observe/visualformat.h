@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDate>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -37,6 +38,39 @@ struct Finding
     QString reason;
 };
 
+// The findings of one file, bounded whatever the file holds: every finding
+// is counted, but only the first thousand errors and the first thousand
+// warnings (by their line) are kept.
+class Findings
+{
+public:
+    static constexpr int keptOfEachKind = 1000;
+
+    // The value is shown cut to its first 300 characters, control characters made visible.
+    void add(Severity severity, int line, const QString &field, QStringView value, const QString &reason);
+    int errors() const;
+    int warnings() const;
+    // The findings kept, errors first, each kind in the order of the lines.
+    QList<Finding> list() const;
+
+private:
+    struct Entry
+    {
+        Finding finding;
+        qint64 order = 0;
+    };
+    static bool earlier(const Entry &a, const Entry &b);
+
+    // One heap per severity, the latest line on top: the first to go.
+    std::array<QList<Entry>, 2> m_kept;
+    std::array<int, 2> m_counts{};
+    qint64 m_added = 0;
+};
+
+// A value as a finding shows it: control characters made visible, and a
+// long value cut after 300 characters with "…" and its full length.
+QString shown(QStringView value);
+
 // The eight fields of a data line, in their order.
 enum class Field { Name, Date, Magnitude, CommentCode, Comp1, Comp2, Chart, Notes };
 inline constexpr int fieldCount = 8;
@@ -52,43 +86,86 @@ struct ObservationKey
     qint64 tenThousandthDays = 0;
     bool fainterThan = false;
     qint64 thousandthMagnitudes = 0;
-
-    friend bool operator==(const ObservationKey &, const ObservationKey &) = default;
 };
-size_t qHash(const ObservationKey &key, size_t seed = 0);
 
 // The key of an observation, when its date and magnitude are numbers.
-std::optional<ObservationKey> observationKey(const QString &star, const QString &date, const QString &magnitude);
+std::optional<ObservationKey> observationKey(QStringView star, QStringView date, QStringView magnitude);
 
-// A data line of eight fields, as the file gives them.
-struct Observation
+// The observation keys of a file, each once with the line it comes first on
+// and the star, date and magnitude as written there. Kept compactly: a file
+// of the largest size a report may have holds hundreds of thousands.
+class KeyIndex
 {
-    int line = 0;
-    // The observer code in force for the line.
-    QString obscode;
-    std::array<QString, fieldCount> values;
-    // The Julian Date, when the date is one the AAVSO takes.
-    std::optional<double> jd;
-    // Half the last decimal place the date is written to: the rounding it may hold.
-    double jdSlack = 0;
-    std::optional<ObservationKey> key;
+public:
+    // The number of the key in the index; a key not yet there is added with
+    // this line and text.
+    qsizetype add(const ObservationKey &key, int line, QStringView text);
+    // The number of the key, or nothing.
+    std::optional<qsizetype> find(const ObservationKey &key) const;
+    qsizetype size() const;
+    int line(qsizetype number) const;
+    QString text(qsizetype number) const;
+    // The dates of the keys, ascending, each once.
+    QList<qint64> dates() const;
 
-    const QString &value(Field field) const;
+private:
+    struct Entry
+    {
+        qint64 days;
+        qint64 magnitudes;
+        qsizetype at;
+        int line;
+        int starLength;
+        int textLength;
+        bool fainterThan;
+    };
+    bool matches(const Entry &entry, const ObservationKey &key) const;
+    size_t slotOf(const ObservationKey &key) const;
+    void grow();
+
+    QList<Entry> m_entries;
+    // The case-folded star of each entry, then its text.
+    QString m_texts;
+    // Open addressing: entry numbers, -1 for a free slot; never fuller than half.
+    QList<int> m_slots;
 };
 
-// The star, date and magnitude of an observation, as a finding shows them.
-QString keyText(const Observation &observation);
+// The night a day's report file holds, as Julian Dates: from local midnight
+// of its date to local noon of the next day, since a night's observing goes
+// on past midnight in the file begun the evening before.
+struct Night
+{
+    double begin = 0;
+    double end = 0;
+};
+Night nightOf(const QDate &date);
+
+// The day a day's report file is named after, and its name.
+struct ReportDay
+{
+    QDate date;
+    QString fileName;
+};
 
 struct Reading
 {
-    QList<Observation> observations;
-    // In the order of the lines.
-    QList<Finding> findings;
+    // The data lines of eight fields.
+    int observations = 0;
+    Findings findings;
+    KeyIndex keys;
 };
 
-// Reads a report file's bytes (the 8-bit code page of the reports). No date
-// may lie after `now`.
-Reading readVisual(const QByteArray &bytes, const QDateTime &now);
+// Reads a report file's bytes: the 8-bit code page of the reports, or UTF-8
+// after a byte-order mark; lines end in LF, CR LF or, in a file without LF,
+// CR. A date lies in the future only when it lies more than five minutes
+// after `now`: the program stamps its fields with the next minute, and
+// clocks differ a little. The dates of a day's report are also held against
+// its night.
+Reading readVisual(const QByteArray &bytes, const QDateTime &now, const std::optional<ReportDay> &day = std::nullopt);
+
+// Whether the bytes are UTF-16, by their byte-order mark: no report can be
+// read from them.
+bool isUtf16(const QByteArray &bytes);
 
 // Every observation key of a report file's bytes with its line, quickly and
 // without any check: for comparing a report with many earlier ones. Keys

@@ -5,7 +5,10 @@
 #include "testkit.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
+
+#include <cstdio>
 
 class tst_checkcommand final : public QObject
 {
@@ -18,25 +21,42 @@ private Q_SLOTS:
 
 void tst_checkcommand::exitStatusAndFindings_data()
 {
+    QTest::addColumn<QByteArray>("fileName");
     QTest::addColumn<QByteArray>("report");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("printed");
     const QByteArray line = "ss cyg|2458124.1|11.2|na|110|115|1896|na\r\n";
-    QTest::newRow("clean") << observerHeader + line << 0 << "upload.txt: no findings, 1 observation\n";
+    QTest::newRow("clean") << QByteArray("upload.txt") << observerHeader + line << 0
+                           << "upload.txt: no findings, 1 observation\n";
     QTest::newRow("example observer code")
-        << defaultHeaderBytes + line << 1 << "upload.txt:2: warning: #OBSCODE \"KTV\": ";
-    QTest::newRow("twice") << defaultHeaderBytes + line + line << 2
+        << QByteArray("upload.txt") << defaultHeaderBytes + line << 1 << "upload.txt:2: warning: #OBSCODE \"KTV\": ";
+    QTest::newRow("twice") << QByteArray("upload.txt") << defaultHeaderBytes + line + line << 2
                            << "upload.txt:8: error: line \"ss cyg, 2458124.1, 11.2\": ";
+    // "café.txt" in Latin-1, not valid in the system's UTF-8.
+    QTest::newRow("name not valid UTF-8") << QByteArray("caf\xe9.txt") << observerHeader + line << 0
+                                          << QStringLiteral("caf\uFFFD.txt: no findings, 1 observation\n");
 }
 
 void tst_checkcommand::exitStatusAndFindings()
 {
+    QFETCH(QByteArray, fileName);
     QFETCH(QByteArray, report);
     QFETCH(int, status);
     QFETCH(QString, printed);
     AppFolder folder;
     QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
-    folder.write(QStringLiteral("upload.txt"), report);
+    const QByteArray path = QFile::encodeName(folder.path()) + '/' + fileName;
+    FILE *file = std::fopen(path.constData(), "wb");
+    QVERIFY(file);
+    // Qt cannot remove a file by a name it cannot decode.
+    const auto removing = qScopeGuard([&path] { std::remove(path.constData()); });
+    std::fwrite(report.constData(), 1, static_cast<size_t>(report.size()), file);
+    std::fclose(file);
+    const QStringList before = folder.entries();
+    // The name's bytes as octal escapes, for the shell to hand over unchanged.
+    QByteArray escaped;
+    for (const char byte : fileName)
+        escaped += QByteArray("\\0") + QByteArray::number(static_cast<uchar>(byte), 8);
 
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -44,13 +64,15 @@ void tst_checkcommand::exitStatusAndFindings()
         env.remove(QLatin1String(name));
     program.setProcessEnvironment(env);
     program.setWorkingDirectory(folder.path());
-    program.start(folder.file(QStringLiteral("varlume")), {QStringLiteral("--check"), QStringLiteral("upload.txt")});
+    program.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("exec ./varlume --check \"$(printf '%b' \"$0\")\""),
+                   QString::fromLatin1(escaped)});
     QVERIFY(program.waitForFinished(20000));
     const QString output = QString::fromUtf8(program.readAllStandardOutput());
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QVERIFY2(program.exitCode() == status, qPrintable(output));
     QVERIFY2(output.contains(printed), qPrintable(output));
-    QCOMPARE(folder.entries(), (QStringList{QStringLiteral("upload.txt"), QStringLiteral("varlume")}));
+    QCOMPARE(folder.entries(), before);
 }
 
 QTEST_GUILESS_MAIN(tst_checkcommand)

@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "chartviewer.h"
 #include "folder.h"
 #include "recording.h"
 #include "reportcheck.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
 #include <QTimeZone>
 
+#include <cstdio>
 #include <ctime>
+#include <sys/stat.h>
 
 using namespace modReportcheck;
 
@@ -49,6 +53,24 @@ void write(const QString &path, const QByteArray &bytes)
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
+
+// An observation of a nightly star as the observation screen takes it.
+modEntryscreen::ObservationTexts example()
+{
+    modEntryscreen::ObservationTexts texts;
+    texts.star = QStringLiteral("ss cyg");
+    texts.year = QStringLiteral("2018");
+    texts.month = QStringLiteral("1");
+    texts.day = QStringLiteral("5");
+    texts.hour = QStringLiteral("21");
+    texts.minute = QStringLiteral("30");
+    texts.estimate = QStringLiteral("110(1)115");
+    texts.magnitude = QStringLiteral("11.2");
+    texts.comp1 = QStringLiteral("110");
+    texts.comp2 = QStringLiteral("115");
+    texts.chart = QStringLiteral("1896");
+    return texts;
+}
 }
 
 class tst_reportcheck final : public QObject
@@ -62,12 +84,18 @@ private slots:
     void laterDeclarationsHoldForTheLinesAfter();
     void recordedLinesReadBackClean_data();
     void recordedLinesReadBackClean();
+    void ownStampIsNoFutureDate_data();
+    void ownStampIsNoFutureDate();
     void nightOfTheFileWestOfUtc_data();
     void nightOfTheFileWestOfUtc();
     void duplicatesAcrossEarlierReports();
     void reportsNewestFirst();
     void commandLineExitStatus_data();
     void commandLineExitStatus();
+    void refusedFiles_data();
+    void refusedFiles();
+    void findingsBoundedWhateverTheFile();
+    void nameNotValidInTheSystemsEncoding();
 };
 
 void tst_reportcheck::initTestCase()
@@ -156,30 +184,35 @@ void tst_reportcheck::lines_data()
     QTest::newRow("comment code not in the list")
         << line("ss cyg|2458124.3958|11.2|X|110|115|1896|na") << warning("comment code");
     QTest::newRow("not plain ASCII") << line("ss cyg|2458124.3958|11.2|na|110|115|1896|caf\xe9") << warning("notes");
+
+    // "\xC3\x81" is one letter in UTF-8, but in the code page a letter and a byte it lacks.
+    QTest::newRow("UTF-8 after a byte-order mark")
+        << "\xEF\xBB\xBF" + line("ss cyg|2458124.3958|11.2|na|110|115|1896|\xC3\x81") << warning("notes");
+    const QString text = QString::fromLatin1(header + clean);
+    QTest::newRow("UTF-16") << "\xFF\xFE" + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2)
+                            << QStringList{QStringLiteral("0 error file")};
+    QTest::newRow("lines ended by CR alone")
+        << QByteArray(header + clean).replace("\r\n", "\r") + "\r" << QStringList{QStringLiteral("0 warning file")};
 }
 
 void tst_reportcheck::lines()
 {
     QFETCH(QByteArray, file);
     QFETCH(QStringList, findings);
-    const Reading reading = readVisual(file, now);
-    QVERIFY2(brief(reading.findings) == findings, qPrintable(dump(reading.findings)));
-    for (const Finding &f : reading.findings)
+    const QList<Finding> found = readVisual(file, now).findings.list();
+    QVERIFY2(brief(found) == findings, qPrintable(dump(found)));
+    for (const Finding &f : found)
         QVERIFY2(f.reason.size() > 20, qPrintable(f.reason));
 }
 
 void tst_reportcheck::laterDeclarationsHoldForTheLinesAfter()
 {
-    const QByteArray file =
-        header + clean + "\r\n#OBSCODE=ABC\r\n#DATE=HJD\r\nss cyg|2458124.4|11.2|na|na|na|1896|na\r\n";
+    const QByteArray file = header + clean + "\r\n#DELIM=,\r\n#DATE=HJD\r\nss cyg,2458124.4,11.2,na,na,na,1896,a|b\r\n";
     const Reading reading = readVisual(file, now);
-    QCOMPARE(reading.observations.size(), 2);
-    QCOMPARE(reading.observations.at(0).obscode, QStringLiteral("XYZ"));
-    QCOMPARE(reading.observations.at(1).obscode, QStringLiteral("ABC"));
-    QCOMPARE(reading.observations.at(1).line, 10);
-    QCOMPARE(reading.observations.at(1).value(Field::Chart), QStringLiteral("1896"));
-    QCOMPARE(brief(reading.findings), QStringList{QStringLiteral("9 error #DATE")});
-    QCOMPARE(reading.findings.constFirst().value, QStringLiteral("HJD"));
+    QCOMPARE(reading.observations, 2);
+    const QList<Finding> findings = reading.findings.list();
+    QCOMPARE(brief(findings), QStringList{QStringLiteral("9 error #DATE")});
+    QCOMPARE(findings.constFirst().value, QStringLiteral("HJD"));
 }
 
 void tst_reportcheck::recordedLinesReadBackClean_data()
@@ -187,18 +220,7 @@ void tst_reportcheck::recordedLinesReadBackClean_data()
     QTest::addColumn<modEntryscreen::ObservationTexts>("texts");
     QTest::addColumn<bool>("nightly");
 
-    modEntryscreen::ObservationTexts texts;
-    texts.star = QStringLiteral("ss cyg");
-    texts.year = QStringLiteral("2018");
-    texts.month = QStringLiteral("1");
-    texts.day = QStringLiteral("5");
-    texts.hour = QStringLiteral("21");
-    texts.minute = QStringLiteral("30");
-    texts.estimate = QStringLiteral("110(1)115");
-    texts.magnitude = QStringLiteral("11.2");
-    texts.comp1 = QStringLiteral("110");
-    texts.comp2 = QStringLiteral("115");
-    texts.chart = QStringLiteral("1896");
+    const modEntryscreen::ObservationTexts texts = example();
     QTest::newRow("nightly star") << texts << true;
     QTest::newRow("slow star") << texts << false;
 
@@ -233,6 +255,36 @@ void tst_reportcheck::recordedLinesReadBackClean()
     const Check check = checkReport(path, now);
     QVERIFY2(check.findings.isEmpty(), qPrintable(line + u'\n' + dump(check.findings)));
     QCOMPARE(check.observations, 1);
+}
+
+void tst_reportcheck::ownStampIsNoFutureDate_data()
+{
+    QTest::addColumn<int>("checkedLater");
+    QTest::addColumn<bool>("future");
+    // On the minute the stamp is a whole minute ahead.
+    QTest::newRow("checked at once") << 0 << false;
+    QTest::newRow("checked by a clock four minutes behind") << -240 << false;
+    QTest::newRow("checked by a clock six minutes behind") << -360 << true;
+}
+
+// A nightly star recorded at once after get Chart stamped the fields.
+void tst_reportcheck::ownStampIsNoFutureDate()
+{
+    QFETCH(int, checkedLater);
+    QFETCH(bool, future);
+    const QDateTime clock(QDate(2023, 12, 31), QTime(23, 58), QTimeZone::utc());
+    const modEntryscreen::TimeStamp stamp = modEntryscreen::timestamp(clock);
+    modEntryscreen::ObservationTexts texts = example();
+    texts.year = QString::number(stamp.year);
+    texts.month = QString::number(stamp.month);
+    texts.day = QString::number(stamp.day);
+    texts.hour = QString::number(stamp.hour);
+    texts.minute = QString::number(stamp.minute);
+    const QString line = modEntryscreen::makeRecording(texts, true).line;
+    const QList<Finding> found =
+        readVisual(header + line.toLatin1() + "\r\n", clock.addSecs(checkedLater)).findings.list();
+    QVERIFY2(brief(found) == (future ? QStringList{QStringLiteral("7 error date")} : QStringList()),
+             qPrintable(dump(found)));
 }
 
 void tst_reportcheck::nightOfTheFileWestOfUtc_data()
@@ -271,6 +323,7 @@ void tst_reportcheck::duplicatesAcrossEarlierReports()
           header + "x her|2458122.6|9.0|na|na|na|1|na\r\nSS Cyg|2458124.39580|11.20|na|na|na|1|na\r\n");
     write(report("2018-Jan-06.txt"), header + "v cyg|2458124.41|10.0|na|na|na|1|na\r\n");
     write(report("notes.txt"), header + "rr lyr|2458124.42|8.0|na|na|na|1|na\r\n");
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), report("2018-Jan-02.txt")));
     write(report("2018-Jan-05.txt"),
           header + clean
               + "\r\nrr lyr|2458122.5|8.0|na|na|na|1|na\r\n"
@@ -280,12 +333,18 @@ void tst_reportcheck::duplicatesAcrossEarlierReports()
 
     const Check check = checkReport(report("2018-Jan-05.txt"), now);
     // Only earlier days count; a fainter-than estimate is another observation.
-    QCOMPARE(brief(check.findings), (QStringList{"7 warning line", "8 warning date", "8 warning line"}));
-    QVERIFY2(check.findings.at(0).reason.contains(QStringLiteral("2018-Jan-04.txt, line 8")),
+    QCOMPARE(brief(check.findings),
+             (QStringList{"0 warning file", "7 warning line", "8 warning date", "8 warning line"}));
+    // The one that cannot be read is named.
+    QCOMPARE(check.findings.at(0).value, QDir::toNativeSeparators(report("2018-Jan-02.txt")));
+    QVERIFY2(check.findings.at(0).reason.startsWith(
+                 QStringLiteral("This earlier day's report cannot be read (it is a device, not a file)")),
              qPrintable(check.findings.at(0).reason));
-    QVERIFY2(check.findings.at(2).reason.contains(QStringLiteral("2018-Jan-03.txt, line 7")),
-             qPrintable(check.findings.at(2).reason));
-    QCOMPARE(check.findings.at(0).value, QStringLiteral("ss cyg, 2458124.3958, 11.2"));
+    QVERIFY2(check.findings.at(1).reason.contains(QStringLiteral("2018-Jan-04.txt, line 8")),
+             qPrintable(check.findings.at(1).reason));
+    QVERIFY2(check.findings.at(3).reason.contains(QStringLiteral("2018-Jan-03.txt, line 7")),
+             qPrintable(check.findings.at(3).reason));
+    QCOMPARE(check.findings.at(1).value, QStringLiteral("ss cyg, 2458124.3958, 11.2"));
 }
 
 void tst_reportcheck::reportsNewestFirst()
@@ -318,15 +377,17 @@ void tst_reportcheck::commandLineExitStatus()
     QFETCH(int, status);
     QTemporaryDir dir;
     QStringList paths;
+    QByteArrayList names;
     for (const QByteArray &content : files) {
         paths.append(dir.filePath(QStringLiteral("report%1.txt").arg(paths.size())));
+        names.append(QFile::encodeName(paths.last()));
         // An empty content stands for a file that is not there.
         if (!content.isEmpty())
             write(paths.last(), content);
     }
     QString output;
     QTextStream out(&output);
-    QCOMPARE(checkFiles(paths, now, out), status);
+    QCOMPARE(checkFiles(names, now, out), status);
     const QStringList printed = output.split(u'\n', Qt::SkipEmptyParts);
     // Each file ends with its summary; errors are named with file and line.
     QVERIFY2(printed.last().startsWith(QDir::toNativeSeparators(paths.last()) + QStringLiteral(": ")),
@@ -335,6 +396,81 @@ void tst_reportcheck::commandLineExitStatus()
         QVERIFY2(printed.constFirst().startsWith(QDir::toNativeSeparators(paths.constFirst())
                                                  + QStringLiteral(":8: error: line \"ss cyg, 2458124.3958, 11.2\"")),
                  qPrintable(output));
+}
+
+void tst_reportcheck::refusedFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("named pipe") << "pipe"
+                                << "The file cannot be read (it is a named pipe, not a file).";
+    QTest::newRow("link to a device") << "device"
+                                      << "The file cannot be read (it is a device, not a file).";
+    QTest::newRow("over 20 MB") << "large"
+                                << "The file cannot be read (it is larger than 20 MB): no day's report";
+}
+
+void tst_reportcheck::refusedFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("2018-Jan-05.txt"));
+    QFile file(path);
+    if (kind == u"pipe")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == u"device")
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    else
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(20 * 1024 * 1024 + 1));
+    const Check check = checkReport(path, now);
+    QCOMPARE(brief(check.findings), QStringList{QStringLiteral("0 error file")});
+    QCOMPARE(check.findings.constFirst().value, QDir::toNativeSeparators(path));
+    QVERIFY2(check.findings.constFirst().reason.startsWith(reason), qPrintable(check.findings.constFirst().reason));
+}
+
+void tst_reportcheck::findingsBoundedWhateverTheFile()
+{
+    QTemporaryDir dir;
+    // A long value first, then lines of one field (errors), then lines without notes (warnings).
+    QByteArray report = header + "ss cyg|2458124.3958|11.2|na|110|115|1896|" + QByteArray(5000, 'n') + "\r\n";
+    for (int i = 0; i < 1500; ++i)
+        report += "x\r\n";
+    for (int i = 0; i < 1200; ++i)
+        report += "ss cyg|2458124." + QByteArray::number(1000 + i) + "|11.2|na|110|115|1896|\r\n";
+    write(dir.filePath(QStringLiteral("2018-Jan-05.txt")), report);
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dir.filePath(QStringLiteral("2018-Jan-04.txt"))));
+
+    const Check check = checkReport(dir.filePath(QStringLiteral("2018-Jan-05.txt")), now);
+    QCOMPARE(check.errors, 1500);
+    QCOMPARE(check.warnings, 1202);
+    QCOMPARE(check.observations, 1201);
+    QCOMPARE(check.findings.size(), 2 * Findings::keptOfEachKind);
+    QCOMPARE(check.findings.at(999).line, 1007);
+    // Found last, but first in the file, it is kept.
+    QCOMPARE(brief(check.findings.mid(1000, 2)), (QStringList{"0 warning file", "7 warning notes"}));
+    QCOMPARE(check.findings.at(1001).value, QString(300, u'n') + QStringLiteral("… (5,000 characters in all)"));
+    QCOMPARE(summary(check),
+             QStringLiteral("1500 errors, 1202 warnings, 1201 observations (the first 1000 errors "
+                            "and the first 1000 warnings listed)"));
+}
+
+void tst_reportcheck::nameNotValidInTheSystemsEncoding()
+{
+    QTemporaryDir dir;
+    // "café.txt" in Latin-1.
+    const QByteArray name = QFile::encodeName(dir.path()) + "/caf\xe9.txt";
+    FILE *file = std::fopen(name.constData(), "wb");
+    QVERIFY(file);
+    // Qt cannot remove a file by a name it cannot decode.
+    const auto removing = qScopeGuard([&name] { std::remove(name.constData()); });
+    const QByteArray report = header + clean + "\r\n";
+    QCOMPARE(std::fwrite(report.constData(), 1, static_cast<size_t>(report.size()), file), size_t(report.size()));
+    std::fclose(file);
+    QString output;
+    QTextStream out(&output);
+    QCOMPARE(checkFiles({name}, now, out), 0);
+    QVERIFY2(output.endsWith(QStringLiteral(": no findings, 1 observation\n")), qPrintable(output));
 }
 
 QTEST_APPLESS_MAIN(tst_reportcheck)

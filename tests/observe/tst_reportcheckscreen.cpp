@@ -58,6 +58,7 @@ class tst_reportcheckscreen final : public QObject
 private Q_SLOTS:
     void startScreenOpensItNewestFirst();
     void nightStyleWhileObserving();
+    void longValueShownCut();
     void observationScreenOpensItAndChecksOnClosing();
 };
 
@@ -115,6 +116,18 @@ void tst_reportcheckscreen::nightStyleWhileObserving()
     if (light > 0)
         image.save(QStringLiteral("light-reportcheck.png"));
     QCOMPARE(light, 0);
+}
+
+// Word-wrapped whole, a value of megabytes kept the window from painting for minutes.
+void tst_reportcheckscreen::longValueShownCut()
+{
+    EntryScreenFixture f;
+    f.folder().write(QStringLiteral("obs/2018-Jan-05.txt"),
+                     observerHeader + "ss cyg|2458124.1|11.2|na|110|115|1896|" + QByteArray(2'000'000, 'n') + "\r\n");
+    QWidget *window = screenkit::show(screenkit::Screen::ReportCheck);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QCOMPARE(rows(), QStringList{QStringLiteral("7|Warning|notes")});
+    QCOMPARE(findings()->item(0, 3)->text(), QString(300, u'n') + QStringLiteral("… (2,000,000 characters in all)"));
 }
 
 void tst_reportcheckscreen::observationScreenOpensItAndChecksOnClosing()
