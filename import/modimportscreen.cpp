@@ -1,16 +1,22 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "modimportscreen.h"
 
-#include "downloadline.h"
-
 #include <QFileInfo>
 #include <QSqlError>
+
+#include <algorithm>
 
 namespace
 {
 const QString cumobs = QStringLiteral("cumobs");
 // Work per transaction: longer ones save commits, shorter ones keep others waiting less.
 constexpr qint64 transactionMs = 1000;
+
+// Only spaces count as blanks in a download, and a stray CR as a line end.
+bool isBlank(QStringView line)
+{
+    return std::all_of(line.begin(), line.end(), [](QChar c) { return c == u' ' || c == u'\r'; });
+}
 }
 
 QString modImportscreen::resultText(qint64 added, qint64 total)
@@ -93,6 +99,36 @@ modImportscreen::Outcome modImportscreen::Import::run(Duplicates choice)
     return m_outcome;
 }
 
+modImportscreen::Import::Next modImportscreen::Import::next(download::Observation *observation)
+{
+    QString line;
+    switch (m_reader.next(&line)) {
+    case download::Reader::Read::Line: {
+        download::ParsedLine parsed = download::parseLine(line);
+        if (!parsed.observation && m_stopLine == 0) {
+            m_stopLine = m_reader.lineNumber();
+            m_stopReason = parsed.reason;
+        }
+        if (!parsed.observation && isBlank(line))
+            return Next::Blank;
+        // After a blank line, any line stops the import at the blank one.
+        if (m_stopLine != 0)
+            return Next::Stop;
+        *observation = std::move(*parsed.observation);
+        return Next::Observation;
+    }
+    case download::Reader::Read::TooLong:
+        if (m_stopLine == 0) {
+            m_stopLine = m_reader.lineNumber();
+            m_stopReason = QStringLiteral("it is longer than %1 bytes").arg(download::Reader::longestLine);
+        }
+        return Next::Stop;
+    case download::Reader::Read::Failed: return Next::Failed;
+    case download::Reader::Read::End: break;
+    }
+    return Next::End;
+}
+
 void modImportscreen::Import::open()
 {
     if (!m_reader.open())
@@ -132,23 +168,19 @@ void modImportscreen::Import::load(const QDeadlineTimer &deadline)
 
 void modImportscreen::Import::count(const QDeadlineTimer &deadline)
 {
-    QString line;
+    download::Observation o;
     // The count ends at the first line that makes no row: nothing after it is added.
     do {
-        switch (m_reader.next(&line)) {
-        case download::Reader::Read::Line: {
-            const download::ParsedLine parsed = download::parseLine(line);
-            if (!parsed.observation)
-                break;
+        switch (next(&o)) {
+        case Next::Observation:
             ++m_observations;
-            const download::Observation &o = *parsed.observation;
-            if (const auto key = store::observationKey(o.star, o.obsdate, o.magnitude); key && m_known.contains(*key))
+            if (const auto key = store::observationKey(o.star, o.obsdate, o.magnitude); key && m_known.take(*key))
                 ++m_duplicates;
             continue;
-        }
-        case download::Reader::Read::Failed: return failReading();
-        case download::Reader::Read::End:
-        case download::Reader::Read::TooLong: break;
+        case Next::Blank: continue;
+        case Next::Failed: return failReading();
+        case Next::Stop:
+        case Next::End: break;
         }
         if (m_duplicates > 0)
             m_step = Step::Asking;
@@ -170,6 +202,8 @@ void modImportscreen::Import::startAdding()
 {
     if (!m_reader.rewind())
         return failReading();
+    m_known.giveBack();
+    m_stopLine = 0;
     m_insert = std::make_unique<store::Appender>(m_db.handle(), store::cumobs(),
                                                  QStringList{QStringLiteral("star"), QStringLiteral("obsdate"),
                                                              QStringLiteral("magnitude"), QStringLiteral("obscode"),
@@ -195,34 +229,26 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
         m_transactionAge.start();
     }
 
-    QString line;
+    download::Observation o;
     do {
-        QString problem;
-        switch (m_reader.next(&line)) {
-        case download::Reader::Read::Line: {
-            const download::ParsedLine parsed = download::parseLine(line);
-            if (!parsed.observation) {
-                problem = parsed.reason;
-                break;
-            }
-            const download::Observation &o = *parsed.observation;
+        switch (next(&o)) {
+        case Next::Observation:
             if (m_choice == Duplicates::OnlyNew) {
                 const auto key = store::observationKey(o.star, o.obsdate, o.magnitude);
-                if (key && m_known.contains(*key))
+                if (key && m_known.take(*key))
                     continue;
             }
             if (!m_insert->append({o.star, o.obsdate, o.magnitude, o.obscode, o.notes, o.estimate, o.chart})) {
-                problem = m_insert->error();
+                m_stopLine = m_reader.lineNumber();
+                m_stopReason = m_insert->error();
                 break;
             }
             ++m_outcome.added;
             ++m_pending;
             continue;
-        }
-        case download::Reader::Read::TooLong:
-            problem = QStringLiteral("it is longer than %1 bytes").arg(download::Reader::longestLine);
-            break;
-        case download::Reader::Read::Failed:
+        case Next::Blank: continue;
+        case Next::Stop: break;
+        case Next::Failed:
             if (commitAdded())
                 finish(Outcome::Stopped,
                        QStringLiteral("The file \"%1\" cannot be read on from line %2: %3\n\n%4")
@@ -231,13 +257,13 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
                            .arg(m_reader.error(), addedBefore()),
                        QStringLiteral("Import stopped"));
             return;
-        case download::Reader::Read::End:
+        case Next::End:
             if (commitAdded())
                 finish(Outcome::Completed, QStringLiteral("Conversion Complete"), QStringLiteral("OK"));
             return;
         }
         if (commitAdded())
-            stopAt(problem);
+            stopAt();
         return;
     } while (!deadline.hasExpired());
     if (m_transactionAge.elapsed() >= transactionMs)
@@ -316,12 +342,12 @@ void modImportscreen::Import::failReading()
          QStringLiteral("File not read"));
 }
 
-void modImportscreen::Import::stopAt(const QString &reason)
+void modImportscreen::Import::stopAt()
 {
     finish(Outcome::Stopped,
            QStringLiteral("Line %1 of \"%2\" cannot be added: %3.\n\n%4")
-               .arg(m_reader.lineNumber())
-               .arg(QFileInfo(m_filePath).fileName(), reason, addedBefore()),
+               .arg(m_stopLine)
+               .arg(QFileInfo(m_filePath).fileName(), m_stopReason, addedBefore()),
            QStringLiteral("Import stopped"));
 }
 

@@ -3,6 +3,7 @@
 
 #include "appender.h"
 #include "database.h"
+#include "downloadline.h"
 #include "downloadreader.h"
 #include "knownobservations.h"
 
@@ -53,7 +54,7 @@ QString resultText(qint64 added, qint64 total);
 // work(): whoever else is about to write to the database must call commit()
 // first. Every line is checked before it is added: at the first that makes
 // no row the rows before it are committed and nothing after it is added; a
-// row is added whole or not at all.
+// row is added whole or not at all. Blank lines at the end are no lines.
 class Import final
 {
 public:
@@ -107,6 +108,17 @@ private:
         Done,
     };
 
+    // The next line of the file, checked; what made it no row is kept for stopAt().
+    enum class Next {
+        Observation,
+        // Only spaces: the end of the file, unless a line follows.
+        Blank,
+        Stop,
+        End,
+        Failed,
+    };
+    Next next(download::Observation *observation);
+
     void open();
     void checkEncoding(const QDeadlineTimer &deadline);
     void load(const QDeadlineTimer &deadline);
@@ -117,7 +129,7 @@ private:
     void finish(Outcome::Kind kind, const QString &message, const QString &title);
     void fail(const QString &message, const QString &title);
     void failReading();
-    void stopAt(const QString &reason);
+    void stopAt();
     QString addedBefore() const;
 
     QString m_filePath;
@@ -132,6 +144,9 @@ private:
     qint64 m_pending = 0;
     qint64 m_transactionLine = 0;
     QElapsedTimer m_transactionAge;
+    // The first line that makes no row, and why; 0 while there is none.
+    qint64 m_stopLine = 0;
+    QString m_stopReason;
     qint64 m_before = 0;
     qint64 m_observations = 0;
     qint64 m_duplicates = 0;
