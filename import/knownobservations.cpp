@@ -69,6 +69,7 @@ bool KnownObservations::take(const store::ObservationKey &key)
     if (static_cast<std::ptrdiff_t>(taken) == last - first)
         return false;
     ++taken;
+    m_takenSince.push_back(&taken);
     return true;
 }
 
@@ -76,4 +77,17 @@ void KnownObservations::giveBack()
 {
     for (Star &star : m_stars)
         std::fill(star.taken.begin(), star.taken.end(), 0);
+    m_takenSince.clear();
+}
+
+void KnownObservations::keepTaken()
+{
+    m_takenSince.clear();
+}
+
+void KnownObservations::undoTaken()
+{
+    for (quint32 *taken : m_takenSince)
+        --*taken;
+    m_takenSince.clear();
 }

@@ -28,6 +28,10 @@ public:
     bool take(const store::ObservationKey &key);
     // Every row matches again.
     void giveBack();
+    // The rows taken since the last call stay taken.
+    void keepTaken();
+    // The rows taken since keepTaken() match again.
+    void undoTaken();
 
 private:
     struct Moment
@@ -47,6 +51,8 @@ private:
     };
 
     QHash<QString, Star> m_stars;
+    // The counts raised since keepTaken(); their vectors never grow once loaded.
+    std::vector<quint32 *> m_takenSince;
     qint64 m_lastRow = 0;
     QString m_error;
 };

@@ -1,16 +1,26 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "modimportscreen.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QThread>
 
 #include <algorithm>
 
 namespace
 {
 const QString cumobs = QStringLiteral("cumobs");
-// Work per transaction: longer ones save commits, shorter ones keep others waiting less.
-constexpr qint64 transactionMs = 1000;
+// Another program waits a second for the database, trying again at least
+// every 100 ms once it has waited a quarter of a second. A pause longer than
+// that after each transaction, and transactions that hold the database short
+// enough for a whole pause to fall within its second, let its recording in.
+// Their commits grow with the indexes, for each rewrites the index pages its
+// rows touched, so the work of a transaction is what the last commit leaves
+// of the hold; more work per commit saves commits.
+constexpr qint64 holdMs = 700;
+constexpr qint64 leastWorkMs = 150;
+constexpr qint64 pauseMs = 150;
 
 // Only spaces count as blanks in a download, and a stray CR as a line end.
 bool isBlank(QStringView line)
@@ -89,11 +99,19 @@ void modImportscreen::Import::work(const QDeadlineTimer &deadline)
     } while (!deadline.hasExpired());
 }
 
+std::chrono::milliseconds modImportscreen::Import::pause() const
+{
+    if (m_step != Step::Adding || m_inTransaction)
+        return std::chrono::milliseconds(0);
+    return std::chrono::milliseconds(m_pauseEnd.remainingTime());
+}
+
 modImportscreen::Outcome modImportscreen::Import::run(Duplicates choice)
 {
     while (m_step != Step::Done) {
         if (m_step == Step::Asking)
             choose(choice);
+        QThread::msleep(static_cast<unsigned long>(pause().count()));
         work(QDeadlineTimer(1000));
     }
     return m_outcome;
@@ -209,14 +227,17 @@ void modImportscreen::Import::startAdding()
                                                              QStringLiteral("magnitude"), QStringLiteral("obscode"),
                                                              QStringLiteral("notes"), QStringLiteral("estimate"),
                                                              QStringLiteral("chart")});
-    if (!m_insert->isValid())
-        return fail(m_insert->error() + QStringLiteral(" Nothing was added."), QStringLiteral("Database not written"));
+    if (!m_insert->isValid() || !m_db.keepChangesUntilCommit())
+        return fail((m_insert->isValid() ? m_db.error() : m_insert->error()) + QStringLiteral(" Nothing was added."),
+                    QStringLiteral("Database not written"));
     m_step = Step::Adding;
 }
 
 void modImportscreen::Import::add(const QDeadlineTimer &deadline)
 {
     if (!m_inTransaction) {
+        if (!m_pauseEnd.hasExpired())
+            return;
         QSqlDatabase db = m_db.handle();
         if (!db.transaction())
             return finish(Outcome::Stopped,
@@ -225,8 +246,8 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
                           QStringLiteral("Import stopped"));
         m_inTransaction = true;
         m_pending = 0;
-        m_transactionLine = m_reader.lineNumber() + 1;
-        m_transactionAge.start();
+        m_transactionStart = m_reader.mark();
+        m_transactionEnd.setRemainingTime(std::max(leastWorkMs, holdMs - m_commitMs), Qt::PreciseTimer);
     }
 
     download::Observation o;
@@ -250,12 +271,7 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
         case Next::Stop: break;
         case Next::Failed:
             if (commitAdded())
-                finish(Outcome::Stopped,
-                       QStringLiteral("The file \"%1\" cannot be read on from line %2: %3\n\n%4")
-                           .arg(QFileInfo(m_filePath).fileName())
-                           .arg(m_reader.lineNumber())
-                           .arg(m_reader.error(), addedBefore()),
-                       QStringLiteral("Import stopped"));
+                stopReading(m_reader.lineNumber());
             return;
         case Next::End:
             if (commitAdded())
@@ -265,14 +281,9 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
         if (commitAdded())
             stopAt();
         return;
-    } while (!deadline.hasExpired());
-    if (m_transactionAge.elapsed() >= transactionMs)
+    } while (!deadline.hasExpired() && !m_transactionEnd.hasExpired());
+    if (m_transactionEnd.hasExpired())
         commitAdded();
-}
-
-void modImportscreen::Import::commit()
-{
-    commitAdded();
 }
 
 bool modImportscreen::Import::commitAdded()
@@ -281,18 +292,45 @@ bool modImportscreen::Import::commitAdded()
         return true;
     m_inTransaction = false;
     QSqlDatabase db = m_db.handle();
-    if (db.commit())
+    QElapsedTimer commitTime;
+    commitTime.start();
+    const bool committed = db.commit();
+    m_commitMs = commitTime.elapsed();
+    // From the end of the commit, which may take a while, on.
+    m_pauseEnd.setRemainingTime(pauseMs, Qt::PreciseTimer);
+    if (committed) {
+        m_known.keepTaken();
         return true;
+    }
     // None of the open transaction's rows are kept.
     const QString reason = store::describeEngineError(db.lastError().text());
     db.rollback();
     m_outcome.added -= m_pending;
     finish(Outcome::Stopped,
            QStringLiteral("The database could not save the observations from line %1 on: %2\n\n%3")
-               .arg(m_transactionLine)
+               .arg(m_transactionStart.lineNumber + 1)
                .arg(reason, addedBefore()),
            QStringLiteral("Import stopped"));
     return false;
+}
+
+void modImportscreen::Import::giveWay()
+{
+    if (!m_inTransaction)
+        return;
+    // Far quicker than a commit, so that the other writer hardly waits; the
+    // lines are less than a second of work.
+    if (!m_db.handle().rollback()) {
+        commitAdded();
+        return;
+    }
+    m_inTransaction = false;
+    m_pauseEnd.setRemainingTime(pauseMs, Qt::PreciseTimer);
+    m_outcome.added -= m_pending;
+    m_known.undoTaken();
+    m_stopLine = 0;
+    if (!m_reader.returnTo(m_transactionStart))
+        stopReading(m_transactionStart.lineNumber + 1);
 }
 
 void modImportscreen::Import::cancel()
@@ -340,6 +378,16 @@ void modImportscreen::Import::failReading()
     fail(QStringLiteral("The file \"%1\" cannot be read: %2. Nothing was added.")
              .arg(QFileInfo(m_filePath).fileName(), m_reader.error()),
          QStringLiteral("File not read"));
+}
+
+void modImportscreen::Import::stopReading(qint64 line)
+{
+    finish(Outcome::Stopped,
+           QStringLiteral("The file \"%1\" cannot be read on from line %2: %3\n\n%4")
+               .arg(QFileInfo(m_filePath).fileName())
+               .arg(line)
+               .arg(m_reader.error(), addedBefore()),
+           QStringLiteral("Import stopped"));
 }
 
 void modImportscreen::Import::stopAt()
