@@ -14,6 +14,19 @@
 
 using modImportscreen::Import;
 
+namespace
+{
+// Works on the import as its screen does, pauses included, until the
+// condition holds or the import is done.
+void workUntil(Import &import, const std::function<bool()> &condition)
+{
+    while (!condition() && import.phase() != Import::Phase::Done) {
+        import.work(QDeadlineTimer(50));
+        QTest::qWait(static_cast<int>(import.pause().count()));
+    }
+}
+}
+
 class tst_importandrecording final : public QObject
 {
     Q_OBJECT
@@ -24,14 +37,10 @@ private Q_SLOTS:
     void recordingOfAnotherProgramGetsIn();
 
 private:
-    // Works on the import as its screen does, pauses included, until the
-    // condition holds or the import is done.
-    void workUntil(Import &import, const std::function<bool()> &condition);
-    qint64 rows() const;
+    qint64 rows() const { return store::Database(m_folder->path()).count(QStringLiteral("cumobs")); }
 
     std::unique_ptr<AppFolder> m_folder;
     QString m_report;
-    QString m_download;
 };
 
 void tst_importandrecording::init()
@@ -40,26 +49,12 @@ void tst_importandrecording::init()
     m_folder->prepare();
     m_report = appfiles::Folder(m_folder->path()).report(QDate(2018, 1, 5));
     QCOMPARE(modEntryscreen::beginReport(m_folder->path(), m_report), std::nullopt);
-    m_download = m_folder->file(QStringLiteral("download.txt"));
-}
-
-void tst_importandrecording::workUntil(Import &import, const std::function<bool()> &condition)
-{
-    while (!condition() && import.phase() != Import::Phase::Done) {
-        import.work(QDeadlineTimer(50));
-        QTest::qWait(static_cast<int>(import.pause().count()));
-    }
-}
-
-qint64 tst_importandrecording::rows() const
-{
-    return store::Database(m_folder->path()).count(QStringLiteral("cumobs"));
 }
 
 void tst_importandrecording::recordingOfThisProgramGoesFirst()
 {
-    QVERIFY(writeGeneratedFile(m_download, 20000));
-    Import import(m_download, m_folder->path());
+    QVERIFY(writeGeneratedFile(m_folder->file(QStringLiteral("download.txt")), 20000));
+    Import import(m_folder->file(QStringLiteral("download.txt")), m_folder->path());
     workUntil(import, [&] { return import.outcome().added > 0; });
     QVERIFY2(rows() < import.outcome().added, "the import's transaction is not open");
 
@@ -72,8 +67,7 @@ void tst_importandrecording::recordingOfThisProgramGoesFirst()
     texts.minute = QStringLiteral("10");
     texts.estimate = QStringLiteral("110(1)115");
     texts.magnitude = QStringLiteral("11.2");
-    const modEntryscreen::RecordOutcome recorded = modEntryscreen::recordobs(m_folder->path(), m_report, texts);
-    QCOMPARE(recorded.message, QString());
+    QCOMPARE(modEntryscreen::recordobs(m_folder->path(), m_report, texts).message, QString());
 
     workUntil(import, [] { return false; });
     QCOMPARE(import.outcome().message, QStringLiteral("Conversion Complete"));
@@ -83,9 +77,9 @@ void tst_importandrecording::recordingOfThisProgramGoesFirst()
 void tst_importandrecording::recordingOfAnotherProgramGetsIn()
 {
     // Long enough for the three recordings.
-    QVERIFY(writeGeneratedFile(m_download, 200000));
+    QVERIFY(writeGeneratedFile(m_folder->file(QStringLiteral("download.txt")), 200000));
     RecorderProcess recorder({QStringLiteral("recordeach"), m_folder->path(), m_report, QStringLiteral("P")});
-    Import import(m_download, m_folder->path());
+    Import import(m_folder->file(QStringLiteral("download.txt")), m_folder->path());
     for (int asked = 1; asked <= 3; ++asked) {
         // Asked while the import holds its transaction open.
         workUntil(import, [&] { return rows() < import.outcome().added; });
