@@ -2,15 +2,21 @@
 // A download of 500,000 observations imported through the real screen, with
 // no display, into a database with the indexes on cumobs: the two clicks on
 // the file list, the time to "Conversion Complete", the label's text and how
-// long the window went without handling its events; then the same file again,
-// answered "only the new ones". It clicks with Qt Test:
+// long the window went without handling its events. Then the same import into
+// a new database while this program records three observations and another
+// program (this benchmark started again) five, each recording timed; then the
+// same file again, answered "only the new ones". It clicks with Qt Test:
 //   cmake --build --preset release --target bench_importscreen
 //   QT_QPA_PLATFORM=offscreen build/release/benchbin/bench_importscreen [observations]
 #include "creation.h"
 #include "database.h"
 #include "downloadfile.h"
+#include "folder.h"
+#include "headerfile.h"
 #include "messageseam.h"
+#include "modentryscreen.h"
 #include "navigation.h"
+#include "reportfile.h"
 #include "screenregistry.h"
 
 #include <QApplication>
@@ -19,6 +25,8 @@
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QListView>
+#include <QProcess>
+#include <QProgressBar>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,10 +34,62 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace
+{
+modEntryscreen::ObservationTexts observation(int n)
+{
+    modEntryscreen::ObservationTexts texts;
+    texts.star = QStringLiteral("ss cyg");
+    texts.year = QStringLiteral("2018");
+    texts.month = QStringLiteral("1");
+    texts.day = QStringLiteral("5");
+    texts.hour = QStringLiteral("21");
+    texts.minute = QString::number(n);
+    texts.estimate = QStringLiteral("110(1)115");
+    texts.magnitude = QStringLiteral("11.2");
+    return texts;
+}
+
+// The recording's milliseconds, or -1 when it failed (with the reason on standard error).
+qint64 timedRecording(const QString &folder, const QString &report, int n)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const modEntryscreen::RecordOutcome outcome = modEntryscreen::recordobs(folder, report, observation(n));
+    const qint64 ms = clock.elapsed();
+    if (outcome.kind == modEntryscreen::RecordOutcome::Recorded)
+        return ms;
+    std::fprintf(stderr, "recording %d failed after %lld ms: %s\n", n, ms, qPrintable(outcome.message));
+    return -1;
+}
+
+QString spread(QList<qint64> times)
+{
+    std::sort(times.begin(), times.end());
+    QStringList texts;
+    for (const qint64 ms : std::as_const(times))
+        texts.append(ms < 0 ? QStringLiteral("failed") : QStringLiteral("%1 ms").arg(ms));
+    return texts.join(QStringLiteral(", "));
+}
+}
 
 int main(int argc, char *argv[])
 {
+    // The other program: one recording, its time on standard output.
+    if (argc == 5 && qstrcmp(argv[1], "record") == 0) {
+        QCoreApplication other(argc, argv);
+        const qint64 ms =
+            timedRecording(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), atoi(argv[4]));
+        std::printf("%lld\n", ms);
+        return ms < 0 ? 1 : 0;
+    }
+
     QApplication app(argc, argv);
     const qint64 observations = argc > 1 ? QByteArray(argv[1]).toLongLong() : 500'000;
 
@@ -82,6 +142,14 @@ int main(int argc, char *argv[])
     QObject::connect(&tick, &QTimer::timeout, [&] { longestWait = qMax(longestWait, sinceTick.restart()); });
 
     QLabel *label2 = screen->findChild<QLabel *>(QStringLiteral("Label2"));
+    // Called while the import runs, with its progress in thousandths.
+    std::function<void(int)> during;
+    QTimer watch;
+    watch.setInterval(20);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (during)
+            during(screen->findChild<QProgressBar *>(QStringLiteral("prgImport"))->value());
+    });
     const auto run = [&](const char *what) {
         done = -1;
         ended = false;
@@ -90,10 +158,12 @@ int main(int argc, char *argv[])
         clock.start();
         sinceTick.start();
         tick.start();
+        watch.start();
         click();
         while (!ended)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         tick.stop();
+        watch.stop();
         store::Database db(folder.path());
         std::printf("%s: %.1f s to \"Conversion Complete\"\n", what, done / 1e3);
         std::printf("  messages: %s\n", qPrintable(messages.join(QStringLiteral(" / "))));
@@ -105,6 +175,43 @@ int main(int argc, char *argv[])
     click();
     std::printf("%lld observations through the screen\n", observations);
     run("import");
+    const qint64 alone = done;
+
+    // Anew, recording meanwhile, here at 20, 40 and 60 % of the file and in
+    // another program from 30 % on.
+    const QString database = appfiles::Folder(folder.path()).database();
+    if (!QFile::remove(database) || !store::createDefault(folder.path(), &error)
+        || appfiles::writeHeader(appfiles::Folder(folder.path()), QStringLiteral("#OBSCODE=XYZ"))) {
+        std::fprintf(stderr, "could not prepare the second import %s\n", qPrintable(error));
+        return 1;
+    }
+    const QString report = appfiles::Folder(folder.path()).report(QDate(2018, 1, 5));
+    modEntryscreen::beginReport(folder.path(), report);
+    QList<qint64> here;
+    QList<qint64> there;
+    std::vector<std::unique_ptr<QProcess>> others;
+    during = [&](int progress) {
+        if (here.size() < 3 && progress >= 200 * (here.size() + 1))
+            here.append(timedRecording(folder.path(), report, int(here.size())));
+        if (others.size() < 5 && progress >= 300 + 120 * int(others.size())) {
+            others.push_back(std::make_unique<QProcess>());
+            others.back()->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            others.back()->start(
+                QCoreApplication::applicationFilePath(),
+                {QStringLiteral("record"), folder.path(), report, QString::number(10 + others.size())});
+        }
+    };
+    run("import while recording");
+    during = {};
+    for (const auto &other : others) {
+        other->waitForFinished();
+        const QByteArray printed = other->readAllStandardOutput().trimmed();
+        there.append(other->exitCode() == 0 && !printed.isEmpty() ? printed.toLongLong() : -1);
+    }
+    std::printf("  recordings in this program during the import: %s\n", qPrintable(spread(here)));
+    std::printf("  recordings in another program during the import: %s\n", qPrintable(spread(there)));
+    std::printf("  the import against the import alone: %.2f times\n", double(done) / double(alone));
+
     run("the same file again, only the new ones");
 
     rusage usage{};

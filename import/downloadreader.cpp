@@ -130,6 +130,23 @@ bool download::Reader::rewind()
     return skipLine() && skipLine() && !m_failed;
 }
 
+download::Reader::Mark download::Reader::mark() const
+{
+    return {position(), m_lineNumber};
+}
+
+bool download::Reader::returnTo(const Mark &mark)
+{
+    m_begin = m_end = 0;
+    m_bufferStart = mark.position;
+    m_atEnd = false;
+    m_lineNumber = mark.lineNumber;
+    m_failed = !m_file.seek(mark.position);
+    if (m_failed)
+        m_error = m_file.errorString();
+    return !m_failed;
+}
+
 bool download::Reader::skipLine()
 {
     bool begun = false;

@@ -46,6 +46,16 @@ public:
     // The number of the line next() gave last, counting from 1 at the file's first line.
     qint64 lineNumber() const;
 
+    // A place between two lines, to read on from there again.
+    struct Mark
+    {
+        qint64 position = 0;
+        qint64 lineNumber = 0;
+    };
+    Mark mark() const;
+    // False, with error(), when the file cannot be read from there.
+    bool returnTo(const Mark &mark);
+
     // Bytes read, of size().
     qint64 position() const;
     qint64 size() const;

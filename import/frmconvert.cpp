@@ -8,7 +8,6 @@
 #include "ui.h"
 
 #include <QAbstractFileIconProvider>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -111,7 +110,6 @@ frmConvert::frmConvert(const QString &appFolder, QWidget *parent)
     setTabOrder(m_cmdHelp, m_cancel);
 
     m_pump->setSingleShot(true);
-    m_pump->setInterval(0);
     connect(m_pump, &QTimer::timeout, this, &frmConvert::proceed);
     connect(m_cancel, &QPushButton::clicked, this, &frmConvert::cancelImport);
     connect(m_cmdHelp, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1003); });
@@ -190,8 +188,6 @@ void frmConvert::startImport()
 {
     m_import = std::make_unique<modImportscreen::Import>(m_keptFile, m_appFolder);
     m_importTime.start();
-    // Whatever the observer does next, in any window, may write to the database.
-    qApp->installEventFilter(this);
     m_file1->setEnabled(false);
     m_progress->setValue(0);
     proceed();
@@ -212,7 +208,7 @@ void frmConvert::proceed()
     switch (m_import->phase()) {
     case modImportscreen::Import::Phase::Asking: askAboutDuplicates(); break;
     case modImportscreen::Import::Phase::Done: finishImport(); break;
-    default: m_pump->start(); break;
+    default: m_pump->start(m_import->pause()); break;
     }
 }
 
@@ -234,7 +230,7 @@ void frmConvert::askAboutDuplicates()
     if (answer == QMessageBox::Yes || answer == QMessageBox::No) {
         m_import->choose(answer == QMessageBox::Yes ? modImportscreen::Duplicates::OnlyNew
                                                     : modImportscreen::Duplicates::All);
-        m_pump->start();
+        m_pump->start(0);
     } else {
         m_import->cancel();
         finishImport();
@@ -252,7 +248,6 @@ void frmConvert::cancelImport()
 
 void frmConvert::finishImport()
 {
-    qApp->removeEventFilter(this);
     const modImportscreen::Outcome outcome = m_import->outcome();
     m_import.reset();
     m_progress->hide();
@@ -273,29 +268,9 @@ void frmConvert::closeEvent(QCloseEvent *event)
 {
     // What was added stays; the rest of the file is left.
     if (m_import) {
-        qApp->removeEventFilter(this);
         m_pump->stop();
         m_import->cancel();
         m_import.reset();
     }
     screenkit::Form::closeEvent(event);
-}
-
-bool frmConvert::eventFilter(QObject *watched, QEvent *event)
-{
-    // A click or a key may start a write elsewhere; the import's open
-    // transaction must not keep it waiting.
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::KeyPress:
-    case QEvent::ShortcutOverride:
-    case QEvent::Wheel:
-    case QEvent::TouchBegin:
-        if (m_import)
-            m_import->commit();
-        break;
-    default: break;
-    }
-    return screenkit::Form::eventFilter(watched, event);
 }

@@ -36,7 +36,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showPlace(qsizetype place, const QString &folder);

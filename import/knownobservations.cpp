@@ -37,12 +37,13 @@ bool KnownObservations::load(const QSqlDatabase &db, const QDeadlineTimer &deadl
                 store::observationKey(query.value(1).toString(), query.value(2).toString(), query.value(3).toString());
             if (!key)
                 continue;
-            m_stars[key->star].push_back({key->jd, key->magnitude});
+            m_stars[key->star].moments.push_back({key->jd, key->magnitude});
         }
         if (rows < sliceRows) {
-            for (std::vector<Moment> &moments : m_stars) {
-                std::sort(moments.begin(), moments.end());
-                moments.shrink_to_fit();
+            for (Star &star : m_stars) {
+                std::sort(star.moments.begin(), star.moments.end());
+                star.moments.shrink_to_fit();
+                star.taken.assign(star.moments.size(), 0);
             }
             *done = true;
         }
@@ -55,10 +56,38 @@ QString KnownObservations::error() const
     return m_error;
 }
 
-bool KnownObservations::contains(const store::ObservationKey &key) const
+bool KnownObservations::take(const store::ObservationKey &key)
 {
-    const auto star = m_stars.constFind(key.star);
-    if (star == m_stars.constEnd())
+    const auto star = m_stars.find(key.star);
+    if (star == m_stars.end())
         return false;
-    return std::binary_search(star->begin(), star->end(), Moment{key.jd, key.magnitude});
+    const auto [first, last] =
+        std::equal_range(star->moments.cbegin(), star->moments.cend(), Moment{key.jd, key.magnitude});
+    if (first == last)
+        return false;
+    quint32 &taken = star->taken[first - star->moments.cbegin()];
+    if (static_cast<std::ptrdiff_t>(taken) == last - first)
+        return false;
+    ++taken;
+    m_takenSince.push_back(&taken);
+    return true;
+}
+
+void KnownObservations::giveBack()
+{
+    for (Star &star : m_stars)
+        std::fill(star.taken.begin(), star.taken.end(), 0);
+    m_takenSince.clear();
+}
+
+void KnownObservations::keepTaken()
+{
+    m_takenSince.clear();
+}
+
+void KnownObservations::undoTaken()
+{
+    for (quint32 *taken : m_takenSince)
+        --*taken;
+    m_takenSince.clear();
 }

@@ -12,7 +12,9 @@
 
 // The observations cumobs holds, by their key alone, for telling which of a
 // file's observations are there already: per star, its dates and magnitudes
-// in order. A million rows take some 16 MB.
+// in order. Each row matches one observation of the file, so that two equal
+// lines of a file against one row are one there already and one new. A
+// million rows take some 20 MB.
 class KnownObservations final
 {
 public:
@@ -22,7 +24,14 @@ public:
     bool load(const QSqlDatabase &db, const QDeadlineTimer &deadline, bool *done);
     QString error() const;
 
-    bool contains(const store::ObservationKey &key) const;
+    // True, and the row no longer matches, when a row with the key is left.
+    bool take(const store::ObservationKey &key);
+    // Every row matches again.
+    void giveBack();
+    // The rows taken since the last call stay taken.
+    void keepTaken();
+    // The rows taken since keepTaken() match again.
+    void undoTaken();
 
 private:
     struct Moment
@@ -33,7 +42,17 @@ private:
         auto operator<=>(const Moment &) const = default;
     };
 
-    QHash<QString, std::vector<Moment>> m_stars;
+    struct Star
+    {
+        // Equal moments next to each other.
+        std::vector<Moment> moments;
+        // The rows taken of each run of equal moments, at the run's first.
+        std::vector<quint32> taken;
+    };
+
+    QHash<QString, Star> m_stars;
+    // The counts raised since keepTaken(); their vectors never grow once loaded.
+    std::vector<quint32 *> m_takenSince;
     qint64 m_lastRow = 0;
     QString m_error;
 };

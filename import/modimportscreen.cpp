@@ -1,16 +1,32 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "modimportscreen.h"
 
-#include "downloadline.h"
-
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QThread>
+
+#include <algorithm>
 
 namespace
 {
 const QString cumobs = QStringLiteral("cumobs");
-// Work per transaction: longer ones save commits, shorter ones keep others waiting less.
-constexpr qint64 transactionMs = 1000;
+// Another program waits a second for the database, trying again at least
+// every 100 ms once it has waited a quarter of a second. A pause longer than
+// that after each transaction, and transactions that hold the database short
+// enough for a whole pause to fall within its second, let its recording in.
+// Their commits grow with the indexes, for each rewrites the index pages its
+// rows touched, so the work of a transaction is what the last commit leaves
+// of the hold; more work per commit saves commits.
+constexpr qint64 holdMs = 700;
+constexpr qint64 leastWorkMs = 150;
+constexpr qint64 pauseMs = 150;
+
+// Only spaces count as blanks in a download, and a stray CR as a line end.
+bool isBlank(QStringView line)
+{
+    return std::all_of(line.begin(), line.end(), [](QChar c) { return c == u' ' || c == u'\r'; });
+}
 }
 
 QString modImportscreen::resultText(qint64 added, qint64 total)
@@ -83,14 +99,52 @@ void modImportscreen::Import::work(const QDeadlineTimer &deadline)
     } while (!deadline.hasExpired());
 }
 
+std::chrono::milliseconds modImportscreen::Import::pause() const
+{
+    if (m_step != Step::Adding || m_inTransaction)
+        return std::chrono::milliseconds(0);
+    return std::chrono::milliseconds(m_pauseEnd.remainingTime());
+}
+
 modImportscreen::Outcome modImportscreen::Import::run(Duplicates choice)
 {
     while (m_step != Step::Done) {
         if (m_step == Step::Asking)
             choose(choice);
+        QThread::msleep(static_cast<unsigned long>(pause().count()));
         work(QDeadlineTimer(1000));
     }
     return m_outcome;
+}
+
+modImportscreen::Import::Next modImportscreen::Import::next(download::Observation *observation)
+{
+    QString line;
+    switch (m_reader.next(&line)) {
+    case download::Reader::Read::Line: {
+        download::ParsedLine parsed = download::parseLine(line);
+        if (!parsed.observation && m_stopLine == 0) {
+            m_stopLine = m_reader.lineNumber();
+            m_stopReason = parsed.reason;
+        }
+        if (!parsed.observation && isBlank(line))
+            return Next::Blank;
+        // After a blank line, any line stops the import at the blank one.
+        if (m_stopLine != 0)
+            return Next::Stop;
+        *observation = std::move(*parsed.observation);
+        return Next::Observation;
+    }
+    case download::Reader::Read::TooLong:
+        if (m_stopLine == 0) {
+            m_stopLine = m_reader.lineNumber();
+            m_stopReason = QStringLiteral("it is longer than %1 bytes").arg(download::Reader::longestLine);
+        }
+        return Next::Stop;
+    case download::Reader::Read::Failed: return Next::Failed;
+    case download::Reader::Read::End: break;
+    }
+    return Next::End;
 }
 
 void modImportscreen::Import::open()
@@ -132,23 +186,19 @@ void modImportscreen::Import::load(const QDeadlineTimer &deadline)
 
 void modImportscreen::Import::count(const QDeadlineTimer &deadline)
 {
-    QString line;
+    download::Observation o;
     // The count ends at the first line that makes no row: nothing after it is added.
     do {
-        switch (m_reader.next(&line)) {
-        case download::Reader::Read::Line: {
-            const download::ParsedLine parsed = download::parseLine(line);
-            if (!parsed.observation)
-                break;
+        switch (next(&o)) {
+        case Next::Observation:
             ++m_observations;
-            const download::Observation &o = *parsed.observation;
-            if (const auto key = store::observationKey(o.star, o.obsdate, o.magnitude); key && m_known.contains(*key))
+            if (const auto key = store::observationKey(o.star, o.obsdate, o.magnitude); key && m_known.take(*key))
                 ++m_duplicates;
             continue;
-        }
-        case download::Reader::Read::Failed: return failReading();
-        case download::Reader::Read::End:
-        case download::Reader::Read::TooLong: break;
+        case Next::Blank: continue;
+        case Next::Failed: return failReading();
+        case Next::Stop:
+        case Next::End: break;
         }
         if (m_duplicates > 0)
             m_step = Step::Asking;
@@ -170,19 +220,24 @@ void modImportscreen::Import::startAdding()
 {
     if (!m_reader.rewind())
         return failReading();
+    m_known.giveBack();
+    m_stopLine = 0;
     m_insert = std::make_unique<store::Appender>(m_db.handle(), store::cumobs(),
                                                  QStringList{QStringLiteral("star"), QStringLiteral("obsdate"),
                                                              QStringLiteral("magnitude"), QStringLiteral("obscode"),
                                                              QStringLiteral("notes"), QStringLiteral("estimate"),
                                                              QStringLiteral("chart")});
-    if (!m_insert->isValid())
-        return fail(m_insert->error() + QStringLiteral(" Nothing was added."), QStringLiteral("Database not written"));
+    if (!m_insert->isValid() || !m_db.keepChangesUntilCommit())
+        return fail((m_insert->isValid() ? m_db.error() : m_insert->error()) + QStringLiteral(" Nothing was added."),
+                    QStringLiteral("Database not written"));
     m_step = Step::Adding;
 }
 
 void modImportscreen::Import::add(const QDeadlineTimer &deadline)
 {
     if (!m_inTransaction) {
+        if (!m_pauseEnd.hasExpired())
+            return;
         QSqlDatabase db = m_db.handle();
         if (!db.transaction())
             return finish(Outcome::Stopped,
@@ -191,62 +246,44 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
                           QStringLiteral("Import stopped"));
         m_inTransaction = true;
         m_pending = 0;
-        m_transactionLine = m_reader.lineNumber() + 1;
-        m_transactionAge.start();
+        m_transactionStart = m_reader.mark();
+        m_transactionEnd.setRemainingTime(std::max(leastWorkMs, holdMs - m_commitMs), Qt::PreciseTimer);
     }
 
-    QString line;
+    download::Observation o;
     do {
-        QString problem;
-        switch (m_reader.next(&line)) {
-        case download::Reader::Read::Line: {
-            const download::ParsedLine parsed = download::parseLine(line);
-            if (!parsed.observation) {
-                problem = parsed.reason;
-                break;
-            }
-            const download::Observation &o = *parsed.observation;
+        switch (next(&o)) {
+        case Next::Observation:
             if (m_choice == Duplicates::OnlyNew) {
                 const auto key = store::observationKey(o.star, o.obsdate, o.magnitude);
-                if (key && m_known.contains(*key))
+                if (key && m_known.take(*key))
                     continue;
             }
             if (!m_insert->append({o.star, o.obsdate, o.magnitude, o.obscode, o.notes, o.estimate, o.chart})) {
-                problem = m_insert->error();
+                m_stopLine = m_reader.lineNumber();
+                m_stopReason = m_insert->error();
                 break;
             }
             ++m_outcome.added;
             ++m_pending;
             continue;
-        }
-        case download::Reader::Read::TooLong:
-            problem = QStringLiteral("it is longer than %1 bytes").arg(download::Reader::longestLine);
-            break;
-        case download::Reader::Read::Failed:
+        case Next::Blank: continue;
+        case Next::Stop: break;
+        case Next::Failed:
             if (commitAdded())
-                finish(Outcome::Stopped,
-                       QStringLiteral("The file \"%1\" cannot be read on from line %2: %3\n\n%4")
-                           .arg(QFileInfo(m_filePath).fileName())
-                           .arg(m_reader.lineNumber())
-                           .arg(m_reader.error(), addedBefore()),
-                       QStringLiteral("Import stopped"));
+                stopReading(m_reader.lineNumber());
             return;
-        case download::Reader::Read::End:
+        case Next::End:
             if (commitAdded())
                 finish(Outcome::Completed, QStringLiteral("Conversion Complete"), QStringLiteral("OK"));
             return;
         }
         if (commitAdded())
-            stopAt(problem);
+            stopAt();
         return;
-    } while (!deadline.hasExpired());
-    if (m_transactionAge.elapsed() >= transactionMs)
+    } while (!deadline.hasExpired() && !m_transactionEnd.hasExpired());
+    if (m_transactionEnd.hasExpired())
         commitAdded();
-}
-
-void modImportscreen::Import::commit()
-{
-    commitAdded();
 }
 
 bool modImportscreen::Import::commitAdded()
@@ -255,18 +292,45 @@ bool modImportscreen::Import::commitAdded()
         return true;
     m_inTransaction = false;
     QSqlDatabase db = m_db.handle();
-    if (db.commit())
+    QElapsedTimer commitTime;
+    commitTime.start();
+    const bool committed = db.commit();
+    m_commitMs = commitTime.elapsed();
+    // From the end of the commit, which may take a while, on.
+    m_pauseEnd.setRemainingTime(pauseMs, Qt::PreciseTimer);
+    if (committed) {
+        m_known.keepTaken();
         return true;
+    }
     // None of the open transaction's rows are kept.
     const QString reason = store::describeEngineError(db.lastError().text());
     db.rollback();
     m_outcome.added -= m_pending;
     finish(Outcome::Stopped,
            QStringLiteral("The database could not save the observations from line %1 on: %2\n\n%3")
-               .arg(m_transactionLine)
+               .arg(m_transactionStart.lineNumber + 1)
                .arg(reason, addedBefore()),
            QStringLiteral("Import stopped"));
     return false;
+}
+
+void modImportscreen::Import::giveWay()
+{
+    if (!m_inTransaction)
+        return;
+    // Far quicker than a commit, so that the other writer hardly waits; the
+    // lines are less than a second of work.
+    if (!m_db.handle().rollback()) {
+        commitAdded();
+        return;
+    }
+    m_inTransaction = false;
+    m_pauseEnd.setRemainingTime(pauseMs, Qt::PreciseTimer);
+    m_outcome.added -= m_pending;
+    m_known.undoTaken();
+    m_stopLine = 0;
+    if (!m_reader.returnTo(m_transactionStart))
+        stopReading(m_transactionStart.lineNumber + 1);
 }
 
 void modImportscreen::Import::cancel()
@@ -316,12 +380,22 @@ void modImportscreen::Import::failReading()
          QStringLiteral("File not read"));
 }
 
-void modImportscreen::Import::stopAt(const QString &reason)
+void modImportscreen::Import::stopReading(qint64 line)
+{
+    finish(Outcome::Stopped,
+           QStringLiteral("The file \"%1\" cannot be read on from line %2: %3\n\n%4")
+               .arg(QFileInfo(m_filePath).fileName())
+               .arg(line)
+               .arg(m_reader.error(), addedBefore()),
+           QStringLiteral("Import stopped"));
+}
+
+void modImportscreen::Import::stopAt()
 {
     finish(Outcome::Stopped,
            QStringLiteral("Line %1 of \"%2\" cannot be added: %3.\n\n%4")
-               .arg(m_reader.lineNumber())
-               .arg(QFileInfo(m_filePath).fileName(), reason, addedBefore()),
+               .arg(m_stopLine)
+               .arg(QFileInfo(m_filePath).fileName(), m_stopReason, addedBefore()),
            QStringLiteral("Import stopped"));
 }
 

@@ -3,13 +3,15 @@
 
 #include "appender.h"
 #include "database.h"
+#include "downloadline.h"
 #include "downloadreader.h"
+#include "heldtransaction.h"
 #include "knownobservations.h"
 
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QString>
 
+#include <chrono>
 #include <memory>
 
 namespace modImportscreen
@@ -48,12 +50,14 @@ QString resultText(qint64 added, qint64 total);
 // a time so that a screen stays responsive in between: it checks the file's
 // encoding, counts the observations cumobs holds already (asking what to do
 // when there are any), then adds the rows with one prepared statement in
-// transactions of about a second of work each, for every commit rewrites the
-// index pages the rows touched. A transaction may stay open between calls of
-// work(): whoever else is about to write to the database must call commit()
-// first. Every line is checked before it is added: at the first that makes
-// no row the rows before it are committed and nothing after it is added; a
-// row is added whole or not at all.
+// transactions of up to 0.7 s each, for every commit rewrites the index
+// pages the rows touched. A transaction may stay open between calls of
+// work(); any other write of this thread through store::Database takes it
+// back first, its lines to be read again, and after each transaction the
+// database is left to other programs for a pause. Every line is checked
+// before it is added: at the first that makes no row the rows before it are
+// committed and nothing after it is added; a row is added whole or not at
+// all. Blank lines at the end are no lines.
 class Import final
 {
 public:
@@ -72,8 +76,10 @@ public:
     Import &operator=(const Import &) = delete;
 
     Phase phase() const;
-    // Works on until the phase ends or the deadline passes.
+    // Works on until the phase ends or the deadline passes; does nothing in a pause.
     void work(const QDeadlineTimer &deadline);
+    // How long the pause after a transaction lasts on; zero when work() goes on at once.
+    std::chrono::milliseconds pause() const;
 
     // The file's observations that can be added, and how many of them cumobs
     // holds already; known once asking.
@@ -81,8 +87,6 @@ public:
     qint64 duplicates() const;
     void choose(Duplicates choice);
 
-    // Ends the open transaction, if any, keeping what it added.
-    void commit();
     // Stops between two lines, keeping what was added.
     void cancel();
 
@@ -93,7 +97,8 @@ public:
     // Whole once done; the count of added rows grows while adding.
     const Outcome &outcome() const;
 
-    // Does the whole import, answering the question with the choice.
+    // Does the whole import, answering the question with the choice and
+    // sleeping through the pauses.
     Outcome run(Duplicates choice);
 
 private:
@@ -107,6 +112,17 @@ private:
         Done,
     };
 
+    // The next line of the file, checked; what made it no row is kept for stopAt().
+    enum class Next {
+        Observation,
+        // Only spaces: the end of the file, unless a line follows.
+        Blank,
+        Stop,
+        End,
+        Failed,
+    };
+    Next next(download::Observation *observation);
+
     void open();
     void checkEncoding(const QDeadlineTimer &deadline);
     void load(const QDeadlineTimer &deadline);
@@ -114,10 +130,13 @@ private:
     void startAdding();
     void add(const QDeadlineTimer &deadline);
     bool commitAdded();
+    // Takes the open transaction back, to add its lines again after the pause.
+    void giveWay();
     void finish(Outcome::Kind kind, const QString &message, const QString &title);
     void fail(const QString &message, const QString &title);
     void failReading();
-    void stopAt(const QString &reason);
+    void stopAt();
+    void stopReading(qint64 line);
     QString addedBefore() const;
 
     QString m_filePath;
@@ -128,13 +147,20 @@ private:
     Step m_step = Step::Open;
     Duplicates m_choice = Duplicates::All;
     bool m_inTransaction = false;
-    // Rows of the open transaction, from this line on.
+    // Rows of the open transaction, and where in the file it began.
     qint64 m_pending = 0;
-    qint64 m_transactionLine = 0;
-    QElapsedTimer m_transactionAge;
+    download::Reader::Mark m_transactionStart;
+    QDeadlineTimer m_transactionEnd;
+    qint64 m_commitMs = 0;
+    QDeadlineTimer m_pauseEnd;
+    // The first line that makes no row, and why; 0 while there is none.
+    qint64 m_stopLine = 0;
+    QString m_stopReason;
     qint64 m_before = 0;
     qint64 m_observations = 0;
     qint64 m_duplicates = 0;
     Outcome m_outcome;
+    // Last, so that it goes before what ending the transaction uses.
+    store::HeldTransaction m_held{[this] { giveWay(); }};
 };
 }

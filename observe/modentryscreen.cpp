@@ -2,6 +2,7 @@
 #include "modentryscreen.h"
 
 #include "database.h"
+#include "heldtransaction.h"
 #include "reportfile.h"
 #include "visualformat.h"
 
@@ -93,6 +94,10 @@ modEntryscreen::RecordOutcome modEntryscreen::recordobs(const QString &appFolder
         if (const auto error = beginReport(appFolder, todaysfile))
             return failed(*error, nothingKept());
     }
+
+    // Another program may hold the report while it waits for the database,
+    // which an import of this thread may hold: the import gives way first.
+    store::endHeldTransactions();
 
     // The row waits in an open transaction until its line is on the disk, and
     // the line is taken back if the row cannot be committed: a recording is

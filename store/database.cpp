@@ -3,6 +3,7 @@
 
 #include "filesystem.h"
 #include "folder.h"
+#include "heldtransaction.h"
 
 #include <QAtomicInt>
 #include <QFileInfo>
@@ -202,6 +203,7 @@ bool store::Database::insert(const QString &table, const QVariantMap &row)
     QSqlQuery query = prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                   .arg(t->name, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
                               row.values());
+    endHeldTransactions();
     return query.exec() || failQuery(query);
 }
 
@@ -218,6 +220,7 @@ bool store::Database::update(const QString &table, const Where &key, const QVari
     QSqlQuery query = prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
                                   .arg(t->name, assignments.join(QStringLiteral(", ")), key.column),
                               values);
+    endHeldTransactions();
     return query.exec() || failQuery(query);
 }
 
@@ -227,6 +230,7 @@ bool store::Database::remove(const QString &table, const Where &key)
     if (!t || !knownColumns(*t, {key.column}) || !open())
         return false;
     QSqlQuery query = prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(t->name, key.column), {key.value});
+    endHeldTransactions();
     return query.exec() || failQuery(query);
 }
 
@@ -292,6 +296,7 @@ bool store::Database::begin(std::chrono::milliseconds wait)
 {
     if (!open())
         return false;
+    endHeldTransactions();
     // A number of ours, not a value: pragmas take no bound parameters.
     return execute(QStringLiteral("PRAGMA busy_timeout = %1").arg(qMax<qint64>(1, wait.count())))
         && execute(QStringLiteral("BEGIN IMMEDIATE"));
@@ -306,6 +311,11 @@ void store::Database::rollback()
 {
     QSqlQuery query(handle());
     query.exec(QStringLiteral("ROLLBACK"));
+}
+
+bool store::Database::keepChangesUntilCommit()
+{
+    return open() && execute(QStringLiteral("PRAGMA cache_spill = OFF"));
 }
 
 QString store::describeEngineError(const QString &engineText)

@@ -31,7 +31,9 @@ struct Order
 // One handle on "starcharts.mdb", opened afresh for one operation and closed
 // when it goes out of scope; several may be open on the file at once.
 // Table and column names are checked against the schema and every value is
-// bound as a parameter, so no value ever becomes part of the SQL text.
+// bound as a parameter, so no value ever becomes part of the SQL text. Each
+// write first ends the transactions its thread holds open elsewhere
+// (HeldTransaction), so that it never waits for its own thread.
 class Database final
 {
 public:
@@ -67,6 +69,11 @@ public:
     bool begin(std::chrono::milliseconds wait);
     bool commit();
     void rollback();
+    // Keeps the changes of every transaction of this handle in memory until
+    // it commits, however many, so that they keep readers out only while it
+    // commits; else the engine writes them to the file once they outgrow its
+    // cache, and readers wait from then on.
+    bool keepChangesUntilCommit();
 
 private:
     bool checkStructure();

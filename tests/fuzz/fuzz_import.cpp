@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // libFuzzer target: the whole import of a download file into a temporary
 // database that holds a few observations already, answered "only the new
-// ones" or "all", run to its end or cancelled part-way. Whatever the file,
-// the table must hold exactly the rows the outcome counts, each of them
-// whole and usable. Built and run by fuzz.sh.
+// ones" or "all", run to its end or cancelled part-way, with or without
+// another writer in between. Whatever the file, the table must hold exactly
+// the rows the outcome counts, each of them whole and usable. Built and run
+// by fuzz.sh.
 #include "creation.h"
 #include "database.h"
 #include "modimportscreen.h"
@@ -81,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
               == static_cast<qint64>(size));
     }
     // The input's last byte picks the answer, where to cancel, if at all, and
-    // whether to commit between pieces of work.
+    // whether another writer comes between pieces of work.
     const unsigned choice = size > 0 ? data[size - 1] : 0;
     const auto duplicates = choice & 1 ? modImportscreen::Duplicates::All : modImportscreen::Duplicates::OnlyNew;
     const int cancelAfter = choice & 2 ? static_cast<int>(choice >> 3) : -1;
@@ -97,9 +98,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             import.choose(duplicates);
         }
         import.work(QDeadlineTimer(cancelAfter < 0 ? 1000 : 0));
-        // As a click elsewhere would.
-        if (choice & 4)
-            import.commit();
+        // Another writer of the program takes the import's open transaction back.
+        if ((choice & 4) && import.pause().count() == 0) {
+            store::Database other(folder->path());
+            check(other.begin(std::chrono::milliseconds(1000)));
+            other.rollback();
+        }
     }
     const modImportscreen::Outcome &outcome = import.outcome();
     check(outcome.kind != modImportscreen::Outcome::Failed);

@@ -4,6 +4,8 @@
 //   recordhelper start <folder>                          a first start
 //   recordhelper record <folder> <report> <tag>          records until its
 //                                                        standard input closes
+//   recordhelper recordeach <folder> <report> <tag>      records once for
+//                                                        each line of it
 //   recordhelper lock <folder>                           holds the database as
 //       told on standard input: "shared", "exclusive", "release"
 // Each recording prints one line: "R <n>" recorded, "F <n> <why>" failed,
@@ -46,7 +48,7 @@ bool inputClosed()
     return ::poll(&input, 1, 0) > 0 && (input.revents & (POLLIN | POLLHUP)) != 0;
 }
 
-int record(const QString &folder, const QString &report, const QString &tag)
+int record(const QString &folder, const QString &report, const QString &tag, bool eachLine)
 {
     modEntryscreen::ObservationTexts texts;
     texts.star = QStringLiteral("ss cyg");
@@ -55,7 +57,9 @@ int record(const QString &folder, const QString &report, const QString &tag)
     texts.day = QStringLiteral("5");
     texts.hour = QStringLiteral("21");
     texts.estimate = QStringLiteral("110(1)115");
-    for (int n = 0; !inputClosed(); ++n) {
+    QTextStream input(stdin);
+    QString request;
+    for (int n = 0; eachLine ? input.readLineInto(&request) : !inputClosed(); ++n) {
         texts.minute = QString::number(n % 60);
         texts.magnitude = QStringLiteral("11.%1").arg(n % 10);
         texts.notes = QStringLiteral("%1-%2").arg(tag).arg(n);
@@ -99,10 +103,10 @@ int main(int argc, char *argv[])
     const QString mode = args.value(1);
     if (mode == QLatin1String("start") && args.size() == 3)
         return start(args.at(2));
-    if (mode == QLatin1String("record") && args.size() == 5)
-        return record(args.at(2), args.at(3), args.at(4));
+    if ((mode == QLatin1String("record") || mode == QLatin1String("recordeach")) && args.size() == 5)
+        return record(args.at(2), args.at(3), args.at(4), mode == QLatin1String("recordeach"));
     if (mode == QLatin1String("lock") && args.size() == 3)
         return lock(args.at(2));
-    say(QStringLiteral("usage: recordhelper start|record|lock <folder> ..."));
+    say(QStringLiteral("usage: recordhelper start|record|recordeach|lock <folder> ..."));
     return 2;
 }

@@ -5,12 +5,12 @@
 #include "appfolder.h"
 #include "database.h"
 #include "folder.h"
+#include "recorderprocess.h"
 #include "reportfile.h"
 #include "testkit.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSqlQuery>
@@ -20,44 +20,6 @@
 
 namespace
 {
-// One program started with the helper; its output parsed as it comes.
-class Helper final
-{
-public:
-    explicit Helper(const QStringList &arguments)
-    {
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] {
-            while (m_process.canReadLine())
-                m_lines.append(QString::fromUtf8(m_process.readLine()).trimmed());
-        });
-        m_process.start(QStringLiteral(RECORD_HELPER), arguments);
-    }
-    ~Helper()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-
-    QProcess &process() { return m_process; }
-    const QStringList &lines() const { return m_lines; }
-    // The recordings it reported, by kind: "R", "F" or "X".
-    QStringList tags(const QString &kind, const QString &tag) const
-    {
-        QStringList found;
-        for (const QString &line : m_lines) {
-            if (line.startsWith(kind + u' '))
-                found.append(tag + u'-' + line.section(u' ', 1, 1));
-        }
-        return found;
-    }
-    qsizetype results() const { return m_lines.size(); }
-
-private:
-    QProcess m_process;
-    QStringList m_lines;
-};
-
 struct Story
 {
     // Notes of each data line, in file order, and the whole line.
@@ -112,7 +74,7 @@ QString integrity(const AppFolder &folder)
 QString prepared(const AppFolder &folder)
 {
     folder.write(QStringLiteral("header.txt"), observerHeader);
-    Helper first({QStringLiteral("start"), folder.path()});
+    RecorderProcess first({QStringLiteral("start"), folder.path()});
     first.process().waitForFinished();
     const QString report = appfiles::Folder(folder.path()).report(QDate(2018, 1, 5));
     modEntryscreen::beginReport(folder.path(), report);
@@ -139,11 +101,11 @@ void tst_recordingprocesses::twoProgramsAndALockedDatabase()
     // was written. It takes each hold while they record without end: an
     // exclusive hold competes with their quick transactions, so it is taken
     // before they start, and a reader's hold is soon had between them.
-    Helper locker({QStringLiteral("lock"), folder.path()});
+    RecorderProcess locker({QStringLiteral("lock"), folder.path()});
     locker.process().write("exclusive\n");
     QTRY_VERIFY_WITH_TIMEOUT(locker.lines().contains(QStringLiteral("exclusive")), 20000);
-    Helper a({QStringLiteral("record"), folder.path(), report, QStringLiteral("A")});
-    Helper b({QStringLiteral("record"), folder.path(), report, QStringLiteral("B")});
+    RecorderProcess a({QStringLiteral("record"), folder.path(), report, QStringLiteral("A")});
+    RecorderProcess b({QStringLiteral("record"), folder.path(), report, QStringLiteral("B")});
     QTRY_VERIFY_WITH_TIMEOUT(a.results() >= 2 && b.results() >= 2, 20000);
     locker.process().write("shared\n");
     QTRY_VERIFY_WITH_TIMEOUT(locker.lines().contains(QStringLiteral("shared")), 20000);
@@ -196,7 +158,7 @@ void tst_recordingprocesses::killedAtRandomMoments()
     int unpaired = 0;
     for (int kill = 0; kill < 30; ++kill) {
         const QString tag = QString(QChar(u'A' + kill % 26));
-        Helper child({QStringLiteral("record"), folder.path(), report, tag + QString::number(kill / 26)});
+        RecorderProcess child({QStringLiteral("record"), folder.path(), report, tag + QString::number(kill / 26)});
         const qsizetype wait = random.bounded(1, 4);
         QTRY_VERIFY_WITH_TIMEOUT(child.results() >= wait, 20000);
         // On to a random moment of the recording under way.
@@ -228,8 +190,8 @@ void tst_recordingprocesses::doubleFirstStarts()
     for (int round = 0; round < 20; ++round) {
         AppFolder folder;
         {
-            Helper first({QStringLiteral("start"), folder.path()});
-            Helper second({QStringLiteral("start"), folder.path()});
+            RecorderProcess first({QStringLiteral("start"), folder.path()});
+            RecorderProcess second({QStringLiteral("start"), folder.path()});
             QVERIFY(first.process().waitForFinished() && second.process().waitForFinished());
             QVERIFY2(first.process().exitCode() == 0 && second.process().exitCode() == 0,
                      qPrintable((first.lines() + second.lines()).join(u'\n')));

@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Recordings while an import is adding rows, from this program and from
+// another: each gets in within its own wait, and nothing of either is lost.
+#include "appfolder.h"
+#include "database.h"
+#include "downloadfile.h"
+#include "folder.h"
+#include "modentryscreen.h"
+#include "modimportscreen.h"
+#include "recorderprocess.h"
+#include "reportfile.h"
+
+#include <QTest>
+
+using modImportscreen::Import;
+
+namespace
+{
+// Works on the import as its screen does, pauses included, until the
+// condition holds or the import is done.
+void workUntil(Import &import, const std::function<bool()> &condition)
+{
+    while (!condition() && import.phase() != Import::Phase::Done) {
+        import.work(QDeadlineTimer(50));
+        QTest::qWait(static_cast<int>(import.pause().count()));
+    }
+}
+}
+
+class tst_importandrecording final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void recordingOfThisProgramGoesFirst();
+    void recordingOfAnotherProgramGetsIn();
+
+private:
+    qint64 rows() const { return store::Database(m_folder->path()).count(QStringLiteral("cumobs")); }
+
+    std::unique_ptr<AppFolder> m_folder;
+    QString m_report;
+};
+
+void tst_importandrecording::init()
+{
+    m_folder = std::make_unique<AppFolder>();
+    m_folder->prepare();
+    m_report = appfiles::Folder(m_folder->path()).report(QDate(2018, 1, 5));
+    QCOMPARE(modEntryscreen::beginReport(m_folder->path(), m_report), std::nullopt);
+}
+
+void tst_importandrecording::recordingOfThisProgramGoesFirst()
+{
+    QVERIFY(writeGeneratedFile(m_folder->file(QStringLiteral("download.txt")), 20000));
+    Import import(m_folder->file(QStringLiteral("download.txt")), m_folder->path());
+    workUntil(import, [&] { return import.outcome().added > 0; });
+    QVERIFY2(rows() < import.outcome().added, "the import's transaction is not open");
+
+    modEntryscreen::ObservationTexts texts;
+    texts.star = QStringLiteral("ss cyg");
+    texts.year = QStringLiteral("2018");
+    texts.month = QStringLiteral("1");
+    texts.day = QStringLiteral("5");
+    texts.hour = QStringLiteral("21");
+    texts.minute = QStringLiteral("10");
+    texts.estimate = QStringLiteral("110(1)115");
+    texts.magnitude = QStringLiteral("11.2");
+    QCOMPARE(modEntryscreen::recordobs(m_folder->path(), m_report, texts).message, QString());
+
+    workUntil(import, [] { return false; });
+    QCOMPARE(import.outcome().message, QStringLiteral("Conversion Complete"));
+    QCOMPARE(rows(), 20001);
+}
+
+void tst_importandrecording::recordingOfAnotherProgramGetsIn()
+{
+    // Long enough for the three recordings.
+    QVERIFY(writeGeneratedFile(m_folder->file(QStringLiteral("download.txt")), 200000));
+    RecorderProcess recorder({QStringLiteral("recordeach"), m_folder->path(), m_report, QStringLiteral("P")});
+    Import import(m_folder->file(QStringLiteral("download.txt")), m_folder->path());
+    for (int asked = 1; asked <= 3; ++asked) {
+        // Asked while the import holds its transaction open.
+        workUntil(import, [&] { return rows() < import.outcome().added; });
+        recorder.process().write("\n");
+        workUntil(import, [&] { return recorder.results() == asked; });
+    }
+    import.cancel();
+    QCOMPARE(recorder.tags("R", "P"), (QStringList{"P-0", "P-1", "P-2"}));
+    QCOMPARE(rows(), import.outcome().added + 3);
+}
+
+QTEST_GUILESS_MAIN(tst_importandrecording)
+
+#include "tst_importandrecording.moc"
