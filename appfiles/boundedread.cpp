@@ -3,85 +3,65 @@
 
 #include "filesystem.h"
 
+#include <QFile>
 #include <QScopeGuard>
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
 {
-// Why a file of this kind is no file to read, or nothing for a plain file.
-QString notAFile(const struct stat &status)
-{
-    if (S_ISREG(status.st_mode))
-        return {};
-    if (S_ISDIR(status.st_mode))
-        return appfiles::describeError(EISDIR);
-    if (S_ISFIFO(status.st_mode))
-        return QStringLiteral("it is a named pipe, not a file");
-    if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode))
-        return QStringLiteral("it is a device, not a file");
-    return QStringLiteral("it is not a plain file");
-}
-
 QString sizeText(qint64 bytes)
 {
     constexpr qint64 mega = 1024 * 1024;
     return bytes % mega == 0 ? QStringLiteral("%1 MB").arg(bytes / mega) : QStringLiteral("%1 KB").arg(bytes / 1024);
 }
-
-appfiles::BoundedRead failed(int errnum)
-{
-    return {appfiles::BoundedRead::Failed, {}, appfiles::describeError(errnum)};
 }
+
+appfiles::BoundedRead appfiles::readBounded(const QString &path, qint64 limit)
+{
+    return readBounded(QFile::encodeName(path), limit);
 }
 
 appfiles::BoundedRead appfiles::readBounded(const QByteArray &name, qint64 limit)
 {
-    const auto tooLarge = [limit] {
-        return BoundedRead{BoundedRead::TooLarge, {}, QStringLiteral("it is larger than %1").arg(sizeText(limit))};
+    const auto tooLarge = [limit](qint64 size) {
+        return BoundedRead{
+            BoundedRead::TooLarge, {}, size, QStringLiteral("it is larger than %1").arg(sizeText(limit))};
     };
-    // Looked at before it is opened: opening a device may set it going.
-    struct stat status = {};
-    if (::stat(name.constData(), &status) != 0)
-        return failed(errno);
-    if (const QString kind = notAFile(status); !kind.isEmpty())
-        return {BoundedRead::Failed, {}, kind};
-    // Not waiting in open for the writer of a named pipe put in its place since.
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return failed(errno);
+    const OpenedFile opened = openRegular(name);
+    switch (opened.status) {
+    case OpenedFile::Opened: break;
+    case OpenedFile::Missing: return {BoundedRead::Missing, {}, 0, opened.reason};
+    case OpenedFile::NotAFile: return {BoundedRead::NotAFile, {}, 0, opened.reason};
+    case OpenedFile::Failed: return {BoundedRead::Failed, {}, 0, opened.reason};
+    }
+    const int fd = opened.descriptor;
     const auto closing = qScopeGuard([fd] { ::close(fd); });
-    if (::fstat(fd, &status) != 0)
-        return failed(errno);
-    if (const QString kind = notAFile(status); !kind.isEmpty())
-        return {BoundedRead::Failed, {}, kind};
-    if (status.st_size > limit)
-        return tooLarge();
+    if (opened.size > limit)
+        return tooLarge(opened.size);
     // Room for one byte more than the size told: some files tell none, and a
     // file may grow while it is read.
-    QByteArray bytes(static_cast<qsizetype>(status.st_size) + 1, Qt::Uninitialized);
+    QByteArray bytes(static_cast<qsizetype>(opened.size) + 1, Qt::Uninitialized);
     qsizetype got = 0;
     for (;;) {
         if (got == bytes.size()) {
             if (got > limit)
-                return tooLarge();
+                return tooLarge(got);
             bytes.resize(static_cast<qsizetype>(std::min<qint64>(limit + 1, 2 * got + 65536)));
         }
         const ssize_t count = ::read(fd, bytes.data() + got, static_cast<size_t>(bytes.size() - got));
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
-            return failed(errno);
+            return {BoundedRead::Failed, {}, 0, describeError(errno)};
         if (count == 0)
             break;
         got += count;
     }
     if (got > limit)
-        return tooLarge();
+        return tooLarge(got);
     bytes.truncate(got);
-    return {BoundedRead::Read, bytes, {}};
+    return {BoundedRead::Read, bytes, 0, {}};
 }

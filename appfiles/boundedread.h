@@ -12,9 +12,12 @@ namespace appfiles
 {
 struct BoundedRead
 {
-    enum Status { Read, Failed, TooLarge };
+    // Missing and NotAFile as for openRegular().
+    enum Status { Read, Missing, NotAFile, Failed, TooLarge };
     Status status = Failed;
     QByteArray bytes;
+    // For TooLarge: the size the file told, or the bytes read before the limit.
+    qint64 size = 0;
     // Why it was not read, worded for the observer: "it does not exist", "it
     // is a device, not a file", "it is larger than 20 MB".
     QString reason;
@@ -23,4 +26,5 @@ struct BoundedRead
 // Opens the file by the bytes of its name as the system gives them, so that
 // a name not valid in the system's encoding is found too; links are followed.
 BoundedRead readBounded(const QByteArray &name, qint64 limit);
+BoundedRead readBounded(const QString &path, qint64 limit);
 }

@@ -40,15 +40,22 @@ QString appfiles::describeError(int errnum)
 
 appfiles::OpenedFile appfiles::openRegular(const QString &path)
 {
-    const QByteArray name = encoded(path);
+    return openRegular(encoded(path));
+}
+
+appfiles::OpenedFile appfiles::openRegular(const QByteArray &name)
+{
     const auto failed = [](int errnum) {
         const bool missing = errnum == ENOENT || errnum == ENOTDIR;
         return OpenedFile{missing ? OpenedFile::Missing : OpenedFile::Failed, -1, 0, describeError(errnum)};
     };
     const auto notAFile = [](const struct stat &status) {
+        const mode_t mode = status.st_mode;
         return OpenedFile{OpenedFile::NotAFile, -1, 0,
-                          S_ISDIR(status.st_mode) ? describeError(EISDIR)
-                                                  : QStringLiteral("it is not a file but a pipe, device or socket")};
+                          S_ISDIR(mode)                        ? describeError(EISDIR)
+                              : S_ISFIFO(mode)                 ? QStringLiteral("it is a named pipe, not a file")
+                              : S_ISCHR(mode) || S_ISBLK(mode) ? QStringLiteral("it is a device, not a file")
+                                                               : QStringLiteral("it is not a plain file")};
     };
     // Looked at before it is opened: opening a device may already do something.
     struct stat status = {};
@@ -56,7 +63,7 @@ appfiles::OpenedFile appfiles::openRegular(const QString &path)
         return failed(errno);
     if (!S_ISREG(status.st_mode))
         return notAFile(status);
-    const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (descriptor < 0)
         return failed(errno);
     // Something else may have been put in its place meanwhile.

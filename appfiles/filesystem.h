@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -36,6 +37,9 @@ struct OpenedFile
 // Nothing in its place ever holds the program up: a pipe or a device is
 // refused before it is opened, and the opening itself never waits.
 OpenedFile openRegular(const QString &path);
+// The same by the bytes of the name as the system gives them, so that a name
+// not valid in the system's encoding is found too.
+OpenedFile openRegular(const QByteArray &name);
 
 // "it is a link to "…", which does not exist" when path is a symbolic link
 // to nothing; else nothing. Such a link is no missing file to be made anew:

@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "headerfile.h"
 
+#include "boundedread.h"
 #include "codepage.h"
-#include "filesystem.h"
 
-#include <QFile>
 #include <QSaveFile>
-
-#include <unistd.h>
 
 namespace appfiles
 {
@@ -83,27 +80,17 @@ std::optional<QString> headerProblem(const QByteArray &bytes)
 
 HeaderRead readHeader(const Folder &folder)
 {
-    const OpenedFile opened = openRegular(folder.header());
-    switch (opened.status) {
-    case OpenedFile::Opened: break;
-    case OpenedFile::Missing: return {HeaderRead::Missing, {}, {}};
-    case OpenedFile::NotAFile: return {HeaderRead::Refused, {}, opened.reason};
-    case OpenedFile::Failed: return {HeaderRead::Unreadable, {}, opened.reason};
+    const BoundedRead file = readBounded(folder.header(), largestHeader);
+    switch (file.status) {
+    case BoundedRead::Read: break;
+    case BoundedRead::Missing: return {HeaderRead::Missing, {}, {}};
+    case BoundedRead::NotAFile: return {HeaderRead::Refused, {}, file.reason};
+    case BoundedRead::TooLarge: return {HeaderRead::Refused, {}, sizeProblem(file.size).value_or(file.reason)};
+    case BoundedRead::Failed: return {HeaderRead::Unreadable, {}, file.reason};
     }
-    QFile file;
-    if (!file.open(opened.descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(opened.descriptor);
-        return {HeaderRead::Unreadable, {}, file.errorString()};
-    }
-    // Too large a file is not read at all; one that grows meanwhile only a byte beyond.
-    if (const auto problem = sizeProblem(opened.size))
+    if (const auto problem = headerProblem(file.bytes))
         return {HeaderRead::Refused, {}, *problem};
-    const QByteArray bytes = file.read(largestHeader + 1);
-    if (file.error() != QFileDevice::NoError)
-        return {HeaderRead::Unreadable, {}, file.errorString()};
-    if (const auto problem = headerProblem(bytes))
-        return {HeaderRead::Refused, {}, *problem};
-    return {HeaderRead::Read, bytes, {}};
+    return {HeaderRead::Read, file.bytes, {}};
 }
 
 QString exampleObserverCode()

@@ -11,6 +11,7 @@
 #include "creation.h"
 #include "database.h"
 #include "downloadfile.h"
+#include "exampleobservation.h"
 #include "folder.h"
 #include "headerfile.h"
 #include "messageseam.h"
@@ -44,15 +45,8 @@ namespace
 {
 modEntryscreen::ObservationTexts observation(int n)
 {
-    modEntryscreen::ObservationTexts texts;
-    texts.star = QStringLiteral("ss cyg");
-    texts.year = QStringLiteral("2018");
-    texts.month = QStringLiteral("1");
-    texts.day = QStringLiteral("5");
-    texts.hour = QStringLiteral("21");
+    modEntryscreen::ObservationTexts texts = exampleObservation();
     texts.minute = QString::number(n);
-    texts.estimate = QStringLiteral("110(1)115");
-    texts.magnitude = QStringLiteral("11.2");
     return texts;
 }
 

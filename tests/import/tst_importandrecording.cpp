@@ -4,6 +4,7 @@
 #include "appfolder.h"
 #include "database.h"
 #include "downloadfile.h"
+#include "exampleobservation.h"
 #include "folder.h"
 #include "modentryscreen.h"
 #include "modimportscreen.h"
@@ -58,15 +59,8 @@ void tst_importandrecording::recordingOfThisProgramGoesFirst()
     workUntil(import, [&] { return import.outcome().added > 0; });
     QVERIFY2(rows() < import.outcome().added, "the import's transaction is not open");
 
-    modEntryscreen::ObservationTexts texts;
-    texts.star = QStringLiteral("ss cyg");
-    texts.year = QStringLiteral("2018");
-    texts.month = QStringLiteral("1");
-    texts.day = QStringLiteral("5");
-    texts.hour = QStringLiteral("21");
+    modEntryscreen::ObservationTexts texts = exampleObservation();
     texts.minute = QStringLiteral("10");
-    texts.estimate = QStringLiteral("110(1)115");
-    texts.magnitude = QStringLiteral("11.2");
     QCOMPARE(modEntryscreen::recordobs(m_folder->path(), m_report, texts).message, QString());
 
     workUntil(import, [] { return false; });

@@ -356,7 +356,7 @@ void tst_chartviewer::picturesNotShown_data()
     QTest::newRow("PNG cut short") << "cut.png" << png.left(png.size() / 2) << "damaged or cut short";
     QTest::newRow("GIF cut short") << "cut.gif" << gif.chopped(10) << "is cut short";
     QTest::newRow("JPEG cut short") << "cut.jpg" << jpeg.chopped(2) << "is cut short";
-    QTest::newRow("pipe") << "pipe.gif" << QByteArray() << "not a file but a pipe";
+    QTest::newRow("pipe") << "pipe.gif" << QByteArray() << "a named pipe, not a file";
     // One pixel row more than the largest chart, at one bit per pixel.
     QTest::newRow("too large") << "scan.png" << QByteArray() << "7000 \u00d7 10001 pixels, too many";
     QTest::newRow("link, followed") << "link.gif" << QByteArray() << "";

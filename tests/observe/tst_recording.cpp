@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "appfolder.h"
+#include "exampleobservation.h"
 #include "modentryscreen.h"
 #include "recording.h"
 
@@ -10,21 +11,11 @@ using namespace modEntryscreen;
 
 namespace
 {
-// The example observation: ss cyg on 5 January 2018 at 21:30.
+// The example observation, estimated with the step between its comparisons.
 ObservationTexts example()
 {
-    ObservationTexts texts;
-    texts.star = QStringLiteral("ss cyg");
-    texts.year = QStringLiteral("2018");
-    texts.month = QStringLiteral("1");
-    texts.day = QStringLiteral("5");
-    texts.hour = QStringLiteral("21");
-    texts.minute = QStringLiteral("30");
+    ObservationTexts texts = exampleObservation();
     texts.estimate = QStringLiteral("110 2 115");
-    texts.magnitude = QStringLiteral("11.2");
-    texts.comp1 = QStringLiteral("110");
-    texts.comp2 = QStringLiteral("115");
-    texts.chart = QStringLiteral("1896");
     return texts;
 }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "chartviewer.h"
+#include "exampleobservation.h"
 #include "folder.h"
 #include "recording.h"
 #include "reportcheck.h"
@@ -54,23 +55,6 @@ void write(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
-// An observation of a nightly star as the observation screen takes it.
-modEntryscreen::ObservationTexts example()
-{
-    modEntryscreen::ObservationTexts texts;
-    texts.star = QStringLiteral("ss cyg");
-    texts.year = QStringLiteral("2018");
-    texts.month = QStringLiteral("1");
-    texts.day = QStringLiteral("5");
-    texts.hour = QStringLiteral("21");
-    texts.minute = QStringLiteral("30");
-    texts.estimate = QStringLiteral("110(1)115");
-    texts.magnitude = QStringLiteral("11.2");
-    texts.comp1 = QStringLiteral("110");
-    texts.comp2 = QStringLiteral("115");
-    texts.chart = QStringLiteral("1896");
-    return texts;
-}
 }
 
 class tst_reportcheck final : public QObject
@@ -220,7 +204,7 @@ void tst_reportcheck::recordedLinesReadBackClean_data()
     QTest::addColumn<modEntryscreen::ObservationTexts>("texts");
     QTest::addColumn<bool>("nightly");
 
-    const modEntryscreen::ObservationTexts texts = example();
+    const modEntryscreen::ObservationTexts texts = exampleObservation();
     QTest::newRow("nightly star") << texts << true;
     QTest::newRow("slow star") << texts << false;
 
@@ -274,7 +258,7 @@ void tst_reportcheck::ownStampIsNoFutureDate()
     QFETCH(bool, future);
     const QDateTime clock(QDate(2023, 12, 31), QTime(23, 58), QTimeZone::utc());
     const modEntryscreen::TimeStamp stamp = modEntryscreen::timestamp(clock);
-    modEntryscreen::ObservationTexts texts = example();
+    modEntryscreen::ObservationTexts texts = exampleObservation();
     texts.year = QString::number(stamp.year);
     texts.month = QString::number(stamp.month);
     texts.day = QString::number(stamp.day);

@@ -126,7 +126,7 @@ void tst_reportfile::headerRule_data()
     QTest::newRow("empty") << QByteArray("") << "is empty";
     QTest::newRow("a byte too many") << "#" + QByteArray(appfiles::largestHeader, 'x') << "65537 bytes";
     QTest::newRow("100 MB") << QByteArray() << "104857600 bytes";
-    QTest::newRow("pipe") << QByteArray() << "pipe, device or socket";
+    QTest::newRow("pipe") << QByteArray() << "named pipe, not a file";
     QTest::newRow("observation") << QByteArray("#TYPE=Visual\r\n\r\nss cyg|2458124.3958|11.2|na|110|115|1896|na")
                                  << "line 3 does not begin with \"#\": \"ss cyg|";
     QTest::newRow("CR alone ends a line") << QByteArray("#TYPE=Visual\rjunk\r\n") << "line 2 does not";
@@ -386,7 +386,7 @@ void tst_reportfile::readForTheView()
     QVERIFY(missing.error);
     QVERIFY(missing.text.isEmpty());
     QCOMPARE(::mkfifo(QFile::encodeName(app.file(QStringLiteral("obs/pipe.txt"))).constData(), 0600), 0);
-    QVERIFY(readReport(app.file(QStringLiteral("obs/pipe.txt"))).error.value_or(QString()).contains(u"a pipe"));
+    QVERIFY(readReport(app.file(QStringLiteral("obs/pipe.txt"))).error.value_or(QString()).contains(u"a named pipe"));
 }
 
 QTEST_APPLESS_MAIN(tst_reportfile)
