@@ -11,6 +11,7 @@
 // Each recording prints one line: "R <n>" recorded, "F <n> <why>" failed,
 // "X <n> <why>" refused; its notes are "<tag>-<n>".
 #include "database.h"
+#include "exampleobservation.h"
 #include "modentryscreen.h"
 #include "startup.h"
 
@@ -50,13 +51,11 @@ bool inputClosed()
 
 int record(const QString &folder, const QString &report, const QString &tag, bool eachLine)
 {
-    modEntryscreen::ObservationTexts texts;
-    texts.star = QStringLiteral("ss cyg");
-    texts.year = QStringLiteral("2018");
-    texts.month = QStringLiteral("1");
-    texts.day = QStringLiteral("5");
-    texts.hour = QStringLiteral("21");
-    texts.estimate = QStringLiteral("110(1)115");
+    // Without comparison stars and chart: the suite matches each line with "na" there.
+    modEntryscreen::ObservationTexts texts = exampleObservation();
+    texts.comp1.clear();
+    texts.comp2.clear();
+    texts.chart.clear();
     QTextStream input(stdin);
     QString request;
     for (int n = 0; eachLine ? input.readLineInto(&request) : !inputClosed(); ++n) {
