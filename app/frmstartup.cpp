@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "frmstartup.h"
+#include "app/frmstartup.h"
 
-#include "messageseam.h"
-#include "navigation.h"
-#include "nightmode.h"
-#include "startup.h"
-#include "ui.h"
+#include "app/startup.h"
+#include "hostkit/messageseam.h"
+#include "screenkit/navigation.h"
+#include "screenkit/nightmode.h"
+#include "screenkit/ui.h"
 
 #include <QEvent>
 #include <QFrame>

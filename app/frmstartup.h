@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "form.h"
-#include "startup.h"
+#include "app/startup.h"
+#include "screenkit/form.h"
 
 class QLabel;
 class QPushButton;

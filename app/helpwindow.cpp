@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "helpwindow.h"
+#include "app/helpwindow.h"
 
 #include <QFileInfo>
 #include <QPointer>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "folder.h"
-#include "navigation.h"
+#include "appfiles/folder.h"
+#include "screenkit/navigation.h"
 
 // Opens the help page of the application folder in the program's one help
 // window: at its contents, or at the topic of a context number, which the

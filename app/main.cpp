@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "navigation.h"
-#include "reportcheck.h"
-#include "screenregistry.h"
+#include "app/screenregistry.h"
+#include "observe/reportcheck.h"
+#include "screenkit/navigation.h"
 
 #include <QApplication>
 #include <QDateTime>

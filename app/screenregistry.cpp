@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "screenregistry.h"
+#include "app/screenregistry.h"
 
-#include "frmconvert.h"
-#include "frmdatabase.h"
-#include "frmentryscreen.h"
-#include "frmheadertext.h"
-#include "frmlightcurve.h"
-#include "frmreportcheck.h"
-#include "frmstartup.h"
-#include "helpwindow.h"
+#include "app/frmstartup.h"
+#include "app/helpwindow.h"
+#include "catalogue/frmdatabase.h"
+#include "header/frmheadertext.h"
+#include "import/frmconvert.h"
+#include "lightcurve/frmlightcurve.h"
+#include "observe/frmentryscreen.h"
+#include "observe/frmreportcheck.h"
 
 using screenkit::Screen;
 

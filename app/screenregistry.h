@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "chartviewer.h"
-#include "navigation.h"
+#include "observe/chartviewer.h"
+#include "screenkit/navigation.h"
 
 #include <QHash>
 #include <QPointer>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "startup.h"
+#include "app/startup.h"
 
-#include "creation.h"
-#include "filesystem.h"
-#include "folder.h"
-#include "lookupindexes.h"
+#include "appfiles/filesystem.h"
+#include "appfiles/folder.h"
+#include "store/creation.h"
+#include "store/lookupindexes.h"
 
 #include <QFileInfo>
 

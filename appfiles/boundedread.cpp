@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "boundedread.h"
+#include "appfiles/boundedread.h"
 
-#include "filesystem.h"
+#include "appfiles/filesystem.h"
 
 #include <QFile>
 #include <QScopeGuard>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "codepage.h"
+#include "appfiles/codepage.h"
 
 #include <QList>
 #include <QStringView>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "filesystem.h"
+#include "appfiles/filesystem.h"
 
 #include <QDir>
 #include <QFile>

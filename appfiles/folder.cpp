@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "folder.h"
+#include "appfiles/folder.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "headerfile.h"
+#include "appfiles/headerfile.h"
 
-#include "boundedread.h"
-#include "codepage.h"
+#include "appfiles/boundedread.h"
+#include "appfiles/codepage.h"
 
 #include <QSaveFile>
 

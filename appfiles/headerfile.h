@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "folder.h"
+#include "appfiles/folder.h"
 
 #include <QByteArray>
 #include <QString>

@@ -2,13 +2,13 @@
 // How long the observer waits on the catalogue screen, with 2,000 charts and
 // a heavy observer's 1,000,000 observations in cumobs, indexed by star and
 // date and by date.
-#include "benchkit.h"
-#include "chartreport.h"
-#include "creation.h"
-#include "database.h"
-#include "frmdatabase.h"
-#include "moddbscreen.h"
-#include "reportpaint.h"
+#include "bench/benchkit.h"
+#include "catalogue/chartreport.h"
+#include "catalogue/frmdatabase.h"
+#include "catalogue/moddbscreen.h"
+#include "catalogue/reportpaint.h"
+#include "store/creation.h"
+#include "store/database.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

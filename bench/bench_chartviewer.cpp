@@ -3,17 +3,17 @@
 // 1,000,000 observations, the night filter on a large chart against the
 // toolkit's own inversion, the whole button against loading the chart, and
 // the button's time and peak memory on the largest scan it shows.
-#include "benchkit.h"
-#include "chartviewer.h"
-#include "creation.h"
-#include "database.h"
-#include "folder.h"
-#include "frmentryscreen.h"
-#include "lookupindexes.h"
-#include "messageseam.h"
-#include "nightfilter.h"
-#include "previous.h"
-#include "testcharts.h"
+#include "appfiles/folder.h"
+#include "bench/benchkit.h"
+#include "hostkit/messageseam.h"
+#include "observe/chartviewer.h"
+#include "observe/frmentryscreen.h"
+#include "observe/nightfilter.h"
+#include "observe/previous.h"
+#include "store/creation.h"
+#include "store/database.h"
+#include "store/lookupindexes.h"
+#include "tests/support/testcharts.h"
 
 #include <QApplication>
 #include <QDir>

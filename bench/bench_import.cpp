@@ -5,12 +5,12 @@
 // Run with the release preset:
 //   cmake --preset release && cmake --build --preset release --target bench_import
 //   build/release/benchbin/bench_import [observations]
-#include "creation.h"
-#include "database.h"
-#include "downloadfile.h"
-#include "downloadline.h"
-#include "modimportscreen.h"
-#include "schema.h"
+#include "import/downloadline.h"
+#include "import/modimportscreen.h"
+#include "store/creation.h"
+#include "store/database.h"
+#include "store/schema.h"
+#include "tests/import/downloadfile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -8,17 +8,17 @@
 // same file again, answered "only the new ones". It clicks with Qt Test:
 //   cmake --build --preset release --target bench_importscreen
 //   QT_QPA_PLATFORM=offscreen build/release/benchbin/bench_importscreen [observations]
-#include "creation.h"
-#include "database.h"
-#include "downloadfile.h"
-#include "exampleobservation.h"
-#include "folder.h"
-#include "headerfile.h"
-#include "messageseam.h"
-#include "modentryscreen.h"
-#include "navigation.h"
-#include "reportfile.h"
-#include "screenregistry.h"
+#include "app/screenregistry.h"
+#include "appfiles/folder.h"
+#include "appfiles/headerfile.h"
+#include "hostkit/messageseam.h"
+#include "observe/modentryscreen.h"
+#include "observe/reportfile.h"
+#include "screenkit/navigation.h"
+#include "store/creation.h"
+#include "store/database.h"
+#include "tests/import/downloadfile.h"
+#include "tests/support/exampleobservation.h"
 
 #include <QApplication>
 #include <QDir>

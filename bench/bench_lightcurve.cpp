@@ -3,15 +3,15 @@
 // reading (the query, the index of the report files, the marks), its first
 // drawing, and a redraw after a zoom or a move, in a cumobs of 500,000 rows
 // and a folder "obs" of 1,000 report files.
-#include "creation.h"
-#include "curve.h"
-#include "curveplot.h"
-#include "database.h"
-#include "folder.h"
-#include "history.h"
-#include "nightmode.h"
-#include "reportindex.h"
-#include "timeaxis.h"
+#include "appfiles/folder.h"
+#include "lightcurve/curve.h"
+#include "lightcurve/curveplot.h"
+#include "lightcurve/history.h"
+#include "lightcurve/reportindex.h"
+#include "lightcurve/timeaxis.h"
+#include "screenkit/nightmode.h"
+#include "store/creation.h"
+#include "store/database.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // How long the observer waits, with a catalogue of 500 stars and a heavy
 // observer's 1,000,000 observations in cumobs.
-#include "benchkit.h"
-#include "creation.h"
-#include "database.h"
-#include "folder.h"
-#include "modentryscreen.h"
-#include "reportfile.h"
-#include "schema.h"
+#include "appfiles/folder.h"
+#include "bench/benchkit.h"
+#include "observe/modentryscreen.h"
+#include "observe/reportfile.h"
+#include "store/creation.h"
+#include "store/database.h"
+#include "store/schema.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // How long the observer waits for the check of a heavy night's report (2,000
 // lines) against a prolific year of earlier reports (365 files, 100,000 lines).
-#include "folder.h"
-#include "reportcheck.h"
+#include "appfiles/folder.h"
+#include "observe/reportcheck.h"
 
 #include <QCoreApplication>
 #include <QDir>

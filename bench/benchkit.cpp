@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "benchkit.h"
+#include "bench/benchkit.h"
 
-#include "creation.h"
-#include "database.h"
+#include "store/creation.h"
+#include "store/database.h"
 
 #include <QElapsedTimer>
 #include <QList>

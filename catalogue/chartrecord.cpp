@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "chartrecord.h"
+#include "catalogue/chartrecord.h"
 
-#include "codepage.h"
-#include "folder.h"
-#include "schema.h"
+#include "appfiles/codepage.h"
+#include "appfiles/folder.h"
+#include "store/schema.h"
 
 #include <QFileInfo>
 #include <QStringList>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "chartreport.h"
+#include "catalogue/chartreport.h"
 
-#include "database.h"
+#include "store/database.h"
 
 namespace catalogue
 {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "clearfields.h"
+#include "catalogue/clearfields.h"
 
 QString modProcesses::clearfieldsReminder()
 {

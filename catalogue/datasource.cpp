@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "datasource.h"
+#include "catalogue/datasource.h"
 
-#include "schema.h"
+#include "store/schema.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

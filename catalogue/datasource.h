@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "database.h"
+#include "store/database.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>

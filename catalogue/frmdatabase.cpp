@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "frmdatabase.h"
+#include "catalogue/frmdatabase.h"
 
-#include "clearfields.h"
-#include "leavecheck.h"
-#include "messageseam.h"
-#include "navigation.h"
-#include "nightmode.h"
-#include "reportpreview.h"
-#include "ui.h"
+#include "catalogue/clearfields.h"
+#include "catalogue/reportpreview.h"
+#include "hostkit/leavecheck.h"
+#include "hostkit/messageseam.h"
+#include "screenkit/navigation.h"
+#include "screenkit/nightmode.h"
+#include "screenkit/ui.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

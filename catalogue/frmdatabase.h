@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "form.h"
-#include "moddbscreen.h"
+#include "catalogue/moddbscreen.h"
+#include "screenkit/form.h"
 
 #include <QPointer>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "moddbscreen.h"
+#include "catalogue/moddbscreen.h"
 
-#include "database.h"
-#include "schema.h"
+#include "store/database.h"
+#include "store/schema.h"
 
 #include <QVariantMap>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "chartrecord.h"
-#include "datasource.h"
+#include "catalogue/chartrecord.h"
+#include "catalogue/datasource.h"
 
 #include <QString>
 

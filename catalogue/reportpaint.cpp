@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "reportpaint.h"
+#include "catalogue/reportpaint.h"
 
 #include <QFileInfo>
 #include <QPagedPaintDevice>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "chartreport.h"
+#include "catalogue/chartreport.h"
 
 #include <QColor>
 #include <QPageLayout>

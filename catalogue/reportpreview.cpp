@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "reportpreview.h"
+#include "catalogue/reportpreview.h"
 
-#include "chartreport.h"
-#include "messageseam.h"
-#include "nightcolours.h"
-#include "nightmode.h"
-#include "nightstyle.h"
-#include "reportpaint.h"
+#include "catalogue/chartreport.h"
+#include "catalogue/reportpaint.h"
+#include "hostkit/messageseam.h"
+#include "screenkit/nightcolours.h"
+#include "screenkit/nightmode.h"
+#include "screenkit/nightstyle.h"
 
 #include <QAction>
 #include <QFileDialog>

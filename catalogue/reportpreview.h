@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "chartrecord.h"
+#include "catalogue/chartrecord.h"
 
 #include <QIcon>
 #include <QList>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "frmheadertext.h"
+#include "header/frmheadertext.h"
 
-#include "folder.h"
-#include "headerfile.h"
-#include "headertext.h"
-#include "messageseam.h"
-#include "navigation.h"
-#include "nightmode.h"
-#include "ui.h"
+#include "appfiles/folder.h"
+#include "appfiles/headerfile.h"
+#include "header/headertext.h"
+#include "hostkit/messageseam.h"
+#include "screenkit/navigation.h"
+#include "screenkit/nightmode.h"
+#include "screenkit/ui.h"
 
 #include <QKeyEvent>
 #include <QLabel>

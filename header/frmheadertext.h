@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "form.h"
+#include "screenkit/form.h"
 
 class QLabel;
 class QPushButton;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "headertext.h"
+#include "header/headertext.h"
 
-#include "headerfile.h"
+#include "appfiles/headerfile.h"
 
 QString header::defaultHeader()
 {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "bagtext.h"
+#include "hostkit/bagtext.h"
 
 #include <QBuffer>
 #include <QFont>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "componenthost.h"
+#include "hostkit/componenthost.h"
 
-#include "controlfactory.h"
-#include "messageseam.h"
+#include "hostkit/controlfactory.h"
+#include "hostkit/messageseam.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "formdesign.h"
-#include "propertybag.h"
+#include "hostkit/formdesign.h"
+#include "hostkit/propertybag.h"
 
 #include <QList>
 #include <QString>

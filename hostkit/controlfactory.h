@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "messageseam.h"
-#include "propertybag.h"
+#include "hostkit/messageseam.h"
+#include "hostkit/propertybag.h"
 
 #include <QtPlugin>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "formdesign.h"
+#include "hostkit/formdesign.h"
 
-#include "bagtext.h"
+#include "hostkit/bagtext.h"
 
 namespace hostkit
 {

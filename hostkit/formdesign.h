@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "propertybag.h"
+#include "hostkit/propertybag.h"
 
 #include <QList>
 #include <QString>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "leavecheck.h"
+#include "hostkit/leavecheck.h"
 
 #include <QAbstractButton>
 #include <QApplication>

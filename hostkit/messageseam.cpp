@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "messageseam.h"
+#include "hostkit/messageseam.h"
 
 #include <QApplication>
 

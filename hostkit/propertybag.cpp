@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "propertybag.h"
+#include "hostkit/propertybag.h"
 
-#include "bagtext.h"
+#include "hostkit/bagtext.h"
 
 #include <QFont>
 #include <QImage>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "downloadline.h"
+#include "import/downloadline.h"
 
-#include "observationkey.h"
-#include "schema.h"
+#include "store/observationkey.h"
+#include "store/schema.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "downloadreader.h"
+#include "import/downloadreader.h"
 
-#include "codepage.h"
+#include "appfiles/codepage.h"
 
 #include <QByteArrayView>
 

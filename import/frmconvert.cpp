@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "frmconvert.h"
+#include "import/frmconvert.h"
 
-#include "messageseam.h"
-#include "modimportscreen.h"
-#include "navigation.h"
-#include "nightmode.h"
-#include "ui.h"
+#include "hostkit/messageseam.h"
+#include "import/modimportscreen.h"
+#include "screenkit/navigation.h"
+#include "screenkit/nightmode.h"
+#include "screenkit/ui.h"
 
 #include <QAbstractFileIconProvider>
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "form.h"
-#include "places.h"
+#include "import/places.h"
+#include "screenkit/form.h"
 
 #include <QElapsedTimer>
 #include <QList>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "knownobservations.h"
+#include "import/knownobservations.h"
 
-#include "database.h"
+#include "store/database.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

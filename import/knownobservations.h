@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "observationkey.h"
+#include "store/observationkey.h"
 
 #include <QDeadlineTimer>
 #include <QHash>

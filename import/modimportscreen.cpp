@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "modimportscreen.h"
+#include "import/modimportscreen.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "appender.h"
-#include "database.h"
-#include "downloadline.h"
-#include "downloadreader.h"
-#include "heldtransaction.h"
-#include "knownobservations.h"
+#include "import/downloadline.h"
+#include "import/downloadreader.h"
+#include "import/knownobservations.h"
+#include "store/appender.h"
+#include "store/database.h"
+#include "store/heldtransaction.h"
 
 #include <QDeadlineTimer>
 #include <QString>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "places.h"
+#include "import/places.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "curve.h"
+#include "lightcurve/curve.h"
 
 #include <algorithm>
 #include <cmath>

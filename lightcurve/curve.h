@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "history.h"
+#include "lightcurve/history.h"
 
 #include <QList>
 #include <QVector>

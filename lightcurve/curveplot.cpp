@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "curveplot.h"
+#include "lightcurve/curveplot.h"
 
-#include "nightcolours.h"
-#include "nightmode.h"
-#include "timeaxis.h"
+#include "lightcurve/timeaxis.h"
+#include "screenkit/nightcolours.h"
+#include "screenkit/nightmode.h"
 
 #include <QPainterPath>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "curve.h"
-#include "history.h"
+#include "lightcurve/curve.h"
+#include "lightcurve/history.h"
 
 #include <qcustomplot.h>
 

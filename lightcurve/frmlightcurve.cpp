@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "frmlightcurve.h"
+#include "lightcurve/frmlightcurve.h"
 
-#include "curveplot.h"
-#include "history.h"
-#include "messageseam.h"
-#include "timeaxis.h"
-#include "ui.h"
+#include "hostkit/messageseam.h"
+#include "lightcurve/curveplot.h"
+#include "lightcurve/history.h"
+#include "lightcurve/timeaxis.h"
+#include "screenkit/ui.h"
 
 #include <QCheckBox>
 #include <QDir>

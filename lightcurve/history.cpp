@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "history.h"
+#include "lightcurve/history.h"
 
-#include "database.h"
-#include "folder.h"
-#include "reportindex.h"
-#include "timeaxis.h"
+#include "appfiles/folder.h"
+#include "lightcurve/reportindex.h"
+#include "lightcurve/timeaxis.h"
+#include "store/database.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "reportindex.h"
+#include "lightcurve/reportindex.h"
 
-#include "codepage.h"
+#include "appfiles/codepage.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "timeaxis.h"
+#include "lightcurve/timeaxis.h"
 
 #include <cmath>
 

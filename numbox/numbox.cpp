@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "numbox.h"
+#include "numbox/numbox.h"
 
-#include "numboxproperties.h"
+#include "numbox/numboxproperties.h"
 
-#include "keycodes.h"
-#include "leavecheck.h"
-#include "messageseam.h"
-#include "olecolour.h"
-#include "propertybag.h"
+#include "hostkit/leavecheck.h"
+#include "hostkit/messageseam.h"
+#include "hostkit/propertybag.h"
+#include "numbox/keycodes.h"
+#include "numbox/olecolour.h"
 
 #include <QApplication>
 #include <QKeyEvent>

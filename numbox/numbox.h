@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "numboxproperties.h"
+#include "numbox/numboxproperties.h"
 
 #include <QFont>
 #include <QPixmap>

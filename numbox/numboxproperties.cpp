@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "numboxproperties.h"
+#include "numbox/numboxproperties.h"
 
 #include <QFont>
 #include <QPixmap>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "olecolour.h"
+#include "numbox/olecolour.h"
 
 #include <QGuiApplication>
 

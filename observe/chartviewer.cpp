@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "chartviewer.h"
+#include "observe/chartviewer.h"
 
-#include "database.h"
-#include "julianday.h"
-#include "nightfilter.h"
+#include "observe/julianday.h"
+#include "observe/nightfilter.h"
+#include "store/database.h"
 
-#include "filesystem.h"
-#include "folder.h"
+#include "appfiles/filesystem.h"
+#include "appfiles/folder.h"
 
 #include <QDir>
 #include <QFile>

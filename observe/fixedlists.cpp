@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "fixedlists.h"
+#include "observe/fixedlists.h"
 
 const QStringList &modEntryscreen::constellations()
 {

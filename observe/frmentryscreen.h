@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "chartviewer.h"
-#include "form.h"
-#include "modentryscreen.h"
-#include "nightmode.h"
+#include "observe/chartviewer.h"
+#include "observe/modentryscreen.h"
+#include "screenkit/form.h"
+#include "screenkit/nightmode.h"
 
 #include <memory>
 

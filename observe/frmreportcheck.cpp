@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "frmreportcheck.h"
+#include "observe/frmreportcheck.h"
 
-#include "folder.h"
-#include "navigation.h"
-#include "reportcheck.h"
-#include "ui.h"
+#include "appfiles/folder.h"
+#include "observe/reportcheck.h"
+#include "screenkit/navigation.h"
+#include "screenkit/ui.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "modentryscreen.h"
+#include "observe/modentryscreen.h"
 
-#include "database.h"
-#include "heldtransaction.h"
-#include "reportfile.h"
-#include "visualformat.h"
+#include "observe/reportfile.h"
+#include "observe/visualformat.h"
+#include "store/database.h"
+#include "store/heldtransaction.h"
 
 #include <QFileInfo>
 #include <QHash>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "recording.h"
+#include "observe/recording.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "nightfilter.h"
+#include "observe/nightfilter.h"
 
 namespace
 {

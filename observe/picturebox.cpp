@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "picturebox.h"
+#include "observe/picturebox.h"
 
-#include "nightmode.h"
-#include "nightstyle.h"
+#include "screenkit/nightmode.h"
+#include "screenkit/nightstyle.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "previous.h"
+#include "observe/previous.h"
 
-#include "database.h"
+#include "store/database.h"
 
 #include <QLocale>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "recording.h"
+#include "observe/recording.h"
 
-#include "codepage.h"
-#include "julianday.h"
-#include "schema.h"
+#include "appfiles/codepage.h"
+#include "observe/julianday.h"
+#include "store/schema.h"
 
 #include <QLocale>
 #include <QRegularExpression>

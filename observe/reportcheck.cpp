@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "reportcheck.h"
+#include "observe/reportcheck.h"
 
-#include "boundedread.h"
-#include "filesystem.h"
-#include "folder.h"
+#include "appfiles/boundedread.h"
+#include "appfiles/filesystem.h"
+#include "appfiles/folder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "visualformat.h"
+#include "observe/visualformat.h"
 
 #include <QByteArray>
 #include <QDateTime>

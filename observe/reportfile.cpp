@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "reportfile.h"
+#include "observe/reportfile.h"
 
-#include "codepage.h"
-#include "filesystem.h"
-#include "headerfile.h"
+#include "appfiles/codepage.h"
+#include "appfiles/filesystem.h"
+#include "appfiles/headerfile.h"
 
 #include <QDir>
 #include <QFile>

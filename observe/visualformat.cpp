@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "visualformat.h"
+#include "observe/visualformat.h"
 
-#include "codepage.h"
-#include "fixedlists.h"
-#include "headerfile.h"
+#include "appfiles/codepage.h"
+#include "appfiles/headerfile.h"
+#include "observe/fixedlists.h"
 
 #include <QLocale>
 #include <QStringList>

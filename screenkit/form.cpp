@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "form.h"
+#include "screenkit/form.h"
 
-#include "ui.h"
+#include "screenkit/ui.h"
 
 #include <QApplication>
 #include <QLabel>

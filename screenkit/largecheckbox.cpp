@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "largecheckbox.h"
+#include "screenkit/largecheckbox.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "nightcolours.h"
+#include "screenkit/nightcolours.h"
 
 QPalette screenkit::night::palette()
 {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "nightmode.h"
+#include "screenkit/nightmode.h"
 
-#include "nightcolours.h"
-#include "nightstyle.h"
+#include "screenkit/nightcolours.h"
+#include "screenkit/nightstyle.h"
 
 #include <QApplication>
 #include <QLineEdit>

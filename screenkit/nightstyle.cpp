@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "nightstyle.h"
+#include "screenkit/nightstyle.h"
 
-#include "nightcolours.h"
+#include "screenkit/nightcolours.h"
 
 #include <QIcon>
 #include <QPainter>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "ui.h"
+#include "screenkit/ui.h"
 
 #include <QLabel>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "appender.h"
+#include "store/appender.h"
 
-#include "database.h"
+#include "store/database.h"
 
 #include <QSqlDriver>
 

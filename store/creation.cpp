@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "creation.h"
+#include "store/creation.h"
 
-#include "filesystem.h"
-#include "folder.h"
-#include "schema.h"
+#include "appfiles/filesystem.h"
+#include "appfiles/folder.h"
+#include "store/schema.h"
 
 #include <QFile>
 #include <QFileInfo>

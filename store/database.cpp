@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "database.h"
+#include "store/database.h"
 
-#include "filesystem.h"
-#include "folder.h"
-#include "heldtransaction.h"
+#include "appfiles/filesystem.h"
+#include "appfiles/folder.h"
+#include "store/heldtransaction.h"
 
 #include <QAtomicInt>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "schema.h"
+#include "store/schema.h"
 
 #include <QList>
 #include <QSqlDatabase>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "heldtransaction.h"
+#include "store/heldtransaction.h"
 
 #include <QMutex>
 #include <QThread>

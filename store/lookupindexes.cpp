@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "lookupindexes.h"
+#include "store/lookupindexes.h"
 
-#include "folder.h"
-#include "schema.h"
+#include "appfiles/folder.h"
+#include "store/schema.h"
 
 #include <QAtomicInt>
 #include <QFileInfo>

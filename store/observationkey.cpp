@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "observationkey.h"
+#include "store/observationkey.h"
 
 #include <QHashFunctions>
 

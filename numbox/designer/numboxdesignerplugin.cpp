@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "numboxdesignerplugin.h"
+#include "numbox/designer/numboxdesignerplugin.h"
 
-#include "numbox.h"
+#include "numbox/numbox.h"
 
 #include <QIcon>
 

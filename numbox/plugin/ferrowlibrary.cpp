@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "ferrowlibrary.h"
+#include "numbox/plugin/ferrowlibrary.h"
 
-#include "numbox.h"
+#include "numbox/numbox.h"
 
 namespace
 {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // "varlume --check FILE...", as a script runs it: no display, no window, and
 // nothing in the program's folder touched.
-#include "appfolder.h"
-#include "testkit.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/testkit.h"
 
 #include <QProcess>
 #include <QScopeGuard>

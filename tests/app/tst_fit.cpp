@@ -3,12 +3,12 @@
 // shows whole; for 1024 x 768 it may scroll, never spill or overlap. And
 // each claims an access key once: with two claiming it, Qt only moves the
 // focus between them and neither acts.
-#include "appfolder.h"
-#include "form.h"
-#include "messagerecorder.h"
-#include "navigation.h"
-#include "screenregistry.h"
-#include "testkit.h"
+#include "app/screenregistry.h"
+#include "screenkit/form.h"
+#include "screenkit/navigation.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/messagerecorder.h"
+#include "tests/support/testkit.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // While the observation screen is open, every window the program shows is
 // red and dark red on black: no pixel of it may carry green or blue.
-#include "appfolder.h"
-#include "form.h"
-#include "messagerecorder.h"
-#include "navigation.h"
-#include "screenregistry.h"
-#include "testkit.h"
+#include "app/screenregistry.h"
+#include "screenkit/form.h"
+#include "screenkit/navigation.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/messagerecorder.h"
+#include "tests/support/testkit.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "appfolder.h"
-#include "creation.h"
-#include "database.h"
-#include "lookupindexes.h"
-#include "messagerecorder.h"
-#include "navigation.h"
-#include "screenregistry.h"
-#include "startup.h"
-#include "testkit.h"
+#include "app/screenregistry.h"
+#include "app/startup.h"
+#include "screenkit/navigation.h"
+#include "store/creation.h"
+#include "store/database.h"
+#include "store/lookupindexes.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/messagerecorder.h"
+#include "tests/support/testkit.h"
 
 #include <QApplication>
 #include <QLabel>

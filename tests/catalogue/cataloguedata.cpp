@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "cataloguedata.h"
+#include "tests/catalogue/cataloguedata.h"
 
-#include "database.h"
-#include "moddbscreen.h"
+#include "catalogue/moddbscreen.h"
+#include "store/database.h"
 
 #include <QProcess>
 #include <QSqlQuery>

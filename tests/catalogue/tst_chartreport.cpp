@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "appfolder.h"
-#include "cataloguedata.h"
-#include "chartreport.h"
-#include "creation.h"
-#include "reportpaint.h"
+#include "catalogue/chartreport.h"
+#include "catalogue/reportpaint.h"
+#include "store/creation.h"
+#include "tests/catalogue/cataloguedata.h"
+#include "tests/support/appfolder.h"
 
 #include <QPageLayout>
 #include <QTest>

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "appfolder.h"
-#include "cataloguedata.h"
-#include "creation.h"
-#include "database.h"
-#include "frmdatabase.h"
-#include "messagerecorder.h"
-#include "navigation.h"
-#include "nightmode.h"
-#include "screenregistry.h"
-#include "testkit.h"
+#include "app/screenregistry.h"
+#include "catalogue/frmdatabase.h"
+#include "screenkit/navigation.h"
+#include "screenkit/nightmode.h"
+#include "store/creation.h"
+#include "store/database.h"
+#include "tests/catalogue/cataloguedata.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/messagerecorder.h"
+#include "tests/support/testkit.h"
 
 #include <QAction>
 #include <QApplication>

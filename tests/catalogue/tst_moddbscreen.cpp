@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "appfolder.h"
-#include "cataloguedata.h"
-#include "creation.h"
-#include "database.h"
-#include "moddbscreen.h"
+#include "catalogue/moddbscreen.h"
+#include "store/creation.h"
+#include "store/database.h"
+#include "tests/catalogue/cataloguedata.h"
+#include "tests/support/appfolder.h"
 
 #include <QDir>
 #include <QElapsedTimer>

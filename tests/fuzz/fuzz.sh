@@ -27,7 +27,7 @@ build() {
     mkdir -p "$out"
     local flags=(-std=c++20 -g -O1 -fPIC -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined
                  -fno-sanitize-recover=undefined $(pkg-config --cflags Qt6Core Qt6Sql)
-                 -I"$root/appfiles" -I"$root/store" -I"$root/import")
+                 -I"$root")
     # The widget-free cores the import stands on, whole.
     local core=("$root"/appfiles/*.cpp "$root"/store/*.cpp
                 "$root"/import/{downloadline,downloadreader,knownobservations,modimportscreen}.cpp)

@@ -2,10 +2,10 @@
 // libFuzzer target: one line of a download, decoded both ways the reader
 // decodes, through the line parser. A row it makes must be one the database
 // takes and every later reader can use. Built and run by fuzz.sh.
-#include "codepage.h"
-#include "downloadline.h"
-#include "observationkey.h"
-#include "schema.h"
+#include "appfiles/codepage.h"
+#include "import/downloadline.h"
+#include "store/observationkey.h"
+#include "store/schema.h"
 
 #include <QByteArray>
 #include <QString>

@@ -5,11 +5,11 @@
 // another writer in between. Whatever the file, the table must hold exactly
 // the rows the outcome counts, each of them whole and usable. Built and run
 // by fuzz.sh.
-#include "creation.h"
-#include "database.h"
-#include "modimportscreen.h"
-#include "observationkey.h"
-#include "schema.h"
+#include "import/modimportscreen.h"
+#include "store/creation.h"
+#include "store/database.h"
+#include "store/observationkey.h"
+#include "store/schema.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "appfolder.h"
-#include "componenthost.h"
-#include "formdesign.h"
-#include "messagerecorder.h"
-#include "testkit.h"
+#include "hostkit/componenthost.h"
+#include "hostkit/formdesign.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/messagerecorder.h"
+#include "tests/support/testkit.h"
 
 #include <QApplication>
 #include <QFile>

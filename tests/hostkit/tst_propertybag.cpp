@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "formdesign.h"
-#include "propertybag.h"
+#include "hostkit/formdesign.h"
+#include "hostkit/propertybag.h"
 
 #include <QFont>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "downloadfile.h"
+#include "tests/import/downloadfile.h"
 
-#include "database.h"
+#include "store/database.h"
 
 #include <QFile>
 #include <QSqlQuery>

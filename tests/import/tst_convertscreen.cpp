@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "appfolder.h"
-#include "creation.h"
-#include "database.h"
-#include "downloadfile.h"
-#include "form.h"
-#include "messagerecorder.h"
-#include "modimportscreen.h"
-#include "navigation.h"
-#include "nightmode.h"
-#include "screenregistry.h"
-#include "testkit.h"
+#include "app/screenregistry.h"
+#include "import/modimportscreen.h"
+#include "screenkit/form.h"
+#include "screenkit/navigation.h"
+#include "screenkit/nightmode.h"
+#include "store/creation.h"
+#include "store/database.h"
+#include "tests/import/downloadfile.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/messagerecorder.h"
+#include "tests/support/testkit.h"
 
 #include <QApplication>
 #include <QComboBox>

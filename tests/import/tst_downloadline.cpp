@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "downloadfile.h"
-#include "downloadline.h"
+#include "import/downloadline.h"
+#include "tests/import/downloadfile.h"
 
 #include <QTest>
 

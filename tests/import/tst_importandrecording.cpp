@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Recordings while an import is adding rows, from this program and from
 // another: each gets in within its own wait, and nothing of either is lost.
-#include "appfolder.h"
-#include "database.h"
-#include "downloadfile.h"
-#include "exampleobservation.h"
-#include "folder.h"
-#include "modentryscreen.h"
-#include "modimportscreen.h"
-#include "recorderprocess.h"
-#include "reportfile.h"
+#include "appfiles/folder.h"
+#include "import/modimportscreen.h"
+#include "observe/modentryscreen.h"
+#include "observe/reportfile.h"
+#include "store/database.h"
+#include "tests/import/downloadfile.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/exampleobservation.h"
+#include "tests/support/recorderprocess.h"
 
 #include <QTest>
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "appfolder.h"
-#include "codepage.h"
-#include "creation.h"
-#include "database.h"
-#include "downloadfile.h"
-#include "downloadreader.h"
-#include "modimportscreen.h"
+#include "appfiles/codepage.h"
+#include "import/downloadreader.h"
+#include "import/modimportscreen.h"
+#include "store/creation.h"
+#include "store/database.h"
+#include "tests/import/downloadfile.h"
+#include "tests/support/appfolder.h"
 
 #include <QTest>
 

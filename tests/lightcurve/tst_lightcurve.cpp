@@ -2,13 +2,13 @@
 // A star's history as the light curve reads and draws it: recorded told
 // from imported by the report files, fainter-than marks, tonight's lines,
 // bad values counted and left out; the calendar of the time axis.
-#include "curve.h"
-#include "folder.h"
-#include "history.h"
-#include "timeaxis.h"
+#include "appfiles/folder.h"
+#include "lightcurve/curve.h"
+#include "lightcurve/history.h"
+#include "lightcurve/timeaxis.h"
 
-#include "appfolder.h"
-#include "observations.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/observations.h"
 
 #include <QDir>
 #include <QTest>

@@ -2,16 +2,16 @@
 // The light-curve window, driven as the observer drives it: opened from the
 // observation screen, read by the hover, zoomed and moved with the mouse and
 // its buttons, red on black at night, saved as PNG and PDF.
-#include "entryscreenfixture.h"
-#include "observations.h"
+#include "tests/observe/entryscreenfixture.h"
+#include "tests/support/observations.h"
 
-#include "curveplot.h"
-#include "folder.h"
-#include "frmentryscreen.h"
-#include "frmlightcurve.h"
-#include "navigation.h"
-#include "nightmode.h"
-#include "timeaxis.h"
+#include "appfiles/folder.h"
+#include "lightcurve/curveplot.h"
+#include "lightcurve/frmlightcurve.h"
+#include "lightcurve/timeaxis.h"
+#include "observe/frmentryscreen.h"
+#include "screenkit/navigation.h"
+#include "screenkit/nightmode.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "leavecheck.h"
-#include "messagerecorder.h"
-#include "numbox.h"
+#include "hostkit/leavecheck.h"
+#include "numbox/numbox.h"
+#include "tests/support/messagerecorder.h"
 
 #include <QApplication>
 #include <QLineEdit>

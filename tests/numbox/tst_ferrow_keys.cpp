@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "numbox.h"
+#include "numbox/numbox.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "formdesign.h"
-#include "messagerecorder.h"
-#include "numbox.h"
-#include "propertybag.h"
-#include "testkit.h"
+#include "hostkit/formdesign.h"
+#include "hostkit/propertybag.h"
+#include "numbox/numbox.h"
+#include "tests/support/messagerecorder.h"
+#include "tests/support/testkit.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "messagerecorder.h"
-#include "numbox.h"
+#include "numbox/numbox.h"
+#include "tests/support/messagerecorder.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "entryscreenfixture.h"
+#include "tests/observe/entryscreenfixture.h"
 
-#include "database.h"
-#include "frmentryscreen.h"
-#include "navigation.h"
-#include "schema.h"
-#include "screenregistry.h"
+#include "app/screenregistry.h"
+#include "observe/frmentryscreen.h"
+#include "screenkit/navigation.h"
+#include "store/database.h"
+#include "store/schema.h"
 
 #include <QApplication>
 #include <QFile>

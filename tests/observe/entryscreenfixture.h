@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "appfolder.h"
-#include "chartviewer.h"
-#include "messagerecorder.h"
-#include "screenregistry.h"
-#include "testkit.h"
+#include "app/screenregistry.h"
+#include "observe/chartviewer.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/messagerecorder.h"
+#include "tests/support/testkit.h"
 
 #include <QLineEdit>
 #include <QString>

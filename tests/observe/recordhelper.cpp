@@ -10,10 +10,10 @@
 //       told on standard input: "shared", "exclusive", "release"
 // Each recording prints one line: "R <n>" recorded, "F <n> <why>" failed,
 // "X <n> <why>" refused; its notes are "<tag>-<n>".
-#include "database.h"
-#include "exampleobservation.h"
-#include "modentryscreen.h"
-#include "startup.h"
+#include "app/startup.h"
+#include "observe/modentryscreen.h"
+#include "store/database.h"
+#include "tests/support/exampleobservation.h"
 
 #include <QCoreApplication>
 #include <QSqlError>

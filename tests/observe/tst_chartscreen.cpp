@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "chartviewer.h"
-#include "database.h"
-#include "entryscreenfixture.h"
-#include "frmentryscreen.h"
-#include "picturebox.h"
-#include "testcharts.h"
-#include "testkit.h"
+#include "observe/chartviewer.h"
+#include "observe/frmentryscreen.h"
+#include "observe/picturebox.h"
+#include "store/database.h"
+#include "tests/observe/entryscreenfixture.h"
+#include "tests/support/testcharts.h"
+#include "tests/support/testkit.h"
 
 #include <QApplication>
 #include <QLabel>

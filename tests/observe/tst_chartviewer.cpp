@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "appfolder.h"
-#include "chartviewer.h"
-#include "creation.h"
-#include "database.h"
-#include "nightfilter.h"
-#include "previous.h"
-#include "testcharts.h"
+#include "observe/chartviewer.h"
+#include "observe/nightfilter.h"
+#include "observe/previous.h"
+#include "store/creation.h"
+#include "store/database.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/testcharts.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "database.h"
-#include "entryscreenfixture.h"
-#include "folder.h"
-#include "frmentryscreen.h"
-#include "navigation.h"
-#include "nightcolours.h"
-#include "testkit.h"
+#include "appfiles/folder.h"
+#include "observe/frmentryscreen.h"
+#include "screenkit/navigation.h"
+#include "screenkit/nightcolours.h"
+#include "store/database.h"
+#include "tests/observe/entryscreenfixture.h"
+#include "tests/support/testkit.h"
 
 #include <QApplication>
 #include <QCheckBox>

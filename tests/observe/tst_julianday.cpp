@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "julianday.h"
+#include "observe/julianday.h"
 
 #include <QDate>
 #include <QTest>

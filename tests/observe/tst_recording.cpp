@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "appfolder.h"
-#include "exampleobservation.h"
-#include "modentryscreen.h"
-#include "recording.h"
+#include "observe/modentryscreen.h"
+#include "observe/recording.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/exampleobservation.h"
 
 #include <QHash>
 #include <QTest>

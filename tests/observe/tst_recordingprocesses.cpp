@@ -2,12 +2,12 @@
 // Several programs on one application folder, and programs killed in the
 // middle of a recording: every line of the report has exactly its row of
 // cumobs and every row its line, whatever happens.
-#include "appfolder.h"
-#include "database.h"
-#include "folder.h"
-#include "recorderprocess.h"
-#include "reportfile.h"
-#include "testkit.h"
+#include "appfiles/folder.h"
+#include "observe/reportfile.h"
+#include "store/database.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/recorderprocess.h"
+#include "tests/support/testkit.h"
 
 #include <QDir>
 #include <QElapsedTimer>

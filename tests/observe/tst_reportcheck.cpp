@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "chartviewer.h"
-#include "exampleobservation.h"
-#include "folder.h"
-#include "recording.h"
-#include "reportcheck.h"
+#include "appfiles/folder.h"
+#include "observe/chartviewer.h"
+#include "observe/recording.h"
+#include "observe/reportcheck.h"
+#include "tests/support/exampleobservation.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "entryscreenfixture.h"
-#include "frmentryscreen.h"
-#include "navigation.h"
-#include "nightmode.h"
-#include "testkit.h"
+#include "observe/frmentryscreen.h"
+#include "screenkit/navigation.h"
+#include "screenkit/nightmode.h"
+#include "tests/observe/entryscreenfixture.h"
+#include "tests/support/testkit.h"
 
 #include <QApplication>
 #include <QFileInfo>

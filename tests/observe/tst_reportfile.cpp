@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "folder.h"
-#include "headerfile.h"
-#include "reportfile.h"
+#include "appfiles/folder.h"
+#include "appfiles/headerfile.h"
+#include "observe/reportfile.h"
 
-#include "appfolder.h"
+#include "tests/support/appfolder.h"
 
 #include <QDir>
 #include <QFile>

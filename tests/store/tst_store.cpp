@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "appender.h"
-#include "appfolder.h"
-#include "creation.h"
-#include "database.h"
-#include "lookupindexes.h"
-#include "observationkey.h"
-#include "schema.h"
-#include "testkit.h"
+#include "store/appender.h"
+#include "store/creation.h"
+#include "store/database.h"
+#include "store/lookupindexes.h"
+#include "store/observationkey.h"
+#include "store/schema.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/testkit.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "appfolder.h"
+#include "tests/support/appfolder.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -48,8 +48,8 @@ QStringList AppFolder::entries() const
     return result;
 }
 
-#include "creation.h"
-#include "testkit.h"
+#include "store/creation.h"
+#include "tests/support/testkit.h"
 
 #include <QProcess>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "recording.h"
+#include "observe/recording.h"
 
 // The suites' example observation as the observation screen takes it: ss cyg
 // on 5 January 2018 at 21:30, estimated between 110 and 115 on chart 1896.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "messagerecorder.h"
+#include "tests/support/messagerecorder.h"
 
 MessageRecorder::MessageRecorder()
     : m_previous(hostkit::messageHandler())

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "messageseam.h"
+#include "hostkit/messageseam.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "observations.h"
+#include "tests/support/observations.h"
 
-#include "database.h"
+#include "store/database.h"
 
 #include <QSqlQuery>
 

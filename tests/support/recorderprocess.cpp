@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "recorderprocess.h"
+#include "tests/support/recorderprocess.h"
 
 RecorderProcess::RecorderProcess(const QStringList &arguments)
 {

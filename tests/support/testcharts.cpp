@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "testcharts.h"
+#include "tests/support/testcharts.h"
 
 #include <QHash>
 #include <QList>

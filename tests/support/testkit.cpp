@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "testkit.h"
+#include "tests/support/testkit.h"
 
 #include <QApplication>
 #include <QFile>

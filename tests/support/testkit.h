@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "formdesign.h"
+#include "hostkit/formdesign.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "upper.h"
+#include "upper/upper.h"
