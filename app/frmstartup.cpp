@@ -13,12 +13,15 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+namespace app
+{
+
 QLabel *frmStartup::makeLabel(const char *name, const QString &text, qreal points, bool bold, int left, int top,
                               int width, int height)
 {
     auto *label = new QLabel(text, canvas());
     label->setObjectName(QLatin1String(name));
-    setScaledFont(label, ui::msSansSerif(points, bold));
+    setScaledFont(label, screenkit::ui::msSansSerif(points, bold));
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(label, left, top, width, height, Sizing::GrowDown);
@@ -150,3 +153,5 @@ void frmStartup::indexObservations()
 {
     startup::indexObservations(m_appFolder, hooks());
 }
+
+} // namespace app

@@ -8,6 +8,9 @@ class QLabel;
 class QPushButton;
 class QStatusBar;
 
+namespace app
+{
+
 // The program's first window: runs the start-up preparation, then offers the
 // observing session, the chart database and the import.
 class frmStartup final : public screenkit::Form
@@ -39,3 +42,5 @@ private:
     QLabel *m_panel2;
     bool m_editorOpened = false;
 };
+
+} // namespace app

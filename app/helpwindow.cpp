@@ -6,6 +6,9 @@
 #include <QTextBrowser>
 #include <QUrl>
 
+namespace app
+{
+
 void showHelp(const appfiles::Folder &folder, screenkit::HelpCommand command, int data)
 {
     if (!QFileInfo(folder.help()).isFile())
@@ -28,3 +31,5 @@ void showHelp(const appfiles::Folder &folder, screenkit::HelpCommand command, in
     browser->raise();
     browser->activateWindow();
 }
+
+} // namespace app

@@ -28,7 +28,7 @@ int checkCommand(int argc, char *argv[])
         return 2;
     }
     QTextStream out(stdout);
-    return modReportcheck::checkFiles(files, QDateTime::currentDateTimeUtc(), out);
+    return observe::modReportcheck::checkFiles(files, QDateTime::currentDateTimeUtc(), out);
 }
 }
 
@@ -39,7 +39,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("varlume"));
-    const ScreenRegistry screens(QCoreApplication::applicationDirPath());
+    const app::ScreenRegistry screens(QCoreApplication::applicationDirPath());
     screenkit::show(screenkit::Screen::Startup);
     return QApplication::exec();
 }

@@ -10,9 +10,12 @@
 #include "observe/frmentryscreen.h"
 #include "observe/frmreportcheck.h"
 
+namespace app
+{
+
 using screenkit::Screen;
 
-ScreenRegistry::ScreenRegistry(const QString &appFolder, modEntryscreen::Clock clock)
+ScreenRegistry::ScreenRegistry(const QString &appFolder, observe::modEntryscreen::Clock clock)
     : m_appFolder(appFolder)
 {
     add(Screen::Startup, QStringLiteral("frmStartup"), [this, appFolder] {
@@ -25,19 +28,23 @@ ScreenRegistry::ScreenRegistry(const QString &appFolder, modEntryscreen::Clock c
         }
         return screen;
     });
-    add(Screen::HeaderEditor, QStringLiteral("frmHeadertext"), [appFolder] { return new frmHeadertext(appFolder); });
+    add(Screen::HeaderEditor, QStringLiteral("frmHeadertext"),
+        [appFolder] { return new header::frmHeadertext(appFolder); });
     add(Screen::Observation, QStringLiteral("frmEntryscreen"), [appFolder, clock] {
-        auto *screen = new frmEntryscreen(appFolder, clock);
+        auto *screen = new observe::frmEntryscreen(appFolder, clock);
         // Before the observer uploads it: what in the day's report the AAVSO would refuse.
-        QObject::connect(screen, &frmEntryscreen::sessionEnded, &frmReportcheck::showFindingsOf);
+        QObject::connect(screen, &observe::frmEntryscreen::sessionEnded, &observe::frmReportcheck::showFindingsOf);
         return screen;
     });
-    add(Screen::ReportCheck, QStringLiteral("frmReportcheck"), [appFolder] { return new frmReportcheck(appFolder); });
-    add(Screen::Catalogue, QStringLiteral("frmDatabase"), [appFolder] { return new frmDatabase(appFolder); });
+    add(Screen::ReportCheck, QStringLiteral("frmReportcheck"),
+        [appFolder] { return new observe::frmReportcheck(appFolder); });
+    add(Screen::Catalogue, QStringLiteral("frmDatabase"),
+        [appFolder] { return new catalogue::frmDatabase(appFolder); });
     add(
-        Screen::LightCurve, QStringLiteral("frmLightcurve"), [appFolder] { return new frmLightcurve(appFolder); },
-        [](QWidget *screen, const QString &star) { static_cast<frmLightcurve *>(screen)->showstar(star); });
-    add(Screen::Import, QStringLiteral("frmConvert"), [appFolder] { return new frmConvert(appFolder); });
+        Screen::LightCurve, QStringLiteral("frmLightcurve"),
+        [appFolder] { return new lightcurve::frmLightcurve(appFolder); },
+        [](QWidget *screen, const QString &star) { static_cast<lightcurve::frmLightcurve *>(screen)->showstar(star); });
+    add(Screen::Import, QStringLiteral("frmConvert"), [appFolder] { return new import::frmConvert(appFolder); });
     screenkit::setNavigator(this);
 }
 
@@ -108,3 +115,5 @@ void ScreenRegistry::help(screenkit::HelpCommand command, int data)
 {
     showHelp(appfiles::Folder(m_appFolder), command, data);
 }
+
+} // namespace app

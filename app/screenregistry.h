@@ -11,6 +11,9 @@
 #include <functional>
 #include <optional>
 
+namespace app
+{
+
 // The program's screens, each at most once: showing one that is open brings
 // it to the front; one that was closed (screens delete themselves on close)
 // is made anew. While it lives, the registry is the screens' navigator.
@@ -23,7 +26,8 @@ public:
 
     // Registers every screen of the program, working in the given folder;
     // the observation screen stamps its fields from the clock.
-    explicit ScreenRegistry(const QString &appFolder, modEntryscreen::Clock clock = modEntryscreen::systemClock);
+    explicit ScreenRegistry(const QString &appFolder,
+                            observe::modEntryscreen::Clock clock = observe::modEntryscreen::systemClock);
     ~ScreenRegistry() override;
     ScreenRegistry(const ScreenRegistry &) = delete;
     ScreenRegistry &operator=(const ScreenRegistry &) = delete;
@@ -52,3 +56,5 @@ private:
     // A screen that must stay before the one being shown.
     std::optional<screenkit::Screen> m_inFront;
 };
+
+} // namespace app

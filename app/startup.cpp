@@ -11,6 +11,9 @@
 #include <filesystem>
 #include <system_error>
 
+namespace app
+{
+
 namespace
 {
 QString makeFolder(const QString &path)
@@ -84,3 +87,5 @@ void startup::indexObservations(const QString &appFolder, const Hooks &hooks)
     else
         hooks.status(2, QStringLiteral(" Observations not indexed: ") + error);
 }
+
+} // namespace app

@@ -5,6 +5,9 @@
 
 #include <functional>
 
+namespace app
+{
+
 // What start-up makes sure of before the start screen is shown: the header
 // (the editor opens when "header.txt" is missing), the database and the
 // folders "starcharts" and "obs". An existing database is never touched,
@@ -38,3 +41,5 @@ bool needsIndexing(const QString &appFolder);
 // the panel, not in a message box at every start.
 void indexObservations(const QString &appFolder, const Hooks &hooks);
 }
+
+} // namespace app

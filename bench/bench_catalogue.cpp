@@ -61,8 +61,9 @@ int main(int argc, char *argv[])
     fill(folder);
     std::printf("%d observations, %d charts filled in %.1f s\n\n", observations, charts, timer.elapsed() / 1000.0);
 
-    measure("open the screen: both lists' first rows, both counts", 10, [&] { delete new frmDatabase(folder); });
-    frmDatabase screen(folder);
+    measure("open the screen: both lists' first rows, both counts", 10,
+            [&] { delete new catalogue::frmDatabase(folder); });
+    catalogue::frmDatabase screen(folder);
     screen.show();
     QCoreApplication::processEvents();
     const auto button = [&](const char *name) { return screen.findChild<QPushButton *>(QLatin1String(name)); };
@@ -81,12 +82,12 @@ int main(int argc, char *argv[])
     std::printf("%-62s %9d rows\n", "  rows fetched by then", observed->rowCount());
     measure("COUNT(*) of cumobs", 20, [&] {
         QString error;
-        moddbscreen::countobs(folder, &error);
+        catalogue::moddbscreen::countobs(folder, &error);
     });
 
     const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
                          QPageLayout::Millimeter);
-    QList<moddbscreen::ChartRow> rows;
+    QList<catalogue::moddbscreen::ChartRow> rows;
     measure("report: read the 2,000 charts", 20, [&] {
         QString error;
         rows = *catalogue::readChartList(folder, &error);

@@ -52,7 +52,7 @@ void summaryLookup(const QString &folder)
 {
     QString error;
     const auto lookup = [&](const char *star) {
-        return [&folder, &error, star] { modEntryscreen::newestObsdate(folder, QLatin1String(star), &error); };
+        return [&folder, &error, star] { observe::modEntryscreen::newestObsdate(folder, QLatin1String(star), &error); };
     };
     benchkit::print("summary lookup, a star with 2,000 observations (median)",
                     benchkit::medianMs(201, lookup("star 123")));
@@ -80,7 +80,7 @@ void nightFilter()
         for (int x = 7; x < chart.width(); x += 97)
             line[x] = qRgb(0, 0, 0);
     }
-    std::printf("\nedge scan of the 6000 x 6000 chart: %d applications\n", modProcesses::edgescan(chart));
+    std::printf("\nedge scan of the 6000 x 6000 chart: %d applications\n", observe::modProcesses::edgescan(chart));
     // Each run on a fresh copy of the same chart, the copy not timed.
     QImage work;
     const auto fresh = [&] {
@@ -88,7 +88,7 @@ void nightFilter()
         work.detach();
     };
     const double filter = benchkit::medianMs(
-        9, [&] { modProcesses::nightfilter(work, modProcesses::edgescan(work)); }, fresh);
+        9, [&] { observe::modProcesses::nightfilter(work, observe::modProcesses::edgescan(work)); }, fresh);
     const double invert = benchkit::medianMs(
         9, [&] { work.invertPixels(); }, fresh);
     benchkit::print("edge scan and night filter, 6000 x 6000 (median)", filter);
@@ -130,8 +130,8 @@ void largestScan(const QString &folder, QPushButton *button)
     const QString colour = appfiles::Folder(folder).charts() + QStringLiteral("/scan.png");
     const QString grey = appfiles::Folder(folder).charts() + QStringLiteral("/scan-grey.png");
     {
-        const QImage scan =
-            blackOnWhiteChart(modEntryscreen::largestPictureWidth, modEntryscreen::largestPictureHeight);
+        const QImage scan = blackOnWhiteChart(observe::modEntryscreen::largestPictureWidth,
+                                              observe::modEntryscreen::largestPictureHeight);
         scan.save(colour);
         scan.convertToFormat(QImage::Format_Grayscale8).save(grey);
     }
@@ -179,7 +179,7 @@ void getChart(const QString &folder)
         messages.append(m.text);
         return QMessageBox::Ok;
     });
-    frmEntryscreen screen(folder);
+    observe::frmEntryscreen screen(folder);
     screen.show();
     QCoreApplication::processEvents();
     auto *grid = screen.findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));

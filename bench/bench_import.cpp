@@ -55,10 +55,10 @@ bool writeCsv(const QString &download, const QString &csv)
     in.readLine();
     while (!in.atEnd()) {
         const QString line = QString::fromUtf8(in.readLine()).chopped(1);
-        const auto parsed = download::parseLine(line);
+        const auto parsed = import::download::parseLine(line);
         if (!parsed.observation)
             return false;
-        const download::Observation &o = *parsed.observation;
+        const import::download::Observation &o = *parsed.observation;
         out.write(csvField(o.star) + ',' + csvField(o.magnitude) + ',' + csvField(o.estimate) + ','
                   + csvField(o.obsdate) + ',' + csvField(o.obscode) + ',' + csvField(o.notes) + ',' + csvField(o.chart)
                   + '\n');
@@ -112,15 +112,15 @@ int child(const QString &what, const QString &file, const QString &folder)
 {
     QElapsedTimer timer;
     timer.start();
-    modImportscreen::Import import(file, folder);
+    import::modImportscreen::Import import(file, folder);
     QString text;
     if (what == QLatin1String("count")) {
-        while (import.phase() == modImportscreen::Import::Phase::Checking)
+        while (import.phase() == import::modImportscreen::Import::Phase::Checking)
             import.work(QDeadlineTimer(1000));
         text = QStringLiteral("%1 of %2 there already").arg(import.duplicates()).arg(import.observations());
     } else {
-        const modImportscreen::Outcome outcome = import.run(modImportscreen::Duplicates::All);
-        text = modImportscreen::resultText(outcome.added, outcome.total);
+        const import::modImportscreen::Outcome outcome = import.run(import::modImportscreen::Duplicates::All);
+        text = import::modImportscreen::resultText(outcome.added, outcome.total);
     }
     const double ms = timer.nsecsElapsed() / 1e6;
     std::printf("%.1f %.1f %ld %s\n", ms, cpuMs(RUSAGE_SELF), maxrssKb(), qPrintable(text));

@@ -43,9 +43,9 @@
 
 namespace
 {
-modEntryscreen::ObservationTexts observation(int n)
+observe::modEntryscreen::ObservationTexts observation(int n)
 {
-    modEntryscreen::ObservationTexts texts = exampleObservation();
+    observe::modEntryscreen::ObservationTexts texts = exampleObservation();
     texts.minute = QString::number(n);
     return texts;
 }
@@ -55,9 +55,10 @@ qint64 timedRecording(const QString &folder, const QString &report, int n)
 {
     QElapsedTimer clock;
     clock.start();
-    const modEntryscreen::RecordOutcome outcome = modEntryscreen::recordobs(folder, report, observation(n));
+    const observe::modEntryscreen::RecordOutcome outcome =
+        observe::modEntryscreen::recordobs(folder, report, observation(n));
     const qint64 ms = clock.elapsed();
-    if (outcome.kind == modEntryscreen::RecordOutcome::Recorded)
+    if (outcome.kind == observe::modEntryscreen::RecordOutcome::Recorded)
         return ms;
     std::fprintf(stderr, "recording %d failed after %lld ms: %s\n", n, ms, qPrintable(outcome.message));
     return -1;
@@ -113,7 +114,7 @@ int main(int argc, char *argv[])
         return QMessageBox::Ok;
     });
 
-    ScreenRegistry screens(folder.path());
+    app::ScreenRegistry screens(folder.path());
     QWidget *screen = screenkit::show(screenkit::Screen::Import);
     if (!QTest::qWaitForWindowExposed(screen))
         return 1;
@@ -180,7 +181,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     const QString report = appfiles::Folder(folder.path()).report(QDate(2018, 1, 5));
-    modEntryscreen::beginReport(folder.path(), report);
+    observe::modEntryscreen::beginReport(folder.path(), report);
     QList<qint64> here;
     QList<qint64> there;
     std::vector<std::unique_ptr<QProcess>> others;

@@ -147,7 +147,7 @@ int main(int argc, char *argv[])
     const screenkit::night::Hold night;
     const lightcurve::View whole = lightcurve::wholeHistory(history.observations);
     const Timing first = measure(5, [&] {
-        CurvePlot plot(folder);
+        lightcurve::CurvePlot plot(folder);
         plot.resize(984, 608);
         plot.show();
         plot.setHistory(history);
@@ -156,7 +156,7 @@ int main(int argc, char *argv[])
     });
     report("first drawing (a new plot, whole history, incl. construction)", first, 100);
 
-    CurvePlot plot(folder);
+    lightcurve::CurvePlot plot(folder);
     plot.resize(984, 608);
     plot.show();
     plot.setHistory(history);

@@ -43,16 +43,17 @@ void fill(const QString &folder)
 // The recording as it was before it was made safe: the same checks, lookup,
 // line and row, but the line appended without lock or flush and the row
 // committed on its own.
-bool unsafeRecording(const QString &folder, const QString &report, const modEntryscreen::ObservationTexts &texts)
+bool unsafeRecording(const QString &folder, const QString &report,
+                     const observe::modEntryscreen::ObservationTexts &texts)
 {
-    if (modEntryscreen::checkObservation(texts, QDateTime::currentDateTimeUtc()))
+    if (observe::modEntryscreen::checkObservation(texts, QDateTime::currentDateTimeUtc()))
         return false;
     store::Database db(folder);
     const auto chart = db.first(QStringLiteral("charts"), store::Where{QStringLiteral("starname"), texts.star});
     if (!chart)
         return false;
-    const auto recording = modEntryscreen::makeRecording(
-        texts, modEntryscreen::isNightly(chart->value(QStringLiteral("nightly")).toString()));
+    const auto recording = observe::modEntryscreen::makeRecording(
+        texts, observe::modEntryscreen::isNightly(chart->value(QStringLiteral("nightly")).toString()));
     QFile file(report);
     if (!file.open(QIODevice::Append))
         return false;
@@ -71,11 +72,12 @@ bool unsafeRecording(const QString &folder, const QString &report, const modEntr
 
 // How long a line stands in the report before its row is committed: the
 // window in which a kill leaves the line without its row.
-double unpairedWindow(const QString &folder, const QString &report, const modEntryscreen::ObservationTexts &texts)
+double unpairedWindow(const QString &folder, const QString &report,
+                      const observe::modEntryscreen::ObservationTexts &texts)
 {
     store::Database db(folder);
-    const auto recording = modEntryscreen::makeRecording(texts, false);
-    modEntryscreen::ReportAppender appender(report);
+    const auto recording = observe::modEntryscreen::makeRecording(texts, false);
+    observe::modEntryscreen::ReportAppender appender(report);
     appender.lock(QDeadlineTimer(1000));
     db.begin(std::chrono::milliseconds(1000));
     const auto &row = recording.row;
@@ -122,7 +124,7 @@ int main(int argc, char *argv[])
     measure("COUNT(*) of cumobs", 20, [&] { store::Database(folder).count(QStringLiteral("cumobs")); });
     measure("liststars of a constellation with 250 stars", 100, [&] {
         QString error;
-        modEntryscreen::liststars(folder, QStringLiteral("cyg"), &error);
+        observe::modEntryscreen::liststars(folder, QStringLiteral("cyg"), &error);
     });
     measure("one star's observations, newest first", 10, [&] {
         store::Database db(folder);
@@ -133,7 +135,7 @@ int main(int argc, char *argv[])
     });
 
     const QString reportFile = appfiles::Folder(folder).report(QDate(2018, 1, 5));
-    modEntryscreen::beginReport(folder, reportFile);
+    observe::modEntryscreen::beginReport(folder, reportFile);
     {
         QFile report(reportFile);
         report.open(QIODevice::Append);
@@ -141,7 +143,7 @@ int main(int argc, char *argv[])
             report.write(
                 QStringLiteral("star %1|2458124.%2|11.2|na|110|115|1896|na\r\n").arg(i % stars).arg(i).toLatin1());
     }
-    modEntryscreen::ObservationTexts texts;
+    observe::modEntryscreen::ObservationTexts texts;
     texts.star = QStringLiteral("star 7");
     texts.year = QStringLiteral("2018");
     texts.month = QStringLiteral("1");
@@ -154,7 +156,8 @@ int main(int argc, char *argv[])
     const auto next = [&] { texts.minute = QString::number(minute++ % 60); };
     const double safe = benchkit::medianMs(recordings, [&] {
         next();
-        if (modEntryscreen::recordobs(folder, reportFile, texts).kind == modEntryscreen::RecordOutcome::Recorded)
+        if (observe::modEntryscreen::recordobs(folder, reportFile, texts).kind
+            == observe::modEntryscreen::RecordOutcome::Recorded)
             ++recorded;
     });
     const double unsafe = benchkit::medianMs(recordings, [&] {

@@ -8,6 +8,9 @@
 #include <QFileInfo>
 #include <QStringList>
 
+namespace catalogue
+{
+
 namespace moddbscreen
 {
 namespace
@@ -277,3 +280,5 @@ QString missingFilesNote(const QString &appFolder, const ChartRow &row)
     return notes.isEmpty() ? QString() : notes.join(QStringLiteral("; ")) + u'.';
 }
 }
+
+} // namespace catalogue

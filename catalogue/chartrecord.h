@@ -5,6 +5,9 @@
 
 #include <optional>
 
+namespace catalogue
+{
+
 // One chart record as the catalogue screen's fields hold it and as the table
 // charts stores it, and the rules between the two.
 namespace moddbscreen
@@ -73,3 +76,5 @@ QString missingFiles(const QString &appFolder, const ChartRow &row);
 // folders only: "\"rr lyr.gif\" is not in starcharts yet."; empty when all are there.
 QString missingFilesNote(const QString &appFolder, const ChartRow &row);
 }
+
+} // namespace catalogue

@@ -22,6 +22,9 @@
 #include <QTableView>
 #include <QtMath>
 
+namespace catalogue
+{
+
 using moddbscreen::Lookup;
 using moddbscreen::Outcome;
 
@@ -33,7 +36,7 @@ constexpr int label2Width = 2070;
 
 QFont largeFont(bool bold)
 {
-    return ui::msSansSerif(12, bold);
+    return screenkit::ui::msSansSerif(12, bold);
 }
 
 // Leaves the field alone when it holds the text already: no change, no rule.
@@ -607,3 +610,5 @@ void frmDatabase::tellFailure(const QString &error)
 {
     hostkit::ask(error, QStringLiteral("Chart database"), QMessageBox::Warning);
 }
+
+} // namespace catalogue

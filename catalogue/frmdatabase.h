@@ -6,7 +6,6 @@
 
 #include <QPointer>
 
-class ChartReportPreview;
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
@@ -16,6 +15,11 @@ class QPushButton;
 class QRadioButton;
 class QStatusBar;
 class QTableView;
+
+namespace catalogue
+{
+
+class ChartReportPreview;
 
 // The observer's catalogue of charts and all the observations so far: the
 // two lists, the star search, the record of one chart to add, edit, save or
@@ -114,3 +118,5 @@ private:
     QStatusBar *m_sbr1 = nullptr;
     QPointer<ChartReportPreview> m_report;
 };
+
+} // namespace catalogue

@@ -6,6 +6,9 @@
 
 #include <QVariantMap>
 
+namespace catalogue
+{
+
 namespace moddbscreen
 {
 namespace
@@ -228,3 +231,5 @@ QString obsOf(qint64 count, const QString &name)
     return QString::number(count) + QStringLiteral(" obs of ") + name;
 }
 }
+
+} // namespace catalogue

@@ -8,6 +8,9 @@
 
 #include <optional>
 
+namespace catalogue
+{
+
 // The catalogue screen's routines that touch the database, and its texts.
 // Each opens the database for its own operation; every value is bound, so a
 // name with an apostrophe is just a name.
@@ -80,3 +83,5 @@ std::optional<qint64> findobs(const QString &appFolder, const QString &name, QSt
 // "3 obs of ss cyg".
 QString obsOf(qint64 count, const QString &name);
 }
+
+} // namespace catalogue

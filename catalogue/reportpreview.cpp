@@ -17,6 +17,9 @@
 #include <QStandardPaths>
 #include <QToolBar>
 
+namespace catalogue
+{
+
 namespace
 {
 QIcon reddenedIcon(const QIcon &icon)
@@ -117,3 +120,5 @@ void ChartReportPreview::applyNight(bool on)
     if (isVisible() && m_pages)
         m_pages->updatePreview();
 }
+
+} // namespace catalogue

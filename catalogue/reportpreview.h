@@ -12,6 +12,9 @@ class QAction;
 class QGraphicsView;
 class QPrintPreviewWidget;
 
+namespace catalogue
+{
+
 // The printed chart list on screen, from where the observer prints it or
 // saves it as PDF. While night lasts its pages are red on black, like
 // everything else on screen; what it prints or saves is black on white.
@@ -39,3 +42,5 @@ private:
     // The toolbar's icons by day, while night shows them red.
     QList<QPair<QAction *, QIcon>> m_dayIcons;
 };
+
+} // namespace catalogue

@@ -15,6 +15,9 @@
 #include <QPushButton>
 #include <QTextEdit>
 
+namespace header
+{
+
 frmHeadertext::frmHeadertext(const QString &appFolder, QWidget *parent)
     : screenkit::Form(10350, 7035, parent)
     , m_appFolder(appFolder)
@@ -24,7 +27,7 @@ frmHeadertext::frmHeadertext(const QString &appFolder, QWidget *parent)
     m_text = new QTextEdit(canvas());
     m_text->setObjectName(QStringLiteral("RichTextBox1"));
     m_text->setAcceptRichText(false);
-    setScaledFont(m_text, ui::msSansSerif(8.25));
+    setScaledFont(m_text, screenkit::ui::msSansSerif(8.25));
     m_text->setPlainText(header::defaultHeader());
     m_text->installEventFilter(this);
     place(m_text, 480, 600, 4935, 3975);
@@ -35,7 +38,7 @@ frmHeadertext::frmHeadertext(const QString &appFolder, QWidget *parent)
                                        .arg(appfiles::exampleObserverCode()),
                                    canvas());
     m_exampleCodeNote->setObjectName(QStringLiteral("lblObscode"));
-    setScaledFont(m_exampleCodeNote, ui::msSansSerif(8.25, true));
+    setScaledFont(m_exampleCodeNote, screenkit::ui::msSansSerif(8.25, true));
     m_exampleCodeNote->setWordWrap(true);
     m_exampleCodeNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(m_exampleCodeNote, 480, 4680, 4935, 615);
@@ -44,7 +47,7 @@ frmHeadertext::frmHeadertext(const QString &appFolder, QWidget *parent)
 
     auto *title = new QLabel(QStringLiteral("First Time personal header initialisation"), canvas());
     title->setObjectName(QStringLiteral("Label1"));
-    setScaledFont(title, ui::msSansSerif(9.75, true));
+    setScaledFont(title, screenkit::ui::msSansSerif(9.75, true));
     title->setWordWrap(true);
     title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(title, 5640, 600, 4335, 615);
@@ -57,7 +60,7 @@ frmHeadertext::frmHeadertext(const QString &appFolder, QWidget *parent)
     guide->setLineWrapMode(QPlainTextEdit::NoWrap);
     guide->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     guide->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setScaledFont(guide, ui::msSansSerif(11));
+    setScaledFont(guide, screenkit::ui::msSansSerif(11));
     QPalette face = guide->palette();
     face.setColor(QPalette::Base, face.color(QPalette::Button));
     screenkit::night::setDayPalette(guide, face);
@@ -110,3 +113,5 @@ void frmHeadertext::save()
     hide();
     close();
 }
+
+} // namespace header

@@ -7,6 +7,9 @@ class QLabel;
 class QPushButton;
 class QTextEdit;
 
+namespace header
+{
+
 // Sets up "header.txt", the header block every daily report begins with.
 class frmHeadertext final : public screenkit::Form
 {
@@ -27,3 +30,5 @@ private:
     QLabel *m_exampleCodeNote;
     QPushButton *m_save;
 };
+
+} // namespace header

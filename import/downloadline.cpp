@@ -6,6 +6,9 @@
 
 #include <array>
 
+namespace import
+{
+
 namespace
 {
 constexpr double earliestJd = 2000000;
@@ -134,3 +137,5 @@ download::ParsedLine download::parseLine(QStringView line)
                         values[6].text},
             {}};
 }
+
+} // namespace import

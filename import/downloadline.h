@@ -6,6 +6,9 @@
 
 #include <optional>
 
+namespace import
+{
+
 // One line of a file of the observer's observations as downloaded from the
 // AAVSO: fields separated by "##", of which fifteen are read.
 namespace download
@@ -36,3 +39,5 @@ struct ParsedLine
 // every later reader finds a Julian Date and a magnitude that are numbers.
 ParsedLine parseLine(QStringView line);
 }
+
+} // namespace import

@@ -7,6 +7,9 @@
 
 #include <cstring>
 
+namespace import
+{
+
 namespace
 {
 constexpr qsizetype bufferSize = 4 * download::Reader::longestLine;
@@ -192,3 +195,5 @@ download::Reader::Read download::Reader::next(QString *line)
         return Read::Line;
     }
 }
+
+} // namespace import

@@ -7,6 +7,9 @@
 
 #include <vector>
 
+namespace import
+{
+
 namespace download
 {
 // Reads a download file line by line through a buffer of its own, so that
@@ -78,3 +81,5 @@ private:
     qint64 m_lineNumber = 0;
 };
 }
+
+} // namespace import

@@ -21,6 +21,9 @@
 #include <QTimer>
 #include <QTreeView>
 
+namespace import
+{
+
 namespace
 {
 const QString textfile = QStringLiteral("textfile");
@@ -87,7 +90,7 @@ frmConvert::frmConvert(const QString &appFolder, QWidget *parent)
 
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label1->setProperty(tag, textfile);
-    setScaledFont(m_label1, ui::msSansSerif(8.25, true));
+    setScaledFont(m_label1, screenkit::ui::msSansSerif(8.25, true));
     place(m_label1, 240, 840, 0, 0, Sizing::ToText);
 
     m_cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
@@ -274,3 +277,5 @@ void frmConvert::closeEvent(QCloseEvent *event)
     }
     screenkit::Form::closeEvent(event);
 }
+
+} // namespace import

@@ -19,6 +19,9 @@ class QPushButton;
 class QTimer;
 class QTreeView;
 
+namespace import
+{
+
 namespace modImportscreen
 {
 class Import;
@@ -69,3 +72,5 @@ private:
     QElapsedTimer m_importTime;
     QTimer *m_pump;
 };
+
+} // namespace import

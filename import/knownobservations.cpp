@@ -8,6 +8,9 @@
 
 #include <algorithm>
 
+namespace import
+{
+
 namespace
 {
 // Each slice is a query of its own, so no read lasts beyond one call and
@@ -91,3 +94,5 @@ void KnownObservations::undoTaken()
         --*taken;
     m_takenSince.clear();
 }
+
+} // namespace import

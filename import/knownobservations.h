@@ -10,6 +10,9 @@
 
 #include <vector>
 
+namespace import
+{
+
 // The observations cumobs holds, by their key alone, for telling which of a
 // file's observations are there already: per star, its dates and magnitudes
 // in order. Each row matches one observation of the file, so that two equal
@@ -56,3 +59,5 @@ private:
     qint64 m_lastRow = 0;
     QString m_error;
 };
+
+} // namespace import

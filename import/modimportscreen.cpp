@@ -8,6 +8,9 @@
 
 #include <algorithm>
 
+namespace import
+{
+
 namespace
 {
 const QString cumobs = QStringLiteral("cumobs");
@@ -408,3 +411,5 @@ QString modImportscreen::Import::addedBefore() const
     return QStringLiteral("%1 records from the lines before it were added; nothing after it was added.")
         .arg(m_outcome.added);
 }
+
+} // namespace import

@@ -14,6 +14,9 @@
 #include <chrono>
 #include <memory>
 
+namespace import
+{
+
 namespace modImportscreen
 {
 // What to do with the file's observations that cumobs holds already.
@@ -164,3 +167,5 @@ private:
     store::HeldTransaction m_held{[this] { giveWay(); }};
 };
 }
+
+} // namespace import

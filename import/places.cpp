@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
+namespace import
+{
+
 namespace
 {
 bool holds(const QString &place, const QString &folder)
@@ -54,3 +57,5 @@ qsizetype places::placeOf(const QList<Place> &list, const QString &folder)
     }
     return best;
 }
+
+} // namespace import

@@ -5,6 +5,9 @@
 #include <QList>
 #include <QString>
 
+namespace import
+{
+
 // Where the observer may have kept a download: the places Drive1 offers.
 namespace places
 {
@@ -27,3 +30,5 @@ QString startFolder(const QString &home);
 // The index of the place that holds the folder (the longest path that does), or -1.
 qsizetype placeOf(const QList<Place> &list, const QString &folder);
 }
+
+} // namespace import

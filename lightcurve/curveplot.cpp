@@ -7,6 +7,9 @@
 
 #include <QPainterPath>
 
+namespace lightcurve
+{
+
 namespace
 {
 struct Colours
@@ -381,3 +384,5 @@ void CurvePlot::hideHover()
     m_hoverText->setVisible(false);
     layer(QStringLiteral("overlay"))->replot();
 }
+
+} // namespace lightcurve

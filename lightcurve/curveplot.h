@@ -6,6 +6,9 @@
 
 #include <qcustomplot.h>
 
+namespace lightcurve
+{
+
 // The plot of a light curve: dates across in UT, magnitudes down the side
 // with the bright at the top. The wheel zooms, a drag moves, a drag with
 // Ctrl held zooms to its rectangle; the mouse over the curve tells of the
@@ -62,3 +65,5 @@ private:
     QCPItemText *m_hoverText;
     QSharedPointer<QCPAxisTicker> m_dates;
 };
+
+} // namespace lightcurve

@@ -15,6 +15,9 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
+namespace lightcurve
+{
+
 namespace
 {
 constexpr int recentDays = 90;
@@ -74,7 +77,7 @@ void frmLightcurve::createControls()
     m_lblEmpty = makeLabel("lblEmpty", 120, 120, 14760, 9120);
     m_lblEmpty->setAlignment(Qt::AlignCenter);
     m_lblEmpty->setWordWrap(true);
-    setScaledFont(m_lblEmpty, ui::msSansSerif(12, true));
+    setScaledFont(m_lblEmpty, screenkit::ui::msSansSerif(12, true));
 
     m_cmdWhole = makeButton("cmdWhole", QStringLiteral("&Whole history"), QStringLiteral("Show every observation"), 120,
                             9360, 1695, 375);
@@ -218,3 +221,5 @@ void frmLightcurve::save(bool pdf)
                          .arg(QDir::toNativeSeparators(path)),
                      QStringLiteral("Light curve not saved"), QMessageBox::Warning);
 }
+
+} // namespace lightcurve

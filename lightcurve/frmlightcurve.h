@@ -3,10 +3,14 @@
 
 #include "screenkit/form.h"
 
-class CurvePlot;
 class QCheckBox;
 class QLabel;
 class QPushButton;
+
+namespace lightcurve
+{
+
+class CurvePlot;
 
 // The light curve of one star from the observer's own history: what was
 // imported, what was recorded here, and tonight's estimates picked out.
@@ -48,3 +52,5 @@ private:
     QPushButton *m_cmdPdf = nullptr;
     QLabel *m_lblHint = nullptr;
 };
+
+} // namespace lightcurve

@@ -18,6 +18,9 @@
 #include <limits>
 #include <unistd.h>
 
+namespace observe
+{
+
 namespace
 {
 constexpr qint64 largestPictureBytes =
@@ -248,3 +251,5 @@ QString modEntryscreen::chartNotFound(const QString &file)
     return QStringLiteral("No chart with the name '") + file + QStringLiteral("' in database,\n")
         + QStringLiteral("or the chart is in the wrong folder");
 }
+
+} // namespace observe

@@ -8,6 +8,9 @@
 #include <functional>
 #include <optional>
 
+namespace observe
+{
+
 // The chart viewer's rules, without a window: the time stamp of the date and
 // time fields, the star's catalogue row, loading a chart or finder chart as
 // its box shows it at night, and today's day number for the summary.
@@ -89,3 +92,5 @@ NightPicture nightPicture(const QString &folder, const QString &name, QRgb boxCo
 // be shown is told by its reason instead.
 QString chartNotFound(const QString &file);
 }
+
+} // namespace observe

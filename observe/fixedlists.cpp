@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "observe/fixedlists.h"
 
+namespace observe
+{
+
 const QStringList &modEntryscreen::constellations()
 {
     static const QStringList list{
@@ -23,3 +26,5 @@ const QStringList &modEntryscreen::commentCodes()
     };
     return list;
 }
+
+} // namespace observe

@@ -3,6 +3,9 @@
 
 #include <QStringList>
 
+namespace observe
+{
+
 namespace modEntryscreen
 {
 // The 88 constellation abbreviations in the order of their Latin names, as
@@ -14,3 +17,5 @@ const QStringList &constellations();
 // the code letter, " - ", and what it means.
 const QStringList &commentCodes();
 }
+
+} // namespace observe

@@ -36,6 +36,9 @@
 #include <QShortcut>
 #include <QTableWidget>
 
+namespace observe
+{
+
 namespace
 {
 const char *const numberFieldNames[5] = {"nbYear", "nbMonth", "nbDay", "nbHour", "nbMinute"};
@@ -48,7 +51,7 @@ const char *const numberFieldTips[5] = {
 
 QFont fieldFont()
 {
-    return ui::msSansSerif(9.75, true);
+    return screenkit::ui::msSansSerif(9.75, true);
 }
 
 // Leaves the caret and selection alone when validation changes nothing.
@@ -719,3 +722,5 @@ bool frmEntryscreen::pictureMouse(PictureBox *box, QPointF &grab, QMouseEvent *e
     }
     return true;
 }
+
+} // namespace observe

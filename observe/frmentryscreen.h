@@ -18,12 +18,16 @@ class QMouseEvent;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
-class PictureBox;
 
 namespace hostkit
 {
 class ComponentHost;
 }
+
+namespace observe
+{
+
+class PictureBox;
 
 // The working window of a night's observing, red on black for dark-adapted
 // eyes: choice of the star, the fields of one estimate, and the day's report.
@@ -151,3 +155,5 @@ private:
     QPointF m_grabPicture2;
     QPointF m_grabPicture3;
 };
+
+} // namespace observe

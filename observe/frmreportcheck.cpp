@@ -16,6 +16,9 @@
 #include <QShowEvent>
 #include <QTableWidget>
 
+namespace observe
+{
+
 namespace
 {
 enum Column { LineColumn, KindColumn, FieldColumn, ValueColumn, ReasonColumn };
@@ -44,24 +47,24 @@ frmReportcheck::frmReportcheck(const QString &appFolder, QWidget *parent)
 
     m_lblReports = new QLabel(QStringLiteral("Report &files, newest first:"), canvas());
     m_lblReports->setObjectName(QStringLiteral("lblReports"));
-    setScaledFont(m_lblReports, ui::dialogFont());
+    setScaledFont(m_lblReports, screenkit::ui::dialogFont());
     place(m_lblReports, 240, 240, 2640, 300);
 
     m_lstReports = new QListWidget(canvas());
     m_lstReports->setObjectName(QStringLiteral("lstReports"));
-    setScaledFont(m_lstReports, ui::dialogFont());
+    setScaledFont(m_lstReports, screenkit::ui::dialogFont());
     place(m_lstReports, 240, 600, 2640, 6000);
     m_lblReports->setBuddy(m_lstReports);
     connect(m_lstReports, &QListWidget::currentRowChanged, this, &frmReportcheck::checkchosen);
 
     m_lblSummary = new QLabel(canvas());
     m_lblSummary->setObjectName(QStringLiteral("lblSummary"));
-    setScaledFont(m_lblSummary, ui::msSansSerif(8.25, true));
+    setScaledFont(m_lblSummary, screenkit::ui::msSansSerif(8.25, true));
     place(m_lblSummary, 3120, 240, 8160, 300);
 
     m_grdFindings = new QTableWidget(0, static_cast<int>(std::size(columns)), canvas());
     m_grdFindings->setObjectName(QStringLiteral("grdFindings"));
-    setScaledFont(m_grdFindings, ui::dialogFont());
+    setScaledFont(m_grdFindings, screenkit::ui::dialogFont());
     place(m_grdFindings, 3120, 600, 8160, 6000);
     QStringList titles;
     for (const ColumnDesign &column : columns)
@@ -170,3 +173,5 @@ void frmReportcheck::checkchosen()
         }
     }
 }
+
+} // namespace observe

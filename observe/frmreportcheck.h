@@ -8,6 +8,9 @@ class QListWidget;
 class QPushButton;
 class QTableWidget;
 
+namespace observe
+{
+
 // The day's reports checked before upload: the files of "obs", newest first,
 // and what the AAVSO would refuse or take wrongly in the chosen one.
 class frmReportcheck final : public screenkit::Form
@@ -39,3 +42,5 @@ private:
     QPushButton *m_cmdRecheck = nullptr;
     QPushButton *m_cmdClose = nullptr;
 };
+
+} // namespace observe

@@ -3,6 +3,9 @@
 
 #include <cmath>
 
+namespace observe
+{
+
 double modProcesses::julianday(qint16 year, qint16 month, float day)
 {
     // January and February count as months 13 and 14 of the year before.
@@ -89,3 +92,5 @@ QString modProcesses::jdText(double jd, bool nightly)
         digits = QString(decimals + 1 - digits.size(), u'0') + digits;
     return shortestForm(digits.left(digits.size() - decimals) + u'.' + digits.right(decimals));
 }
+
+} // namespace observe

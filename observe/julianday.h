@@ -4,6 +4,9 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace observe
+{
+
 namespace modProcesses
 {
 // Julian Date of noon of a Gregorian calendar date.
@@ -16,3 +19,5 @@ double observationJd(qint16 year, qint16 month, float day, int hour, int minute)
 // decimal text: "2458124.3958", "2458124.4", "2458123.5".
 QString jdText(double jd, bool nightly);
 }
+
+} // namespace observe

@@ -13,6 +13,9 @@
 
 #include <chrono>
 
+namespace observe
+{
+
 namespace
 {
 using modEntryscreen::RecordOutcome;
@@ -187,3 +190,5 @@ modEntryscreen::Unpaired modEntryscreen::unpairedLines(const QString &appFolder,
     }
     return unpaired;
 }
+
+} // namespace observe

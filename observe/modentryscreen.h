@@ -8,6 +8,9 @@
 
 #include <optional>
 
+namespace observe
+{
+
 namespace modEntryscreen
 {
 // The catalogue's stars of a constellation, in the engine's order of
@@ -52,3 +55,5 @@ struct Unpaired
 // Reads only.
 Unpaired unpairedLines(const QString &appFolder, const QString &todaysfile);
 }
+
+} // namespace observe

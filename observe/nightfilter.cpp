@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "observe/nightfilter.h"
 
+namespace observe
+{
+
 namespace
 {
 // A point reads above this value and the filter is applied.
@@ -64,3 +67,5 @@ void modProcesses::nightfilter(QImage &image, int applications)
             line[x] = filtered(line[x]);
     }
 }
+
+} // namespace observe

@@ -4,6 +4,9 @@
 #include <QImage>
 #include <QRgb>
 
+namespace observe
+{
+
 // The red night filter of the chart viewer. A chart box reads the colour of a
 // point as R + 256 G + 65536 B; the filter inverts every pixel and then keeps
 // only its red part. The edge scan walks down the leftmost pixel column and
@@ -24,3 +27,5 @@ int edgescan(const QImage &image);
 // red part it had, and so on.
 void nightfilter(QImage &image, int applications);
 }
+
+} // namespace observe

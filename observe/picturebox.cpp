@@ -7,6 +7,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+namespace observe
+{
+
 PictureBox::PictureBox(QRgb colour, QWidget *parent)
     : QWidget(parent)
     , m_colour(colour)
@@ -44,3 +47,5 @@ void PictureBox::paintEvent(QPaintEvent *event)
     // Only what is exposed: a chart can be many times larger than the frame.
     painter.drawImage(area.topLeft(), m_shown, area);
 }
+
+} // namespace observe

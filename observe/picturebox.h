@@ -4,6 +4,9 @@
 #include <QImage>
 #include <QWidget>
 
+namespace observe
+{
+
 // A picture box of the chart viewer: shows its picture at the picture's own
 // pixel size, whatever the screen's scale, on the box's colour while it has
 // none. It keeps the picture as loaded and filtered; at night a picture that
@@ -30,3 +33,5 @@ private:
     QImage m_picture;
     QImage m_shown;
 };
+
+} // namespace observe

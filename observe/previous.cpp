@@ -8,6 +8,9 @@
 #include <cmath>
 #include <limits>
 
+namespace observe
+{
+
 std::optional<QString> modEntryscreen::newestObsdate(const QString &appFolder, const QString &star, QString *error)
 {
     store::Database db(appFolder);
@@ -55,3 +58,5 @@ modEntryscreen::Previous modEntryscreen::previousCaption(const QString &star, co
                 QStringLiteral("Last obs. of this star: ") + QString::number(days) + QStringLiteral(" days ago")};
     return {Previous::Caption, QStringLiteral("Last obs. of this star is dated after today")};
 }
+
+} // namespace observe

@@ -5,6 +5,9 @@
 
 #include <optional>
 
+namespace observe
+{
+
 // The summary of a star's earlier observations under its chart: never,
 // earlier tonight, or how many days ago, counted in whole Julian days.
 namespace modEntryscreen
@@ -35,3 +38,5 @@ struct Previous
 // observations) and today's day number.
 Previous previousCaption(const QString &star, const std::optional<QString> &newest, qint32 daynumber);
 }
+
+} // namespace observe

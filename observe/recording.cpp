@@ -9,6 +9,9 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+namespace observe
+{
+
 namespace
 {
 using modEntryscreen::Field;
@@ -356,3 +359,5 @@ QString modEntryscreen::notInCatalogue(const QString &star)
                           "list, or add its chart on the Database Screen first.")
         .arg(star);
 }
+
+} // namespace observe

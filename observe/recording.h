@@ -6,6 +6,9 @@
 
 #include <optional>
 
+namespace observe
+{
+
 namespace modEntryscreen
 {
 // The texts of the observation screen's fields as the observer left them.
@@ -90,3 +93,5 @@ std::optional<Problem> checkObservation(const ObservationTexts &texts, const QDa
 
 QString notInCatalogue(const QString &star);
 }
+
+} // namespace observe

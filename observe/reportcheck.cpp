@@ -15,6 +15,9 @@
 #include <cerrno>
 #include <dirent.h>
 
+namespace observe
+{
+
 namespace modReportcheck
 {
 namespace
@@ -211,3 +214,5 @@ int checkFiles(const QList<QByteArray> &names, const QDateTime &now, QTextStream
     return status;
 }
 }
+
+} // namespace observe

@@ -11,6 +11,9 @@
 
 class QTextStream;
 
+namespace observe
+{
+
 // The check of a report file before the observer uploads it: the file read
 // as the AAVSO reads it, its dates held against the night it is named
 // after, and its observations against the earlier days' reports beside it.
@@ -49,3 +52,5 @@ QString summary(const Check &check);
 // clean, 1 for warnings, 2 for errors (a file that cannot be read among them).
 int checkFiles(const QList<QByteArray> &names, const QDateTime &now, QTextStream &out);
 }
+
+} // namespace observe

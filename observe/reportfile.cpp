@@ -18,6 +18,9 @@
 #include <thread>
 #include <unistd.h>
 
+namespace observe
+{
+
 namespace
 {
 // A view waits a little for a recording under way, not as long as another
@@ -261,3 +264,5 @@ modEntryscreen::ReportText modEntryscreen::readReport(const QString &todaysfile,
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return {text, start + bytes.size(), start == 0, std::nullopt};
 }
+
+} // namespace observe

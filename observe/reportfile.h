@@ -7,6 +7,9 @@
 
 #include <optional>
 
+namespace observe
+{
+
 // The day's report file in the folder "obs". The routines return a message
 // for the observer when they fail, leaving the file as it was.
 namespace modEntryscreen
@@ -64,3 +67,5 @@ struct ReportText
 // so that it never holds a line that may still be taken back.
 ReportText readReport(const QString &todaysfile, qint64 from = 0);
 }
+
+} // namespace observe

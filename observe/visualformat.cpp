@@ -14,6 +14,9 @@
 #include <limits>
 #include <string_view>
 
+namespace observe
+{
+
 namespace modReportcheck
 {
 namespace
@@ -889,3 +892,5 @@ double julianDate(const QDateTime &moment)
     return static_cast<double>(moment.toMSecsSinceEpoch()) / 86'400'000.0 + 2'440'587.5;
 }
 }
+
+} // namespace observe

@@ -11,6 +11,9 @@
 #include <functional>
 #include <optional>
 
+namespace observe
+{
+
 // The AAVSO Visual File Format read as strictly as the AAVSO's upload reads
 // it: "#" lines for the header (any order, any letter case; #OBSCODE and
 // #DATE may come again and hold for the lines after them), then one
@@ -177,3 +180,5 @@ void forEachKey(const QByteArray &bytes, const QList<qint64> &dates,
 // The Julian Date of a moment.
 double julianDate(const QDateTime &moment);
 }
+
+} // namespace observe

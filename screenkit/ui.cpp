@@ -3,22 +3,22 @@
 
 #include <QLabel>
 
-int ui::twips(int value)
+int screenkit::ui::twips(int value)
 {
     return qRound(value / 15.0);
 }
 
-void ui::place(QWidget *widget, int left, int top, int width, int height)
+void screenkit::ui::place(QWidget *widget, int left, int top, int width, int height)
 {
     widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
 }
 
-void ui::setClientSize(QWidget *window, int width, int height)
+void screenkit::ui::setClientSize(QWidget *window, int width, int height)
 {
     window->setFixedSize(twips(width), twips(height));
 }
 
-QFont ui::msSansSerif(qreal pointSize, bool bold)
+QFont screenkit::ui::msSansSerif(qreal pointSize, bool bold)
 {
     static const bool substituted = [] {
         // Narrow sans-serif faces first: the layouts were drawn for its metrics.
@@ -34,12 +34,12 @@ QFont ui::msSansSerif(qreal pointSize, bool bold)
     return font;
 }
 
-QFont ui::dialogFont()
+QFont screenkit::ui::dialogFont()
 {
     return msSansSerif(8.25);
 }
 
-void ui::fitHeight(QLabel *label)
+void screenkit::ui::fitHeight(QLabel *label)
 {
     if (label->hasHeightForWidth())
         label->resize(label->width(), qMax(label->height(), label->heightForWidth(label->width())));

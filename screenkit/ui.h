@@ -7,7 +7,7 @@
 class QLabel;
 
 // Screen layouts are drawn up in twips, 15 to a pixel at 96 dots per inch.
-namespace ui
+namespace screenkit::ui
 {
 int twips(int value);
 void place(QWidget *widget, int left, int top, int width, int height);

@@ -5,6 +5,9 @@
 
 #include <QIcon>
 
+namespace ferrow
+{
+
 NumboxDesignerPlugin::NumboxDesignerPlugin(QObject *parent)
     : QObject(parent)
 {
@@ -72,3 +75,5 @@ QString NumboxDesignerPlugin::domXml() const
                           " </widget>\n"
                           "</ui>\n");
 }
+
+} // namespace ferrow

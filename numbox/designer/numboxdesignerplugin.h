@@ -4,6 +4,9 @@
 #include <QObject>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 
+namespace ferrow
+{
+
 // Puts numbox into Qt Designer's widget box.
 class NumboxDesignerPlugin final : public QObject, public QDesignerCustomWidgetInterface
 {
@@ -29,3 +32,5 @@ public:
 private:
     bool m_initialized = false;
 };
+
+} // namespace ferrow

@@ -3,6 +3,9 @@
 
 #include "numbox/numbox.h"
 
+namespace ferrow
+{
+
 namespace
 {
 const QString numboxProgId = QStringLiteral("ferrow.numbox");
@@ -46,3 +49,5 @@ void FerrowLibrary::setMessageHandler(hostkit::MessageHandler handler)
 {
     hostkit::setMessageHandler(std::move(handler));
 }
+
+} // namespace ferrow

@@ -5,6 +5,9 @@
 
 #include <QObject>
 
+namespace ferrow
+{
+
 // The ferrow library's entry point: creates numbox controls by programmatic
 // name and keeps count of the live ones so the host knows when it may unload.
 class FerrowLibrary final : public QObject, public hostkit::ControlFactory
@@ -25,3 +28,5 @@ public:
 private:
     int m_liveControls = 0;
 };
+
+} // namespace ferrow

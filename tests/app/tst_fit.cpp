@@ -34,7 +34,7 @@ private Q_SLOTS:
 private:
     std::unique_ptr<AppFolder> m_folder;
     std::unique_ptr<MessageRecorder> m_messages;
-    std::unique_ptr<ScreenRegistry> m_screens;
+    std::unique_ptr<app::ScreenRegistry> m_screens;
 };
 
 void tst_fit::initTestCase()
@@ -44,7 +44,7 @@ void tst_fit::initTestCase()
     m_folder->prepare();
     QVERIFY(m_folder->installLibrary());
     QVERIFY(m_folder->installHelp());
-    m_screens = std::make_unique<ScreenRegistry>(m_folder->path());
+    m_screens = std::make_unique<app::ScreenRegistry>(m_folder->path());
 }
 
 void tst_fit::cleanupTestCase()

@@ -44,7 +44,7 @@ private:
 
     std::unique_ptr<AppFolder> m_folder;
     std::unique_ptr<MessageRecorder> m_messages;
-    std::unique_ptr<ScreenRegistry> m_screens;
+    std::unique_ptr<app::ScreenRegistry> m_screens;
 };
 
 void tst_nightsurfaces::init()
@@ -54,7 +54,7 @@ void tst_nightsurfaces::init()
     m_folder->prepare();
     QVERIFY(m_folder->installLibrary());
     QVERIFY(m_folder->installHelp());
-    m_screens = std::make_unique<ScreenRegistry>(m_folder->path());
+    m_screens = std::make_unique<app::ScreenRegistry>(m_folder->path());
     QWidget *screen = screenkit::show(screenkit::Screen::Observation);
     QVERIFY(QTest::qWaitForWindowActive(screen));
 }

@@ -44,13 +44,13 @@ private Q_SLOTS:
 private:
     QWidget *start(const AppFolder &folder);
 
-    std::unique_ptr<ScreenRegistry> m_screens;
+    std::unique_ptr<app::ScreenRegistry> m_screens;
     static QString panel(QWidget *screen, const char *name);
 };
 
 QWidget *tst_startup::start(const AppFolder &folder)
 {
-    m_screens = std::make_unique<ScreenRegistry>(folder.path());
+    m_screens = std::make_unique<app::ScreenRegistry>(folder.path());
     QWidget *screen = screenkit::show(screenkit::Screen::Startup);
     return screen && QTest::qWaitForWindowExposed(screen) ? screen : nullptr;
 }
@@ -169,11 +169,11 @@ void tst_startup::earlierDatabaseIndexedOnce()
 
     // Told in the status bar before the work holds the screen.
     QStringList told;
-    const startup::Hooks hooks{
+    const app::startup::Hooks hooks{
         {}, [&](int panel, const QString &text) {
             told.append(QStringLiteral("%1:%2:%3").arg(panel).arg(text).arg(int(store::lookups(folder.path()))));
         }};
-    startup::indexObservations(folder.path(), hooks);
+    app::startup::indexObservations(folder.path(), hooks);
     QCOMPARE(told,
              (QStringList{QStringLiteral("1:Indexing observations...:%1").arg(int(store::Lookups::Missing)),
                           QStringLiteral("2: Observations indexed:%1").arg(int(store::Lookups::Present))}));

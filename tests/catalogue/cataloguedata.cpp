@@ -10,13 +10,13 @@
 
 namespace cataloguedata
 {
-moddbscreen::ChartRow chart(const QString &name, const QString &constell)
+catalogue::moddbscreen::ChartRow chart(const QString &name, const QString &constell)
 {
     return {name,    QStringLiteral("X1"), QStringLiteral("no"), name + QStringLiteral(".gif"), QStringLiteral("none"),
             constell};
 }
 
-void addCharts(const QString &folder, const QList<moddbscreen::ChartRow> &rows)
+void addCharts(const QString &folder, const QList<catalogue::moddbscreen::ChartRow> &rows)
 {
     store::Database db(folder);
     if (!db.open())
@@ -25,7 +25,7 @@ void addCharts(const QString &folder, const QList<moddbscreen::ChartRow> &rows)
     handle.transaction();
     QSqlQuery insert(handle);
     insert.prepare(QStringLiteral("INSERT INTO Charts VALUES (?, ?, ?, ?, ?, ?)"));
-    for (const moddbscreen::ChartRow &row : rows) {
+    for (const catalogue::moddbscreen::ChartRow &row : rows) {
         for (const QString &value :
              {row.starname, row.chart, row.nightly, row.picturefile, row.finderchart, row.constell})
             insert.addBindValue(value);
@@ -51,10 +51,10 @@ void addObservations(const QString &folder, const QList<Observation> &observatio
     handle.commit();
 }
 
-std::optional<moddbscreen::ChartRow> storedChart(const QString &folder, const QString &name)
+std::optional<catalogue::moddbscreen::ChartRow> storedChart(const QString &folder, const QString &name)
 {
     QString error;
-    return moddbscreen::loadforedit(folder, name, &error);
+    return catalogue::moddbscreen::loadforedit(folder, name, &error);
 }
 
 qint64 rowCount(const QString &folder, const QString &table)

@@ -18,11 +18,11 @@ struct Observation
 };
 
 // A complete row: chart "X1", not nightly, "<name>.gif", no finder chart.
-moddbscreen::ChartRow chart(const QString &name, const QString &constell);
-void addCharts(const QString &folder, const QList<moddbscreen::ChartRow> &rows);
+catalogue::moddbscreen::ChartRow chart(const QString &name, const QString &constell);
+void addCharts(const QString &folder, const QList<catalogue::moddbscreen::ChartRow> &rows);
 void addObservations(const QString &folder, const QList<Observation> &observations);
 // The stored row of that star (letter case ignored), or nothing.
-std::optional<moddbscreen::ChartRow> storedChart(const QString &folder, const QString &name);
+std::optional<catalogue::moddbscreen::ChartRow> storedChart(const QString &folder, const QString &name);
 qint64 rowCount(const QString &folder, const QString &table);
 
 // The text of a PDF file as pdftotext lays it out, pages separated by form

@@ -20,9 +20,9 @@ QPageLayout a4()
                        QPageLayout::Millimeter);
 }
 
-QList<moddbscreen::ChartRow> charts(int count)
+QList<catalogue::moddbscreen::ChartRow> charts(int count)
 {
-    QList<moddbscreen::ChartRow> rows;
+    QList<catalogue::moddbscreen::ChartRow> rows;
     for (int i = 0; i < count; ++i)
         rows.append(
             cataloguedata::chart(QStringLiteral("star %1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("cyg")));
@@ -167,7 +167,7 @@ void tst_chartreport::hundredTwentyChartsAsPdf()
     QVERIFY(store::createDefault(folder.path(), &error));
     // Constellations in mixed letters: the list ignores letter case.
     const QStringList constellations{"AND", "cyg", "Lyr", "aql"};
-    QList<moddbscreen::ChartRow> added;
+    QList<catalogue::moddbscreen::ChartRow> added;
     for (int i = 0; i < 119; ++i) {
         const QString name = QStringLiteral("%1 v%2").arg(i % 2 ? "R" : "r").arg(118 - i, 3, 10, QLatin1Char('0'));
         added.append(cataloguedata::chart(name, constellations.at(i % 4)));
@@ -177,7 +177,7 @@ void tst_chartreport::hundredTwentyChartsAsPdf()
     QVERIFY2(rows, qPrintable(error));
     QCOMPARE(rows->size(), 120);
     for (qsizetype i = 1; i < rows->size(); ++i) {
-        const auto key = [](const moddbscreen::ChartRow &row) {
+        const auto key = [](const catalogue::moddbscreen::ChartRow &row) {
             return (row.constell + u'|' + row.starname).toLower();
         };
         QVERIFY(key(rows->at(i - 1)) < key(rows->at(i)));
@@ -203,7 +203,7 @@ void tst_chartreport::hundredTwentyChartsAsPdf()
     // One line per chart, each naming its chart file, in the report's order.
     const QString all = text->simplified();
     qsizetype at = 0;
-    for (const moddbscreen::ChartRow &row : *rows) {
+    for (const catalogue::moddbscreen::ChartRow &row : *rows) {
         QCOMPARE(all.count(row.picturefile), 1);
         const qsizetype found = all.indexOf(row.picturefile, at);
         QVERIFY2(found >= 0, qPrintable(row.starname));

@@ -65,9 +65,9 @@ public:
     AppFolder &folder() { return m_folder; }
     MessageRecorder &messages() { return m_messages; }
 
-    frmDatabase *open()
+    catalogue::frmDatabase *open()
     {
-        m_screens = std::make_unique<ScreenRegistry>(m_folder.path());
+        m_screens = std::make_unique<app::ScreenRegistry>(m_folder.path());
         QWidget *start = screenkit::show(screenkit::Screen::Startup);
         if (!QTest::qWaitForWindowActive(start))
             return nullptr;
@@ -75,7 +75,7 @@ public:
         QTest::keyClick(start, Qt::Key_D, Qt::AltModifier);
         if (!QTest::qWaitFor([] { return screenkit::find(screenkit::Screen::Catalogue) != nullptr; }))
             return nullptr;
-        m_screen = qobject_cast<frmDatabase *>(screenkit::find(screenkit::Screen::Catalogue));
+        m_screen = qobject_cast<catalogue::frmDatabase *>(screenkit::find(screenkit::Screen::Catalogue));
         return m_screen && QTest::qWaitForWindowActive(m_screen) ? m_screen.data() : nullptr;
     }
 
@@ -149,8 +149,8 @@ public:
 private:
     AppFolder m_folder;
     MessageRecorder m_messages;
-    std::unique_ptr<ScreenRegistry> m_screens;
-    QPointer<frmDatabase> m_screen;
+    std::unique_ptr<app::ScreenRegistry> m_screens;
+    QPointer<catalogue::frmDatabase> m_screen;
 };
 
 // Answers the next file dialog with the given file, as the observer would.
@@ -227,7 +227,7 @@ private Q_SLOTS:
 void tst_frmdatabase::opensOnTheSeedDatabase()
 {
     Catalogue c;
-    frmDatabase *screen = c.open();
+    catalogue::frmDatabase *screen = c.open();
     QVERIFY(screen);
     QVERIFY2(c.messages().messages().isEmpty(), qPrintable(c.messages().dump()));
     QCOMPARE(screen->windowTitle(), QStringLiteral("Database Administration"));
@@ -611,7 +611,7 @@ void tst_frmdatabase::findResetAndInvert()
                                     {QStringLiteral("rr lyr"), QStringLiteral("10000.1")},
                                     {QStringLiteral("o'neil's star"), QStringLiteral("2458125.5")},
                                     {QStringLiteral("SS Cyg"), QStringLiteral("999.5")}});
-    frmDatabase *screen = c.open();
+    catalogue::frmDatabase *screen = c.open();
     QVERIFY(screen);
     QCOMPARE(c.label("Label2"), QStringLiteral("My observations (4)"));
     QCOMPARE(c.column("MSFlexGrid1", 3), (QStringList{"10000.1", "2458124.3958", "2458125.5", "999.5"}));
@@ -675,7 +675,7 @@ void tst_frmdatabase::layoutFitsCommonScreens()
     for (int i = 0; i < 1234; ++i)
         many.append({QStringLiteral("ss cyg"), QString::number(2450000 + i)});
     cataloguedata::addObservations(c.path(), many);
-    frmDatabase *form = c.open();
+    catalogue::frmDatabase *form = c.open();
     QVERIFY(form);
     c.type("txtfindme", QStringLiteral("ss cyg"));
     c.click("cmdFindobs");
@@ -718,7 +718,7 @@ void tst_frmdatabase::nightShowsOnlyRed()
     Catalogue c;
     cataloguedata::addObservations(c.path(), {{QStringLiteral("ss cyg"), QStringLiteral("2458124.3958")}});
     auto night = std::make_unique<screenkit::night::Hold>();
-    frmDatabase *screen = c.open();
+    catalogue::frmDatabase *screen = c.open();
     QVERIFY(screen);
     c.type("txtfindme", QStringLiteral("ss cyg"));
     c.click("cmdFindobs");
@@ -755,7 +755,7 @@ void tst_frmdatabase::reportOfTheWholeCatalogue()
 {
     Catalogue c;
     cataloguedata::addCharts(c.path(), {cataloguedata::chart(QStringLiteral("rr lyr"), QStringLiteral("lyr"))});
-    frmDatabase *screen = c.open();
+    catalogue::frmDatabase *screen = c.open();
     QVERIFY(screen);
     c.search(QStringLiteral("rr lyr"));
     c.click("cmdChartsreport");
@@ -792,7 +792,7 @@ void tst_frmdatabase::printedReportIsBlackOnWhiteAtNight()
 {
     Catalogue c;
     screenkit::night::Hold night;
-    frmDatabase *screen = c.open();
+    catalogue::frmDatabase *screen = c.open();
     QVERIFY(screen);
     c.click("cmdChartsreport");
     auto *preview = screen->findChild<QPrintPreviewDialog *>(QStringLiteral("DataReport1"));
@@ -816,7 +816,7 @@ void tst_frmdatabase::otherScreensAndHelp()
     Catalogue c;
     QVERIFY(QFile::copy(QStringLiteral(FERROW_LIBRARY), c.folder().file(QStringLiteral("libferrow.so"))));
     QVERIFY(QFile::copy(QStringLiteral(HELP_FILE), c.folder().file(QStringLiteral("quillon.html"))));
-    frmDatabase *screen = c.open();
+    catalogue::frmDatabase *screen = c.open();
     QVERIFY(screen);
     QTest::keyClick(screen, Qt::Key_H, Qt::AltModifier);
     QTRY_COMPARE(shownHelpTopic(), QStringLiteral("1000"));

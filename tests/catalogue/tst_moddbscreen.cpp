@@ -10,10 +10,10 @@
 #include <QFile>
 #include <QTest>
 
-using namespace moddbscreen;
+using namespace catalogue::moddbscreen;
 using cataloguedata::Observation;
 
-Q_DECLARE_METATYPE(std::optional<moddbscreen::FileType>)
+Q_DECLARE_METATYPE(std::optional<catalogue::moddbscreen::FileType>)
 
 namespace
 {
@@ -151,7 +151,7 @@ void tst_moddbscreen::newRecordRow()
     const ChartFields fields{
         QStringLiteral("ss cyg"), QStringLiteral("1896"),     nightly, QStringLiteral("ss cyg"), finderpic,
         QStringLiteral("cyg"),    static_cast<FileType>(type)};
-    const ChartRow row = moddbscreen::newRecordRow(fields);
+    const ChartRow row = catalogue::moddbscreen::newRecordRow(fields);
     QCOMPARE(row.starname, QStringLiteral("ss cyg"));
     QCOMPARE(row.chart, QStringLiteral("1896"));
     QTEST(row.nightly, "flag");

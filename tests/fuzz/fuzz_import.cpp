@@ -84,16 +84,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // The input's last byte picks the answer, where to cancel, if at all, and
     // whether another writer comes between pieces of work.
     const unsigned choice = size > 0 ? data[size - 1] : 0;
-    const auto duplicates = choice & 1 ? modImportscreen::Duplicates::All : modImportscreen::Duplicates::OnlyNew;
+    const auto duplicates =
+        choice & 1 ? import::modImportscreen::Duplicates::All : import::modImportscreen::Duplicates::OnlyNew;
     const int cancelAfter = choice & 2 ? static_cast<int>(choice >> 3) : -1;
 
-    modImportscreen::Import import(path(QStringLiteral("download.txt")), folder->path());
-    for (int steps = 0; import.phase() != modImportscreen::Import::Phase::Done; ++steps) {
+    import::modImportscreen::Import import(path(QStringLiteral("download.txt")), folder->path());
+    for (int steps = 0; import.phase() != import::modImportscreen::Import::Phase::Done; ++steps) {
         if (steps == cancelAfter) {
             import.cancel();
             break;
         }
-        if (import.phase() == modImportscreen::Import::Phase::Asking) {
+        if (import.phase() == import::modImportscreen::Import::Phase::Asking) {
             check(import.duplicates() > 0 && import.duplicates() <= import.observations());
             import.choose(duplicates);
         }
@@ -105,10 +106,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             other.rollback();
         }
     }
-    const modImportscreen::Outcome &outcome = import.outcome();
-    check(outcome.kind != modImportscreen::Outcome::Failed);
-    check(outcome.kind == modImportscreen::Outcome::Completed || !outcome.message.isEmpty()
-          || outcome.kind == modImportscreen::Outcome::Cancelled);
+    const import::modImportscreen::Outcome &outcome = import.outcome();
+    check(outcome.kind != import::modImportscreen::Outcome::Failed);
+    check(outcome.kind == import::modImportscreen::Outcome::Completed || !outcome.message.isEmpty()
+          || outcome.kind == import::modImportscreen::Outcome::Cancelled);
 
     store::Database db(folder->path());
     check(db.open());

@@ -42,14 +42,14 @@ private:
 
     AppFolder *m_folder = nullptr;
     MessageRecorder *m_messages = nullptr;
-    ScreenRegistry *m_screens = nullptr;
+    app::ScreenRegistry *m_screens = nullptr;
 };
 
 void tst_headertext::init()
 {
     m_folder = new AppFolder;
     m_messages = new MessageRecorder;
-    m_screens = new ScreenRegistry(m_folder->path());
+    m_screens = new app::ScreenRegistry(m_folder->path());
     QWidget *screen = screenkit::show(screenkit::Screen::HeaderEditor);
     QVERIFY(QTest::qWaitForWindowActive(screen));
     text()->setFocus();

@@ -50,7 +50,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_home;
     std::unique_ptr<AppFolder> m_folder;
     std::unique_ptr<MessageRecorder> m_messages;
-    std::unique_ptr<ScreenRegistry> m_screens;
+    std::unique_ptr<app::ScreenRegistry> m_screens;
 };
 
 namespace
@@ -84,7 +84,7 @@ void tst_convertscreen::init()
     QVERIFY2(store::createDefault(m_folder->path(), &error), qPrintable(error));
     m_folder->write(QStringLiteral("header.txt"), observerHeader);
     m_messages = std::make_unique<MessageRecorder>();
-    m_screens = std::make_unique<ScreenRegistry>(m_folder->path());
+    m_screens = std::make_unique<app::ScreenRegistry>(m_folder->path());
 }
 
 void tst_convertscreen::cleanup()
@@ -332,7 +332,7 @@ void tst_convertscreen::fitsCommonScreens()
     QVERIFY(!screen->scrolls());
     QCOMPARE(screen->scale(), 1.0);
     auto *label2 = control<QLabel>("Label2");
-    label2->setText(modImportscreen::resultText(1000000, 12345678));
+    label2->setText(import::modImportscreen::resultText(1000000, 12345678));
     label2->resize(label2->sizeHint());
     const QRect canvas = screen->canvas()->rect();
     QList<QWidget *> controls;

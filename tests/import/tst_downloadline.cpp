@@ -4,7 +4,7 @@
 
 #include <QTest>
 
-using download::parseLine;
+using import::download::parseLine;
 
 class tst_downloadline final : public QObject
 {
@@ -79,9 +79,9 @@ void tst_downloadline::makesTheRow()
 {
     QFETCH(QString, line);
     QFETCH(QString, row);
-    const download::ParsedLine parsed = parseLine(line);
+    const import::download::ParsedLine parsed = parseLine(line);
     QVERIFY2(parsed.observation, qPrintable(parsed.reason));
-    const download::Observation &o = *parsed.observation;
+    const import::download::Observation &o = *parsed.observation;
     QCOMPARE(QStringList({o.star, o.magnitude, o.estimate, o.obsdate, o.obscode, o.notes, o.chart}).join(u'|'), row);
     QVERIFY(parsed.reason.isEmpty());
 }
@@ -158,7 +158,7 @@ void tst_downloadline::refusesALineThatMakesNoRow()
 {
     QFETCH(QString, line);
     QFETCH(QString, reason);
-    const download::ParsedLine parsed = parseLine(line);
+    const import::download::ParsedLine parsed = parseLine(line);
     QVERIFY(!parsed.observation);
     QCOMPARE(parsed.reason, reason);
 }

@@ -13,7 +13,7 @@
 
 #include <QTest>
 
-using modImportscreen::Import;
+using import::modImportscreen::Import;
 
 namespace
 {
@@ -49,7 +49,7 @@ void tst_importandrecording::init()
     m_folder = std::make_unique<AppFolder>();
     m_folder->prepare();
     m_report = appfiles::Folder(m_folder->path()).report(QDate(2018, 1, 5));
-    QCOMPARE(modEntryscreen::beginReport(m_folder->path(), m_report), std::nullopt);
+    QCOMPARE(observe::modEntryscreen::beginReport(m_folder->path(), m_report), std::nullopt);
 }
 
 void tst_importandrecording::recordingOfThisProgramGoesFirst()
@@ -59,9 +59,9 @@ void tst_importandrecording::recordingOfThisProgramGoesFirst()
     workUntil(import, [&] { return import.outcome().added > 0; });
     QVERIFY2(rows() < import.outcome().added, "the import's transaction is not open");
 
-    modEntryscreen::ObservationTexts texts = exampleObservation();
+    observe::modEntryscreen::ObservationTexts texts = exampleObservation();
     texts.minute = QStringLiteral("10");
-    QCOMPARE(modEntryscreen::recordobs(m_folder->path(), m_report, texts).message, QString());
+    QCOMPARE(observe::modEntryscreen::recordobs(m_folder->path(), m_report, texts).message, QString());
 
     workUntil(import, [] { return false; });
     QCOMPARE(import.outcome().message, QStringLiteral("Conversion Complete"));

@@ -9,9 +9,9 @@
 
 #include <QTest>
 
-using modImportscreen::Duplicates;
-using modImportscreen::Import;
-using modImportscreen::Outcome;
+using import::modImportscreen::Duplicates;
+using import::modImportscreen::Import;
+using import::modImportscreen::Outcome;
 
 class tst_importcore final : public QObject
 {
@@ -76,7 +76,7 @@ void tst_importcore::threeLinesAddOneRow()
     QCOMPARE(outcome.total, 1);
     QCOMPARE(outcome.message, QStringLiteral("Conversion Complete"));
     QCOMPARE(outcome.title, QStringLiteral("OK"));
-    QCOMPARE(modImportscreen::resultText(outcome.added, outcome.total),
+    QCOMPARE(import::modImportscreen::resultText(outcome.added, outcome.total),
              QStringLiteral("1 records added to your Observations database. Total now 1 obs."));
     QCOMPARE(cumobsRows(m_folder->path()), QStringList{QStringLiteral("SS CYG|11.2|110 115|2458124.3958|na|na|1896")});
 }
@@ -98,7 +98,7 @@ void tst_importcore::skippedLinesAddNothing()
     const Outcome outcome = importBytes(bytes);
     QCOMPARE(outcome.kind, Outcome::Completed);
     QCOMPARE(outcome.added, 0);
-    QCOMPARE(modImportscreen::resultText(outcome.added, outcome.total),
+    QCOMPARE(import::modImportscreen::resultText(outcome.added, outcome.total),
              QStringLiteral("0 records added to your Observations database. Total now 1 obs."));
 }
 

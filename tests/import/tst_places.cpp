@@ -39,25 +39,25 @@ void tst_places::removableOrNetwork()
     QFETCH(QString, root);
     QFETCH(QByteArray, type);
     QFETCH(bool, offered);
-    QCOMPARE(places::isRemovableOrNetwork(root, type), offered);
+    QCOMPARE(import::places::isRemovableOrNetwork(root, type), offered);
 }
 
 void tst_places::listStartsWithRootAndHome()
 {
-    const QList<places::Place> list = places::mounted(QStringLiteral("/home/anna/"));
+    const QList<import::places::Place> list = import::places::mounted(QStringLiteral("/home/anna/"));
     QVERIFY(list.size() >= 2);
     QCOMPARE(list[0].path, QStringLiteral("/"));
     QCOMPARE(list[1].path, QStringLiteral("/home/anna"));
     QCOMPARE(list[1].name, QStringLiteral("/home/anna"));
-    QCOMPARE(places::mounted(QStringLiteral("/")).size(), list.size() - 1);
+    QCOMPARE(import::places::mounted(QStringLiteral("/")).size(), list.size() - 1);
 }
 
 void tst_places::startsInDownloadsWhenThere()
 {
     QTemporaryDir home;
-    QCOMPARE(places::startFolder(home.path()), QDir::cleanPath(home.path()));
+    QCOMPARE(import::places::startFolder(home.path()), QDir::cleanPath(home.path()));
     QVERIFY(QDir(home.path()).mkdir(QStringLiteral("Downloads")));
-    QCOMPARE(places::startFolder(home.path()), QDir(home.path()).filePath(QStringLiteral("Downloads")));
+    QCOMPARE(import::places::startFolder(home.path()), QDir(home.path()).filePath(QStringLiteral("Downloads")));
 }
 
 void tst_places::placeOfAFolder_data()
@@ -75,10 +75,10 @@ void tst_places::placeOfAFolder()
 {
     QFETCH(QString, folder);
     QFETCH(int, place);
-    const QList<places::Place> list = {{QStringLiteral("/"), QStringLiteral("/")},
-                                       {QStringLiteral("/home/anna"), QStringLiteral("/home/anna")},
-                                       {QStringLiteral("STICK"), QStringLiteral("/media/anna/STICK")}};
-    QCOMPARE(places::placeOf(list, folder), place);
+    const QList<import::places::Place> list = {{QStringLiteral("/"), QStringLiteral("/")},
+                                               {QStringLiteral("/home/anna"), QStringLiteral("/home/anna")},
+                                               {QStringLiteral("STICK"), QStringLiteral("/media/anna/STICK")}};
+    QCOMPARE(import::places::placeOf(list, folder), place);
 }
 
 QTEST_APPLESS_MAIN(tst_places)

@@ -60,7 +60,7 @@ QString run(const QString &program, const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-QPoint pixelOf(CurvePlot *plot, double jd, double magnitude)
+QPoint pixelOf(lightcurve::CurvePlot *plot, double jd, double magnitude)
 {
     return QPoint(qRound(plot->xAxis->coordToPixel(jd)), qRound(plot->yAxis->coordToPixel(magnitude)));
 }
@@ -89,8 +89,8 @@ private slots:
     void savesViewOrWholeHistory();
 
 private:
-    frmLightcurve *openCurve(const QString &name);
-    CurvePlot *plot() const;
+    lightcurve::frmLightcurve *openCurve(const QString &name);
+    lightcurve::CurvePlot *plot() const;
     QPushButton *button(const char *name) const;
     QLabel *label(const char *name) const;
     // Clicks the button and answers the save dialog with the file.
@@ -112,15 +112,15 @@ void tst_lightcurvewindow::cleanup()
     m_fixture.reset();
 }
 
-frmLightcurve *tst_lightcurvewindow::openCurve(const QString &name)
+lightcurve::frmLightcurve *tst_lightcurvewindow::openCurve(const QString &name)
 {
-    auto *window = qobject_cast<frmLightcurve *>(screenkit::show(Screen::LightCurve, name));
+    auto *window = qobject_cast<lightcurve::frmLightcurve *>(screenkit::show(Screen::LightCurve, name));
     return window && QTest::qWaitForWindowExposed(window) ? window : nullptr;
 }
 
-CurvePlot *tst_lightcurvewindow::plot() const
+lightcurve::CurvePlot *tst_lightcurvewindow::plot() const
 {
-    return screenkit::find(Screen::LightCurve)->findChild<CurvePlot *>(QStringLiteral("plotCurve"));
+    return screenkit::find(Screen::LightCurve)->findChild<lightcurve::CurvePlot *>(QStringLiteral("plotCurve"));
 }
 
 QPushButton *tst_lightcurvewindow::button(const char *name) const
@@ -169,7 +169,7 @@ void tst_lightcurvewindow::newObserversNight()
 {
     // Ten years downloaded and imported, then two estimates tonight.
     QVERIFY(insertObservations(m_fixture->folder().path(), importedHistory(5000, 10)));
-    frmEntryscreen *entry = m_fixture->open();
+    observe::frmEntryscreen *entry = m_fixture->open();
     QVERIFY(entry);
     m_fixture->chooseStar(QStringLiteral("Cyg"), star);
     const QDateTime now = QDateTime::currentDateTimeUtc();
@@ -190,7 +190,7 @@ void tst_lightcurvewindow::newObserversNight()
 
     // From the observation screen, for the star chosen in the list.
     QTest::mouseClick(m_fixture->button("cmdLightcurve"), Qt::LeftButton);
-    auto *window = qobject_cast<frmLightcurve *>(screenkit::find(Screen::LightCurve));
+    auto *window = qobject_cast<lightcurve::frmLightcurve *>(screenkit::find(Screen::LightCurve));
     QVERIFY(window);
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QCOMPARE(window->star(), star);
@@ -222,9 +222,9 @@ void tst_lightcurvewindow::newObserversNight()
 void tst_lightcurvewindow::axesMarksAndHover()
 {
     fillSmallHistory();
-    frmLightcurve *window = openCurve(QStringLiteral("SS Cyg"));
+    lightcurve::frmLightcurve *window = openCurve(QStringLiteral("SS Cyg"));
     QVERIFY(window);
-    CurvePlot *curve = plot();
+    lightcurve::CurvePlot *curve = plot();
     // Bright at the top, the whole history across, dates on the time axis.
     QVERIFY(curve->yAxis->rangeReversed());
     QVERIFY(curve->yAxis->coordToPixel(9.0) < curve->yAxis->coordToPixel(13.0));
@@ -259,7 +259,7 @@ void tst_lightcurvewindow::wheelDragAndRectangle()
 {
     fillSmallHistory();
     QVERIFY(openCurve(star));
-    CurvePlot *curve = plot();
+    lightcurve::CurvePlot *curve = plot();
     const QPoint middle = curve->axisRect()->rect().center();
 
     const QCPRange before = curve->xAxis->range();
@@ -290,7 +290,7 @@ void tst_lightcurvewindow::buttonsAndRememberedViews()
     fillSmallHistory();
     QVERIFY(insertObservations(m_fixture->folder().path(), importedHistory(400, 2)));
     QVERIFY(openCurve(star));
-    CurvePlot *curve = plot();
+    lightcurve::CurvePlot *curve = plot();
     const double now = lightcurve::jdOf(QDateTime::currentDateTimeUtc());
 
     QTest::mouseClick(button("cmdLast90"), Qt::LeftButton);
@@ -335,7 +335,7 @@ void tst_lightcurvewindow::nightColoursOnly()
         QDir(m_fixture->folder().path())
             .relativeFilePath(appfiles::Folder(m_fixture->folder().path()).report(QDate::currentDate())),
         "#TYPE=Visual\r\nss cyg|2458140.5|9.5|na|90|100|1896|na\r\n");
-    frmLightcurve *window = nullptr;
+    lightcurve::frmLightcurve *window = nullptr;
     {
         const screenkit::night::Hold night;
         window = openCurve(star);
@@ -368,7 +368,7 @@ void tst_lightcurvewindow::savesViewOrWholeHistory()
     fillSmallHistory();
     QVERIFY(insertObservations(m_fixture->folder().path(), {{star, "8.5", "85 90", "2451545.5", "na", "na", "1896"}}));
     QVERIFY(openCurve(star));
-    CurvePlot *curve = plot();
+    lightcurve::CurvePlot *curve = plot();
     curve->setView({{2458090, 2458160}, {8, 14}});
 
     const QString png = m_fixture->folder().file(QStringLiteral("view.png"));

@@ -21,7 +21,7 @@ EntryScreenFixture::EntryScreenFixture(bool withLibrary)
     m_folder->prepare();
     if (withLibrary)
         m_folder->installLibrary();
-    m_screens = std::make_unique<ScreenRegistry>(m_folder->path());
+    m_screens = std::make_unique<app::ScreenRegistry>(m_folder->path());
 }
 
 EntryScreenFixture::~EntryScreenFixture()
@@ -45,13 +45,13 @@ MessageRecorder &EntryScreenFixture::messages()
     return *m_messages;
 }
 
-void EntryScreenFixture::setClock(modEntryscreen::Clock clock)
+void EntryScreenFixture::setClock(observe::modEntryscreen::Clock clock)
 {
     m_screens.reset();
-    m_screens = std::make_unique<ScreenRegistry>(m_folder->path(), std::move(clock));
+    m_screens = std::make_unique<app::ScreenRegistry>(m_folder->path(), std::move(clock));
 }
 
-frmEntryscreen *EntryScreenFixture::launch()
+observe::frmEntryscreen *EntryScreenFixture::launch()
 {
     QWidget *start = screenkit::show(screenkit::Screen::Startup);
     if (!QTest::qWaitForWindowExposed(start))
@@ -61,15 +61,15 @@ frmEntryscreen *EntryScreenFixture::launch()
     return entry && QTest::qWaitForWindowExposed(entry) ? entry : nullptr;
 }
 
-frmEntryscreen *EntryScreenFixture::open()
+observe::frmEntryscreen *EntryScreenFixture::open()
 {
     auto *entry = launch();
     return entry && QTest::qWaitForWindowActive(entry) ? entry : nullptr;
 }
 
-frmEntryscreen *EntryScreenFixture::screen() const
+observe::frmEntryscreen *EntryScreenFixture::screen() const
 {
-    return qobject_cast<frmEntryscreen *>(screenkit::find(screenkit::Screen::Observation));
+    return qobject_cast<observe::frmEntryscreen *>(screenkit::find(screenkit::Screen::Observation));
 }
 
 void EntryScreenFixture::close()

@@ -12,7 +12,10 @@
 
 #include <memory>
 
+namespace observe
+{
 class frmEntryscreen;
+}
 class QPushButton;
 
 // An application folder as a first start leaves it (database, header, the
@@ -26,12 +29,12 @@ public:
     AppFolder &folder();
     MessageRecorder &messages();
     // The clock the observation screen opened next stamps its fields from.
-    void setClock(modEntryscreen::Clock clock);
+    void setClock(observe::modEntryscreen::Clock clock);
     // Opens the observation screen from the start screen; nullptr unless it is the active window.
-    frmEntryscreen *open();
+    observe::frmEntryscreen *open();
     // As open(), when another window may come before it.
-    frmEntryscreen *launch();
-    frmEntryscreen *screen() const;
+    observe::frmEntryscreen *launch();
+    observe::frmEntryscreen *screen() const;
     void close();
 
     QLineEdit *edit(const char *name) const;
@@ -58,5 +61,5 @@ public:
 private:
     std::unique_ptr<AppFolder> m_folder;
     std::unique_ptr<MessageRecorder> m_messages;
-    std::unique_ptr<ScreenRegistry> m_screens;
+    std::unique_ptr<app::ScreenRegistry> m_screens;
 };

@@ -34,7 +34,7 @@ void say(const QString &line)
 
 int start(const QString &folder)
 {
-    const startup::Prepared prepared = startup::prepare(folder, {[] {}, [](int, const QString &) {}});
+    const app::startup::Prepared prepared = app::startup::prepare(folder, {[] {}, [](int, const QString &) {}});
     const QString failures = prepared.stopped + prepared.failures;
     if (!failures.isEmpty())
         say(failures);
@@ -52,7 +52,7 @@ bool inputClosed()
 int record(const QString &folder, const QString &report, const QString &tag, bool eachLine)
 {
     // Without comparison stars and chart: the suite matches each line with "na" there.
-    modEntryscreen::ObservationTexts texts = exampleObservation();
+    observe::modEntryscreen::ObservationTexts texts = exampleObservation();
     texts.comp1.clear();
     texts.comp2.clear();
     texts.chart.clear();
@@ -62,10 +62,10 @@ int record(const QString &folder, const QString &report, const QString &tag, boo
         texts.minute = QString::number(n % 60);
         texts.magnitude = QStringLiteral("11.%1").arg(n % 10);
         texts.notes = QStringLiteral("%1-%2").arg(tag).arg(n);
-        const auto outcome = modEntryscreen::recordobs(folder, report, texts);
-        const char *kind = outcome.kind == modEntryscreen::RecordOutcome::Recorded ? "R"
-            : outcome.kind == modEntryscreen::RecordOutcome::Failed                ? "F"
-                                                                                   : "X";
+        const auto outcome = observe::modEntryscreen::recordobs(folder, report, texts);
+        const char *kind = outcome.kind == observe::modEntryscreen::RecordOutcome::Recorded ? "R"
+            : outcome.kind == observe::modEntryscreen::RecordOutcome::Failed                ? "F"
+                                                                                            : "X";
         say(QStringLiteral("%1 %2 %3").arg(QLatin1String(kind)).arg(n).arg(outcome.message).trimmed());
     }
     return 0;

@@ -40,8 +40,8 @@ private:
     // The folder with a black-on-white chart and finder chart for "ss cyg",
     // the clock at 23:59:30 UT on 31 December 2020, the screen open and
     // the star chosen.
-    static frmEntryscreen *openWithCharts(EntryScreenFixture &f);
-    static PictureBox *picture(EntryScreenFixture &f, const char *name);
+    static observe::frmEntryscreen *openWithCharts(EntryScreenFixture &f);
+    static observe::PictureBox *picture(EntryScreenFixture &f, const char *name);
     static QString dateFields(EntryScreenFixture &f);
     static void updateChart(EntryScreenFixture &f, const QString &column, const QString &value);
 };
@@ -70,7 +70,7 @@ void tst_chartscreen::initTestCase()
     tzset();
 }
 
-frmEntryscreen *tst_chartscreen::openWithCharts(EntryScreenFixture &f)
+observe::frmEntryscreen *tst_chartscreen::openWithCharts(EntryScreenFixture &f)
 {
     f.setClock([] { return lastMinuteOf2020().toLocalTime(); });
     QDir(f.folder().path()).mkdir(QStringLiteral("charts"));
@@ -78,15 +78,15 @@ frmEntryscreen *tst_chartscreen::openWithCharts(EntryScreenFixture &f)
                      gifBytes(blackOnWhiteChart(chartSize.width(), chartSize.height())));
     f.folder().write(QStringLiteral("charts/ss cyg-finder.gif"),
                      gifBytes(blackOnWhiteChart(finderSize.width(), finderSize.height())));
-    frmEntryscreen *screen = f.open();
+    observe::frmEntryscreen *screen = f.open();
     if (screen)
         f.chooseStar(QStringLiteral("Cyg"), QStringLiteral("ss cyg"));
     return screen;
 }
 
-PictureBox *tst_chartscreen::picture(EntryScreenFixture &f, const char *name)
+observe::PictureBox *tst_chartscreen::picture(EntryScreenFixture &f, const char *name)
 {
-    return qobject_cast<PictureBox *>(f.widget(name));
+    return qobject_cast<observe::PictureBox *>(f.widget(name));
 }
 
 QString tst_chartscreen::dateFields(EntryScreenFixture &f)
@@ -107,7 +107,7 @@ void tst_chartscreen::updateChart(EntryScreenFixture &f, const QString &column, 
 void tst_chartscreen::chartRedOnBlackAndFieldsInUniversalTime()
 {
     EntryScreenFixture f;
-    frmEntryscreen *screen = openWithCharts(f);
+    observe::frmEntryscreen *screen = openWithCharts(f);
     QVERIFY(screen);
     QTest::keyClick(screen, Qt::Key_C, Qt::AltModifier);
     QTRY_COMPARE(f.edit("txtStar")->text(), QStringLiteral("ss cyg"));
@@ -122,7 +122,7 @@ void tst_chartscreen::chartRedOnBlackAndFieldsInUniversalTime()
              QStringLiteral("No previous observations of this star."));
 
     // Red lines on black at the chart's own pixel size, in the black frame.
-    PictureBox *chart = picture(f, "Picture3");
+    observe::PictureBox *chart = picture(f, "Picture3");
     QCOMPARE(chart->size(), chartSize);
     QVERIFY(redOnBlack(chart->picture()));
     QCOMPARE(chart->parentWidget(), f.widget("Picture1"));
@@ -249,11 +249,11 @@ void tst_chartscreen::unreadableNewestDateIsNamed()
 void tst_chartscreen::finderRedOnBlackOverTheChart()
 {
     EntryScreenFixture f;
-    frmEntryscreen *screen = openWithCharts(f);
+    observe::frmEntryscreen *screen = openWithCharts(f);
     QVERIFY(screen);
     QTest::mouseClick(f.button("cmdChart"), Qt::LeftButton);
     QTest::keyClick(screen, Qt::Key_F, Qt::AltModifier);
-    PictureBox *finder = picture(f, "Picture2");
+    observe::PictureBox *finder = picture(f, "Picture2");
     QTRY_VERIFY(finder->isVisible());
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
     QCOMPARE(finder->size(), finderSize);
@@ -333,12 +333,12 @@ void tst_chartscreen::finderProblemsToldWithoutStalePicture()
 void tst_chartscreen::dragMovesEachPictureByThePointersTravel()
 {
     EntryScreenFixture f;
-    frmEntryscreen *screen = openWithCharts(f);
+    observe::frmEntryscreen *screen = openWithCharts(f);
     QVERIFY(screen);
     QTest::mouseClick(f.button("cmdChart"), Qt::LeftButton);
     QTest::mouseClick(f.button("cmdFinder"), Qt::LeftButton);
-    PictureBox *chart = picture(f, "Picture3");
-    PictureBox *finder = picture(f, "Picture2");
+    observe::PictureBox *chart = picture(f, "Picture3");
+    observe::PictureBox *finder = picture(f, "Picture2");
     const QPoint chartAt = chart->pos();
     const QPoint finderAt = finder->pos();
 
@@ -377,7 +377,7 @@ void tst_chartscreen::otherButtonsHideTheFinder()
     EntryScreenFixture f;
     QVERIFY(openWithCharts(f));
     QTest::mouseClick(f.button("cmdFinder"), Qt::LeftButton);
-    PictureBox *finder = picture(f, "Picture2");
+    observe::PictureBox *finder = picture(f, "Picture2");
     finder->setCursor(Qt::OpenHandCursor);
 
     QTest::mouseClick(finder, Qt::LeftButton, {}, QPoint(5, 5));

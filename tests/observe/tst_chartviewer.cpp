@@ -15,7 +15,7 @@
 #include <ctime>
 #include <sys/stat.h>
 
-using namespace modEntryscreen;
+using namespace observe::modEntryscreen;
 
 namespace
 {
@@ -53,7 +53,7 @@ QImage literalNight(QImage image)
 
 QImage fastNight(QImage image)
 {
-    modProcesses::nightfilter(image, modProcesses::edgescan(image));
+    observe::modProcesses::nightfilter(image, observe::modProcesses::edgescan(image));
     return image;
 }
 
@@ -203,7 +203,7 @@ void tst_chartviewer::edgescanCounts()
     QFETCH(QList<QRgb>, left);
     QFETCH(int, applications);
     const QImage image = column(left);
-    QCOMPARE(modProcesses::edgescan(image), applications);
+    QCOMPARE(observe::modProcesses::edgescan(image), applications);
     QCOMPARE(fastNight(image), literalNight(image));
 }
 
@@ -228,7 +228,7 @@ void tst_chartviewer::filteredPixels()
     QFETCH(QRgb, after);
     QImage image(4, 3, QImage::Format_RGB32);
     image.fill(before);
-    modProcesses::nightfilter(image, applications);
+    observe::modProcesses::nightfilter(image, applications);
     QCOMPARE(image.pixel(3, 2), after);
     QCOMPARE(image.pixel(0, 0), after);
 }
@@ -279,7 +279,7 @@ void tst_chartviewer::closedFormEqualsLiteral()
     QVERIFY2(shown.error.isEmpty(), qPrintable(shown.error));
     QCOMPARE(shown.image.format(), QImage::Format_RGB32);
     QCOMPARE(shown.image, expected);
-    QCOMPARE(shown.applications, modProcesses::edgescan(overBox(image, box)));
+    QCOMPARE(shown.applications, observe::modProcesses::edgescan(overBox(image, box)));
 }
 
 void tst_chartviewer::picturesInEveryFormat_data()

@@ -67,7 +67,7 @@ private Q_SLOTS:
 void tst_entryscreen::opensWithTitleHeaderAndNoSelection()
 {
     EntryScreenFixture f;
-    frmEntryscreen *screen = f.open();
+    observe::frmEntryscreen *screen = f.open();
     QVERIFY(screen);
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
     QCOMPARE(screen->windowTitle(), QStringLiteral("File name: ") + screen->todaysfile());
@@ -96,7 +96,7 @@ void tst_entryscreen::opensWithTitleHeaderAndNoSelection()
 void tst_entryscreen::constellationGridHoldsAll88()
 {
     EntryScreenFixture f;
-    frmEntryscreen *screen = f.open();
+    observe::frmEntryscreen *screen = f.open();
     auto *grid = screen->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"));
     QCOMPARE(grid->rowCount(), 44);
     QCOMPARE(grid->columnCount(), 2);
@@ -127,7 +127,7 @@ void tst_entryscreen::listingStarsOfAConstellation()
                       {{QStringLiteral("starname"), QString::fromLatin1(name)},
                        {QStringLiteral("constell"), QStringLiteral("LYR")}});
     }
-    frmEntryscreen *screen = f.open();
+    observe::frmEntryscreen *screen = f.open();
     auto *stars = screen->findChild<QListWidget *>(QStringLiteral("ddStars"));
     auto names = [stars] {
         QStringList result;
@@ -155,7 +155,7 @@ void tst_entryscreen::listingStarsOfAConstellation()
 void tst_entryscreen::choosingAStarEnablesEnter()
 {
     EntryScreenFixture f;
-    frmEntryscreen *screen = f.open();
+    observe::frmEntryscreen *screen = f.open();
     f.chooseStar(QStringLiteral("Cyg"), QStringLiteral("ss cyg"));
     QCOMPARE(screen->selstar(), QStringLiteral("ss cyg"));
     QVERIFY(f.button("cmdEnter")->isEnabled());
@@ -169,7 +169,7 @@ void tst_entryscreen::choosingAStarEnablesEnter()
 void tst_entryscreen::nightPaletteHasNoLightSurface()
 {
     EntryScreenFixture f;
-    frmEntryscreen *screen = f.open();
+    observe::frmEntryscreen *screen = f.open();
     f.chooseStar(QStringLiteral("Cyg"), QStringLiteral("ss cyg"));
     screen->findChild<QListWidget *>(QStringLiteral("ddCommentcodes"))->setCurrentRow(3);
     f.type(f.edit("txtNotes"), QStringLiteral("selected text"));
@@ -198,7 +198,7 @@ void tst_entryscreen::savedDesignKeepsTheNightColours()
 void tst_entryscreen::popupsOverTheScreenAreRedToo()
 {
     EntryScreenFixture f;
-    frmEntryscreen *screen = f.open();
+    observe::frmEntryscreen *screen = f.open();
 
     QHelpEvent tip(QEvent::ToolTip, QPoint(5, 5), f.button("cmdEnter")->mapToGlobal(QPoint(5, 5)));
     QCoreApplication::sendEvent(f.button("cmdEnter"), &tip);
@@ -276,7 +276,7 @@ void tst_entryscreen::tabOrderFollowsTheFields()
 void tst_entryscreen::exampleObservationEndToEnd()
 {
     EntryScreenFixture f;
-    frmEntryscreen *screen = f.open();
+    observe::frmEntryscreen *screen = f.open();
     f.chooseStar(QStringLiteral("Cyg"), QStringLiteral("ss cyg"));
     f.fillExample();
     f.enter();
@@ -349,7 +349,7 @@ void tst_entryscreen::lineVariants()
 
     EntryScreenFixture f;
     f.setNightly(QStringLiteral("ss cyg"), nightly);
-    frmEntryscreen *screen = f.open();
+    observe::frmEntryscreen *screen = f.open();
     f.type(f.edit("txtStar"), QStringLiteral("ss cyg"));
     f.setDate(2018, 1, 5, hour, minute);
     f.type(f.edit("txtEstimate"), QStringLiteral("e"));
@@ -510,7 +510,7 @@ void tst_entryscreen::accessKeyRunsTheFieldRulesFirst()
 void tst_entryscreen::countCodesAndFainterThanCanBeSeen()
 {
     EntryScreenFixture f;
-    frmEntryscreen *screen = f.open();
+    observe::frmEntryscreen *screen = f.open();
     f.fillExample();
     f.enter();
     auto *count = qobject_cast<QLabel *>(f.widget("lblObs"));
@@ -536,7 +536,7 @@ void tst_entryscreen::countCodesAndFainterThanCanBeSeen()
 void tst_entryscreen::f11SwitchesFullScreen()
 {
     EntryScreenFixture f;
-    frmEntryscreen *screen = f.open();
+    observe::frmEntryscreen *screen = f.open();
     QTest::keyClick(screen, Qt::Key_F11);
     QTRY_VERIFY(screen->windowState().testFlag(Qt::WindowFullScreen));
     QTest::keyClick(screen, Qt::Key_F11);
@@ -571,7 +571,7 @@ void tst_entryscreen::enteringAFieldSelectsItsText()
 void tst_entryscreen::threeRecordingsInOrder()
 {
     EntryScreenFixture f;
-    frmEntryscreen *screen = f.open();
+    observe::frmEntryscreen *screen = f.open();
     QByteArray expected = observerHeader;
     for (int minute : {10, 20, 30}) {
         f.type(f.edit("txtStar"), QStringLiteral("ss cyg"));
@@ -607,7 +607,7 @@ void tst_entryscreen::dayFileContinuedOnSecondOpening()
     // The header changed meanwhile: the day's file keeps the one it began with.
     f.folder().write(QStringLiteral("header.txt"), "#TYPE=Visual\r\n#OBSCODE=NEW\r\n");
 
-    frmEntryscreen *again = f.open();
+    observe::frmEntryscreen *again = f.open();
     QVERIFY(again);
     QCOMPARE(again->todaysfile(), path);
     QCOMPARE(f.report(), observerHeader + exampleLine);
@@ -628,7 +628,7 @@ void tst_entryscreen::apostropheInStarName()
                            {QStringLiteral("nightly"), QStringLiteral("yes")},
                            {QStringLiteral("constell"), QStringLiteral("and")}}));
     }
-    frmEntryscreen *screen = f.open();
+    observe::frmEntryscreen *screen = f.open();
     f.chooseStar(QStringLiteral("And"), QStringLiteral("o'hara's star"));
     QCOMPARE(screen->selstar(), QStringLiteral("o'hara's star"));
     f.fillExample();
@@ -751,7 +751,7 @@ void tst_entryscreen::databaseFailureWritesNoLine()
 void tst_entryscreen::viewShowsTheLinesOfOtherWindows()
 {
     EntryScreenFixture f;
-    frmEntryscreen *screen = f.open();
+    observe::frmEntryscreen *screen = f.open();
     // Another window records into the same report meanwhile.
     const QByteArray other = "r cas|2458124.5|9.0|na|na|na|na|na\r\n";
     QFile report(f.reportPath());
@@ -811,7 +811,7 @@ void tst_entryscreen::unusableHeaderIsExplained()
     QFile::remove(f.folder().file(QStringLiteral("header.txt")));
     if (!header.isNull())
         f.folder().write(QStringLiteral("header.txt"), header);
-    frmEntryscreen *screen = f.launch();
+    observe::frmEntryscreen *screen = f.launch();
     QVERIFY(screen);
     QCOMPARE(f.messages().messages().size(), 1);
     QVERIFY(f.messages().messages().constFirst().text.contains(QStringLiteral("header.txt")));
@@ -843,7 +843,7 @@ void tst_entryscreen::unusableHeaderIsExplained()
 void tst_entryscreen::missingLibraryIsExplained()
 {
     EntryScreenFixture f(false);
-    frmEntryscreen *screen = f.open();
+    observe::frmEntryscreen *screen = f.open();
     QVERIFY(screen);
     QCOMPARE(f.messages().messages().size(), 1);
     QVERIFY2(f.messages().messages().constFirst().text.contains(f.folder().file(QStringLiteral("libferrow.so"))),

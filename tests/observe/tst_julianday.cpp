@@ -4,7 +4,7 @@
 #include <QDate>
 #include <QTest>
 
-using modProcesses::julianday;
+using observe::modProcesses::julianday;
 
 namespace
 {
@@ -147,9 +147,9 @@ void tst_julianday::observationText()
     QFETCH(int, minute);
     QFETCH(bool, nightly);
     QFETCH(QString, expected);
-    const double jd =
-        modProcesses::observationJd(qint16(date.year()), qint16(date.month()), float(date.day()), hour, minute);
-    QCOMPARE(modProcesses::jdText(jd, nightly), expected);
+    const double jd = observe::modProcesses::observationJd(qint16(date.year()), qint16(date.month()), float(date.day()),
+                                                           hour, minute);
+    QCOMPARE(observe::modProcesses::jdText(jd, nightly), expected);
 }
 
 void tst_julianday::roundingOfText_data()
@@ -174,7 +174,7 @@ void tst_julianday::roundingOfText()
     QFETCH(double, jd);
     QFETCH(bool, nightly);
     QFETCH(QString, expected);
-    QCOMPARE(modProcesses::jdText(jd, nightly), expected);
+    QCOMPARE(observe::modProcesses::jdText(jd, nightly), expected);
 }
 
 QTEST_APPLESS_MAIN(tst_julianday)

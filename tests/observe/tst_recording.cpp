@@ -7,7 +7,7 @@
 #include <QHash>
 #include <QTest>
 
-using namespace modEntryscreen;
+using namespace observe::modEntryscreen;
 
 namespace
 {
@@ -199,7 +199,7 @@ void tst_recording::commentCode()
 {
     QFETCH(std::optional<QString>, item);
     QFETCH(QString, code);
-    QCOMPARE(modEntryscreen::commentCode(item), code);
+    QCOMPARE(observe::modEntryscreen::commentCode(item), code);
 }
 
 void tst_recording::nightlyFlag_data()

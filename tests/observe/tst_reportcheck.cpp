@@ -14,7 +14,7 @@
 
 #include <ctime>
 
-using namespace modReportcheck;
+using namespace observe::modReportcheck;
 
 namespace
 {
@@ -195,22 +195,22 @@ void tst_reportcheck::laterDeclarationsHoldForTheLinesAfter()
 
 void tst_reportcheck::recordedLinesReadBackClean_data()
 {
-    QTest::addColumn<modEntryscreen::ObservationTexts>("texts");
+    QTest::addColumn<observe::modEntryscreen::ObservationTexts>("texts");
     QTest::addColumn<bool>("nightly");
 
-    const modEntryscreen::ObservationTexts texts = exampleObservation();
+    const observe::modEntryscreen::ObservationTexts texts = exampleObservation();
     QTest::newRow("nightly star") << texts << true;
     QTest::newRow("slow star") << texts << false;
 
     auto variant = texts;
     variant.fainterthan = true;
-    variant.magnitude = modEntryscreen::completedMagnitude(QStringLiteral("13"));
+    variant.magnitude = observe::modEntryscreen::completedMagnitude(QStringLiteral("13"));
     variant.comp1 = variant.comp2 = variant.notes = QString();
     QTest::newRow("fainter than, nothing optional") << variant << false;
 
     variant = texts;
     variant.comment = QStringLiteral("Z - Uncertain magnitude");
-    variant.comp1 = modEntryscreen::comparisonLabel(QStringLiteral("11.0"));
+    variant.comp1 = observe::modEntryscreen::comparisonLabel(QStringLiteral("11.0"));
     variant.notes = QStringLiteral("moon's glare; \"hazy\" & low");
     variant.chart = QStringLiteral("X36483DQK");
     variant.hour = QStringLiteral("0");
@@ -221,10 +221,10 @@ void tst_reportcheck::recordedLinesReadBackClean_data()
 
 void tst_reportcheck::recordedLinesReadBackClean()
 {
-    QFETCH(modEntryscreen::ObservationTexts, texts);
+    QFETCH(observe::modEntryscreen::ObservationTexts, texts);
     QFETCH(bool, nightly);
-    QVERIFY(!modEntryscreen::checkObservation(texts, now));
-    const QString line = modEntryscreen::makeRecording(texts, nightly).line;
+    QVERIFY(!observe::modEntryscreen::checkObservation(texts, now));
+    const QString line = observe::modEntryscreen::makeRecording(texts, nightly).line;
 
     QTemporaryDir dir;
     const QString path = appfiles::Folder(dir.path()).report(QDate(2018, 1, 5));
@@ -251,14 +251,14 @@ void tst_reportcheck::ownStampIsNoFutureDate()
     QFETCH(int, checkedLater);
     QFETCH(bool, future);
     const QDateTime clock(QDate(2023, 12, 31), QTime(23, 58), QTimeZone::utc());
-    const modEntryscreen::TimeStamp stamp = modEntryscreen::timestamp(clock);
-    modEntryscreen::ObservationTexts texts = exampleObservation();
+    const observe::modEntryscreen::TimeStamp stamp = observe::modEntryscreen::timestamp(clock);
+    observe::modEntryscreen::ObservationTexts texts = exampleObservation();
     texts.year = QString::number(stamp.year);
     texts.month = QString::number(stamp.month);
     texts.day = QString::number(stamp.day);
     texts.hour = QString::number(stamp.hour);
     texts.minute = QString::number(stamp.minute);
-    const QString line = modEntryscreen::makeRecording(texts, true).line;
+    const QString line = observe::modEntryscreen::makeRecording(texts, true).line;
     const QList<Finding> found =
         readVisual(header + line.toLatin1() + "\r\n", clock.addSecs(checkedLater)).findings.list();
     QVERIFY2(brief(found) == (future ? QStringList{QStringLiteral("7 error date")} : QStringList()),

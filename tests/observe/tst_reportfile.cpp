@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using namespace modEntryscreen;
+using namespace observe::modEntryscreen;
 
 namespace
 {

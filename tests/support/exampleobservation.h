@@ -5,9 +5,9 @@
 
 // The suites' example observation as the observation screen takes it: ss cyg
 // on 5 January 2018 at 21:30, estimated between 110 and 115 on chart 1896.
-inline modEntryscreen::ObservationTexts exampleObservation()
+inline observe::modEntryscreen::ObservationTexts exampleObservation()
 {
-    modEntryscreen::ObservationTexts texts;
+    observe::modEntryscreen::ObservationTexts texts;
     texts.star = QStringLiteral("ss cyg");
     texts.year = QStringLiteral("2018");
     texts.month = QStringLiteral("1");
