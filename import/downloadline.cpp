@@ -97,7 +97,7 @@ download::ParsedLine download::parseLine(QStringView line)
 
     const bool ordinary = field[4] == u"0";
     const QString estimate =
-        ordinary ? field[10].toString() + u' ' + field[12].toString() : u'<' + field[10].toString();
+        ordinary ? QString(field[10].toString() + u' ' + field[12].toString()) : QString(u'<' + field[10].toString());
     const QString absent = QStringLiteral("na");
     static const int starWidth = width("star");
     static const int obsdateWidth = width("obsdate");

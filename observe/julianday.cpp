@@ -58,7 +58,7 @@ QString roundedDigits(double value, int decimals)
     // "d.dddddddddddddde±x": 15 significant digits and the power of ten.
     const QString scientific = QString::number(value, 'e', significantDigits - 1);
     const qsizetype e = scientific.indexOf(u'e');
-    const qint64 mantissa = (scientific.left(1) + scientific.mid(2, e - 2)).toLongLong();
+    const qint64 mantissa = QString(scientific.left(1) + scientific.mid(2, e - 2)).toLongLong();
     const int shift = scientific.mid(e + 1).toInt() - (significantDigits - 1) + decimals;
 
     if (shift >= 0)

@@ -120,7 +120,7 @@ void addChart(const QString &folder, const QString &star)
     db.insert(QStringLiteral("charts"),
               {{QStringLiteral("starname"), star},
                {QStringLiteral("chart"), QStringLiteral("X1")},
-               {QStringLiteral("picturefile"), star + QStringLiteral(".gif")},
+               {QStringLiteral("picturefile"), QString(star + QStringLiteral(".gif"))},
                {QStringLiteral("finderchart"), QStringLiteral("none")},
                {QStringLiteral("constell"), QStringLiteral("and")}});
 }

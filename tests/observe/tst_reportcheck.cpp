@@ -89,7 +89,7 @@ void tst_reportcheck::lines_data()
     QTest::addColumn<QStringList>("findings");
 
     const QStringList none;
-    const auto line = [](const char *text) { return header + text + "\r\n"; };
+    const auto line = [](const char *text) -> QByteArray { return header + text + "\r\n"; };
     const auto error = [](const char *field) { return QStringList{QStringLiteral("7 error ") + field}; };
     const auto warning = [](const char *field) { return QStringList{QStringLiteral("7 warning ") + field}; };
 
