@@ -280,12 +280,9 @@ void frmConvert::finishImport()
 
 void frmConvert::closeEvent(QCloseEvent *event)
 {
-    // What was added stays; the rest of the file is left.
-    if (m_import) {
-        m_pump->stop();
-        m_import->cancel();
-        m_import.reset();
-    }
+    // What was added stays, the rest of the file is left, and the observer
+    // learns from which line on.
+    cancelImport();
     screenkit::Form::closeEvent(event);
 }
 

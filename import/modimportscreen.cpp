@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "import/modimportscreen.h"
 
+#include "import/logging.h"
+
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlError>
@@ -47,8 +49,14 @@ modImportscreen::Import::Import(const QString &filePath, const QString &appFolde
 
 modImportscreen::Import::~Import()
 {
-    // Rows counted as added are kept.
-    commitAdded();
+    // Ending is the owner's (cancel() keeps what was added): released before
+    // it ends, the engine drops the open transaction with the connection.
+    if (m_inTransaction)
+        qCWarning(lc).noquote() << QStringLiteral("The import of \"%1\" was released unfinished: the %2 rows of its "
+                                                  "open transaction, from line %3 on, were not kept.")
+                                       .arg(m_filePath)
+                                       .arg(m_pending)
+                                       .arg(m_transactionStart.lineNumber + 1);
 }
 
 modImportscreen::Import::Phase modImportscreen::Import::phase() const
@@ -344,8 +352,12 @@ void modImportscreen::Import::cancel()
         // The observer's answer to the question says it all.
         m_step = Step::Done;
         m_outcome = Outcome{Outcome::Cancelled, 0, -1, {}, {}};
+        qCInfo(lc).noquote() << QStringLiteral("The import of \"%1\" was cancelled when asked about the "
+                                               "observations there already. Nothing was added.")
+                                    .arg(m_filePath);
         return;
     case Step::Adding:
+        // What was added is committed, and kept.
         if (!commitAdded())
             return;
         return finish(Outcome::Cancelled,
@@ -367,6 +379,8 @@ void modImportscreen::Import::finish(Outcome::Kind kind, const QString &message,
     m_outcome.message = message;
     m_outcome.title = title;
     m_outcome.total = m_db.count(cumobs);
+    if (kind == Outcome::Cancelled)
+        qCInfo(lc).noquote() << QStringLiteral("%1: %2").arg(m_filePath, message);
 }
 
 void modImportscreen::Import::fail(const QString &message, const QString &title)
