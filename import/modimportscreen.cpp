@@ -332,9 +332,17 @@ void modImportscreen::Import::giveWay()
     // Far quicker than a commit, so that the other writer hardly waits; the
     // lines are less than a second of work.
     if (!m_db.handle().rollback()) {
+        qCInfo(lc).noquote() << QStringLiteral("The import of \"%1\" could not take back its open transaction "
+                                               "for another writer (%2); it commits it instead.")
+                                    .arg(m_filePath, m_db.handle().lastError().text());
         commitAdded();
         return;
     }
+    qCInfo(lc).noquote() << QStringLiteral("The import of \"%1\" took back its %2 rows from line %3 on for "
+                                           "another writer, to add them again.")
+                                .arg(m_filePath)
+                                .arg(m_pending)
+                                .arg(m_transactionStart.lineNumber + 1);
     m_inTransaction = false;
     m_pauseEnd.setRemainingTime(pauseMs, Qt::PreciseTimer);
     m_outcome.added -= m_pending;
