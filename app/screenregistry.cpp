@@ -32,14 +32,18 @@ ScreenRegistry::ScreenRegistry(const QString &appFolder, observe::modEntryscreen
         [appFolder] { return new header::frmHeadertext(appFolder); });
     add(Screen::Observation, QStringLiteral("frmEntryscreen"), [appFolder, clock] {
         auto *screen = new observe::frmEntryscreen(appFolder, clock);
+        screen->load();
         // Before the observer uploads it: what in the day's report the AAVSO would refuse.
         QObject::connect(screen, &observe::frmEntryscreen::sessionEnded, &observe::frmReportcheck::showFindingsOf);
         return screen;
     });
     add(Screen::ReportCheck, QStringLiteral("frmReportcheck"),
         [appFolder] { return new observe::frmReportcheck(appFolder); });
-    add(Screen::Catalogue, QStringLiteral("frmDatabase"),
-        [appFolder] { return new catalogue::frmDatabase(appFolder); });
+    add(Screen::Catalogue, QStringLiteral("frmDatabase"), [appFolder] {
+        auto *screen = new catalogue::frmDatabase(appFolder);
+        screen->load();
+        return screen;
+    });
     add(
         Screen::LightCurve, QStringLiteral("frmLightcurve"),
         [appFolder] { return new lightcurve::frmLightcurve(appFolder); },

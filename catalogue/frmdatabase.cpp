@@ -86,7 +86,6 @@ frmDatabase::frmDatabase(const QString &appFolder, QWidget *parent)
     m_Data2->setObjectName(QStringLiteral("Data2"));
     createControls();
     arrangeTabOrder();
-    loadlists();
     m_txtsearch->setFocus();
 }
 
@@ -289,6 +288,11 @@ void frmDatabase::arrangeTabOrder()
     };
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
+}
+
+void frmDatabase::load()
+{
+    loadlists();
 }
 
 void frmDatabase::loadlists()

@@ -32,6 +32,10 @@ public:
     explicit frmDatabase(const QString &appFolder, QWidget *parent = nullptr);
     ~frmDatabase() override;
 
+    // Called once, before the screen is first shown: fills both lists and
+    // their headings from the database.
+    void load();
+
     // The star name of the last observation lookup.
     QString obstofind() const;
 

@@ -118,7 +118,20 @@ frmConvert::frmConvert(const QString &appFolder, QWidget *parent)
     connect(m_cmdHelp, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1003); });
     connect(m_file1, &QListView::clicked, this, &frmConvert::fileClicked);
     connect(m_dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmConvert::folderChosen);
+}
 
+frmConvert::~frmConvert() = default;
+
+void frmConvert::showEvent(QShowEvent *event)
+{
+    screenkit::Form::showEvent(event);
+    if (!m_listed)
+        listPlaces();
+}
+
+void frmConvert::listPlaces()
+{
+    m_listed = true;
     const QString home = QDir::homePath();
     m_places = places::mounted(home);
     for (const places::Place &p : std::as_const(m_places)) {
@@ -129,8 +142,6 @@ frmConvert::frmConvert(const QString &appFolder, QWidget *parent)
     showPlace(places::placeOf(m_places, start), start);
     connect(m_drive1, &QComboBox::currentIndexChanged, this, &frmConvert::driveChosen);
 }
-
-frmConvert::~frmConvert() = default;
 
 void frmConvert::showPlace(qsizetype place, const QString &folder)
 {
@@ -269,12 +280,9 @@ void frmConvert::finishImport()
 
 void frmConvert::closeEvent(QCloseEvent *event)
 {
-    // What was added stays; the rest of the file is left.
-    if (m_import) {
-        m_pump->stop();
-        m_import->cancel();
-        m_import.reset();
-    }
+    // What was added stays, the rest of the file is left, and the observer
+    // learns from which line on.
+    cancelImport();
     screenkit::Form::closeEvent(event);
 }
 

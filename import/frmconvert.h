@@ -38,9 +38,12 @@ public:
     ~frmConvert() override;
 
 protected:
+    // The volumes and the folders are listed when the screen is first shown.
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void listPlaces();
     void showPlace(qsizetype place, const QString &folder);
     void driveChosen(int index);
     void folderChosen(const QModelIndex &index);
@@ -52,6 +55,7 @@ private:
     void cancelImport();
 
     QString m_appFolder;
+    bool m_listed = false;
     QList<places::Place> m_places;
     int m_shownPlace = -1;
     // The file the first click chose, imported by every later click.

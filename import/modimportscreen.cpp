@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "import/modimportscreen.h"
 
+#include "import/logging.h"
+
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlError>
@@ -47,8 +49,14 @@ modImportscreen::Import::Import(const QString &filePath, const QString &appFolde
 
 modImportscreen::Import::~Import()
 {
-    // Rows counted as added are kept.
-    commitAdded();
+    // Ending is the owner's (cancel() keeps what was added): released before
+    // it ends, the engine drops the open transaction with the connection.
+    if (m_inTransaction)
+        qCWarning(lc).noquote() << QStringLiteral("The import of \"%1\" was released unfinished: the %2 rows of its "
+                                                  "open transaction, from line %3 on, were not kept.")
+                                       .arg(m_filePath)
+                                       .arg(m_pending)
+                                       .arg(m_transactionStart.lineNumber + 1);
 }
 
 modImportscreen::Import::Phase modImportscreen::Import::phase() const
@@ -324,9 +332,17 @@ void modImportscreen::Import::giveWay()
     // Far quicker than a commit, so that the other writer hardly waits; the
     // lines are less than a second of work.
     if (!m_db.handle().rollback()) {
+        qCInfo(lc).noquote() << QStringLiteral("The import of \"%1\" could not take back its open transaction "
+                                               "for another writer (%2); it commits it instead.")
+                                    .arg(m_filePath, m_db.handle().lastError().text());
         commitAdded();
         return;
     }
+    qCInfo(lc).noquote() << QStringLiteral("The import of \"%1\" took back its %2 rows from line %3 on for "
+                                           "another writer, to add them again.")
+                                .arg(m_filePath)
+                                .arg(m_pending)
+                                .arg(m_transactionStart.lineNumber + 1);
     m_inTransaction = false;
     m_pauseEnd.setRemainingTime(pauseMs, Qt::PreciseTimer);
     m_outcome.added -= m_pending;
@@ -344,8 +360,12 @@ void modImportscreen::Import::cancel()
         // The observer's answer to the question says it all.
         m_step = Step::Done;
         m_outcome = Outcome{Outcome::Cancelled, 0, -1, {}, {}};
+        qCInfo(lc).noquote() << QStringLiteral("The import of \"%1\" was cancelled when asked about the "
+                                               "observations there already. Nothing was added.")
+                                    .arg(m_filePath);
         return;
     case Step::Adding:
+        // What was added is committed, and kept.
         if (!commitAdded())
             return;
         return finish(Outcome::Cancelled,
@@ -367,6 +387,8 @@ void modImportscreen::Import::finish(Outcome::Kind kind, const QString &message,
     m_outcome.message = message;
     m_outcome.title = title;
     m_outcome.total = m_db.count(cumobs);
+    if (kind == Outcome::Cancelled)
+        qCInfo(lc).noquote() << QStringLiteral("%1: %2").arg(m_filePath, message);
 }
 
 void modImportscreen::Import::fail(const QString &message, const QString &title)

@@ -90,7 +90,9 @@ public:
     qint64 duplicates() const;
     void choose(Duplicates choice);
 
-    // Stops between two lines, keeping what was added.
+    // Stops between two lines, keeping what was added. An import not done
+    // ends here, not in the destructor, which only lets go: the rows of a
+    // transaction still open then are not kept.
     void cancel();
 
     // Bytes read of the file in the present pass, and the file's size.

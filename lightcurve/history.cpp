@@ -63,7 +63,7 @@ lightcurve::History lightcurve::readHistory(const QString &appFolder, const QStr
     History history;
     history.star = star;
     const appfiles::Folder folder(appFolder);
-    ReportIndex reports(folder.reports(), star, folder.report(today));
+    ReportIndex reports = ReportIndex::read(folder.reports(), star, folder.report(today));
 
     store::Database db(appFolder);
     if (!db.open()) {

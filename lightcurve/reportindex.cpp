@@ -18,22 +18,29 @@ QString known(QStringView field)
 }
 }
 
-lightcurve::ReportIndex::ReportIndex(const QString &reportsFolder, const QString &star, const QString &todaysFile)
+lightcurve::ReportIndex::ReportIndex(const QString &star)
     : m_star(appfiles::toCp1252(star + u'|').value_or(QByteArray()))
 {
+}
+
+lightcurve::ReportIndex lightcurve::ReportIndex::read(const QString &reportsFolder, const QString &star,
+                                                      const QString &todaysFile)
+{
+    ReportIndex index(star);
     // A name the code page cannot write is in no report.
-    if (m_star.isEmpty())
-        return;
+    if (index.m_star.isEmpty())
+        return index;
     const QString today = QFileInfo(todaysFile).absoluteFilePath();
     const QDir folder(reportsFolder);
     const QStringList names = folder.entryList({QStringLiteral("*.txt")}, QDir::Files | QDir::Readable, QDir::Name);
     for (const QString &name : names) {
         const QString path = folder.absoluteFilePath(name);
-        read(path, path == today);
+        index.readFile(path, path == today);
     }
+    return index;
 }
 
-void lightcurve::ReportIndex::read(const QString &path, bool tonight)
+void lightcurve::ReportIndex::readFile(const QString &path, bool tonight)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

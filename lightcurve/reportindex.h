@@ -31,14 +31,15 @@ class ReportIndex final
 public:
     // Reads every report file of the folder once. Lines of other stars, the
     // header's "#" lines and files that cannot be read are passed over.
-    ReportIndex(const QString &reportsFolder, const QString &star, const QString &todaysFile);
+    static ReportIndex read(const QString &reportsFolder, const QString &star, const QString &todaysFile);
 
     // The next line not yet taken with this date text: the first row of a
     // date takes the first line, a second row the second.
     std::optional<ReportLine> take(const QString &dateText);
 
 private:
-    void read(const QString &path, bool tonight);
+    explicit ReportIndex(const QString &star);
+    void readFile(const QString &path, bool tonight);
 
     // The start of the star's lines: its name and the delimiter, in the code page.
     QByteArray m_star;

@@ -49,6 +49,14 @@ const char *const numberFieldTips[5] = {
     "Minute of the observation, in Universal Time (UT)",
 };
 
+// The toolkit's context menus would offer what the fields must refuse.
+void refuseContextMenus(QWidget *root)
+{
+    root->setContextMenuPolicy(Qt::NoContextMenu);
+    for (QWidget *child : root->findChildren<QWidget *>())
+        child->setContextMenuPolicy(Qt::NoContextMenu);
+}
+
 QFont fieldFont()
 {
     return screenkit::ui::msSansSerif(9.75, true);
@@ -114,16 +122,10 @@ frmEntryscreen::frmEntryscreen(const QString &appFolder, modEntryscreen::Clock c
     , m_host(std::make_unique<hostkit::ComponentHost>(appFolder))
 {
     createControls();
-    createNumberFields();
-    arrangeTabOrder();
-    // The toolkit's context menus would offer what the fields must refuse.
-    for (QWidget *child : findChildren<QWidget *>())
-        child->setContextMenuPolicy(Qt::NoContextMenu);
+    refuseContextMenus(this);
     // Full screen leaves no light title bar at the eyepiece.
     auto *fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), this);
     connect(fullScreen, &QShortcut::activated, this, [this] { setWindowState(windowState() ^ Qt::WindowFullScreen); });
-    load();
-    m_cmdFinder->setFocus();
 }
 
 frmEntryscreen::~frmEntryscreen()
@@ -311,6 +313,7 @@ void frmEntryscreen::createNumberFields()
         // The saved font, sized with the screen.
         setScaledFont(field->focusProxy() ? field->focusProxy() : field,
                       field->focusProxy() ? field->focusProxy()->font() : field->font());
+        refuseContextMenus(field);
         field->show();
         m_dateFields.append(field);
         // nbYear keeps its text selection as it is; the others select on entry.
@@ -343,6 +346,8 @@ void frmEntryscreen::arrangeTabOrder()
 
 void frmEntryscreen::load()
 {
+    createNumberFields();
+    arrangeTabOrder();
     m_todaysfile = appfiles::Folder(m_appFolder).report(QDate::currentDate());
     setWindowTitle(QStringLiteral("File name: ") + m_todaysfile);
     if (const auto error = modEntryscreen::beginReport(m_appFolder, m_todaysfile)) {
@@ -351,6 +356,7 @@ void frmEntryscreen::load()
     }
     showreport();
     nameUnpaired();
+    m_cmdFinder->setFocus();
 }
 
 QString frmEntryscreen::selstar() const

@@ -41,6 +41,11 @@ public:
                             QWidget *parent = nullptr);
     ~frmEntryscreen() override;
 
+    // Called once, before the screen is first shown: creates the date and time
+    // fields from the control library, begins the day's report and shows it,
+    // and names its lines left without their observation.
+    void load();
+
     // The star last chosen in the list; empty until the first choice.
     QString selstar() const;
     // The day's report file, named when the screen opened.
@@ -71,7 +76,6 @@ private:
     void createControls();
     void createNumberFields();
     void arrangeTabOrder();
-    void load();
     void liststars();
     void starchosen();
     void estimateLeft();

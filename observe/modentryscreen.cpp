@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "observe/modentryscreen.h"
 
+#include "observe/logging.h"
 #include "observe/reportfile.h"
 #include "observe/visualformat.h"
 #include "store/database.h"
@@ -136,6 +137,9 @@ modEntryscreen::RecordOutcome modEntryscreen::recordobs(const QString &appFolder
     if (const auto cutError = report.takeBack())
         return {RecordOutcome::Failed, std::nullopt,
                 why + QLatin1Char(' ') + *cutError + QStringLiteral(" Your entries are kept in the fields."), true};
+    qCInfo(lc).noquote() << QStringLiteral("The line of %1 at %2 was taken out of \"%3\" again: its row was not "
+                                           "committed.")
+                                .arg(row.star, row.obsdate, todaysfile);
     return failed(why,
                   QStringLiteral("Its line has been taken out of the report again, so nothing of it was "
                                  "recorded; your entries are kept in the fields."));

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// "varlume --check FILE...", as a script runs it: no display, no window, and
-// nothing in the program's folder touched.
+// The command line, as a script runs it: no display, no window, and nothing
+// in the program's folder touched.
 #include "tests/support/appfolder.h"
 #include "tests/support/testkit.h"
 
@@ -17,7 +17,22 @@ class tst_checkcommand final : public QObject
 private Q_SLOTS:
     void exitStatusAndFindings_data();
     void exitStatusAndFindings();
+    void optionsOpenNothing_data();
+    void optionsOpenNothing();
 };
+
+namespace
+{
+// From the program's folder, without a display: a window would end the program.
+void prepare(QProcess &program, const AppFolder &folder)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(name));
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(folder.path());
+}
+}
 
 void tst_checkcommand::exitStatusAndFindings_data()
 {
@@ -59,11 +74,7 @@ void tst_checkcommand::exitStatusAndFindings()
         escaped += QByteArray("\\0") + QByteArray::number(static_cast<uchar>(byte), 8);
 
     QProcess program;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QLatin1String(name));
-    program.setProcessEnvironment(env);
-    program.setWorkingDirectory(folder.path());
+    prepare(program, folder);
     program.start(QStringLiteral("/bin/sh"),
                   {QStringLiteral("-c"), QStringLiteral("exec ./varlume --check \"$(printf '%b' \"$0\")\""),
                    QString::fromLatin1(escaped)});
@@ -73,6 +84,38 @@ void tst_checkcommand::exitStatusAndFindings()
     QVERIFY2(program.exitCode() == status, qPrintable(output));
     QVERIFY2(output.contains(printed), qPrintable(output));
     QCOMPARE(folder.entries(), before);
+}
+
+void tst_checkcommand::optionsOpenNothing_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<int>("status");
+    // On the standard output when all went well, else on the standard error.
+    QTest::addColumn<QByteArray>("printed");
+    QTest::newRow("help") << "--help" << 0 << QByteArray("--version");
+    QTest::newRow("version") << "--version" << 0 << QByteArray("varlume 1.0\n");
+    QTest::newRow("unknown") << "--bogus" << 2 << QByteArray("'bogus'");
+    QTest::newRow("no file") << "--check" << 2 << QByteArray("usage: varlume --check FILE...\n");
+    QTest::newRow("no option") << "upload.txt" << 2 << QByteArray("\"upload.txt\"");
+}
+
+void tst_checkcommand::optionsOpenNothing()
+{
+    QFETCH(QString, option);
+    QFETCH(int, status);
+    QFETCH(QByteArray, printed);
+    AppFolder folder;
+    QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
+    QProcess program;
+    prepare(program, folder);
+    program.start(folder.file(QStringLiteral("varlume")), {option});
+    QVERIFY(program.waitForFinished(20000));
+    const QByteArray out = program.readAllStandardOutput();
+    const QByteArray err = program.readAllStandardError();
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == status
+                 && (status == 0 ? out : err).contains(printed),
+             (out + err).constData());
+    QCOMPARE(folder.entries(), QStringList{QStringLiteral("varlume")});
 }
 
 QTEST_GUILESS_MAIN(tst_checkcommand)

@@ -33,6 +33,7 @@ private Q_SLOTS:
     void firstClickKeepsTheFileEachNextImportsIt();
     void badLineIsReportedByItsNumber();
     void longImportShowsProgressAndCancels();
+    void closingEndsTheImportAndSaysSo();
     void foldersAndDrivesMoveTheLists();
     void helpShowsTopic1003();
     void nightStyleWhileObserving();
@@ -266,6 +267,22 @@ void tst_convertscreen::longImportShowsProgressAndCancels()
     QVERIFY(cancel->isHidden());
     QVERIFY(control<QProgressBar>("prgImport")->isHidden());
     QVERIFY(control<QListView>("File1")->isEnabled());
+}
+
+void tst_convertscreen::closingEndsTheImportAndSaysSo()
+{
+    QVERIFY(writeGeneratedFile(QDir(downloads()).filePath(QStringLiteral("big.txt")), 300000));
+    QVERIFY(open());
+    clickFile(QStringLiteral("big.txt"));
+    clickFile(QStringLiteral("big.txt"));
+    QTRY_VERIFY_WITH_TIMEOUT(control<QPushButton>("cmdCancel")->isVisible(), 30000);
+    screenkit::find(screenkit::Screen::Import)->close();
+    // What was added is kept, and the observer learns where the import stopped.
+    const qsizetype rows = cumobsRows(m_folder->path()).size();
+    QVERIFY(rows > 0 && rows < 300000);
+    const QString told = m_messages->dump();
+    QVERIFY2(m_messages->messages().size() == 1 && told.contains(QStringLiteral("before line %1 ").arg(rows + 3)),
+             qPrintable(told));
 }
 
 void tst_convertscreen::foldersAndDrivesMoveTheLists()

@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include <optional>
+
+namespace app
+{
+// The program's command line. An option (--help, --version, --check, or one
+// it does not know) runs as a command: it opens no window, touches nothing
+// in the program's folder, prints to the standard output and error, and its
+// exit status ends the program. None when the arguments ask for the windows.
+std::optional<int> runCommand(int argc, char *argv[]);
+}
