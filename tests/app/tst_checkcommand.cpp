@@ -114,7 +114,7 @@ void tst_checkcommand::optionsOpenNothing()
     const QByteArray err = program.readAllStandardError();
     QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == status
                  && (status == 0 ? out : err).contains(printed),
-             (out + err).constData());
+             QByteArray(out + err).constData());
     QCOMPARE(folder.entries(), QStringList{QStringLiteral("varlume")});
 }
 
