@@ -29,7 +29,7 @@ double round(double value, double step)
 }
 
 // The best time to the minute, kept inside the window.
-double toMinute(double jd, const Window &window)
+double bestMinute(double jd, const Window &window)
 {
     const double rounded = round(jd, minute);
     if (window.dark && window.morning - window.evening < minute)
@@ -65,7 +65,7 @@ public:
         row.name = star.name;
         row.altitudeNow = now.altitude;
         row.azimuthNow = now.azimuth;
-        const double best = toMinute(bestTime(target), m_window);
+        const double best = bestMinute(bestTime(target), m_window);
         row.best = fromJulianDate(best);
         row.bestAltitude = altitude(best);
         const MoonView moon = moonAt(best);

@@ -5,7 +5,7 @@
 
 #include <QStringList>
 
-#include <cmath>
+#include <algorithm>
 
 namespace tonight
 {
@@ -13,14 +13,24 @@ namespace
 {
 QString utc(const QDateTime &time)
 {
-    return time.isNull() ? QString() : toMinute(time).toString(QStringLiteral("yyyy-MM-ddTHH:mm'Z'"));
+    if (time.isNull())
+        return {};
+    // Written by hand: QDateTime's formats take most of the time of a long plan.
+    const QDateTime minute = toMinute(time);
+    const QDate date = minute.date();
+    const QTime clock = minute.time();
+    return QString::asprintf("%04d-%02d-%02dT%02d:%02dZ", date.year(), date.month(), date.day(), clock.hour(),
+                             clock.minute());
 }
 
 QString fixed(double value, int decimals)
 {
-    const QString text = QString::number(value, 'f', decimals);
+    QString text = QString::number(value, 'f', decimals);
     // "-0.00" is a zero too.
-    return text.toDouble() == 0 ? QString::number(0.0, 'f', decimals) : text;
+    if (text.startsWith(u'-')
+        && std::all_of(text.begin() + 1, text.end(), [](QChar c) { return c == u'0' || c == u'.'; }))
+        text.remove(0, 1);
+    return text;
 }
 
 QString azimuth(double degrees)

@@ -52,14 +52,14 @@ double julianDate(const QDateTime &utc)
 
 QDateTime fromJulianDate(double jd)
 {
-    return QDateTime::fromMSecsSinceEpoch(std::llround((jd - unixEpoch) * msecsPerDay), QTimeZone::utc());
+    return QDateTime::fromMSecsSinceEpoch(std::llround((jd - unixEpoch) * msecsPerDay), Qt::UTC);
 }
 
 QDateTime toMinute(const QDateTime &utc)
 {
     constexpr qint64 minute = 60'000;
     const qint64 msecs = utc.toMSecsSinceEpoch() + minute / 2;
-    return QDateTime::fromMSecsSinceEpoch(msecs - ((msecs % minute) + minute) % minute, QTimeZone::utc());
+    return QDateTime::fromMSecsSinceEpoch(msecs - ((msecs % minute) + minute) % minute, Qt::UTC);
 }
 
 outcome::Result<Sky> Sky::prepare(const Site &site, double moment, double from, double to)
