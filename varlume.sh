@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source=$PWD
 
-program_packages=(g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libgl-dev libqcustomplot-dev fonts-dejavu-core fonts-liberation2 ccache)
+program_packages=(g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libgl-dev libqcustomplot-dev liberfa-dev fonts-dejavu-core fonts-liberation2 ccache)
 test_packages=(qt6-tools-dev sqlite3 xvfb poppler-utils)
 
 source "$source/scripts/debian.sh"

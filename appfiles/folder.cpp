@@ -56,6 +56,11 @@ QString Folder::finderCharts() const
     return file(QStringLiteral("charts"));
 }
 
+QString Folder::site() const
+{
+    return file(QStringLiteral("site.ini"));
+}
+
 QString Folder::help() const
 {
     return file(QStringLiteral("quillon.html"));

@@ -26,6 +26,8 @@ public:
     QString charts() const;
     // The folder of finder-chart images, "charts"; the observer makes it.
     QString finderCharts() const;
+    // The observing site and the cadences of the Tonight planner, "site.ini".
+    QString site() const;
     // The help page, "quillon.html".
     QString help() const;
     // The report file of a date: "obs/2018-Jan-05.txt". Month abbreviations
