@@ -93,10 +93,10 @@ void earlierReports(const QByteArray &path, const QDate &date, const KeyIndex &k
     for (const QByteArray &earlier : listing.paths) {
         if (*appfiles::reportDate(QFile::decodeName(earlier)) >= date)
             continue;
-        const appfiles::BoundedRead file = appfiles::readBounded(earlier, largestReport);
-        const QString problem = file.status != appfiles::BoundedRead::Read ? file.reason
-            : isUtf16(file.bytes)                                          ? QStringLiteral("it is written in UTF-16")
-                                                                           : QString();
+        const outcome::Result<QByteArray> file = appfiles::readBounded(earlier, largestReport);
+        const QString problem = !file ? file.problem().message
+            : isUtf16(*file)          ? QStringLiteral("it is written in UTF-16")
+                                      : QString();
         if (!problem.isEmpty()) {
             findings.add(Severity::Warning, 0, QStringLiteral("file"), nameOf(earlier),
                          QStringLiteral("This earlier day's report cannot be read (%1), so this report was not "
@@ -107,7 +107,7 @@ void earlierReports(const QByteArray &path, const QDate &date, const KeyIndex &k
         }
         const QString name = QFileInfo(QFile::decodeName(earlier)).fileName();
         // Newest first: the latest report that holds it is named.
-        forEachKey(file.bytes, dates, [&](const ObservationKey &key, int line) {
+        forEachKey(*file, dates, [&](const ObservationKey &key, int line) {
             const std::optional<qsizetype> number = keys.find(key);
             if (number && !found.contains(*number))
                 found.insert(*number, QStringLiteral("%1, line %2").arg(name).arg(line));
@@ -127,22 +127,26 @@ void earlierReports(const QByteArray &path, const QDate &date, const KeyIndex &k
 // The file read and checked by itself, and its keys for the earlier reports.
 Reading readReport(const QByteArray &name, const QString &path, const QDateTime &now)
 {
-    const appfiles::BoundedRead file = appfiles::readBounded(name, largestReport);
-    if (file.status != appfiles::BoundedRead::Read) {
+    // Only a file over the limit gets the advice on its size.
+    bool tooLarge = false;
+    const outcome::Result<QByteArray> file = appfiles::readBounded(name, largestReport, [&tooLarge](qint64) {
+        tooLarge = true;
+        return appfiles::largerThan(largestReport);
+    });
+    if (!file) {
         Reading reading;
         reading.findings.add(
             Severity::Error, 0, QStringLiteral("file"), nameOf(name),
-            file.status == appfiles::BoundedRead::TooLarge
-                ? QStringLiteral("The file cannot be read (%1): no day's report is near that size, a heavy "
-                                 "night's has about 100 KB. Check that it is the report you meant.")
-                      .arg(file.reason)
-                : QStringLiteral("The file cannot be read (%1).").arg(file.reason));
+            tooLarge ? QStringLiteral("The file cannot be read (%1): no day's report is near that size, a heavy "
+                                      "night's has about 100 KB. Check that it is the report you meant.")
+                           .arg(file.problem().message)
+                     : QStringLiteral("The file cannot be read (%1).").arg(file.problem().message));
         return reading;
     }
     std::optional<ReportDay> day;
     if (const std::optional<QDate> date = appfiles::reportDate(path))
         day = ReportDay{*date, QFileInfo(path).fileName()};
-    return readVisual(file.bytes, now, day);
+    return readVisual(*file, now, day);
 }
 
 QString severityName(Severity severity)

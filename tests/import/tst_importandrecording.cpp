@@ -9,6 +9,7 @@
 #include "tests/import/downloadfile.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/exampleobservation.h"
+#include "tests/support/problemtext.h"
 #include "tests/support/recorderprocess.h"
 
 #include <QTest>
@@ -49,7 +50,7 @@ void tst_importandrecording::init()
     m_folder = std::make_unique<AppFolder>();
     m_folder->prepare();
     m_report = appfiles::Folder(m_folder->path()).report(QDate(2018, 1, 5));
-    QCOMPARE(observe::modEntryscreen::beginReport(m_folder->path(), m_report), std::nullopt);
+    QCOMPARE(problemText(observe::modEntryscreen::beginReport(m_folder->path(), m_report)), QString());
 }
 
 void tst_importandrecording::recordingOfThisProgramGoesFirst()
@@ -61,7 +62,7 @@ void tst_importandrecording::recordingOfThisProgramGoesFirst()
 
     observe::modEntryscreen::ObservationTexts texts = exampleObservation();
     texts.minute = QStringLiteral("10");
-    QCOMPARE(observe::modEntryscreen::recordobs(m_folder->path(), m_report, texts).message, QString());
+    QCOMPARE(problemText(observe::modEntryscreen::recordobs(m_folder->path(), m_report, texts)), QString());
 
     workUntil(import, [] { return false; });
     QCOMPARE(import.outcome().message, QStringLiteral("Conversion Complete"));
