@@ -2,9 +2,11 @@
 #include "import/frmconvert.h"
 
 #include "hostkit/messageseam.h"
+#include "import/logging.h"
 #include "import/modimportscreen.h"
 #include "screenkit/navigation.h"
 #include "screenkit/nightmode.h"
+#include "screenkit/problembox.h"
 #include "screenkit/ui.h"
 
 #include <QAbstractFileIconProvider>
@@ -251,20 +253,23 @@ void frmConvert::cancelImport()
 
 void frmConvert::finishImport()
 {
-    const modImportscreen::Outcome outcome = m_import->outcome();
+    const outcome::Result<modImportscreen::Ended> ended = m_import->outcome();
     m_import.reset();
     m_progress->hide();
     m_cancel->hide();
     m_file1->setEnabled(true);
-    if (outcome.total >= 0) {
-        m_label2->setText(modImportscreen::resultText(outcome.added, outcome.total));
+    if (!ended) {
+        screenkit::showProblem(ended.problem(), import::lc());
+        return;
+    }
+    if (ended->total >= 0) {
+        m_label2->setText(modImportscreen::resultText(ended->added, ended->total));
         refit(m_label2);
     }
-    if (outcome.message.isEmpty())
-        return;
-    const bool fine =
-        outcome.kind == modImportscreen::Outcome::Completed || outcome.kind == modImportscreen::Outcome::Cancelled;
-    hostkit::ask(outcome.message, outcome.title, fine ? QMessageBox::Information : QMessageBox::Warning);
+    if (ended->stop)
+        screenkit::showProblem(*ended->stop, import::lc());
+    else if (!ended->message.isEmpty())
+        hostkit::ask(ended->message, ended->title, QMessageBox::Information);
 }
 
 void frmConvert::closeEvent(QCloseEvent *event)
