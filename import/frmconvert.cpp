@@ -19,7 +19,6 @@
 #include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStorageInfo>
 #include <QTimer>
 #include <QTreeView>
 
@@ -149,14 +148,11 @@ void frmConvert::showPlace(qsizetype place, const QString &folder)
 void frmConvert::driveChosen(int index)
 {
     const QString path = m_drive1->itemData(index).toString();
-    const QStorageInfo volume(path);
-    if (!volume.isValid() || !volume.isReady() || !QFileInfo(path).isDir()) {
+    if (const outcome::Done ready = places::ready({m_drive1->itemText(index), path}); !ready) {
         // The lists stay as they were.
         const QSignalBlocker quiet(m_drive1);
         m_drive1->setCurrentIndex(m_shownPlace);
-        hostkit::ask(QStringLiteral("\"%1\" is not ready. Insert or connect it, then choose it again.")
-                         .arg(m_drive1->itemText(index)),
-                     QStringLiteral("Drive not ready"), QMessageBox::Warning);
+        screenkit::showProblem(ready.problem(), import::lc());
         return;
     }
     const QSignalBlocker quiet(m_drive1);
