@@ -42,20 +42,13 @@ QByteArray folderOf(const QByteArray &path)
     return path.left(path.lastIndexOf('/') + 1);
 }
 
-struct Listing
-{
-    // Newest first.
-    QList<QByteArray> paths;
-    // The system's error number when the folder could not be read.
-    int error = 0;
-};
-
-// The day's report files of a folder (as folderOf() gives it), by the bytes of their names.
-Listing reportsIn(const QByteArray &folder)
+// The day's report files of a folder (as folderOf() gives it), by the bytes
+// of their names, newest first; the problem's message is the reason alone.
+outcome::Result<QList<QByteArray>> reportsIn(const QByteArray &folder)
 {
     DIR *dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
     if (!dir)
-        return {{}, errno};
+        return outcome::failed(appfiles::describeError(errno));
     QList<std::pair<QDate, QByteArray>> dated;
     while (const dirent *entry = ::readdir(dir)) {
         if (entry->d_type == DT_DIR)
@@ -66,10 +59,10 @@ Listing reportsIn(const QByteArray &folder)
     }
     ::closedir(dir);
     std::sort(dated.begin(), dated.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
-    Listing listing;
+    QList<QByteArray> paths;
     for (const auto &[date, path] : std::as_const(dated))
-        listing.paths.append(path);
-    return listing;
+        paths.append(path);
+    return paths;
 }
 
 // Observations of this report that an earlier day's report holds already.
@@ -78,19 +71,19 @@ void earlierReports(const QByteArray &path, const QDate &date, const KeyIndex &k
     if (keys.size() == 0)
         return;
     const QByteArray folder = folderOf(path);
-    const Listing listing = reportsIn(folder);
-    if (listing.error) {
+    const outcome::Result<QList<QByteArray>> listing = reportsIn(folder);
+    if (!listing) {
         findings.add(Severity::Warning, 0, QStringLiteral("file"),
                      nameOf(folder.isEmpty() ? QByteArrayLiteral(".") : folder),
                      QStringLiteral("The folder cannot be read (%1), so this report was not compared with the "
                                     "earlier days' reports in it: an observation sent with one of them would not "
                                     "be found.")
-                         .arg(appfiles::describeError(listing.error)));
+                         .arg(listing.problem().message));
         return;
     }
     const QList<qint64> dates = keys.dates();
     QHash<qsizetype, QString> found;
-    for (const QByteArray &earlier : listing.paths) {
+    for (const QByteArray &earlier : *listing) {
         if (*appfiles::reportDate(QFile::decodeName(earlier)) >= date)
             continue;
         const outcome::Result<QByteArray> file = appfiles::readBounded(earlier, largestReport);
@@ -178,7 +171,8 @@ QStringList reportFiles(const QString &folder)
 {
     QStringList paths;
     const QByteArray name = QFile::encodeName(folder);
-    for (const QByteArray &path : reportsIn(name.endsWith('/') ? name : name + '/').paths)
+    // A folder that cannot be read has none to offer.
+    for (const QByteArray &path : reportsIn(name.endsWith('/') ? name : name + '/').valueOr({}))
         paths.append(QFile::decodeName(path));
     return paths;
 }
