@@ -539,9 +539,10 @@ void frmEntryscreen::starchosen()
 
 void frmEntryscreen::estimateLeft()
 {
-    if (!m_txtEstimate->text().isEmpty() || m_estimateEmptiedByRecording)
+    const outcome::Done left = modEntryscreen::checkEstimateLeft(m_txtEstimate->text());
+    if (left || m_estimateEmptiedByRecording)
         return;
-    hostkit::ask(QStringLiteral("You must enter an estimate!"), QStringLiteral("Alert"));
+    screenkit::showProblem(left.problem(), observe::lc());
     m_txtEstimate->setFocus();
 }
 
@@ -552,12 +553,12 @@ void frmEntryscreen::magnitudeValidate(bool &)
 
 void frmEntryscreen::magnitudeLeft()
 {
-    // An empty field may be left; Enter asks for the magnitude.
-    if (m_txtMagn->text().isEmpty() || m_txtMagn->text().contains(QLatin1Char('.')))
+    const outcome::Done left = modEntryscreen::checkMagnitudeLeft(m_txtMagn->text());
+    if (left)
         return;
     m_txtMagn->setFocus();
     m_txtMagn->clear();
-    hostkit::ask(QStringLiteral("Magnitude must have a decimal point"), QStringLiteral("Wrong number format"));
+    screenkit::showProblem(left.problem(), observe::lc());
 }
 
 bool frmEntryscreen::eventFilter(QObject *watched, QEvent *event)

@@ -284,6 +284,24 @@ QString modEntryscreen::comparisonLabel(const QString &text)
     return QString(text).remove(u'.');
 }
 
+outcome::Done modEntryscreen::checkEstimateLeft(const QString &estimate)
+{
+    if (!estimate.isEmpty())
+        return {};
+    return outcome::refused(QStringLiteral("You must enter an estimate!"), objectName(Field::Estimate))
+        .titled(QStringLiteral("Alert"))
+        .as(outcome::Severity::Information);
+}
+
+outcome::Done modEntryscreen::checkMagnitudeLeft(const QString &magnitude)
+{
+    if (magnitude.isEmpty() || magnitude.contains(u'.'))
+        return {};
+    return outcome::refused(QStringLiteral("Magnitude must have a decimal point"), objectName(Field::Magnitude))
+        .titled(QStringLiteral("Wrong number format"))
+        .as(outcome::Severity::Information);
+}
+
 modEntryscreen::ObservationTexts modEntryscreen::asLeft(ObservationTexts texts)
 {
     texts.magnitude = completedMagnitude(texts.magnitude);

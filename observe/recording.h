@@ -61,6 +61,13 @@ QString completedMagnitude(const QString &text);
 // magnitudes without their point, so "11.2" becomes "112".
 QString comparisonLabel(const QString &text);
 
+// The checks as the observer leaves the estimate and the magnitude field,
+// in the boxes "Alert" and "Wrong number format": an estimate left empty is
+// refused, and a magnitude without a decimal point (an empty one may be left:
+// Enter asks for it).
+outcome::Done checkEstimateLeft(const QString &estimate);
+outcome::Done checkMagnitudeLeft(const QString &magnitude);
+
 // The texts as leaving their fields leaves them: the magnitude completed and
 // the comparison labels without their points.
 ObservationTexts asLeft(ObservationTexts texts);
