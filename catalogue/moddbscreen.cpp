@@ -181,11 +181,10 @@ outcome::Result<ChartRow> loadforedit(const QString &appFolder, const QString &n
 {
     store::Database db(appFolder);
     const std::optional<QVariantMap> found = db.first(charts, store::Where{starname, name});
-    if (!found && db.error().isEmpty()) {
-        outcome::Problem problem = databaseFailure(notInCatalogue(name));
-        problem.kind = outcome::Kind::NotFound;
-        return problem;
-    }
+    if (!found && db.error().isEmpty())
+        return outcome::notFound(notInCatalogue(name))
+            .titled(QStringLiteral("Chart database"))
+            .as(outcome::Severity::Warning);
     if (!found)
         return databaseFailure(db.error());
     const auto text = [&found](const char *column) { return found->value(QLatin1String(column)).toString(); };
