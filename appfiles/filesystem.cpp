@@ -38,24 +38,23 @@ QString appfiles::describeError(int errnum)
     }
 }
 
-appfiles::OpenedFile appfiles::openRegular(const QString &path)
+outcome::Result<appfiles::OpenedFile> appfiles::openRegular(const QString &path)
 {
     return openRegular(encoded(path));
 }
 
-appfiles::OpenedFile appfiles::openRegular(const QByteArray &name)
+outcome::Result<appfiles::OpenedFile> appfiles::openRegular(const QByteArray &name)
 {
     const auto failed = [](int errnum) {
         const bool missing = errnum == ENOENT || errnum == ENOTDIR;
-        return OpenedFile{missing ? OpenedFile::Missing : OpenedFile::Failed, -1, 0, describeError(errnum)};
+        return missing ? outcome::notFound(describeError(errnum)) : outcome::failed(describeError(errnum));
     };
     const auto notAFile = [](const struct stat &status) {
         const mode_t mode = status.st_mode;
-        return OpenedFile{OpenedFile::NotAFile, -1, 0,
-                          S_ISDIR(mode)                        ? describeError(EISDIR)
-                              : S_ISFIFO(mode)                 ? QStringLiteral("it is a named pipe, not a file")
-                              : S_ISCHR(mode) || S_ISBLK(mode) ? QStringLiteral("it is a device, not a file")
-                                                               : QStringLiteral("it is not a plain file")};
+        return outcome::refused(S_ISDIR(mode)                        ? describeError(EISDIR)
+                                    : S_ISFIFO(mode)                 ? QStringLiteral("it is a named pipe, not a file")
+                                    : S_ISCHR(mode) || S_ISBLK(mode) ? QStringLiteral("it is a device, not a file")
+                                                                     : QStringLiteral("it is not a plain file"));
     };
     // Looked at before it is opened: opening a device may already do something.
     struct stat status = {};
@@ -72,7 +71,7 @@ appfiles::OpenedFile appfiles::openRegular(const QByteArray &name)
         ::close(descriptor);
         return S_ISREG(status.st_mode) ? failed(errnum) : notAFile(status);
     }
-    return {OpenedFile::Opened, descriptor, static_cast<qint64>(status.st_size), {}};
+    return OpenedFile{descriptor, static_cast<qint64>(status.st_size)};
 }
 
 std::optional<QString> appfiles::danglingLink(const QString &path)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "outcome/result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -15,31 +17,23 @@ namespace appfiles
 // file", or the system's own text for the rarer causes.
 QString describeError(int errnum);
 
+// A regular file open for reading, closed by the caller.
 struct OpenedFile
 {
-    enum Status {
-        Opened,
-        // Nothing there, or a link to nothing.
-        Missing,
-        // A folder, a pipe, a device or a socket: never read.
-        NotAFile,
-        Failed,
-    };
-    Status status = Failed;
-    // For Opened: open for reading, closed by the caller.
     int descriptor = -1;
     qint64 size = 0;
-    // Why it is not Opened, worded for the observer.
-    QString reason;
 };
 
 // Opens a file for reading only when it is a regular file, links followed.
 // Nothing in its place ever holds the program up: a pipe or a device is
-// refused before it is opened, and the opening itself never waits.
-OpenedFile openRegular(const QString &path);
+// refused before it is opened, and the opening itself never waits. The
+// problem's message is the reason alone, worded for the observer: not found
+// when nothing is there (or a link to nothing), refused for a folder, a pipe,
+// a device or a socket, which is never read, failed when opening failed.
+outcome::Result<OpenedFile> openRegular(const QString &path);
 // The same by the bytes of the name as the system gives them, so that a name
 // not valid in the system's encoding is found too.
-OpenedFile openRegular(const QByteArray &name);
+outcome::Result<OpenedFile> openRegular(const QByteArray &name);
 
 // "it is a link to "…", which does not exist" when path is a symbolic link
 // to nothing; else nothing. Such a link is no missing file to be made anew:

@@ -56,9 +56,9 @@ bool writeCsv(const QString &download, const QString &csv)
     while (!in.atEnd()) {
         const QString line = QString::fromUtf8(in.readLine()).chopped(1);
         const auto parsed = import::download::parseLine(line);
-        if (!parsed.observation)
+        if (!parsed)
             return false;
-        const import::download::Observation &o = *parsed.observation;
+        const import::download::Observation &o = *parsed;
         out.write(csvField(o.star) + ',' + csvField(o.magnitude) + ',' + csvField(o.estimate) + ','
                   + csvField(o.obsdate) + ',' + csvField(o.obscode) + ',' + csvField(o.notes) + ',' + csvField(o.chart)
                   + '\n');
@@ -119,8 +119,8 @@ int child(const QString &what, const QString &file, const QString &folder)
             import.work(QDeadlineTimer(1000));
         text = QStringLiteral("%1 of %2 there already").arg(import.duplicates()).arg(import.observations());
     } else {
-        const import::modImportscreen::Outcome outcome = import.run(import::modImportscreen::Duplicates::All);
-        text = import::modImportscreen::resultText(outcome.added, outcome.total);
+        const auto ended = import.run(import::modImportscreen::Duplicates::All);
+        text = ended ? import::modImportscreen::resultText(ended->added, ended->total) : ended.problem().message;
     }
     const double ms = timer.nsecsElapsed() / 1e6;
     std::printf("%.1f %.1f %ld %s\n", ms, cpuMs(RUSAGE_SELF), maxrssKb(), qPrintable(text));

@@ -55,12 +55,11 @@ qint64 timedRecording(const QString &folder, const QString &report, int n)
 {
     QElapsedTimer clock;
     clock.start();
-    const observe::modEntryscreen::RecordOutcome outcome =
-        observe::modEntryscreen::recordobs(folder, report, observation(n));
+    const outcome::Done recorded = observe::modEntryscreen::recordobs(folder, report, observation(n));
     const qint64 ms = clock.elapsed();
-    if (outcome.kind == observe::modEntryscreen::RecordOutcome::Recorded)
+    if (recorded)
         return ms;
-    std::fprintf(stderr, "recording %d failed after %lld ms: %s\n", n, ms, qPrintable(outcome.message));
+    std::fprintf(stderr, "recording %d failed after %lld ms: %s\n", n, ms, qPrintable(recorded.problem().message));
     return -1;
 }
 
@@ -176,12 +175,12 @@ int main(int argc, char *argv[])
     // another program from 30 % on.
     const QString database = appfiles::Folder(folder.path()).database();
     if (!QFile::remove(database) || !store::createDefault(folder.path(), &error)
-        || appfiles::writeHeader(appfiles::Folder(folder.path()), QStringLiteral("#OBSCODE=XYZ"))) {
+        || !appfiles::writeHeader(appfiles::Folder(folder.path()), QStringLiteral("#OBSCODE=XYZ"))) {
         std::fprintf(stderr, "could not prepare the second import %s\n", qPrintable(error));
         return 1;
     }
     const QString report = appfiles::Folder(folder.path()).report(QDate(2018, 1, 5));
-    observe::modEntryscreen::beginReport(folder.path(), report);
+    static_cast<void>(observe::modEntryscreen::beginReport(folder.path(), report));
     QList<qint64> here;
     QList<qint64> there;
     std::vector<std::unique_ptr<QProcess>> others;

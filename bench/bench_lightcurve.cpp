@@ -131,7 +131,8 @@ int main(int argc, char *argv[])
     std::printf("%-56s %11s %11s %7s\n", "", "clock", "processor", "limit");
 
     lightcurve::History history;
-    const Timing reading = measure(5, [&] { history = lightcurve::readHistory(folder, star, QDate(2000, 1, 1)); });
+    const Timing reading =
+        measure(5, [&] { history = lightcurve::readHistory(folder, star, QDate(2000, 1, 1)).valueOr({}); });
     qsizetype recorded = 0;
     for (const lightcurve::Observation &o : history.observations)
         recorded += o.recorded ? 1 : 0;

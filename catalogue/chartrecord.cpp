@@ -15,22 +15,24 @@ namespace moddbscreen
 {
 namespace
 {
-// A record field: the label the screen shows beside it and the column it
-// is stored in.
+// A record field: the label the screen shows beside it, its control's
+// object name and the column it is stored in.
 struct Field
 {
     const char *label;
+    const char *object;
     const char *column;
     // Said when the field is empty.
     const char *hint;
 };
 
-const Field nameField{"Variable", "starname", "Every chart record needs the star's name."};
-const Field chartdateField{"Chart date / ID", "chart", "Type the date or identifier printed on the chart."};
-const Field chartpicField{"Chart", "picturefile", "Type the file name of the star's chart."};
-const Field finderpicField{"Finder Chart", "finderchart",
+const Field nameField{"Variable", "txtName", "starname", "Every chart record needs the star's name."};
+const Field chartdateField{"Chart date / ID", "txtChartdate", "chart",
+                           "Type the date or identifier printed on the chart."};
+const Field chartpicField{"Chart", "txtChartpic", "picturefile", "Type the file name of the star's chart."};
+const Field finderpicField{"Finder Chart", "txtFinderpic", "finderchart",
                            "Type the file name of the star's finder chart, or none when it has none."};
-const Field constellField{"Constellation", "constell",
+const Field constellField{"Constellation", "txtConstell", "constell",
                           "Type the constellation's three-letter abbreviation, as in \"cyg\"."};
 
 QString label(const Field &field)
@@ -43,95 +45,108 @@ int width(const Field &field)
     return store::charts().column(QLatin1String(field.column))->length;
 }
 
-std::optional<QString> checkPresent(const QString &text, const Field &field)
+outcome::Problem refused(const Field &field, const QString &message)
 {
-    if (text.isEmpty())
-        return QStringLiteral("The \"%1\" field is empty. %2").arg(label(field), QLatin1String(field.hint));
-    return std::nullopt;
+    return outcome::refused(message, QLatin1String(field.object));
 }
 
-std::optional<QString> checkCharacters(const QString &text, const Field &field)
+outcome::Done checkPresent(const QString &text, const Field &field)
+{
+    if (text.isEmpty())
+        return refused(field,
+                       QStringLiteral("The \"%1\" field is empty. %2").arg(label(field), QLatin1String(field.hint)));
+    return {};
+}
+
+outcome::Done checkCharacters(const QString &text, const Field &field)
 {
     for (const QChar c : text) {
         if (c.category() == QChar::Other_Control)
-            return QStringLiteral("The \"%1\" field holds a control character (a tab, a line break or the like). "
-                                  "Remove it.")
-                .arg(label(field));
+            return refused(field,
+                           QStringLiteral("The \"%1\" field holds a control character (a tab, a line break or "
+                                          "the like). Remove it.")
+                               .arg(label(field)));
     }
-    return std::nullopt;
+    return {};
 }
 
 // The star's name and the chart's identifier go into the report lines.
-std::optional<QString> checkReportText(const QString &text, const Field &field)
+outcome::Done checkReportText(const QString &text, const Field &field)
 {
     if (const std::optional<QString> character = appfiles::firstNotInCp1252(text))
-        return QStringLiteral("The \"%1\" field holds the character \"%2\", which cannot be written to the report "
-                              "file. Replace or remove it.")
-            .arg(label(field), *character);
+        return refused(field,
+                       QStringLiteral("The \"%1\" field holds the character \"%2\", which cannot be written to "
+                                      "the report file. Replace or remove it.")
+                           .arg(label(field), *character));
     if (text.contains(u'|'))
-        return QStringLiteral("The \"%1\" field holds a \"|\", which separates the fields of a report line. "
-                              "Remove it.")
-            .arg(label(field));
-    return std::nullopt;
+        return refused(field,
+                       QStringLiteral("The \"%1\" field holds a \"|\", which separates the fields of a report "
+                                      "line. Remove it.")
+                           .arg(label(field)));
+    return {};
 }
 
 // A file name, never a path: each kind of image has its folder.
-std::optional<QString> checkFileName(const QString &text, const Field &field)
+outcome::Done checkFileName(const QString &text, const Field &field)
 {
     const std::optional<QString> part = appfiles::pathPart(text);
     if (!part)
-        return std::nullopt;
+        return {};
     if (*part == u"." || *part == u"..")
-        return QStringLiteral("The \"%1\" field holds \"%2\", which is not a file name.").arg(label(field), text);
-    return QStringLiteral("The \"%1\" field holds a \"%2\". Type the file name alone, without a folder.")
-        .arg(label(field), *part);
+        return refused(
+            field, QStringLiteral("The \"%1\" field holds \"%2\", which is not a file name.").arg(label(field), text));
+    return refused(field,
+                   QStringLiteral("The \"%1\" field holds a \"%2\". Type the file name alone, without a folder.")
+                       .arg(label(field), *part));
 }
 
-std::optional<QString> checkLength(const QString &stored, const Field &field)
+outcome::Done checkLength(const QString &stored, const Field &field)
 {
     if (stored.size() > width(field))
-        return QStringLiteral("The \"%1\" field holds %2 characters, but at most %3 can be stored. Shorten it.")
-            .arg(label(field))
-            .arg(stored.size())
-            .arg(width(field));
-    return std::nullopt;
+        return refused(field,
+                       QStringLiteral("The \"%1\" field holds %2 characters, but at most %3 can be stored. Shorten it.")
+                           .arg(label(field))
+                           .arg(stored.size())
+                           .arg(width(field)));
+    return {};
 }
 
-std::optional<QString> checkLengthWithExtension(const QString &bare, const QString &ext, const Field &field)
+outcome::Done checkLengthWithExtension(const QString &bare, const QString &ext, const Field &field)
 {
     if (bare.size() + ext.size() > width(field))
-        return QStringLiteral("The \"%1\" field holds %2 characters; with \"%3\" added the file name has %4, but "
-                              "at most %5 can be stored. Shorten it.")
-            .arg(label(field))
-            .arg(bare.size())
-            .arg(ext)
-            .arg(bare.size() + ext.size())
-            .arg(width(field));
-    return std::nullopt;
+        return refused(field,
+                       QStringLiteral("The \"%1\" field holds %2 characters; with \"%3\" added the file name has "
+                                      "%4, but at most %5 can be stored. Shorten it.")
+                           .arg(label(field))
+                           .arg(bare.size())
+                           .arg(ext)
+                           .arg(bare.size() + ext.size())
+                           .arg(width(field)));
+    return {};
 }
 
-std::optional<QString> firstOf(std::initializer_list<std::optional<QString>> problems)
+outcome::Done firstOf(std::initializer_list<outcome::Done> checks)
 {
-    for (const std::optional<QString> &problem : problems) {
-        if (problem)
-            return problem;
+    for (const outcome::Done &check : checks) {
+        if (!check)
+            return check;
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<QString> checkName(const QString &text)
+outcome::Done checkName(const QString &text)
 {
     return firstOf({checkPresent(text, nameField), checkCharacters(text, nameField), checkReportText(text, nameField),
                     checkLength(text, nameField)});
 }
 
-std::optional<QString> checkChartdate(const QString &text)
+outcome::Done checkChartdate(const QString &text)
 {
     return firstOf({checkPresent(text, chartdateField), checkCharacters(text, chartdateField),
                     checkReportText(text, chartdateField), checkLength(text, chartdateField)});
 }
 
-std::optional<QString> checkConstell(const QString &text)
+outcome::Done checkConstell(const QString &text)
 {
     return firstOf(
         {checkPresent(text, constellField), checkCharacters(text, constellField), checkLength(text, constellField)});
@@ -203,30 +218,34 @@ ChartFields fieldsOf(const ChartRow &row)
             row.finderchart, row.constell, fileTypeOf(row.picturefile)};
 }
 
-std::optional<QString> checkNewRecord(const ChartFields &fields)
+outcome::Done checkNewRecord(const ChartFields &fields)
 {
-    if (const auto problem = firstOf({checkName(fields.name), checkChartdate(fields.chartdate)}))
-        return problem;
-    if (const auto problem =
+    if (outcome::Done checked = firstOf({checkName(fields.name), checkChartdate(fields.chartdate)}); !checked)
+        return checked;
+    if (outcome::Done checked =
             firstOf({checkPresent(fields.chartpic, chartpicField), checkCharacters(fields.chartpic, chartpicField),
-                     checkFileName(fields.chartpic, chartpicField)}))
-        return problem;
+                     checkFileName(fields.chartpic, chartpicField)});
+        !checked)
+        return checked;
     if (!fields.fileType)
-        return QStringLiteral("Choose the file type of the chart under \"File Type:\": .png, .gif or .jpg. "
-                              "Its extension is added to the file names of the chart and the finder chart.");
+        return outcome::refused(
+            QStringLiteral("Choose the file type of the chart under \"File Type:\": .png, .gif or .jpg. "
+                           "Its extension is added to the file names of the chart and the finder chart."),
+            QStringLiteral("Option1"));
     const QString ext = extension(*fields.fileType);
-    if (const auto problem = checkLengthWithExtension(fields.chartpic, ext, chartpicField))
-        return problem;
+    if (outcome::Done checked = checkLengthWithExtension(fields.chartpic, ext, chartpicField); !checked)
+        return checked;
     if (!fields.finderpic.isEmpty()) {
-        if (const auto problem = firstOf({checkCharacters(fields.finderpic, finderpicField),
-                                          checkFileName(fields.finderpic, finderpicField),
-                                          checkLengthWithExtension(fields.finderpic, ext, finderpicField)}))
-            return problem;
+        if (outcome::Done checked = firstOf({checkCharacters(fields.finderpic, finderpicField),
+                                             checkFileName(fields.finderpic, finderpicField),
+                                             checkLengthWithExtension(fields.finderpic, ext, finderpicField)});
+            !checked)
+            return checked;
     }
     return checkConstell(fields.constell);
 }
 
-std::optional<QString> checkEditedRecord(const ChartFields &fields)
+outcome::Done checkEditedRecord(const ChartFields &fields)
 {
     return firstOf({checkName(fields.name), checkChartdate(fields.chartdate),
                     checkPresent(fields.chartpic, chartpicField), checkCharacters(fields.chartpic, chartpicField),

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "outcome/result.h"
+
 #include <QString>
 
 #include <optional>
@@ -63,10 +65,11 @@ ChartRow editedRow(const ChartFields &fields);
 // The fields Edit record fills from a row.
 ChartFields fieldsOf(const ChartRow &row);
 
-// The first reason why the fields cannot be stored, worded for the observer
-// and naming the field, or nothing.
-std::optional<QString> checkNewRecord(const ChartFields &fields);
-std::optional<QString> checkEditedRecord(const ChartFields &fields);
+// Refuses the fields for the first reason why they cannot be stored, worded
+// for the observer and naming the field by its label and its control's
+// object name ("txtName"; "Option1" for the file type).
+outcome::Done checkNewRecord(const ChartFields &fields);
+outcome::Done checkEditedRecord(const ChartFields &fields);
 
 // Tells which image files the row names that are not in their folders yet
 // (chart images in "starcharts", finder charts in "charts"); empty when

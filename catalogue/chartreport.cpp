@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "catalogue/chartreport.h"
 
+#include "catalogue/datasource.h"
 #include "store/database.h"
 
 namespace catalogue
@@ -101,15 +102,13 @@ private:
 };
 }
 
-std::optional<QList<moddbscreen::ChartRow>> readChartList(const QString &appFolder, QString *error)
+outcome::Result<QList<moddbscreen::ChartRow>> readChartList(const QString &appFolder)
 {
     store::Database db(appFolder);
     QSqlQuery query =
         db.select(QStringLiteral("charts"), std::nullopt, {{QStringLiteral("constell")}, {QStringLiteral("starname")}});
-    if (!query.isActive()) {
-        *error = db.error();
-        return std::nullopt;
-    }
+    if (!query.isActive())
+        return databaseFailure(db.error());
     QList<moddbscreen::ChartRow> rows;
     while (query.next()) {
         rows.append({query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),

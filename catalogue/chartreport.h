@@ -2,12 +2,11 @@
 #pragma once
 
 #include "catalogue/chartrecord.h"
+#include "outcome/result.h"
 
 #include <QList>
 #include <QRect>
 #include <QString>
-
-#include <optional>
 
 // The printed chart list "My Charts": a banded report laid out once into
 // pages of placed texts, in twips from the paper's top left corner, which
@@ -33,9 +32,8 @@ struct ChartReport
 };
 
 // Every chart of the catalogue, by constellation, then name (letter case
-// ignored), whatever the screen's list shows. Nothing, with the reason,
-// when the database cannot be read.
-std::optional<QList<moddbscreen::ChartRow>> readChartList(const QString &appFolder, QString *error);
+// ignored), whatever the screen's list shows.
+outcome::Result<QList<moddbscreen::ChartRow>> readChartList(const QString &appFolder);
 
 // The report on pages whose printable area is the given one: the title once
 // at the start; on every page the column headings at the top and "p of P"

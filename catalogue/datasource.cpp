@@ -20,6 +20,11 @@ int indexOf(const store::Table &table, const QString &column)
 }
 }
 
+outcome::Problem databaseFailure(const QString &reason)
+{
+    return outcome::failed(reason).titled(QStringLiteral("Chart database")).as(outcome::Severity::Warning);
+}
+
 DataSource::DataSource(const QString &appFolder, QObject *parent)
     : QAbstractTableModel(parent)
     , m_appFolder(appFolder)
@@ -28,18 +33,14 @@ DataSource::DataSource(const QString &appFolder, QObject *parent)
 
 DataSource::~DataSource() = default;
 
-bool DataSource::run(const ListQuery &query)
+outcome::Done DataSource::run(const ListQuery &query)
 {
     const store::Table *table = store::table(query.table);
-    if (!table) {
-        m_error = QStringLiteral("Unknown table \"%1\".").arg(query.table);
-        return false;
-    }
+    if (!table)
+        return databaseFailure(QStringLiteral("Unknown table \"%1\".").arg(query.table));
     auto db = std::make_unique<store::Database>(m_appFolder);
-    if (!db->open()) {
-        m_error = db->error();
-        return false;
-    }
+    if (!db->open())
+        return databaseFailure(db->error());
     Position start;
     if (query.order.isEmpty())
         start.parts = {Position::WithValue};
@@ -47,9 +48,9 @@ bool DataSource::run(const ListQuery &query)
         start.parts = {Position::WithValue, Position::WithoutValue};
     else
         start.parts = {Position::WithoutValue, Position::WithValue};
-    std::optional<Chunk> first = read(*db, query, start);
+    outcome::Result<Chunk> first = read(*db, query, start);
     if (!first)
-        return false;
+        return first.problem();
 
     beginResetModel();
     m_query = query;
@@ -60,11 +61,10 @@ bool DataSource::run(const ListQuery &query)
     m_next = std::move(first->next);
     m_database = std::move(db);
     endResetModel();
-    m_error.clear();
-    return true;
+    return {};
 }
 
-bool DataSource::refresh()
+outcome::Done DataSource::refresh()
 {
     return run(m_query);
 }
@@ -72,11 +72,6 @@ bool DataSource::refresh()
 const ListQuery &DataSource::query() const
 {
     return m_query;
-}
-
-QString DataSource::error() const
-{
-    return m_error;
 }
 
 int DataSource::rowCount(const QModelIndex &parent) const
@@ -112,7 +107,7 @@ void DataSource::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    std::optional<Chunk> more = read(*m_database, m_query, m_next);
+    outcome::Result<Chunk> more = read(*m_database, m_query, m_next);
     if (!more) {
         // What was read stays listed; the rest cannot be had.
         m_next.part = m_next.parts.size();
@@ -129,7 +124,7 @@ void DataSource::fetchMore(const QModelIndex &parent)
     }
 }
 
-std::optional<DataSource::Chunk> DataSource::read(store::Database &db, const ListQuery &query, Position from)
+outcome::Result<DataSource::Chunk> DataSource::read(store::Database &db, const ListQuery &query, Position from)
 {
     const store::Table *table = store::table(query.table);
     QStringList names;
@@ -138,16 +133,13 @@ std::optional<DataSource::Chunk> DataSource::read(store::Database &db, const Lis
     QList<int> keyColumns;
     for (const QString &key : query.order) {
         const int column = indexOf(*table, key);
-        if (column < 0) {
-            m_error = QStringLiteral("Unknown column \"%1\" in table \"%2\".").arg(key, table->name);
-            return std::nullopt;
-        }
+        if (column < 0)
+            return databaseFailure(QStringLiteral("Unknown column \"%1\" in table \"%2\".").arg(key, table->name));
         keyColumns.append(column);
     }
-    if (query.where && !table->column(query.where->column)) {
-        m_error = QStringLiteral("Unknown column \"%1\" in table \"%2\".").arg(query.where->column, table->name);
-        return std::nullopt;
-    }
+    if (query.where && !table->column(query.where->column))
+        return databaseFailure(
+            QStringLiteral("Unknown column \"%1\" in table \"%2\".").arg(query.where->column, table->name));
 
     const QString direction = query.descending ? QStringLiteral(" DESC") : QString();
     const QString after = query.descending ? QStringLiteral("<") : QStringLiteral(">");
@@ -197,16 +189,12 @@ std::optional<DataSource::Chunk> DataSource::read(store::Database &db, const Lis
                      conditions.isEmpty() ? QString()
                                           : QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND ")),
                      orderBy.join(QStringLiteral(", ")));
-        if (!statement.prepare(sql)) {
-            m_error = statement.lastError().text();
-            return std::nullopt;
-        }
+        if (!statement.prepare(sql))
+            return databaseFailure(statement.lastError().text());
         for (const QVariant &value : std::as_const(values))
             statement.addBindValue(value);
-        if (!statement.exec()) {
-            m_error = statement.lastError().text();
-            return std::nullopt;
-        }
+        if (!statement.exec())
+            return databaseFailure(statement.lastError().text());
         qsizetype got = 0;
         while (statement.next()) {
             ++got;

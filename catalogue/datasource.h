@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "outcome/result.h"
 #include "store/database.h"
 
 #include <QAbstractTableModel>
@@ -22,6 +23,10 @@ struct ListQuery
     bool descending = false;
 };
 
+// A failure of the database, in the engine's words, as the catalogue screen
+// tells it: in the box "Chart database".
+outcome::Problem databaseFailure(const QString &reason);
+
 // The data source of a catalogue list: the rows of its current query, with
 // the table's column names as the header. Rows come a chunk at a time, as
 // the list scrolls, each chunk read by a statement of its own that is done
@@ -39,13 +44,12 @@ public:
     explicit DataSource(const QString &appFolder, QObject *parent = nullptr);
     ~DataSource() override;
 
-    // Makes the query current and shows its first rows. On failure (see
-    // error()) the list and its current query stay as they were.
-    bool run(const ListQuery &query);
+    // Makes the query current and shows its first rows. On failure the list
+    // and its current query stay as they were.
+    outcome::Done run(const ListQuery &query);
     // Runs the current query again.
-    bool refresh();
+    outcome::Done refresh();
     const ListQuery &query() const;
-    QString error() const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -70,7 +74,7 @@ private:
         Position next;
     };
 
-    std::optional<Chunk> read(store::Database &db, const ListQuery &query, Position from);
+    outcome::Result<Chunk> read(store::Database &db, const ListQuery &query, Position from);
 
     QString m_appFolder;
     ListQuery m_query;
@@ -78,6 +82,5 @@ private:
     QStringList m_columns;
     QList<QStringList> m_rows;
     Position m_next;
-    QString m_error;
 };
 }

@@ -2,11 +2,13 @@
 #include "catalogue/frmdatabase.h"
 
 #include "catalogue/clearfields.h"
+#include "catalogue/logging.h"
 #include "catalogue/reportpreview.h"
 #include "hostkit/leavecheck.h"
 #include "hostkit/messageseam.h"
 #include "screenkit/navigation.h"
 #include "screenkit/nightmode.h"
+#include "screenkit/problembox.h"
 #include "screenkit/ui.h"
 
 #include <QButtonGroup>
@@ -25,8 +27,13 @@
 namespace catalogue
 {
 
-using moddbscreen::Lookup;
-using moddbscreen::Outcome;
+namespace
+{
+void tell(const outcome::Problem &problem)
+{
+    screenkit::showProblem(problem, catalogue::lc());
+}
+}
 
 namespace
 {
@@ -308,10 +315,9 @@ void frmDatabase::loadlists()
 
 void frmDatabase::countcharts()
 {
-    QString error;
-    const std::optional<qint64> count = moddbscreen::countcharts(m_appFolder, &error);
+    const outcome::Result<qint64> count = moddbscreen::countcharts(m_appFolder);
     if (!count) {
-        tellFailure(error);
+        tell(count.problem());
         return;
     }
     if (*count > 0)
@@ -320,10 +326,9 @@ void frmDatabase::countcharts()
 
 void frmDatabase::countobs()
 {
-    QString error;
-    const std::optional<qint64> count = moddbscreen::countobs(m_appFolder, &error);
+    const outcome::Result<qint64> count = moddbscreen::countobs(m_appFolder);
     if (!count) {
-        tellFailure(error);
+        tell(count.problem());
         return;
     }
     if (*count > 0) {
@@ -341,18 +346,15 @@ void frmDatabase::placeObservationsHeading()
 
 void frmDatabase::searchstar(const QString &name)
 {
-    QString error;
-    switch (moddbscreen::searchstar(m_appFolder, name, &error)) {
-    case Lookup::NotFound:
-        hostkit::ask(QStringLiteral("Star is not in the database.\nPlease check the spelling."),
-                     QStringLiteral("Star not found"));
-        m_txtsearch->setFocus();
-        m_txtsearch->clear();
-        m_cmdDelete->setEnabled(false);
-        m_cmdEdit->setEnabled(false);
+    if (const outcome::Done found = moddbscreen::searchstar(m_appFolder, name); !found) {
+        tell(found.problem());
+        if (found.problem().kind == outcome::Kind::NotFound) {
+            m_txtsearch->setFocus();
+            m_txtsearch->clear();
+            m_cmdDelete->setEnabled(false);
+            m_cmdEdit->setEnabled(false);
+        }
         return;
-    case Lookup::Failed: tellFailure(error); return;
-    case Lookup::Found: break;
     }
     if (!runList(m_Data1, moddbscreen::chartNamed(name)))
         return;
@@ -387,30 +389,22 @@ void frmDatabase::checkduplicate(const QString &name)
     // The star being edited is no duplicate of itself.
     if (m_edited && moddbscreen::sameStar(*m_edited, name))
         return;
-    QString error;
-    switch (moddbscreen::checkduplicate(m_appFolder, name, &error)) {
-    case Lookup::NotFound: return;
-    case Lookup::Failed: tellFailure(error); return;
-    case Lookup::Found: break;
+    const outcome::Done unique = moddbscreen::checkduplicate(m_appFolder, name);
+    if (unique)
+        return;
+    tell(unique.problem());
+    if (unique.problem().kind == outcome::Kind::Duplicate) {
+        m_txtName->setFocus();
+        m_txtName->clear();
     }
-    hostkit::ask(QStringLiteral("Star is already in the database"), QStringLiteral("Duplicate entry"));
-    m_txtName->setFocus();
-    m_txtName->clear();
 }
 
 void frmDatabase::editRecord()
 {
     const QString name = m_txtsearch->text();
-    QString error;
-    switch (moddbscreen::searchstar(m_appFolder, name, &error)) {
-    case Lookup::NotFound:
-        hostkit::ask(moddbscreen::notInCatalogue(name)
-                         + QStringLiteral("\nEdit record loads the star named in the search box: search for the "
-                                          "star first."),
-                     QStringLiteral("Star not found"));
+    if (const outcome::Done found = moddbscreen::searchstar(m_appFolder, name, moddbscreen::Purpose::Edit); !found) {
+        tell(found.problem());
         return;
-    case Lookup::Failed: tellFailure(error); return;
-    case Lookup::Found: break;
     }
     m_cmdDelete->setEnabled(false);
     m_cmdNew->setEnabled(false);
@@ -420,10 +414,9 @@ void frmDatabase::editRecord()
 
 void frmDatabase::loadforedit(const QString &name)
 {
-    QString error;
-    const std::optional<moddbscreen::ChartRow> row = moddbscreen::loadforedit(m_appFolder, name, &error);
+    const outcome::Result<moddbscreen::ChartRow> row = moddbscreen::loadforedit(m_appFolder, name);
     if (!row) {
-        tellFailure(error.isEmpty() ? moddbscreen::notInCatalogue(name) : error);
+        tell(row.problem());
         return;
     }
     const moddbscreen::ChartFields loaded = moddbscreen::fieldsOf(*row);
@@ -439,52 +432,35 @@ void frmDatabase::loadforedit(const QString &name)
 
 void frmDatabase::savechanges(const QString &name)
 {
-    const Outcome outcome = moddbscreen::savechanges(m_appFolder, name, fields(), m_edited);
-    switch (outcome.kind) {
-    case Outcome::Done: break;
-    case Outcome::NotFound:
-        hostkit::ask(outcome.message
-                         + QStringLiteral("\nNothing was saved. A star's name is the key of its record and cannot be "
-                                          "changed: to rename a star, add it under its new name with New record "
-                                          "and delete the old record."),
-                     QStringLiteral("Star not found"));
+    const outcome::Result<moddbscreen::ChartRow> saved =
+        moddbscreen::savechanges(m_appFolder, name, fields(), m_edited);
+    if (!saved) {
+        tell(saved.problem());
         return;
-    case Outcome::Refused:
-        hostkit::ask(outcome.message + QStringLiteral("\nNothing was saved."), QStringLiteral("Changes not saved"),
-                     QMessageBox::Warning);
-        return;
-    case Outcome::Duplicate:
-    case Outcome::Failed: tellFailure(outcome.message); return;
     }
     m_txtsearch->clear();
     m_cmdSearchstar->setEnabled(false);
     showallcharts();
-    remindOfMissingFiles(outcome.row);
+    remindOfMissingFiles(*saved);
 }
 
 void frmDatabase::addchart()
 {
-    const Outcome outcome = moddbscreen::addchart(m_appFolder, fields());
-    switch (outcome.kind) {
-    case Outcome::Done: break;
-    case Outcome::Duplicate:
-        hostkit::ask(outcome.message, QStringLiteral("No need for new record!"));
-        clearfields();
+    const outcome::Result<moddbscreen::ChartRow> added = moddbscreen::addchart(m_appFolder, fields());
+    if (!added) {
+        tell(added.problem());
+        if (added.problem().kind == outcome::Kind::Duplicate)
+            clearfields();
         return;
-    case Outcome::Refused:
-        hostkit::ask(outcome.message + QStringLiteral("\nThe record was not added."),
-                     QStringLiteral("Record not added"), QMessageBox::Warning);
-        return;
-    case Outcome::NotFound:
-    case Outcome::Failed: tellFailure(outcome.message); return;
     }
-    m_Data1->refresh();
+    // The database failing now is told by the count below.
+    static_cast<void>(m_Data1->refresh());
     if (!m_chkSuppress->isChecked())
         hostkit::ask(QStringLiteral("New record added"), QStringLiteral("Success!"));
     countcharts();
     clearfields();
-    remindOfMissingFiles(outcome.row);
-    const QString missing = moddbscreen::missingFiles(m_appFolder, outcome.row);
+    remindOfMissingFiles(*added);
+    const QString missing = moddbscreen::missingFiles(m_appFolder, *added);
     if (!missing.isEmpty() && !m_chkSuppress->isChecked())
         hostkit::ask(missing, QStringLiteral("Chart file missing"));
 }
@@ -498,24 +474,16 @@ void frmDatabase::remindOfMissingFiles(const moddbscreen::ChartRow &row)
 
 void frmDatabase::deletechart(const QString &name)
 {
-    QString error;
-    switch (moddbscreen::searchstar(m_appFolder, name, &error)) {
-    case Lookup::NotFound:
-        hostkit::ask(moddbscreen::notInCatalogue(name)
-                         + QStringLiteral("\nDelete removes the star named in the search box: search for the star "
-                                          "first. Nothing was deleted."),
-                     QStringLiteral("Star not found"));
+    if (const outcome::Done found = moddbscreen::searchstar(m_appFolder, name, moddbscreen::Purpose::Delete); !found) {
+        tell(found.problem());
         return;
-    case Lookup::Failed: tellFailure(error); return;
-    case Lookup::Found: break;
     }
     const auto answer =
         hostkit::ask(QStringLiteral("Are you sure you wish to delete this record?"), QStringLiteral("Please Confirm"),
                      QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No);
     if (answer == QMessageBox::Yes) {
-        const Outcome outcome = moddbscreen::deletechart(m_appFolder, name);
-        if (outcome.kind != Outcome::Done)
-            tellFailure(outcome.message);
+        if (const outcome::Done deleted = moddbscreen::deletechart(m_appFolder, name); !deleted)
+            tell(deleted.problem());
         else if (!m_chkSuppress->isChecked())
             hostkit::ask(QStringLiteral("Star deleted"), QStringLiteral("Deletion Confirmed"));
     } else {
@@ -529,11 +497,9 @@ void frmDatabase::deletechart(const QString &name)
 
 void frmDatabase::findobs(const QString &name)
 {
-    QString error;
-    const std::optional<qint64> count = moddbscreen::findobs(m_appFolder, name, &error);
+    const outcome::Result<qint64> count = moddbscreen::findobs(m_appFolder, name);
     if (!count || !m_Data2->run(moddbscreen::observationsOf(name))) {
-        hostkit::ask(QStringLiteral("No observations of this star are available.\nPlease check the spelling"),
-                     QStringLiteral("Not Found"));
+        tell(moddbscreen::noObservations());
         return;
     }
     m_howmanyobsofstar->setText(moddbscreen::obsOf(*count, name));
@@ -567,11 +533,10 @@ void frmDatabase::viewReport()
         const QRect room = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
         m_report->resize(QSize(room.width(), room.height() * 9 / 10).boundedTo(QSize(900, 1100)));
     }
-    QString error;
-    if (!m_report->reload(&error)) {
+    if (const outcome::Done loaded = m_report->reload(); !loaded) {
         if (made)
             delete m_report;
-        tellFailure(error);
+        tell(loaded.problem());
         return;
     }
     m_report->show();
@@ -604,15 +569,10 @@ void frmDatabase::selectFileType(std::optional<moddbscreen::FileType> type)
 
 bool frmDatabase::runList(catalogue::DataSource *source, const catalogue::ListQuery &query)
 {
-    if (source->run(query))
-        return true;
-    tellFailure(source->error());
-    return false;
-}
-
-void frmDatabase::tellFailure(const QString &error)
-{
-    hostkit::ask(error, QStringLiteral("Chart database"), QMessageBox::Warning);
+    const outcome::Done listed = source->run(query);
+    if (!listed)
+        tell(listed.problem());
+    return listed.ok();
 }
 
 } // namespace catalogue

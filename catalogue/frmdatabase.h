@@ -75,7 +75,6 @@ private:
     void selectFileType(std::optional<moddbscreen::FileType> type);
     // Runs a list's query, telling the observer when the database fails.
     bool runList(catalogue::DataSource *source, const catalogue::ListQuery &query);
-    void tellFailure(const QString &error);
     // The observation list's heading keeps its right edge as its text grows.
     void placeObservationsHeading();
 

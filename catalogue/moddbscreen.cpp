@@ -17,26 +17,23 @@ const QString charts = QStringLiteral("charts");
 const QString cumobs = QStringLiteral("cumobs");
 const QString starname = QStringLiteral("starname");
 
-std::optional<qint64> countRows(const QString &appFolder, const QString &table, QString *error)
+outcome::Result<qint64> countRows(const QString &appFolder, const QString &table)
 {
     store::Database db(appFolder);
     const qint64 count = db.count(table);
-    if (count < 0) {
-        *error = db.error();
-        return std::nullopt;
-    }
+    if (count < 0)
+        return databaseFailure(db.error());
     return count;
 }
 
-Lookup lookup(const QString &appFolder, const QString &name, QString *error)
+// Whether the catalogue holds a star of that name.
+outcome::Result<bool> holds(const QString &appFolder, const QString &name)
 {
     store::Database db(appFolder);
     const qint64 count = db.count(charts, store::Where{starname, name});
-    if (count < 0) {
-        *error = db.error();
-        return Lookup::Failed;
-    }
-    return count > 0 ? Lookup::Found : Lookup::NotFound;
+    if (count < 0)
+        return databaseFailure(db.error());
+    return count > 0;
 }
 
 QVariantMap columns(const ChartRow &row)
@@ -49,23 +46,31 @@ QVariantMap columns(const ChartRow &row)
             {QStringLiteral("constell"), row.constell}};
 }
 
-Outcome duplicate()
+outcome::Problem duplicate()
 {
-    return {Outcome::Duplicate,
-            QStringLiteral("This star is already in the Database\n(maybe you want to edit its details instead?)"),
-            {}};
+    return outcome::duplicate(
+               QStringLiteral("This star is already in the Database\n(maybe you want to edit its details instead?)"))
+        .inField(QStringLiteral("txtName"))
+        .titled(QStringLiteral("No need for new record!"))
+        .as(outcome::Severity::Information);
 }
 
-// The checks before writing: Found, or the outcome that ends the operation.
-std::optional<Outcome> mustExist(const QString &appFolder, const QString &name)
+// The problem of a refused record, with what became of it.
+outcome::Problem notStored(outcome::Problem problem, const QString &kept, const QString &title)
 {
-    QString error;
-    switch (lookup(appFolder, name, &error)) {
-    case Lookup::Found: return std::nullopt;
-    case Lookup::NotFound: return Outcome{Outcome::NotFound, notInCatalogue(name), {}};
-    case Lookup::Failed: break;
-    }
-    return Outcome{Outcome::Failed, error, {}};
+    problem.message += kept;
+    return problem.titled(title).as(outcome::Severity::Warning);
+}
+
+// Before writing: the star must be there, else the problem that ends the operation.
+outcome::Done mustExist(const QString &appFolder, const QString &name)
+{
+    const outcome::Result<bool> found = holds(appFolder, name);
+    if (!found)
+        return found.problem();
+    if (!*found)
+        return outcome::notFound(notInCatalogue(name));
+    return {};
 }
 }
 
@@ -100,14 +105,14 @@ catalogue::ListQuery observationsNewestFirst()
     return {cumobs, std::nullopt, {QStringLiteral("obsdate")}, true};
 }
 
-std::optional<qint64> countcharts(const QString &appFolder, QString *error)
+outcome::Result<qint64> countcharts(const QString &appFolder)
 {
-    return countRows(appFolder, charts, error);
+    return countRows(appFolder, charts);
 }
 
-std::optional<qint64> countobs(const QString &appFolder, QString *error)
+outcome::Result<qint64> countobs(const QString &appFolder)
 {
-    return countRows(appFolder, cumobs, error);
+    return countRows(appFolder, cumobs);
 }
 
 QString chartsHeading(qint64 count)
@@ -120,14 +125,43 @@ QString observationsHeading(qint64 count)
     return QStringLiteral("My observations (%1)").arg(count);
 }
 
-Lookup searchstar(const QString &appFolder, const QString &name, QString *error)
+outcome::Done searchstar(const QString &appFolder, const QString &name, Purpose purpose)
 {
-    return lookup(appFolder, name, error);
+    const outcome::Result<bool> found = holds(appFolder, name);
+    if (!found)
+        return found.problem();
+    if (*found)
+        return {};
+    QString message;
+    switch (purpose) {
+    case Purpose::Search: message = QStringLiteral("Star is not in the database.\nPlease check the spelling."); break;
+    case Purpose::Edit:
+        message = notInCatalogue(name)
+            + QStringLiteral("\nEdit record loads the star named in the search box: search for the star first.");
+        break;
+    case Purpose::Delete:
+        message = notInCatalogue(name)
+            + QStringLiteral("\nDelete removes the star named in the search box: search for the star first. Nothing "
+                             "was deleted.");
+        break;
+    }
+    return outcome::notFound(message)
+        .inField(QStringLiteral("txtsearch"))
+        .titled(QStringLiteral("Star not found"))
+        .as(outcome::Severity::Information);
 }
 
-Lookup checkduplicate(const QString &appFolder, const QString &name, QString *error)
+outcome::Done checkduplicate(const QString &appFolder, const QString &name)
 {
-    return lookup(appFolder, name, error);
+    const outcome::Result<bool> found = holds(appFolder, name);
+    if (!found)
+        return found.problem();
+    if (!*found)
+        return {};
+    return outcome::duplicate(QStringLiteral("Star is already in the database"))
+        .inField(QStringLiteral("txtName"))
+        .titled(QStringLiteral("Duplicate entry"))
+        .as(outcome::Severity::Information);
 }
 
 bool sameStar(const QString &a, const QString &b)
@@ -143,68 +177,85 @@ bool sameStar(const QString &a, const QString &b)
     return true;
 }
 
-std::optional<ChartRow> loadforedit(const QString &appFolder, const QString &name, QString *error)
+outcome::Result<ChartRow> loadforedit(const QString &appFolder, const QString &name)
 {
     store::Database db(appFolder);
     const std::optional<QVariantMap> found = db.first(charts, store::Where{starname, name});
-    if (!found) {
-        *error = db.error();
-        return std::nullopt;
-    }
+    if (!found && db.error().isEmpty())
+        return outcome::notFound(notInCatalogue(name))
+            .titled(QStringLiteral("Chart database"))
+            .as(outcome::Severity::Warning);
+    if (!found)
+        return databaseFailure(db.error());
     const auto text = [&found](const char *column) { return found->value(QLatin1String(column)).toString(); };
     return ChartRow{text("starname"),    text("chart"),       text("nightly"),
                     text("picturefile"), text("finderchart"), text("constell")};
 }
 
-Outcome addchart(const QString &appFolder, const ChartFields &fields)
+outcome::Result<ChartRow> addchart(const QString &appFolder, const ChartFields &fields)
 {
-    QString error;
-    switch (lookup(appFolder, fields.name, &error)) {
-    case Lookup::Found: return duplicate();
-    case Lookup::Failed: return {Outcome::Failed, error, {}};
-    case Lookup::NotFound: break;
-    }
-    if (const auto problem = checkNewRecord(fields))
-        return {Outcome::Refused, *problem, {}};
+    const outcome::Result<bool> found = holds(appFolder, fields.name);
+    if (!found)
+        return found.problem();
+    if (*found)
+        return duplicate();
+    if (const outcome::Done checked = checkNewRecord(fields); !checked)
+        return notStored(checked.problem(), QStringLiteral("\nThe record was not added."),
+                         QStringLiteral("Record not added"));
     const ChartRow row = newRecordRow(fields);
     store::Database db(appFolder);
     if (!db.insert(charts, columns(row))) {
         // Another handle may have added the star since it was looked up.
-        if (lookup(appFolder, fields.name, &error) == Lookup::Found)
+        if (holds(appFolder, fields.name).valueOr(false))
             return duplicate();
-        return {Outcome::Failed, db.error(), {}};
+        return databaseFailure(db.error());
     }
-    return {Outcome::Done, {}, row};
+    return row;
 }
 
-Outcome savechanges(const QString &appFolder, const QString &name, const ChartFields &fields,
-                    const std::optional<QString> &loaded)
+outcome::Result<ChartRow> savechanges(const QString &appFolder, const QString &name, const ChartFields &fields,
+                                      const std::optional<QString> &loaded)
 {
+    const QString nothingSaved = QStringLiteral("\nNothing was saved.");
+    const QString title = QStringLiteral("Changes not saved");
     if (loaded && !sameStar(*loaded, name))
-        return {Outcome::Refused,
+        return notStored(
+            outcome::refused(
                 QStringLiteral("The name field holds \"%1\", but the record loaded by Edit record is \"%2\". A "
                                "star's name is the key of its record and cannot be changed: put \"%2\" back into "
                                "the name field, or add \"%1\" with New record.")
                     .arg(name, *loaded),
-                {}};
-    if (const auto ended = mustExist(appFolder, name))
-        return *ended;
-    if (const auto problem = checkEditedRecord(fields))
-        return {Outcome::Refused, *problem, {}};
+                QStringLiteral("txtName")),
+            nothingSaved, title);
+    if (const outcome::Done exists = mustExist(appFolder, name); !exists) {
+        outcome::Problem problem = exists.problem();
+        if (problem.kind != outcome::Kind::NotFound)
+            return problem;
+        problem.message += nothingSaved
+            + QStringLiteral(" A star's name is the key of its record and cannot be changed: to rename a star, add "
+                             "it under its new name with New record and delete the old record.");
+        return problem.inField(QStringLiteral("txtName"))
+            .titled(QStringLiteral("Star not found"))
+            .as(outcome::Severity::Information);
+    }
+    if (const outcome::Done checked = checkEditedRecord(fields); !checked)
+        return notStored(checked.problem(), nothingSaved, title);
     const ChartRow row = editedRow(fields);
     store::Database db(appFolder);
     if (!db.update(charts, store::Where{starname, name}, columns(row)))
-        return {Outcome::Failed, db.error(), {}};
-    return {Outcome::Done, {}, row};
+        return databaseFailure(db.error());
+    return row;
 }
 
-Outcome deletechart(const QString &appFolder, const QString &name)
+outcome::Done deletechart(const QString &appFolder, const QString &name)
 {
-    if (const auto ended = mustExist(appFolder, name))
-        return *ended;
+    if (const outcome::Done exists = mustExist(appFolder, name); !exists) {
+        outcome::Problem problem = exists.problem();
+        return problem.titled(QStringLiteral("Chart database")).as(outcome::Severity::Warning);
+    }
     store::Database db(appFolder);
     if (!db.remove(charts, store::Where{starname, name}))
-        return {Outcome::Failed, db.error(), {}};
+        return databaseFailure(db.error());
     return {};
 }
 
@@ -215,15 +266,20 @@ QString notInCatalogue(const QString &name)
     return QStringLiteral("The star \"%1\" is not in the database.").arg(name);
 }
 
-std::optional<qint64> findobs(const QString &appFolder, const QString &name, QString *error)
+outcome::Result<qint64> findobs(const QString &appFolder, const QString &name)
 {
     store::Database db(appFolder);
     const qint64 count = db.count(cumobs, store::Where{QStringLiteral("star"), name});
-    if (count < 0) {
-        *error = db.error();
-        return std::nullopt;
-    }
+    if (count < 0)
+        return databaseFailure(db.error());
     return count;
+}
+
+outcome::Problem noObservations()
+{
+    return outcome::notFound(QStringLiteral("No observations of this star are available.\nPlease check the spelling"))
+        .titled(QStringLiteral("Not Found"))
+        .as(outcome::Severity::Information);
 }
 
 QString obsOf(qint64 count, const QString &name)

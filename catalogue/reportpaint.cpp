@@ -79,8 +79,8 @@ bool paintChartReport(QPagedPaintDevice *device, const ChartReport &report, cons
     return painter.end();
 }
 
-bool writeChartReportPdf(const QString &path, const QPageLayout &layout, const QList<moddbscreen::ChartRow> &rows,
-                         QString *error)
+outcome::Done writeChartReportPdf(const QString &path, const QPageLayout &layout,
+                                  const QList<moddbscreen::ChartRow> &rows)
 {
     QPdfWriter writer(path);
     writer.setTitle(QStringLiteral("My Charts"));
@@ -88,12 +88,12 @@ bool writeChartReportPdf(const QString &path, const QPageLayout &layout, const Q
     QPageLayout pages = layout;
     pages.setMode(QPageLayout::StandardMode);
     writer.setPageLayout(pages);
-    if (!paintChartReport(&writer, layoutChartReport(rows, reportArea(pages)), dayInk())) {
-        *error = QStringLiteral("The file \"%1\" cannot be written: check that its folder exists and that you may "
-                                "write there.")
-                     .arg(QFileInfo(path).absoluteFilePath());
-        return false;
-    }
-    return true;
+    if (!paintChartReport(&writer, layoutChartReport(rows, reportArea(pages)), dayInk()))
+        return outcome::failed(QStringLiteral("The file \"%1\" cannot be written: check that its folder exists and "
+                                              "that you may write there.")
+                                   .arg(QFileInfo(path).absoluteFilePath()))
+            .titled(QStringLiteral("Chart list not saved"))
+            .as(outcome::Severity::Warning);
+    return {};
 }
 }

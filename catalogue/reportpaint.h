@@ -2,6 +2,7 @@
 #pragma once
 
 #include "catalogue/chartreport.h"
+#include "outcome/result.h"
 
 #include <QColor>
 #include <QPageLayout>
@@ -30,6 +31,7 @@ QRect reportArea(const QPageLayout &layout);
 bool paintChartReport(QPagedPaintDevice *device, const ChartReport &report, const ReportInk &ink);
 
 // Writes the chart list as a PDF file with the given pages, black on white.
-bool writeChartReportPdf(const QString &path, const QPageLayout &layout, const QList<moddbscreen::ChartRow> &rows,
-                         QString *error);
+// The problem is worded for the box "Chart list not saved".
+outcome::Done writeChartReportPdf(const QString &path, const QPageLayout &layout,
+                                  const QList<moddbscreen::ChartRow> &rows);
 }

@@ -2,11 +2,12 @@
 #include "catalogue/reportpreview.h"
 
 #include "catalogue/chartreport.h"
+#include "catalogue/logging.h"
 #include "catalogue/reportpaint.h"
-#include "hostkit/messageseam.h"
 #include "screenkit/nightcolours.h"
 #include "screenkit/nightmode.h"
 #include "screenkit/nightstyle.h"
+#include "screenkit/problembox.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -58,15 +59,15 @@ ChartReportPreview::ChartReportPreview(const QString &appFolder, QWidget *parent
     applyNight(screenkit::night::isOn());
 }
 
-bool ChartReportPreview::reload(QString *error)
+outcome::Done ChartReportPreview::reload()
 {
-    std::optional<QList<moddbscreen::ChartRow>> rows = catalogue::readChartList(m_appFolder, error);
+    outcome::Result<QList<moddbscreen::ChartRow>> rows = catalogue::readChartList(m_appFolder);
     if (!rows)
-        return false;
+        return rows.problem();
     m_rows = std::move(*rows);
     if (isVisible() && m_pages)
         m_pages->updatePreview();
-    return true;
+    return {};
 }
 
 void ChartReportPreview::paint(QPrinter *printer)
@@ -95,9 +96,10 @@ void ChartReportPreview::savePdf()
     dialog.selectFile(QStringLiteral("My Charts.pdf"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    QString error;
-    if (!catalogue::writeChartReportPdf(dialog.selectedFiles().constFirst(), printer()->pageLayout(), m_rows, &error))
-        hostkit::ask(error, QStringLiteral("Chart list not saved"), QMessageBox::Warning);
+    const outcome::Done saved =
+        catalogue::writeChartReportPdf(dialog.selectedFiles().constFirst(), printer()->pageLayout(), m_rows);
+    if (!saved)
+        screenkit::showProblem(saved.problem(), catalogue::lc());
 }
 
 void ChartReportPreview::applyNight(bool on)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "catalogue/chartrecord.h"
+#include "outcome/result.h"
 
 #include <QIcon>
 #include <QList>
@@ -25,9 +26,9 @@ class ChartReportPreview final : public QPrintPreviewDialog
 public:
     explicit ChartReportPreview(const QString &appFolder, QWidget *parent = nullptr);
 
-    // Reads the whole catalogue afresh and shows it. False, with the
-    // reason, when the database cannot be read; the pages stay as they were.
-    bool reload(QString *error);
+    // Reads the whole catalogue afresh and shows it. When the database cannot
+    // be read, the pages stay as they were.
+    outcome::Done reload();
 
 private:
     void paint(QPrinter *printer);

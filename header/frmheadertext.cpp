@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "header/frmheadertext.h"
 
-#include "appfiles/folder.h"
 #include "appfiles/headerfile.h"
 #include "header/headertext.h"
-#include "hostkit/messageseam.h"
+#include "header/logging.h"
 #include "screenkit/navigation.h"
 #include "screenkit/nightmode.h"
+#include "screenkit/problembox.h"
 #include "screenkit/ui.h"
 
 #include <QKeyEvent>
@@ -102,11 +102,8 @@ void frmHeadertext::showExampleCodeNote()
 
 void frmHeadertext::save()
 {
-    if (const auto error = appfiles::writeHeader(appfiles::Folder(m_appFolder), m_text->toPlainText())) {
-        hostkit::ask(*error
-                         + QStringLiteral("\n\nYour text is still in the editor. Mend it, or make the program's "
-                                          "folder writable, then press Save again."),
-                     QStringLiteral("Header not saved"), QMessageBox::Warning);
+    if (const outcome::Done saved = header::saveHeader(m_appFolder, m_text->toPlainText()); !saved) {
+        screenkit::showProblem(saved.problem(), header::lc());
         return;
     }
     screenkit::show(screenkit::Screen::Startup);

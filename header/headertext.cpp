@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "header/headertext.h"
 
+#include "appfiles/folder.h"
 #include "appfiles/headerfile.h"
 
 QString header::defaultHeader()
@@ -47,4 +48,15 @@ bool header::countsAsEdit(int key, Qt::KeyboardModifiers modifiers, const QStrin
     const bool ctrlLetter = modifiers.testFlag(Qt::ControlModifier) && key >= Qt::Key_A && key <= Qt::Key_Z;
     const int code = ctrlLetter ? key - Qt::Key_A + 1 : text.at(0).unicode();
     return code != 1;
+}
+
+outcome::Done header::saveHeader(const QString &appFolder, const QString &text)
+{
+    const outcome::Done saved = appfiles::writeHeader(appfiles::Folder(appFolder), text);
+    if (saved)
+        return saved;
+    outcome::Problem problem = saved.problem();
+    problem.message += QStringLiteral("\n\nYour text is still in the editor. Mend it, or make the program's "
+                                      "folder writable, then press Save again.");
+    return problem.titled(QStringLiteral("Header not saved")).as(outcome::Severity::Warning);
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "outcome/result.h"
+
 #include <QString>
 #include <Qt>
 
@@ -20,4 +22,9 @@ QString instructions();
 // a character code, except Ctrl+A (code 1). Keys that type none (arrows,
 // Delete) do not count, whatever text the platform gives them.
 bool countsAsEdit(int key, Qt::KeyboardModifiers modifiers, const QString &text);
+
+// Saves the editor's text as "header.txt" (lines separated by "\n"), whole or
+// not at all. The problem is worded for the box that shows it: the text stays
+// in the editor, to be mended and saved again.
+outcome::Done saveHeader(const QString &appFolder, const QString &text);
 }

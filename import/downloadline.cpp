@@ -74,13 +74,13 @@ QString fieldCount(qsizetype found)
 }
 }
 
-download::ParsedLine download::parseLine(QStringView line)
+outcome::Result<download::Observation> download::parseLine(QStringView line)
 {
     if (line.contains(QChar(u'\0')))
-        return {std::nullopt, QStringLiteral("it holds a zero byte, so the file is not plain text")};
+        return outcome::refused(QStringLiteral("it holds a zero byte, so the file is not plain text"));
     if (line.isEmpty())
-        return {std::nullopt,
-                QStringLiteral("it is empty, where an observation has %1 fields separated by \"##\"").arg(fieldsRead)};
+        return outcome::refused(
+            QStringLiteral("it is empty, where an observation has %1 fields separated by \"##\"").arg(fieldsRead));
 
     std::array<QStringView, fieldsRead> field;
     qsizetype found = 0;
@@ -93,7 +93,7 @@ download::ParsedLine download::parseLine(QStringView line)
         from = separator + 2;
     }
     if (found < fieldsRead)
-        return {std::nullopt, fieldCount(found)};
+        return outcome::refused(fieldCount(found));
 
     const bool ordinary = field[4] == u"0";
     const QString estimate =
@@ -122,20 +122,18 @@ download::ParsedLine download::parseLine(QStringView line)
     }};
     for (const Value &value : values) {
         if (QString problem = checkValue(value); !problem.isEmpty())
-            return {std::nullopt, problem};
+            return outcome::refused(problem);
     }
     const QString &obsdate = values[1].text;
     if (const std::optional<double> jd = store::decimalNumber(obsdate); !jd || *jd < earliestJd || *jd > latestJd)
-        return {std::nullopt,
-                QStringLiteral("the Julian Date \"%1\" (field 3) is not a number from 2,000,000 to "
-                               "3,000,000")
-                    .arg(obsdate)};
+        return outcome::refused(
+            QStringLiteral("the Julian Date \"%1\" (field 3) is not a number from 2,000,000 to 3,000,000")
+                .arg(obsdate));
     if (!store::decimalNumber(values[2].text))
-        return {std::nullopt, QStringLiteral("the magnitude \"%1\" (field 5) is not a number").arg(values[2].text)};
+        return outcome::refused(QStringLiteral("the magnitude \"%1\" (field 5) is not a number").arg(values[2].text));
 
-    return {Observation{values[0].text, values[1].text, values[2].text, values[3].text, values[4].text, values[5].text,
-                        values[6].text},
-            {}};
+    return Observation{values[0].text, values[1].text, values[2].text, values[3].text,
+                       values[4].text, values[5].text, values[6].text};
 }
 
 } // namespace import

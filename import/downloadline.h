@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "outcome/result.h"
+
 #include <QString>
 #include <QStringView>
-
-#include <optional>
 
 namespace import
 {
@@ -27,17 +27,11 @@ struct Observation
     QString chart;
 };
 
-struct ParsedLine
-{
-    std::optional<Observation> observation;
-    // Why the line makes no row, worded for the observer ("the magnitude ...
-    // is not a number"); empty when it makes one.
-    QString reason;
-};
-
 // The row of an observation line, checked so that the database takes it and
 // every later reader finds a Julian Date and a magnitude that are numbers.
-ParsedLine parseLine(QStringView line);
+// A line that makes no row is refused, the message saying why in the
+// observer's words ("the magnitude ... is not a number").
+outcome::Result<Observation> parseLine(QStringView line);
 }
 
 } // namespace import

@@ -27,18 +27,16 @@ download::Reader::Reader(const QString &path)
 {
 }
 
-bool download::Reader::open()
+outcome::Done download::Reader::open()
 {
-    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        m_error = m_file.errorString();
-        return false;
-    }
-    return true;
+    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return outcome::failed(m_file.errorString());
+    return {};
 }
 
-QString download::Reader::error() const
+outcome::Problem download::Reader::failure() const
 {
-    return m_error;
+    return outcome::failed(m_error);
 }
 
 bool download::Reader::isUtf8() const
@@ -87,7 +85,7 @@ bool download::Reader::fill()
     return true;
 }
 
-bool download::Reader::checkEncoding(const QDeadlineTimer &deadline)
+outcome::Result<bool> download::Reader::checkEncoding(const QDeadlineTimer &deadline)
 {
     if (m_checked)
         return true;
@@ -113,15 +111,17 @@ bool download::Reader::checkEncoding(const QDeadlineTimer &deadline)
         }
         m_begin = cut;
     } while (!m_checked && !deadline.hasExpired());
+    if (m_failed)
+        return failure();
     return m_checked;
 }
 
-bool download::Reader::rewind()
+outcome::Done download::Reader::rewind()
 {
     if (!m_file.seek(0)) {
         m_failed = true;
         m_error = m_file.errorString();
-        return false;
+        return failure();
     }
     m_begin = m_end = 0;
     m_bufferStart = 0;
@@ -130,7 +130,9 @@ bool download::Reader::rewind()
     fill();
     if (m_utf8 && m_end >= 3 && std::memcmp(m_buffer.data(), byteOrderMark, 3) == 0)
         m_begin = 3;
-    return skipLine() && skipLine() && !m_failed;
+    if (!skipLine() || !skipLine() || m_failed)
+        return failure();
+    return {};
 }
 
 download::Reader::Mark download::Reader::mark() const
@@ -138,16 +140,17 @@ download::Reader::Mark download::Reader::mark() const
     return {position(), m_lineNumber};
 }
 
-bool download::Reader::returnTo(const Mark &mark)
+outcome::Done download::Reader::returnTo(const Mark &mark)
 {
     m_begin = m_end = 0;
     m_bufferStart = mark.position;
     m_atEnd = false;
     m_lineNumber = mark.lineNumber;
     m_failed = !m_file.seek(mark.position);
-    if (m_failed)
-        m_error = m_file.errorString();
-    return !m_failed;
+    if (!m_failed)
+        return {};
+    m_error = m_file.errorString();
+    return failure();
 }
 
 bool download::Reader::skipLine()
@@ -171,7 +174,7 @@ bool download::Reader::skipLine()
     }
 }
 
-download::Reader::Read download::Reader::next(QString *line)
+outcome::Result<download::Reader::Read> download::Reader::next(QString *line)
 {
     for (;;) {
         const char *from = m_buffer.data() + m_begin;
@@ -179,7 +182,7 @@ download::Reader::Read download::Reader::next(QString *line)
         if (!end && fill())
             continue;
         if (m_failed)
-            return Read::Failed;
+            return failure();
         if (!end && m_begin == m_end)
             return Read::End;
         qsizetype length = end ? end - from : m_end - m_begin;

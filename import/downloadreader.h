@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "outcome/result.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QString>
@@ -15,7 +17,8 @@ namespace download
 // Reads a download file line by line through a buffer of its own, so that
 // memory does not grow with the file. A file that is valid UTF-8 (with or
 // without a byte-order mark) is read as UTF-8, any other in the reports'
-// 8-bit code page; which one is found by checking every byte first.
+// 8-bit code page; which one is found by checking every byte first. A
+// problem's message is the reason alone, for the caller to word.
 class Reader final
 {
 public:
@@ -27,25 +30,23 @@ public:
         End,
         // The line is longer than longestLine; the file cannot be read on.
         TooLong,
-        Failed,
     };
 
     explicit Reader(const QString &path);
 
-    // False, with error(), when the file cannot be opened for reading.
-    bool open();
-    QString error() const;
+    // Opens the file for reading.
+    outcome::Done open();
 
     // Checks the file's bytes for UTF-8 until the deadline; true once every
-    // byte is checked (or reading failed, with error()).
-    bool checkEncoding(const QDeadlineTimer &deadline);
+    // byte is checked.
+    outcome::Result<bool> checkEncoding(const QDeadlineTimer &deadline);
     bool isUtf8() const;
 
     // Back to the start, past the two lines the download begins with.
-    bool rewind();
+    outcome::Done rewind();
     // The next line without its line end (LF or CR LF). A final line end
     // does not make an empty last line.
-    Read next(QString *line);
+    outcome::Result<Read> next(QString *line);
     // The number of the line next() gave last, counting from 1 at the file's first line.
     qint64 lineNumber() const;
 
@@ -56,8 +57,8 @@ public:
         qint64 lineNumber = 0;
     };
     Mark mark() const;
-    // False, with error(), when the file cannot be read from there.
-    bool returnTo(const Mark &mark);
+    // Reads on from the mark.
+    outcome::Done returnTo(const Mark &mark);
 
     // Bytes read, of size().
     qint64 position() const;
@@ -67,6 +68,8 @@ private:
     // More bytes behind the unread ones; false at the end of the file or on failure.
     bool fill();
     bool skipLine();
+    // Why reading failed, once it has.
+    outcome::Problem failure() const;
 
     QFile m_file;
     QString m_error;

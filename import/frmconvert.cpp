@@ -2,9 +2,11 @@
 #include "import/frmconvert.h"
 
 #include "hostkit/messageseam.h"
+#include "import/logging.h"
 #include "import/modimportscreen.h"
 #include "screenkit/navigation.h"
 #include "screenkit/nightmode.h"
+#include "screenkit/problembox.h"
 #include "screenkit/ui.h"
 
 #include <QAbstractFileIconProvider>
@@ -17,7 +19,6 @@
 #include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStorageInfo>
 #include <QTimer>
 #include <QTreeView>
 
@@ -158,14 +159,11 @@ void frmConvert::showPlace(qsizetype place, const QString &folder)
 void frmConvert::driveChosen(int index)
 {
     const QString path = m_drive1->itemData(index).toString();
-    const QStorageInfo volume(path);
-    if (!volume.isValid() || !volume.isReady() || !QFileInfo(path).isDir()) {
+    if (const outcome::Done ready = places::ready({m_drive1->itemText(index), path}); !ready) {
         // The lists stay as they were.
         const QSignalBlocker quiet(m_drive1);
         m_drive1->setCurrentIndex(m_shownPlace);
-        hostkit::ask(QStringLiteral("\"%1\" is not ready. Insert or connect it, then choose it again.")
-                         .arg(m_drive1->itemText(index)),
-                     QStringLiteral("Drive not ready"), QMessageBox::Warning);
+        screenkit::showProblem(ready.problem(), import::lc());
         return;
     }
     const QSignalBlocker quiet(m_drive1);
@@ -262,20 +260,23 @@ void frmConvert::cancelImport()
 
 void frmConvert::finishImport()
 {
-    const modImportscreen::Outcome outcome = m_import->outcome();
+    const outcome::Result<modImportscreen::Ended> ended = m_import->outcome();
     m_import.reset();
     m_progress->hide();
     m_cancel->hide();
     m_file1->setEnabled(true);
-    if (outcome.total >= 0) {
-        m_label2->setText(modImportscreen::resultText(outcome.added, outcome.total));
+    if (!ended) {
+        screenkit::showProblem(ended.problem(), import::lc());
+        return;
+    }
+    if (ended->total >= 0) {
+        m_label2->setText(modImportscreen::resultText(ended->added, ended->total));
         refit(m_label2);
     }
-    if (outcome.message.isEmpty())
-        return;
-    const bool fine =
-        outcome.kind == modImportscreen::Outcome::Completed || outcome.kind == modImportscreen::Outcome::Cancelled;
-    hostkit::ask(outcome.message, outcome.title, fine ? QMessageBox::Information : QMessageBox::Warning);
+    if (ended->stop)
+        screenkit::showProblem(*ended->stop, import::lc());
+    else if (!ended->message.isEmpty())
+        hostkit::ask(ended->message, ended->title, QMessageBox::Information);
 }
 
 void frmConvert::closeEvent(QCloseEvent *event)

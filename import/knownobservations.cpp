@@ -18,9 +18,9 @@ namespace
 constexpr int sliceRows = 20000;
 }
 
-bool KnownObservations::load(const QSqlDatabase &db, const QDeadlineTimer &deadline, bool *done)
+outcome::Result<bool> KnownObservations::load(const QSqlDatabase &db, const QDeadlineTimer &deadline)
 {
-    *done = false;
+    bool done = false;
     do {
         QSqlQuery query(db);
         query.setForwardOnly(true);
@@ -28,10 +28,8 @@ bool KnownObservations::load(const QSqlDatabase &db, const QDeadlineTimer &deadl
                                      "ORDER BY rowid LIMIT %1")
                           .arg(sliceRows));
         query.addBindValue(m_lastRow);
-        if (!query.exec()) {
-            m_error = store::describeEngineError(query.lastError().text());
-            return false;
-        }
+        if (!query.exec())
+            return outcome::failed(store::describeEngineError(query.lastError().text()));
         int rows = 0;
         while (query.next()) {
             ++rows;
@@ -48,15 +46,10 @@ bool KnownObservations::load(const QSqlDatabase &db, const QDeadlineTimer &deadl
                 star.moments.shrink_to_fit();
                 star.taken.assign(star.moments.size(), 0);
             }
-            *done = true;
+            done = true;
         }
-    } while (!*done && !deadline.hasExpired());
-    return true;
-}
-
-QString KnownObservations::error() const
-{
-    return m_error;
+    } while (!done && !deadline.hasExpired());
+    return done;
 }
 
 bool KnownObservations::take(const store::ObservationKey &key)

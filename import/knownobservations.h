@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "outcome/result.h"
 #include "store/observationkey.h"
 
 #include <QDeadlineTimer>
@@ -23,9 +24,8 @@ class KnownObservations final
 public:
     // Reads the rows of cumobs a slice at a time until the deadline; true
     // once all are read. Rows whose date or magnitude is not a number have
-    // no key and match nothing. False with error() when the engine fails.
-    bool load(const QSqlDatabase &db, const QDeadlineTimer &deadline, bool *done);
-    QString error() const;
+    // no key and match nothing. Failed, in the engine's words, when it fails.
+    outcome::Result<bool> load(const QSqlDatabase &db, const QDeadlineTimer &deadline);
 
     // True, and the row no longer matches, when a row with the key is left.
     bool take(const store::ObservationKey &key);
@@ -57,7 +57,6 @@ private:
     // The counts raised since keepTaken(); their vectors never grow once loaded.
     std::vector<quint32 *> m_takenSince;
     qint64 m_lastRow = 0;
-    QString m_error;
 };
 
 } // namespace import

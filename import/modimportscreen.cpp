@@ -89,7 +89,7 @@ qint64 modImportscreen::Import::size() const
     return m_reader.size();
 }
 
-const modImportscreen::Outcome &modImportscreen::Import::outcome() const
+const outcome::Result<modImportscreen::Ended> &modImportscreen::Import::outcome() const
 {
     return m_outcome;
 }
@@ -117,7 +117,7 @@ std::chrono::milliseconds modImportscreen::Import::pause() const
     return std::chrono::milliseconds(m_pauseEnd.remainingTime());
 }
 
-modImportscreen::Outcome modImportscreen::Import::run(Duplicates choice)
+outcome::Result<modImportscreen::Ended> modImportscreen::Import::run(Duplicates choice)
 {
     while (m_step != Step::Done) {
         if (m_step == Step::Asking)
@@ -128,22 +128,25 @@ modImportscreen::Outcome modImportscreen::Import::run(Duplicates choice)
     return m_outcome;
 }
 
-modImportscreen::Import::Next modImportscreen::Import::next(download::Observation *observation)
+outcome::Result<modImportscreen::Import::Next> modImportscreen::Import::next(download::Observation *observation)
 {
     QString line;
-    switch (m_reader.next(&line)) {
+    const outcome::Result<download::Reader::Read> read = m_reader.next(&line);
+    if (!read)
+        return read.problem();
+    switch (*read) {
     case download::Reader::Read::Line: {
-        download::ParsedLine parsed = download::parseLine(line);
-        if (!parsed.observation && m_stopLine == 0) {
+        outcome::Result<download::Observation> parsed = download::parseLine(line);
+        if (!parsed && m_stopLine == 0) {
             m_stopLine = m_reader.lineNumber();
-            m_stopReason = parsed.reason;
+            m_stopReason = parsed.problem().message;
         }
-        if (!parsed.observation && isBlank(line))
+        if (!parsed && isBlank(line))
             return Next::Blank;
         // After a blank line, any line stops the import at the blank one.
         if (m_stopLine != 0)
             return Next::Stop;
-        *observation = std::move(*parsed.observation);
+        *observation = std::move(parsed).value();
         return Next::Observation;
     }
     case download::Reader::Read::TooLong:
@@ -152,7 +155,6 @@ modImportscreen::Import::Next modImportscreen::Import::next(download::Observatio
             m_stopReason = QStringLiteral("it is longer than %1 bytes").arg(download::Reader::longestLine);
         }
         return Next::Stop;
-    case download::Reader::Read::Failed: return Next::Failed;
     case download::Reader::Read::End: break;
     }
     return Next::End;
@@ -160,9 +162,9 @@ modImportscreen::Import::Next modImportscreen::Import::next(download::Observatio
 
 void modImportscreen::Import::open()
 {
-    if (!m_reader.open())
+    if (const outcome::Done opened = m_reader.open(); !opened)
         return fail(QStringLiteral("The file \"%1\" cannot be opened: %2. Nothing was added.")
-                        .arg(QFileInfo(m_filePath).fileName(), m_reader.error()),
+                        .arg(QFileInfo(m_filePath).fileName(), opened.problem().message),
                     QStringLiteral("File not opened"));
     if (!m_db.open())
         return fail(m_db.error() + QStringLiteral(" Nothing was added."), QStringLiteral("Database not opened"));
@@ -174,10 +176,11 @@ void modImportscreen::Import::open()
 
 void modImportscreen::Import::checkEncoding(const QDeadlineTimer &deadline)
 {
-    if (!m_reader.checkEncoding(deadline))
+    const outcome::Result<bool> checked = m_reader.checkEncoding(deadline);
+    if (!checked)
+        return failReading(checked.problem());
+    if (!*checked)
         return;
-    if (!m_reader.error().isEmpty())
-        return failReading();
     if (m_before == 0)
         return startAdding();
     m_step = Step::Loading;
@@ -185,13 +188,14 @@ void modImportscreen::Import::checkEncoding(const QDeadlineTimer &deadline)
 
 void modImportscreen::Import::load(const QDeadlineTimer &deadline)
 {
-    bool done = false;
-    if (!m_known.load(m_db.handle(), deadline, &done))
-        return fail(m_known.error() + QStringLiteral(" Nothing was added."), QStringLiteral("Database not read"));
-    if (!done)
+    const outcome::Result<bool> loaded = m_known.load(m_db.handle(), deadline);
+    if (!loaded)
+        return fail(loaded.problem().message + QStringLiteral(" Nothing was added."),
+                    QStringLiteral("Database not read"));
+    if (!*loaded)
         return;
-    if (!m_reader.rewind())
-        return failReading();
+    if (const outcome::Done rewound = m_reader.rewind(); !rewound)
+        return failReading(rewound.problem());
     m_step = Step::Counting;
 }
 
@@ -200,14 +204,16 @@ void modImportscreen::Import::count(const QDeadlineTimer &deadline)
     download::Observation o;
     // The count ends at the first line that makes no row: nothing after it is added.
     do {
-        switch (next(&o)) {
+        const outcome::Result<Next> line = next(&o);
+        if (!line)
+            return failReading(line.problem());
+        switch (*line) {
         case Next::Observation:
             ++m_observations;
             if (const auto key = store::observationKey(o.star, o.obsdate, o.magnitude); key && m_known.take(*key))
                 ++m_duplicates;
             continue;
         case Next::Blank: continue;
-        case Next::Failed: return failReading();
         case Next::Stop:
         case Next::End: break;
         }
@@ -229,8 +235,8 @@ void modImportscreen::Import::choose(Duplicates choice)
 
 void modImportscreen::Import::startAdding()
 {
-    if (!m_reader.rewind())
-        return failReading();
+    if (const outcome::Done rewound = m_reader.rewind(); !rewound)
+        return failReading(rewound.problem());
     m_known.giveBack();
     m_stopLine = 0;
     m_insert = std::make_unique<store::Appender>(m_db.handle(), store::cumobs(),
@@ -251,10 +257,8 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
             return;
         QSqlDatabase db = m_db.handle();
         if (!db.transaction())
-            return finish(Outcome::Stopped,
-                          QStringLiteral("The database cannot be written: %1\n\n%2")
-                              .arg(store::describeEngineError(db.lastError().text()), addedBefore()),
-                          QStringLiteral("Import stopped"));
+            return stop(QStringLiteral("The database cannot be written: %1\n\n%2")
+                            .arg(store::describeEngineError(db.lastError().text()), addedBefore()));
         m_inTransaction = true;
         m_pending = 0;
         m_transactionStart = m_reader.mark();
@@ -263,7 +267,13 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
 
     download::Observation o;
     do {
-        switch (next(&o)) {
+        const outcome::Result<Next> line = next(&o);
+        if (!line) {
+            if (commitAdded())
+                stopReading(m_reader.lineNumber(), line.problem());
+            return;
+        }
+        switch (*line) {
         case Next::Observation:
             if (m_choice == Duplicates::OnlyNew) {
                 const auto key = store::observationKey(o.star, o.obsdate, o.magnitude);
@@ -275,18 +285,14 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
                 m_stopReason = m_insert->error();
                 break;
             }
-            ++m_outcome.added;
+            ++m_outcome->added;
             ++m_pending;
             continue;
         case Next::Blank: continue;
         case Next::Stop: break;
-        case Next::Failed:
-            if (commitAdded())
-                stopReading(m_reader.lineNumber());
-            return;
         case Next::End:
             if (commitAdded())
-                finish(Outcome::Completed, QStringLiteral("Conversion Complete"), QStringLiteral("OK"));
+                finish(Ended::Completed, QStringLiteral("Conversion Complete"), QStringLiteral("OK"));
             return;
         }
         if (commitAdded())
@@ -316,12 +322,10 @@ bool modImportscreen::Import::commitAdded()
     // None of the open transaction's rows are kept.
     const QString reason = store::describeEngineError(db.lastError().text());
     db.rollback();
-    m_outcome.added -= m_pending;
-    finish(Outcome::Stopped,
-           QStringLiteral("The database could not save the observations from line %1 on: %2\n\n%3")
-               .arg(m_transactionStart.lineNumber + 1)
-               .arg(reason, addedBefore()),
-           QStringLiteral("Import stopped"));
+    m_outcome->added -= m_pending;
+    stop(QStringLiteral("The database could not save the observations from line %1 on: %2\n\n%3")
+             .arg(m_transactionStart.lineNumber + 1)
+             .arg(reason, addedBefore()));
     return false;
 }
 
@@ -345,11 +349,11 @@ void modImportscreen::Import::giveWay()
                                 .arg(m_transactionStart.lineNumber + 1);
     m_inTransaction = false;
     m_pauseEnd.setRemainingTime(pauseMs, Qt::PreciseTimer);
-    m_outcome.added -= m_pending;
+    m_outcome->added -= m_pending;
     m_known.undoTaken();
     m_stopLine = 0;
-    if (!m_reader.returnTo(m_transactionStart))
-        stopReading(m_transactionStart.lineNumber + 1);
+    if (const outcome::Done returned = m_reader.returnTo(m_transactionStart); !returned)
+        stopReading(m_transactionStart.lineNumber + 1, returned.problem());
 }
 
 void modImportscreen::Import::cancel()
@@ -359,7 +363,7 @@ void modImportscreen::Import::cancel()
     case Step::Asking:
         // The observer's answer to the question says it all.
         m_step = Step::Done;
-        m_outcome = Outcome{Outcome::Cancelled, 0, -1, {}, {}};
+        m_outcome = Ended{Ended::Cancelled, 0, -1, {}, {}, std::nullopt};
         qCInfo(lc).noquote() << QStringLiteral("The import of \"%1\" was cancelled when asked about the "
                                                "observations there already. Nothing was added.")
                                     .arg(m_filePath);
@@ -368,70 +372,72 @@ void modImportscreen::Import::cancel()
         // What was added is committed, and kept.
         if (!commitAdded())
             return;
-        return finish(Outcome::Cancelled,
+        return finish(Ended::Cancelled,
                       QStringLiteral("The import was cancelled before line %1 of \"%2\". %3")
                           .arg(m_reader.lineNumber() + 1)
                           .arg(QFileInfo(m_filePath).fileName(), addedBefore()),
                       QStringLiteral("Import cancelled"));
     default:
-        return finish(Outcome::Cancelled, QStringLiteral("The import was cancelled. Nothing was added."),
+        return finish(Ended::Cancelled, QStringLiteral("The import was cancelled. Nothing was added."),
                       QStringLiteral("Import cancelled"));
     }
 }
 
-void modImportscreen::Import::finish(Outcome::Kind kind, const QString &message, const QString &title)
+void modImportscreen::Import::finish(Ended::Kind kind, const QString &message, const QString &title)
 {
     m_insert.reset();
     m_step = Step::Done;
-    m_outcome.kind = kind;
-    m_outcome.message = message;
-    m_outcome.title = title;
-    m_outcome.total = m_db.count(cumobs);
-    if (kind == Outcome::Cancelled)
+    m_outcome->kind = kind;
+    m_outcome->message = message;
+    m_outcome->title = title;
+    m_outcome->total = m_db.count(cumobs);
+    if (kind == Ended::Cancelled)
         qCInfo(lc).noquote() << QStringLiteral("%1: %2").arg(m_filePath, message);
+}
+
+void modImportscreen::Import::stop(const QString &message)
+{
+    finish(Ended::Stopped, {}, {});
+    m_outcome->stop = outcome::failed(message).titled(QStringLiteral("Import stopped")).as(outcome::Severity::Warning);
 }
 
 void modImportscreen::Import::fail(const QString &message, const QString &title)
 {
     m_insert.reset();
     m_step = Step::Done;
-    m_outcome = Outcome{Outcome::Failed, 0, -1, message, title};
+    m_outcome = outcome::failed(message).titled(title).as(outcome::Severity::Warning);
 }
 
-void modImportscreen::Import::failReading()
+void modImportscreen::Import::failReading(const outcome::Problem &problem)
 {
     fail(QStringLiteral("The file \"%1\" cannot be read: %2. Nothing was added.")
-             .arg(QFileInfo(m_filePath).fileName(), m_reader.error()),
+             .arg(QFileInfo(m_filePath).fileName(), problem.message),
          QStringLiteral("File not read"));
 }
 
-void modImportscreen::Import::stopReading(qint64 line)
+void modImportscreen::Import::stopReading(qint64 line, const outcome::Problem &problem)
 {
-    finish(Outcome::Stopped,
-           QStringLiteral("The file \"%1\" cannot be read on from line %2: %3\n\n%4")
-               .arg(QFileInfo(m_filePath).fileName())
-               .arg(line)
-               .arg(m_reader.error(), addedBefore()),
-           QStringLiteral("Import stopped"));
+    stop(QStringLiteral("The file \"%1\" cannot be read on from line %2: %3\n\n%4")
+             .arg(QFileInfo(m_filePath).fileName())
+             .arg(line)
+             .arg(problem.message, addedBefore()));
 }
 
 void modImportscreen::Import::stopAt()
 {
-    finish(Outcome::Stopped,
-           QStringLiteral("Line %1 of \"%2\" cannot be added: %3.\n\n%4")
-               .arg(m_stopLine)
-               .arg(QFileInfo(m_filePath).fileName(), m_stopReason, addedBefore()),
-           QStringLiteral("Import stopped"));
+    stop(QStringLiteral("Line %1 of \"%2\" cannot be added: %3.\n\n%4")
+             .arg(m_stopLine)
+             .arg(QFileInfo(m_filePath).fileName(), m_stopReason, addedBefore()));
 }
 
 QString modImportscreen::Import::addedBefore() const
 {
-    if (m_outcome.added == 0)
+    if (m_outcome->added == 0)
         return QStringLiteral("Nothing was added.");
-    if (m_outcome.added == 1)
+    if (m_outcome->added == 1)
         return QStringLiteral("1 record from the lines before it was added; nothing after it was added.");
     return QStringLiteral("%1 records from the lines before it were added; nothing after it was added.")
-        .arg(m_outcome.added);
+        .arg(m_outcome->added);
 }
 
 } // namespace import

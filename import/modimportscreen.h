@@ -4,6 +4,7 @@
 #include "import/downloadline.h"
 #include "import/downloadreader.h"
 #include "import/knownobservations.h"
+#include "outcome/result.h"
 #include "store/appender.h"
 #include "store/database.h"
 #include "store/heldtransaction.h"
@@ -13,6 +14,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 namespace import
 {
@@ -25,25 +27,29 @@ enum class Duplicates {
     All,
 };
 
-struct Outcome
+// How an import ended that read the file. One that read nothing, for the
+// file or the database could not be opened or read, ends in a problem.
+struct Ended
 {
     enum Kind {
         Completed,
         // By the observer, at a line boundary.
         Cancelled,
-        // At a line that makes no row; the rows before it are kept.
+        // At a line that makes no row, or where the file or the database
+        // failed; the rows before it are kept.
         Stopped,
-        // Nothing was read or added: the file or the database could not be opened.
-        Failed,
     };
     Kind kind = Completed;
     qint64 added = 0;
     // Rows in cumobs afterwards; -1 when not known.
     qint64 total = -1;
-    // The message box for the observer; none when the observer cancelled
-    // on being asked.
+    // The box that tells the observer how it went: "OK" or "Import
+    // cancelled"; none when the observer cancelled on being asked, or when
+    // it stopped.
     QString message;
     QString title;
+    // Why it stopped, for the box "Import stopped".
+    std::optional<outcome::Problem> stop;
 };
 
 // The text of Label2 after an import.
@@ -100,11 +106,11 @@ public:
     qint64 size() const;
 
     // Whole once done; the count of added rows grows while adding.
-    const Outcome &outcome() const;
+    const outcome::Result<Ended> &outcome() const;
 
     // Does the whole import, answering the question with the choice and
     // sleeping through the pauses.
-    Outcome run(Duplicates choice);
+    outcome::Result<Ended> run(Duplicates choice);
 
 private:
     enum class Step {
@@ -117,16 +123,16 @@ private:
         Done,
     };
 
-    // The next line of the file, checked; what made it no row is kept for stopAt().
+    // The next line of the file, checked; what made it no row is kept for
+    // stopAt(). The problem when the file cannot be read on.
     enum class Next {
         Observation,
         // Only spaces: the end of the file, unless a line follows.
         Blank,
         Stop,
         End,
-        Failed,
     };
-    Next next(download::Observation *observation);
+    outcome::Result<Next> next(download::Observation *observation);
 
     void open();
     void checkEncoding(const QDeadlineTimer &deadline);
@@ -137,11 +143,12 @@ private:
     bool commitAdded();
     // Takes the open transaction back, to add its lines again after the pause.
     void giveWay();
-    void finish(Outcome::Kind kind, const QString &message, const QString &title);
+    void finish(Ended::Kind kind, const QString &message, const QString &title);
+    void stop(const QString &message);
     void fail(const QString &message, const QString &title);
-    void failReading();
+    void failReading(const outcome::Problem &problem);
     void stopAt();
-    void stopReading(qint64 line);
+    void stopReading(qint64 line, const outcome::Problem &problem);
     QString addedBefore() const;
 
     QString m_filePath;
@@ -164,7 +171,7 @@ private:
     qint64 m_before = 0;
     qint64 m_observations = 0;
     qint64 m_duplicates = 0;
-    Outcome m_outcome;
+    outcome::Result<Ended> m_outcome = Ended();
     // Last, so that it goes before what ending the transaction uses.
     store::HeldTransaction m_held{[this] { giveWay(); }};
 };

@@ -58,4 +58,15 @@ qsizetype places::placeOf(const QList<Place> &list, const QString &folder)
     return best;
 }
 
+outcome::Done places::ready(const Place &place)
+{
+    const QStorageInfo volume(place.path);
+    if (volume.isValid() && volume.isReady() && QFileInfo(place.path).isDir())
+        return {};
+    return outcome::notFound(
+               QStringLiteral("\"%1\" is not ready. Insert or connect it, then choose it again.").arg(place.name))
+        .titled(QStringLiteral("Drive not ready"))
+        .as(outcome::Severity::Warning);
+}
+
 } // namespace import

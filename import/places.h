@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "outcome/result.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -29,6 +31,10 @@ QString startFolder(const QString &home);
 
 // The index of the place that holds the folder (the longest path that does), or -1.
 qsizetype placeOf(const QList<Place> &list, const QString &folder);
+
+// Whether the place can be browsed now; not found, for the box "Drive not
+// ready", when its volume is gone or not ready.
+outcome::Done ready(const Place &place);
 }
 
 } // namespace import

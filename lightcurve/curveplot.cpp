@@ -5,6 +5,7 @@
 #include "screenkit/nightcolours.h"
 #include "screenkit/nightmode.h"
 
+#include <QDir>
 #include <QPainterPath>
 
 namespace lightcurve
@@ -289,7 +290,7 @@ void CurvePlot::setView(const lightcurve::View &view)
     replot();
 }
 
-bool CurvePlot::save(const QString &path, Format format, bool wholeHistory)
+outcome::Done CurvePlot::save(const QString &path, Format format, bool wholeHistory)
 {
     const lightcurve::View shown = view();
     const QSignalBlocker quiet(this);
@@ -310,7 +311,13 @@ bool CurvePlot::save(const QString &path, Format format, bool wholeHistory)
     xAxis->setRange(shown.jd.lower, shown.jd.upper);
     yAxis->setRange(shown.magnitude.lower, shown.magnitude.upper);
     replot();
-    return saved;
+    if (saved)
+        return {};
+    return outcome::failed(QStringLiteral("The light curve could not be saved as \"%1\". Make sure the folder exists "
+                                          "and you may write to it, then save again.")
+                               .arg(QDir::toNativeSeparators(path)))
+        .titled(QStringLiteral("Light curve not saved"))
+        .as(outcome::Severity::Warning);
 }
 
 void CurvePlot::mousePressEvent(QMouseEvent *event)

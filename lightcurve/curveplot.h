@@ -30,8 +30,8 @@ public:
     void setView(const lightcurve::View &view);
 
     // Saves the curve in day colours, as the window shows it or its whole
-    // history. False when the file cannot be written.
-    bool save(const QString &path, Format format, bool wholeHistory);
+    // history. The problem is worded for the box "Light curve not saved".
+    outcome::Done save(const QString &path, Format format, bool wholeHistory);
 
 signals:
     // The observer zoomed or moved the curve, or a view was set.

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "lightcurve/frmlightcurve.h"
 
-#include "hostkit/messageseam.h"
 #include "lightcurve/curveplot.h"
 #include "lightcurve/history.h"
+#include "lightcurve/logging.h"
 #include "lightcurve/timeaxis.h"
+#include "screenkit/problembox.h"
 #include "screenkit/ui.h"
 
 #include <QCheckBox>
@@ -122,8 +123,11 @@ void frmLightcurve::showstar(const QString &star)
 {
     m_star = star;
     setWindowTitle(star.isEmpty() ? QStringLiteral("Light curve") : QStringLiteral("Light curve of ") + star);
-    const lightcurve::History history =
+    const outcome::Result<lightcurve::History> read =
         star.isEmpty() ? lightcurve::History{} : lightcurve::readHistory(m_appFolder, star, QDate::currentDate());
+    if (!read)
+        qCWarning(lightcurve::lc).noquote() << "shown:" << read.problem().message;
+    const lightcurve::History history = read.valueOr(lightcurve::History{star, {}, 0});
     {
         // The view is the star's own: the one set here is not remembered for it.
         const QSignalBlocker quiet(m_plotCurve);
@@ -135,8 +139,8 @@ void frmLightcurve::showstar(const QString &star)
     showCounts();
     if (star.isEmpty())
         showEmpty(QStringLiteral("No star chosen. Open the light curve from the observation screen."));
-    else if (history.error)
-        showEmpty(QStringLiteral("The observations of \"%1\" cannot be read:\n%2").arg(star, *history.error));
+    else if (!read)
+        showEmpty(read.problem().message);
     else if (history.observations.isEmpty() && history.undrawn == 0)
         showEmpty(QStringLiteral("There are no observations of \"%1\" yet.\nRecord them on the observation screen, "
                                  "or import the observations you downloaded from the AAVSO.")
@@ -215,11 +219,8 @@ void frmLightcurve::save(bool pdf)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().constFirst();
-    if (!m_plotCurve->save(path, chosen, m_chkWholeHistory->isChecked()))
-        hostkit::ask(QStringLiteral("The light curve could not be saved as \"%1\". Make sure the folder exists and "
-                                    "you may write to it, then save again.")
-                         .arg(QDir::toNativeSeparators(path)),
-                     QStringLiteral("Light curve not saved"), QMessageBox::Warning);
+    if (const outcome::Done saved = m_plotCurve->save(path, chosen, m_chkWholeHistory->isChecked()); !saved)
+        screenkit::showProblem(saved.problem(), lightcurve::lc());
 }
 
 } // namespace lightcurve

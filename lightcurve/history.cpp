@@ -56,9 +56,15 @@ bool known(const QString &text)
 {
     return !text.isEmpty() && text.compare(u"na", Qt::CaseInsensitive) != 0;
 }
+
+outcome::Problem unreadable(const QString &star, const QString &reason)
+{
+    return outcome::failed(QStringLiteral("The observations of \"%1\" cannot be read:\n%2").arg(star, reason));
+}
 }
 
-lightcurve::History lightcurve::readHistory(const QString &appFolder, const QString &star, const QDate &today)
+outcome::Result<lightcurve::History> lightcurve::readHistory(const QString &appFolder, const QString &star,
+                                                             const QDate &today)
 {
     History history;
     history.star = star;
@@ -66,10 +72,8 @@ lightcurve::History lightcurve::readHistory(const QString &appFolder, const QStr
     ReportIndex reports = ReportIndex::read(folder.reports(), star, folder.report(today));
 
     store::Database db(appFolder);
-    if (!db.open()) {
-        history.error = db.error();
-        return history;
-    }
+    if (!db.open())
+        return unreadable(star, db.error());
     // The engine compares star without regard to letter case, and finds the
     // star's rows by the index on (star, obsdate). Only what the curve draws
     // is read; the texts of a row wait until they are asked for.
@@ -78,10 +82,8 @@ lightcurve::History lightcurve::readHistory(const QString &appFolder, const QStr
     query.prepare(QStringLiteral("SELECT rowid, obsdate, magnitude, substr(estimate, 1, 1) = '<' FROM cumobs "
                                  "WHERE star = ? ORDER BY obsdate"));
     query.addBindValue(star);
-    if (!query.exec()) {
-        history.error = store::describeEngineError(query.lastError().text());
-        return history;
-    }
+    if (!query.exec())
+        return unreadable(star, store::describeEngineError(query.lastError().text()));
     while (query.next()) {
         const QString obsdate = query.value(1).toString();
         const std::optional<double> jd = julianDate(obsdate);
@@ -112,22 +114,24 @@ lightcurve::History lightcurve::readHistory(const QString &appFolder, const QStr
     return history;
 }
 
-std::optional<lightcurve::Details> lightcurve::readDetails(const QString &appFolder, qint64 row)
+outcome::Result<lightcurve::Details> lightcurve::readDetails(const QString &appFolder, qint64 row)
 {
     store::Database db(appFolder);
     if (!db.open())
-        return std::nullopt;
+        return outcome::failed(db.error());
     QSqlQuery query(db.handle());
     query.prepare(
         QStringLiteral("SELECT obsdate, magnitude, estimate, obscode, notes, chart FROM cumobs WHERE rowid = ?"));
     query.addBindValue(row);
-    if (!query.exec() || !query.next())
-        return std::nullopt;
+    if (!query.exec())
+        return outcome::failed(store::describeEngineError(query.lastError().text()));
+    if (!query.next())
+        return outcome::notFound(QStringLiteral("The observation is no longer in the database."));
     return Details{query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
                    query.value(3).toString(), query.value(4).toString(), query.value(5).toString()};
 }
 
-QString lightcurve::describe(const Observation &o, const std::optional<Details> &details)
+QString lightcurve::describe(const Observation &o, const outcome::Result<Details> &details)
 {
     // The row may have changed since the curve was read: its texts must be this observation's.
     const bool same = details && julianDate(details->obsdate) == o.jd;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "outcome/result.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -37,13 +39,12 @@ struct History
     // Rows whose date or magnitude is not a number (or the date none of the
     // years 1 to 9999): left out, never drawn at 0.
     int undrawn = 0;
-    // Why the observations could not be read; they are then empty.
-    std::optional<QString> error;
 };
 
 // Every cumobs row of the star (letter case ignored), told recorded from
 // imported by the report files of "obs", and tonight's by today's report.
-History readHistory(const QString &appFolder, const QString &star, const QDate &today);
+// The problem says, naming the star, why its observations cannot be read.
+outcome::Result<History> readHistory(const QString &appFolder, const QString &star, const QDate &today);
 
 // The texts of an observation's cumobs row, as stored.
 struct Details
@@ -56,11 +57,11 @@ struct Details
     QString chart;
 };
 
-// Nothing when the row is gone.
-std::optional<Details> readDetails(const QString &appFolder, qint64 row);
+// Not found when the row is gone.
+outcome::Result<Details> readDetails(const QString &appFolder, qint64 row);
 
 // What the plot tells of an observation: its date in UT, Julian Date,
 // magnitude or limit, the comparison stars when known, chart, notes and
 // where it came from. Without details, what the curve knows.
-QString describe(const Observation &observation, const std::optional<Details> &details);
+QString describe(const Observation &observation, const outcome::Result<Details> &details);
 }

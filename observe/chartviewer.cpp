@@ -156,15 +156,14 @@ std::optional<qint32> modEntryscreen::daynumber(const QString &year, const QStri
     return static_cast<qint32>(whole);
 }
 
-std::optional<modEntryscreen::ChartRow> modEntryscreen::chartrow(const QString &appFolder, const QString &star,
-                                                                 QString *error)
+outcome::Result<modEntryscreen::ChartRow> modEntryscreen::chartrow(const QString &appFolder, const QString &star)
 {
     store::Database db(appFolder);
     const auto row = db.first(QStringLiteral("charts"), store::Where{QStringLiteral("starname"), star});
-    if (!row) {
-        *error = db.error();
-        return std::nullopt;
-    }
+    if (!row && db.error().isEmpty())
+        return outcome::notFound(QStringLiteral("The star \"%1\" is not in the chart catalogue.").arg(star));
+    if (!row)
+        return outcome::failed(db.error());
     return ChartRow{row->value(QStringLiteral("starname")).toString(), row->value(QStringLiteral("chart")).toString(),
                     row->value(QStringLiteral("picturefile")).toString(),
                     row->value(QStringLiteral("finderchart")).toString()};
@@ -175,60 +174,60 @@ bool modEntryscreen::hasFinder(const QString &finderchart)
     return finderchart != QLatin1String("none");
 }
 
-modEntryscreen::NightPicture modEntryscreen::nightPicture(const QString &folder, const QString &name, QRgb boxColour)
+outcome::Result<modEntryscreen::NightPicture> modEntryscreen::nightPicture(const QString &folder, const QString &name,
+                                                                           QRgb boxColour)
 {
-    NightPicture result;
-    const auto refused = [&result](const QString &error) {
-        result.status = NightPicture::Refused;
-        result.error = error;
-        return result;
-    };
     if (appfiles::pathPart(name))
-        return refused(
+        return outcome::refused(
             QStringLiteral(
                 "The catalogue gives \"%1\" as its file, which is no file name in the folder "
                 "\"%2\": a name with \"/\" or \"\\\", or \".\" or \"..\", is never opened. Correct it in the "
                 "chart catalogue.")
                 .arg(name, QDir::toNativeSeparators(folder)));
     const QString path = folder + QLatin1Char('/') + name;
-    const appfiles::OpenedFile opened = appfiles::openRegular(path);
-    if (opened.status == appfiles::OpenedFile::Missing) {
-        result.error = QStringLiteral("The file \"%1\" does not exist.").arg(path);
-        return result;
-    }
-    if (opened.status != appfiles::OpenedFile::Opened)
-        return refused(QStringLiteral("The file \"%1\" cannot be shown: %2.").arg(path, opened.reason));
-    QFile file;
-    if (!file.open(opened.descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    const outcome::Result<appfiles::OpenedFile> file = appfiles::openRegular(path);
+    if (!file && file.problem().kind == outcome::Kind::NotFound)
+        return outcome::notFound(QStringLiteral("The file \"%1\" does not exist.").arg(path));
+    const auto refused = [&path](const QString &reason) {
+        return outcome::refused(QStringLiteral("The file \"%1\" cannot be shown: %2.").arg(path, reason));
+    };
+    if (!file)
+        return refused(file.problem().message);
+    const appfiles::OpenedFile opened = *file;
+    QFile picture;
+    if (!picture.open(opened.descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(opened.descriptor);
-        return refused(QStringLiteral("The file \"%1\" cannot be shown: %2.").arg(path, file.errorString()));
+        return refused(picture.errorString());
     }
     if (opened.size == 0)
-        return refused(QStringLiteral("The file \"%1\" is empty.").arg(path));
+        return outcome::refused(QStringLiteral("The file \"%1\" is empty.").arg(path));
 
-    QImageReader reader(&file);
+    QImageReader reader(&picture);
     if (!reader.canRead())
-        return refused(
+        return outcome::refused(
             QStringLiteral("The file \"%1\" holds no picture the program can read (PNG, GIF or JPEG).").arg(path));
     const QSize size = reader.size();
     const qint64 bytesPerPixel = std::max(4, QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel() / 8);
     if (size.isValid() && qint64(size.width()) * size.height() * bytesPerPixel > largestPictureBytes)
-        return refused(QStringLiteral("The picture in \"%1\" has %2 \u00d7 %3 pixels, too many to show: a chart may "
-                                      "have up to %4 \u00d7 %5 pixels of 8 bits per colour.")
-                           .arg(path)
-                           .arg(size.width())
-                           .arg(size.height())
-                           .arg(largestPictureWidth)
-                           .arg(largestPictureHeight));
+        return outcome::refused(
+            QStringLiteral("The picture in \"%1\" has %2 \u00d7 %3 pixels, too many to show: a chart may "
+                           "have up to %4 \u00d7 %5 pixels of 8 bits per colour.")
+                .arg(path)
+                .arg(size.width())
+                .arg(size.height())
+                .arg(largestPictureWidth)
+                .arg(largestPictureHeight));
     if (!endsWhole(opened.descriptor, opened.size, reader.format()))
-        return refused(QStringLiteral("The file \"%1\" is cut short: it ends before its picture does. Copy the "
-                                      "chart into the folder again.")
-                           .arg(path));
+        return outcome::refused(
+            QStringLiteral("The file \"%1\" is cut short: it ends before its picture does. Copy the "
+                           "chart into the folder again.")
+                .arg(path));
     // The toolkit's own limit is below what the largest chart needs.
     QImageReader::setAllocationLimit(allocationLimitMiB);
     QImage image = reader.read();
     if (image.isNull())
-        return refused(QStringLiteral("The file \"%1\" is damaged or cut short: %2.").arg(path, reader.errorString()));
+        return outcome::refused(
+            QStringLiteral("The file \"%1\" is damaged or cut short: %2.").arg(path, reader.errorString()));
     if (image.hasAlphaChannel()) {
         QImage opaque(image.size(), QImage::Format_RGB32);
         opaque.fill(boxColour);
@@ -239,17 +238,60 @@ modEntryscreen::NightPicture modEntryscreen::nightPicture(const QString &folder,
     } else {
         image.convertTo(QImage::Format_RGB32);
     }
-    result.applications = modProcesses::edgescan(image);
-    modProcesses::nightfilter(image, result.applications);
-    result.status = NightPicture::Shown;
-    result.image = image;
-    return result;
+    const int applications = modProcesses::edgescan(image);
+    modProcesses::nightfilter(image, applications);
+    return NightPicture{image, applications};
 }
 
-QString modEntryscreen::chartNotFound(const QString &file)
+outcome::Problem modEntryscreen::chartNotFound(const QString &file)
 {
-    return QStringLiteral("No chart with the name '") + file + QStringLiteral("' in database,\n")
-        + QStringLiteral("or the chart is in the wrong folder");
+    return outcome::notFound(QStringLiteral("No chart with the name '") + file + QStringLiteral("' in database,\n")
+                             + QStringLiteral("or the chart is in the wrong folder"))
+        .titled(QStringLiteral("Chart not found"))
+        .as(outcome::Severity::Information);
+}
+
+outcome::Result<modEntryscreen::NightPicture> modEntryscreen::chartPicture(const QString &appFolder,
+                                                                           const ChartRow &row, QRgb boxColour)
+{
+    const outcome::Result<NightPicture> chart =
+        nightPicture(appfiles::Folder(appFolder).charts(), row.picturefile, boxColour);
+    if (chart)
+        return chart;
+    if (chart.problem().kind == outcome::Kind::NotFound)
+        return chartNotFound(row.picturefile);
+    return outcome::refused(
+               QStringLiteral("The chart of \"%1\" cannot be shown. %2").arg(row.starname, chart.problem().message))
+        .titled(QStringLiteral("Chart not found"))
+        .as(outcome::Severity::Information);
+}
+
+outcome::Result<modEntryscreen::NightPicture> modEntryscreen::finderPicture(const QString &appFolder,
+                                                                            const QString &star, QRgb boxColour)
+{
+    const QString title = QStringLiteral("Finder chart");
+    if (star.isEmpty())
+        return outcome::refused(QStringLiteral("No star is selected in the list. Choose a constellation and a star, "
+                                               "then press \"get Finder\" again."))
+            .titled(title)
+            .as(outcome::Severity::Information);
+    const outcome::Result<ChartRow> row = chartrow(appFolder, star);
+    if (!row) {
+        outcome::Problem problem = row.problem();
+        return problem.titled(title).as(outcome::Severity::Warning);
+    }
+    if (!hasFinder(row->finderchart))
+        return outcome::notFound(QStringLiteral("The catalogue has no finder chart for \"%1\".").arg(row->starname))
+            .titled(title)
+            .as(outcome::Severity::Information);
+    const outcome::Result<NightPicture> finder =
+        nightPicture(appfiles::Folder(appFolder).finderCharts(), row->finderchart, boxColour);
+    if (finder)
+        return finder;
+    outcome::Problem problem = finder.problem();
+    problem.message =
+        QStringLiteral("The finder chart of \"%1\" cannot be shown. %2").arg(row->starname, problem.message);
+    return problem.titled(title).as(outcome::Severity::Warning);
 }
 
 } // namespace observe

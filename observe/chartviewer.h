@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "outcome/result.h"
+
 #include <QDateTime>
 #include <QImage>
 #include <QString>
@@ -48,9 +50,9 @@ struct ChartRow
     QString finderchart;
 };
 
-// The catalogue row of the star (letter case ignored). Nothing when the
-// star has none; error then holds the reason if the database failed.
-std::optional<ChartRow> chartrow(const QString &appFolder, const QString &star, QString *error);
+// The catalogue row of the star (letter case ignored): not found when the
+// star has none, failed when the database failed.
+outcome::Result<ChartRow> chartrow(const QString &appFolder, const QString &star);
 
 // "none", exactly so, in finderchart: the star has no finder chart.
 bool hasFinder(const QString &finderchart);
@@ -62,35 +64,35 @@ inline constexpr int largestPictureHeight = 10000;
 
 struct NightPicture
 {
-    enum Status {
-        Shown,
-        // No file of the name in the folder, or a link to nothing.
-        Missing,
-        // A file is there but cannot be shown, or the name is no file name
-        // of the folder.
-        Refused,
-    };
-    Status status = Missing;
     QImage image;
     // How often the night filter was applied: from once on, the picture
     // holds red alone.
     int applications = 0;
-    // Why it is not shown, naming the file: empty, cut short, damaged, too
-    // large, of another format.
-    QString error;
 };
 
 // The chart or finder chart of the name in its folder as its box shows it at
 // night: read as PNG, GIF or JPEG, an alpha channel laid over the box's
 // colour, then the edge scan and the night filter. A name that is more than
-// a file name (appfiles::pathPart) is never opened.
-NightPicture nightPicture(const QString &folder, const QString &name, QRgb boxColour);
+// a file name (appfiles::pathPart) is never opened. Not found when no file
+// of the name is in the folder (or a link to nothing); refused, naming the
+// file and why, when a file is there but cannot be shown (empty, cut short,
+// damaged, too large, of another format) or the name is no file name of the
+// folder.
+outcome::Result<NightPicture> nightPicture(const QString &folder, const QString &name, QRgb boxColour);
 
-// The text of the message when showchart fails for want of a catalogue row,
-// a chart file or the summary, naming the chart file read from the catalogue
-// (empty when the failure came before it). A file that is there but cannot
-// be shown is told by its reason instead.
-QString chartNotFound(const QString &file);
+// What the box "Chart not found" tells when showchart fails for want of a
+// catalogue row, a chart file or the summary, naming the chart file read from
+// the catalogue (empty when the failure came before it).
+outcome::Problem chartNotFound(const QString &file);
+
+// The star's chart as the chart box shows it at night; the problem is worded
+// for the box "Chart not found": a file that is there but cannot be shown is
+// told by its reason.
+outcome::Result<NightPicture> chartPicture(const QString &appFolder, const ChartRow &row, QRgb boxColour);
+
+// The finder chart of the star chosen in the list (empty when none is) as
+// its box shows it at night; the problem is worded for the box "Finder chart".
+outcome::Result<NightPicture> finderPicture(const QString &appFolder, const QString &star, QRgb boxColour);
 }
 
 } // namespace observe

@@ -7,6 +7,7 @@
 #include "hostkit/messageseam.h"
 #include "observe/chartviewer.h"
 #include "observe/fixedlists.h"
+#include "observe/logging.h"
 #include "observe/modentryscreen.h"
 #include "observe/picturebox.h"
 #include "observe/previous.h"
@@ -14,6 +15,7 @@
 #include "screenkit/largecheckbox.h"
 #include "screenkit/navigation.h"
 #include "screenkit/nightcolours.h"
+#include "screenkit/problembox.h"
 #include "screenkit/ui.h"
 
 #include "appfiles/folder.h"
@@ -350,8 +352,8 @@ void frmEntryscreen::load()
     arrangeTabOrder();
     m_todaysfile = appfiles::Folder(m_appFolder).report(QDate::currentDate());
     setWindowTitle(QStringLiteral("File name: ") + m_todaysfile);
-    if (const auto error = modEntryscreen::beginReport(m_appFolder, m_todaysfile)) {
-        hostkit::ask(*error, QStringLiteral("Report file"), QMessageBox::Warning);
+    if (const outcome::Done begun = modEntryscreen::beginReport(m_appFolder, m_todaysfile); !begun) {
+        screenkit::showProblem(begun.problem(), observe::lc());
         offerHeaderEditor();
     }
     showreport();
@@ -412,48 +414,30 @@ modEntryscreen::ObservationTexts frmEntryscreen::observation() const
 
 void frmEntryscreen::enter()
 {
-    const auto outcome = modEntryscreen::recordobs(m_appFolder, m_todaysfile, observation());
+    const outcome::Done recorded = modEntryscreen::recordobs(m_appFolder, m_todaysfile, observation());
     showreport();
-    if (outcome.kind != modEntryscreen::RecordOutcome::Recorded) {
-        showOutcome(outcome);
+    if (!recorded) {
+        showNotRecorded(recorded.problem());
         return;
     }
     clearfields();
     countobservation();
 }
 
-void frmEntryscreen::showOutcome(const modEntryscreen::RecordOutcome &outcome)
+void frmEntryscreen::showNotRecorded(const outcome::Problem &problem)
 {
-    using modEntryscreen::Field;
-    hostkit::ask(outcome.message, QStringLiteral("Observation not recorded"),
-                 outcome.lineWithoutRow ? QMessageBox::Critical : QMessageBox::Warning);
+    screenkit::showProblem(problem, observe::lc());
     offerHeaderEditor();
-    if (!outcome.field)
+    if (problem.field.isEmpty())
         return;
-    const auto dateField = [this](int i) { return i < m_dateFields.size() ? m_dateFields.at(i) : nullptr; };
-    QWidget *field = nullptr;
-    switch (*outcome.field) {
-    case Field::Star: field = m_txtStar; break;
-    case Field::Year: field = dateField(0); break;
-    case Field::Month: field = dateField(1); break;
-    case Field::Day: field = dateField(2); break;
-    case Field::Hour: field = dateField(3); break;
-    case Field::Minute: field = dateField(4); break;
-    case Field::Estimate: field = m_txtEstimate; break;
-    case Field::Magnitude: field = m_txtMagn; break;
-    case Field::Comp1: field = m_nbComp1; break;
-    case Field::Comp2: field = m_nbComp2; break;
-    case Field::Chart: field = m_txtChartid; break;
-    case Field::Notes: field = m_txtNotes; break;
-    }
-    if (field)
+    if (auto *field = canvas()->findChild<QWidget *>(problem.field))
         field->setFocus(Qt::OtherFocusReason);
 }
 
 void frmEntryscreen::offerHeaderEditor()
 {
-    const auto status = appfiles::readHeader(appfiles::Folder(m_appFolder)).status;
-    if (status != appfiles::HeaderRead::Missing && status != appfiles::HeaderRead::Refused)
+    const outcome::Result<QByteArray> header = appfiles::readHeader(appfiles::Folder(m_appFolder));
+    if (header || header.problem().kind == outcome::Kind::Failed)
         return;
     // Once this screen is active, so that the editor is not hidden behind it.
     if (isActiveWindow())
@@ -479,17 +463,22 @@ void frmEntryscreen::closeEvent(QCloseEvent *event)
 
 void frmEntryscreen::showreport()
 {
-    const auto report = modEntryscreen::readReport(m_todaysfile, m_reportShown);
-    if (report.whole) {
-        m_rtbObs->setPlainText(report.text);
-    } else if (!report.text.isEmpty()) {
+    const outcome::Result<modEntryscreen::ReportText> report = modEntryscreen::readReport(m_todaysfile, m_reportShown);
+    if (!report && m_reportShown == 0) {
+        m_rtbObs->setPlainText(QString());
+    } else if (report && report->whole) {
+        m_rtbObs->setPlainText(report->text);
+    } else if (report && !report->text.isEmpty()) {
         QTextCursor end(m_rtbObs->document());
         end.movePosition(QTextCursor::End);
-        end.insertText(report.text);
+        end.insertText(report->text);
     }
-    m_reportShown = report.end;
+    if (report)
+        m_reportShown = report->end;
+    else
+        qCWarning(observe::lc).noquote() << "shown:" << report.problem().message;
     // Shown in the empty view: the reason was told when the file failed.
-    m_rtbObs->setPlaceholderText(report.error.value_or(QString()));
+    m_rtbObs->setPlaceholderText(report ? QString() : report.problem().message);
     m_rtbObs->moveCursor(QTextCursor::End);
 }
 
@@ -497,13 +486,13 @@ void frmEntryscreen::nameUnpaired()
 {
     // A courtesy at opening: when the database cannot be read now, the
     // recording itself will say why.
-    const modEntryscreen::Unpaired unpaired = modEntryscreen::unpairedLines(m_appFolder, m_todaysfile);
-    if (unpaired.lines.isEmpty())
+    const QStringList unpaired = modEntryscreen::unpairedLines(m_appFolder, m_todaysfile).valueOr({});
+    if (unpaired.isEmpty())
         return;
     constexpr qsizetype listed = 20;
-    QStringList shown = unpaired.lines.mid(0, listed);
-    if (unpaired.lines.size() > listed)
-        shown.append(QStringLiteral("... and %1 more").arg(unpaired.lines.size() - listed));
+    QStringList shown = unpaired.mid(0, listed);
+    if (unpaired.size() > listed)
+        shown.append(QStringLiteral("... and %1 more").arg(unpaired.size() - listed));
     hostkit::ask(QStringLiteral("These lines of today's report \"%1\" have no observation in the database, "
                                 "perhaps because the program stopped while recording them:\n\n%2\n\nTake such a "
                                 "line out of the report before you send it, and enter the observation again if you "
@@ -537,13 +526,12 @@ void frmEntryscreen::liststars()
     const QTableWidgetItem *cell = m_MSFlexGrid1->currentItem();
     if (!cell)
         return;
-    QString error;
-    const QStringList names = modEntryscreen::liststars(m_appFolder, cell->text().toLower(), &error);
-    if (!error.isEmpty()) {
-        hostkit::ask(error, QStringLiteral("Chart catalogue"), QMessageBox::Warning);
+    const outcome::Result<QStringList> names = modEntryscreen::liststars(m_appFolder, cell->text().toLower());
+    if (!names) {
+        screenkit::showProblem(names.problem(), observe::lc());
         return;
     }
-    m_ddStars->addItems(names);
+    m_ddStars->addItems(*names);
 }
 
 void frmEntryscreen::starchosen()
@@ -557,9 +545,10 @@ void frmEntryscreen::starchosen()
 
 void frmEntryscreen::estimateLeft()
 {
-    if (!m_txtEstimate->text().isEmpty() || m_estimateEmptiedByRecording)
+    const outcome::Done left = modEntryscreen::checkEstimateLeft(m_txtEstimate->text());
+    if (left || m_estimateEmptiedByRecording)
         return;
-    hostkit::ask(QStringLiteral("You must enter an estimate!"), QStringLiteral("Alert"));
+    screenkit::showProblem(left.problem(), observe::lc());
     m_txtEstimate->setFocus();
 }
 
@@ -570,12 +559,12 @@ void frmEntryscreen::magnitudeValidate(bool &)
 
 void frmEntryscreen::magnitudeLeft()
 {
-    // An empty field may be left; Enter asks for the magnitude.
-    if (m_txtMagn->text().isEmpty() || m_txtMagn->text().contains(QLatin1Char('.')))
+    const outcome::Done left = modEntryscreen::checkMagnitudeLeft(m_txtMagn->text());
+    if (left)
         return;
     m_txtMagn->setFocus();
     m_txtMagn->clear();
-    hostkit::ask(QStringLiteral("Magnitude must have a decimal point"), QStringLiteral("Wrong number format"));
+    screenkit::showProblem(left.problem(), observe::lc());
 }
 
 bool frmEntryscreen::eventFilter(QObject *watched, QEvent *event)
@@ -608,22 +597,16 @@ void frmEntryscreen::showchart(const QString &star)
 {
     // Each step stays done when a later one fails.
     stamp();
-    QString error;
-    const auto row = modEntryscreen::chartrow(m_appFolder, star, &error);
+    const outcome::Result<modEntryscreen::ChartRow> row = modEntryscreen::chartrow(m_appFolder, star);
     const QString file = row ? row->picturefile : QString();
-    const auto notShown = [](const QString &text) {
-        hostkit::ask(text, QStringLiteral("Chart not found"), QMessageBox::Information, QMessageBox::Ok);
-    };
-    const auto notFound = [&] { notShown(modEntryscreen::chartNotFound(file)); };
+    const auto notFound = [&file] { screenkit::showProblem(modEntryscreen::chartNotFound(file), observe::lc()); };
     if (!row)
         return notFound();
-    const modEntryscreen::NightPicture chart =
-        modEntryscreen::nightPicture(appfiles::Folder(m_appFolder).charts(), file, screenkit::night::black);
-    if (chart.status == modEntryscreen::NightPicture::Missing)
-        return notFound();
-    if (chart.status == modEntryscreen::NightPicture::Refused)
-        return notShown(QStringLiteral("The chart of \"%1\" cannot be shown. %2").arg(row->starname, chart.error));
-    showPicture(m_Picture3, chart);
+    const outcome::Result<modEntryscreen::NightPicture> chart =
+        modEntryscreen::chartPicture(m_appFolder, *row, screenkit::night::black);
+    if (!chart)
+        return screenkit::showProblem(chart.problem(), observe::lc());
+    showPicture(m_Picture3, *chart);
 
     m_txtStar->setText(row->starname);
     m_txtChartid->setText(row->chart);
@@ -641,18 +624,17 @@ void frmEntryscreen::showchart(const QString &star)
 bool frmEntryscreen::showprevious(const QString &star, qint32 daynumber)
 {
     m_lblPrevious->show();
-    QString error;
-    const auto newest = modEntryscreen::newestObsdate(m_appFolder, star, &error);
-    if (!error.isEmpty())
+    const outcome::Result<std::optional<QString>> newest = modEntryscreen::newestObsdate(m_appFolder, star);
+    if (!newest)
         return false;
-    const modEntryscreen::Previous previous = modEntryscreen::previousCaption(star, newest, daynumber);
-    if (previous.kind == modEntryscreen::Previous::Unreadable) {
+    const outcome::Result<QString> previous = modEntryscreen::previousCaption(star, *newest, daynumber);
+    if (!previous) {
         // Not the summary of the star shown before under this chart.
         m_lblPrevious->clear();
-        hostkit::ask(previous.text, QStringLiteral("Previous observations"), QMessageBox::Warning);
+        screenkit::showProblem(previous.problem(), observe::lc());
         return true;
     }
-    m_lblPrevious->setText(previous.text);
+    m_lblPrevious->setText(*previous);
     return true;
 }
 
@@ -660,33 +642,11 @@ void frmEntryscreen::showfinder(const QString &star)
 {
     // Whatever goes wrong, no earlier finder chart stays up as if it were this star's.
     m_Picture2->hide();
-    const QString title = QStringLiteral("Finder chart");
-    if (star.isEmpty()) {
-        hostkit::ask(QStringLiteral("No star is selected in the list. Choose a constellation and a star, then "
-                                    "press \"get Finder\" again."),
-                     title);
-        return;
-    }
-    QString error;
-    const auto row = modEntryscreen::chartrow(m_appFolder, star, &error);
-    if (!row) {
-        hostkit::ask(error.isEmpty() ? QStringLiteral("The star \"%1\" is not in the chart catalogue.").arg(star)
-                                     : error,
-                     title, QMessageBox::Warning);
-        return;
-    }
-    if (!modEntryscreen::hasFinder(row->finderchart)) {
-        hostkit::ask(QStringLiteral("The catalogue has no finder chart for \"%1\".").arg(row->starname), title);
-        return;
-    }
-    const modEntryscreen::NightPicture finder = modEntryscreen::nightPicture(
-        appfiles::Folder(m_appFolder).finderCharts(), row->finderchart, screenkit::night::field);
-    if (finder.status != modEntryscreen::NightPicture::Shown) {
-        hostkit::ask(QStringLiteral("The finder chart of \"%1\" cannot be shown. %2").arg(row->starname, finder.error),
-                     title, QMessageBox::Warning);
-        return;
-    }
-    showPicture(m_Picture2, finder);
+    const outcome::Result<modEntryscreen::NightPicture> finder =
+        modEntryscreen::finderPicture(m_appFolder, star, screenkit::night::field);
+    if (!finder)
+        return screenkit::showProblem(finder.problem(), observe::lc());
+    showPicture(m_Picture2, *finder);
     m_Picture2->show();
 }
 

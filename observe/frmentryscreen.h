@@ -93,8 +93,8 @@ private:
     void showreport();
     // Names the report's lines that a crash left without their row.
     void nameUnpaired();
-    // Shows how a recording ended; a refusal puts the focus into the field to correct.
-    void showOutcome(const modEntryscreen::RecordOutcome &outcome);
+    // Shows why a recording failed; a refusal puts the focus into the field to correct.
+    void showNotRecorded(const outcome::Problem &problem);
     // Empties the estimate fields for the next star; date and time stay.
     void clearfields();
     void countobservation();

@@ -19,16 +19,22 @@ namespace observe
 
 namespace
 {
-using modEntryscreen::RecordOutcome;
-
 // The longest the window waits for other recordings or programs, in all.
 constexpr std::chrono::milliseconds recordingWait(1000);
 // Bound values per lookup, well below the engine's limit.
 constexpr qsizetype datesPerQuery = 500;
 
-RecordOutcome failed(const QString &why, const QString &kept)
+outcome::Problem notRecorded(outcome::Problem problem)
 {
-    return {RecordOutcome::Failed, std::nullopt, why + QLatin1Char(' ') + kept, false};
+    return problem.titled(QStringLiteral("Observation not recorded")).as(outcome::Severity::Warning);
+}
+
+// Why, then what was kept; trying again may help only when others held on.
+outcome::Problem notRecorded(const outcome::Problem &why, const QString &kept)
+{
+    outcome::Problem problem = why.kind == outcome::Kind::Busy ? why : outcome::failed(why.message);
+    problem.message += QLatin1Char(' ') + kept;
+    return notRecorded(problem);
 }
 
 QString notStored(const QString &reason)
@@ -60,43 +66,41 @@ QString lineKey(const QString &line)
 }
 }
 
-QStringList modEntryscreen::liststars(const QString &appFolder, const QString &constell, QString *error)
+outcome::Result<QStringList> modEntryscreen::liststars(const QString &appFolder, const QString &constell)
 {
     store::Database db(appFolder);
     QSqlQuery query = db.select(QStringLiteral("charts"), store::Where{QStringLiteral("constell"), constell},
                                 {{QStringLiteral("starname")}});
-    if (!query.isActive()) {
-        *error = db.error();
-        return {};
-    }
+    if (!query.isActive())
+        return outcome::failed(db.error()).titled(QStringLiteral("Chart catalogue")).as(outcome::Severity::Warning);
     QStringList stars;
     while (query.next())
         stars.append(query.value(0).toString());
     return stars;
 }
 
-modEntryscreen::RecordOutcome modEntryscreen::recordobs(const QString &appFolder, const QString &todaysfile,
-                                                        const ObservationTexts &typed)
+outcome::Done modEntryscreen::recordobs(const QString &appFolder, const QString &todaysfile,
+                                        const ObservationTexts &typed)
 {
     // A button's access key reaches here without the fields having been left.
     const ObservationTexts texts = asLeft(typed);
-    if (const auto problem = checkObservation(texts, QDateTime::currentDateTimeUtc()))
-        return {RecordOutcome::Refused, problem->field, problem->message, false};
+    if (const outcome::Done checked = checkObservation(texts, QDateTime::currentDateTimeUtc()); !checked)
+        return notRecorded(checked.problem());
 
     // One wait for the whole recording, so that the window never seems frozen.
     const QDeadlineTimer deadline(recordingWait);
     store::Database db(appFolder);
     const auto chart = db.first(QStringLiteral("charts"), store::Where{QStringLiteral("starname"), texts.star});
     if (!chart && db.error().isEmpty())
-        return {RecordOutcome::Refused, Field::Star, notInCatalogue(texts.star), false};
+        return notRecorded(outcome::refused(notInCatalogue(texts.star), QStringLiteral("txtStar")));
     if (!chart)
-        return failed(db.error(), nothingKept());
+        return notRecorded(outcome::failed(db.error()), nothingKept());
     const Recording recording = makeRecording(texts, isNightly(chart->value(QStringLiteral("nightly")).toString()));
 
     // The header may have been saved since the screen opened without one.
     if (!QFileInfo::exists(todaysfile)) {
-        if (const auto error = beginReport(appFolder, todaysfile))
-            return failed(*error, nothingKept());
+        if (const outcome::Done begun = beginReport(appFolder, todaysfile); !begun)
+            return notRecorded(begun.problem(), nothingKept());
     }
 
     // Another program may hold the report while it waits for the database,
@@ -109,8 +113,8 @@ modEntryscreen::RecordOutcome modEntryscreen::recordobs(const QString &appFolder
     // commit leaves a line without its row, which the screen names when it
     // opens again.
     ReportAppender report(todaysfile);
-    if (const auto error = report.lock(deadline))
-        return failed(*error, {});
+    if (const outcome::Done locked = report.lock(deadline); !locked)
+        return notRecorded(locked.problem(), {});
     const auto remaining = std::chrono::milliseconds(deadline.remainingTime());
     const CumobsRow &row = recording.row;
     if (!db.begin(remaining)
@@ -123,42 +127,42 @@ modEntryscreen::RecordOutcome modEntryscreen::recordobs(const QString &appFolder
                        {QStringLiteral("notes"), row.notes},
                        {QStringLiteral("chart"), row.chart}})) {
         db.rollback();
-        return failed(notStored(db.error()), nothingKept());
+        return notRecorded(outcome::failed(notStored(db.error())), nothingKept());
     }
-    if (const auto error = report.append(recording.line)) {
+    if (const outcome::Done appended = report.append(recording.line); !appended) {
         db.rollback();
-        return failed(*error, {});
+        return notRecorded(appended.problem(), {});
     }
     if (db.commit())
         return {};
 
-    const QString why = notStored(db.error());
+    const outcome::Problem why = outcome::failed(notStored(db.error()));
     db.rollback();
-    if (const auto cutError = report.takeBack())
-        return {RecordOutcome::Failed, std::nullopt,
-                why + QLatin1Char(' ') + *cutError + QStringLiteral(" Your entries are kept in the fields."), true};
+    if (const outcome::Done taken = report.takeBack(); !taken)
+        return notRecorded(why, taken.problem().message + QStringLiteral(" Your entries are kept in the fields."))
+            .as(outcome::Severity::Critical);
     qCInfo(lc).noquote() << QStringLiteral("The line of %1 at %2 was taken out of \"%3\" again: its row was not "
                                            "committed.")
                                 .arg(row.star, row.obsdate, todaysfile);
-    return failed(why,
-                  QStringLiteral("Its line has been taken out of the report again, so nothing of it was "
-                                 "recorded; your entries are kept in the fields."));
+    return notRecorded(why,
+                       QStringLiteral("Its line has been taken out of the report again, so nothing of it was "
+                                      "recorded; your entries are kept in the fields."));
 }
 
-modEntryscreen::Unpaired modEntryscreen::unpairedLines(const QString &appFolder, const QString &todaysfile)
+outcome::Result<QStringList> modEntryscreen::unpairedLines(const QString &appFolder, const QString &todaysfile)
 {
-    const ReportText report = readReport(todaysfile);
-    if (report.error)
-        return {{}, report.error};
+    const outcome::Result<ReportText> report = readReport(todaysfile);
+    if (!report)
+        return report.problem();
     // Only what this program writes: whatever else a line holds, it is no
     // observation that recording could have left without its row.
     QStringList lines;
-    for (const QString &line : report.text.split(u'\n', Qt::SkipEmptyParts)) {
+    for (const QString &line : report->text.split(u'\n', Qt::SkipEmptyParts)) {
         if (!line.startsWith(u'#') && line.count(u'|') == modReportcheck::fieldCount - 1)
             lines.append(line);
     }
     if (lines.isEmpty())
-        return {};
+        return QStringList();
 
     // One pass over the rows of the report's dates; the lines are matched to
     // them here, so that two equal lines need two rows.
@@ -169,7 +173,7 @@ modEntryscreen::Unpaired modEntryscreen::unpairedLines(const QString &appFolder,
     QHash<QString, int> rows;
     store::Database db(appFolder);
     if (!db.open())
-        return {{}, db.error()};
+        return outcome::failed(db.error());
     for (qsizetype i = 0; i < dates.size(); i += datesPerQuery) {
         const QStringList chunk = dates.mid(i, datesPerQuery);
         QSqlQuery query(db.handle());
@@ -179,18 +183,18 @@ modEntryscreen::Unpaired modEntryscreen::unpairedLines(const QString &appFolder,
         for (const QString &date : chunk)
             query.addBindValue(date);
         if (!query.exec())
-            return {{}, query.lastError().text()};
+            return outcome::failed(query.lastError().text());
         while (query.next())
             ++rows[pairingKey(query.value(0).toString(), query.value(1).toString(), query.value(2).toString())];
     }
 
-    Unpaired unpaired;
+    QStringList unpaired;
     for (const QString &line : lines) {
         int &left = rows[lineKey(line)];
         if (left > 0)
             --left;
         else
-            unpaired.lines.append(line);
+            unpaired.append(line);
     }
     return unpaired;
 }

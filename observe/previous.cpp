@@ -11,16 +11,16 @@
 namespace observe
 {
 
-std::optional<QString> modEntryscreen::newestObsdate(const QString &appFolder, const QString &star, QString *error)
+outcome::Result<std::optional<QString>> modEntryscreen::newestObsdate(const QString &appFolder, const QString &star)
 {
     store::Database db(appFolder);
     const auto newest = db.first(QStringLiteral("cumobs"), store::Where{QStringLiteral("star"), star},
                                  {{QStringLiteral("obsdate"), true}});
-    if (!newest) {
-        *error = db.error();
-        return std::nullopt;
-    }
-    return newest->value(QStringLiteral("obsdate")).toString();
+    if (!newest && !db.error().isEmpty())
+        return outcome::failed(db.error());
+    if (!newest)
+        return std::optional<QString>();
+    return std::optional(newest->value(QStringLiteral("obsdate")).toString());
 }
 
 std::optional<qint32> modEntryscreen::wholeDay(const QString &obsdate)
@@ -38,25 +38,27 @@ std::optional<qint32> modEntryscreen::wholeDay(const QString &obsdate)
     return static_cast<qint32>(whole);
 }
 
-modEntryscreen::Previous modEntryscreen::previousCaption(const QString &star, const std::optional<QString> &newest,
+outcome::Result<QString> modEntryscreen::previousCaption(const QString &star, const std::optional<QString> &newest,
                                                          qint32 daynumber)
 {
     if (!newest)
-        return {Previous::Caption, QStringLiteral("No previous observations of this star.")};
+        return QStringLiteral("No previous observations of this star.");
     const auto day = wholeDay(*newest);
     if (!day) {
-        return {Previous::Unreadable,
-                QStringLiteral("The newest observation of \"%1\" is dated \"%2\", which is not a Julian Date, so the "
-                               "days since it cannot be counted. Correct its date in the observations table.")
-                    .arg(star, *newest)};
+        return outcome::failed(
+                   QStringLiteral("The newest observation of \"%1\" is dated \"%2\", which is not a Julian Date, so "
+                                  "the days since it cannot be counted. Correct its date in the observations table.")
+                       .arg(star, *newest))
+            .titled(QStringLiteral("Previous observations"))
+            .as(outcome::Severity::Warning);
     }
     const qint64 days = qint64(daynumber) - *day;
     if (days == 0)
-        return {Previous::Caption, QStringLiteral("Star already observed tonight")};
+        return QStringLiteral("Star already observed tonight");
     if (days > 0)
-        return {Previous::Caption,
-                QStringLiteral("Last obs. of this star: ") + QString::number(days) + QStringLiteral(" days ago")};
-    return {Previous::Caption, QStringLiteral("Last obs. of this star is dated after today")};
+        return QString(QStringLiteral("Last obs. of this star: ") + QString::number(days)
+                       + QStringLiteral(" days ago"));
+    return QStringLiteral("Last obs. of this star is dated after today");
 }
 
 } // namespace observe

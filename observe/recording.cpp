@@ -14,8 +14,8 @@ namespace observe
 
 namespace
 {
-using modEntryscreen::Field;
-using modEntryscreen::Problem;
+// The fields an observation is read from.
+enum class Field { Star, Year, Month, Day, Hour, Minute, Estimate, Magnitude, Comp1, Comp2, Chart, Notes };
 
 const QString absent = QStringLiteral("na");
 
@@ -49,12 +49,32 @@ QString caption(Field field)
     return {};
 }
 
+// The object name of the field's control on the screen.
+QString objectName(Field field)
+{
+    switch (field) {
+    case Field::Star: return QStringLiteral("txtStar");
+    case Field::Year: return QStringLiteral("nbYear");
+    case Field::Month: return QStringLiteral("nbMonth");
+    case Field::Day: return QStringLiteral("nbDay");
+    case Field::Hour: return QStringLiteral("nbHour");
+    case Field::Minute: return QStringLiteral("nbMinute");
+    case Field::Estimate: return QStringLiteral("txtEstimate");
+    case Field::Magnitude: return QStringLiteral("txtMagn");
+    case Field::Comp1: return QStringLiteral("nbComp1");
+    case Field::Comp2: return QStringLiteral("nbComp2");
+    case Field::Chart: return QStringLiteral("txtChartid");
+    case Field::Notes: return QStringLiteral("txtNotes");
+    }
+    return {};
+}
+
 // The message with the field's caption for %1 and the texts for %2, %3, ...,
 // all put in at once, so that a "%" typed by the observer stays as typed.
 template<typename... Texts>
-std::optional<Problem> problem(Field field, const QString &message, const Texts &...texts)
+outcome::Done problem(Field field, const QString &message, const Texts &...texts)
 {
-    return Problem{field, message.arg(caption(field), texts...)};
+    return outcome::refused(message.arg(caption(field), texts...), objectName(field));
 }
 
 struct WholeField
@@ -71,7 +91,7 @@ bool isWholeNumber(QStringView text)
     return whole.match(text).hasMatch();
 }
 
-std::optional<Problem> checkWhole(const QString &text, const WholeField &field)
+outcome::Done checkWhole(const QString &text, const WholeField &field)
 {
     const QString hint =
         QStringLiteral("Enter the %1 of the observation (%2 to %3).").arg(field.meaning).arg(field.min).arg(field.max);
@@ -85,7 +105,7 @@ std::optional<Problem> checkWhole(const QString &text, const WholeField &field)
         return problem(field.field,
                        QStringLiteral("The %1 field holds %2, but must be between %3 and %4. Correct the %1 field."),
                        text, QString::number(field.min), QString::number(field.max));
-    return std::nullopt;
+    return {};
 }
 
 QString codeOf(char32_t character)
@@ -119,7 +139,7 @@ QString nameOf(char32_t character)
 
 // What no field may hold: a line break, a control character or a character
 // that cannot be seen.
-std::optional<Problem> checkCharacters(const QString &text, Field field)
+outcome::Done checkCharacters(const QString &text, Field field)
 {
     if (text.contains(u'\r') || text.contains(u'\n'))
         return problem(field,
@@ -137,14 +157,14 @@ std::optional<Problem> checkCharacters(const QString &text, Field field)
                                           "not hold. Remove it; if you pasted the text, type it instead."),
                            codeOf(character));
     }
-    return std::nullopt;
+    return {};
 }
 
 // A field that goes into the report line must fit the file's code page and
 // must not split the line.
-std::optional<Problem> checkLineText(const QString &text, Field field)
+outcome::Done checkLineText(const QString &text, Field field)
 {
-    if (auto found = checkCharacters(text, field))
+    if (outcome::Done found = checkCharacters(text, field); !found)
         return found;
     for (const char32_t character : QStringView(text).toUcs4()) {
         if (!appfiles::inCp1252(character))
@@ -157,30 +177,30 @@ std::optional<Problem> checkLineText(const QString &text, Field field)
         return problem(field,
                        QStringLiteral("The %1 field holds a \"|\", which separates the fields of the "
                                       "report line. Remove it."));
-    return std::nullopt;
+    return {};
 }
 
 // The text must fit the cumobs column it is stored in.
-std::optional<Problem> checkLength(const QString &text, Field field, const char *column)
+outcome::Done checkLength(const QString &text, Field field, const char *column)
 {
     const int width = store::cumobs().column(QLatin1String(column))->length;
     if (text.size() > width)
         return problem(field,
                        QStringLiteral("The %1 field holds %2 characters, but only %3 can be stored. Shorten it."),
                        QString::number(text.size()), QString::number(width));
-    return std::nullopt;
+    return {};
 }
 
 // What the observer's reader takes for a magnitude: a sign, one or two
 // digits, the point and one to three decimals, within the magnitudes an eye can see.
-std::optional<Problem> checkMagnitude(const QString &text)
+outcome::Done checkMagnitude(const QString &text)
 {
     const Field field = Field::Magnitude;
     if (text.isEmpty())
         return problem(field,
                        QStringLiteral("The %1 field is empty. Enter the magnitude with a decimal "
                                       "point, for example 11.2."));
-    if (auto found = checkLineText(text, field))
+    if (outcome::Done found = checkLineText(text, field); !found)
         return found;
     if (text.contains(u','))
         return problem(field,
@@ -210,7 +230,7 @@ std::optional<Problem> checkMagnitude(const QString &text)
                        QStringLiteral("The magnitude %2 in the %1 field lies outside %3 to %4, the magnitudes an "
                                       "estimate can have. Correct the %1 field."),
                        text, QString::number(brightestMagnitude), QString::number(faintestMagnitude));
-    return std::nullopt;
+    return {};
 }
 
 QString spoken(const QDateTime &moment)
@@ -220,7 +240,7 @@ QString spoken(const QDateTime &moment)
 
 // The date and time fields once each holds a number in its range: a day the
 // calendar has, not later than tomorrow by the computer's clock.
-std::optional<Problem> checkMoment(const modEntryscreen::ObservationTexts &texts, const QDateTime &nowUtc)
+outcome::Done checkMoment(const modEntryscreen::ObservationTexts &texts, const QDateTime &nowUtc)
 {
     const int year = texts.year.toInt();
     const int month = texts.month.toInt();
@@ -234,7 +254,7 @@ std::optional<Problem> checkMoment(const modEntryscreen::ObservationTexts &texts
     }
     const QDateTime moment(date, QTime(texts.hour.toInt(), texts.minute.toInt()), Qt::UTC);
     if (moment <= nowUtc.addDays(1))
-        return std::nullopt;
+        return {};
     // The field most likely mistyped: the largest unit that differs from the clock's.
     const QDate today = nowUtc.date();
     const Field field = year != today.year() ? Field::Year : month != today.month() ? Field::Month : Field::Day;
@@ -244,13 +264,13 @@ std::optional<Problem> checkMoment(const modEntryscreen::ObservationTexts &texts
                    spoken(moment), spoken(nowUtc.toUTC()));
 }
 
-std::optional<Problem> firstOf(std::initializer_list<std::optional<Problem>> problems)
+outcome::Done firstOf(std::initializer_list<outcome::Done> checks)
 {
-    for (const std::optional<Problem> &found : problems) {
-        if (found)
-            return found;
+    for (const outcome::Done &check : checks) {
+        if (!check)
+            return check;
     }
-    return std::nullopt;
+    return {};
 }
 }
 
@@ -262,6 +282,24 @@ QString modEntryscreen::completedMagnitude(const QString &text)
 QString modEntryscreen::comparisonLabel(const QString &text)
 {
     return QString(text).remove(u'.');
+}
+
+outcome::Done modEntryscreen::checkEstimateLeft(const QString &estimate)
+{
+    if (!estimate.isEmpty())
+        return {};
+    return outcome::refused(QStringLiteral("You must enter an estimate!"), objectName(Field::Estimate))
+        .titled(QStringLiteral("Alert"))
+        .as(outcome::Severity::Information);
+}
+
+outcome::Done modEntryscreen::checkMagnitudeLeft(const QString &magnitude)
+{
+    if (magnitude.isEmpty() || magnitude.contains(u'.'))
+        return {};
+    return outcome::refused(QStringLiteral("Magnitude must have a decimal point"), objectName(Field::Magnitude))
+        .titled(QStringLiteral("Wrong number format"))
+        .as(outcome::Severity::Information);
 }
 
 modEntryscreen::ObservationTexts modEntryscreen::asLeft(ObservationTexts texts)
@@ -316,14 +354,13 @@ modEntryscreen::Recording modEntryscreen::makeRecording(const ObservationTexts &
     };
 }
 
-std::optional<modEntryscreen::Problem> modEntryscreen::checkObservation(const ObservationTexts &texts,
-                                                                        const QDateTime &nowUtc)
+outcome::Done modEntryscreen::checkObservation(const ObservationTexts &texts, const QDateTime &nowUtc)
 {
     if (texts.star.isEmpty())
         return problem(Field::Star,
                        QStringLiteral("The %1 field is empty. Pick the star and click \"get Chart\", "
                                       "or type the star's name."));
-    if (auto found = firstOf({
+    if (outcome::Done found = firstOf({
             checkLineText(texts.star, Field::Star),
             checkLength(texts.star, Field::Star, "star"),
             checkWhole(texts.year, {Field::Year, QStringLiteral("year"), 2017, 2100}),
@@ -331,9 +368,10 @@ std::optional<modEntryscreen::Problem> modEntryscreen::checkObservation(const Ob
             checkWhole(texts.day, {Field::Day, QStringLiteral("day of the month"), 1, 31}),
             checkWhole(texts.hour, {Field::Hour, QStringLiteral("hour"), 0, 23}),
             checkWhole(texts.minute, {Field::Minute, QStringLiteral("minute"), 0, 59}),
-        }))
+        });
+        !found)
         return found;
-    if (auto found = checkMoment(texts, nowUtc))
+    if (outcome::Done found = checkMoment(texts, nowUtc); !found)
         return found;
 
     if (texts.estimate.isEmpty())

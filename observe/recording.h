@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "outcome/result.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -50,16 +52,6 @@ struct Recording
     CumobsRow row;
 };
 
-// The fields an observation is read from, to name the one to correct.
-enum class Field { Star, Year, Month, Day, Hour, Minute, Estimate, Magnitude, Comp1, Comp2, Chart, Notes };
-
-// Why an observation cannot be recorded, worded for the observer and naming the field.
-struct Problem
-{
-    Field field;
-    QString message;
-};
-
 // The magnitude as its field leaves it: a whole number gets ".0" ("12"
 // becomes "12.0"); any other text, empty or not, stays as typed for the
 // check at Enter to name.
@@ -68,6 +60,13 @@ QString completedMagnitude(const QString &text);
 // A comparison star's label as its field leaves it: the chart prints
 // magnitudes without their point, so "11.2" becomes "112".
 QString comparisonLabel(const QString &text);
+
+// The checks as the observer leaves the estimate and the magnitude field,
+// in the boxes "Alert" and "Wrong number format": an estimate left empty is
+// refused, and a magnitude without a decimal point (an empty one may be left:
+// Enter asks for it).
+outcome::Done checkEstimateLeft(const QString &estimate);
+outcome::Done checkMagnitudeLeft(const QString &magnitude);
 
 // The texts as leaving their fields leaves them: the magnitude completed and
 // the comparison labels without their points.
@@ -85,11 +84,13 @@ QString obsdateText(const ObservationTexts &texts, bool nightly);
 // The report line and the cumobs row of an observation that checkObservation passed.
 Recording makeRecording(const ObservationTexts &texts, bool nightly);
 
-// The first reason why the observation cannot be recorded, in the order of
-// the fields, or nothing. The date and time are Universal Time and may lie at
-// most a day after nowUtc, the computer's clock. Whether the star is in the
-// catalogue is the caller's to check, with notInCatalogue for the wording.
-std::optional<Problem> checkObservation(const ObservationTexts &texts, const QDateTime &nowUtc);
+// Refuses the observation for the first reason why it cannot be recorded, in
+// the order of the fields, naming the field to correct by its control's
+// object name ("txtMagn", "nbYear"). The date and time are Universal Time
+// and may lie at most a day after nowUtc, the computer's clock. Whether the
+// star is in the catalogue is the caller's to check, with notInCatalogue for
+// the wording.
+outcome::Done checkObservation(const ObservationTexts &texts, const QDateTime &nowUtc);
 
 QString notInCatalogue(const QString &star);
 }

@@ -42,20 +42,13 @@ QByteArray folderOf(const QByteArray &path)
     return path.left(path.lastIndexOf('/') + 1);
 }
 
-struct Listing
-{
-    // Newest first.
-    QList<QByteArray> paths;
-    // The system's error number when the folder could not be read.
-    int error = 0;
-};
-
-// The day's report files of a folder (as folderOf() gives it), by the bytes of their names.
-Listing reportsIn(const QByteArray &folder)
+// The day's report files of a folder (as folderOf() gives it), by the bytes
+// of their names, newest first; the problem's message is the reason alone.
+outcome::Result<QList<QByteArray>> reportsIn(const QByteArray &folder)
 {
     DIR *dir = ::opendir(folder.isEmpty() ? "." : folder.constData());
     if (!dir)
-        return {{}, errno};
+        return outcome::failed(appfiles::describeError(errno));
     QList<std::pair<QDate, QByteArray>> dated;
     while (const dirent *entry = ::readdir(dir)) {
         if (entry->d_type == DT_DIR)
@@ -66,10 +59,10 @@ Listing reportsIn(const QByteArray &folder)
     }
     ::closedir(dir);
     std::sort(dated.begin(), dated.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
-    Listing listing;
+    QList<QByteArray> paths;
     for (const auto &[date, path] : std::as_const(dated))
-        listing.paths.append(path);
-    return listing;
+        paths.append(path);
+    return paths;
 }
 
 // Observations of this report that an earlier day's report holds already.
@@ -78,25 +71,25 @@ void earlierReports(const QByteArray &path, const QDate &date, const KeyIndex &k
     if (keys.size() == 0)
         return;
     const QByteArray folder = folderOf(path);
-    const Listing listing = reportsIn(folder);
-    if (listing.error) {
+    const outcome::Result<QList<QByteArray>> listing = reportsIn(folder);
+    if (!listing) {
         findings.add(Severity::Warning, 0, QStringLiteral("file"),
                      nameOf(folder.isEmpty() ? QByteArrayLiteral(".") : folder),
                      QStringLiteral("The folder cannot be read (%1), so this report was not compared with the "
                                     "earlier days' reports in it: an observation sent with one of them would not "
                                     "be found.")
-                         .arg(appfiles::describeError(listing.error)));
+                         .arg(listing.problem().message));
         return;
     }
     const QList<qint64> dates = keys.dates();
     QHash<qsizetype, QString> found;
-    for (const QByteArray &earlier : listing.paths) {
+    for (const QByteArray &earlier : *listing) {
         if (*appfiles::reportDate(QFile::decodeName(earlier)) >= date)
             continue;
-        const appfiles::BoundedRead file = appfiles::readBounded(earlier, largestReport);
-        const QString problem = file.status != appfiles::BoundedRead::Read ? file.reason
-            : isUtf16(file.bytes)                                          ? QStringLiteral("it is written in UTF-16")
-                                                                           : QString();
+        const outcome::Result<QByteArray> file = appfiles::readBounded(earlier, largestReport);
+        const QString problem = !file ? file.problem().message
+            : isUtf16(*file)          ? QStringLiteral("it is written in UTF-16")
+                                      : QString();
         if (!problem.isEmpty()) {
             findings.add(Severity::Warning, 0, QStringLiteral("file"), nameOf(earlier),
                          QStringLiteral("This earlier day's report cannot be read (%1), so this report was not "
@@ -107,7 +100,7 @@ void earlierReports(const QByteArray &path, const QDate &date, const KeyIndex &k
         }
         const QString name = QFileInfo(QFile::decodeName(earlier)).fileName();
         // Newest first: the latest report that holds it is named.
-        forEachKey(file.bytes, dates, [&](const ObservationKey &key, int line) {
+        forEachKey(*file, dates, [&](const ObservationKey &key, int line) {
             const std::optional<qsizetype> number = keys.find(key);
             if (number && !found.contains(*number))
                 found.insert(*number, QStringLiteral("%1, line %2").arg(name).arg(line));
@@ -127,22 +120,26 @@ void earlierReports(const QByteArray &path, const QDate &date, const KeyIndex &k
 // The file read and checked by itself, and its keys for the earlier reports.
 Reading readReport(const QByteArray &name, const QString &path, const QDateTime &now)
 {
-    const appfiles::BoundedRead file = appfiles::readBounded(name, largestReport);
-    if (file.status != appfiles::BoundedRead::Read) {
+    // Only a file over the limit gets the advice on its size.
+    bool tooLarge = false;
+    const outcome::Result<QByteArray> file = appfiles::readBounded(name, largestReport, [&tooLarge](qint64) {
+        tooLarge = true;
+        return appfiles::largerThan(largestReport);
+    });
+    if (!file) {
         Reading reading;
         reading.findings.add(
             Severity::Error, 0, QStringLiteral("file"), nameOf(name),
-            file.status == appfiles::BoundedRead::TooLarge
-                ? QStringLiteral("The file cannot be read (%1): no day's report is near that size, a heavy "
-                                 "night's has about 100 KB. Check that it is the report you meant.")
-                      .arg(file.reason)
-                : QStringLiteral("The file cannot be read (%1).").arg(file.reason));
+            tooLarge ? QStringLiteral("The file cannot be read (%1): no day's report is near that size, a heavy "
+                                      "night's has about 100 KB. Check that it is the report you meant.")
+                           .arg(file.problem().message)
+                     : QStringLiteral("The file cannot be read (%1).").arg(file.problem().message));
         return reading;
     }
     std::optional<ReportDay> day;
     if (const std::optional<QDate> date = appfiles::reportDate(path))
         day = ReportDay{*date, QFileInfo(path).fileName()};
-    return readVisual(file.bytes, now, day);
+    return readVisual(*file, now, day);
 }
 
 QString severityName(Severity severity)
@@ -174,7 +171,8 @@ QStringList reportFiles(const QString &folder)
 {
     QStringList paths;
     const QByteArray name = QFile::encodeName(folder);
-    for (const QByteArray &path : reportsIn(name.endsWith('/') ? name : name + '/').paths)
+    // A folder that cannot be read has none to offer.
+    for (const QByteArray &path : reportsIn(name.endsWith('/') ? name : name + '/').valueOr({}))
         paths.append(QFile::decodeName(path));
     return paths;
 }

@@ -76,23 +76,25 @@ qint64 sizeOf(int descriptor)
     return ::fstat(descriptor, &status) == 0 ? status.st_size : -1;
 }
 
-QString notWritten(const QString &todaysfile, const QString &reason)
+outcome::Problem notWritten(const QString &todaysfile, const QString &reason)
 {
-    return QStringLiteral("The observation could not be written to the report file \"%1\" (%2). Nothing of it "
-                          "was recorded and your entries are kept: press Enter again once this is mended.")
-        .arg(native(todaysfile), reason);
+    return outcome::failed(
+        QStringLiteral("The observation could not be written to the report file \"%1\" (%2). Nothing of it "
+                       "was recorded and your entries are kept: press Enter again once this is mended.")
+            .arg(native(todaysfile), reason));
 }
 
-QString cannotBegin(const QString &path, const QString &reason)
+outcome::Problem cannotBegin(const QString &path, const QString &reason)
 {
-    return QStringLiteral("Today's report file cannot be made as \"%1\" (%2). Make sure you may write there, "
-                          "then open the observing session again.")
-        .arg(native(path), reason);
+    return outcome::failed(
+        QStringLiteral("Today's report file cannot be made as \"%1\" (%2). Make sure you may write there, "
+                       "then open the observing session again.")
+            .arg(native(path), reason));
 }
 
 // Writes the header into a file of its own beside the report and gives it the
 // report's name only when no other program has begun the report meanwhile.
-std::optional<QString> placeHeader(const QString &todaysfile, const QByteArray &bytes)
+outcome::Done placeHeader(const QString &todaysfile, const QByteArray &bytes)
 {
     const appfiles::NewFile file = appfiles::createBeside(todaysfile);
     if (file.path.isEmpty())
@@ -110,38 +112,38 @@ std::optional<QString> placeHeader(const QString &todaysfile, const QByteArray &
         QFile::remove(file.path);
     if (placed == appfiles::Placed::Failed)
         return cannotBegin(todaysfile, appfiles::describeError(errnum));
-    return std::nullopt;
-}
+    return {};
 }
 
-std::optional<QString> modEntryscreen::beginReport(const QString &appfolder, const QString &todaysfile)
+outcome::Done begin(const QString &appfolder, const QString &todaysfile)
 {
     const QFileInfo existing(todaysfile);
     if (existing.isDir())
         return cannotBegin(todaysfile, appfiles::describeError(EISDIR));
     if (existing.exists()) {
         if (existing.isFile() && existing.isWritable())
-            return std::nullopt;
-        return QStringLiteral("Today's report file \"%1\" exists but cannot be written to (%2). Make "
-                              "it a file you may write to, then open the observing session again.")
-            .arg(native(todaysfile), appfiles::describeError(EACCES));
+            return {};
+        return outcome::failed(QStringLiteral("Today's report file \"%1\" exists but cannot be written to (%2). Make "
+                                              "it a file you may write to, then open the observing session again.")
+                                   .arg(native(todaysfile), appfiles::describeError(EACCES)));
     }
 
     const appfiles::Folder folder(appfolder);
-    const appfiles::HeaderRead header = appfiles::readHeader(folder);
-    if (header.status == appfiles::HeaderRead::Missing)
-        return QStringLiteral("There is no report header yet: \"%1\" is missing. The header editor "
-                              "is open: put in your observer code and save your header there. Your "
-                              "observations go into the report from then on.")
-            .arg(native(folder.header()));
-    if (header.status == appfiles::HeaderRead::Unreadable)
-        return QStringLiteral("The report header \"%1\" cannot be read (%2). Make it readable, "
-                              "then open the observing session again.")
-            .arg(native(folder.header()), header.reason);
-    if (header.status == appfiles::HeaderRead::Refused)
-        return QStringLiteral("The report header \"%1\" cannot begin a report: %2. The header editor is open: save "
-                              "your header there, and observations go into the report from then on.")
-            .arg(native(folder.header()), header.reason);
+    const outcome::Result<QByteArray> header = appfiles::readHeader(folder);
+    if (!header && header.problem().kind == outcome::Kind::NotFound)
+        return outcome::notFound(QStringLiteral("There is no report header yet: \"%1\" is missing. The header editor "
+                                                "is open: put in your observer code and save your header there. Your "
+                                                "observations go into the report from then on.")
+                                     .arg(native(folder.header())));
+    if (!header && header.problem().kind == outcome::Kind::Failed)
+        return outcome::failed(QStringLiteral("The report header \"%1\" cannot be read (%2). Make it readable, "
+                                              "then open the observing session again.")
+                                   .arg(native(folder.header()), header.problem().message));
+    if (!header)
+        return outcome::refused(QStringLiteral("The report header \"%1\" cannot begin a report: %2. The header editor "
+                                               "is open: save your header there, and observations go into the report "
+                                               "from then on.")
+                                    .arg(native(folder.header()), header.problem().message));
 
     const QString reports = existing.absolutePath();
     const QFileInfo reportsFolder(reports);
@@ -149,7 +151,17 @@ std::optional<QString> modEntryscreen::beginReport(const QString &appfolder, con
         return cannotBegin(reports, QStringLiteral("a file of that name is there, not a folder"));
     if (!QDir().mkpath(reports))
         return cannotBegin(reports, QStringLiteral("the folder cannot be created"));
-    return placeHeader(todaysfile, header.bytes);
+    return placeHeader(todaysfile, *header);
+}
+}
+
+outcome::Done modEntryscreen::beginReport(const QString &appfolder, const QString &todaysfile)
+{
+    const outcome::Done begun = begin(appfolder, todaysfile);
+    if (begun)
+        return begun;
+    outcome::Problem problem = begun.problem();
+    return problem.titled(QStringLiteral("Report file")).as(outcome::Severity::Warning);
 }
 
 modEntryscreen::ReportAppender::ReportAppender(const QString &todaysfile)
@@ -164,22 +176,23 @@ modEntryscreen::ReportAppender::~ReportAppender()
         ::close(m_descriptor);
 }
 
-std::optional<QString> modEntryscreen::ReportAppender::lock(const QDeadlineTimer &deadline)
+outcome::Done modEntryscreen::ReportAppender::lock(const QDeadlineTimer &deadline)
 {
     m_descriptor = ::open(encoded(m_path).constData(), O_RDWR | O_APPEND | O_CLOEXEC);
     if (m_descriptor < 0)
         return notWritten(m_path, appfiles::describeError(errno));
     const int errnum = lockWithin(m_descriptor, LOCK_EX, deadline);
     if (errnum == EWOULDBLOCK)
-        return QStringLiteral("The report file \"%1\" is in use by another program, perhaps varlume in another "
-                              "window. Nothing was recorded and your entries are kept: try again in a moment.")
-            .arg(native(m_path));
+        return outcome::busy(QStringLiteral("The report file \"%1\" is in use by another program, perhaps varlume in "
+                                            "another window. Nothing was recorded and your entries are kept: try "
+                                            "again in a moment.")
+                                 .arg(native(m_path)));
     if (errnum != 0)
         return notWritten(m_path, appfiles::describeError(errnum));
-    return std::nullopt;
+    return {};
 }
 
-std::optional<QString> modEntryscreen::ReportAppender::append(const QString &line)
+outcome::Done modEntryscreen::ReportAppender::append(const QString &line)
 {
     // Measured under the lock: no other recording moves the end meanwhile.
     const qint64 start = sizeOf(m_descriptor);
@@ -200,57 +213,54 @@ std::optional<QString> modEntryscreen::ReportAppender::append(const QString &lin
     if (written == bytes->size() && ::fdatasync(m_descriptor) == 0) {
         m_start = start;
         m_written = *bytes;
-        return std::nullopt;
+        return {};
     }
     if (errnum == 0)
         errnum = errno;
-    if (const auto problem = cut(start, bytes->left(written)))
-        return *problem;
+    if (outcome::Done cutBack = cut(start, bytes->left(written)); !cutBack)
+        return cutBack;
     return notWritten(m_path, appfiles::describeError(errnum));
 }
 
-std::optional<QString> modEntryscreen::ReportAppender::takeBack()
+outcome::Done modEntryscreen::ReportAppender::takeBack()
 {
     if (m_start < 0)
-        return std::nullopt;
-    const auto problem = cut(m_start, m_written);
+        return {};
+    outcome::Done cutBack = cut(m_start, m_written);
     m_start = -1;
     m_written.clear();
-    return problem;
+    return cutBack;
 }
 
-std::optional<QString> modEntryscreen::ReportAppender::cut(qint64 start, const QByteArray &bytes)
+outcome::Done modEntryscreen::ReportAppender::cut(qint64 start, const QByteArray &bytes)
 {
     if (bytes.isEmpty())
-        return std::nullopt;
+        return {};
     const QString cannotCut = QStringLiteral("The observation's line could not be taken out of the report file "
                                              "\"%1\" again (%2). Delete its last line there before you send it.");
     // Only ever the bytes this recording wrote, and only while they end the file.
     QByteArray tail(bytes.size(), '\0');
     if (sizeOf(m_descriptor) != start + bytes.size()
         || ::pread(m_descriptor, tail.data(), static_cast<size_t>(tail.size()), start) != tail.size() || tail != bytes)
-        return cannotCut.arg(native(m_path), QStringLiteral("it was changed meanwhile"));
+        return outcome::failed(cannotCut.arg(native(m_path), QStringLiteral("it was changed meanwhile")));
     if (::ftruncate(m_descriptor, start) != 0 || ::fdatasync(m_descriptor) != 0)
-        return cannotCut.arg(native(m_path), appfiles::describeError(errno));
-    return std::nullopt;
+        return outcome::failed(cannotCut.arg(native(m_path), appfiles::describeError(errno)));
+    return {};
 }
 
-modEntryscreen::ReportText modEntryscreen::readReport(const QString &todaysfile, qint64 from)
+outcome::Result<modEntryscreen::ReportText> modEntryscreen::readReport(const QString &todaysfile, qint64 from)
 {
     const auto unreadable = [&](const QString &reason) {
-        return ReportText{
-            {},
-            from,
-            from == 0,
-            QStringLiteral("The report file \"%1\" cannot be shown (%2).").arg(native(todaysfile), reason)};
+        return outcome::failed(
+            QStringLiteral("The report file \"%1\" cannot be shown (%2).").arg(native(todaysfile), reason));
     };
     // A pipe in its place would hold the window up for good.
-    const appfiles::OpenedFile opened = appfiles::openRegular(todaysfile);
-    if (opened.status != appfiles::OpenedFile::Opened)
-        return unreadable(opened.reason);
+    const outcome::Result<appfiles::OpenedFile> opened = appfiles::openRegular(todaysfile);
+    if (!opened)
+        return unreadable(opened.problem().message);
     QFile report;
-    if (!report.open(opened.descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(opened.descriptor);
+    if (!report.open(opened->descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(opened->descriptor);
         return unreadable(report.errorString());
     }
     // A view that cannot wait shows the file as it is.
@@ -262,7 +272,7 @@ modEntryscreen::ReportText modEntryscreen::readReport(const QString &todaysfile,
     const QByteArray bytes = report.read(size - start);
     QString text = appfiles::fromCp1252(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return {text, start + bytes.size(), start == 0, std::nullopt};
+    return ReportText{text, start + bytes.size(), start == 0};
 }
 
 } // namespace observe

@@ -1,25 +1,27 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "outcome/result.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QString>
 
-#include <optional>
-
 namespace observe
 {
 
-// The day's report file in the folder "obs". The routines return a message
-// for the observer when they fail, leaving the file as it was.
+// The day's report file in the folder "obs". A routine that fails leaves the
+// file as it was; its problem is worded for the observer.
 namespace modEntryscreen
 {
 // Begins the day's file with a byte-for-byte copy of "header.txt", refusing
-// a header that appfiles::headerProblem() names. The file appears whole,
+// a header that appfiles::checkHeader() refuses. The file appears whole,
 // header and all, or not at all. A file that already exists
 // (the screen opened again the same day, or by another window) is continued:
-// it is left untouched.
-std::optional<QString> beginReport(const QString &appfolder, const QString &todaysfile);
+// it is left untouched. The problem is titled for the box "Report file": not
+// found while there is no header yet, refused for a header that cannot begin
+// a report (the header editor mends both), failed otherwise.
+outcome::Done beginReport(const QString &appfolder, const QString &todaysfile);
 
 // One recording's hold on the day's report. Recordings of every window and
 // program on the folder lock the file itself, so they follow one another;
@@ -32,18 +34,19 @@ public:
     ReportAppender(const ReportAppender &) = delete;
     ReportAppender &operator=(const ReportAppender &) = delete;
 
-    // Waits until the deadline at most for another recording to finish.
-    std::optional<QString> lock(const QDeadlineTimer &deadline);
+    // Waits until the deadline at most for another recording to finish; busy
+    // when it has not.
+    outcome::Done lock(const QDeadlineTimer &deadline);
     // Appends one data line and its CR LF in the file's code page, on the
     // disk when it returns; a file that does not end with a line end gets one
     // first. On failure nothing of it stays in the file.
-    std::optional<QString> append(const QString &line);
+    outcome::Done append(const QString &line);
     // Takes back exactly what append() wrote, while the lock is still held.
     // Refuses, and cuts nothing, when the file no longer ends with it.
-    std::optional<QString> takeBack();
+    outcome::Done takeBack();
 
 private:
-    std::optional<QString> cut(qint64 start, const QByteArray &bytes);
+    outcome::Done cut(qint64 start, const QByteArray &bytes);
 
     QString m_path;
     int m_descriptor = -1;
@@ -60,12 +63,11 @@ struct ReportText
     // The text begins at the file's start: the file was read from there
     // because it had become shorter than where the reading was to start.
     bool whole = true;
-    std::optional<QString> error;
 };
 
 // The file's text from the byte position from on, read between recordings,
 // so that it never holds a line that may still be taken back.
-ReportText readReport(const QString &todaysfile, qint64 from = 0);
+outcome::Result<ReportText> readReport(const QString &todaysfile, qint64 from = 0);
 }
 
 } // namespace observe

@@ -248,10 +248,10 @@ outcome::Result<PositionsReading> readPositions(const QByteArray &bytes)
 
 outcome::Result<PositionsReading> readPositionsFile(const QString &path)
 {
-    const appfiles::BoundedRead file = appfiles::readBounded(path, largestFile);
-    if (file.status != appfiles::BoundedRead::Read)
-        return outcome::failed(QStringLiteral("%1 cannot be read: %2.").arg(path, file.reason));
-    return readPositions(file.bytes);
+    const outcome::Result<QByteArray> bytes = appfiles::readBounded(path, largestFile);
+    if (!bytes)
+        return bytes.problem();
+    return readPositions(*bytes);
 }
 
 CatalogueMatch matchCatalogue(const QList<PositionRow> &rows, const QStringList &catalogueNames)

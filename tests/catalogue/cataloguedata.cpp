@@ -53,8 +53,8 @@ void addObservations(const QString &folder, const QList<Observation> &observatio
 
 std::optional<catalogue::moddbscreen::ChartRow> storedChart(const QString &folder, const QString &name)
 {
-    QString error;
-    return catalogue::moddbscreen::loadforedit(folder, name, &error);
+    const outcome::Result<catalogue::moddbscreen::ChartRow> row = catalogue::moddbscreen::loadforedit(folder, name);
+    return row ? std::optional(*row) : std::nullopt;
 }
 
 qint64 rowCount(const QString &folder, const QString &table)

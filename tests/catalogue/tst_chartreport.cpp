@@ -4,6 +4,7 @@
 #include "store/creation.h"
 #include "tests/catalogue/cataloguedata.h"
 #include "tests/support/appfolder.h"
+#include "tests/support/problemtext.h"
 
 #include <QPageLayout>
 #include <QTest>
@@ -140,10 +141,10 @@ void tst_chartreport::seedCatalogueOnOnePage()
     AppFolder folder;
     QString error;
     QVERIFY(store::createDefault(folder.path(), &error));
-    const auto rows = catalogue::readChartList(folder.path(), &error);
-    QVERIFY2(rows, qPrintable(error));
+    const auto rows = catalogue::readChartList(folder.path());
+    QVERIFY2(rows, qPrintable(problemText(rows)));
     const QString pdf = folder.file(QStringLiteral("seed.pdf"));
-    QVERIFY2(catalogue::writeChartReportPdf(pdf, a4(), *rows, &error), qPrintable(error));
+    QCOMPARE(problemText(catalogue::writeChartReportPdf(pdf, a4(), *rows)), QString());
     const std::optional<QString> text = cataloguedata::pdfText(pdf);
     if (!text)
         QSKIP("pdftotext is not installed");
@@ -156,8 +157,11 @@ void tst_chartreport::seedCatalogueOnOnePage()
 
     // A file that cannot be written is told, not passed over.
     QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
-    QVERIFY(!catalogue::writeChartReportPdf(folder.file(QStringLiteral("no/such/folder.pdf")), a4(), *rows, &error));
-    QVERIFY2(error.contains(QStringLiteral("cannot be written")), qPrintable(error));
+    const outcome::Done unwritten =
+        catalogue::writeChartReportPdf(folder.file(QStringLiteral("no/such/folder.pdf")), a4(), *rows);
+    QVERIFY(!unwritten);
+    QVERIFY2(problemText(unwritten).contains(QStringLiteral("cannot be written")), qPrintable(problemText(unwritten)));
+    QCOMPARE(unwritten.problem().title, QStringLiteral("Chart list not saved"));
 }
 
 void tst_chartreport::hundredTwentyChartsAsPdf()
@@ -173,8 +177,8 @@ void tst_chartreport::hundredTwentyChartsAsPdf()
         added.append(cataloguedata::chart(name, constellations.at(i % 4)));
     }
     cataloguedata::addCharts(folder.path(), added);
-    const auto rows = catalogue::readChartList(folder.path(), &error);
-    QVERIFY2(rows, qPrintable(error));
+    const auto rows = catalogue::readChartList(folder.path());
+    QVERIFY2(rows, qPrintable(problemText(rows)));
     QCOMPARE(rows->size(), 120);
     for (qsizetype i = 1; i < rows->size(); ++i) {
         const auto key = [](const catalogue::moddbscreen::ChartRow &row) {
@@ -184,7 +188,7 @@ void tst_chartreport::hundredTwentyChartsAsPdf()
     }
 
     const QString pdf = folder.file(QStringLiteral("My Charts.pdf"));
-    QVERIFY2(catalogue::writeChartReportPdf(pdf, a4(), *rows, &error), qPrintable(error));
+    QCOMPARE(problemText(catalogue::writeChartReportPdf(pdf, a4(), *rows)), QString());
     const std::optional<QString> text = cataloguedata::pdfText(pdf);
     if (!text)
         QSKIP("pdftotext is not installed");

@@ -4,6 +4,7 @@
 #include "store/database.h"
 #include "tests/catalogue/cataloguedata.h"
 #include "tests/support/appfolder.h"
+#include "tests/support/problemtext.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -259,13 +260,13 @@ void tst_moddbscreen::newRecordChecks()
         fields.constell = value;
     else if (field == u"type")
         fields.fileType.reset();
-    const std::optional<QString> problem = checkNewRecord(fields);
+    const QString problem = problemText(checkNewRecord(fields));
     if (message.isEmpty()) {
-        QVERIFY2(!problem, qPrintable(problem.value_or(QString())));
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
         return;
     }
-    QVERIFY(problem);
-    QVERIFY2(problem->contains(message), qPrintable(*problem));
+    QVERIFY(!problem.isEmpty());
+    QVERIFY2(problem.contains(message), qPrintable(problem));
 }
 
 void tst_moddbscreen::editedRecordChecks_data()
@@ -300,13 +301,13 @@ void tst_moddbscreen::editedRecordChecks()
     QFETCH(QString, message);
     ChartFields fields = fieldsOf({QStringLiteral("ss cyg"), QStringLiteral("1896"), QStringLiteral("yes"), picturefile,
                                    finderchart, QStringLiteral("cyg")});
-    const std::optional<QString> problem = checkEditedRecord(fields);
+    const QString problem = problemText(checkEditedRecord(fields));
     if (message.isEmpty()) {
-        QVERIFY2(!problem, qPrintable(problem.value_or(QString())));
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
         return;
     }
-    QVERIFY(problem);
-    QVERIFY2(problem->contains(message), qPrintable(*problem));
+    QVERIFY(!problem.isEmpty());
+    QVERIFY2(problem.contains(message), qPrintable(problem));
 }
 
 void tst_moddbscreen::lookupsIgnoreCaseOnly_data()
@@ -329,12 +330,16 @@ void tst_moddbscreen::lookupsIgnoreCaseOnly()
     make(folder);
     cataloguedata::addCharts(folder.path(),
                              {cataloguedata::chart(QStringLiteral("o'neil's star"), QStringLiteral("ori"))});
-    QString error;
-    const Lookup expected = found ? Lookup::Found : Lookup::NotFound;
-    QCOMPARE(searchstar(folder.path(), name, &error), expected);
-    QCOMPARE(checkduplicate(folder.path(), name, &error), expected);
-    QCOMPARE(loadforedit(folder.path(), name, &error).has_value(), found);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
+    // Found or not, never a failure.
+    const std::optional<outcome::Problem> missing = problemOf(searchstar(folder.path(), name));
+    QCOMPARE(missing.has_value(), !found);
+    QVERIFY(!missing || missing->kind == outcome::Kind::NotFound);
+    const std::optional<outcome::Problem> taken = problemOf(checkduplicate(folder.path(), name));
+    QCOMPARE(taken.has_value(), found);
+    QVERIFY(!taken || taken->kind == outcome::Kind::Duplicate);
+    const std::optional<outcome::Problem> unloaded = problemOf(loadforedit(folder.path(), name));
+    QCOMPARE(unloaded.has_value(), !found);
+    QVERIFY(!unloaded || unloaded->kind == outcome::Kind::NotFound);
     QVERIFY(sameStar(QStringLiteral("SS Cyg"), QStringLiteral("ss cyg")));
     QVERIFY(!sameStar(QStringLiteral("ss cyg "), QStringLiteral("ss cyg")));
 }
@@ -343,26 +348,26 @@ void tst_moddbscreen::addchartStoresOrRefuses()
 {
     AppFolder folder;
     make(folder);
-    const Outcome added = addchart(folder.path(), newFields());
-    QCOMPARE(added.kind, Outcome::Done);
+    const outcome::Result<ChartRow> added = addchart(folder.path(), newFields());
+    QCOMPARE(problemText(added), QString());
     const auto stored = cataloguedata::storedChart(folder.path(), QStringLiteral("rr lyr"));
     QVERIFY(stored);
     QCOMPARE(stored->picturefile, QStringLiteral("rr lyr.gif"));
     QCOMPARE(stored->finderchart, QStringLiteral("none"));
     QCOMPARE(stored->nightly, QStringLiteral("yes"));
-    QCOMPARE(added.row.picturefile, stored->picturefile);
+    QCOMPARE(added->picturefile, stored->picturefile);
 
     // The same star in other letters is a duplicate, whatever else the fields hold.
     ChartFields again = newFields(QStringLiteral("RR LYR"));
     again.fileType.reset();
-    const Outcome duplicate = addchart(folder.path(), again);
-    QCOMPARE(duplicate.kind, Outcome::Duplicate);
-    QCOMPARE(duplicate.message,
+    const std::optional<outcome::Problem> duplicate = problemOf(addchart(folder.path(), again));
+    QCOMPARE(duplicate->kind, outcome::Kind::Duplicate);
+    QCOMPARE(duplicate->message,
              QStringLiteral("This star is already in the Database\n(maybe you want to edit its details instead?)"));
 
     ChartFields refused = newFields(QStringLiteral("chi cyg"));
     refused.fileType.reset();
-    QCOMPARE(addchart(folder.path(), refused).kind, Outcome::Refused);
+    QCOMPARE(problemOf(addchart(folder.path(), refused))->kind, outcome::Kind::Refused);
     QCOMPARE(cataloguedata::rowCount(folder.path(), QStringLiteral("charts")), 2);
 }
 
@@ -377,7 +382,7 @@ void tst_moddbscreen::savechangesWritesTheFieldsAsTheyAre()
     fields.finderpic = QStringLiteral("none");
     // The file type buttons play no part in saving.
     fields.fileType = FileType::Png;
-    QCOMPARE(savechanges(folder.path(), QStringLiteral("SS CYG"), fields).kind, Outcome::Done);
+    QCOMPARE(problemText(savechanges(folder.path(), QStringLiteral("SS CYG"), fields)), QString());
     auto stored = cataloguedata::storedChart(folder.path(), seed);
     QCOMPARE(stored->chart, QStringLiteral("X1"));
     QCOMPARE(stored->nightly, QStringLiteral("no"));
@@ -386,28 +391,32 @@ void tst_moddbscreen::savechangesWritesTheFieldsAsTheyAre()
 
     // A refused value leaves the row as it was.
     fields.chartdate = QStringLiteral("12345678901");
-    const Outcome refused = savechanges(folder.path(), seed, fields);
-    QCOMPARE(refused.kind, Outcome::Refused);
-    QVERIFY2(refused.message.contains(QStringLiteral("Chart date / ID")), qPrintable(refused.message));
+    const std::optional<outcome::Problem> refused = problemOf(savechanges(folder.path(), seed, fields));
+    QCOMPARE(refused->kind, outcome::Kind::Refused);
+    QVERIFY2(refused->message.contains(QStringLiteral("Chart date / ID")), qPrintable(refused->message));
     QCOMPARE(cataloguedata::storedChart(folder.path(), seed)->chart, QStringLiteral("X1"));
 
     // A name not in the catalogue changes nothing.
     fields.chartdate = QStringLiteral("X2");
     fields.name = QStringLiteral("rr lyr");
-    const Outcome missing = savechanges(folder.path(), fields.name, fields);
-    QCOMPARE(missing.kind, Outcome::NotFound);
-    QCOMPARE(missing.message, QStringLiteral("The star \"rr lyr\" is not in the database."));
+    const std::optional<outcome::Problem> missing = problemOf(savechanges(folder.path(), fields.name, fields));
+    QCOMPARE(missing->kind, outcome::Kind::NotFound);
+    QCOMPARE(missing->message,
+             QStringLiteral("The star \"rr lyr\" is not in the database.\nNothing was saved. A star's name is the key "
+                            "of its record and cannot be changed: to rename a star, add it under its new name with New "
+                            "record and delete the old record."));
     QCOMPARE(cataloguedata::rowCount(folder.path(), QStringLiteral("charts")), 1);
     QCOMPARE(cataloguedata::storedChart(folder.path(), seed)->chart, QStringLiteral("X1"));
 
     // Renamed after Edit record to a star that is there too: its row is kept.
-    const Outcome renamed = savechanges(folder.path(), seed, fields, QStringLiteral("rr lyr"));
-    QCOMPARE(renamed.kind, Outcome::Refused);
-    QVERIFY2(renamed.message.contains(u"\"ss cyg\"") && renamed.message.contains(u"\"rr lyr\""),
-             qPrintable(renamed.message));
+    const std::optional<outcome::Problem> renamed =
+        problemOf(savechanges(folder.path(), seed, fields, QStringLiteral("rr lyr")));
+    QCOMPARE(renamed->kind, outcome::Kind::Refused);
+    QVERIFY2(renamed->message.contains(u"\"ss cyg\"") && renamed->message.contains(u"\"rr lyr\""),
+             qPrintable(renamed->message));
     QCOMPARE(cataloguedata::storedChart(folder.path(), seed)->chart, QStringLiteral("X1"));
     fields.name = seed;
-    QCOMPARE(savechanges(folder.path(), seed, fields, QStringLiteral("SS Cyg")).kind, Outcome::Done);
+    QCOMPARE(problemText(savechanges(folder.path(), seed, fields, QStringLiteral("SS Cyg"))), QString());
 }
 
 void tst_moddbscreen::deletechartRemovesThatStarOnly()
@@ -415,9 +424,9 @@ void tst_moddbscreen::deletechartRemovesThatStarOnly()
     AppFolder folder;
     make(folder);
     cataloguedata::addCharts(folder.path(), {cataloguedata::chart(QStringLiteral("rr lyr"), QStringLiteral("lyr"))});
-    QCOMPARE(deletechart(folder.path(), QStringLiteral("nobody")).kind, Outcome::NotFound);
-    QCOMPARE(deletechart(folder.path(), QString()).message, QStringLiteral("No star was named."));
-    QCOMPARE(deletechart(folder.path(), QStringLiteral("SS CYG")).kind, Outcome::Done);
+    QCOMPARE(problemOf(deletechart(folder.path(), QStringLiteral("nobody")))->kind, outcome::Kind::NotFound);
+    QCOMPARE(problemText(deletechart(folder.path(), QString())), QStringLiteral("No star was named."));
+    QCOMPARE(problemText(deletechart(folder.path(), QStringLiteral("SS CYG"))), QString());
     QVERIFY(!cataloguedata::storedChart(folder.path(), QStringLiteral("ss cyg")));
     QVERIFY(cataloguedata::storedChart(folder.path(), QStringLiteral("rr lyr")));
 }
@@ -427,9 +436,8 @@ void tst_moddbscreen::countsAndTheirTexts()
     AppFolder folder;
     make(folder);
     cataloguedata::addObservations(folder.path(), {{QStringLiteral("ss cyg"), QStringLiteral("2458124.3958")}});
-    QString error;
-    QCOMPARE(countcharts(folder.path(), &error), std::optional<qint64>(1));
-    QCOMPARE(countobs(folder.path(), &error), std::optional<qint64>(1));
+    QCOMPARE(countcharts(folder.path()).valueOr(-1), qint64(1));
+    QCOMPARE(countobs(folder.path()).valueOr(-1), qint64(1));
     QCOMPARE(chartsHeading(12), QStringLiteral("My charts (12)"));
     // Beyond 16 bits, and beyond 32.
     QCOMPARE(observationsHeading(5'000'000'000), QStringLiteral("My observations (5000000000)"));
@@ -459,8 +467,7 @@ void tst_moddbscreen::findobsCounts()
                                     {QStringLiteral("SS Cyg"), QStringLiteral("2458125.1")},
                                     {QStringLiteral("o'neil's star"), QStringLiteral("2458125.2")},
                                     {QStringLiteral("ss cyg"), QStringLiteral("2458126.5")}});
-    QString error;
-    QCOMPARE(findobs(folder.path(), name, &error), std::optional<qint64>(count));
+    QCOMPARE(findobs(folder.path(), name).valueOr(-1), count);
     catalogue::DataSource list(folder.path());
     QVERIFY(list.run(observationsOf(name)));
     QCOMPARE(qint64(list.rowCount()), count);
@@ -472,17 +479,14 @@ void tst_moddbscreen::failuresAreToldNotHidden()
 {
     // No database at all: every routine says so instead of finding nothing.
     AppFolder folder;
-    QString error;
-    QCOMPARE(searchstar(folder.path(), QStringLiteral("ss cyg"), &error), Lookup::Failed);
-    QVERIFY(error.contains(QStringLiteral("missing")));
-    error.clear();
-    QVERIFY(!findobs(folder.path(), QStringLiteral("ss cyg"), &error));
-    QVERIFY(!error.isEmpty());
-    error.clear();
-    QVERIFY(!countcharts(folder.path(), &error));
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(addchart(folder.path(), newFields()).kind, Outcome::Failed);
-    QCOMPARE(deletechart(folder.path(), QStringLiteral("ss cyg")).kind, Outcome::Failed);
+    const std::optional<outcome::Problem> search = problemOf(searchstar(folder.path(), QStringLiteral("ss cyg")));
+    QCOMPARE(search->kind, outcome::Kind::Failed);
+    QVERIFY(search->message.contains(QStringLiteral("missing")));
+    QCOMPARE(search->title, QStringLiteral("Chart database"));
+    QVERIFY(!problemText(findobs(folder.path(), QStringLiteral("ss cyg"))).isEmpty());
+    QVERIFY(!problemText(countcharts(folder.path())).isEmpty());
+    QCOMPARE(problemOf(addchart(folder.path(), newFields()))->kind, outcome::Kind::Failed);
+    QCOMPARE(problemOf(deletechart(folder.path(), QStringLiteral("ss cyg")))->kind, outcome::Kind::Failed);
     QVERIFY(!folder.exists(QStringLiteral("starcharts.mdb")));
 }
 
@@ -535,7 +539,7 @@ void tst_moddbscreen::listOrders()
     QFETCH(QStringList, expected);
     AppFolder folder;
     make(folder);
-    QVERIFY(deletechart(folder.path(), QStringLiteral("ss cyg")).kind == Outcome::Done);
+    QVERIFY(deletechart(folder.path(), QStringLiteral("ss cyg")));
     cataloguedata::addCharts(folder.path(),
                              {cataloguedata::chart(QStringLiteral("rr lyr"), QStringLiteral("lyr")),
                               cataloguedata::chart(QStringLiteral("z and"), QStringLiteral("AND")),
@@ -556,7 +560,7 @@ void tst_moddbscreen::listOrders()
                                             observationsInTableOrder(), observationsOf(QStringLiteral("ss cyg")),
                                             chartsByConstellation(),    chartNamed(QStringLiteral("r lyr"))};
     catalogue::DataSource list(folder.path());
-    QVERIFY2(list.run(queries[query]), qPrintable(list.error()));
+    QCOMPARE(problemText(list.run(queries[query])), QString());
     QCOMPARE(column(list, query < 4 ? 3 : 0), expected);
 }
 
@@ -595,8 +599,7 @@ void tst_moddbscreen::failedRunKeepsTheList()
     catalogue::DataSource list(folder.path());
     QVERIFY(list.run(chartsByConstellation()));
     QVERIFY(QFile::remove(folder.file(QStringLiteral("starcharts.mdb"))));
-    QVERIFY(!list.run(chartNamed(QStringLiteral("ss cyg"))));
-    QVERIFY(list.error().contains(QStringLiteral("missing")));
+    QVERIFY(problemText(list.run(chartNamed(QStringLiteral("ss cyg")))).contains(QStringLiteral("missing")));
     QCOMPARE(list.rowCount(), 1);
     QVERIFY(list.query().order.contains(QStringLiteral("constell")));
 }

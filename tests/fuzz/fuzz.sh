@@ -29,7 +29,7 @@ build() {
                  -fno-sanitize-recover=undefined $(pkg-config --cflags Qt6Core Qt6Sql)
                  -I"$root")
     # The widget-free cores the import stands on, whole.
-    local core=("$root"/appfiles/*.cpp "$root"/store/*.cpp
+    local core=("$root"/outcome/*.cpp "$root"/appfiles/*.cpp "$root"/store/*.cpp
                 "$root"/import/{downloadline,downloadreader,knownobservations,modimportscreen}.cpp)
     local libs=($(pkg-config --libs Qt6Core Qt6Sql) -lsqlite3)
     clang++-14 "${flags[@]}" "$root/tests/fuzz/fuzz_downloadline.cpp" "${core[@]}" "${libs[@]}" \

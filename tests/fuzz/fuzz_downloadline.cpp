@@ -34,11 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     for (const QString &line : {QString::fromUtf8(bytes), appfiles::fromCp1252(bytes)}) {
-        const import::download::ParsedLine parsed = import::download::parseLine(line);
-        check(parsed.observation.has_value() == parsed.reason.isEmpty());
-        if (!parsed.observation)
+        const outcome::Result<import::download::Observation> parsed = import::download::parseLine(line);
+        check(parsed || !parsed.problem().message.isEmpty());
+        if (!parsed)
             continue;
-        const import::download::Observation &o = *parsed.observation;
+        const import::download::Observation &o = *parsed;
         checkValue(o.star, "star");
         checkValue(o.obsdate, "obsdate");
         checkValue(o.magnitude, "magnitude");

@@ -106,10 +106,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             other.rollback();
         }
     }
-    const import::modImportscreen::Outcome &outcome = import.outcome();
-    check(outcome.kind != import::modImportscreen::Outcome::Failed);
-    check(outcome.kind == import::modImportscreen::Outcome::Completed || !outcome.message.isEmpty()
-          || outcome.kind == import::modImportscreen::Outcome::Cancelled);
+    check(import.outcome().ok());
+    const import::modImportscreen::Ended &outcome = *import.outcome();
+    check(outcome.kind != import::modImportscreen::Ended::Stopped
+          || (outcome.stop && !outcome.stop->message.isEmpty()));
 
     store::Database db(folder->path());
     check(db.open());

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "import/downloadline.h"
 #include "tests/import/downloadfile.h"
+#include "tests/support/problemtext.h"
 
 #include <QTest>
 
@@ -79,11 +80,10 @@ void tst_downloadline::makesTheRow()
 {
     QFETCH(QString, line);
     QFETCH(QString, row);
-    const import::download::ParsedLine parsed = parseLine(line);
-    QVERIFY2(parsed.observation, qPrintable(parsed.reason));
-    const import::download::Observation &o = *parsed.observation;
+    const outcome::Result<import::download::Observation> parsed = parseLine(line);
+    QVERIFY2(parsed, qPrintable(problemText(parsed)));
+    const import::download::Observation &o = *parsed;
     QCOMPARE(QStringList({o.star, o.magnitude, o.estimate, o.obsdate, o.obscode, o.notes, o.chart}).join(u'|'), row);
-    QVERIFY(parsed.reason.isEmpty());
 }
 
 void tst_downloadline::refusesALineThatMakesNoRow_data()
@@ -158,9 +158,10 @@ void tst_downloadline::refusesALineThatMakesNoRow()
 {
     QFETCH(QString, line);
     QFETCH(QString, reason);
-    const import::download::ParsedLine parsed = parseLine(line);
-    QVERIFY(!parsed.observation);
-    QCOMPARE(parsed.reason, reason);
+    const outcome::Result<import::download::Observation> parsed = parseLine(line);
+    QVERIFY(!parsed);
+    QCOMPARE(parsed.problem().kind, outcome::Kind::Refused);
+    QCOMPARE(parsed.problem().message, reason);
 }
 
 QTEST_APPLESS_MAIN(tst_downloadline)

@@ -9,6 +9,7 @@
 #include "tests/import/downloadfile.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/exampleobservation.h"
+#include "tests/support/problemtext.h"
 #include "tests/support/recorderprocess.h"
 
 #include <QTest>
@@ -49,22 +50,22 @@ void tst_importandrecording::init()
     m_folder = std::make_unique<AppFolder>();
     m_folder->prepare();
     m_report = appfiles::Folder(m_folder->path()).report(QDate(2018, 1, 5));
-    QCOMPARE(observe::modEntryscreen::beginReport(m_folder->path(), m_report), std::nullopt);
+    QCOMPARE(problemText(observe::modEntryscreen::beginReport(m_folder->path(), m_report)), QString());
 }
 
 void tst_importandrecording::recordingOfThisProgramGoesFirst()
 {
     QVERIFY(writeGeneratedFile(m_folder->file(QStringLiteral("download.txt")), 20000));
     Import import(m_folder->file(QStringLiteral("download.txt")), m_folder->path());
-    workUntil(import, [&] { return import.outcome().added > 0; });
-    QVERIFY2(rows() < import.outcome().added, "the import's transaction is not open");
+    workUntil(import, [&] { return import.outcome()->added > 0; });
+    QVERIFY2(rows() < import.outcome()->added, "the import's transaction is not open");
 
     observe::modEntryscreen::ObservationTexts texts = exampleObservation();
     texts.minute = QStringLiteral("10");
-    QCOMPARE(observe::modEntryscreen::recordobs(m_folder->path(), m_report, texts).message, QString());
+    QCOMPARE(problemText(observe::modEntryscreen::recordobs(m_folder->path(), m_report, texts)), QString());
 
     workUntil(import, [] { return false; });
-    QCOMPARE(import.outcome().message, QStringLiteral("Conversion Complete"));
+    QCOMPARE(import.outcome()->message, QStringLiteral("Conversion Complete"));
     QCOMPARE(rows(), 20001);
 }
 
@@ -76,13 +77,13 @@ void tst_importandrecording::recordingOfAnotherProgramGetsIn()
     Import import(m_folder->file(QStringLiteral("download.txt")), m_folder->path());
     for (int asked = 1; asked <= 3; ++asked) {
         // Asked while the import holds its transaction open.
-        workUntil(import, [&] { return rows() < import.outcome().added; });
+        workUntil(import, [&] { return rows() < import.outcome()->added; });
         recorder.process().write("\n");
         workUntil(import, [&] { return recorder.results() == asked; });
     }
     import.cancel();
     QCOMPARE(recorder.tags("R", "P"), (QStringList{"P-0", "P-1", "P-2"}));
-    QCOMPARE(rows(), import.outcome().added + 3);
+    QCOMPARE(rows(), import.outcome()->added + 3);
 }
 
 QTEST_GUILESS_MAIN(tst_importandrecording)

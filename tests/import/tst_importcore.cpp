@@ -6,13 +6,14 @@
 #include "store/database.h"
 #include "tests/import/downloadfile.h"
 #include "tests/support/appfolder.h"
+#include "tests/support/problemtext.h"
 
 #include <QRegularExpression>
 #include <QTest>
 
 using import::modImportscreen::Duplicates;
+using import::modImportscreen::Ended;
 using import::modImportscreen::Import;
-using import::modImportscreen::Outcome;
 
 class tst_importcore final : public QObject
 {
@@ -32,7 +33,7 @@ private Q_SLOTS:
     void fileOrDatabaseNotOpened();
 
 private:
-    Outcome importBytes(const QByteArray &bytes, Duplicates choice = Duplicates::OnlyNew);
+    outcome::Result<Ended> importBytes(const QByteArray &bytes, Duplicates choice = Duplicates::OnlyNew);
     void addRecorded(const QString &star, const QString &obsdate, const QString &magnitude);
 
     std::unique_ptr<AppFolder> m_folder;
@@ -50,7 +51,7 @@ void tst_importcore::init()
     QVERIFY2(store::createDefault(m_folder->path(), &error), qPrintable(error));
 }
 
-Outcome tst_importcore::importBytes(const QByteArray &bytes, Duplicates choice)
+outcome::Result<Ended> tst_importcore::importBytes(const QByteArray &bytes, Duplicates choice)
 {
     m_folder->write(QStringLiteral("download.txt"), bytes);
     return Import(m_folder->file(QStringLiteral("download.txt")), m_folder->path()).run(choice);
@@ -71,13 +72,14 @@ void tst_importcore::addRecorded(const QString &star, const QString &obsdate, co
 
 void tst_importcore::threeLinesAddOneRow()
 {
-    const Outcome outcome = importBytes(downloadBytes({downloadLine({})}));
-    QCOMPARE(outcome.kind, Outcome::Completed);
-    QCOMPARE(outcome.added, 1);
-    QCOMPARE(outcome.total, 1);
-    QCOMPARE(outcome.message, QStringLiteral("Conversion Complete"));
-    QCOMPARE(outcome.title, QStringLiteral("OK"));
-    QCOMPARE(import::modImportscreen::resultText(outcome.added, outcome.total),
+    const outcome::Result<Ended> outcome = importBytes(downloadBytes({downloadLine({})}));
+    QVERIFY2(outcome, qPrintable(problemText(outcome)));
+    QCOMPARE(outcome->kind, Ended::Completed);
+    QCOMPARE(outcome->added, 1);
+    QCOMPARE(outcome->total, 1);
+    QCOMPARE(outcome->message, QStringLiteral("Conversion Complete"));
+    QCOMPARE(outcome->title, QStringLiteral("OK"));
+    QCOMPARE(import::modImportscreen::resultText(outcome->added, outcome->total),
              QStringLiteral("1 records added to your Observations database. Total now 1 obs."));
     QCOMPARE(cumobsRows(m_folder->path()), QStringList{QStringLiteral("SS CYG|11.2|110 115|2458124.3958|na|na|1896")});
 }
@@ -96,10 +98,11 @@ void tst_importcore::skippedLinesAddNothing()
 {
     QFETCH(QByteArray, bytes);
     addRecorded(QStringLiteral("ss cyg"), QStringLiteral("2458124.3958"), QStringLiteral("11.2"));
-    const Outcome outcome = importBytes(bytes);
-    QCOMPARE(outcome.kind, Outcome::Completed);
-    QCOMPARE(outcome.added, 0);
-    QCOMPARE(import::modImportscreen::resultText(outcome.added, outcome.total),
+    const outcome::Result<Ended> outcome = importBytes(bytes);
+    QVERIFY2(outcome, qPrintable(problemText(outcome)));
+    QCOMPARE(outcome->kind, Ended::Completed);
+    QCOMPARE(outcome->added, 0);
+    QCOMPARE(import::modImportscreen::resultText(outcome->added, outcome->total),
              QStringLiteral("0 records added to your Observations database. Total now 1 obs."));
 }
 
@@ -137,9 +140,10 @@ void tst_importcore::encodingsGiveTheSameRows_data()
 void tst_importcore::encodingsGiveTheSameRows()
 {
     QFETCH(QByteArray, bytes);
-    const Outcome outcome = importBytes(bytes);
-    QCOMPARE(outcome.message, QStringLiteral("Conversion Complete"));
-    QCOMPARE(outcome.added, 2);
+    const outcome::Result<Ended> outcome = importBytes(bytes);
+    QVERIFY2(outcome, qPrintable(problemText(outcome)));
+    QCOMPARE(outcome->message, QStringLiteral("Conversion Complete"));
+    QCOMPARE(outcome->added, 2);
     QCOMPARE(cumobsRows(m_folder->path()),
              (QStringList{QStringLiteral("R CrB|11.2|110 115|2458124.3958|na|%1|1896").arg(mueller),
                           QStringLiteral("SS CYG|11.2|110 115|2458124.3958|na|na|1896")}));
@@ -193,12 +197,13 @@ void tst_importcore::lineStopsTheImport()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, message);
     QFETCH(int, added);
-    const Outcome outcome = importBytes(bytes);
-    QCOMPARE(outcome.kind, Outcome::Stopped);
-    QCOMPARE(outcome.message, message);
-    QCOMPARE(outcome.title, QStringLiteral("Import stopped"));
-    QCOMPARE(outcome.added, added);
-    QCOMPARE(outcome.total, added);
+    const outcome::Result<Ended> outcome = importBytes(bytes);
+    QVERIFY2(outcome, qPrintable(problemText(outcome)));
+    QCOMPARE(outcome->kind, Ended::Stopped);
+    QCOMPARE(outcome->stop->message, message);
+    QCOMPARE(outcome->stop->title, QStringLiteral("Import stopped"));
+    QCOMPARE(outcome->added, added);
+    QCOMPARE(outcome->total, added);
     QCOMPARE(cumobsRows(m_folder->path()).size(), added);
     if (added == 2)
         QVERIFY(cumobsRows(m_folder->path()).constLast().startsWith(QStringLiteral("V1 AND|")));
@@ -227,23 +232,23 @@ void tst_importcore::sameObservationsAddedOnlyOnce()
     first.choose(Duplicates::OnlyNew);
     while (first.phase() != Import::Phase::Done)
         first.work(QDeadlineTimer(1000));
-    QCOMPARE(first.outcome().added, 2);
+    QCOMPARE(first.outcome()->added, 2);
 
-    Outcome again = Import(path, m_folder->path()).run(Duplicates::OnlyNew);
-    QCOMPARE(again.kind, Outcome::Completed);
-    QCOMPARE(again.added, 0);
-    QCOMPARE(again.total, 3);
+    outcome::Result<Ended> again = Import(path, m_folder->path()).run(Duplicates::OnlyNew);
+    QCOMPARE(again->kind, Ended::Completed);
+    QCOMPARE(again->added, 0);
+    QCOMPARE(again->total, 3);
 
     again = Import(path, m_folder->path()).run(Duplicates::All);
-    QCOMPARE(again.added, 3);
-    QCOMPARE(again.total, 6);
+    QCOMPARE(again->added, 3);
+    QCOMPARE(again->total, 6);
 
     Import asked(path, m_folder->path());
     while (asked.phase() != Import::Phase::Asking)
         asked.work(QDeadlineTimer(1000));
     asked.cancel();
-    QCOMPARE(asked.outcome().kind, Outcome::Cancelled);
-    QVERIFY(asked.outcome().message.isEmpty());
+    QCOMPARE(asked.outcome()->kind, Ended::Cancelled);
+    QVERIFY(asked.outcome()->message.isEmpty());
     QCOMPARE(cumobsRows(m_folder->path()).size(), 6);
 }
 
@@ -256,7 +261,7 @@ void tst_importcore::cancelKeepsAConsistentTable()
         import.work(QDeadlineTimer(0));
     QCOMPARE(import.phase(), Import::Phase::Adding);
     qint64 position = import.position();
-    while (import.outcome().added == 0) {
+    while (import.outcome()->added == 0) {
         import.work(QDeadlineTimer(30));
         QVERIFY(import.position() > position);
         position = import.position();
@@ -269,13 +274,13 @@ void tst_importcore::cancelKeepsAConsistentTable()
     QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("took back its \\d+ rows from line 3 on")));
     QVERIFY2(other.begin(std::chrono::milliseconds(1)), qPrintable(other.error()));
     other.rollback();
-    QCOMPARE(import.outcome().added, 0);
-    while (import.outcome().added == 0)
+    QCOMPARE(import.outcome()->added, 0);
+    while (import.outcome()->added == 0)
         import.work(QDeadlineTimer(30));
     QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("download.txt: The import was cancelled")));
     import.cancel();
-    const Outcome &outcome = import.outcome();
-    QCOMPARE(outcome.kind, Outcome::Cancelled);
+    const Ended &outcome = import.outcome().value();
+    QCOMPARE(outcome.kind, Ended::Cancelled);
     QCOMPARE(outcome.title, QStringLiteral("Import cancelled"));
     QCOMPARE(outcome.message,
              QStringLiteral("The import was cancelled before line %1 of \"download.txt\". %2 records "
@@ -295,18 +300,19 @@ void tst_importcore::cancelKeepsAConsistentTable()
 
 void tst_importcore::fileOrDatabaseNotOpened()
 {
-    Outcome outcome = Import(m_folder->file(QStringLiteral("missing.txt")), m_folder->path()).run(Duplicates::All);
-    QCOMPARE(outcome.kind, Outcome::Failed);
-    QCOMPARE(outcome.title, QStringLiteral("File not opened"));
-    QVERIFY2(outcome.message.startsWith(QStringLiteral("The file \"missing.txt\" cannot be opened: ")),
-             qPrintable(outcome.message));
-    QVERIFY(outcome.message.endsWith(QStringLiteral(". Nothing was added.")));
+    std::optional<outcome::Problem> failed =
+        problemOf(Import(m_folder->file(QStringLiteral("missing.txt")), m_folder->path()).run(Duplicates::All));
+    QCOMPARE(failed->kind, outcome::Kind::Failed);
+    QCOMPARE(failed->title, QStringLiteral("File not opened"));
+    QVERIFY2(failed->message.startsWith(QStringLiteral("The file \"missing.txt\" cannot be opened: ")),
+             qPrintable(failed->message));
+    QVERIFY(failed->message.endsWith(QStringLiteral(". Nothing was added.")));
 
     m_folder->write(QStringLiteral("download.txt"), downloadBytes({downloadLine({})}));
     m_folder->write(QStringLiteral("starcharts.mdb"), "not a database");
-    outcome = Import(m_folder->file(QStringLiteral("download.txt")), m_folder->path()).run(Duplicates::All);
-    QCOMPARE(outcome.kind, Outcome::Failed);
-    QCOMPARE(outcome.title, QStringLiteral("Database not opened"));
+    failed = problemOf(Import(m_folder->file(QStringLiteral("download.txt")), m_folder->path()).run(Duplicates::All));
+    QCOMPARE(failed->kind, outcome::Kind::Failed);
+    QCOMPARE(failed->title, QStringLiteral("Database not opened"));
     QCOMPARE(m_folder->read(QStringLiteral("starcharts.mdb")), QByteArray("not a database"));
 }
 

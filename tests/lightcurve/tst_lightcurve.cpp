@@ -9,6 +9,7 @@
 
 #include "tests/support/appfolder.h"
 #include "tests/support/observations.h"
+#include "tests/support/problemtext.h"
 
 #include <QDir>
 #include <QTest>
@@ -130,8 +131,9 @@ void tst_lightcurve::classification()
     if (!line.isEmpty())
         writeReport(app, lineTonight ? today : earlier, {line});
 
-    const History history = readHistory(app.path(), QStringLiteral("ss cyg"), today);
-    QVERIFY(!history.error);
+    const outcome::Result<History> read = readHistory(app.path(), QStringLiteral("ss cyg"), today);
+    QVERIFY2(read, qPrintable(problemText(read)));
+    const History &history = *read;
     QCOMPARE(history.undrawn, drawn ? 0 : 1);
     QCOMPARE(history.observations.size(), drawn ? 1 : 0);
     if (!drawn)
@@ -142,8 +144,8 @@ void tst_lightcurve::classification()
     QCOMPARE(o.fainterThan, fainterThan);
     QCOMPARE(o.tonight, tonight);
     QCOMPARE(o.comp1 + (comparisons.isEmpty() ? QString() : QStringLiteral(",")) + o.comp2, comparisons);
-    const std::optional<Details> details = readDetails(app.path(), o.row);
-    QVERIFY(details);
+    const outcome::Result<Details> details = readDetails(app.path(), o.row);
+    QVERIFY2(details, qPrintable(problemText(details)));
     QCOMPARE(details->obsdate, cumobs.at(3));
     QCOMPARE(details->estimate, cumobs.at(2));
 }
@@ -167,7 +169,7 @@ void tst_lightcurve::orderCountAndDuplicates()
     // the second (the same estimate downloaded again) imported.
     writeReport(app, earlier, {QStringLiteral("ss cyg|2458124.4|9.3|na|93|na|1896|na")});
 
-    const History history = readHistory(app.path(), QStringLiteral("Ss Cyg"), today);
+    const History history = readHistory(app.path(), QStringLiteral("Ss Cyg"), today).value();
     QCOMPARE(history.undrawn, 2);
     QStringList order;
     for (const Observation &o : history.observations)
@@ -178,9 +180,9 @@ void tst_lightcurve::orderCountAndDuplicates()
 void tst_lightcurve::missingDatabase()
 {
     AppFolder app;
-    const History history = readHistory(app.path(), QStringLiteral("ss cyg"), today);
-    QVERIFY(history.error);
-    QVERIFY(history.observations.isEmpty());
+    const outcome::Result<History> history = readHistory(app.path(), QStringLiteral("ss cyg"), today);
+    QVERIFY(!history);
+    QVERIFY(problemText(history).contains(u"\"ss cyg\""));
 }
 
 void tst_lightcurve::description_data()

@@ -62,11 +62,13 @@ int record(const QString &folder, const QString &report, const QString &tag, boo
         texts.minute = QString::number(n % 60);
         texts.magnitude = QStringLiteral("11.%1").arg(n % 10);
         texts.notes = QStringLiteral("%1-%2").arg(tag).arg(n);
-        const auto outcome = observe::modEntryscreen::recordobs(folder, report, texts);
-        const char *kind = outcome.kind == observe::modEntryscreen::RecordOutcome::Recorded ? "R"
-            : outcome.kind == observe::modEntryscreen::RecordOutcome::Failed                ? "F"
-                                                                                            : "X";
-        say(QStringLiteral("%1 %2 %3").arg(QLatin1String(kind)).arg(n).arg(outcome.message).trimmed());
+        const outcome::Done recorded = observe::modEntryscreen::recordobs(folder, report, texts);
+        const char *kind = recorded ? "R" : recorded.problem().kind == outcome::Kind::Refused ? "X" : "F";
+        say(QStringLiteral("%1 %2 %3")
+                .arg(QLatin1String(kind))
+                .arg(n)
+                .arg(recorded ? QString() : recorded.problem().message)
+                .trimmed());
     }
     return 0;
 }

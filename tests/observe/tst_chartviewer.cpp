@@ -5,6 +5,7 @@
 #include "store/creation.h"
 #include "store/database.h"
 #include "tests/support/appfolder.h"
+#include "tests/support/problemtext.h"
 #include "tests/support/testcharts.h"
 
 #include <QBuffer>
@@ -275,11 +276,11 @@ void tst_chartviewer::closedFormEqualsLiteral()
     // Through a file, as the box loads it.
     AppFolder folder;
     QVERIFY(image.save(folder.file(QStringLiteral("chart.png"))));
-    const NightPicture shown = nightPicture(folder.path(), QStringLiteral("chart.png"), box);
-    QVERIFY2(shown.error.isEmpty(), qPrintable(shown.error));
-    QCOMPARE(shown.image.format(), QImage::Format_RGB32);
-    QCOMPARE(shown.image, expected);
-    QCOMPARE(shown.applications, observe::modProcesses::edgescan(overBox(image, box)));
+    const outcome::Result<NightPicture> shown = nightPicture(folder.path(), QStringLiteral("chart.png"), box);
+    QVERIFY2(shown, qPrintable(problemText(shown)));
+    QCOMPARE(shown->image.format(), QImage::Format_RGB32);
+    QCOMPARE(shown->image, expected);
+    QCOMPARE(shown->applications, observe::modProcesses::edgescan(overBox(image, box)));
 }
 
 void tst_chartviewer::picturesInEveryFormat_data()
@@ -299,10 +300,10 @@ void tst_chartviewer::picturesInEveryFormat()
         folder.write(file, gifBytes(chart));
     else
         QVERIFY(chart.save(folder.file(file), nullptr, 100));
-    const NightPicture picture = nightPicture(folder.path(), file, black);
-    QVERIFY2(picture.error.isEmpty(), qPrintable(picture.error));
-    QVERIFY(picture.applications >= 1);
-    const QImage &shown = picture.image;
+    const outcome::Result<NightPicture> picture = nightPicture(folder.path(), file, black);
+    QVERIFY2(picture, qPrintable(problemText(picture)));
+    QVERIFY(picture->applications >= 1);
+    const QImage &shown = picture->image;
     QCOMPARE(shown.size(), chart.size());
     // Red lines on black: the paper dark, nothing green or blue.
     int red = 0;
@@ -327,11 +328,11 @@ void tst_chartviewer::transparentPictureLaidOverTheBox()
     finder.fill(qRgba(0, 0, 0, 0));
     finder.setPixel(5, 5, qRgba(255, 0, 0, 255));
     folder.write(QStringLiteral("finder.gif"), gifBytes(finder));
-    const NightPicture shown = nightPicture(folder.path(), QStringLiteral("finder.gif"), darkRed);
-    QVERIFY2(shown.error.isEmpty(), qPrintable(shown.error));
-    QCOMPARE(shown.applications, 0);
-    QCOMPARE(shown.image.pixel(0, 0), darkRed);
-    QCOMPARE(shown.image.pixel(5, 5), qRgb(255, 0, 0));
+    const outcome::Result<NightPicture> shown = nightPicture(folder.path(), QStringLiteral("finder.gif"), darkRed);
+    QVERIFY2(shown, qPrintable(problemText(shown)));
+    QCOMPARE(shown->applications, 0);
+    QCOMPARE(shown->image.pixel(0, 0), darkRed);
+    QCOMPARE(shown->image.pixel(5, 5), qRgb(255, 0, 0));
 }
 
 void tst_chartviewer::picturesNotShown_data()
@@ -383,12 +384,12 @@ void tst_chartviewer::picturesNotShown()
     else if (!bytes.isNull())
         app.write(QStringLiteral("starcharts/") + name, bytes);
 
-    const NightPicture picture = nightPicture(app.file(QStringLiteral("starcharts")), name, black);
-    QCOMPARE(picture.status == NightPicture::Missing, name == u"missing.gif");
-    QCOMPARE(picture.image.isNull(), !told.isEmpty());
-    QVERIFY2(picture.error.contains(told)
-                 && picture.error.contains(app.file(QStringLiteral("starcharts"))) != told.isEmpty(),
-             qPrintable(picture.error));
+    const outcome::Result<NightPicture> picture = nightPicture(app.file(QStringLiteral("starcharts")), name, black);
+    QCOMPARE(!picture && picture.problem().kind == outcome::Kind::NotFound, name == u"missing.gif");
+    QCOMPARE(!picture || picture->image.isNull(), !told.isEmpty());
+    const QString error = problemText(picture);
+    QVERIFY2(error.contains(told) && error.contains(app.file(QStringLiteral("starcharts"))) != told.isEmpty(),
+             qPrintable(error));
 }
 
 void tst_chartviewer::timestampInUniversalTime_data()
@@ -472,39 +473,36 @@ void tst_chartviewer::captions_data()
 {
     QTest::addColumn<QString>("newest");
     QTest::addColumn<int>("daynumber");
-    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("readable");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("never") << QString() << 2459124 << int(Previous::Caption)
-                           << "No previous observations of this star.";
-    QTest::newRow("tonight") << "2459124.3750" << 2459124 << int(Previous::Caption) << "Star already observed tonight";
-    QTest::newRow("3 days") << "2459124.3750" << 2459127 << int(Previous::Caption)
-                            << "Last obs. of this star: 3 days ago";
-    QTest::newRow("1 day, no singular") << "2459124.3750" << 2459125 << int(Previous::Caption)
-                                        << "Last obs. of this star: 1 days ago";
-    QTest::newRow("half counts to the even day")
-        << "2459124.5" << 2459124 << int(Previous::Caption) << "Star already observed tonight";
+    QTest::newRow("never") << QString() << 2459124 << true << "No previous observations of this star.";
+    QTest::newRow("tonight") << "2459124.3750" << 2459124 << true << "Star already observed tonight";
+    QTest::newRow("3 days") << "2459124.3750" << 2459127 << true << "Last obs. of this star: 3 days ago";
+    QTest::newRow("1 day, no singular") << "2459124.3750" << 2459125 << true << "Last obs. of this star: 1 days ago";
+    QTest::newRow("half counts to the even day") << "2459124.5" << 2459124 << true << "Star already observed tonight";
     QTest::newRow("half counts to the even day above")
-        << "2459125.5" << 2459124 << int(Previous::Caption) << "Last obs. of this star is dated after today";
-    QTest::newRow("dated after today") << "2459124.3750" << 2459120 << int(Previous::Caption)
+        << "2459125.5" << 2459124 << true << "Last obs. of this star is dated after today";
+    QTest::newRow("dated after today") << "2459124.3750" << 2459120 << true
                                        << "Last obs. of this star is dated after today";
-    QTest::newRow("not a number") << "24591x4.3" << 2459124 << int(Previous::Unreadable) << "\"24591x4.3\"";
+    QTest::newRow("not a number") << "24591x4.3" << 2459124 << false << "\"24591x4.3\"";
 }
 
 void tst_chartviewer::captions()
 {
     QFETCH(QString, newest);
     QFETCH(int, daynumber);
-    QFETCH(int, kind);
+    QFETCH(bool, readable);
     QFETCH(QString, text);
-    const Previous previous = previousCaption(
+    const outcome::Result<QString> previous = previousCaption(
         QStringLiteral("ss cyg"), newest.isNull() ? std::nullopt : std::optional<QString>(newest), daynumber);
-    QCOMPARE(int(previous.kind), kind);
-    if (kind == Previous::Unreadable) {
-        QVERIFY2(previous.text.contains(text) && previous.text.contains(QStringLiteral("\"ss cyg\"")),
-                 qPrintable(previous.text));
+    QCOMPARE(previous.ok(), readable);
+    if (!readable) {
+        const QString message = problemText(previous);
+        QVERIFY2(message.contains(text) && message.contains(QStringLiteral("\"ss cyg\"")), qPrintable(message));
+        QCOMPARE(previous.problem().title, QStringLiteral("Previous observations"));
     } else {
-        QCOMPARE(previous.text, text);
+        QCOMPARE(*previous, text);
     }
 }
 
@@ -513,8 +511,7 @@ void tst_chartviewer::newestObservation()
     AppFolder folder;
     QString error;
     QVERIFY(store::createDefault(folder.path(), &error));
-    QVERIFY(!newestObsdate(folder.path(), QStringLiteral("ss cyg"), &error));
-    QVERIFY(error.isEmpty());
+    QCOMPARE(newestObsdate(folder.path(), QStringLiteral("ss cyg")).value(), std::nullopt);
 
     // Stored with capitals, found for the catalogue's name; ordered as text,
     // so the shorter number with the greater first digit comes first.
@@ -522,18 +519,16 @@ void tst_chartviewer::newestObservation()
     addObservation(folder.path(), QStringLiteral("ss cyg"), QStringLiteral("245913.5"));
     addObservation(folder.path(), QStringLiteral("ss CYG"), QStringLiteral("2459127.1"));
     addObservation(folder.path(), QStringLiteral("rr lyr"), QStringLiteral("2459999.1"));
-    QCOMPARE(newestObsdate(folder.path(), QStringLiteral("ss cyg"), &error).value_or(QString()),
+    QCOMPARE(newestObsdate(folder.path(), QStringLiteral("ss cyg")).value().value_or(QString()),
              QStringLiteral("245913.5"));
 
     // An apostrophe is part of the name.
     addObservation(folder.path(), QStringLiteral("o'hara's star"), QStringLiteral("2459000.2"));
-    QCOMPARE(newestObsdate(folder.path(), QStringLiteral("O'Hara's star"), &error).value_or(QString()),
+    QCOMPARE(newestObsdate(folder.path(), QStringLiteral("O'Hara's star")).value().value_or(QString()),
              QStringLiteral("2459000.2"));
-    QVERIFY(error.isEmpty());
 
     folder.write(QStringLiteral("starcharts.mdb"), "not a database");
-    QVERIFY(!newestObsdate(folder.path(), QStringLiteral("ss cyg"), &error));
-    QVERIFY(!error.isEmpty());
+    QVERIFY(!problemText(newestObsdate(folder.path(), QStringLiteral("ss cyg"))).isEmpty());
 }
 
 void tst_chartviewer::catalogueRow()
@@ -542,14 +537,13 @@ void tst_chartviewer::catalogueRow()
     QString error;
     QVERIFY(store::createDefault(folder.path(), &error));
     addChart(folder.path(), QStringLiteral("o'hara's star"));
-    const auto row = chartrow(folder.path(), QStringLiteral("O'HARA'S STAR"), &error);
+    const auto row = chartrow(folder.path(), QStringLiteral("O'HARA'S STAR"));
     QVERIFY(row);
     QCOMPARE(row->starname, QStringLiteral("o'hara's star"));
     QCOMPARE(row->chart, QStringLiteral("X1"));
     QCOMPARE(row->picturefile, QStringLiteral("o'hara's star.gif"));
     QCOMPARE(row->finderchart, QStringLiteral("none"));
-    QVERIFY(!chartrow(folder.path(), QString(), &error));
-    QVERIFY(error.isEmpty());
+    QCOMPARE(problemOf(chartrow(folder.path(), QString()))->kind, outcome::Kind::NotFound);
 }
 
 void tst_chartviewer::finderNone_data()
@@ -571,9 +565,9 @@ void tst_chartviewer::finderNone()
 
 void tst_chartviewer::chartNotFoundText()
 {
-    QCOMPARE(chartNotFound(QString()),
+    QCOMPARE(chartNotFound(QString()).message,
              QStringLiteral("No chart with the name '' in database,\nor the chart is in the wrong folder"));
-    QCOMPARE(chartNotFound(QStringLiteral("ss cyg.gif")),
+    QCOMPARE(chartNotFound(QStringLiteral("ss cyg.gif")).message,
              QStringLiteral("No chart with the name 'ss cyg.gif' in database,\nor the chart is in the wrong folder"));
 }
 

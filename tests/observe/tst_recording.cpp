@@ -3,6 +3,7 @@
 #include "observe/recording.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/exampleobservation.h"
+#include "tests/support/problemtext.h"
 
 #include <QHash>
 #include <QTest>
@@ -22,18 +23,18 @@ ObservationTexts example()
 // The computer's clock where the date does not matter: after every date in range.
 const QDateTime clock(QDate(2100, 12, 31), QTime(12, 0), Qt::UTC);
 
-std::optional<Problem> check(const ObservationTexts &texts)
+std::optional<outcome::Problem> check(const ObservationTexts &texts)
 {
-    return checkObservation(texts, clock);
+    return problemOf(checkObservation(texts, clock));
 }
 
-Field fieldNamed(const QString &field)
+// The object name of the field's control.
+QString fieldNamed(const QString &field)
 {
-    static const QHash<QString, Field> fields = {
-        {"star", Field::Star},         {"year", Field::Year},           {"month", Field::Month},
-        {"day", Field::Day},           {"hour", Field::Hour},           {"minute", Field::Minute},
-        {"estimate", Field::Estimate}, {"magnitude", Field::Magnitude}, {"comp1", Field::Comp1},
-        {"comp2", Field::Comp2},       {"chart", Field::Chart},         {"notes", Field::Notes},
+    static const QHash<QString, QString> fields = {
+        {"star", "txtStar"},  {"year", "nbYear"},     {"month", "nbMonth"},        {"day", "nbDay"},
+        {"hour", "nbHour"},   {"minute", "nbMinute"}, {"estimate", "txtEstimate"}, {"magnitude", "txtMagn"},
+        {"comp1", "nbComp1"}, {"comp2", "nbComp2"},   {"chart", "txtChartid"},     {"notes", "txtNotes"},
     };
     return fields.value(field);
 }
@@ -267,7 +268,7 @@ void tst_recording::accepts()
     QFETCH(QString, value);
     ObservationTexts texts = example();
     set(texts, field, value);
-    const std::optional<Problem> problem = check(texts);
+    const std::optional<outcome::Problem> problem = check(texts);
     QVERIFY2(!problem, problem ? qPrintable(problem->message) : "");
 }
 
@@ -387,7 +388,7 @@ void tst_recording::refuses()
     QFETCH(QStringList, words);
     ObservationTexts texts = example();
     set(texts, field, value);
-    const std::optional<Problem> problem = check(texts);
+    const std::optional<outcome::Problem> problem = check(texts);
     QVERIFY(problem);
     for (const QString &word : words)
         QVERIFY2(problem->message.contains(word), qPrintable(problem->message + " lacks " + word));
@@ -397,33 +398,32 @@ void tst_recording::refuses()
 void tst_recording::dates_data()
 {
     QTest::addColumn<QList<int>>("moment");
-    QTest::addColumn<std::optional<Field>>("field");
+    // The object name of the field to correct; empty when accepted.
+    QTest::addColumn<QString>("field");
     QTest::addColumn<QStringList>("words");
 
     // Checked against a clock of 1 March 2024, 12:00 UT.
-    const std::optional<Field> accepted;
-    QTest::newRow("30 February") << QList<int>{2018, 2, 30, 21, 30} << std::optional(Field::Day)
+    const QString accepted;
+    QTest::newRow("30 February") << QList<int>{2018, 2, 30, 21, 30} << "nbDay"
                                  << QStringList{"no 30 February 2018", "28 days", "Day"};
-    QTest::newRow("31 April") << QList<int>{2018, 4, 31, 21, 30} << std::optional(Field::Day)
+    QTest::newRow("31 April") << QList<int>{2018, 4, 31, 21, 30} << "nbDay"
                               << QStringList{"no 31 April 2018", "30 days"};
-    QTest::newRow("29 February 2023") << QList<int>{2023, 2, 29, 0, 0} << std::optional(Field::Day)
+    QTest::newRow("29 February 2023") << QList<int>{2023, 2, 29, 0, 0} << "nbDay"
                                       << QStringList{"February 2023 has 28 days"};
     QTest::newRow("29 February 2024") << QList<int>{2024, 2, 29, 23, 59} << accepted << QStringList{};
     QTest::newRow("first year's last minute") << QList<int>{2017, 12, 31, 23, 59} << accepted << QStringList{};
     QTest::newRow("a day after the clock") << QList<int>{2024, 3, 2, 12, 0} << accepted << QStringList{};
-    QTest::newRow("a minute more") << QList<int>{2024, 3, 2, 12, 1} << std::optional(Field::Day)
+    QTest::newRow("a minute more") << QList<int>{2024, 3, 2, 12, 1} << "nbDay"
                                    << QStringList{"2 March 2024 12:01 UT", "1 March 2024 12:00 UT", "Day"};
-    QTest::newRow("next month") << QList<int>{2024, 4, 1, 0, 0} << std::optional(Field::Month) << QStringList{"Month"};
-    QTest::newRow("mistyped year") << QList<int>{2025, 3, 1, 0, 0} << std::optional(Field::Year)
-                                   << QStringList{"Year", "clock"};
-    QTest::newRow("last year of the range")
-        << QList<int>{2100, 1, 1, 0, 0} << std::optional(Field::Year) << QStringList{"Year"};
+    QTest::newRow("next month") << QList<int>{2024, 4, 1, 0, 0} << "nbMonth" << QStringList{"Month"};
+    QTest::newRow("mistyped year") << QList<int>{2025, 3, 1, 0, 0} << "nbYear" << QStringList{"Year", "clock"};
+    QTest::newRow("last year of the range") << QList<int>{2100, 1, 1, 0, 0} << "nbYear" << QStringList{"Year"};
 }
 
 void tst_recording::dates()
 {
     QFETCH(QList<int>, moment);
-    QFETCH(std::optional<Field>, field);
+    QFETCH(QString, field);
     QFETCH(QStringList, words);
     ObservationTexts texts = example();
     texts.year = QString::number(moment.at(0));
@@ -431,11 +431,13 @@ void tst_recording::dates()
     texts.day = QString::number(moment.at(2));
     texts.hour = QString::number(moment.at(3));
     texts.minute = QString::number(moment.at(4));
-    const std::optional<Problem> problem = checkObservation(texts, QDateTime(QDate(2024, 3, 1), QTime(12, 0), Qt::UTC));
-    QCOMPARE(problem.has_value(), field.has_value());
+    const std::optional<outcome::Problem> problem =
+        problemOf(checkObservation(texts, QDateTime(QDate(2024, 3, 1), QTime(12, 0), Qt::UTC)));
+    QCOMPARE(problem.has_value(), !field.isEmpty());
     if (!problem)
         return;
-    QCOMPARE(problem->field, *field);
+    QCOMPARE(problem->kind, outcome::Kind::Refused);
+    QCOMPARE(problem->field, field);
     for (const QString &word : words)
         QVERIFY2(problem->message.contains(word), qPrintable(problem->message + " lacks " + word));
 }
@@ -448,13 +450,13 @@ void tst_recording::firstProblemInFieldOrder()
     texts.estimate.clear();
     texts.minute = QStringLiteral("60");
     texts.year.clear();
-    QCOMPARE(check(texts)->field, Field::Year);
+    QCOMPARE(check(texts)->field, QStringLiteral("nbYear"));
     texts.year = QStringLiteral("2018");
-    QCOMPARE(check(texts)->field, Field::Minute);
+    QCOMPARE(check(texts)->field, QStringLiteral("nbMinute"));
     texts.minute = QStringLiteral("0");
-    QCOMPARE(check(texts)->field, Field::Estimate);
+    QCOMPARE(check(texts)->field, QStringLiteral("txtEstimate"));
     texts.estimate = QStringLiteral("11");
-    QCOMPARE(check(texts)->field, Field::Magnitude);
+    QCOMPARE(check(texts)->field, QStringLiteral("txtMagn"));
     texts.magnitude = QStringLiteral("12.0");
     QVERIFY(check(texts)->message.contains(u"Notes"));
 
@@ -483,7 +485,7 @@ void tst_recording::recordobsWritesTheFieldsAsLeft()
     texts.comp2 = QStringLiteral("1.1.5");
     const QString report = app.file(QStringLiteral("obs/2018-Jan-05.txt"));
 
-    QCOMPARE(recordobs(app.path(), report, texts).kind, RecordOutcome::Recorded);
+    QCOMPARE(problemText(recordobs(app.path(), report, texts)), QString());
     QVERIFY(
         app.read(QStringLiteral("obs/2018-Jan-05.txt")).endsWith("ss cyg|2458124.3958|12.0|na|110|115|1896|na\r\n"));
 }

@@ -4,6 +4,7 @@
 #include "observe/recording.h"
 #include "observe/reportcheck.h"
 #include "tests/support/exampleobservation.h"
+#include "tests/support/problemtext.h"
 
 #include <QDir>
 #include <QFile>
@@ -223,7 +224,7 @@ void tst_reportcheck::recordedLinesReadBackClean()
 {
     QFETCH(observe::modEntryscreen::ObservationTexts, texts);
     QFETCH(bool, nightly);
-    QVERIFY(!observe::modEntryscreen::checkObservation(texts, now));
+    QCOMPARE(problemText(observe::modEntryscreen::checkObservation(texts, now)), QString());
     const QString line = observe::modEntryscreen::makeRecording(texts, nightly).line;
 
     QTemporaryDir dir;

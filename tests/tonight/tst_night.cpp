@@ -163,7 +163,7 @@ void tst_night::nightsGoByTheLongitude()
     QFETCH(Site, site);
     QFETCH(QDateTime, moment);
     QFETCH(QString, local);
-    const auto inZone = [&site](const QDateTime &time) {
+    const auto inZone = [&site](const QDateTime &time) -> QString {
         const QDateTime there = time.toTimeZone(site.zone());
         return there.date().toString(Qt::ISODate) + QString::asprintf("%+d", there.offsetFromUtc() / 3600);
     };
