@@ -30,28 +30,43 @@ const store::Column *store::Table::column(const QString &columnName) const
     return nullptr;
 }
 
+int store::Table::length(QLatin1StringView columnName) const
+{
+    const Column *c = column(columnName);
+    Q_ASSERT(c);
+    return c ? c->length : 0;
+}
+
+QStringList store::Table::columnNames() const
+{
+    QStringList names;
+    for (const auto &c : columns)
+        names.append(c.name);
+    return names;
+}
+
 const store::Table &store::charts()
 {
     static const Table table{QStringLiteral("Charts"),
-                             {{QStringLiteral("starname"), 30},
-                              {QStringLiteral("chart"), 10},
-                              {QStringLiteral("nightly"), 3},
-                              {QStringLiteral("picturefile"), 30},
-                              {QStringLiteral("finderchart"), 30},
-                              {QStringLiteral("constell"), 3}}};
+                             {{column::starname, 30},
+                              {column::chart, 10},
+                              {column::nightly, 3},
+                              {column::picturefile, 30},
+                              {column::finderchart, 30},
+                              {column::constell, 3}}};
     return table;
 }
 
 const store::Table &store::cumobs()
 {
     static const Table table{QStringLiteral("cumobs"),
-                             {{QStringLiteral("star"), 30},
-                              {QStringLiteral("magnitude"), 10},
-                              {QStringLiteral("estimate"), 15},
-                              {QStringLiteral("obsdate"), 15},
-                              {QStringLiteral("obscode"), 15},
-                              {QStringLiteral("notes"), 100},
-                              {QStringLiteral("chart"), 30}}};
+                             {{column::star, 30},
+                              {column::magnitude, 10},
+                              {column::estimate, 15},
+                              {column::obsdate, 15},
+                              {column::obscode, 15},
+                              {column::notes, 100},
+                              {column::chart, 30}}};
     return table;
 }
 

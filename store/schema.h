@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <QLatin1StringView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -10,6 +11,24 @@
 // and compares and sorts text without regard to letter case.
 namespace store
 {
+// The name of every column, written once: the tables below and every query
+// of the store are made of these. "chart" is a column of both tables.
+namespace column
+{
+inline constexpr QLatin1StringView starname{"starname"};
+inline constexpr QLatin1StringView chart{"chart"};
+inline constexpr QLatin1StringView nightly{"nightly"};
+inline constexpr QLatin1StringView picturefile{"picturefile"};
+inline constexpr QLatin1StringView finderchart{"finderchart"};
+inline constexpr QLatin1StringView constell{"constell"};
+inline constexpr QLatin1StringView star{"star"};
+inline constexpr QLatin1StringView magnitude{"magnitude"};
+inline constexpr QLatin1StringView estimate{"estimate"};
+inline constexpr QLatin1StringView obsdate{"obsdate"};
+inline constexpr QLatin1StringView obscode{"obscode"};
+inline constexpr QLatin1StringView notes{"notes"};
+}
+
 struct Column
 {
     QString name;
@@ -22,6 +41,9 @@ struct Table
     QList<Column> columns;
 
     const Column *column(const QString &name) const;
+    // The greatest length of one of its columns, given by its constant.
+    int length(QLatin1StringView columnName) const;
+    QStringList columnNames() const;
 };
 
 const Table &charts();
