@@ -47,11 +47,10 @@ startup::Prepared startup::prepare(const QString &appFolder, const Hooks &hooks)
     if (!QFileInfo::exists(folder.database())) {
         hooks.status(1, QStringLiteral("Creating default database..."));
         // Another start in the same folder may have created it meanwhile: that one is used.
-        QString error;
-        if (store::createDefault(appFolder, &error))
+        if (const auto created = store::createDefault(appFolder))
             hooks.status(2, QStringLiteral(" Default Database created"));
         else if (!QFileInfo(folder.database()).isFile())
-            failures.append(error);
+            failures.append(created.problem().message);
     }
 
     for (const QString &path : {folder.charts(), folder.reports()}) {
@@ -81,11 +80,10 @@ void startup::indexObservations(const QString &appFolder, const Hooks &hooks)
     if (!needsIndexing(appFolder))
         return;
     hooks.status(1, QStringLiteral("Indexing observations..."));
-    QString error;
-    if (store::addLookups(appFolder, &error))
+    if (const auto indexed = store::addLookups(appFolder))
         hooks.status(2, QStringLiteral(" Observations indexed"));
     else
-        hooks.status(2, QStringLiteral(" Observations not indexed: ") + error);
+        hooks.status(2, QStringLiteral(" Observations not indexed: ") + indexed.problem().message);
 }
 
 } // namespace app

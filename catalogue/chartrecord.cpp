@@ -21,18 +21,19 @@ struct Field
 {
     const char *label;
     const char *object;
-    const char *column;
+    QLatin1StringView column;
     // Said when the field is empty.
     const char *hint;
 };
 
-const Field nameField{"Variable", "txtName", "starname", "Every chart record needs the star's name."};
-const Field chartdateField{"Chart date / ID", "txtChartdate", "chart",
+const Field nameField{"Variable", "txtName", store::column::starname, "Every chart record needs the star's name."};
+const Field chartdateField{"Chart date / ID", "txtChartdate", store::column::chart,
                            "Type the date or identifier printed on the chart."};
-const Field chartpicField{"Chart", "txtChartpic", "picturefile", "Type the file name of the star's chart."};
-const Field finderpicField{"Finder Chart", "txtFinderpic", "finderchart",
+const Field chartpicField{"Chart", "txtChartpic", store::column::picturefile,
+                          "Type the file name of the star's chart."};
+const Field finderpicField{"Finder Chart", "txtFinderpic", store::column::finderchart,
                            "Type the file name of the star's finder chart, or none when it has none."};
-const Field constellField{"Constellation", "txtConstell", "constell",
+const Field constellField{"Constellation", "txtConstell", store::column::constell,
                           "Type the constellation's three-letter abbreviation, as in \"cyg\"."};
 
 QString label(const Field &field)
@@ -42,7 +43,7 @@ QString label(const Field &field)
 
 int width(const Field &field)
 {
-    return store::charts().column(QLatin1String(field.column))->length;
+    return store::charts().length(field.column);
 }
 
 outcome::Problem refused(const Field &field, const QString &message)

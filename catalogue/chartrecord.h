@@ -2,6 +2,7 @@
 #pragma once
 
 #include "outcome/result.h"
+#include "store/charts.h"
 
 #include <QString>
 
@@ -30,15 +31,7 @@ struct ChartFields
 };
 
 // One row of charts, its six columns in table order.
-struct ChartRow
-{
-    QString starname;
-    QString chart;
-    QString nightly;
-    QString picturefile;
-    QString finderchart;
-    QString constell;
-};
+using ChartRow = store::ChartRow;
 
 // What a finder chart of a star without one is stored as.
 QString noFinderChart();

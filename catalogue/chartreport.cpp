@@ -2,6 +2,7 @@
 #include "catalogue/chartreport.h"
 
 #include "catalogue/datasource.h"
+#include "store/charts.h"
 #include "store/database.h"
 
 namespace catalogue
@@ -105,16 +106,10 @@ private:
 outcome::Result<QList<moddbscreen::ChartRow>> readChartList(const QString &appFolder)
 {
     store::Database db(appFolder);
-    QSqlQuery query =
-        db.select(QStringLiteral("charts"), std::nullopt, {{QStringLiteral("constell")}, {QStringLiteral("starname")}});
-    if (!query.isActive())
-        return databaseFailure(db.error());
-    QList<moddbscreen::ChartRow> rows;
-    while (query.next()) {
-        rows.append({query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
-                     query.value(3).toString(), query.value(4).toString(), query.value(5).toString()});
-    }
-    return rows;
+    auto rows = store::chartsByConstellation(db);
+    if (!rows)
+        return databaseFailure(rows.problem().message);
+    return *rows;
 }
 
 ChartReport layoutChartReport(const QList<moddbscreen::ChartRow> &rows, const QRect &area)

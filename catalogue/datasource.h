@@ -3,25 +3,17 @@
 
 #include "outcome/result.h"
 #include "store/database.h"
+#include "store/listpages.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>
 
 #include <memory>
-#include <optional>
 
 namespace catalogue
 {
-// What a list shows: every column of one table, optionally only the rows
-// whose column equals a value, ordered by some columns (letter case
-// ignored, all in one direction) or in table order.
-struct ListQuery
-{
-    QString table;
-    std::optional<store::Where> where;
-    QStringList order;
-    bool descending = false;
-};
+// What a list shows: one of the store's lists.
+using ListQuery = store::List;
 
 // A failure of the database, in the engine's words, as the catalogue screen
 // tells it: in the box "Chart database".
@@ -29,11 +21,7 @@ outcome::Problem databaseFailure(const QString &reason);
 
 // The data source of a catalogue list: the rows of its current query, with
 // the table's column names as the header. Rows come a chunk at a time, as
-// the list scrolls, each chunk read by a statement of its own that is done
-// before the chunk is shown: no open statement holds the file, so the
-// observation screen can record while the list shows a million rows. Rows
-// with no value in an ordering column come before the others (after them
-// in descending order), in table order.
+// the list scrolls, each a page of the store's (store::pageOf).
 class DataSource final : public QAbstractTableModel
 {
     Q_OBJECT
@@ -59,28 +47,11 @@ public:
     void fetchMore(const QModelIndex &parent) override;
 
 private:
-    // Where reading stopped: in which part of the ordering, after which row.
-    struct Position
-    {
-        enum Part { WithoutValue, WithValue, Done };
-        QList<Part> parts;
-        qsizetype part = 0;
-        std::optional<qint64> rowid;
-        QVariantList key;
-    };
-    struct Chunk
-    {
-        QList<QStringList> rows;
-        Position next;
-    };
-
-    outcome::Result<Chunk> read(store::Database &db, const ListQuery &query, Position from);
-
     QString m_appFolder;
     ListQuery m_query;
     std::unique_ptr<store::Database> m_database;
     QStringList m_columns;
     QList<QStringList> m_rows;
-    Position m_next;
+    store::ListPosition m_next;
 };
 }

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "catalogue/moddbscreen.h"
 
+#include "store/charts.h"
 #include "store/database.h"
-#include "store/schema.h"
-
-#include <QVariantMap>
+#include "store/observations.h"
 
 namespace catalogue
 {
@@ -13,16 +12,11 @@ namespace moddbscreen
 {
 namespace
 {
-const QString charts = QStringLiteral("charts");
-const QString cumobs = QStringLiteral("cumobs");
-const QString starname = QStringLiteral("starname");
-
-outcome::Result<qint64> countRows(const QString &appFolder, const QString &table)
+// A count of the store's, its failure as the catalogue screen tells it.
+outcome::Result<qint64> counted(outcome::Result<qint64> count)
 {
-    store::Database db(appFolder);
-    const qint64 count = db.count(table);
-    if (count < 0)
-        return databaseFailure(db.error());
+    if (!count)
+        return databaseFailure(count.problem().message);
     return count;
 }
 
@@ -30,20 +24,10 @@ outcome::Result<qint64> countRows(const QString &appFolder, const QString &table
 outcome::Result<bool> holds(const QString &appFolder, const QString &name)
 {
     store::Database db(appFolder);
-    const qint64 count = db.count(charts, store::Where{starname, name});
-    if (count < 0)
-        return databaseFailure(db.error());
-    return count > 0;
-}
-
-QVariantMap columns(const ChartRow &row)
-{
-    return {{starname, row.starname},
-            {QStringLiteral("chart"), row.chart},
-            {QStringLiteral("nightly"), row.nightly},
-            {QStringLiteral("picturefile"), row.picturefile},
-            {QStringLiteral("finderchart"), row.finderchart},
-            {QStringLiteral("constell"), row.constell}};
+    const outcome::Result<bool> found = store::hasChart(db, name);
+    if (!found)
+        return databaseFailure(found.problem().message);
+    return found;
 }
 
 outcome::Problem duplicate()
@@ -76,43 +60,44 @@ outcome::Done mustExist(const QString &appFolder, const QString &name)
 
 catalogue::ListQuery chartsByConstellation()
 {
-    return {charts, std::nullopt, {QStringLiteral("constell"), starname}, false};
+    return {store::List::ChartsByConstellation, {}};
 }
 
 catalogue::ListQuery chartNamed(const QString &name)
 {
-    return {charts, store::Where{starname, name}, {}, false};
+    return {store::List::ChartNamed, name};
 }
 
 catalogue::ListQuery observationsByDate()
 {
-    return {cumobs, std::nullopt, {QStringLiteral("obsdate")}, false};
+    return {store::List::ObservationsByDate, {}};
 }
 
 catalogue::ListQuery observationsOf(const QString &name)
 {
-    // In the order the star's rows lie in its index: by date.
-    return {cumobs, store::Where{QStringLiteral("star"), name}, {QStringLiteral("obsdate")}, false};
+    return {store::List::ObservationsOf, name};
 }
 
 catalogue::ListQuery observationsInTableOrder()
 {
-    return {cumobs, std::nullopt, {}, false};
+    return {store::List::ObservationsInTableOrder, {}};
 }
 
 catalogue::ListQuery observationsNewestFirst()
 {
-    return {cumobs, std::nullopt, {QStringLiteral("obsdate")}, true};
+    return {store::List::ObservationsNewestFirst, {}};
 }
 
 outcome::Result<qint64> countcharts(const QString &appFolder)
 {
-    return countRows(appFolder, charts);
+    store::Database db(appFolder);
+    return counted(store::countCharts(db));
 }
 
 outcome::Result<qint64> countobs(const QString &appFolder)
 {
-    return countRows(appFolder, cumobs);
+    store::Database db(appFolder);
+    return counted(store::countObservations(db));
 }
 
 QString chartsHeading(qint64 count)
@@ -180,16 +165,14 @@ bool sameStar(const QString &a, const QString &b)
 outcome::Result<ChartRow> loadforedit(const QString &appFolder, const QString &name)
 {
     store::Database db(appFolder);
-    const std::optional<QVariantMap> found = db.first(charts, store::Where{starname, name});
-    if (!found && db.error().isEmpty())
+    const auto found = store::chartOf(db, name);
+    if (!found)
+        return databaseFailure(found.problem().message);
+    if (!*found)
         return outcome::notFound(notInCatalogue(name))
             .titled(QStringLiteral("Chart database"))
             .as(outcome::Severity::Warning);
-    if (!found)
-        return databaseFailure(db.error());
-    const auto text = [&found](const char *column) { return found->value(QLatin1String(column)).toString(); };
-    return ChartRow{text("starname"),    text("chart"),       text("nightly"),
-                    text("picturefile"), text("finderchart"), text("constell")};
+    return **found;
 }
 
 outcome::Result<ChartRow> addchart(const QString &appFolder, const ChartFields &fields)
@@ -204,11 +187,11 @@ outcome::Result<ChartRow> addchart(const QString &appFolder, const ChartFields &
                          QStringLiteral("Record not added"));
     const ChartRow row = newRecordRow(fields);
     store::Database db(appFolder);
-    if (!db.insert(charts, columns(row))) {
+    if (const outcome::Done added = store::addChart(db, row); !added) {
         // Another handle may have added the star since it was looked up.
         if (holds(appFolder, fields.name).valueOr(false))
             return duplicate();
-        return databaseFailure(db.error());
+        return databaseFailure(added.problem().message);
     }
     return row;
 }
@@ -242,8 +225,8 @@ outcome::Result<ChartRow> savechanges(const QString &appFolder, const QString &n
         return notStored(checked.problem(), nothingSaved, title);
     const ChartRow row = editedRow(fields);
     store::Database db(appFolder);
-    if (!db.update(charts, store::Where{starname, name}, columns(row)))
-        return databaseFailure(db.error());
+    if (const outcome::Done changed = store::changeChart(db, name, row); !changed)
+        return databaseFailure(changed.problem().message);
     return row;
 }
 
@@ -254,8 +237,8 @@ outcome::Done deletechart(const QString &appFolder, const QString &name)
         return problem.titled(QStringLiteral("Chart database")).as(outcome::Severity::Warning);
     }
     store::Database db(appFolder);
-    if (!db.remove(charts, store::Where{starname, name}))
-        return databaseFailure(db.error());
+    if (const outcome::Done removed = store::removeChart(db, name); !removed)
+        return databaseFailure(removed.problem().message);
     return {};
 }
 
@@ -269,10 +252,7 @@ QString notInCatalogue(const QString &name)
 outcome::Result<qint64> findobs(const QString &appFolder, const QString &name)
 {
     store::Database db(appFolder);
-    const qint64 count = db.count(cumobs, store::Where{QStringLiteral("star"), name});
-    if (count < 0)
-        return databaseFailure(db.error());
-    return count;
+    return counted(store::countObservationsOf(db, name));
 }
 
 outcome::Problem noObservations()

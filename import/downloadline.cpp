@@ -37,9 +37,9 @@ qsizetype characters(QStringView text)
     return count;
 }
 
-int width(const char *column)
+int width(QLatin1StringView column)
 {
-    return store::cumobs().column(QLatin1String(column))->length;
+    return store::cumobs().length(column);
 }
 
 struct Value
@@ -99,13 +99,13 @@ outcome::Result<download::Observation> download::parseLine(QStringView line)
     const QString estimate =
         ordinary ? QString(field[10].toString() + u' ' + field[12].toString()) : QString(u'<' + field[10].toString());
     const QString absent = QStringLiteral("na");
-    static const int starWidth = width("star");
-    static const int obsdateWidth = width("obsdate");
-    static const int magnitudeWidth = width("magnitude");
-    static const int obscodeWidth = width("obscode");
-    static const int notesWidth = width("notes");
-    static const int estimateWidth = width("estimate");
-    static const int chartWidth = width("chart");
+    static const int starWidth = width(store::column::star);
+    static const int obsdateWidth = width(store::column::obsdate);
+    static const int magnitudeWidth = width(store::column::magnitude);
+    static const int obscodeWidth = width(store::column::obscode);
+    static const int notesWidth = width(store::column::notes);
+    static const int estimateWidth = width(store::column::estimate);
+    static const int chartWidth = width(store::column::chart);
     // Each value once more without the blanks at its ends: an empty field 12
     // leaves no blank behind field 10.
     const std::array<Value, 7> values = {{

@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "import/knownobservations.h"
 
-#include "store/database.h"
-
-#include <QSqlError>
-#include <QSqlQuery>
+#include "store/observations.h"
 
 #include <algorithm>
 
@@ -13,34 +10,22 @@ namespace import
 
 namespace
 {
-// Each slice is a query of its own, so no read lasts beyond one call and
-// other screens can write in between.
+// Each slice is read by a statement of its own, so no read lasts beyond one
+// call and other screens can write in between.
 constexpr int sliceRows = 20000;
 }
 
-outcome::Result<bool> KnownObservations::load(const QSqlDatabase &db, const QDeadlineTimer &deadline)
+outcome::Result<bool> KnownObservations::load(store::Database &db, const QDeadlineTimer &deadline)
 {
     bool done = false;
     do {
-        QSqlQuery query(db);
-        query.setForwardOnly(true);
-        query.prepare(QStringLiteral("SELECT rowid, star, obsdate, magnitude FROM cumobs WHERE rowid > ? "
-                                     "ORDER BY rowid LIMIT %1")
-                          .arg(sliceRows));
-        query.addBindValue(m_lastRow);
-        if (!query.exec())
-            return outcome::failed(store::describeEngineError(query.lastError().text()));
-        int rows = 0;
-        while (query.next()) {
-            ++rows;
-            m_lastRow = query.value(0).toLongLong();
-            const auto key =
-                store::observationKey(query.value(1).toString(), query.value(2).toString(), query.value(3).toString());
-            if (!key)
-                continue;
-            m_stars[key->star].moments.push_back({key->jd, key->magnitude});
-        }
-        if (rows < sliceRows) {
+        auto slice = store::observationKeys(db, m_lastRow, sliceRows);
+        if (!slice)
+            return slice.problem();
+        m_lastRow = slice->lastRow;
+        for (const store::ObservationKey &key : std::as_const(slice->keys))
+            m_stars[key.star].moments.push_back({key.jd, key.magnitude});
+        if (slice->end) {
             for (Star &star : m_stars) {
                 std::sort(star.moments.begin(), star.moments.end());
                 star.moments.shrink_to_fit();

@@ -2,11 +2,11 @@
 #pragma once
 
 #include "outcome/result.h"
+#include "store/database.h"
 #include "store/observationkey.h"
 
 #include <QDeadlineTimer>
 #include <QHash>
-#include <QSqlDatabase>
 #include <QString>
 
 #include <vector>
@@ -25,7 +25,7 @@ public:
     // Reads the rows of cumobs a slice at a time until the deadline; true
     // once all are read. Rows whose date or magnitude is not a number have
     // no key and match nothing. Failed, in the engine's words, when it fails.
-    outcome::Result<bool> load(const QSqlDatabase &db, const QDeadlineTimer &deadline);
+    outcome::Result<bool> load(store::Database &db, const QDeadlineTimer &deadline);
 
     // True, and the row no longer matches, when a row with the key is left.
     bool take(const store::ObservationKey &key);

@@ -2,10 +2,11 @@
 #include "import/modimportscreen.h"
 
 #include "import/logging.h"
+#include "store/observations.h"
+#include "store/schema.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QSqlError>
 #include <QThread>
 
 #include <algorithm>
@@ -15,7 +16,6 @@ namespace import
 
 namespace
 {
-const QString cumobs = QStringLiteral("cumobs");
 // Another program waits a second for the database, trying again at least
 // every 100 ms once it has waited a quarter of a second. A pause longer than
 // that after each transaction, and transactions that hold the database short
@@ -166,11 +166,14 @@ void modImportscreen::Import::open()
         return fail(QStringLiteral("The file \"%1\" cannot be opened: %2. Nothing was added.")
                         .arg(QFileInfo(m_filePath).fileName(), opened.problem().message),
                     QStringLiteral("File not opened"));
-    if (!m_db.open())
-        return fail(m_db.error() + QStringLiteral(" Nothing was added."), QStringLiteral("Database not opened"));
-    m_before = m_db.count(cumobs);
-    if (m_before < 0)
-        return fail(m_db.error() + QStringLiteral(" Nothing was added."), QStringLiteral("Database not opened"));
+    if (const auto opened = m_db.open(); !opened)
+        return fail(opened.problem().message + QStringLiteral(" Nothing was added."),
+                    QStringLiteral("Database not opened"));
+    const auto before = store::countObservations(m_db);
+    if (!before)
+        return fail(before.problem().message + QStringLiteral(" Nothing was added."),
+                    QStringLiteral("Database not opened"));
+    m_before = *before;
     m_step = Step::Encoding;
 }
 
@@ -188,7 +191,7 @@ void modImportscreen::Import::checkEncoding(const QDeadlineTimer &deadline)
 
 void modImportscreen::Import::load(const QDeadlineTimer &deadline)
 {
-    const outcome::Result<bool> loaded = m_known.load(m_db.handle(), deadline);
+    const outcome::Result<bool> loaded = m_known.load(m_db, deadline);
     if (!loaded)
         return fail(loaded.problem().message + QStringLiteral(" Nothing was added."),
                     QStringLiteral("Database not read"));
@@ -239,14 +242,14 @@ void modImportscreen::Import::startAdding()
         return failReading(rewound.problem());
     m_known.giveBack();
     m_stopLine = 0;
-    m_insert = std::make_unique<store::Appender>(m_db.handle(), store::cumobs(),
-                                                 QStringList{QStringLiteral("star"), QStringLiteral("obsdate"),
-                                                             QStringLiteral("magnitude"), QStringLiteral("obscode"),
-                                                             QStringLiteral("notes"), QStringLiteral("estimate"),
-                                                             QStringLiteral("chart")});
-    if (!m_insert->isValid() || !m_db.keepChangesUntilCommit())
-        return fail((m_insert->isValid() ? m_db.error() : m_insert->error()) + QStringLiteral(" Nothing was added."),
+    using namespace store::column;
+    auto insert =
+        store::Appender::prepare(m_db, store::cumobs(), {star, obsdate, magnitude, obscode, notes, estimate, chart});
+    const outcome::Done kept = insert ? m_db.keepChangesUntilCommit() : outcome::Done(insert.problem());
+    if (!kept)
+        return fail(kept.problem().message + QStringLiteral(" Nothing was added."),
                     QStringLiteral("Database not written"));
+    m_insert = std::move(*insert);
     m_step = Step::Adding;
 }
 
@@ -255,10 +258,9 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
     if (!m_inTransaction) {
         if (!m_pauseEnd.hasExpired())
             return;
-        QSqlDatabase db = m_db.handle();
-        if (!db.transaction())
-            return stop(QStringLiteral("The database cannot be written: %1\n\n%2")
-                            .arg(store::describeEngineError(db.lastError().text()), addedBefore()));
+        if (const outcome::Done begun = m_db.beginHeld(); !begun)
+            return stop(
+                QStringLiteral("The database cannot be written: %1\n\n%2").arg(begun.problem().message, addedBefore()));
         m_inTransaction = true;
         m_pending = 0;
         m_transactionStart = m_reader.mark();
@@ -280,9 +282,11 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
                 if (key && m_known.take(*key))
                     continue;
             }
-            if (!m_insert->append({o.star, o.obsdate, o.magnitude, o.obscode, o.notes, o.estimate, o.chart})) {
+            if (const auto added =
+                    m_insert->append({o.star, o.obsdate, o.magnitude, o.obscode, o.notes, o.estimate, o.chart});
+                !added) {
                 m_stopLine = m_reader.lineNumber();
-                m_stopReason = m_insert->error();
+                m_stopReason = added.problem().message;
                 break;
             }
             ++m_outcome->added;
@@ -308,10 +312,9 @@ bool modImportscreen::Import::commitAdded()
     if (!m_inTransaction)
         return true;
     m_inTransaction = false;
-    QSqlDatabase db = m_db.handle();
     QElapsedTimer commitTime;
     commitTime.start();
-    const bool committed = db.commit();
+    const outcome::Done committed = m_db.commit();
     m_commitMs = commitTime.elapsed();
     // From the end of the commit, which may take a while, on.
     m_pauseEnd.setRemainingTime(pauseMs, Qt::PreciseTimer);
@@ -320,8 +323,9 @@ bool modImportscreen::Import::commitAdded()
         return true;
     }
     // None of the open transaction's rows are kept.
-    const QString reason = store::describeEngineError(db.lastError().text());
-    db.rollback();
+    const QString reason = committed.problem().message;
+    // A rollback that fails is logged by the store; closing the handle takes the rows back then.
+    static_cast<void>(m_db.rollback());
     m_outcome->added -= m_pending;
     stop(QStringLiteral("The database could not save the observations from line %1 on: %2\n\n%3")
              .arg(m_transactionStart.lineNumber + 1)
@@ -335,10 +339,10 @@ void modImportscreen::Import::giveWay()
         return;
     // Far quicker than a commit, so that the other writer hardly waits; the
     // lines are less than a second of work.
-    if (!m_db.handle().rollback()) {
+    if (const auto takenBack = m_db.rollback(); !takenBack) {
         qCInfo(lc).noquote() << QStringLiteral("The import of \"%1\" could not take back its open transaction "
                                                "for another writer (%2); it commits it instead.")
-                                    .arg(m_filePath, m_db.handle().lastError().text());
+                                    .arg(m_filePath, takenBack.problem().message);
         commitAdded();
         return;
     }
@@ -390,7 +394,7 @@ void modImportscreen::Import::finish(Ended::Kind kind, const QString &message, c
     m_outcome->kind = kind;
     m_outcome->message = message;
     m_outcome->title = title;
-    m_outcome->total = m_db.count(cumobs);
+    m_outcome->total = store::countObservations(m_db).valueOr(-1);
     if (kind == Ended::Cancelled)
         qCInfo(lc).noquote() << QStringLiteral("%1: %2").arg(m_filePath, message);
 }

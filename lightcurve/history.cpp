@@ -5,9 +5,7 @@
 #include "lightcurve/reportindex.h"
 #include "lightcurve/timeaxis.h"
 #include "store/database.h"
-
-#include <QSqlError>
-#include <QSqlQuery>
+#include "store/observations.h"
 
 #include <algorithm>
 #include <array>
@@ -72,22 +70,15 @@ outcome::Result<lightcurve::History> lightcurve::readHistory(const QString &appF
     ReportIndex reports = ReportIndex::read(folder.reports(), star, folder.report(today));
 
     store::Database db(appFolder);
-    if (!db.open())
-        return unreadable(star, db.error());
     // The engine compares star without regard to letter case, and finds the
     // star's rows by the index on (star, obsdate). Only what the curve draws
     // is read; the texts of a row wait until they are asked for.
-    QSqlQuery query(db.handle());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT rowid, obsdate, magnitude, substr(estimate, 1, 1) = '<' FROM cumobs "
-                                 "WHERE star = ? ORDER BY obsdate"));
-    query.addBindValue(star);
-    if (!query.exec())
-        return unreadable(star, store::describeEngineError(query.lastError().text()));
-    while (query.next()) {
-        const QString obsdate = query.value(1).toString();
-        const std::optional<double> jd = julianDate(obsdate);
-        const std::optional<double> magnitude = number(query.value(2).toString());
+    const auto points = store::observationPointsOf(db, star);
+    if (!points)
+        return unreadable(star, points.problem().message);
+    for (const store::ObservationPoint &point : *points) {
+        const std::optional<double> jd = julianDate(point.obsdate);
+        const std::optional<double> magnitude = number(point.magnitude);
         if (!jd || !magnitude) {
             ++history.undrawn;
             continue;
@@ -95,15 +86,15 @@ outcome::Result<lightcurve::History> lightcurve::readHistory(const QString &appF
         Observation o;
         o.jd = *jd;
         o.magnitude = *magnitude;
-        o.row = query.value(0).toLongLong();
-        if (const std::optional<ReportLine> line = reports.take(obsdate)) {
+        o.row = point.row;
+        if (const std::optional<ReportLine> line = reports.take(point.obsdate)) {
             o.recorded = true;
             o.fainterThan = line->fainterThan;
             o.tonight = line->tonight;
             o.comp1 = line->comp1;
             o.comp2 = line->comp2;
         } else {
-            o.fainterThan = query.value(3).toInt() == 1;
+            o.fainterThan = point.fainterThan;
         }
         history.observations.append(std::move(o));
     }
@@ -117,18 +108,13 @@ outcome::Result<lightcurve::History> lightcurve::readHistory(const QString &appF
 outcome::Result<lightcurve::Details> lightcurve::readDetails(const QString &appFolder, qint64 row)
 {
     store::Database db(appFolder);
-    if (!db.open())
-        return outcome::failed(db.error());
-    QSqlQuery query(db.handle());
-    query.prepare(
-        QStringLiteral("SELECT obsdate, magnitude, estimate, obscode, notes, chart FROM cumobs WHERE rowid = ?"));
-    query.addBindValue(row);
-    if (!query.exec())
-        return outcome::failed(store::describeEngineError(query.lastError().text()));
-    if (!query.next())
+    const auto found = store::observationAt(db, row);
+    if (!found)
+        return found.problem();
+    if (!*found)
         return outcome::notFound(QStringLiteral("The observation is no longer in the database."));
-    return Details{query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
-                   query.value(3).toString(), query.value(4).toString(), query.value(5).toString()};
+    const store::ObservationRow &o = **found;
+    return Details{o.obsdate, o.magnitude, o.estimate, o.obscode, o.notes, o.chart};
 }
 
 QString lightcurve::describe(const Observation &o, const outcome::Result<Details> &details)

@@ -3,6 +3,7 @@
 
 #include "observe/julianday.h"
 #include "observe/nightfilter.h"
+#include "store/charts.h"
 #include "store/database.h"
 
 #include "appfiles/filesystem.h"
@@ -159,14 +160,13 @@ std::optional<qint32> modEntryscreen::daynumber(const QString &year, const QStri
 outcome::Result<modEntryscreen::ChartRow> modEntryscreen::chartrow(const QString &appFolder, const QString &star)
 {
     store::Database db(appFolder);
-    const auto row = db.first(QStringLiteral("charts"), store::Where{QStringLiteral("starname"), star});
-    if (!row && db.error().isEmpty())
-        return outcome::notFound(QStringLiteral("The star \"%1\" is not in the chart catalogue.").arg(star));
+    const auto row = store::chartOf(db, star);
     if (!row)
-        return outcome::failed(db.error());
-    return ChartRow{row->value(QStringLiteral("starname")).toString(), row->value(QStringLiteral("chart")).toString(),
-                    row->value(QStringLiteral("picturefile")).toString(),
-                    row->value(QStringLiteral("finderchart")).toString()};
+        return outcome::failed(row.problem().message);
+    if (!*row)
+        return outcome::notFound(QStringLiteral("The star \"%1\" is not in the chart catalogue.").arg(star));
+    const store::ChartRow &chart = **row;
+    return ChartRow{chart.starname, chart.chart, chart.picturefile, chart.finderchart};
 }
 
 bool modEntryscreen::hasFinder(const QString &finderchart)

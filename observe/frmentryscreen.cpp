@@ -208,7 +208,7 @@ void frmEntryscreen::createControls()
 
     makeLabel("Label5", QStringLiteral("Notes:"), 13200, 4440, 3255, 375);
     m_txtNotes = makeField("txtNotes", 13200, 4800, 5175, 495);
-    m_txtNotes->setMaxLength(store::cumobs().column(QStringLiteral("notes"))->length);
+    m_txtNotes->setMaxLength(store::cumobs().length(store::column::notes));
     m_txtNotes->setToolTip(QStringLiteral("You can enter a maximum of 50 characters here"));
 
     m_lblPrevious = makeLabel("lblPrevious", QString(), 13200, 5760, 5175, 375);

@@ -4,13 +4,13 @@
 #include "observe/logging.h"
 #include "observe/reportfile.h"
 #include "observe/visualformat.h"
+#include "store/charts.h"
 #include "store/database.h"
 #include "store/heldtransaction.h"
+#include "store/observations.h"
 
 #include <QFileInfo>
 #include <QHash>
-#include <QSqlError>
-#include <QSqlQuery>
 
 #include <chrono>
 
@@ -21,8 +21,6 @@ namespace
 {
 // The longest the window waits for other recordings or programs, in all.
 constexpr std::chrono::milliseconds recordingWait(1000);
-// Bound values per lookup, well below the engine's limit.
-constexpr qsizetype datesPerQuery = 500;
 
 outcome::Problem notRecorded(outcome::Problem problem)
 {
@@ -69,13 +67,11 @@ QString lineKey(const QString &line)
 outcome::Result<QStringList> modEntryscreen::liststars(const QString &appFolder, const QString &constell)
 {
     store::Database db(appFolder);
-    QSqlQuery query = db.select(QStringLiteral("charts"), store::Where{QStringLiteral("constell"), constell},
-                                {{QStringLiteral("starname")}});
-    if (!query.isActive())
-        return outcome::failed(db.error()).titled(QStringLiteral("Chart catalogue")).as(outcome::Severity::Warning);
-    QStringList stars;
-    while (query.next())
-        stars.append(query.value(0).toString());
+    outcome::Result<QStringList> stars = store::starsOfConstellation(db, constell);
+    if (!stars)
+        return outcome::failed(stars.problem().message)
+            .titled(QStringLiteral("Chart catalogue"))
+            .as(outcome::Severity::Warning);
     return stars;
 }
 
@@ -90,12 +86,12 @@ outcome::Done modEntryscreen::recordobs(const QString &appFolder, const QString 
     // One wait for the whole recording, so that the window never seems frozen.
     const QDeadlineTimer deadline(recordingWait);
     store::Database db(appFolder);
-    const auto chart = db.first(QStringLiteral("charts"), store::Where{QStringLiteral("starname"), texts.star});
-    if (!chart && db.error().isEmpty())
-        return notRecorded(outcome::refused(notInCatalogue(texts.star), QStringLiteral("txtStar")));
+    const auto chart = store::chartOf(db, texts.star);
     if (!chart)
-        return notRecorded(outcome::failed(db.error()), nothingKept());
-    const Recording recording = makeRecording(texts, isNightly(chart->value(QStringLiteral("nightly")).toString()));
+        return notRecorded(outcome::failed(chart.problem().message), nothingKept());
+    if (!*chart)
+        return notRecorded(outcome::refused(notInCatalogue(texts.star), QStringLiteral("txtStar")));
+    const Recording recording = makeRecording(texts, isNightly((*chart)->nightly));
 
     // The header may have been saved since the screen opened without one.
     if (!QFileInfo::exists(todaysfile)) {
@@ -117,27 +113,24 @@ outcome::Done modEntryscreen::recordobs(const QString &appFolder, const QString 
         return notRecorded(locked.problem(), {});
     const auto remaining = std::chrono::milliseconds(deadline.remainingTime());
     const CumobsRow &row = recording.row;
-    if (!db.begin(remaining)
-        || !db.insert(QStringLiteral("cumobs"),
-                      {{QStringLiteral("star"), row.star},
-                       {QStringLiteral("magnitude"), row.magnitude},
-                       {QStringLiteral("estimate"), row.estimate},
-                       {QStringLiteral("obsdate"), row.obsdate},
-                       {QStringLiteral("obscode"), row.obscode},
-                       {QStringLiteral("notes"), row.notes},
-                       {QStringLiteral("chart"), row.chart}})) {
-        db.rollback();
-        return notRecorded(outcome::failed(notStored(db.error())), nothingKept());
+    // A rollback that fails is logged by the store; closing the handle takes the row back then.
+    outcome::Done stored = db.begin(remaining);
+    if (stored)
+        stored = store::addObservation(db, row);
+    if (!stored) {
+        static_cast<void>(db.rollback());
+        return notRecorded(outcome::failed(notStored(stored.problem().message)), nothingKept());
     }
     if (const outcome::Done appended = report.append(recording.line); !appended) {
-        db.rollback();
+        static_cast<void>(db.rollback());
         return notRecorded(appended.problem(), {});
     }
-    if (db.commit())
+    const outcome::Done committed = db.commit();
+    if (committed)
         return {};
 
-    const outcome::Problem why = outcome::failed(notStored(db.error()));
-    db.rollback();
+    const outcome::Problem why = outcome::failed(notStored(committed.problem().message));
+    static_cast<void>(db.rollback());
     if (const outcome::Done taken = report.takeBack(); !taken)
         return notRecorded(why, taken.problem().message + QStringLiteral(" Your entries are kept in the fields."))
             .as(outcome::Severity::Critical);
@@ -170,23 +163,13 @@ outcome::Result<QStringList> modEntryscreen::unpairedLines(const QString &appFol
     for (const QString &line : lines)
         dates.append(line.section(u'|', 1, 1));
     dates.removeDuplicates();
-    QHash<QString, int> rows;
     store::Database db(appFolder);
-    if (!db.open())
-        return outcome::failed(db.error());
-    for (qsizetype i = 0; i < dates.size(); i += datesPerQuery) {
-        const QStringList chunk = dates.mid(i, datesPerQuery);
-        QSqlQuery query(db.handle());
-        query.setForwardOnly(true);
-        query.prepare(QStringLiteral("SELECT star, obsdate, magnitude FROM cumobs WHERE obsdate IN (%1)")
-                          .arg(QStringList(chunk.size(), QStringLiteral("?")).join(u',')));
-        for (const QString &date : chunk)
-            query.addBindValue(date);
-        if (!query.exec())
-            return outcome::failed(query.lastError().text());
-        while (query.next())
-            ++rows[pairingKey(query.value(0).toString(), query.value(1).toString(), query.value(2).toString())];
-    }
+    const auto stored = store::observationsOnDates(db, dates);
+    if (!stored)
+        return outcome::failed(stored.problem().message);
+    QHash<QString, int> rows;
+    for (const store::KeyTexts &row : *stored)
+        ++rows[pairingKey(row.star, row.obsdate, row.magnitude)];
 
     QStringList unpaired;
     for (const QString &line : lines) {

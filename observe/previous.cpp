@@ -2,6 +2,7 @@
 #include "observe/previous.h"
 
 #include "store/database.h"
+#include "store/observations.h"
 
 #include <QLocale>
 
@@ -14,13 +15,12 @@ namespace observe
 outcome::Result<std::optional<QString>> modEntryscreen::newestObsdate(const QString &appFolder, const QString &star)
 {
     store::Database db(appFolder);
-    const auto newest = db.first(QStringLiteral("cumobs"), store::Where{QStringLiteral("star"), star},
-                                 {{QStringLiteral("obsdate"), true}});
-    if (!newest && !db.error().isEmpty())
-        return outcome::failed(db.error());
+    const auto newest = store::newestObservation(db, star);
     if (!newest)
+        return outcome::failed(newest.problem().message);
+    if (!*newest)
         return std::optional<QString>();
-    return std::optional(newest->value(QStringLiteral("obsdate")).toString());
+    return std::optional((*newest)->obsdate);
 }
 
 std::optional<qint32> modEntryscreen::wholeDay(const QString &obsdate)

@@ -181,9 +181,9 @@ outcome::Done checkLineText(const QString &text, Field field)
 }
 
 // The text must fit the cumobs column it is stored in.
-outcome::Done checkLength(const QString &text, Field field, const char *column)
+outcome::Done checkLength(const QString &text, Field field, QLatin1StringView column)
 {
-    const int width = store::cumobs().column(QLatin1String(column))->length;
+    const int width = store::cumobs().length(column);
     if (text.size() > width)
         return problem(field,
                        QStringLiteral("The %1 field holds %2 characters, but only %3 can be stored. Shorten it."),
@@ -362,7 +362,7 @@ outcome::Done modEntryscreen::checkObservation(const ObservationTexts &texts, co
                                       "or type the star's name."));
     if (outcome::Done found = firstOf({
             checkLineText(texts.star, Field::Star),
-            checkLength(texts.star, Field::Star, "star"),
+            checkLength(texts.star, Field::Star, store::column::star),
             checkWhole(texts.year, {Field::Year, QStringLiteral("year"), 2017, 2100}),
             checkWhole(texts.month, {Field::Month, QStringLiteral("month"), 1, 12}),
             checkWhole(texts.day, {Field::Day, QStringLiteral("day of the month"), 1, 31}),
@@ -380,14 +380,14 @@ outcome::Done modEntryscreen::checkObservation(const ObservationTexts &texts, co
                                       "it at the eyepiece."));
     return firstOf({
         checkCharacters(texts.estimate, Field::Estimate),
-        checkLength(texts.estimate, Field::Estimate, "estimate"),
+        checkLength(texts.estimate, Field::Estimate, store::column::estimate),
         checkMagnitude(texts.magnitude),
         checkLineText(texts.comp1, Field::Comp1),
         checkLineText(texts.comp2, Field::Comp2),
         checkLineText(texts.chart, Field::Chart),
-        checkLength(texts.chart, Field::Chart, "chart"),
+        checkLength(texts.chart, Field::Chart, store::column::chart),
         checkLineText(texts.notes, Field::Notes),
-        checkLength(texts.notes, Field::Notes, "notes"),
+        checkLength(texts.notes, Field::Notes, store::column::notes),
     });
 }
 

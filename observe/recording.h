@@ -2,6 +2,7 @@
 #pragma once
 
 #include "outcome/result.h"
+#include "store/observations.h"
 
 #include <QDateTime>
 #include <QString>
@@ -34,16 +35,7 @@ struct ObservationTexts
 };
 
 // One row of cumobs, its seven columns in table order.
-struct CumobsRow
-{
-    QString star;
-    QString magnitude;
-    QString estimate;
-    QString obsdate;
-    QString obscode;
-    QString notes;
-    QString chart;
-};
+using CumobsRow = store::ObservationRow;
 
 struct Recording
 {

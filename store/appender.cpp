@@ -2,7 +2,9 @@
 #include "store/appender.h"
 
 #include "store/database.h"
+#include "store/statement.h"
 
+#include <QSqlDatabase>
 #include <QSqlDriver>
 
 #include <sqlite3.h>
@@ -13,31 +15,36 @@ struct store::Appender::Engine
     sqlite3_stmt *statement = nullptr;
 };
 
-store::Appender::Appender(const QSqlDatabase &db, const Table &table, const QStringList &columns)
+store::Appender::Appender(int columns)
     : m_engine(std::make_unique<Engine>())
-    , m_columns(static_cast<int>(columns.size()))
+    , m_columns(columns)
 {
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
-        m_error = QStringLiteral("The database is not open.");
-        return;
-    }
-    m_engine->db = *static_cast<sqlite3 *const *>(handle.constData());
-    QStringList marks;
+}
+
+outcome::Result<std::unique_ptr<store::Appender>> store::Appender::prepare(Database &db, const Table &table,
+                                                                           const QStringList &columns)
+{
     for (const QString &column : columns) {
         // Identifiers come from the schema, never from the user.
-        if (!table.column(column)) {
-            m_error = QStringLiteral("Unknown column \"%1\" in table \"%2\".").arg(column, table.name);
-            return;
-        }
-        marks.append(QStringLiteral("?"));
+        if (!table.column(column))
+            return outcome::failed(QStringLiteral("Unknown column \"%1\" in table \"%2\".").arg(column, table.name));
     }
+    if (outcome::Done opened = db.open(); !opened)
+        return opened.problem();
+    const QSqlDatabase connection = QSqlDatabase::database(db.m_connection, false);
+    const QVariant handle = connection.driver() ? connection.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return outcome::failed(QStringLiteral("The database is not open."));
+    std::unique_ptr<Appender> appender(new Appender(static_cast<int>(columns.size())));
+    appender->m_engine->db = *static_cast<sqlite3 *const *>(handle.constData());
     const QByteArray sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                               .arg(table.name, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")))
+                               .arg(table.name, columns.join(QStringLiteral(", ")), placeholders(columns.size()))
                                .toUtf8();
-    if (sqlite3_prepare_v2(m_engine->db, sql.constData(), static_cast<int>(sql.size()), &m_engine->statement, nullptr)
+    if (sqlite3_prepare_v2(appender->m_engine->db, sql.constData(), static_cast<int>(sql.size()),
+                           &appender->m_engine->statement, nullptr)
         != SQLITE_OK)
-        fail();
+        return appender->engineProblem();
+    return appender;
 }
 
 store::Appender::~Appender()
@@ -45,28 +52,15 @@ store::Appender::~Appender()
     sqlite3_finalize(m_engine->statement);
 }
 
-bool store::Appender::isValid() const
+outcome::Problem store::Appender::engineProblem() const
 {
-    return m_engine->statement != nullptr;
+    return engineRefusal(QString::fromUtf8(sqlite3_errmsg(m_engine->db)));
 }
 
-QString store::Appender::error() const
+outcome::Done store::Appender::append(std::initializer_list<QStringView> values)
 {
-    return m_error;
-}
-
-bool store::Appender::fail()
-{
-    m_error = describeEngineError(QString::fromUtf8(sqlite3_errmsg(m_engine->db)));
-    return false;
-}
-
-bool store::Appender::append(std::initializer_list<QStringView> values)
-{
-    if (!m_engine->statement || static_cast<int>(values.size()) != m_columns) {
-        m_error = QStringLiteral("The row does not match the columns.");
-        return false;
-    }
+    if (static_cast<int>(values.size()) != m_columns)
+        return outcome::failed(QStringLiteral("The row does not match the columns."));
     int position = 1;
     for (const QStringView value : values) {
         // The text stays in the caller's hands until the row is stepped. An
@@ -75,15 +69,18 @@ bool store::Appender::append(std::initializer_list<QStringView> values)
         if (sqlite3_bind_text16(m_engine->statement, position++, text, static_cast<int>(value.size() * 2),
                                 SQLITE_STATIC)
             != SQLITE_OK) {
+            const outcome::Problem problem = engineProblem();
             sqlite3_reset(m_engine->statement);
-            return fail();
+            return problem;
         }
     }
-    const bool added = sqlite3_step(m_engine->statement) == SQLITE_DONE;
     // The engine's message belongs to the step; reset would replace it.
-    if (!added)
-        fail();
+    std::optional<outcome::Problem> refused;
+    if (sqlite3_step(m_engine->statement) != SQLITE_DONE)
+        refused = engineProblem();
     sqlite3_reset(m_engine->statement);
     sqlite3_clear_bindings(m_engine->statement);
-    return added;
+    if (refused)
+        return *refused;
+    return {};
 }

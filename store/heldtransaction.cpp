@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "store/heldtransaction.h"
 
+#include "store/logging.h"
+
 #include <QMutex>
 #include <QThread>
 
@@ -36,6 +38,9 @@ void store::endHeldTransactions()
         std::copy_if(holders.cbegin(), holders.cend(), std::back_inserter(mine),
                      [](const HeldTransaction *h) { return h->m_thread == QThread::currentThread(); });
     }
+    if (!mine.empty())
+        qCInfo(store::lc) << "a write of this thread waits for" << mine.size()
+                          << "transaction(s) it holds open elsewhere: they end first";
     // Called unlocked: ending a transaction may take a while, and a holder of
     // this thread cannot go away meanwhile.
     for (HeldTransaction *holder : mine)

@@ -100,41 +100,34 @@ store::Lookups store::lookups(const QString &appFolder)
     return survey(connection.db()).state;
 }
 
-bool store::addLookups(const QString &appFolder, QString *error)
+outcome::Done store::addLookups(const QString &appFolder)
 {
     const QString path = appfiles::Folder(appFolder).database();
-    if (!QFileInfo(path).isFile()) {
-        *error = QStringLiteral("The database file \"%1\" is missing.").arg(path);
-        return false;
-    }
+    if (!QFileInfo(path).isFile())
+        return outcome::notFound(QStringLiteral("The database file \"%1\" is missing.").arg(path));
     const Connection connection(path, false);
     QSqlDatabase db = connection.db();
-    if (!db.isOpen()) {
-        *error = db.lastError().text();
-        return false;
-    }
+    if (!db.isOpen())
+        return outcome::failed(db.lastError().text());
     QSqlQuery query(db);
     // Looked at again under the write lock: nothing may change in between.
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        *error = query.lastError().text();
-        return false;
-    }
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return outcome::failed(query.lastError().text());
     const Survey found = survey(db);
-    bool ok = found.state != Lookups::Foreign;
-    if (!ok)
-        *error = QStringLiteral("The file \"%1\" is not this program's database; it was left unchanged.").arg(path);
+    std::optional<outcome::Problem> problem;
+    if (found.state == Lookups::Foreign)
+        problem = outcome::refused(
+            QStringLiteral("The file \"%1\" is not this program's database; it was left unchanged.").arg(path));
     for (const QString &sql : found.missing) {
-        if (!ok)
+        if (problem)
             break;
-        ok = query.exec(sql);
-        if (!ok)
-            *error = query.lastError().text();
+        if (!query.exec(sql))
+            problem = outcome::failed(query.lastError().text());
     }
-    if (ok && !query.exec(QStringLiteral("COMMIT"))) {
-        *error = query.lastError().text();
-        ok = false;
-    }
-    if (!ok)
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-    return ok;
+    if (!problem && !query.exec(QStringLiteral("COMMIT")))
+        problem = outcome::failed(query.lastError().text());
+    if (!problem)
+        return {};
+    QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+    return *problem;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "outcome/result.h"
+
 #include <QString>
 
 // A database made before the lookup indexes existed gets them once. Only a
@@ -22,7 +24,7 @@ enum class Lookups {
 Lookups lookups(const QString &appFolder);
 
 // Adds the lookup indexes that this program's database lacks, in one
-// transaction. False, with the reason, when the file is foreign or the
+// transaction. Fails, with the reason, when the file is foreign or the
 // engine refused; the file is then as it was.
-bool addLookups(const QString &appFolder, QString *error);
+outcome::Done addLookups(const QString &appFolder);
 }

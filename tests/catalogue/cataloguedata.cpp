@@ -2,10 +2,9 @@
 #include "tests/catalogue/cataloguedata.h"
 
 #include "catalogue/moddbscreen.h"
-#include "store/database.h"
+#include "tests/support/sqlfile.h"
 
 #include <QProcess>
-#include <QSqlQuery>
 #include <QStandardPaths>
 
 namespace cataloguedata
@@ -18,37 +17,19 @@ catalogue::moddbscreen::ChartRow chart(const QString &name, const QString &const
 
 void addCharts(const QString &folder, const QList<catalogue::moddbscreen::ChartRow> &rows)
 {
-    store::Database db(folder);
-    if (!db.open())
-        return;
-    QSqlDatabase handle = db.handle();
-    handle.transaction();
-    QSqlQuery insert(handle);
-    insert.prepare(QStringLiteral("INSERT INTO Charts VALUES (?, ?, ?, ?, ?, ?)"));
-    for (const catalogue::moddbscreen::ChartRow &row : rows) {
-        for (const QString &value :
-             {row.starname, row.chart, row.nightly, row.picturefile, row.finderchart, row.constell})
-            insert.addBindValue(value);
-        insert.exec();
-    }
-    handle.commit();
+    QList<QVariantList> values;
+    for (const catalogue::moddbscreen::ChartRow &row : rows)
+        values.append({row.starname, row.chart, row.nightly, row.picturefile, row.finderchart, row.constell});
+    SqlFile(folder).execEach(QStringLiteral("INSERT INTO Charts VALUES (?, ?, ?, ?, ?, ?)"), values);
 }
 
 void addObservations(const QString &folder, const QList<Observation> &observations)
 {
-    store::Database db(folder);
-    if (!db.open())
-        return;
-    QSqlDatabase handle = db.handle();
-    handle.transaction();
-    QSqlQuery insert(handle);
-    insert.prepare(QStringLiteral("INSERT INTO cumobs VALUES (?, '11.2', '110(1)115', ?, 'na', 'na', '1896')"));
-    for (const Observation &observation : observations) {
-        insert.addBindValue(observation.star);
-        insert.addBindValue(observation.obsdate);
-        insert.exec();
-    }
-    handle.commit();
+    QList<QVariantList> values;
+    for (const Observation &observation : observations)
+        values.append({observation.star, observation.obsdate});
+    SqlFile(folder).execEach(
+        QStringLiteral("INSERT INTO cumobs VALUES (?, '11.2', '110(1)115', ?, 'na', 'na', '1896')"), values);
 }
 
 std::optional<catalogue::moddbscreen::ChartRow> storedChart(const QString &folder, const QString &name)
@@ -59,7 +40,7 @@ std::optional<catalogue::moddbscreen::ChartRow> storedChart(const QString &folde
 
 qint64 rowCount(const QString &folder, const QString &table)
 {
-    return store::Database(folder).count(table);
+    return SqlFile(folder).count(table);
 }
 
 std::optional<QString> pdfText(const QString &pdf)

@@ -139,8 +139,7 @@ void tst_chartreport::everyPageHeadedAndNumbered()
 void tst_chartreport::seedCatalogueOnOnePage()
 {
     AppFolder folder;
-    QString error;
-    QVERIFY(store::createDefault(folder.path(), &error));
+    QVERIFY(store::createDefault(folder.path()));
     const auto rows = catalogue::readChartList(folder.path());
     QVERIFY2(rows, qPrintable(problemText(rows)));
     const QString pdf = folder.file(QStringLiteral("seed.pdf"));
@@ -167,8 +166,7 @@ void tst_chartreport::seedCatalogueOnOnePage()
 void tst_chartreport::hundredTwentyChartsAsPdf()
 {
     AppFolder folder;
-    QString error;
-    QVERIFY(store::createDefault(folder.path(), &error));
+    QVERIFY(store::createDefault(folder.path()));
     // Constellations in mixed letters: the list ignores letter case.
     const QStringList constellations{"AND", "cyg", "Lyr", "aql"};
     QList<catalogue::moddbscreen::ChartRow> added;

@@ -8,6 +8,7 @@
 #include "tests/catalogue/cataloguedata.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/messagerecorder.h"
+#include "tests/support/sqlfile.h"
 #include "tests/support/testkit.h"
 
 #include <QAction>
@@ -44,8 +45,7 @@ class Catalogue final
 public:
     Catalogue()
     {
-        QString error;
-        store::createDefault(m_folder.path(), &error);
+        QVERIFY(store::createDefault(m_folder.path()));
         for (const char *sub : {"obs", "starcharts", "charts"})
             QDir(m_folder.path()).mkdir(QLatin1String(sub));
         m_folder.write(QStringLiteral("header.txt"), observerHeader);
@@ -451,9 +451,7 @@ void tst_frmdatabase::editAndSaveCycle()
 {
     Catalogue c;
     {
-        store::Database db(c.path());
-        db.update(QStringLiteral("charts"), {QStringLiteral("starname"), QStringLiteral("ss cyg")},
-                  {{QStringLiteral("nightly"), QStringLiteral("Yes")}});
+        SqlFile(c.path()).exec(QStringLiteral("UPDATE Charts SET nightly = 'Yes' WHERE starname = 'ss cyg'"));
     }
     QVERIFY(c.open());
     c.search(QStringLiteral("ss cyg"));

@@ -2,9 +2,11 @@
 #include "catalogue/moddbscreen.h"
 #include "store/creation.h"
 #include "store/database.h"
+#include "store/observations.h"
 #include "tests/catalogue/cataloguedata.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/problemtext.h"
+#include "tests/support/sqlfile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -40,8 +42,8 @@ void fetchAll(catalogue::DataSource &source)
 
 void make(const AppFolder &folder)
 {
-    QString error;
-    QVERIFY2(store::createDefault(folder.path(), &error), qPrintable(error));
+    const outcome::Done created = store::createDefault(folder.path());
+    QVERIFY2(created, qPrintable(problemText(created)));
 }
 }
 
@@ -551,8 +553,7 @@ void tst_moddbscreen::listOrders()
                                     {QStringLiteral("SS CYG"), QStringLiteral("1000.5")}});
     {
         // An observation without a date, as another program might leave one.
-        store::Database db(folder.path());
-        db.insert(QStringLiteral("cumobs"), {{QStringLiteral("star"), QStringLiteral("rr lyr")}});
+        SqlFile(folder.path()).exec(QStringLiteral("INSERT INTO cumobs (star) VALUES ('rr lyr')"));
     }
     cataloguedata::addObservations(folder.path(), {{QStringLiteral("rr lyr"), QStringLiteral("245.1")}});
 
@@ -601,7 +602,7 @@ void tst_moddbscreen::failedRunKeepsTheList()
     QVERIFY(QFile::remove(folder.file(QStringLiteral("starcharts.mdb"))));
     QVERIFY(problemText(list.run(chartNamed(QStringLiteral("ss cyg")))).contains(QStringLiteral("missing")));
     QCOMPARE(list.rowCount(), 1);
-    QVERIFY(list.query().order.contains(QStringLiteral("constell")));
+    QCOMPARE(list.query().kind, store::List::ChartsByConstellation);
 }
 
 void tst_moddbscreen::openListDoesNotHoldTheFile()
@@ -617,12 +618,13 @@ void tst_moddbscreen::openListDoesNotHoldTheFile()
     QVERIFY(list.canFetchMore(QModelIndex()));
     // As the observation screen records while the list shows its first rows.
     store::Database writer(folder.path());
+    store::ObservationRow row;
+    row.star = QStringLiteral("ss cyg");
+    row.obsdate = QStringLiteral("2460000.5");
     QElapsedTimer timer;
     timer.start();
-    QVERIFY2(writer.insert(QStringLiteral("cumobs"),
-                           {{QStringLiteral("star"), QStringLiteral("ss cyg")},
-                            {QStringLiteral("obsdate"), QStringLiteral("2460000.5")}}),
-             qPrintable(writer.error()));
+    const outcome::Done added = store::addObservation(writer, row);
+    QVERIFY2(added, qPrintable(problemText(added)));
     QVERIFY(timer.elapsed() < 1000);
     fetchAll(list);
     QCOMPARE(list.rowCount(), 1001);

@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "tests/import/downloadfile.h"
 
-#include "store/database.h"
-
 #include <QFile>
-#include <QSqlQuery>
 
 const QStringList downloadHeader = {
     QStringLiteral("Observations of XYZ, downloaded"),
@@ -72,22 +69,4 @@ bool writeGeneratedFile(const QString &path, qint64 observations)
         }
     }
     return file.write(chunk) == chunk.size();
-}
-
-QStringList cumobsRows(const QString &appFolder)
-{
-    store::Database db(appFolder);
-    QStringList rows;
-    if (!db.open())
-        return rows;
-    QSqlQuery query(db.handle());
-    query.exec(QStringLiteral("SELECT star, magnitude, estimate, obsdate, obscode, notes, chart FROM cumobs "
-                              "ORDER BY rowid"));
-    while (query.next()) {
-        QStringList columns;
-        for (int i = 0; i < 7; ++i)
-            columns.append(query.value(i).toString());
-        rows.append(columns.join(u'|'));
-    }
-    return rows;
 }

@@ -36,6 +36,3 @@ QString generatedLine(qint64 n);
 
 // Writes a generated download of that many observations; false on failure.
 bool writeGeneratedFile(const QString &path, qint64 observations);
-
-// The rows of cumobs in the order they were added, columns in table order joined by "|".
-QStringList cumobsRows(const QString &appFolder);

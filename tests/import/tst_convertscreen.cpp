@@ -6,9 +6,12 @@
 #include "screenkit/nightmode.h"
 #include "store/creation.h"
 #include "store/database.h"
+#include "store/observations.h"
 #include "tests/import/downloadfile.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/messagerecorder.h"
+#include "tests/support/observations.h"
+#include "tests/support/problemtext.h"
 #include "tests/support/testkit.h"
 
 #include <QApplication>
@@ -81,8 +84,8 @@ void tst_convertscreen::init()
     write(QStringLiteral("2019/march.txt"), downloadBytes({}));
 
     m_folder = std::make_unique<AppFolder>();
-    QString error;
-    QVERIFY2(store::createDefault(m_folder->path(), &error), qPrintable(error));
+    const outcome::Done created = store::createDefault(m_folder->path());
+    QVERIFY2(created, qPrintable(problemText(created)));
     m_folder->write(QStringLiteral("header.txt"), observerHeader);
     m_messages = std::make_unique<MessageRecorder>();
     m_screens = std::make_unique<app::ScreenRegistry>(m_folder->path());
@@ -248,10 +251,11 @@ void tst_convertscreen::longImportShowsProgressAndCancels()
     QTRY_VERIFY(progress->value() > value);
     {
         store::Database db(m_folder->path());
-        QVERIFY2(db.insert(QStringLiteral("cumobs"),
-                           {{QStringLiteral("star"), QStringLiteral("recorded meanwhile")},
-                            {QStringLiteral("obsdate"), QStringLiteral("2458124.5")}}),
-                 qPrintable(db.error()));
+        store::ObservationRow row;
+        row.star = QStringLiteral("recorded meanwhile");
+        row.obsdate = QStringLiteral("2458124.5");
+        const outcome::Done added = store::addObservation(db, row);
+        QVERIFY2(added, qPrintable(problemText(added)));
     }
 
     QTest::mouseClick(cancel, Qt::LeftButton);

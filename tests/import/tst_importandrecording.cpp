@@ -6,6 +6,7 @@
 #include "observe/modentryscreen.h"
 #include "observe/reportfile.h"
 #include "store/database.h"
+#include "store/observations.h"
 #include "tests/import/downloadfile.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/exampleobservation.h"
@@ -39,7 +40,11 @@ private Q_SLOTS:
     void recordingOfAnotherProgramGetsIn();
 
 private:
-    qint64 rows() const { return store::Database(m_folder->path()).count(QStringLiteral("cumobs")); }
+    qint64 rows() const
+    {
+        store::Database db(m_folder->path());
+        return store::countObservations(db).valueOr(-1);
+    }
 
     std::unique_ptr<AppFolder> m_folder;
     QString m_report;

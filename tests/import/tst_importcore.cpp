@@ -4,8 +4,10 @@
 #include "import/modimportscreen.h"
 #include "store/creation.h"
 #include "store/database.h"
+#include "store/observations.h"
 #include "tests/import/downloadfile.h"
 #include "tests/support/appfolder.h"
+#include "tests/support/observations.h"
 #include "tests/support/problemtext.h"
 
 #include <QRegularExpression>
@@ -47,8 +49,8 @@ const QString mueller = QStringLiteral("Müller, 20cm \u20AC");
 void tst_importcore::init()
 {
     m_folder = std::make_unique<AppFolder>();
-    QString error;
-    QVERIFY2(store::createDefault(m_folder->path(), &error), qPrintable(error));
+    const outcome::Done created = store::createDefault(m_folder->path());
+    QVERIFY2(created, qPrintable(problemText(created)));
 }
 
 outcome::Result<Ended> tst_importcore::importBytes(const QByteArray &bytes, Duplicates choice)
@@ -60,14 +62,9 @@ outcome::Result<Ended> tst_importcore::importBytes(const QByteArray &bytes, Dupl
 void tst_importcore::addRecorded(const QString &star, const QString &obsdate, const QString &magnitude)
 {
     store::Database db(m_folder->path());
-    QVERIFY(db.insert(QStringLiteral("cumobs"),
-                      {{QStringLiteral("star"), star},
-                       {QStringLiteral("magnitude"), magnitude},
-                       {QStringLiteral("estimate"), QStringLiteral("110 115")},
-                       {QStringLiteral("obsdate"), obsdate},
-                       {QStringLiteral("obscode"), QStringLiteral("na")},
-                       {QStringLiteral("notes"), QStringLiteral("na")},
-                       {QStringLiteral("chart"), QStringLiteral("1896")}}));
+    QVERIFY(store::addObservation(db,
+                                  {star, magnitude, QStringLiteral("110 115"), obsdate, QStringLiteral("na"),
+                                   QStringLiteral("na"), QStringLiteral("1896")}));
 }
 
 void tst_importcore::threeLinesAddOneRow()
@@ -270,10 +267,11 @@ void tst_importcore::cancelKeepsAConsistentTable()
     // of this thread is about to write: its rows are taken back, to be added
     // again after a pause.
     store::Database other(m_folder->path());
-    QCOMPARE(other.count(QStringLiteral("cumobs")), 0);
+    QCOMPARE(store::countObservations(other).valueOr(-1), 0);
     QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("took back its \\d+ rows from line 3 on")));
-    QVERIFY2(other.begin(std::chrono::milliseconds(1)), qPrintable(other.error()));
-    other.rollback();
+    const outcome::Done begun = other.begin(std::chrono::milliseconds(1));
+    QVERIFY2(begun, qPrintable(problemText(begun)));
+    QVERIFY(other.rollback());
     QCOMPARE(import.outcome()->added, 0);
     while (import.outcome()->added == 0)
         import.work(QDeadlineTimer(30));

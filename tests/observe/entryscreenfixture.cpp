@@ -4,8 +4,8 @@
 #include "app/screenregistry.h"
 #include "observe/frmentryscreen.h"
 #include "screenkit/navigation.h"
-#include "store/database.h"
-#include "store/schema.h"
+#include "tests/support/observations.h"
+#include "tests/support/sqlfile.h"
 
 #include <QApplication>
 #include <QFile>
@@ -165,20 +165,10 @@ QByteArray EntryScreenFixture::report() const
 
 QStringList EntryScreenFixture::cumobsRows() const
 {
-    store::Database db(m_folder->path());
-    QSqlQuery query = db.select(QStringLiteral("cumobs"));
-    QStringList rows;
-    while (query.next()) {
-        QStringList columns;
-        for (int i = 0; i < 7; ++i)
-            columns.append(query.value(i).toString());
-        rows.append(columns.join(QLatin1Char('|')));
-    }
-    return rows;
+    return ::cumobsRows(m_folder->path());
 }
 
 void EntryScreenFixture::setNightly(const QString &star, const QString &flag)
 {
-    store::Database db(m_folder->path());
-    db.update(QStringLiteral("charts"), {QStringLiteral("starname"), star}, {{QStringLiteral("nightly"), flag}});
+    SqlFile(m_folder->path()).exec(QStringLiteral("UPDATE Charts SET nightly = ? WHERE starname = ?"), {flag, star});
 }

@@ -12,12 +12,10 @@
 // "X <n> <why>" refused; its notes are "<tag>-<n>".
 #include "app/startup.h"
 #include "observe/modentryscreen.h"
-#include "store/database.h"
 #include "tests/support/exampleobservation.h"
+#include "tests/support/sqlfile.h"
 
 #include <QCoreApplication>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTextStream>
 
 #include <cstdio>
@@ -75,24 +73,27 @@ int record(const QString &folder, const QString &report, const QString &tag, boo
 
 int lock(const QString &folder)
 {
-    store::Database db(folder);
-    if (!db.open()) {
-        say(db.error());
+    SqlFile db(folder);
+    if (!db.exec(QStringLiteral("PRAGMA busy_timeout = 20000"))) {
+        say(QStringLiteral("The database cannot be opened."));
         return 1;
     }
-    QSqlQuery query(db.handle());
-    query.exec(QStringLiteral("PRAGMA busy_timeout = 20000"));
     QTextStream input(stdin);
     QString command;
+    bool held = false;
     while (input.readLineInto(&command) && command != QLatin1String("release")) {
-        query.exec(QStringLiteral("ROLLBACK"));
-        // A reader keeps others from committing; an exclusive holder keeps them from reading too.
-        const bool held = command == QLatin1String("shared") ? query.exec(QStringLiteral("BEGIN"))
-                && query.exec(QStringLiteral("SELECT count(*) FROM cumobs")) && query.next()
-                                                             : query.exec(QStringLiteral("BEGIN EXCLUSIVE"));
-        say(held ? command : query.lastError().text());
+        if (held)
+            db.exec(QStringLiteral("ROLLBACK"));
+        // A reader keeps others from committing until its transaction ends;
+        // an exclusive holder keeps them from reading too.
+        held = command == QLatin1String("shared")
+            ? db.exec(QStringLiteral("BEGIN")) && db.value(QStringLiteral("SELECT count(*) FROM cumobs")).isValid()
+            : db.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+        // The engine's reason is on standard error.
+        say(held ? command : QStringLiteral("not held"));
     }
-    query.exec(QStringLiteral("ROLLBACK"));
+    if (held)
+        db.exec(QStringLiteral("ROLLBACK"));
     return 0;
 }
 }

@@ -2,8 +2,11 @@
 #include "observe/chartviewer.h"
 #include "observe/frmentryscreen.h"
 #include "observe/picturebox.h"
+#include "store/charts.h"
 #include "store/database.h"
+#include "store/observations.h"
 #include "tests/observe/entryscreenfixture.h"
+#include "tests/support/sqlfile.h"
 #include "tests/support/testcharts.h"
 #include "tests/support/testkit.h"
 
@@ -99,9 +102,8 @@ QString tst_chartscreen::dateFields(EntryScreenFixture &f)
 
 void tst_chartscreen::updateChart(EntryScreenFixture &f, const QString &column, const QString &value)
 {
-    store::Database db(f.folder().path());
-    QVERIFY(
-        db.update(QStringLiteral("charts"), {QStringLiteral("starname"), QStringLiteral("ss cyg")}, {{column, value}}));
+    QVERIFY(SqlFile(f.folder().path())
+                .exec(QStringLiteral("UPDATE Charts SET %1 = ? WHERE starname = 'ss cyg'").arg(column), {value}));
 }
 
 void tst_chartscreen::chartRedOnBlackAndFieldsInUniversalTime()
@@ -228,9 +230,10 @@ void tst_chartscreen::unreadableNewestDateIsNamed()
     EntryScreenFixture f;
     {
         store::Database db(f.folder().path());
-        QVERIFY(db.insert(QStringLiteral("cumobs"),
-                          {{QStringLiteral("star"), QStringLiteral("SS CYG")},
-                           {QStringLiteral("obsdate"), QStringLiteral("JD 2459100")}}));
+        store::ObservationRow row;
+        row.star = QStringLiteral("SS CYG");
+        row.obsdate = QStringLiteral("JD 2459100");
+        QVERIFY(store::addObservation(db, row));
     }
     QVERIFY(openWithCharts(f));
     QTest::mouseClick(f.button("cmdChart"), Qt::LeftButton);
@@ -315,7 +318,7 @@ void tst_chartscreen::finderProblemsToldWithoutStalePicture()
         f.chooseStar(QStringLiteral("Lyr"), {});
     } else if (problem == QStringLiteral("no row")) {
         store::Database db(f.folder().path());
-        QVERIFY(db.remove(QStringLiteral("charts"), {QStringLiteral("starname"), QStringLiteral("ss cyg")}));
+        QVERIFY(store::removeChart(db, QStringLiteral("ss cyg")));
     } else if (problem == QStringLiteral("none")) {
         updateChart(f, QStringLiteral("finderchart"), QStringLiteral("none"));
     } else if (problem == QStringLiteral("missing")) {

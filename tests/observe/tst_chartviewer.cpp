@@ -2,8 +2,10 @@
 #include "observe/chartviewer.h"
 #include "observe/nightfilter.h"
 #include "observe/previous.h"
+#include "store/charts.h"
 #include "store/creation.h"
 #include "store/database.h"
+#include "store/observations.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/problemtext.h"
 #include "tests/support/testcharts.h"
@@ -118,25 +120,21 @@ QImage overBox(const QImage &image, QRgb box)
 void addChart(const QString &folder, const QString &star)
 {
     store::Database db(folder);
-    db.insert(QStringLiteral("charts"),
-              {{QStringLiteral("starname"), star},
-               {QStringLiteral("chart"), QStringLiteral("X1")},
-               {QStringLiteral("picturefile"), QString(star + QStringLiteral(".gif"))},
-               {QStringLiteral("finderchart"), QStringLiteral("none")},
-               {QStringLiteral("constell"), QStringLiteral("and")}});
+    QVERIFY(store::addChart(db,
+                            {star,
+                             QStringLiteral("X1"),
+                             {},
+                             QString(star + QStringLiteral(".gif")),
+                             QStringLiteral("none"),
+                             QStringLiteral("and")}));
 }
 
 void addObservation(const QString &folder, const QString &star, const QString &obsdate)
 {
     store::Database db(folder);
-    db.insert(QStringLiteral("cumobs"),
-              {{QStringLiteral("star"), star},
-               {QStringLiteral("magnitude"), QStringLiteral("11.2")},
-               {QStringLiteral("estimate"), QStringLiteral("e")},
-               {QStringLiteral("obsdate"), obsdate},
-               {QStringLiteral("obscode"), QStringLiteral("na")},
-               {QStringLiteral("notes"), QStringLiteral("na")},
-               {QStringLiteral("chart"), QStringLiteral("na")}});
+    QVERIFY(store::addObservation(db,
+                                  {star, QStringLiteral("11.2"), QStringLiteral("e"), obsdate, QStringLiteral("na"),
+                                   QStringLiteral("na"), QStringLiteral("na")}));
 }
 }
 
@@ -509,8 +507,7 @@ void tst_chartviewer::captions()
 void tst_chartviewer::newestObservation()
 {
     AppFolder folder;
-    QString error;
-    QVERIFY(store::createDefault(folder.path(), &error));
+    QVERIFY(store::createDefault(folder.path()));
     QCOMPARE(newestObsdate(folder.path(), QStringLiteral("ss cyg")).value(), std::nullopt);
 
     // Stored with capitals, found for the catalogue's name; ordered as text,
@@ -534,8 +531,7 @@ void tst_chartviewer::newestObservation()
 void tst_chartviewer::catalogueRow()
 {
     AppFolder folder;
-    QString error;
-    QVERIFY(store::createDefault(folder.path(), &error));
+    QVERIFY(store::createDefault(folder.path()));
     addChart(folder.path(), QStringLiteral("o'hara's star"));
     const auto row = chartrow(folder.path(), QStringLiteral("O'HARA'S STAR"));
     QVERIFY(row);

@@ -3,6 +3,7 @@
 #include "observe/frmentryscreen.h"
 #include "screenkit/navigation.h"
 #include "screenkit/nightcolours.h"
+#include "store/charts.h"
 #include "store/database.h"
 #include "tests/observe/entryscreenfixture.h"
 #include "tests/support/testkit.h"
@@ -123,9 +124,7 @@ void tst_entryscreen::listingStarsOfAConstellation()
     {
         store::Database db(f.folder().path());
         for (const char *name : {"R Lyr", "rr lyr", "Beta Lyr"})
-            db.insert(QStringLiteral("charts"),
-                      {{QStringLiteral("starname"), QString::fromLatin1(name)},
-                       {QStringLiteral("constell"), QStringLiteral("LYR")}});
+            QVERIFY(store::addChart(db, {QString::fromLatin1(name), {}, {}, {}, {}, QStringLiteral("LYR")}));
     }
     observe::frmEntryscreen *screen = f.open();
     auto *stars = screen->findChild<QListWidget *>(QStringLiteral("ddStars"));
@@ -623,10 +622,8 @@ void tst_entryscreen::apostropheInStarName()
     EntryScreenFixture f;
     {
         store::Database db(f.folder().path());
-        QVERIFY(db.insert(QStringLiteral("charts"),
-                          {{QStringLiteral("starname"), QStringLiteral("o'hara's star")},
-                           {QStringLiteral("nightly"), QStringLiteral("yes")},
-                           {QStringLiteral("constell"), QStringLiteral("and")}}));
+        QVERIFY(store::addChart(
+            db, {QStringLiteral("o'hara's star"), {}, QStringLiteral("yes"), {}, {}, QStringLiteral("and")}));
     }
     observe::frmEntryscreen *screen = f.open();
     f.chooseStar(QStringLiteral("And"), QStringLiteral("o'hara's star"));

@@ -4,16 +4,18 @@
 // cumobs and every row its line, whatever happens.
 #include "appfiles/folder.h"
 #include "observe/reportfile.h"
+#include "store/charts.h"
 #include "store/database.h"
+#include "store/observations.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/recorderprocess.h"
+#include "tests/support/sqlfile.h"
 #include "tests/support/testkit.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QSqlQuery>
 #include <QTest>
 
 #include <memory>
@@ -49,10 +51,8 @@ Story story(const AppFolder &folder, const QString &report)
         s.lines.append(text);
         s.lineTags.append(text.section(u'|', 7));
     }
-    store::Database db(folder.path());
-    QSqlQuery rows = db.select(QStringLiteral("cumobs"));
-    while (rows.next()) {
-        const auto value = [&](int i) { return rows.value(i).toString(); };
+    for (const QVariantList &row : SqlFile(folder.path()).rows(QStringLiteral("SELECT * FROM cumobs"))) {
+        const auto value = [&](int i) { return row.value(i).toString(); };
         s.rowTags.append(value(5));
         s.rowLines.append(
             QStringList{value(0), value(3), value(1), value(4), "na", "na", value(6), value(5)}.join(u'|'));
@@ -62,12 +62,8 @@ Story story(const AppFolder &folder, const QString &report)
 
 QString integrity(const AppFolder &folder)
 {
-    store::Database db(folder.path());
-    if (!db.open())
-        return db.error();
-    QSqlQuery query(db.handle());
-    return query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next() ? query.value(0).toString()
-                                                                                : QStringLiteral("failed");
+    const QVariant check = SqlFile(folder.path()).value(QStringLiteral("PRAGMA integrity_check"));
+    return check.isValid() ? check.toString() : QStringLiteral("failed");
 }
 
 // An application folder as a first start leaves it, with today's report begun.
@@ -199,9 +195,8 @@ void tst_recordingprocesses::doubleFirstStarts()
         QCOMPARE(folder.entries(),
                  (QStringList{QStringLiteral("obs"), QStringLiteral("starcharts"), QStringLiteral("starcharts.mdb")}));
         store::Database db(folder.path());
-        QVERIFY2(db.open(), qPrintable(db.error()));
-        QCOMPARE(db.count(QStringLiteral("charts")), 1);
-        QCOMPARE(db.count(QStringLiteral("cumobs")), 0);
+        QCOMPARE(store::countCharts(db).valueOr(-1), 1);
+        QCOMPARE(store::countObservations(db).valueOr(-1), 0);
     }
 }
 

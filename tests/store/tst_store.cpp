@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "store/appender.h"
+#include "store/charts.h"
 #include "store/creation.h"
 #include "store/database.h"
 #include "store/lookupindexes.h"
 #include "store/observationkey.h"
+#include "store/observations.h"
 #include "store/schema.h"
 #include "tests/support/appfolder.h"
-#include "tests/support/testkit.h"
+#include "tests/support/problemtext.h"
+#include "tests/support/sqlfile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -45,15 +48,18 @@ private Q_SLOTS:
     void appenderAddsWholeRowsOrNone();
 };
 
-static QVariantMap chartRow(const QString &name, const QString &constell = QStringLiteral("cyg"))
+static ChartRow chartRow(const QString &name, const QString &constell = QStringLiteral("cyg"))
 {
-    return {{QStringLiteral("starname"), name},
-            {QStringLiteral("chart"), QStringLiteral("X1")},
-            {QStringLiteral("nightly"), QStringLiteral("no")},
-            {QStringLiteral("picturefile"), QStringLiteral("a.gif")},
-            {QStringLiteral("finderchart"), QStringLiteral("none")},
-            {QStringLiteral("constell"), constell}};
+    return {name,    QStringLiteral("X1"), QStringLiteral("no"), QStringLiteral("a.gif"), QStringLiteral("none"),
+            constell};
 }
+
+// The fields of the rows in table order.
+constexpr QString ChartRow::*chartFields[] = {&ChartRow::starname,    &ChartRow::chart,       &ChartRow::nightly,
+                                              &ChartRow::picturefile, &ChartRow::finderchart, &ChartRow::constell};
+constexpr QString ObservationRow::*observationFields[] = {
+    &ObservationRow::star,    &ObservationRow::magnitude, &ObservationRow::estimate, &ObservationRow::obsdate,
+    &ObservationRow::obscode, &ObservationRow::notes,     &ObservationRow::chart};
 
 static QString sqlite3(const QString &db, const QString &sql)
 {
@@ -76,22 +82,23 @@ static QStringList withoutLookups()
 void tst_store::createsSchemaAndSeedRow()
 {
     AppFolder folder;
-    QString error;
-    QVERIFY2(createDefault(folder.path(), &error), qPrintable(error));
+    const outcome::Done created = createDefault(folder.path());
+    QVERIFY2(created, qPrintable(problemText(created)));
     QCOMPARE(folder.entries(), QStringList{QStringLiteral("starcharts.mdb")});
 
     Database db(folder.path());
-    QVERIFY2(db.open(), qPrintable(db.error()));
-    QCOMPARE(db.count(QStringLiteral("charts")), 1);
-    QCOMPARE(db.count(QStringLiteral("cumobs")), 0);
-    const auto seed = db.first(QStringLiteral("charts"), std::nullopt);
-    QVERIFY(seed);
-    QCOMPARE(seed->value(QStringLiteral("starname")).toString(), QStringLiteral("ss cyg"));
-    QCOMPARE(seed->value(QStringLiteral("chart")).toString(), QStringLiteral("1896"));
-    QCOMPARE(seed->value(QStringLiteral("nightly")).toString(), QStringLiteral("yes"));
-    QCOMPARE(seed->value(QStringLiteral("picturefile")).toString(), QStringLiteral("ss cyg.gif"));
-    QCOMPARE(seed->value(QStringLiteral("finderchart")).toString(), QStringLiteral("ss cyg-finder.gif"));
-    QCOMPARE(seed->value(QStringLiteral("constell")).toString(), QStringLiteral("cyg"));
+    const outcome::Done opened = db.open();
+    QVERIFY2(opened, qPrintable(problemText(opened)));
+    QCOMPARE(countCharts(db).valueOr(-1), 1);
+    QCOMPARE(countObservations(db).valueOr(-1), 0);
+    const auto seed = chartsByConstellation(db);
+    QVERIFY(seed && seed->size() == 1);
+    QCOMPARE(seed->at(0).starname, QStringLiteral("ss cyg"));
+    QCOMPARE(seed->at(0).chart, QStringLiteral("1896"));
+    QCOMPARE(seed->at(0).nightly, QStringLiteral("yes"));
+    QCOMPARE(seed->at(0).picturefile, QStringLiteral("ss cyg.gif"));
+    QCOMPARE(seed->at(0).finderchart, QStringLiteral("ss cyg-finder.gif"));
+    QCOMPARE(seed->at(0).constell, QStringLiteral("cyg"));
 
     if (QStandardPaths::findExecutable(QStringLiteral("sqlite3")).isEmpty())
         QSKIP("sqlite3 is not installed");
@@ -113,9 +120,10 @@ void tst_store::refusesToOverwrite()
 {
     AppFolder folder;
     folder.write(QStringLiteral("starcharts.mdb"), "mine");
-    QString error;
-    QVERIFY(!createDefault(folder.path(), &error));
-    QVERIFY(!error.isEmpty());
+    const outcome::Done created = createDefault(folder.path());
+    QVERIFY(!created);
+    QCOMPARE(created.problem().kind, outcome::Kind::Duplicate);
+    QVERIFY(!created.problem().message.isEmpty());
     QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), QByteArray("mine"));
 }
 
@@ -157,66 +165,66 @@ void tst_store::engineRefusesBadTexts()
     QFETCH(QString, value);
     QFETCH(bool, accepted);
     AppFolder folder;
-    QString error;
-    QVERIFY(createDefault(folder.path(), &error));
+    QVERIFY(createDefault(folder.path()));
     Database db(folder.path());
     QVERIFY(db.open());
 
-    QVariantMap row;
-    if (table == QStringLiteral("charts"))
-        row = chartRow(QStringLiteral("rr lyr"));
-    row.insert(column, value);
-    const qint64 before = db.count(table);
-    QCOMPARE(db.insert(table, row), accepted);
-    QCOMPARE(db.count(table), before + (accepted ? 1 : 0));
-    if (!accepted)
-        QVERIFY2(db.error().contains(column), qPrintable(db.error()));
+    // A chart's other columns are good; an observation's other columns are NULL.
+    const bool chart = table == QStringLiteral("charts");
+    const qsizetype index = store::table(table)->columnNames().indexOf(column);
+    ChartRow chartWith = chartRow(QStringLiteral("rr lyr"));
+    ObservationRow observationWith;
+    (chart ? chartWith.*chartFields[index] : observationWith.*observationFields[index]) = value;
+    const auto count = [&] { return (chart ? countCharts(db) : countObservations(db)).valueOr(-1); };
+    const qint64 before = count();
+    const outcome::Done added = chart ? addChart(db, chartWith) : addObservation(db, observationWith);
+    QCOMPARE(bool(added), accepted);
+    QCOMPARE(count(), before + (accepted ? 1 : 0));
+    if (!accepted) {
+        QVERIFY2(added.problem().message.contains(column), qPrintable(added.problem().message));
+        QCOMPARE(added.problem().kind, outcome::Kind::Refused);
+    }
 }
 
 void tst_store::nullIsAccepted()
 {
     AppFolder folder;
-    QString error;
-    QVERIFY(createDefault(folder.path(), &error));
+    QVERIFY(createDefault(folder.path()));
     Database db(folder.path());
-    QVERIFY(db.insert(QStringLiteral("cumobs"),
-                      {{QStringLiteral("star"), QStringLiteral("ss cyg")},
-                       {QStringLiteral("notes"), QVariant(QMetaType::fromType<QString>())}}));
-    QCOMPARE(db.count(QStringLiteral("cumobs")), 1);
+    ObservationRow row;
+    row.star = QStringLiteral("ss cyg");
+    QVERIFY(row.notes.isNull());
+    QVERIFY(addObservation(db, row));
+    QCOMPARE(countObservations(db).valueOr(-1), 1);
 }
 
 void tst_store::caseVariantDuplicateRefused()
 {
     AppFolder folder;
-    QString error;
-    QVERIFY(createDefault(folder.path(), &error));
+    QVERIFY(createDefault(folder.path()));
     Database db(folder.path());
-    QVERIFY(!db.insert(QStringLiteral("charts"), chartRow(QStringLiteral("SS Cyg"))));
-    QVERIFY2(db.error().contains(QStringLiteral("starname")), qPrintable(db.error()));
-    QCOMPARE(db.count(QStringLiteral("charts")), 1);
-    QVERIFY(db.insert(QStringLiteral("charts"), chartRow(QStringLiteral("ss cyg b"))));
-    QVERIFY(!db.update(QStringLiteral("charts"), {QStringLiteral("starname"), QStringLiteral("ss cyg b")},
-                       {{QStringLiteral("starname"), QStringLiteral("SS CYG")}}));
+    const outcome::Done added = addChart(db, chartRow(QStringLiteral("SS Cyg")));
+    QVERIFY(!added);
+    QVERIFY2(added.problem().message.contains(QStringLiteral("starname")), qPrintable(added.problem().message));
+    QCOMPARE(added.problem().kind, outcome::Kind::Duplicate);
+    QCOMPARE(countCharts(db).valueOr(-1), 1);
+    QVERIFY(addChart(db, chartRow(QStringLiteral("ss cyg b"))));
+    QVERIFY(!changeChart(db, QStringLiteral("ss cyg b"), chartRow(QStringLiteral("SS CYG"))));
 }
 
 void tst_store::comparisonAndOrderIgnoreCase()
 {
     AppFolder folder;
-    QString error;
-    QVERIFY(createDefault(folder.path(), &error));
+    QVERIFY(createDefault(folder.path()));
     Database db(folder.path());
-    for (const char *name : {"Z Cyg", "a cyg", "B Cyg", "chi cyg"})
-        QVERIFY2(db.insert(QStringLiteral("charts"), chartRow(QString::fromLatin1(name), QStringLiteral("CYG"))),
-                 qPrintable(db.error()));
-    QSqlQuery q = db.select(QStringLiteral("charts"), Where{QStringLiteral("constell"), QStringLiteral("Cyg")},
-                            {{QStringLiteral("starname")}});
-    QStringList names;
-    while (q.next())
-        names.append(q.value(0).toString());
-    QCOMPARE(names,
+    for (const char *name : {"Z Cyg", "a cyg", "B Cyg", "chi cyg"}) {
+        const outcome::Done added = addChart(db, chartRow(QString::fromLatin1(name), QStringLiteral("CYG")));
+        QVERIFY2(added, qPrintable(problemText(added)));
+    }
+    QCOMPARE(starsOfConstellation(db, QStringLiteral("Cyg")).valueOr({}),
              (QStringList{QStringLiteral("a cyg"), QStringLiteral("B Cyg"), QStringLiteral("chi cyg"),
                           QStringLiteral("ss cyg"), QStringLiteral("Z Cyg")}));
-    QCOMPARE(db.count(QStringLiteral("charts"), Where{QStringLiteral("StarName"), QStringLiteral("SS CYG")}), 1);
+    QVERIFY(hasChart(db, QStringLiteral("SS CYG")).valueOr(false));
 }
 
 void tst_store::metacharactersRoundTrip_data()
@@ -231,37 +239,36 @@ void tst_store::metacharactersRoundTrip()
 {
     QFETCH(QString, name);
     AppFolder folder;
-    QString error;
-    QVERIFY(createDefault(folder.path(), &error));
+    QVERIFY(createDefault(folder.path()));
     Database db(folder.path());
-    QVERIFY2(db.insert(QStringLiteral("charts"), chartRow(name)), qPrintable(db.error()));
-    QVERIFY2(db.insert(QStringLiteral("cumobs"), {{QStringLiteral("star"), name}}), qPrintable(db.error()));
+    const outcome::Done added = addChart(db, chartRow(name));
+    QVERIFY2(added, qPrintable(problemText(added)));
+    ObservationRow observation;
+    observation.star = name;
+    QVERIFY(addObservation(db, observation));
 
-    const Where byName{QStringLiteral("starname"), name};
-    QCOMPARE(db.count(QStringLiteral("charts"), byName), 1);
-    QCOMPARE(db.count(QStringLiteral("cumobs"), Where{QStringLiteral("star"), name}), 1);
-    const auto row = db.first(QStringLiteral("charts"), byName);
-    QVERIFY(row);
-    QCOMPARE(row->value(QStringLiteral("starname")).toString(), name);
-    QVERIFY(db.update(QStringLiteral("charts"), byName, {{QStringLiteral("chart"), QStringLiteral("Y2")}}));
-    QCOMPARE(db.first(QStringLiteral("charts"), byName)->value(QStringLiteral("chart")).toString(),
-             QStringLiteral("Y2"));
-    QVERIFY(db.remove(QStringLiteral("charts"), byName));
+    QVERIFY(hasChart(db, name).valueOr(false));
+    QCOMPARE(countObservationsOf(db, name).valueOr(-1), 1);
+    const auto row = chartOf(db, name);
+    QVERIFY(row && *row);
+    QCOMPARE((*row)->starname, name);
+    ChartRow changed = chartRow(name);
+    changed.chart = QStringLiteral("Y2");
+    QVERIFY(changeChart(db, name, changed));
+    QCOMPARE((*chartOf(db, name))->chart, QStringLiteral("Y2"));
+    QVERIFY(removeChart(db, name));
     // Only that row went; the seed row and the table are still there.
-    QCOMPARE(db.count(QStringLiteral("charts")), 1);
+    QCOMPARE(countCharts(db).valueOr(-1), 1);
 }
 
 void tst_store::unknownIdentifiersRefused()
 {
     AppFolder folder;
-    QString error;
-    QVERIFY(createDefault(folder.path(), &error));
+    QVERIFY(createDefault(folder.path()));
     Database db(folder.path());
-    QCOMPARE(db.count(QStringLiteral("charts; drop table charts")), -1);
-    QVERIFY(
-        !db.insert(QStringLiteral("charts"), {{QStringLiteral("starname) values ('x'); --"), QStringLiteral("x")}}));
-    QVERIFY(!db.select(QStringLiteral("cumobs"), std::nullopt, {{QStringLiteral("obsdate desc, star")}}).isActive());
-    QCOMPARE(db.count(QStringLiteral("charts")), 1);
+    QVERIFY(!Appender::prepare(db, charts(), {QStringLiteral("starname) values ('x'); --")}));
+    QVERIFY(!Appender::prepare(db, cumobs(), {QStringLiteral("obsdate desc, star")}));
+    QCOMPARE(countCharts(db).valueOr(-1), 1);
 }
 
 void tst_store::foreignFilesLeftUntouched_data()
@@ -279,10 +286,12 @@ void tst_store::foreignFilesLeftUntouched()
     folder.write(QStringLiteral("starcharts.mdb"), content);
     {
         Database db(folder.path());
-        QVERIFY(!db.open());
-        QVERIFY2(db.error().contains(QStringLiteral("not a database this program can use")), qPrintable(db.error()));
-        QVERIFY(!db.insert(QStringLiteral("charts"), chartRow(QStringLiteral("x"))));
-        QCOMPARE(db.count(QStringLiteral("charts")), -1);
+        const outcome::Done opened = db.open();
+        QVERIFY(!opened);
+        QVERIFY2(opened.problem().message.contains(QStringLiteral("not a database this program can use")),
+                 qPrintable(opened.problem().message));
+        QVERIFY(!addChart(db, chartRow(QStringLiteral("x"))));
+        QVERIFY(!countCharts(db));
     }
     QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), content);
     QCOMPARE(folder.entries(), QStringList{QStringLiteral("starcharts.mdb")});
@@ -292,8 +301,9 @@ void tst_store::missingFileIsNotCreated()
 {
     AppFolder folder;
     Database db(folder.path());
-    QVERIFY(!db.open());
-    QVERIFY(db.error().contains(QStringLiteral("missing")));
+    const outcome::Done opened = db.open();
+    QVERIFY(!opened);
+    QVERIFY(opened.problem().message.contains(QStringLiteral("missing")));
     QVERIFY(folder.entries().isEmpty());
 }
 
@@ -302,55 +312,54 @@ void tst_store::folderInPlaceOfTheFile()
     AppFolder folder;
     QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("starcharts.mdb")));
     Database db(folder.path());
-    QVERIFY(!db.open());
-    QVERIFY2(db.error().contains(QStringLiteral("is a folder, not a file")), qPrintable(db.error()));
-    QVERIFY(db.error().contains(folder.file(QStringLiteral("starcharts.mdb"))));
+    const outcome::Done opened = db.open();
+    QVERIFY(!opened);
+    QVERIFY2(opened.problem().message.contains(QStringLiteral("is a folder, not a file")),
+             qPrintable(opened.problem().message));
+    QVERIFY(opened.problem().message.contains(folder.file(QStringLiteral("starcharts.mdb"))));
 }
 
 void tst_store::databaseInUseIsToldWithinASecond()
 {
     AppFolder folder;
-    QString error;
-    QVERIFY(createDefault(folder.path(), &error));
+    QVERIFY(createDefault(folder.path()));
     const QByteArray before = folder.read(QStringLiteral("starcharts.mdb"));
     {
         // Another program holds the file for itself.
-        Database other(folder.path());
-        QVERIFY(other.open());
-        QSqlQuery exclusive(other.handle());
-        QVERIFY(exclusive.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        SqlFile other(folder.path());
+        QVERIFY(other.exec(QStringLiteral("BEGIN EXCLUSIVE")));
 
         for (const bool writing : {false, true}) {
             Database db(folder.path());
             QElapsedTimer waited;
             waited.start();
-            QVERIFY(writing ? !db.begin(std::chrono::milliseconds(1000)) : !db.open());
+            const outcome::Done done = writing ? db.begin(std::chrono::milliseconds(1000)) : db.open();
+            QVERIFY(!done);
             QVERIFY2(waited.elapsed() < 1500, qPrintable(QString::number(waited.elapsed())));
-            QVERIFY2(db.error().contains(QStringLiteral("in use by another program")), qPrintable(db.error()));
-            QVERIFY2(db.error().contains(QStringLiteral("Try again")), qPrintable(db.error()));
-            QVERIFY(!db.error().contains(QStringLiteral("move it aside")));
+            const QString message = done.problem().message;
+            QCOMPARE(done.problem().kind, outcome::Kind::Busy);
+            QVERIFY2(message.contains(QStringLiteral("in use by another program")), qPrintable(message));
+            QVERIFY2(message.contains(QStringLiteral("Try again")), qPrintable(message));
+            QVERIFY(!message.contains(QStringLiteral("move it aside")));
         }
-        QVERIFY(exclusive.exec(QStringLiteral("ROLLBACK")));
+        QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
     }
     QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), before);
     Database db(folder.path());
-    QVERIFY2(db.open(), qPrintable(db.error()));
+    const outcome::Done opened = db.open();
+    QVERIFY2(opened, qPrintable(problemText(opened)));
 }
 
 void tst_store::lookupIndexesServeTheSummaryAndLists()
 {
     AppFolder folder;
-    QString error;
-    QVERIFY(createDefault(folder.path(), &error));
+    QVERIFY(createDefault(folder.path()));
     QCOMPARE(lookups(folder.path()), Lookups::Present);
-    Database db(folder.path());
-    QVERIFY(db.open());
+    SqlFile db(folder.path());
     const auto plan = [&db](const QString &sql) {
-        QSqlQuery query(db.handle());
-        query.exec(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
         QStringList steps;
-        while (query.next())
-            steps.append(query.value(3).toString());
+        for (const QVariantList &step : db.rows(QStringLiteral("EXPLAIN QUERY PLAN ") + sql))
+            steps.append(step.value(3).toString());
         return steps.join(QLatin1Char('/'));
     };
     // One star's newest observation is read from the index, not sorted.
@@ -366,16 +375,16 @@ void tst_store::earlierDatabaseGetsLookupsOnce()
     AppFolder folder;
     QVERIFY(runSql(folder.file(QStringLiteral("starcharts.mdb")), withoutLookups()));
     QCOMPARE(lookups(folder.path()), Lookups::Missing);
-    QString error;
-    QVERIFY2(addLookups(folder.path(), &error), qPrintable(error));
+    const outcome::Done added = addLookups(folder.path());
+    QVERIFY2(added, qPrintable(problemText(added)));
     QCOMPARE(lookups(folder.path()), Lookups::Present);
     Database db(folder.path());
-    QCOMPARE(db.count(QStringLiteral("cumobs")), 1);
-    QSqlQuery query(db.handle());
-    QVERIFY(query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name")));
+    QCOMPARE(countObservations(db).valueOr(-1), 1);
     QStringList indexes;
-    while (query.next())
-        indexes.append(query.value(0).toString());
+    for (const QVariantList &index :
+         SqlFile(folder.path())
+             .rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name")))
+        indexes.append(index.value(0).toString());
     QCOMPARE(indexes,
              (QStringList{QStringLiteral("cumobs_obsdate"), QStringLiteral("cumobs_star_obsdate"),
                           QStringLiteral("starname")}));
@@ -383,13 +392,13 @@ void tst_store::earlierDatabaseGetsLookupsOnce()
     // Once is enough: the file stays as it is from now on.
     const QByteArray indexed = folder.read(QStringLiteral("starcharts.mdb"));
     QCOMPARE(lookups(folder.path()), Lookups::Present);
-    QVERIFY(addLookups(folder.path(), &error));
+    QVERIFY(addLookups(folder.path()));
     QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), indexed);
 
     // One index of the two missing: the other is added.
     QVERIFY(runSql(folder.file(QStringLiteral("starcharts.mdb")), {QStringLiteral("DROP INDEX cumobs_obsdate")}));
     QCOMPARE(lookups(folder.path()), Lookups::Missing);
-    QVERIFY(addLookups(folder.path(), &error));
+    QVERIFY(addLookups(folder.path()));
     QCOMPARE(lookups(folder.path()), Lookups::Present);
 }
 
@@ -434,9 +443,9 @@ void tst_store::foreignDatabaseNeverIndexed()
         QVERIFY(runSql(folder.file(QStringLiteral("starcharts.mdb")), statements));
     const QByteArray before = folder.read(QStringLiteral("starcharts.mdb"));
     QCOMPARE(lookups(folder.path()), Lookups::Foreign);
-    QString error;
-    QVERIFY(!addLookups(folder.path(), &error));
-    QVERIFY(!error.isEmpty());
+    const outcome::Done added = addLookups(folder.path());
+    QVERIFY(!added);
+    QVERIFY(!added.problem().message.isEmpty());
     QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), before);
     QCOMPARE(folder.entries(), QStringList{QStringLiteral("starcharts.mdb")});
 }
@@ -484,29 +493,28 @@ void tst_store::observationKey()
 void tst_store::appenderAddsWholeRowsOrNone()
 {
     AppFolder folder;
-    QString error;
-    QVERIFY(createDefault(folder.path(), &error));
+    QVERIFY(createDefault(folder.path()));
     Database db(folder.path());
-    QVERIFY(db.open());
-    Appender appender(db.handle(), cumobs(),
-                      {QStringLiteral("star"), QStringLiteral("obsdate"), QStringLiteral("magnitude"),
-                       QStringLiteral("obscode"), QStringLiteral("notes"), QStringLiteral("estimate"),
-                       QStringLiteral("chart")});
-    QVERIFY2(appender.isValid(), qPrintable(appender.error()));
+    auto prepared = Appender::prepare(db, cumobs(),
+                                      {column::star, column::obsdate, column::magnitude, column::obscode, column::notes,
+                                       column::estimate, column::chart});
+    QVERIFY2(prepared, qPrintable(problemText(prepared)));
+    Appender &appender = **prepared;
     QVERIFY(appender.append({u"o'hare", u"2458124.3958", u"11.2", u"na", u"It's; DROP TABLE cumobs", u"<110", u"X"}));
-    QVERIFY(!appender.append({u"ss cyg", u"2458124.3958", u"11.2", u"na", QStringView(), u"110 115", u"X"}));
-    QCOMPARE(appender.error(),
+    const outcome::Done empty =
+        appender.append({u"ss cyg", u"2458124.3958", u"11.2", u"na", QStringView(), u"110 115", u"X"});
+    QVERIFY(!empty);
+    QCOMPARE(empty.problem().message,
              QStringLiteral("The value for \"notes\" must not be empty and may hold at most 100 "
                             "characters."));
     QVERIFY(!appender.append({u"ss cyg", u"2458124.3958", u"11.2", u"na", u"na", u"110 115", QString(31, u'c')}));
     QVERIFY(!appender.append({u"too", u"few"}));
-    QCOMPARE(db.count(QStringLiteral("cumobs")), 1);
-    QCOMPARE(db.first(QStringLiteral("cumobs"), std::nullopt)->value(QStringLiteral("notes")).toString(),
-             QStringLiteral("It's; DROP TABLE cumobs"));
+    QCOMPARE(countObservations(db).valueOr(-1), 1);
+    QCOMPARE((*observationAt(db, 1))->notes, QStringLiteral("It's; DROP TABLE cumobs"));
 
-    Appender unknown(db.handle(), cumobs(), {QStringLiteral("star"), QStringLiteral("comment")});
-    QVERIFY(!unknown.isValid());
-    QCOMPARE(unknown.error(), QStringLiteral("Unknown column \"comment\" in table \"cumobs\"."));
+    const auto unknown = Appender::prepare(db, cumobs(), {column::star, QStringLiteral("comment")});
+    QVERIFY(!unknown);
+    QCOMPARE(unknown.problem().message, QStringLiteral("Unknown column \"comment\" in table \"cumobs\"."));
 }
 
 QTEST_APPLESS_MAIN(tst_store)

@@ -57,9 +57,8 @@ QStringList AppFolder::entries() const
 
 void AppFolder::prepare() const
 {
-    QString error;
-    if (!store::createDefault(path(), &error))
-        qWarning("%s", qPrintable(error));
+    if (const auto created = store::createDefault(path()); !created)
+        qWarning("%s", qPrintable(created.problem().message));
     QDir(path()).mkdir(QStringLiteral("obs"));
     QDir(path()).mkdir(QStringLiteral("starcharts"));
     write(QStringLiteral("header.txt"), observerHeader);

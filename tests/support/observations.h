@@ -9,3 +9,6 @@
 // columns in table order (star, magnitude, estimate, obsdate, obscode,
 // notes, chart). False when the engine refuses one.
 bool insertObservations(const QString &appFolder, const QList<QStringList> &rows);
+// The rows of cumobs in the order they were added, columns in table order
+// joined by "|".
+QStringList cumobsRows(const QString &appFolder);

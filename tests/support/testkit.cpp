@@ -4,9 +4,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QImage>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStyleHints>
 #include <QTest>
 #include <QTextBrowser>
@@ -58,27 +55,6 @@ void closeHelp()
 {
     if (QTextBrowser *browser = helpWindow())
         browser->close();
-}
-
-bool runSql(const QString &databasePath, const QStringList &statements)
-{
-    const QString connection = QStringLiteral("testkit-sql");
-    bool ok = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(databasePath);
-        ok = db.open();
-        QSqlQuery query(db);
-        for (const QString &sql : statements) {
-            if (ok && !query.exec(sql)) {
-                qWarning() << sql << query.lastError().text();
-                ok = false;
-            }
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connection);
-    return ok;
 }
 
 int lightPixels(const QImage &image)

@@ -29,10 +29,6 @@ void closeHelp();
 // The header editor's default content as it saves it.
 extern const QByteArray defaultHeaderBytes;
 
-// Runs the statements on the database file (made when missing), as an
-// earlier version of the program or another program would have.
-bool runSql(const QString &databasePath, const QStringList &statements);
-
 // Pixels with a green or blue part above 40: light the night must not show.
 int lightPixels(const QImage &image);
 // The widget as it looks now, the text caret drawn (not blinked away).

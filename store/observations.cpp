@@ -1,0 +1,134 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "store/observations.h"
+
+#include "store/schema.h"
+#include "store/statement.h"
+
+namespace
+{
+using store::column::estimate;
+using store::column::magnitude;
+using store::column::obsdate;
+using store::column::star;
+
+// Bound values per statement, well below the engine's limit.
+constexpr qsizetype datesPerStatement = 500;
+
+QString tableName()
+{
+    return store::cumobs().name;
+}
+
+// Every column in table order, as the rows are read and written.
+QString allColumns()
+{
+    return store::cumobs().columnNames().join(QStringLiteral(", "));
+}
+
+outcome::Result<std::optional<store::ObservationRow>> firstRow(store::Database &db, const QString &sql,
+                                                               const QVariantList &values)
+{
+    auto rows = store::Statement::run(db, sql, values);
+    if (!rows)
+        return rows.problem();
+    if (!rows->next())
+        return std::optional<store::ObservationRow>();
+    return std::optional<store::ObservationRow>(store::ObservationRow{
+        rows->text(0), rows->text(1), rows->text(2), rows->text(3), rows->text(4), rows->text(5), rows->text(6)});
+}
+
+outcome::Result<qint64> count(store::Database &db, const QString &sql, const QVariantList &values)
+{
+    auto rows = store::Statement::run(db, sql, values);
+    if (!rows)
+        return rows.problem();
+    return rows->next() ? rows->value(0).toLongLong() : 0;
+}
+}
+
+outcome::Result<qint64> store::countObservations(Database &db)
+{
+    return count(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(tableName()), {});
+}
+
+outcome::Result<qint64> store::countObservationsOf(Database &db, const QString &name)
+{
+    return count(db, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?").arg(tableName(), star), {name});
+}
+
+outcome::Result<std::optional<store::ObservationRow>> store::newestObservation(Database &db, const QString &name)
+{
+    // Read from the end of the star's part of the index, not sorted.
+    return firstRow(db,
+                    QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? ORDER BY %4 DESC LIMIT 1")
+                        .arg(allColumns(), tableName(), star, obsdate),
+                    {name});
+}
+
+outcome::Result<std::optional<store::ObservationRow>> store::observationAt(Database &db, qint64 row)
+{
+    return firstRow(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(allColumns(), tableName()), {row});
+}
+
+outcome::Done store::addObservation(Database &db, const ObservationRow &row)
+{
+    return Statement::write(db,
+                            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                .arg(tableName(), allColumns(), placeholders(cumobs().columns.size())),
+                            {row.star, row.magnitude, row.estimate, row.obsdate, row.obscode, row.notes, row.chart});
+}
+
+outcome::Result<QList<store::ObservationPoint>> store::observationPointsOf(Database &db, const QString &name)
+{
+    auto rows = Statement::run(db,
+                               QStringLiteral("SELECT rowid, %1, %2, substr(%3, 1, 1) = '<' FROM %4 "
+                                              "WHERE %5 = ? ORDER BY %1")
+                                   .arg(obsdate, magnitude, estimate, tableName(), star),
+                               {name});
+    if (!rows)
+        return rows.problem();
+    QList<ObservationPoint> points;
+    while (rows->next())
+        points.append({rows->value(0).toLongLong(), rows->text(1), rows->text(2), rows->value(3).toInt() == 1});
+    return points;
+}
+
+outcome::Result<QList<store::KeyTexts>> store::observationsOnDates(Database &db, const QStringList &obsdates)
+{
+    QList<KeyTexts> found;
+    for (qsizetype i = 0; i < obsdates.size(); i += datesPerStatement) {
+        const QStringList dates = obsdates.mid(i, datesPerStatement);
+        auto rows = Statement::run(db,
+                                   QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE %2 IN (%5)")
+                                       .arg(star, obsdate, magnitude, tableName(), placeholders(dates.size())),
+                                   QVariantList(dates.cbegin(), dates.cend()));
+        if (!rows)
+            return rows.problem();
+        while (rows->next())
+            found.append({rows->text(0), rows->text(1), rows->text(2)});
+    }
+    return found;
+}
+
+outcome::Result<store::ObservationKeys> store::observationKeys(Database &db, qint64 afterRow, int rows)
+{
+    // The limit is a number of ours: bound like every value all the same.
+    auto slice =
+        Statement::run(db,
+                       QStringLiteral("SELECT rowid, %1, %2, %3 FROM %4 WHERE rowid > ? ORDER BY rowid LIMIT ?")
+                           .arg(star, obsdate, magnitude, tableName()),
+                       {afterRow, rows});
+    if (!slice)
+        return slice.problem();
+    ObservationKeys keys;
+    keys.lastRow = afterRow;
+    int read = 0;
+    while (slice->next()) {
+        ++read;
+        keys.lastRow = slice->value(0).toLongLong();
+        if (const auto key = observationKey(slice->text(1), slice->text(2), slice->text(3)))
+            keys.keys.append(*key);
+    }
+    keys.end = read < rows;
+    return keys;
+}

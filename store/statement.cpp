@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "store/statement.h"
+
+#include "store/database.h"
+#include "store/heldtransaction.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+struct store::Statement::Engine
+{
+    explicit Engine(const QSqlDatabase &db)
+        : query(db)
+    {
+    }
+
+    QSqlQuery query;
+};
+
+store::Statement::Statement(std::unique_ptr<Engine> engine)
+    : m_engine(std::move(engine))
+{
+}
+
+store::Statement::Statement(Statement &&) noexcept = default;
+store::Statement &store::Statement::operator=(Statement &&) noexcept = default;
+store::Statement::~Statement() = default;
+
+outcome::Result<store::Statement> store::Statement::run(Database &db, const QString &sql, const QVariantList &values)
+{
+    if (outcome::Done opened = db.open(); !opened)
+        return opened.problem();
+    auto engine = std::make_unique<Engine>(QSqlDatabase::database(db.m_connection, false));
+    QSqlQuery &query = engine->query;
+    query.setForwardOnly(true);
+    if (query.prepare(sql)) {
+        for (const QVariant &value : values)
+            query.addBindValue(value);
+        if (query.exec())
+            return Statement(std::move(engine));
+    }
+    const QSqlError error = query.lastError();
+    return db.engineProblem(error.nativeErrorCode().toInt(), error.text());
+}
+
+outcome::Done store::Statement::write(Database &db, const QString &sql, const QVariantList &values)
+{
+    if (outcome::Done opened = db.open(); !opened)
+        return opened;
+    endHeldTransactions();
+    if (auto written = run(db, sql, values); !written)
+        return written.problem();
+    return {};
+}
+
+bool store::Statement::next()
+{
+    return m_engine->query.next();
+}
+
+QVariant store::Statement::value(int column) const
+{
+    return m_engine->query.value(column);
+}
+
+QString store::Statement::text(int column) const
+{
+    return m_engine->query.value(column).toString();
+}
+
+QString store::placeholders(qsizetype count)
+{
+    return QStringList(count, QStringLiteral("?")).join(QStringLiteral(", "));
+}

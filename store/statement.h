@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "outcome/result.h"
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+#include <memory>
+
+namespace store
+{
+class Database;
+
+// A statement of the store's own operations: prepared on a handle, its values
+// bound, run, and its rows read forward. Only the store's sources use it;
+// the rest of the program asks for what it needs by name (charts.h,
+// observations.h, listpages.h), and no type of the engine's shows.
+class Statement final
+{
+public:
+    // Opens the handle when it is not open yet. The problem words the
+    // engine's error for the observer, as engineProblem does.
+    static outcome::Result<Statement> run(Database &db, const QString &sql, const QVariantList &values = {});
+    // Runs a statement that writes, once the transactions the thread holds
+    // open elsewhere have ended (HeldTransaction).
+    static outcome::Done write(Database &db, const QString &sql, const QVariantList &values);
+
+    Statement(Statement &&) noexcept;
+    Statement &operator=(Statement &&) noexcept;
+    ~Statement();
+
+    // Moves to the next row; false after the last.
+    bool next();
+    QVariant value(int column) const;
+    QString text(int column) const;
+
+private:
+    struct Engine;
+    explicit Statement(std::unique_ptr<Engine> engine);
+
+    std::unique_ptr<Engine> m_engine;
+};
+
+// An engine's refusal of a value (empty, too long, a duplicate) worded for the
+// observer, naming the column; any other error as the engine tells it.
+outcome::Problem engineRefusal(const QString &engineText);
+
+// "?, ?, ?": the places of count bound values.
+QString placeholders(qsizetype count);
+}
