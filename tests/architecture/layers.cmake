@@ -1,6 +1,8 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
 # Fails when a folder includes a header of a folder its row in the layer
-# table does not name, or a header without the folder it lives in. Run as: cmake -DROOT=<tree> -DRULES=<ARCHITECTURE.md> -P layers.cmake
+# table does not name, or a header without the folder it lives in; when a
+# folder other than store/ uses Qt's SQL module, or a header of store/ shows
+# one of its types or a handle. Run as: cmake -DROOT=<tree> -DRULES=<ARCHITECTURE.md> -P layers.cmake
 cmake_minimum_required(VERSION 3.25)
 if(NOT ROOT OR NOT RULES)
     message(FATAL_ERROR "ROOT and RULES are needed")
@@ -56,7 +58,18 @@ foreach(source IN LISTS sources)
             string(APPEND broken "\n  ${source} includes ${header} of ${to}/")
         endif()
     endforeach()
+    # Every query lives in store/, and the store's headers hand out no type
+    # of Qt's SQL module and no handle of the engine's.
+    file(STRINGS "${ROOT}/${source}" sql REGEX "QSql|QtSql|handle\\(")
+    foreach(line IN LISTS sql)
+        if(NOT from STREQUAL "store" AND line MATCHES "(QSql[A-Za-z]*|QtSql)")
+            string(APPEND broken "\n  ${source} uses ${CMAKE_MATCH_1} outside store/")
+        elseif(from STREQUAL "store" AND source MATCHES "\\.h$"
+               AND line MATCHES "(QSql[A-Za-z]*|QtSql|handle\\()")
+            string(APPEND broken "\n  ${source} shows ${CMAKE_MATCH_1} in the store's interface")
+        endif()
+    endforeach()
 endforeach()
 if(broken)
-    message(FATAL_ERROR "Includes the layer table of ${RULES} does not allow:${broken}")
+    message(FATAL_ERROR "What the layer table of ${RULES} and the store's rules do not allow:${broken}")
 endif()
