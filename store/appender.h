@@ -32,7 +32,7 @@ public:
     Appender &operator=(const Appender &) = delete;
 
     // The row is added whole or not at all; refused, worded as
-    // describeEngineError() words it, when the engine refuses it.
+    // engineRefusal() words it, when the engine refuses it.
     outcome::Done append(std::initializer_list<QStringView> values);
 
 private:

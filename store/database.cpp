@@ -172,11 +172,6 @@ outcome::Done store::Database::keepChangesUntilCommit()
     return execute(QStringLiteral("PRAGMA cache_spill = OFF"));
 }
 
-QString store::describeEngineError(const QString &engineText)
-{
-    return engineRefusal(engineText).message;
-}
-
 outcome::Problem store::engineRefusal(const QString &engineText)
 {
     static const QRegularExpression check(QStringLiteral("CHECK constraint failed: ([A-Za-z]+)_(\\w+)_text"));

@@ -61,7 +61,4 @@ private:
     QString m_connection;
     bool m_open = false;
 };
-
-// A message for the user from an engine error (empty, too long, duplicate).
-QString describeEngineError(const QString &engineText);
 }
