@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPageLayout>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QTableView>
 #include <QTemporaryDir>
 

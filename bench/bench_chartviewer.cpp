@@ -10,9 +10,11 @@
 #include "observe/frmentryscreen.h"
 #include "observe/nightfilter.h"
 #include "observe/previous.h"
+#include "store/charts.h"
 #include "store/creation.h"
 #include "store/database.h"
 #include "store/lookupindexes.h"
+#include "tests/support/sqlfile.h"
 #include "tests/support/testcharts.h"
 
 #include <QApplication>
@@ -24,7 +26,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -57,15 +58,14 @@ void summaryLookup(const QString &folder)
     benchkit::print("summary lookup, a star with 2,000 observations (median)",
                     benchkit::medianMs(201, lookup("star 123")));
     benchkit::print("summary lookup, a star with none (median)", benchkit::medianMs(201, lookup("ss cyg")));
-    store::Database db(folder);
-    db.open();
-    for (const char *index : {"DROP INDEX cumobs_star_obsdate", "DROP INDEX cumobs_obsdate"})
-        QSqlQuery(db.handle()).exec(QLatin1String(index));
+    // As an earlier version left the file.
+    runSql(appfiles::Folder(folder).database(),
+           {QStringLiteral("DROP INDEX cumobs_star_obsdate"), QStringLiteral("DROP INDEX cumobs_obsdate")});
     benchkit::print("the same without the lookup indexes (median)", benchkit::medianMs(11, lookup("star 123")));
     QElapsedTimer timer;
     timer.start();
-    QString error;
-    store::addLookups(folder, &error);
+    if (const auto indexed = store::addLookups(folder); !indexed)
+        std::fprintf(stderr, "%s\n", qPrintable(indexed.problem().message));
     benchkit::print("indexing 1,000,000 observations once at start-up", timer.nsecsElapsed() / 1e6);
 }
 
@@ -118,8 +118,12 @@ void resetPeak()
 
 void showFile(const QString &folder, const QString &file, QPushButton *button)
 {
-    store::Database(folder).update(QStringLiteral("charts"), {QStringLiteral("starname"), QStringLiteral("star 123")},
-                                   {{QStringLiteral("picturefile"), file}});
+    store::Database db(folder);
+    const QString star = QStringLiteral("star 123");
+    store::ChartRow row = store::chartOf(db, star).valueOr(std::nullopt).value_or(store::ChartRow{});
+    row.picturefile = file;
+    if (const auto changed = store::changeChart(db, star, row); !changed)
+        std::fprintf(stderr, "%s\n", qPrintable(changed.problem().message));
     if (button)
         button->click();
 }

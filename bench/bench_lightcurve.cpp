@@ -4,6 +4,7 @@
 // drawing, and a redraw after a zoom or a move, in a cumobs of 500,000 rows
 // and a folder "obs" of 1,000 report files.
 #include "appfiles/folder.h"
+#include "bench/benchkit.h"
 #include "lightcurve/curve.h"
 #include "lightcurve/curveplot.h"
 #include "lightcurve/history.h"
@@ -11,13 +12,11 @@
 #include "lightcurve/timeaxis.h"
 #include "screenkit/nightmode.h"
 #include "store/creation.h"
-#include "store/database.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -41,26 +40,22 @@ QString dateText(int i)
 
 void fill(const QString &folder)
 {
-    QString error;
-    store::createDefault(folder, &error);
+    if (const auto created = store::createDefault(folder); !created)
+        std::fprintf(stderr, "%s\n", qPrintable(created.problem().message));
     QDir(folder).mkdir(QStringLiteral("obs"));
-    store::Database db(folder);
-    db.open();
-    QSqlDatabase handle = db.handle();
-    handle.transaction();
-    QSqlQuery obs(handle);
-    obs.prepare(QStringLiteral("INSERT INTO cumobs VALUES (?, ?, ?, ?, 'na', 'na', 'X36483DQK')"));
-    for (int i = 0; i < observations + others; ++i) {
+    benchkit::addObservations(folder, observations + others, [](int i) {
         const bool ours = i % 5 == 0;
         const int n = ours ? i / 5 : i;
         const bool fainter = n % 25 == 0;
-        obs.addBindValue(ours ? star : QStringLiteral("star %1").arg(i % 499));
-        obs.addBindValue(fainter ? QStringLiteral("13.0") : QString::number(10.0 + 2.0 * std::sin(n / 40.0), 'f', 1));
-        obs.addBindValue(fainter ? QStringLiteral("<130") : QStringLiteral("98 102"));
-        obs.addBindValue(dateText(n));
-        obs.exec();
-    }
-    handle.commit();
+        return store::ObservationRow{ours ? star : QStringLiteral("star %1").arg(i % 499),
+                                     fainter ? QStringLiteral("13.0")
+                                             : QString::number(10.0 + 2.0 * std::sin(n / 40.0), 'f', 1),
+                                     fainter ? QStringLiteral("<130") : QStringLiteral("98 102"),
+                                     dateText(n),
+                                     QStringLiteral("na"),
+                                     QStringLiteral("na"),
+                                     QStringLiteral("X36483DQK")};
+    });
 
     // Half of each file's lines are of the star, with the dates of its rows.
     const appfiles::Folder paths(folder);

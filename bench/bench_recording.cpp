@@ -5,15 +5,16 @@
 #include "bench/benchkit.h"
 #include "observe/modentryscreen.h"
 #include "observe/reportfile.h"
+#include "store/charts.h"
 #include "store/creation.h"
 #include "store/database.h"
+#include "store/observations.h"
 #include "store/schema.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -49,25 +50,17 @@ bool unsafeRecording(const QString &folder, const QString &report,
     if (!observe::modEntryscreen::checkObservation(texts, QDateTime::currentDateTimeUtc()))
         return false;
     store::Database db(folder);
-    const auto chart = db.first(QStringLiteral("charts"), store::Where{QStringLiteral("starname"), texts.star});
-    if (!chart)
+    const auto chart = store::chartOf(db, texts.star);
+    if (!chart || !*chart)
         return false;
-    const auto recording = observe::modEntryscreen::makeRecording(
-        texts, observe::modEntryscreen::isNightly(chart->value(QStringLiteral("nightly")).toString()));
+    const auto recording =
+        observe::modEntryscreen::makeRecording(texts, observe::modEntryscreen::isNightly((*chart)->nightly));
     QFile file(report);
     if (!file.open(QIODevice::Append))
         return false;
     file.write(recording.line.toLatin1() + "\r\n");
     file.close();
-    const auto &row = recording.row;
-    return db.insert(QStringLiteral("cumobs"),
-                     {{QStringLiteral("star"), row.star},
-                      {QStringLiteral("magnitude"), row.magnitude},
-                      {QStringLiteral("estimate"), row.estimate},
-                      {QStringLiteral("obsdate"), row.obsdate},
-                      {QStringLiteral("obscode"), row.obscode},
-                      {QStringLiteral("notes"), row.notes},
-                      {QStringLiteral("chart"), row.chart}});
+    return bool(store::addObservation(db, recording.row));
 }
 
 // How long a line stands in the report before its row is committed: the
@@ -79,20 +72,12 @@ double unpairedWindow(const QString &folder, const QString &report,
     const auto recording = observe::modEntryscreen::makeRecording(texts, false);
     observe::modEntryscreen::ReportAppender appender(report);
     static_cast<void>(appender.lock(QDeadlineTimer(1000)));
-    db.begin(std::chrono::milliseconds(1000));
-    const auto &row = recording.row;
-    db.insert(QStringLiteral("cumobs"),
-              {{QStringLiteral("star"), row.star},
-               {QStringLiteral("magnitude"), row.magnitude},
-               {QStringLiteral("estimate"), row.estimate},
-               {QStringLiteral("obsdate"), row.obsdate},
-               {QStringLiteral("obscode"), row.obscode},
-               {QStringLiteral("notes"), row.notes},
-               {QStringLiteral("chart"), row.chart}});
+    static_cast<void>(db.begin(std::chrono::milliseconds(1000)));
+    static_cast<void>(store::addObservation(db, recording.row));
     QElapsedTimer timer;
     timer.start();
     static_cast<void>(appender.append(recording.line));
-    db.commit();
+    static_cast<void>(db.commit());
     return timer.nsecsElapsed() / 1e6;
 }
 
@@ -119,17 +104,17 @@ int main(int argc, char *argv[])
 
     measure("open afresh and check the file's tables", 200, [&] {
         store::Database db(folder);
-        db.open();
+        static_cast<void>(db.open());
     });
-    measure("COUNT(*) of cumobs", 20, [&] { store::Database(folder).count(QStringLiteral("cumobs")); });
+    measure("COUNT(*) of cumobs", 20, [&] {
+        store::Database db(folder);
+        static_cast<void>(store::countObservations(db));
+    });
     measure("liststars of a constellation with 250 stars", 100,
             [&] { static_cast<void>(observe::modEntryscreen::liststars(folder, QStringLiteral("cyg"))); });
     measure("one star's observations, newest first", 10, [&] {
         store::Database db(folder);
-        QSqlQuery q =
-            db.select(QStringLiteral("cumobs"), store::Where{QStringLiteral("star"), QStringLiteral("star 7")},
-                      {{QStringLiteral("obsdate"), true}});
-        q.next();
+        static_cast<void>(store::newestObservation(db, QStringLiteral("star 7")));
     });
 
     const QString reportFile = appfiles::Folder(folder).report(QDate(2018, 1, 5));

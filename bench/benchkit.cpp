@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "bench/benchkit.h"
 
+#include "store/appender.h"
+#include "store/charts.h"
 #include "store/creation.h"
 #include "store/database.h"
+#include "store/schema.h"
 
 #include <QElapsedTimer>
 #include <QList>
-#include <QSqlQuery>
 
 #include <algorithm>
 #include <cstdio>
@@ -45,29 +47,47 @@ void print(const char *what, double ms)
 void makeDatabase(const QString &folder, int stars, const std::function<Star(int)> &star, int observations,
                   const std::function<QString(int)> &starOf)
 {
-    QString error;
-    if (!store::createDefault(folder, &error))
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    if (const auto created = store::createDefault(folder); !created)
+        std::fprintf(stderr, "%s\n", qPrintable(created.problem().message));
+    {
+        store::Database db(folder);
+        outcome::Done done = db.beginHeld();
+        for (int i = 0; done && i < stars; ++i) {
+            const Star s = star(i);
+            done = store::addChart(db,
+                                   {s.name, QStringLiteral("X1"), QStringLiteral("no"), s.picturefile,
+                                    QStringLiteral("none"), s.constellation});
+        }
+        if (done)
+            done = db.commit();
+        if (!done)
+            std::fprintf(stderr, "%s\n", qPrintable(done.problem().message));
+    }
+    addObservations(folder, observations, [&starOf](int i) {
+        return store::ObservationRow{starOf(i),
+                                     QStringLiteral("11.2"),
+                                     QStringLiteral("110(1)115"),
+                                     QString::number(2450000.0 + i * 0.01, 'f', 4),
+                                     QStringLiteral("na"),
+                                     QStringLiteral("na"),
+                                     QStringLiteral("1896")};
+    });
+}
+
+void addObservations(const QString &folder, int count, const std::function<store::ObservationRow(int)> &row)
+{
     store::Database db(folder);
-    db.open();
-    QSqlDatabase handle = db.handle();
-    handle.transaction();
-    QSqlQuery chart(handle);
-    chart.prepare(QStringLiteral("INSERT INTO Charts VALUES (?, 'X1', 'no', ?, 'none', ?)"));
-    for (int i = 0; i < stars; ++i) {
-        const Star s = star(i);
-        chart.addBindValue(s.name);
-        chart.addBindValue(s.picturefile);
-        chart.addBindValue(s.constellation);
-        chart.exec();
+    using namespace store::column;
+    auto appender =
+        store::Appender::prepare(db, store::cumobs(), {star, magnitude, estimate, obsdate, obscode, notes, chart});
+    outcome::Done done = appender ? db.beginHeld() : outcome::Done(appender.problem());
+    for (int i = 0; done && i < count; ++i) {
+        const store::ObservationRow r = row(i);
+        done = (*appender)->append({r.star, r.magnitude, r.estimate, r.obsdate, r.obscode, r.notes, r.chart});
     }
-    QSqlQuery obs(handle);
-    obs.prepare(QStringLiteral("INSERT INTO cumobs VALUES (?, '11.2', '110(1)115', ?, 'na', 'na', '1896')"));
-    for (int i = 0; i < observations; ++i) {
-        obs.addBindValue(starOf(i));
-        obs.addBindValue(QString::number(2450000.0 + i * 0.01, 'f', 4));
-        obs.exec();
-    }
-    handle.commit();
+    if (done)
+        done = db.commit();
+    if (!done)
+        std::fprintf(stderr, "%s\n", qPrintable(done.problem().message));
 }
 }

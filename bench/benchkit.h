@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "store/observations.h"
+
 #include <QString>
 
 #include <functional>
@@ -30,4 +32,7 @@ struct Star
 // 2,450,000, observation i being of the star starOf(i).
 void makeDatabase(const QString &folder, int stars, const std::function<Star(int)> &star, int observations,
                   const std::function<QString(int)> &starOf);
+// Adds `count` rows to cumobs, row i as row(i), through the store's appender
+// as the import adds them.
+void addObservations(const QString &folder, int count, const std::function<store::ObservationRow(int)> &row);
 }
