@@ -6,20 +6,7 @@
 
 namespace
 {
-using store::column::starname;
-
-QString tableName()
-{
-    return store::charts().name;
-}
-
-// Every column in table order, as the rows are read and written.
-QString allColumns()
-{
-    return store::charts().columnNames().join(QStringLiteral(", "));
-}
-
-QVariantList values(const store::ChartRow &row)
+QVariantList chartValues(const store::ChartRow &row)
 {
     return {row.starname, row.chart, row.nightly, row.picturefile, row.finderchart, row.constell};
 }
@@ -28,24 +15,17 @@ store::ChartRow chartRow(const store::Statement &rows)
 {
     return {rows.text(0), rows.text(1), rows.text(2), rows.text(3), rows.text(4), rows.text(5)};
 }
-
-outcome::Result<qint64> count(store::Database &db, const QString &sql, const QVariantList &values)
-{
-    auto rows = store::Statement::run(db, sql, values);
-    if (!rows)
-        return rows.problem();
-    return rows->next() ? rows->value(0).toLongLong() : 0;
-}
 }
 
 outcome::Result<qint64> store::countCharts(Database &db)
 {
-    return count(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(tableName()), {});
+    return countOf(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(charts().name));
 }
 
 outcome::Result<bool> store::hasChart(Database &db, const QString &name)
 {
-    auto found = count(db, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?").arg(tableName(), starname), {name});
+    auto found = countOf(
+        db, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?").arg(charts().name, column::starname), {name});
     if (!found)
         return found.problem();
     return *found > 0;
@@ -54,7 +34,8 @@ outcome::Result<bool> store::hasChart(Database &db, const QString &name)
 outcome::Result<std::optional<store::ChartRow>> store::chartOf(Database &db, const QString &name)
 {
     auto rows = Statement::run(
-        db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(allColumns(), tableName(), starname), {name});
+        db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(columnList(charts()), charts().name, column::starname),
+        {name});
     if (!rows)
         return rows.problem();
     if (!rows->next())
@@ -64,9 +45,10 @@ outcome::Result<std::optional<store::ChartRow>> store::chartOf(Database &db, con
 
 outcome::Result<QStringList> store::starsOfConstellation(Database &db, const QString &constell)
 {
-    auto rows = Statement::run(
-        db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? ORDER BY %1").arg(starname, tableName(), column::constell),
-        {constell});
+    auto rows = Statement::run(db,
+                               QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? ORDER BY %1")
+                                   .arg(column::starname, charts().name, column::constell),
+                               {constell});
     if (!rows)
         return rows.problem();
     QStringList stars;
@@ -77,9 +59,9 @@ outcome::Result<QStringList> store::starsOfConstellation(Database &db, const QSt
 
 outcome::Result<QList<store::ChartRow>> store::chartsByConstellation(Database &db)
 {
-    auto rows = Statement::run(
-        db,
-        QStringLiteral("SELECT %1 FROM %2 ORDER BY %3, %4").arg(allColumns(), tableName(), column::constell, starname));
+    auto rows = Statement::run(db,
+                               QStringLiteral("SELECT %1 FROM %2 ORDER BY %3, %4")
+                                   .arg(columnList(charts()), charts().name, column::constell, column::starname));
     if (!rows)
         return rows.problem();
     QList<ChartRow> charts;
@@ -92,8 +74,8 @@ outcome::Done store::addChart(Database &db, const ChartRow &row)
 {
     return Statement::write(db,
                             QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                .arg(tableName(), allColumns(), placeholders(charts().columns.size())),
-                            values(row));
+                                .arg(charts().name, columnList(charts()), placeholders(charts().columns.size())),
+                            chartValues(row));
 }
 
 outcome::Done store::changeChart(Database &db, const QString &name, const ChartRow &row)
@@ -103,11 +85,12 @@ outcome::Done store::changeChart(Database &db, const QString &name, const ChartR
         assignments.append(column + QStringLiteral(" = ?"));
     return Statement::write(db,
                             QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                                .arg(tableName(), assignments.join(QStringLiteral(", ")), starname),
-                            values(row) << name);
+                                .arg(charts().name, assignments.join(QStringLiteral(", ")), column::starname),
+                            chartValues(row) << name);
 }
 
 outcome::Done store::removeChart(Database &db, const QString &name)
 {
-    return Statement::write(db, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(tableName(), starname), {name});
+    return Statement::write(db, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(charts().name, column::starname),
+                            {name});
 }

@@ -6,24 +6,8 @@
 
 namespace
 {
-using store::column::estimate;
-using store::column::magnitude;
-using store::column::obsdate;
-using store::column::star;
-
 // Bound values per statement, well below the engine's limit.
 constexpr qsizetype datesPerStatement = 500;
-
-QString tableName()
-{
-    return store::cumobs().name;
-}
-
-// Every column in table order, as the rows are read and written.
-QString allColumns()
-{
-    return store::cumobs().columnNames().join(QStringLiteral(", "));
-}
 
 outcome::Result<std::optional<store::ObservationRow>> firstRow(store::Database &db, const QString &sql,
                                                                const QVariantList &values)
@@ -36,24 +20,16 @@ outcome::Result<std::optional<store::ObservationRow>> firstRow(store::Database &
     return std::optional<store::ObservationRow>(store::ObservationRow{
         rows->text(0), rows->text(1), rows->text(2), rows->text(3), rows->text(4), rows->text(5), rows->text(6)});
 }
-
-outcome::Result<qint64> count(store::Database &db, const QString &sql, const QVariantList &values)
-{
-    auto rows = store::Statement::run(db, sql, values);
-    if (!rows)
-        return rows.problem();
-    return rows->next() ? rows->value(0).toLongLong() : 0;
-}
 }
 
 outcome::Result<qint64> store::countObservations(Database &db)
 {
-    return count(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(tableName()), {});
+    return countOf(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(cumobs().name));
 }
 
 outcome::Result<qint64> store::countObservationsOf(Database &db, const QString &name)
 {
-    return count(db, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?").arg(tableName(), star), {name});
+    return countOf(db, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?").arg(cumobs().name, column::star), {name});
 }
 
 outcome::Result<std::optional<store::ObservationRow>> store::newestObservation(Database &db, const QString &name)
@@ -61,30 +37,32 @@ outcome::Result<std::optional<store::ObservationRow>> store::newestObservation(D
     // Read from the end of the star's part of the index, not sorted.
     return firstRow(db,
                     QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? ORDER BY %4 DESC LIMIT 1")
-                        .arg(allColumns(), tableName(), star, obsdate),
+                        .arg(columnList(cumobs()), cumobs().name, column::star, column::obsdate),
                     {name});
 }
 
 outcome::Result<std::optional<store::ObservationRow>> store::observationAt(Database &db, qint64 row)
 {
-    return firstRow(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(allColumns(), tableName()), {row});
+    return firstRow(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columnList(cumobs()), cumobs().name),
+                    {row});
 }
 
 outcome::Done store::addObservation(Database &db, const ObservationRow &row)
 {
     return Statement::write(db,
                             QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                .arg(tableName(), allColumns(), placeholders(cumobs().columns.size())),
+                                .arg(cumobs().name, columnList(cumobs()), placeholders(cumobs().columns.size())),
                             {row.star, row.magnitude, row.estimate, row.obsdate, row.obscode, row.notes, row.chart});
 }
 
 outcome::Result<QList<store::ObservationPoint>> store::observationPointsOf(Database &db, const QString &name)
 {
-    auto rows = Statement::run(db,
-                               QStringLiteral("SELECT rowid, %1, %2, substr(%3, 1, 1) = '<' FROM %4 "
-                                              "WHERE %5 = ? ORDER BY %1")
-                                   .arg(obsdate, magnitude, estimate, tableName(), star),
-                               {name});
+    auto rows =
+        Statement::run(db,
+                       QStringLiteral("SELECT rowid, %1, %2, substr(%3, 1, 1) = '<' FROM %4 "
+                                      "WHERE %5 = ? ORDER BY %1")
+                           .arg(column::obsdate, column::magnitude, column::estimate, cumobs().name, column::star),
+                       {name});
     if (!rows)
         return rows.problem();
     QList<ObservationPoint> points;
@@ -98,10 +76,11 @@ outcome::Result<QList<store::KeyTexts>> store::observationsOnDates(Database &db,
     QList<KeyTexts> found;
     for (qsizetype i = 0; i < obsdates.size(); i += datesPerStatement) {
         const QStringList dates = obsdates.mid(i, datesPerStatement);
-        auto rows = Statement::run(db,
-                                   QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE %2 IN (%5)")
-                                       .arg(star, obsdate, magnitude, tableName(), placeholders(dates.size())),
-                                   QVariantList(dates.cbegin(), dates.cend()));
+        auto rows = Statement::run(
+            db,
+            QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE %2 IN (%5)")
+                .arg(column::star, column::obsdate, column::magnitude, cumobs().name, placeholders(dates.size())),
+            QVariantList(dates.cbegin(), dates.cend()));
         if (!rows)
             return rows.problem();
         while (rows->next())
@@ -116,7 +95,7 @@ outcome::Result<store::ObservationKeys> store::observationKeys(Database &db, qin
     auto slice =
         Statement::run(db,
                        QStringLiteral("SELECT rowid, %1, %2, %3 FROM %4 WHERE rowid > ? ORDER BY rowid LIMIT ?")
-                           .arg(star, obsdate, magnitude, tableName()),
+                           .arg(column::star, column::obsdate, column::magnitude, cumobs().name),
                        {afterRow, rows});
     if (!slice)
         return slice.problem();

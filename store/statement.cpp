@@ -3,6 +3,7 @@
 
 #include "store/database.h"
 #include "store/heldtransaction.h"
+#include "store/schema.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -72,4 +73,17 @@ QString store::Statement::text(int column) const
 QString store::placeholders(qsizetype count)
 {
     return QStringList(count, QStringLiteral("?")).join(QStringLiteral(", "));
+}
+
+QString store::columnList(const Table &table)
+{
+    return table.columnNames().join(QStringLiteral(", "));
+}
+
+outcome::Result<qint64> store::countOf(Database &db, const QString &sql, const QVariantList &values)
+{
+    auto rows = Statement::run(db, sql, values);
+    if (!rows)
+        return rows.problem();
+    return rows->next() ? rows->value(0).toLongLong() : 0;
 }

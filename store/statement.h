@@ -12,6 +12,7 @@
 namespace store
 {
 class Database;
+struct Table;
 
 // A statement of the store's own operations: prepared on a handle, its values
 // bound, run, and its rows read forward. Only the store's sources use it;
@@ -49,4 +50,8 @@ outcome::Problem engineRefusal(const QString &engineText);
 
 // "?, ?, ?": the places of count bound values.
 QString placeholders(qsizetype count);
+// Every column of the table in table order, as its rows are read and written.
+QString columnList(const Table &table);
+// The number a statement such as "SELECT COUNT(*) ..." gives.
+outcome::Result<qint64> countOf(Database &db, const QString &sql, const QVariantList &values = {});
 }
