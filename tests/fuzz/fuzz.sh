@@ -30,7 +30,7 @@ build() {
                  -I"$root")
     # The widget-free cores the import stands on, whole.
     local core=("$root"/outcome/*.cpp "$root"/appfiles/*.cpp "$root"/store/*.cpp
-                "$root"/import/{downloadline,downloadreader,knownobservations,modimportscreen}.cpp
+                "$root"/import/{downloadline,downloadreader,knownobservations,logging,modimportscreen}.cpp
                 "$root"/tests/support/sqlfile.cpp)
     local libs=($(pkg-config --libs Qt6Core Qt6Sql) -lsqlite3)
     clang++-14 "${flags[@]}" "$root/tests/fuzz/fuzz_downloadline.cpp" "${core[@]}" "${libs[@]}" \
