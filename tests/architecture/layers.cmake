@@ -1,8 +1,8 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
 # Fails when a folder includes a header of a folder its row in the layer
 # table does not name, or a header without the folder it lives in; when a
-# folder other than store/ uses Qt's SQL module, or a header of store/ shows
-# one of its types or a handle. Run as: cmake -DROOT=<tree> -DRULES=<ARCHITECTURE.md> -P layers.cmake
+# folder other than store/ uses Qt's SQL module or the store's statements, or
+# a header of store/ shows one of the module's types or a handle. Run as: cmake -DROOT=<tree> -DRULES=<ARCHITECTURE.md> -P layers.cmake
 cmake_minimum_required(VERSION 3.25)
 if(NOT ROOT OR NOT RULES)
     message(FATAL_ERROR "ROOT and RULES are needed")
@@ -56,6 +56,9 @@ foreach(source IN LISTS sources)
             string(APPEND broken "\n  ${source} includes ${header} of ${to}/, which has no row in the table")
         elseif(NOT to STREQUAL from AND NOT to IN_LIST allowed_${from})
             string(APPEND broken "\n  ${source} includes ${header} of ${to}/")
+        elseif(header STREQUAL "store/statement.h" AND NOT from STREQUAL "store")
+            # The store's own tool for running a statement.
+            string(APPEND broken "\n  ${source} runs statements of its own through ${header}")
         endif()
     endforeach()
     # Every query lives in store/, and the store's headers hand out no type
