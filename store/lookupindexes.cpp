@@ -16,7 +16,7 @@ namespace
 struct Survey
 {
     store::Lookups state = store::Lookups::Foreign;
-    // The lookup index statements the file lacks.
+    // The additions the file lacks.
     QStringList missing;
 };
 
@@ -34,7 +34,7 @@ Survey survey(const QSqlDatabase &db)
         return {};
 
     const QStringList ours = store::creationStatements();
-    const QStringList lookupStatements = store::lookupIndexStatements();
+    const QStringList additions = store::additionStatements();
     for (const QString &sql : present) {
         if (!ours.contains(sql))
             return {};
@@ -43,7 +43,7 @@ Survey survey(const QSqlDatabase &db)
     for (const QString &sql : ours) {
         if (present.contains(sql))
             continue;
-        if (!lookupStatements.contains(sql))
+        if (!additions.contains(sql))
             return {};
         result.missing.append(sql);
     }

@@ -5,16 +5,17 @@
 
 #include <QString>
 
-// A database made before the lookup indexes existed gets them once. Only a
+// A database made before the lookup indexes and the planner's table existed
+// gets them once (store::additionStatements()). Only a
 // file that holds exactly this program's tables (the same columns, types
 // and lengths) and nothing else is ever changed; anything else is foreign and
 // stays as it is, byte for byte.
 namespace store
 {
 enum class Lookups {
-    // This program's database with every lookup index.
+    // This program's database with every addition.
     Present,
-    // This program's database, lacking one or both.
+    // This program's database, lacking some of them.
     Missing,
     // Missing, unreadable, or another structure: not ours to change.
     Foreign,
@@ -23,7 +24,7 @@ enum class Lookups {
 // Reads only; the file is not changed.
 Lookups lookups(const QString &appFolder);
 
-// Adds the lookup indexes that this program's database lacks, in one
+// Adds what this program's database lacks, in one
 // transaction. Fails, with the reason, when the file is foreign or the
 // engine refused; the file is then as it was.
 outcome::Done addLookups(const QString &appFolder);

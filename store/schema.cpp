@@ -86,7 +86,18 @@ QStringList store::creationStatements()
                QStringLiteral("CREATE UNIQUE INDEX starname ON Charts (starname)"),
                createTableSql(cumobs()),
            }
-    + lookupIndexStatements();
+    + additionStatements();
+}
+
+QStringList store::additionStatements()
+{
+    // Typed columns: these rows are the program's own, never a user's text
+    // of a fixed length. Keyed by the catalogue's name of the star.
+    return lookupIndexStatements()
+        + QStringList{QStringLiteral("CREATE TABLE %1 (star TEXT COLLATE NOCASE PRIMARY KEY NOT NULL, "
+                                     "ra REAL NOT NULL, dec REAL NOT NULL, type TEXT, period REAL, "
+                                     "period_uncertain INTEGER NOT NULL DEFAULT 0, epoch REAL, max TEXT, min TEXT)")
+                          .arg(positionsTable)};
 }
 
 QStringList store::lookupIndexStatements()

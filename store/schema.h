@@ -28,6 +28,9 @@ inline constexpr QLatin1StringView obsdate{"obsdate"};
 inline constexpr QLatin1StringView obscode{"obscode"};
 inline constexpr QLatin1StringView notes{"notes"};
 }
+// The planner's table: where each star of the catalogue is, and what is
+// known of its variation (positions.h).
+inline constexpr QLatin1StringView positionsTable{"positions"};
 
 struct Column
 {
@@ -51,9 +54,13 @@ const Table &cumobs();
 // The table of that name, ignoring letter case; nullptr when there is none.
 const Table *table(const QString &name);
 
-// The statements that make both tables, the unique index on the star name
-// and the lookup indexes.
+// The statements that make a new database: both tables, the unique index on
+// the star name, and every addition below.
 QStringList creationStatements();
+// What later versions added to the database: the lookup indexes and the
+// planner's table of positions. An older database of this program gets the
+// ones it lacks, once (lookupindexes.h).
+QStringList additionStatements();
 // The indexes behind the quick lookups of cumobs: a star's observations by
 // date (the summary on the observation screen) and all of them by date (the
 // catalogue's lists). The engine's inner working: the tables stay as they are.

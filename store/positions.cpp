@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "store/positions.h"
+
+#include "store/database.h"
+#include "store/schema.h"
+#include "store/statement.h"
+
+#include <chrono>
+
+using namespace std::chrono_literals;
+
+namespace
+{
+QVariant optionalNumber(const std::optional<double> &value)
+{
+    return value ? QVariant(*value) : QVariant(QMetaType(QMetaType::Double));
+}
+
+QVariant optionalText(const QString &text)
+{
+    return text.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(text);
+}
+
+std::optional<double> numberAt(const store::Statement &row, int column)
+{
+    const QVariant value = row.value(column);
+    if (value.isNull())
+        return std::nullopt;
+    return value.toDouble();
+}
+}
+
+outcome::Result<QList<store::PositionRecord>> store::positions(Database &db)
+{
+    auto rows =
+        Statement::run(db,
+                       QStringLiteral("SELECT star, ra, dec, type, period, period_uncertain, epoch, max, min FROM %1")
+                           .arg(positionsTable));
+    if (!rows)
+        return rows.problem();
+    QList<PositionRecord> records;
+    while (rows->next()) {
+        records.append(PositionRecord{rows->text(0), rows->value(1).toDouble(), rows->value(2).toDouble(),
+                                      rows->text(3), numberAt(*rows, 4), rows->value(5).toBool(), numberAt(*rows, 6),
+                                      rows->text(7), rows->text(8)});
+    }
+    return records;
+}
+
+outcome::Result<store::PositionsSaved> store::savePositions(Database &db, const QList<PositionRecord> &records)
+{
+    if (const auto begun = db.begin(5s); !begun)
+        return begun.problem();
+    PositionsSaved saved;
+    const QString exists = QStringLiteral("SELECT COUNT(*) FROM %1 WHERE star = ?").arg(positionsTable);
+    // Unknown parts of the new record keep what the row had.
+    const QString upsert =
+        QStringLiteral("INSERT INTO %1 (star, ra, dec, type, period, period_uncertain, epoch, max, min) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (star) DO UPDATE SET "
+                       "ra = excluded.ra, dec = excluded.dec, type = coalesce(excluded.type, type), "
+                       "period_uncertain = CASE WHEN excluded.period IS NULL THEN period_uncertain "
+                       "ELSE excluded.period_uncertain END, period = coalesce(excluded.period, period), "
+                       "epoch = coalesce(excluded.epoch, epoch), max = coalesce(excluded.max, max), "
+                       "min = coalesce(excluded.min, min)")
+            .arg(positionsTable);
+    for (const PositionRecord &record : records) {
+        const auto found = countOf(db, exists, {record.star});
+        outcome::Done written = found
+            ? Statement::write(db, upsert,
+                               {record.star, record.ra, record.dec, optionalText(record.type),
+                                optionalNumber(record.period), record.periodUncertain ? 1 : 0,
+                                optionalNumber(record.epoch), optionalText(record.max), optionalText(record.min)})
+            : outcome::Done(found.problem());
+        if (!written) {
+            // A failure to take back is logged; closing the handle takes it back too.
+            static_cast<void>(db.rollback());
+            return written.problem();
+        }
+        ++(*found > 0 ? saved.updated : saved.added);
+    }
+    if (const auto committed = db.commit(); !committed) {
+        static_cast<void>(db.rollback());
+        return committed.problem();
+    }
+    return saved;
+}
+
+outcome::Result<QHash<QString, QString>> store::newestDates(Database &db, const QStringList &stars)
+{
+    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? ORDER BY %1 DESC LIMIT 1")
+                            .arg(column::obsdate, cumobs().name, column::star);
+    QHash<QString, QString> newest;
+    newest.reserve(stars.size());
+    for (const QString &star : stars) {
+        auto rows = Statement::run(db, sql, {star});
+        if (!rows)
+            return rows.problem();
+        if (rows->next())
+            newest.insert(star, rows->text(0));
+    }
+    return newest;
+}
+
+outcome::Result<QStringList> store::catalogueStars(Database &db)
+{
+    auto rows =
+        Statement::run(db, QStringLiteral("SELECT %1 FROM %2 ORDER BY %1").arg(column::starname, charts().name));
+    if (!rows)
+        return rows.problem();
+    QStringList stars;
+    while (rows->next())
+        stars.append(rows->text(0));
+    return stars;
+}
