@@ -13,7 +13,7 @@
 #include <QPointer>
 #include <QRandomGenerator>
 #include <QVBoxLayout>
-#include <QtTest>
+#include <QTest>
 
 using namespace hostkit;
 

@@ -5,7 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QtTest>
+#include <QSignalSpy>
+#include <QTest>
 
 using namespace hostkit;
 

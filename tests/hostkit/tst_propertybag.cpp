@@ -5,7 +5,7 @@
 #include <QFont>
 #include <QPainter>
 #include <QPixmap>
-#include <QtTest>
+#include <QTest>
 
 using namespace hostkit;
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include <QLineEdit>
 #include <QPluginLoader>
-#include <QtTest>
+#include <QTest>
 #include <QtUiPlugin/QDesignerCustomWidgetInterface>
 
 class tst_ferrow_designer final : public QObject

@@ -7,7 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QtTest>
+#include <QTest>
 
 using ferrow::numbox;
 

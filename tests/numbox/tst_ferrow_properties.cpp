@@ -10,7 +10,8 @@
 #include <QMetaProperty>
 #include <QPainter>
 #include <QVBoxLayout>
-#include <QtTest>
+#include <QSignalSpy>
+#include <QTest>
 
 using namespace hostkit;
 

@@ -7,7 +7,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QtTest>
+#include <QSignalSpy>
+#include <QTest>
 
 using ferrow::numbox;
 
