@@ -1,17 +1,19 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
 # Qt's headers are most of what every translation unit compiles. They are
-# precompiled twice, once per kind of target, and each target reuses the set of
-# its kind: "core" (Qt Core, for the widget-free libraries) and "ui" (with Gui
-# and Widgets; the test suites use it too). A set holds only the headers of the
+# precompiled once per kind of target, and each target reuses the set of its
+# kind: "core" (Qt Core, for the widget-free libraries), "ui" (with Gui and
+# Widgets; the test suites use it too) and "plot" (ui with QCustomPlot, whose
+# one header costs more than all of ui's, for the screens that plot). A set holds only the headers of the
 # modules every target of its kind links. Qt Test's headers stay out: they read
 # a macro whose value differs in every test folder, which would void the set.
-foreach(kind core ui)
+foreach(kind core ui plot)
     add_library(varlume_pch_${kind} STATIC ${CMAKE_CURRENT_LIST_DIR}/pch/stub.cpp)
     target_link_libraries(varlume_pch_${kind} PRIVATE varlume_build)
     target_precompile_headers(varlume_pch_${kind} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/pch/${kind}.h)
 endforeach()
 target_link_libraries(varlume_pch_core PRIVATE Qt6::Core)
 target_link_libraries(varlume_pch_ui PRIVATE Qt6::Widgets)
+target_link_libraries(varlume_pch_plot PRIVATE Qt6::Widgets Qt6::PrintSupport QCustomPlot::QCustomPlot)
 
 # Links <target> to varlume_build and gives it the precompiled headers of <kind>.
 function(varlume_target target kind)
