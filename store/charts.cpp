@@ -45,16 +45,10 @@ outcome::Result<std::optional<store::ChartRow>> store::chartOf(Database &db, con
 
 outcome::Result<QStringList> store::starsOfConstellation(Database &db, const QString &constell)
 {
-    auto rows = Statement::run(db,
-                               QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? ORDER BY %1")
-                                   .arg(column::starname, charts().name, column::constell),
-                               {constell});
-    if (!rows)
-        return rows.problem();
-    QStringList stars;
-    while (rows->next())
-        stars.append(rows->text(0));
-    return stars;
+    return textsOf(db,
+                   QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? ORDER BY %1")
+                       .arg(column::starname, charts().name, column::constell),
+                   {constell});
 }
 
 outcome::Result<QList<store::ChartRow>> store::chartsByConstellation(Database &db)

@@ -80,6 +80,17 @@ QString store::columnList(const Table &table)
     return table.columnNames().join(QStringLiteral(", "));
 }
 
+outcome::Result<QStringList> store::textsOf(Database &db, const QString &sql, const QVariantList &values)
+{
+    auto rows = Statement::run(db, sql, values);
+    if (!rows)
+        return rows.problem();
+    QStringList texts;
+    while (rows->next())
+        texts.append(rows->text(0));
+    return texts;
+}
+
 outcome::Result<qint64> store::countOf(Database &db, const QString &sql, const QVariantList &values)
 {
     auto rows = Statement::run(db, sql, values);

@@ -4,6 +4,7 @@
 #include "outcome/result.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 
@@ -52,6 +53,8 @@ outcome::Problem engineRefusal(const QString &engineText);
 QString placeholders(qsizetype count);
 // Every column of the table in table order, as its rows are read and written.
 QString columnList(const Table &table);
+// The first column of every row, as text.
+outcome::Result<QStringList> textsOf(Database &db, const QString &sql, const QVariantList &values = {});
 // The number a statement such as "SELECT COUNT(*) ..." gives.
 outcome::Result<qint64> countOf(Database &db, const QString &sql, const QVariantList &values = {});
 }

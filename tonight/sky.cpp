@@ -169,15 +169,20 @@ void Sky::sunToSite(double jd, double position[3]) const
         position[k] = before.sunToSite[k] + f * (after.sunToSite[k] - before.sunToSite[k]);
 }
 
-double Sky::sunAltitude(double jd) const
+void Sky::sunIntermediate(double jd, const Anchor &near, double *ri, double *di) const
 {
-    const Anchor &near = anchor(jd);
     double sun[3], intermediate[3];
     sunToSite(jd, sun);
     eraSxp(-1, sun, sun);
     eraRxp(const_cast<double(*)[3]>(near.astrom.bpn), sun, intermediate);
+    eraC2s(intermediate, ri, di);
+}
+
+double Sky::sunAltitude(double jd) const
+{
+    const Anchor &near = anchor(jd);
     double ri = 0, di = 0;
-    eraC2s(intermediate, &ri, &di);
+    sunIntermediate(jd, near, &ri, &di);
     eraASTROM astrom = rotated(near.astrom, jd);
     astrom.refa = astrom.refb = 0;
     double azimuth = 0, zenithDistance = 0, hourAngle = 0, dec = 0, ra = 0;
@@ -190,12 +195,8 @@ double Sky::sunUpperTransit(double jd) const
     double t = jd;
     for (int i = 0; i < 3; ++i) {
         const Anchor &near = anchor(t);
-        double sun[3], intermediate[3];
-        sunToSite(t, sun);
-        eraSxp(-1, sun, sun);
-        eraRxp(const_cast<double(*)[3]>(near.astrom.bpn), sun, intermediate);
         double ri = 0, di = 0;
-        eraC2s(intermediate, &ri, &di);
+        sunIntermediate(t, near, &ri, &di);
         t -= eraAnpm(era(t) + near.astrom.along - ri) / solarRate;
     }
     return t;

@@ -87,6 +87,8 @@ private:
     eraASTROM rotated(const eraASTROM &astrom, double jd) const;
     void siteFromCentre(double jd, const Anchor &anchor, double position[3]) const;
     void sunToSite(double jd, double position[3]) const;
+    // The Sun's place as seen from the site, in the anchor's intermediate frame.
+    void sunIntermediate(double jd, const Anchor &near, double *ri, double *di) const;
 
     Site m_site;
     double m_moment = 0;
