@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The command line, as a script runs it: no display, no window, and nothing
 // in the program's folder touched.
-#include "store/charts.h"
 #include "store/creation.h"
-#include "store/database.h"
-#include "store/positions.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/testkit.h"
 
@@ -23,10 +20,8 @@ private Q_SLOTS:
     void exitStatusAndFindings();
     void optionsOpenNothing_data();
     void optionsOpenNothing();
-    void positionsAddedUpdatedRefused();
-    void positionsNothingReadable_data();
-    void positionsNothingReadable();
-    void tonightPlan();
+    void plannerCommands_data();
+    void plannerCommands();
 };
 
 namespace
@@ -39,33 +34,6 @@ void prepare(QProcess &program, const AppFolder &folder)
         env.remove(QLatin1String(name));
     program.setProcessEnvironment(env);
     program.setWorkingDirectory(folder.path());
-}
-
-struct Ran
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-// The program, copied into the folder, run there with the arguments.
-Ran run(const AppFolder &folder, const QStringList &arguments)
-{
-    QProcess program;
-    prepare(program, folder);
-    program.start(folder.file(QStringLiteral("varlume")), arguments);
-    if (!program.waitForFinished(20000) || program.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {program.exitCode(), QString::fromUtf8(program.readAllStandardOutput()),
-            QString::fromUtf8(program.readAllStandardError())};
-}
-
-void addStar(const AppFolder &folder, const QString &name)
-{
-    store::Database db(folder.path());
-    QVERIFY(store::addChart(db,
-                            {name, QStringLiteral("1896"), QStringLiteral("no"), QStringLiteral("na"),
-                             QStringLiteral("na"), QStringLiteral("CYG")}));
 }
 }
 
@@ -132,7 +100,6 @@ void tst_checkcommand::optionsOpenNothing_data()
     QTest::newRow("unknown") << "--bogus" << 2 << QByteArray("'bogus'");
     QTest::newRow("no file") << "--check" << 2 << QByteArray("usage: varlume --check FILE...\n");
     QTest::newRow("no option") << "upload.txt" << 2 << QByteArray("\"upload.txt\"");
-    QTest::newRow("positions, no file") << "--positions nothere.csv" << 2 << QByteArray("nothere.csv: ");
     // How to set a site up: the file's group and keys.
     QTest::newRow("tonight, no site") << "--tonight" << 2 << QByteArray("[site]\nlatitude=52.52\nlongitude=");
     QTest::newRow("tonight, bad moment") << "--tonight --at 21:30" << 2 << QByteArray("YYYY-MM-DDTHH:MMZ");
@@ -158,81 +125,48 @@ void tst_checkcommand::optionsOpenNothing()
     QCOMPARE(folder.entries(), QStringList{QStringLiteral("varlume")});
 }
 
-void tst_checkcommand::positionsAddedUpdatedRefused()
+void tst_checkcommand::plannerCommands_data()
 {
-    AppFolder folder;
-    QVERIFY(store::createDefault(folder.path()));
-    addStar(folder, QStringLiteral("V0404 CYG"));
-    QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
-    folder.write(QStringLiteral("programme.csv"),
-                 "name,ra,dec,type\n"
-                 "V404 Cyg,20 24 03.8,+33 52 02,XN\n"
-                 "Nobody Cyg,20 00 00,+30 00 00,M\n"
-                 "SS Cyg,xx,+30,UGSS\n");
-    const QStringList read{QStringLiteral("--positions"), QStringLiteral("programme.csv")};
-    const Ran first = run(folder, read);
-    QVERIFY2(first.status == 0, qPrintable(first.err));
-    QVERIFY2(first.out.startsWith(QStringLiteral("programme.csv: 1 added, 0 updated, 1 refused\n"
-                                                 "Not in the catalogue, not stored (1): Nobody Cyg\n"
-                                                 "line 4, column 2 (ra): ")),
-             qPrintable(first.out));
-    const Ran second = run(folder, read);
-    QVERIFY2(second.out.startsWith(QStringLiteral("programme.csv: 0 added, 1 updated, 1 refused\n")),
-             qPrintable(second.out + second.err));
-}
-
-void tst_checkcommand::positionsNothingReadable_data()
-{
+    QTest::addColumn<QString>("option");
     QTest::addColumn<bool>("database");
-    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("positions");
+    QTest::addColumn<int>("status");
     QTest::addColumn<QString>("printed");
-    const QByteArray good = "star\tra\tdec\nSS Cyg\t325.68\t43.59\n";
-    QTest::newRow("empty") << true << QByteArray() << "programme.csv: The file is empty";
-    QTest::newRow("no position") << true << QByteArray("star;mag\nSS Cyg;12\n") << "lacks a column";
+    const QByteArray file = "name,ra,dec\nSS Cyg,21 42 42.8,+43 35 10\nNobody Cyg,1,2\nRU Cyg,x,1\n";
+    QTest::newRow("positions") << "--positions p.csv" << true << file << 0
+                               << "p.csv: 1 added, 0 updated, 1 refused\nNot in the catalogue, not stored (1): "
+                                  "Nobody Cyg\nline 4, column 2 (ra): ";
+    QTest::newRow("positions, no column") << "--positions p.csv" << true << QByteArray("star;mag\nSS Cyg;9\n") << 2
+                                          << "p.csv: The header row (line 1) lacks a column";
     // Never created for a file of positions.
-    QTest::newRow("no database") << false << good << "Nothing was stored: The database file";
+    QTest::newRow("positions, no database")
+        << "--positions p.csv" << false << file << 2 << "Nothing was stored: The database file";
+    QTest::newRow("tonight") << "--tonight --at 2026-12-07T22:30+01:00" << true << QByteArray() << 0
+                             << "# dark\t2026-12-07T16:18Z\t2026-12-08T05:39Z\nstar\talt_now\taz_now\tbest_utc\t";
 }
 
-void tst_checkcommand::positionsNothingReadable()
+void tst_checkcommand::plannerCommands()
 {
+    QFETCH(QString, option);
     QFETCH(bool, database);
-    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, positions);
+    QFETCH(int, status);
     QFETCH(QString, printed);
     AppFolder folder;
     QVERIFY(!database || store::createDefault(folder.path()));
-    folder.write(QStringLiteral("programme.csv"), file);
-    QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
-    const QStringList before = folder.entries();
-    const Ran ran = run(folder, {QStringLiteral("--positions"), QStringLiteral("programme.csv")});
-    QVERIFY2(ran.status == 2 && ran.out.isEmpty() && ran.err.contains(printed), qPrintable(ran.out + ran.err));
-    QCOMPARE(folder.entries(), before);
-}
-
-void tst_checkcommand::tonightPlan()
-{
-    AppFolder folder;
-    QVERIFY(store::createDefault(folder.path()));
-    addStar(folder, QStringLiteral("Vega"));
-    {
-        store::Database db(folder.path());
-        store::PositionRecord vega;
-        vega.star = QStringLiteral("Vega");
-        vega.ra = 279.2347;
-        vega.dec = 38.7837;
-        QVERIFY(store::savePositions(db, {vega}));
-    }
+    folder.write(QStringLiteral("p.csv"), positions);
     folder.write(QStringLiteral("site.ini"), "[site]\nlatitude=52.52\nlongitude=13.40\nheight=34\n");
     QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
     const QStringList before = folder.entries();
-    const Ran ran =
-        run(folder, {QStringLiteral("--tonight"), QStringLiteral("--at"), QStringLiteral("2026-12-07T21:30Z")});
-    QVERIFY2(ran.status == 0, qPrintable(ran.err));
-    const QStringList lines = ran.out.split(u'\n');
-    QCOMPARE(lines.size(), 5);
-    QCOMPARE(lines.at(0), QStringLiteral("# dark\t2026-12-07T16:18Z\t2026-12-08T05:39Z"));
-    QVERIFY(lines.at(1).startsWith(QStringLiteral("star\talt_now\taz_now\tbest_utc\t")));
-    QVERIFY(lines.at(2).startsWith(QStringLiteral("Vega\t")));
-    QCOMPARE(lines.at(3), QStringLiteral("# 1 star without a position (add them with --positions FILE): ss cyg"));
+    QProcess program;
+    prepare(program, folder);
+    program.start(folder.file(QStringLiteral("varlume")), option.split(u' '));
+    QVERIFY(program.waitForFinished(20000));
+    const QString out = QString::fromUtf8(program.readAllStandardOutput());
+    const QString err = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == status
+                 && (status == 0 ? out : err).contains(printed),
+             qPrintable(out + err));
     QCOMPARE(folder.entries(), before);
 }
 
