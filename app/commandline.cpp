@@ -70,7 +70,7 @@ int refuse(const Invocation &call, const QString &message)
     return 2;
 }
 
-// What a command's options take, and nothing else.
+// A command whose option takes all it needs refuses further arguments with its usage.
 bool noArguments(const Invocation &call, const char *usage)
 {
     if (call.arguments.isEmpty())
