@@ -1,7 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/commandline.h"
 
+#include "appfiles/folder.h"
 #include "observe/reportcheck.h"
+#include "store/database.h"
+#include "store/lookupindexes.h"
+#include "tonight/planinput.h"
+#include "tonight/plantext.h"
+#include "tonight/site.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -10,6 +16,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 namespace app
 {
@@ -56,6 +63,98 @@ int check(const Invocation &call)
     return observe::modReportcheck::checkFiles(call.arguments, QDateTime::currentDateTimeUtc(), call.out);
 }
 
+// A command that cannot do its work says why on the standard error.
+int refuse(const Invocation &call, const QString &message)
+{
+    call.err << QCoreApplication::applicationName() << ": " << message << '\n';
+    return 2;
+}
+
+// A command whose option takes all it needs refuses further arguments with its usage.
+bool noArguments(const Invocation &call, const char *usage)
+{
+    if (call.arguments.isEmpty())
+        return true;
+    call.err << "usage: " << usage << '\n';
+    return false;
+}
+
+// Positions and elements from a spreadsheet or an export of the index of
+// variable stars into the planner's table, as the Tonight screen reads them.
+int positions(const Invocation &call)
+{
+    if (!noArguments(call, "varlume --positions FILE"))
+        return 2;
+    const QString path = call.parser.value(QStringLiteral("positions"));
+    const auto reading = tonight::readPositionsFile(path);
+    if (!reading)
+        return refuse(call, QStringLiteral("%1: %2").arg(path, reading.problem().message));
+    const QString folder = QCoreApplication::applicationDirPath();
+    // A database of an earlier version gets the planner's table as the program's start would give it.
+    if (store::lookups(folder) == store::Lookups::Missing) {
+        if (const auto added = store::addLookups(folder); !added)
+            return refuse(call, QStringLiteral("Nothing was stored: %1").arg(added.problem().message));
+    }
+    store::Database db(folder);
+    const auto imported = tonight::importPositions(db, *reading);
+    if (!imported) {
+        const bool none = imported.problem().kind == outcome::Kind::NotFound;
+        return refuse(call,
+                      QStringLiteral("Nothing was stored: %1%2")
+                          .arg(imported.problem().message,
+                               none ? QStringLiteral(" Start varlume once to create the catalogue.") : QString()));
+    }
+    call.out << path << ": " << imported->text() << '\n';
+    return 0;
+}
+
+// The moment of --at: UTC or with its offset, never the computer's time zone.
+std::optional<QDateTime> momentOf(const QString &text)
+{
+    const QDateTime moment = QDateTime::fromString(text, Qt::ISODate);
+    if (!moment.isValid() || moment.timeSpec() == Qt::LocalTime)
+        return std::nullopt;
+    return moment.toUTC();
+}
+
+// The plan of the night as a table, for a script or a printout.
+int tonightPlan(const Invocation &call)
+{
+    if (!noArguments(call, "varlume --tonight [--at 2026-12-07T21:30Z]"))
+        return 2;
+    QDateTime moment = QDateTime::currentDateTimeUtc();
+    if (call.parser.isSet(QStringLiteral("at"))) {
+        const QString at = call.parser.value(QStringLiteral("at"));
+        const std::optional<QDateTime> given = momentOf(at);
+        if (!given)
+            return refuse(call,
+                          QStringLiteral("--at \"%1\" is no moment: write it as YYYY-MM-DDTHH:MMZ in UTC "
+                                         "(2026-12-07T21:30Z), or with an offset in place of the Z "
+                                         "(2026-12-07T22:30+01:00).")
+                              .arg(at));
+        moment = *given;
+    }
+    const QString folder = QCoreApplication::applicationDirPath();
+    const QString siteFile = appfiles::Folder(folder).site();
+    if (const auto site = tonight::readSite(siteFile); !site) {
+        return refuse(call,
+                      site.problem().kind == outcome::Kind::NotFound
+                          ? site.problem().message + u'\n' + tonight::siteFileHelp(siteFile)
+                          : site.problem().message);
+    }
+    const auto plan = tonight::planAt(folder, moment);
+    if (!plan) {
+        // Reading only, the command leaves a database of an earlier version as it is.
+        if (store::lookups(folder) == store::Lookups::Missing)
+            return refuse(call,
+                          QStringLiteral("The database has no table of positions yet: start varlume once, or "
+                                         "read positions with --positions FILE, to add it."));
+        return refuse(call, plan.problem().message);
+    }
+    call.out << tonight::planText(*plan);
+    return 0;
+}
+
 // Every option of the program, in the order of the help; when several are
 // given, the first of them here runs.
 QList<Command> commands()
@@ -70,6 +169,23 @@ QList<Command> commands()
                                            "would refuse or take wrongly; the exit status is 0 when all are clean, "
                                            "1 for warnings, 2 for errors.")),
          check},
+        {QCommandLineOption(QStringLiteral("positions"),
+                            QStringLiteral("Read the positions and elements of the catalogue's stars from FILE (CSV "
+                                           "or tab-separated, with a header row) into the Tonight planner and print "
+                                           "what was added, updated and refused; the exit status is 2 when nothing "
+                                           "could be read."),
+                            QStringLiteral("FILE")),
+         positions},
+        {QCommandLineOption(QStringLiteral("tonight"),
+                            QStringLiteral("Print the plan of the night for now, or for the moment of --at, as a "
+                                           "tab-separated table; the exit status is 2 without an observing site.")),
+         tonightPlan},
+        {QCommandLineOption(QStringLiteral("at"),
+                            QStringLiteral("With --tonight: plan for this moment, in UTC as 2026-12-07T21:30Z."),
+                            QStringLiteral("MOMENT")),
+         [](const Invocation &call) {
+             return refuse(call, QStringLiteral("--at goes with --tonight: varlume --tonight --at 2026-12-07T21:30Z"));
+         }},
     };
 }
 

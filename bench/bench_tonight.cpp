@@ -2,12 +2,21 @@
 // How long the Tonight plan takes from the request to the filled list: a
 // heavy programme of 2,000 stars with positions (their newest observations
 // as the query over 1,000,000 cumobs rows hands them over, one per star),
-// and an ordinary one of 500.
+// and an ordinary one of 500. First the plan alone, then the whole request
+// as the screen and --tonight make it: the site, the catalogue, the
+// positions and the newest observations read from a database of 1,000,000
+// cumobs rows, and the plan.
+#include "appfiles/folder.h"
+#include "bench/benchkit.h"
+#include "store/database.h"
+#include "store/positions.h"
 #include "tonight/plan.h"
+#include "tonight/planinput.h"
 #include "tonight/plantext.h"
 #include "varstars/starkey.h"
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cmath>
@@ -72,6 +81,34 @@ QHash<QString, double> newest(const QList<tonight::PlanStar> &stars)
 }
 }
 
+// The programme in a program folder of its own, all through the store: its
+// charts, 1,000,000 cumobs rows spread over its stars (every tenth never
+// observed), its positions and elements, and the site.
+void fill(const QString &folder, const QList<tonight::PlanStar> &stars, const tonight::Site &site)
+{
+    const int count = static_cast<int>(stars.size());
+    benchkit::makeDatabase(
+        folder, count,
+        [&stars](int i) {
+            return benchkit::Star{stars.at(i).name, QStringLiteral("cyg"), QStringLiteral("star.gif")};
+        },
+        1'000'000,
+        [&stars, count](int i) {
+            const int star = i % count;
+            return stars.at(star % 10 == 0 ? (star + 1) % count : star).name;
+        });
+    QList<store::PositionRecord> records;
+    for (const tonight::PlanStar &star : stars) {
+        const varstars::Elements &e = star.elements;
+        records.append({star.name, star.position->ra, star.position->dec, e.type, e.period, false, e.epoch, {}, {}});
+    }
+    store::Database db(folder);
+    if (const auto saved = store::savePositions(db, records); !saved)
+        std::fprintf(stderr, "%s\n", qPrintable(saved.problem().message));
+    if (const auto written = tonight::writeSite(appfiles::Folder(folder).site(), site); !written)
+        std::fprintf(stderr, "%s\n", qPrintable(written.problem().message));
+}
+
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
@@ -91,8 +128,33 @@ int main(int argc, char *argv[])
         qsizetype upNow = 0;
         for (const tonight::PlanRow &row : plan.rows)
             upNow += row.visibility == tonight::Visibility::UpNow;
-        std::printf("%lld up now, %lld lines of text\n\n", static_cast<long long>(upNow),
+        std::printf("%lld up now, %lld lines of text\n", static_cast<long long>(upNow),
                     static_cast<long long>(text.count(u'\n')));
+
+        QTemporaryDir folder;
+        fill(folder.path(), stars, site);
+        QStringList names;
+        for (const tonight::PlanStar &star : stars)
+            names.append(star.name);
+        time("store::newestDates: the newest observation of each", [&] {
+            store::Database db(folder.path());
+            if (const auto newest = store::newestDates(db, names); !newest)
+                std::fprintf(stderr, "%s\n", qPrintable(newest.problem().message));
+        });
+        time("readPlanInput: catalogue, positions, newest dates", [&] {
+            store::Database db(folder.path());
+            if (const auto input = tonight::readPlanInput(db); !input)
+                std::fprintf(stderr, "%s\n", qPrintable(input.problem().message));
+        });
+        time("planAt: from the request to the filled rows", [&] {
+            const auto planned = tonight::planAt(folder.path(), moment);
+            if (!planned)
+                std::fprintf(stderr, "%s\n", qPrintable(planned.problem().message));
+            else
+                plan = *planned;
+        });
+        std::printf("%lld rows, %lld without a position\n\n", static_cast<long long>(plan.rows.size()),
+                    static_cast<long long>(plan.withoutPosition.size()));
     }
     return 0;
 }

@@ -87,16 +87,24 @@ outcome::Result<store::PositionsSaved> store::savePositions(Database &db, const 
 
 outcome::Result<QHash<QString, QString>> store::newestDates(Database &db, const QStringList &stars)
 {
-    const QString sql = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? ORDER BY %1 DESC LIMIT 1")
-                            .arg(column::obsdate, cumobs().name, column::star);
+    // Many stars to one statement: preparing it again for each star would
+    // take longer than the steps through the index.
+    constexpr qsizetype perStatement = 500;
     QHash<QString, QString> newest;
     newest.reserve(stars.size());
-    for (const QString &star : stars) {
-        auto rows = Statement::run(db, sql, {star});
+    for (qsizetype first = 0; first < stars.size(); first += perStatement) {
+        const QStringList some = stars.mid(first, perStatement);
+        const QString sql = QStringLiteral("WITH given(name) AS (VALUES %1) SELECT name, (SELECT %2 FROM %3 "
+                                           "WHERE %4 = given.name ORDER BY %2 DESC LIMIT 1) FROM given")
+                                .arg(QStringList(some.size(), QStringLiteral("(?)")).join(u','), column::obsdate,
+                                     cumobs().name, column::star);
+        auto rows = Statement::run(db, sql, QVariantList(some.cbegin(), some.cend()));
         if (!rows)
             return rows.problem();
-        if (rows->next())
-            newest.insert(star, rows->text(0));
+        while (rows->next()) {
+            if (!rows->value(1).isNull())
+                newest.insert(rows->text(0), rows->text(1));
+        }
     }
     return newest;
 }

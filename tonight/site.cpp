@@ -5,8 +5,10 @@
 
 #include <QFileInfo>
 #include <QSettings>
+#include <QStringList>
 
 #include <cmath>
+#include <utility>
 
 namespace tonight
 {
@@ -14,6 +16,13 @@ namespace
 {
 const QString siteGroup = QStringLiteral("site");
 const QString cadenceGroup = QStringLiteral("cadence");
+// The keys of the group [site].
+const QString latitudeKey = QStringLiteral("latitude");
+const QString longitudeKey = QStringLiteral("longitude");
+const QString heightKey = QStringLiteral("height");
+const QString lowestKey = QStringLiteral("lowest_altitude");
+const QString darkKey = QStringLiteral("dark_sun_altitude");
+const QString zoneKey = QStringLiteral("timezone");
 
 struct Number
 {
@@ -123,35 +132,59 @@ outcome::Result<Site> readSite(const QString &path)
     if (const outcome::Done file = readable(settings, path); !file)
         return file.problem();
     settings.beginGroup(siteGroup);
-    if (!settings.contains(QStringLiteral("latitude")) || !settings.contains(QStringLiteral("longitude")))
+    if (!settings.contains(latitudeKey) || !settings.contains(longitudeKey))
         return none;
     const Site defaults;
     const outcome::Result<Site> site = siteFromText({
-        text(settings, QStringLiteral("latitude")),
-        text(settings, QStringLiteral("longitude")),
-        text(settings, QStringLiteral("height"), decimal(defaults.height)),
-        text(settings, QStringLiteral("lowest_altitude"), decimal(defaults.lowestAltitude)),
-        text(settings, QStringLiteral("dark_sun_altitude"), decimal(defaults.darkSunAltitude)),
-        text(settings, QStringLiteral("timezone")),
+        text(settings, latitudeKey),
+        text(settings, longitudeKey),
+        text(settings, heightKey, decimal(defaults.height)),
+        text(settings, lowestKey, decimal(defaults.lowestAltitude)),
+        text(settings, darkKey, decimal(defaults.darkSunAltitude)),
+        text(settings, zoneKey),
     });
     if (!site)
         return inFile(site.problem(), path, siteGroup);
     return site;
 }
 
+QString siteFileHelp(const QString &path)
+{
+    const Site example{52.52, 13.405, 34, 20, -12, QStringLiteral("Europe/Berlin")};
+    const SiteText values = siteText(example);
+    const Site defaults;
+    QStringList lines{QStringLiteral("Set up the observing site in the Tonight screen, or write it into %1:").arg(path),
+                      u'[' + siteGroup + u']'};
+    for (const auto &[key, value] : {std::pair{latitudeKey, values.latitude},
+                                     {longitudeKey, values.longitude},
+                                     {heightKey, values.height},
+                                     {lowestKey, values.lowestAltitude},
+                                     {darkKey, values.darkSunAltitude},
+                                     {zoneKey, values.timezone}})
+        lines.append(key + u'=' + value);
+    lines.append(QStringLiteral("%1 and %2 in decimal degrees (or degrees, minutes and seconds with N, S, E or W), "
+                                "north and east positive; %3 above sea level in metres (default %4); %5: the lowest "
+                                "altitude you see over trees and roofs, in degrees (default %6); %7: dark while the "
+                                "Sun's centre is below it, -12 or -18 (default %8); %9: an IANA name for local times "
+                                "(default the computer's time zone).")
+                     .arg(latitudeKey, longitudeKey, heightKey, decimal(defaults.height), lowestKey,
+                          decimal(defaults.lowestAltitude), darkKey, decimal(defaults.darkSunAltitude), zoneKey));
+    return lines.join(u'\n');
+}
+
 outcome::Done writeSite(const QString &path, const Site &site)
 {
     QSettings settings(path, QSettings::IniFormat);
     settings.beginGroup(siteGroup);
-    settings.setValue(QStringLiteral("latitude"), decimal(site.latitude));
-    settings.setValue(QStringLiteral("longitude"), decimal(site.longitude));
-    settings.setValue(QStringLiteral("height"), decimal(site.height));
-    settings.setValue(QStringLiteral("lowest_altitude"), decimal(site.lowestAltitude));
-    settings.setValue(QStringLiteral("dark_sun_altitude"), decimal(site.darkSunAltitude));
+    settings.setValue(latitudeKey, decimal(site.latitude));
+    settings.setValue(longitudeKey, decimal(site.longitude));
+    settings.setValue(heightKey, decimal(site.height));
+    settings.setValue(lowestKey, decimal(site.lowestAltitude));
+    settings.setValue(darkKey, decimal(site.darkSunAltitude));
     if (site.timezone.isEmpty())
-        settings.remove(QStringLiteral("timezone"));
+        settings.remove(zoneKey);
     else
-        settings.setValue(QStringLiteral("timezone"), site.timezone);
+        settings.setValue(zoneKey, site.timezone);
     settings.endGroup();
     settings.sync();
     if (settings.status() != QSettings::NoError)

@@ -51,6 +51,9 @@ SiteText siteText(const Site &site);
 // The site from "site.ini"; NotFound when no site is set up there, Refused for
 // a value that is no value of its key (the message names the file and key).
 outcome::Result<Site> readSite(const QString &path);
+// How to set up a site in the file at path, for an observer who has none:
+// the group [site] and its keys with a site's values, and what each holds.
+QString siteFileHelp(const QString &path);
 // Writes the site into "site.ini", keeping the file's other groups.
 outcome::Done writeSite(const QString &path, const Site &site);
 // The group [cadence] of "site.ini": type code or pattern = days ("SRB=14",

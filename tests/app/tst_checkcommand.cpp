@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The command line, as a script runs it: no display, no window, and nothing
 // in the program's folder touched.
+#include "store/creation.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/testkit.h"
 
@@ -19,6 +20,8 @@ private Q_SLOTS:
     void exitStatusAndFindings();
     void optionsOpenNothing_data();
     void optionsOpenNothing();
+    void plannerCommands_data();
+    void plannerCommands();
 };
 
 namespace
@@ -97,6 +100,10 @@ void tst_checkcommand::optionsOpenNothing_data()
     QTest::newRow("unknown") << "--bogus" << 2 << QByteArray("'bogus'");
     QTest::newRow("no file") << "--check" << 2 << QByteArray("usage: varlume --check FILE...\n");
     QTest::newRow("no option") << "upload.txt" << 2 << QByteArray("\"upload.txt\"");
+    // How to set a site up: the file's group and keys.
+    QTest::newRow("tonight, no site") << "--tonight" << 2 << QByteArray("[site]\nlatitude=52.52\nlongitude=");
+    QTest::newRow("tonight, bad moment") << "--tonight --at 21:30" << 2 << QByteArray("YYYY-MM-DDTHH:MMZ");
+    QTest::newRow("at alone") << "--at 2026-12-07T21:30Z" << 2 << QByteArray("--at goes with --tonight");
 }
 
 void tst_checkcommand::optionsOpenNothing()
@@ -108,7 +115,7 @@ void tst_checkcommand::optionsOpenNothing()
     QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
     QProcess program;
     prepare(program, folder);
-    program.start(folder.file(QStringLiteral("varlume")), {option});
+    program.start(folder.file(QStringLiteral("varlume")), option.split(u' '));
     QVERIFY(program.waitForFinished(20000));
     const QByteArray out = program.readAllStandardOutput();
     const QByteArray err = program.readAllStandardError();
@@ -116,6 +123,51 @@ void tst_checkcommand::optionsOpenNothing()
                  && (status == 0 ? out : err).contains(printed),
              QByteArray(out + err).constData());
     QCOMPARE(folder.entries(), QStringList{QStringLiteral("varlume")});
+}
+
+void tst_checkcommand::plannerCommands_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<bool>("database");
+    QTest::addColumn<QByteArray>("positions");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("printed");
+    const QByteArray file = "name,ra,dec\nSS Cyg,21 42 42.8,+43 35 10\nNobody Cyg,1,2\nRU Cyg,x,1\n";
+    QTest::newRow("positions") << "--positions p.csv" << true << file << 0
+                               << "p.csv: 1 added, 0 updated, 1 refused\nNot in the catalogue, not stored (1): "
+                                  "Nobody Cyg\nline 4, column 2 (ra): ";
+    QTest::newRow("positions, no column") << "--positions p.csv" << true << QByteArray("star;mag\nSS Cyg;9\n") << 2
+                                          << "p.csv: The header row (line 1) lacks a column";
+    // Never created for a file of positions.
+    QTest::newRow("positions, no database")
+        << "--positions p.csv" << false << file << 2 << "Nothing was stored: The database file";
+    QTest::newRow("tonight") << "--tonight --at 2026-12-07T22:30+01:00" << true << QByteArray() << 0
+                             << "# dark\t2026-12-07T16:18Z\t2026-12-08T05:39Z\nstar\talt_now\taz_now\tbest_utc\t";
+}
+
+void tst_checkcommand::plannerCommands()
+{
+    QFETCH(QString, option);
+    QFETCH(bool, database);
+    QFETCH(QByteArray, positions);
+    QFETCH(int, status);
+    QFETCH(QString, printed);
+    AppFolder folder;
+    QVERIFY(!database || store::createDefault(folder.path()));
+    folder.write(QStringLiteral("p.csv"), positions);
+    folder.write(QStringLiteral("site.ini"), "[site]\nlatitude=52.52\nlongitude=13.40\nheight=34\n");
+    QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
+    const QStringList before = folder.entries();
+    QProcess program;
+    prepare(program, folder);
+    program.start(folder.file(QStringLiteral("varlume")), option.split(u' '));
+    QVERIFY(program.waitForFinished(20000));
+    const QString out = QString::fromUtf8(program.readAllStandardOutput());
+    const QString err = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == status
+                 && (status == 0 ? out : err).contains(printed),
+             qPrintable(out + err));
+    QCOMPARE(folder.entries(), before);
 }
 
 QTEST_GUILESS_MAIN(tst_checkcommand)

@@ -3,6 +3,7 @@
 #include "store/creation.h"
 #include "store/database.h"
 #include "store/observations.h"
+#include "store/positions.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/problemtext.h"
 #include "tonight/planinput.h"
@@ -83,6 +84,10 @@ void tst_planinput::newestObservationByStar()
     QVERIFY(input);
     QCOMPARE(input->newest.value(varstars::starKey(QStringLiteral("SS Cyg"))), 2460123.4567);
     QVERIFY(!input->newest.contains(varstars::starKey(QStringLiteral("RU Cyg"))));
+    // Past the stars one statement asks for, and in another letter case.
+    QStringList many(1100, QStringLiteral("nobody"));
+    many.append(QStringLiteral("SS CYG"));
+    QCOMPARE(store::newestDates(db, many)->value(QStringLiteral("SS CYG")), QStringLiteral("2460123.4567"));
 }
 
 QTEST_APPLESS_MAIN(tst_planinput)
