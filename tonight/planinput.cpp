@@ -7,6 +7,8 @@
 #include "tonight/site.h"
 #include "varstars/starkey.h"
 
+#include <QSet>
+
 namespace
 {
 std::optional<varstars::Magnitude> magnitudeOf(const QString &text)
@@ -69,7 +71,12 @@ outcome::Result<tonight::PlanInput> tonight::readPlanInput(store::Database &db)
 
 QString tonight::PositionsImported::text() const
 {
-    QStringList lines{QStringLiteral("%1 added, %2 updated, %3 refused").arg(added).arg(updated).arg(refusals.size())};
+    // A line refused for two of its values is one line refused.
+    QSet<int> refusedLines;
+    for (const Refusal &refusal : refusals)
+        refusedLines.insert(refusal.line);
+    QStringList lines{
+        QStringLiteral("%1 added, %2 updated, %3 refused").arg(added).arg(updated).arg(refusedLines.size())};
     if (!unknown.isEmpty())
         lines.append(QStringLiteral("Not in the catalogue, not stored (%1): %2")
                          .arg(unknown.size())

@@ -39,7 +39,7 @@ struct PositionsImported
     QStringList unknown;
     QList<Refusal> refusals;
     QStringList warnings;
-    // "12 added, 3 updated, 1 refused; not in the catalogue (2): ..." and the
+    // "12 added, 3 updated, 1 refused" (lines); not in the catalogue (2): ..." and the
     // refusals and warnings, one per line.
     QString text() const;
 };
