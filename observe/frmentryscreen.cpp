@@ -593,6 +593,41 @@ void frmEntryscreen::stamp()
         m_dateFields.at(i)->setProperty("Text", QString::number(values[i]));
 }
 
+void frmEntryscreen::showstar(const QString &star)
+{
+    if (!m_txtEstimate->text().trimmed().isEmpty()) {
+        screenkit::showProblem(
+            outcome::refused(QStringLiteral("The estimate \"%1\" is typed but not entered. Enter it, or empty the "
+                                            "estimate field, then open %2 again.")
+                                 .arg(m_txtEstimate->text().trimmed(), star),
+                             QStringLiteral("txtEstimate"))
+                .titled(QStringLiteral("Estimate not entered"))
+                .as(outcome::Severity::Warning),
+            observe::lc());
+        m_txtEstimate->setFocus();
+        return;
+    }
+    if (const outcome::Result<modEntryscreen::ChartRow> row = modEntryscreen::chartrow(m_appFolder, star); row) {
+        pickstar(row->constell, row->starname);
+        m_selstar = row->starname;
+    } else {
+        m_selstar = star;
+    }
+    showchart(m_selstar);
+}
+
+void frmEntryscreen::pickstar(const QString &constellation, const QString &star)
+{
+    const QList<QTableWidgetItem *> cells = m_MSFlexGrid1->findItems(constellation, Qt::MatchFixedString);
+    if (cells.isEmpty())
+        return;
+    m_MSFlexGrid1->setCurrentItem(cells.constFirst());
+    liststars();
+    const QList<QListWidgetItem *> names = m_ddStars->findItems(star, Qt::MatchFixedString);
+    if (!names.isEmpty())
+        m_ddStars->setCurrentItem(names.constFirst());
+}
+
 void frmEntryscreen::showchart(const QString &star)
 {
     // Each step stays done when a later one fails.
