@@ -254,6 +254,11 @@ void frmEntryscreen::createControls()
             screenkit::show(screenkit::Screen::LightCurve, star);
     });
 
+    // Beside the constellations: back to the plan for the next star.
+    m_cmdTonight = makeButton("cmdTonight", QStringLiteral("&Tonight"),
+                              QStringLiteral("Which of your stars to observe tonight"), 18720, 360, 1215, 495);
+    connect(m_cmdTonight, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Tonight); });
+
     m_Picture1 = make<QLabel>(canvas(), "Picture1", 0, 0, 9855, 12135);
     m_Picture1->setAutoFillBackground(true);
     QPalette blackBox = screenkit::night::palette();
@@ -342,6 +347,7 @@ void frmEntryscreen::arrangeTabOrder()
               m_Picture2,       m_Picture3,       m_cmdHelp,  m_cmdDBform};
     order += m_cmdCheckreport;
     order += m_cmdLightcurve;
+    order += m_cmdTonight;
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }

@@ -159,6 +159,7 @@ private:
     QPushButton *m_cmdDBform = nullptr;
     QPushButton *m_cmdCheckreport = nullptr;
     QPushButton *m_cmdLightcurve = nullptr;
+    QPushButton *m_cmdTonight = nullptr;
     QLabel *m_Picture1 = nullptr;
     PictureBox *m_Picture2 = nullptr;
     PictureBox *m_Picture3 = nullptr;
