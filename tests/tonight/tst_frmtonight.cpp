@@ -94,7 +94,12 @@ void tst_frmtonight::returnRefusedWhileAnEstimateWaits()
     givePosition();
     QVERIFY(m_fixture->open());
     m_fixture->type(m_fixture->edit("txtEstimate"), QStringLiteral("110(1)115"));
-    QVERIFY(openTonight());
+    // From the observation screen by its access key.
+    QTest::keyClick(m_fixture->edit("txtEstimate"), Qt::Key_T, Qt::AltModifier);
+    // An access key from a checked field clicks its button a moment later.
+    QWidget *tonight = nullptr;
+    QTRY_VERIFY((tonight = screenkit::find(Screen::Tonight)));
+    QVERIFY(QTest::qWaitForWindowActive(tonight));
     QTest::keyClick(plan(), Qt::Key_Return);
     QCOMPARE(m_fixture->messages().messages().size(), 1);
     QCOMPARE(m_fixture->messages().messages().constFirst().title, QStringLiteral("Estimate not entered"));
