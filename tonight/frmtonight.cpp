@@ -34,7 +34,9 @@ constexpr int buttonTop = 9480;
 constexpr int buttonHeight = 375;
 
 // The list's column widths in twips, in the order of Column.
-constexpr int columnTwips[columnCount] = {1500, 600, 660, 600, 660, 720, 660, 660, 660, 1080, 1080};
+constexpr int columnTwips[columnCount] = {1350, 690, 690, 600, 690, 780, 690, 840, 660, 1200, 1200};
+// One line of the list's font.
+constexpr int rowTwips = 285;
 
 const QStringList &columnTips()
 {
@@ -92,6 +94,7 @@ void frmTonight::createControls()
     m_grdPlan->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grdPlan->setTabKeyNavigation(false);
     m_grdPlan->verticalHeader()->hide();
+    m_grdPlan->setWordWrap(false);
     m_grdPlan->horizontalHeader()->setHighlightSections(false);
     m_grdPlan->horizontalHeader()->setStretchLastSection(true);
     const QStringList titles = columnTitles();
@@ -148,6 +151,7 @@ void frmTonight::sizeColumns()
 {
     for (int column = 0; column < columnCount; ++column)
         m_grdPlan->setColumnWidth(column, pixels(columnTwips[column]));
+    m_grdPlan->verticalHeader()->setDefaultSectionSize(pixels(rowTwips));
 }
 
 void frmTonight::recompute()
@@ -173,6 +177,8 @@ void frmTonight::fill()
     const QString selected = selectedStar();
     const QSignalBlocker quiet(m_grdPlan);
     m_grdPlan->clearContents();
+    // Without a site there is no night to draw.
+    m_plotNight->setVisible(m_view.has_value());
     if (!m_view) {
         m_grdPlan->setRowCount(0);
         m_lblDark->setText(QStringLiteral("No observing site yet: set it up with \"Site...\"."));
