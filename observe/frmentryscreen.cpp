@@ -604,7 +604,7 @@ void frmEntryscreen::showstar(const QString &star)
     if (!m_txtEstimate->text().trimmed().isEmpty()) {
         screenkit::showProblem(
             outcome::refused(QStringLiteral("The estimate \"%1\" is typed but not entered. Enter it, or empty the "
-                                            "estimate field, then open %2 again.")
+                                            "estimate field, then open \"%2\" from Tonight again.")
                                  .arg(m_txtEstimate->text().trimmed(), star),
                              QStringLiteral("txtEstimate"))
                 .titled(QStringLiteral("Estimate not entered"))
