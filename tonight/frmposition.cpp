@@ -16,18 +16,18 @@ namespace tonight
 {
 namespace
 {
-constexpr int fieldLeft = 2160;
-constexpr int fieldWidth = 2640;
+constexpr int entryLeft = 2160;
+constexpr int entryWidth = 2640;
 
-QLineEdit *makeField(QDialog *dialog, const char *name, const QString &label, const QString &tip, int top)
+QLineEdit *makeEntry(QDialog *dialog, const char *name, const QString &label, const QString &tip, int top)
 {
     auto *field = new QLineEdit(dialog);
     field->setObjectName(QLatin1String(name));
     field->setToolTip(tip);
-    screenkit::ui::place(field, fieldLeft, top, fieldWidth, 420);
+    screenkit::ui::place(field, entryLeft, top, entryWidth, 420);
     auto *caption = new QLabel(label, dialog);
     caption->setBuddy(field);
-    screenkit::ui::place(caption, 120, top, fieldLeft - 240, 420);
+    screenkit::ui::place(caption, 120, top, entryLeft - 240, 420);
     return field;
 }
 }
@@ -41,23 +41,23 @@ frmPosition::frmPosition(const QString &appFolder, const QString &star, QWidget 
     setWindowTitle(QStringLiteral("Position of a star"));
     setFont(screenkit::ui::dialogFont());
     m_txtStar =
-        makeField(this, "txtStar", QStringLiteral("&Star:"), QStringLiteral("A star of your chart catalogue"), 120);
+        makeEntry(this, "txtStar", QStringLiteral("&Star:"), QStringLiteral("A star of your chart catalogue"), 120);
     m_txtStar->setText(star);
-    m_txtRa = makeField(this, "txtRa", QStringLiteral("&RA (J2000):"),
+    m_txtRa = makeEntry(this, "txtRa", QStringLiteral("&RA (J2000):"),
                         QStringLiteral("Hours, minutes, seconds (20 24 03.8 or 20:24:03.8) or degrees"), 600);
-    m_txtDec = makeField(this, "txtDec", QStringLiteral("&Dec (J2000):"),
+    m_txtDec = makeEntry(this, "txtDec", QStringLiteral("&Dec (J2000):"),
                          QStringLiteral("Degrees, minutes, seconds (+33 52 02 or -00:30:00) or degrees"), 1080);
 
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOk"));
     ok->setDefault(true);
-    screenkit::ui::place(ok, fieldLeft, 1680, 1215, 375);
+    screenkit::ui::place(ok, entryLeft, 1680, 1215, 375);
     connect(ok, &QPushButton::clicked, this, &frmPosition::accept);
     auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("cmdCancel"));
-    screenkit::ui::place(cancel, fieldLeft + fieldWidth - 1215, 1680, 1215, 375);
+    screenkit::ui::place(cancel, entryLeft + entryWidth - 1215, 1680, 1215, 375);
     connect(cancel, &QPushButton::clicked, this, &frmPosition::reject);
-    screenkit::ui::setClientSize(this, fieldLeft + fieldWidth + 120, 2175);
+    screenkit::ui::setClientSize(this, entryLeft + entryWidth + 120, 2175);
     (star.isEmpty() ? m_txtStar : m_txtRa)->setFocus();
 }
 

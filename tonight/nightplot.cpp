@@ -62,7 +62,7 @@ const Colours &nightColours()
 constexpr double lowestShown = -10;
 constexpr double highestShown = 90;
 
-double key(const QDateTime &time)
+double keyOf(const QDateTime &time)
 {
     return QCPAxisTickerDateTime::dateTimeToKey(time);
 }
@@ -166,15 +166,15 @@ void NightPlot::changeEvent(QEvent *event)
 
 void NightPlot::setNight(const Night &night, const QDateTime &moment, double lowestAltitude)
 {
-    xAxis->setRange(key(night.start), key(night.end));
+    xAxis->setRange(keyOf(night.start), keyOf(night.end));
     m_dark->setVisible(night.dark);
     m_noDark->setVisible(!night.dark);
-    m_dark->topLeft->setCoords(key(night.evening), 0);
-    m_dark->bottomRight->setCoords(key(night.morning), 1);
-    m_lowest->point1->setCoords(key(night.start), lowestAltitude);
-    m_lowest->point2->setCoords(key(night.end), lowestAltitude);
-    m_now->point1->setCoords(key(moment), lowestShown);
-    m_now->point2->setCoords(key(moment), highestShown);
+    m_dark->topLeft->setCoords(keyOf(night.evening), 0);
+    m_dark->bottomRight->setCoords(keyOf(night.morning), 1);
+    m_lowest->point1->setCoords(keyOf(night.start), lowestAltitude);
+    m_lowest->point2->setCoords(keyOf(night.end), lowestAltitude);
+    m_now->point1->setCoords(keyOf(moment), lowestShown);
+    m_now->point2->setCoords(keyOf(moment), highestShown);
     replot();
 }
 
@@ -183,7 +183,7 @@ void NightPlot::setCurves(const QString &star, const Curves &curves)
     QVector<double> keys;
     keys.reserve(curves.times.size());
     for (const QDateTime &time : curves.times)
-        keys.append(key(time));
+        keys.append(keyOf(time));
     m_title->setText(star.isEmpty() ? QString() : QStringLiteral("%1 through the night").arg(star));
     m_star->setName(star.isEmpty() ? QStringLiteral("Star") : star);
     m_star->setData(keys, QVector<double>(curves.star.begin(), curves.star.end()), true);

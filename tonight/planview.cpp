@@ -15,12 +15,12 @@ namespace
 // More would not fit the screen's one line.
 constexpr qsizetype namedWithoutPosition = 12;
 
-QString clock(const QDateTime &time, const QTimeZone &zone)
+QString clockText(const QDateTime &time, const QTimeZone &zone)
 {
     return time.isNull() ? QString() : toMinute(time).toTimeZone(zone).toString(QStringLiteral("HH:mm"));
 }
 
-QString degrees(double value)
+QString wholeDegrees(double value)
 {
     // "-0°" is a zero too.
     const long rounded = std::lround(value);
@@ -83,11 +83,11 @@ QStringList planCells(const PlanRow &row, const QTimeZone &zone)
         maximum = QStringLiteral("~") + row.nextMaximum->date.toString(Qt::ISODate);
     return {
         row.name,
-        degrees(row.altitudeNow),
-        clock(row.best, utc),
-        clock(row.best, zone),
-        degrees(row.bestAltitude),
-        degrees(row.moonSeparation),
+        wholeDegrees(row.altitudeNow),
+        clockText(row.best, utc),
+        clockText(row.best, zone),
+        wholeDegrees(row.bestAltitude),
+        wholeDegrees(row.moonSeparation),
         QString::number(std::lround(row.moonFraction * 100)) + u'%',
         row.daysSince ? QString::number(*row.daysSince, 'f', 1) : QString(),
         row.priority ? QString::number(*row.priority, 'f', 1) : QStringLiteral("new"),
@@ -102,10 +102,10 @@ QString darkText(const Night &night, const QTimeZone &zone)
     if (!night.dark)
         return QStringLiteral("No dark tonight: the Sun stays above the limit; planned for its lowest point, "
                               "%1 UT (%2 local)")
-            .arg(clock(night.evening, utc), clock(night.evening, zone));
+            .arg(clockText(night.evening, utc), clockText(night.evening, zone));
     return QStringLiteral("Dark %1 to %2 UT (%3 to %4 local)")
-        .arg(clock(night.evening, utc), clock(night.morning, utc), clock(night.evening, zone),
-             clock(night.morning, zone));
+        .arg(clockText(night.evening, utc), clockText(night.morning, utc), clockText(night.evening, zone),
+             clockText(night.morning, zone));
 }
 
 QString withoutPositionText(const QStringList &names)
