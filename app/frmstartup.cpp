@@ -90,6 +90,10 @@ frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
     auto *check = makeButton("cmdCheckreport", QStringLiteral("Check &report"), 1440, 8400, 1455, 615);
     connect(check, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::ReportCheck); });
     setTabOrder(download, check);
+    // Under the session it prepares: which stars to observe tonight.
+    auto *tonight = makeButton("cmdTonight", QStringLiteral("&Tonight"), 1440, 9360, 1455, 615);
+    connect(tonight, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Tonight); });
+    setTabOrder(check, tonight);
 
     auto *sbar = new QStatusBar(canvas());
     sbar->setObjectName(QStringLiteral("sbar"));

@@ -9,6 +9,7 @@
 #include "lightcurve/frmlightcurve.h"
 #include "observe/frmentryscreen.h"
 #include "observe/frmreportcheck.h"
+#include "tonight/frmtonight.h"
 
 namespace app
 {
@@ -49,6 +50,15 @@ ScreenRegistry::ScreenRegistry(const QString &appFolder, observe::modEntryscreen
         [appFolder] { return new lightcurve::frmLightcurve(appFolder); },
         [](QWidget *screen, const QString &star) { static_cast<lightcurve::frmLightcurve *>(screen)->showstar(star); });
     add(Screen::Import, QStringLiteral("frmConvert"), [appFolder] { return new import::frmConvert(appFolder); });
+    add(Screen::Tonight, QStringLiteral("frmTonight"), [appFolder, clock] {
+        auto *screen = new tonight::frmTonight(appFolder, clock);
+        screen->recompute();
+        return screen;
+    });
+    // From Tonight's list: the observation screen turned to a star, its chart shown.
+    m_entries[Screen::Observation].turn = [](QWidget *screen, const QString &star) {
+        static_cast<observe::frmEntryscreen *>(screen)->showstar(star);
+    };
     screenkit::setNavigator(this);
 }
 

@@ -166,7 +166,7 @@ outcome::Result<modEntryscreen::ChartRow> modEntryscreen::chartrow(const QString
     if (!*row)
         return outcome::notFound(QStringLiteral("The star \"%1\" is not in the chart catalogue.").arg(star));
     const store::ChartRow &chart = **row;
-    return ChartRow{chart.starname, chart.chart, chart.picturefile, chart.finderchart};
+    return ChartRow{chart.starname, chart.chart, chart.picturefile, chart.finderchart, chart.constell};
 }
 
 bool modEntryscreen::hasFinder(const QString &finderchart)

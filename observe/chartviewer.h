@@ -48,6 +48,7 @@ struct ChartRow
     QString chart;
     QString picturefile;
     QString finderchart;
+    QString constell;
 };
 
 // The catalogue row of the star (letter case ignored): not found when the

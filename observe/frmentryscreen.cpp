@@ -254,6 +254,11 @@ void frmEntryscreen::createControls()
             screenkit::show(screenkit::Screen::LightCurve, star);
     });
 
+    // Beside the constellations: back to the plan for the next star.
+    m_cmdTonight = makeButton("cmdTonight", QStringLiteral("&Tonight"),
+                              QStringLiteral("Which of your stars to observe tonight"), 18720, 360, 1215, 495);
+    connect(m_cmdTonight, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Tonight); });
+
     m_Picture1 = make<QLabel>(canvas(), "Picture1", 0, 0, 9855, 12135);
     m_Picture1->setAutoFillBackground(true);
     QPalette blackBox = screenkit::night::palette();
@@ -342,6 +347,7 @@ void frmEntryscreen::arrangeTabOrder()
               m_Picture2,       m_Picture3,       m_cmdHelp,  m_cmdDBform};
     order += m_cmdCheckreport;
     order += m_cmdLightcurve;
+    order += m_cmdTonight;
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -591,6 +597,41 @@ void frmEntryscreen::stamp()
     // Into the fields' texts as they stand: their range checks are not run.
     for (qsizetype i = 0; i < m_dateFields.size() && i < 5; ++i)
         m_dateFields.at(i)->setProperty("Text", QString::number(values[i]));
+}
+
+void frmEntryscreen::showstar(const QString &star)
+{
+    if (!m_txtEstimate->text().trimmed().isEmpty()) {
+        screenkit::showProblem(
+            outcome::refused(QStringLiteral("The estimate \"%1\" is typed but not entered. Enter it, or empty the "
+                                            "estimate field, then open \"%2\" from Tonight again.")
+                                 .arg(m_txtEstimate->text().trimmed(), star),
+                             QStringLiteral("txtEstimate"))
+                .titled(QStringLiteral("Estimate not entered"))
+                .as(outcome::Severity::Warning),
+            observe::lc());
+        m_txtEstimate->setFocus();
+        return;
+    }
+    if (const outcome::Result<modEntryscreen::ChartRow> row = modEntryscreen::chartrow(m_appFolder, star); row) {
+        pickstar(row->constell, row->starname);
+        m_selstar = row->starname;
+    } else {
+        m_selstar = star;
+    }
+    showchart(m_selstar);
+}
+
+void frmEntryscreen::pickstar(const QString &constellation, const QString &star)
+{
+    const QList<QTableWidgetItem *> cells = m_MSFlexGrid1->findItems(constellation, Qt::MatchFixedString);
+    if (cells.isEmpty())
+        return;
+    m_MSFlexGrid1->setCurrentItem(cells.constFirst());
+    liststars();
+    const QList<QListWidgetItem *> names = m_ddStars->findItems(star, Qt::MatchFixedString);
+    if (!names.isEmpty())
+        m_ddStars->setCurrentItem(names.constFirst());
 }
 
 void frmEntryscreen::showchart(const QString &star)

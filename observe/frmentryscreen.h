@@ -56,6 +56,11 @@ public:
     // Selects the whole text of the focused field, so that typing replaces it.
     void hilite();
 
+    // Turns the screen to the star, picked in its constellation's list, and
+    // shows its chart as get Chart does; refused while an estimate typed is
+    // not entered, which would be lost.
+    void showstar(const QString &star);
+
 signals:
     // The screen is closing: the day's report is complete for now.
     void sessionEnded(const QString &todaysfile);
@@ -77,6 +82,8 @@ private:
     void createNumberFields();
     void arrangeTabOrder();
     void liststars();
+    // Lists the constellation's stars and picks the star, as the observer would.
+    void pickstar(const QString &constellation, const QString &star);
     void starchosen();
     void estimateLeft();
     void magnitudeValidate(bool &cancel);
@@ -152,6 +159,7 @@ private:
     QPushButton *m_cmdDBform = nullptr;
     QPushButton *m_cmdCheckreport = nullptr;
     QPushButton *m_cmdLightcurve = nullptr;
+    QPushButton *m_cmdTonight = nullptr;
     QLabel *m_Picture1 = nullptr;
     PictureBox *m_Picture2 = nullptr;
     PictureBox *m_Picture3 = nullptr;

@@ -20,6 +20,8 @@ enum class Screen {
     ReportCheck,
     // The light curve of one star; shown with the star as its subject.
     LightCurve,
+    // Which stars to observe tonight.
+    Tonight,
 };
 
 // Command codes of the help call: the contents, or the topic of a context number.
@@ -36,7 +38,8 @@ public:
     // front; nullptr when the program has no such screen.
     virtual QWidget *show(Screen screen) = 0;
     // As show(), the screen turned to a subject first: the light curve to
-    // the star named. A screen without subjects is shown as it is.
+    // the star named, the observation screen to
+    // the star and its chart. A screen without subjects is shown as it is.
     virtual QWidget *show(Screen screen, const QString &subject) = 0;
     // The open screen, or nullptr.
     virtual QWidget *find(Screen screen) const = 0;

@@ -44,6 +44,7 @@ void tst_fit::initTestCase()
     m_folder->prepare();
     QVERIFY(m_folder->installLibrary());
     QVERIFY(m_folder->installHelp());
+    m_folder->writeSite();
     m_screens = std::make_unique<app::ScreenRegistry>(m_folder->path());
 }
 
@@ -65,7 +66,7 @@ void tst_fit::screens_data()
         {"start", Screen::Startup},           {"header editor", Screen::HeaderEditor},
         {"observation", Screen::Observation}, {"report check", Screen::ReportCheck},
         {"light curve", Screen::LightCurve},  {"catalogue", Screen::Catalogue},
-        {"import", Screen::Import},
+        {"import", Screen::Import},           {"tonight", Screen::Tonight},
     };
     for (const auto &[name, screen] : screens) {
         QTest::addRow("%s at 1366x768", name) << int(screen) << QSize(1366, 768) << false;
@@ -119,7 +120,7 @@ void tst_fit::accessKeysOncePerWindow()
 {
     QList<QWidget *> windows;
     for (Screen screen : {Screen::Startup, Screen::HeaderEditor, Screen::Observation, Screen::ReportCheck,
-                          Screen::LightCurve, Screen::Catalogue, Screen::Import})
+                          Screen::LightCurve, Screen::Catalogue, Screen::Import, Screen::Tonight})
         windows.append(screenkit::show(screen));
     screenkit::help(screenkit::HelpCommand::DisplayContents, 0);
     QTRY_VERIFY(!shownHelpTopic().isEmpty());

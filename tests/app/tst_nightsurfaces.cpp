@@ -4,9 +4,11 @@
 #include "app/screenregistry.h"
 #include "screenkit/form.h"
 #include "screenkit/navigation.h"
+#include "store/database.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/messagerecorder.h"
 #include "tests/support/testkit.h"
+#include "tonight/planinput.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,6 +36,7 @@ private Q_SLOTS:
     void messageBoxes();
     void toolTips();
     void otherScreensAndTheHelp();
+    void tonightWithItsPlotAndDialogs();
     void dayReturnsWhenTheObservationScreenCloses();
     void firstFrameIsDark();
 
@@ -170,6 +173,23 @@ void tst_nightsurfaces::otherScreensAndTheHelp()
     QWidget *editor = screenkit::show(screenkit::Screen::HeaderEditor);
     QVERIFY(QTest::qWaitForWindowExposed(editor));
     verifyDark(grabNight(editor), "header-editor");
+}
+
+void tst_nightsurfaces::tonightWithItsPlotAndDialogs()
+{
+    m_folder->writeSite();
+    store::Database db(m_folder->path());
+    QVERIFY(tonight::savePosition(db, QStringLiteral("ss cyg"), tonight::Position{325.678, 43.586}));
+    QWidget *tonight = screenkit::show(screenkit::Screen::Tonight);
+    QVERIFY(QTest::qWaitForWindowExposed(tonight));
+    verifyDark(grabNight(tonight), "tonight");
+    for (const char *button : {"cmdSite", "cmdPosition"}) {
+        QTest::mouseClick(tonight->findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
+        QWidget *dialog = nullptr;
+        QTRY_VERIFY((dialog = QApplication::activeModalWidget()));
+        verifyDark(grabNight(dialog), button);
+        dialog->close();
+    }
 }
 
 void tst_nightsurfaces::dayReturnsWhenTheObservationScreenCloses()

@@ -283,12 +283,14 @@ void tst_startup::buttonsOpenTheirScreens()
 {
     AppFolder folder;
     folder.write(QStringLiteral("header.txt"), "h\r\n");
+    folder.writeSite();
     MessageRecorder messages;
     QWidget *screen = start(folder);
     const QList<std::pair<const char *, screenkit::Screen>> buttons{
         {"cmdDbase", screenkit::Screen::Catalogue},
         {"cmdDownload", screenkit::Screen::Import},
         {"cmdCheckreport", screenkit::Screen::ReportCheck},
+        {"cmdTonight", screenkit::Screen::Tonight},
     };
     for (const auto &[name, opened] : buttons) {
         QTest::mouseClick(screen->findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);

@@ -246,7 +246,7 @@ void tst_entryscreen::tabOrderFollowsTheFields()
     f.edit("txtMagn")->setText(QStringLiteral("1.0"));
     f.edit("txtStar")->setFocus();
     QStringList visited;
-    for (int i = 0; i < 27; ++i) {
+    for (int i = 0; i < 28; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget *focus = QApplication::focusWidget();
         // A date field's own name, not that of the text field inside it.
@@ -268,6 +268,7 @@ void tst_entryscreen::tabOrderFollowsTheFields()
     // The report check's and the light curve's buttons come last, after the Database Screen button.
     expected.insert(expected.indexOf(QStringLiteral("cmdDBform")) + 1, QStringLiteral("cmdCheckreport"));
     expected.insert(expected.indexOf(QStringLiteral("cmdCheckreport")) + 1, QStringLiteral("cmdLightcurve"));
+    expected.insert(expected.indexOf(QStringLiteral("cmdLightcurve")) + 1, QStringLiteral("cmdTonight"));
     QCOMPARE(visited, expected);
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
 }

@@ -74,6 +74,13 @@ bool AppFolder::installHelp() const
     return QFile::copy(QStringLiteral(HELP_FILE), file(QStringLiteral("quillon.html")));
 }
 
+void AppFolder::writeSite() const
+{
+    write(QStringLiteral("site.ini"),
+          "[site]\nlatitude=52.52\nlongitude=13.4\nheight=34\nlowest_altitude=20\n"
+          "dark_sun_altitude=-12\ntimezone=Europe/Berlin\n");
+}
+
 namespace
 {
 bool canWrite(const QString &path)

@@ -26,6 +26,8 @@ public:
     bool installLibrary() const;
     // The program's help page.
     bool installHelp() const;
+    // An observing site in Berlin, as the site dialog writes "site.ini".
+    void writeSite() const;
 
 private:
     QTemporaryDir m_dir;

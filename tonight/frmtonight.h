@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "screenkit/form.h"
+#include "tonight/planview.h"
+
+#include <QDateTime>
+
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace tonight
+{
+
+class NightPlot;
+
+// Which of the observer's stars to observe tonight: the plan's list, up now
+// first and the most overdue first, beside the selected star's altitude
+// through the night. Return on a star opens it on the observation screen;
+// F5 plans again for now.
+class frmTonight final : public screenkit::Form
+{
+    Q_OBJECT
+
+public:
+    // Tells the present moment; the plan is for it.
+    using Clock = std::function<QDateTime()>;
+
+    explicit frmTonight(const QString &appFolder, Clock clock, QWidget *parent = nullptr);
+
+    // Plans for now: asks for the site first where there is none. Called
+    // before the screen is first shown and by F5.
+    void recompute();
+    // The star of the selected row; empty when none is.
+    QString selectedStar() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QPushButton *makeButton(const char *name, const QString &text, const QString &tip, int left, int width);
+    void createControls();
+    void fill();
+    void showSelected();
+    void observe(int row);
+    void editSite();
+    void typePosition();
+    void readPositions();
+    void sizeColumns();
+
+    QString m_appFolder;
+    Clock m_clock;
+    std::optional<PlanView> m_view;
+
+    QLabel *m_lblDark = nullptr;
+    QTableWidget *m_grdPlan = nullptr;
+    QLabel *m_lblWithoutPosition = nullptr;
+    NightPlot *m_plotNight = nullptr;
+};
+
+} // namespace tonight
