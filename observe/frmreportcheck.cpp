@@ -157,7 +157,7 @@ void frmReportcheck::checkchosen()
         return;
     }
     const modReportcheck::Check check =
-        modReportcheck::checkReport(item->data(Qt::UserRole).toString(), QDateTime::currentDateTimeUtc());
+        modReportcheck::checkReport(item->data(Qt::UserRole).toString(), QDateTime::currentDateTimeUtc(), m_appFolder);
     m_lblSummary->setText(item->text() + QStringLiteral(": ") + modReportcheck::summary(check)
                           + (check.findings.isEmpty() ? QStringLiteral(". Ready to submit.") : QString()));
     m_grdFindings->setRowCount(static_cast<int>(check.findings.size()));
@@ -166,6 +166,22 @@ void frmReportcheck::checkchosen()
         const QString kind =
             finding.severity == modReportcheck::Severity::Error ? QStringLiteral("Error") : QStringLiteral("Warning");
         const QString texts[] = {lineText(finding.line), kind, finding.field, finding.value, finding.reason};
+        for (int column = 0; column < static_cast<int>(std::size(texts)); ++column) {
+            auto *cell = new QTableWidgetItem(texts[column]);
+            cell->setToolTip(texts[column]);
+            m_grdFindings->setItem(row, column, cell);
+        }
+    }
+    shownotes(check.notes);
+}
+
+// What was not checked, after the findings, so that a clean list is not taken for more than it is.
+void frmReportcheck::shownotes(const QStringList &notes)
+{
+    for (const QString &note : notes) {
+        const int row = m_grdFindings->rowCount();
+        m_grdFindings->insertRow(row);
+        const QString texts[] = {lineText(0), QStringLiteral("Note"), QString(), QString(), note};
         for (int column = 0; column < static_cast<int>(std::size(texts)); ++column) {
             auto *cell = new QTableWidgetItem(texts[column]);
             cell->setToolTip(texts[column]);

@@ -33,6 +33,7 @@ protected:
 private:
     void listreports(const QString &chosen);
     void checkchosen();
+    void shownotes(const QStringList &notes);
 
     QString m_appFolder;
     QLabel *m_lblReports = nullptr;

@@ -20,6 +20,26 @@ outcome::Result<std::optional<store::ObservationRow>> firstRow(store::Database &
     return std::optional<store::ObservationRow>(store::ObservationRow{
         rows->text(0), rows->text(1), rows->text(2), rows->text(3), rows->text(4), rows->text(5), rows->text(6)});
 }
+
+// A star's rows by obsdate, the star bound first, then the values of the
+// condition added; fainter-than when the estimate begins with "<".
+outcome::Result<QList<store::ObservationPoint>> pointsWhere(store::Database &db, const QString &condition,
+                                                            const QVariantList &values)
+{
+    using namespace store;
+    auto rows = Statement::run(
+        db,
+        QStringLiteral("SELECT rowid, %1, %2, substr(%3, 1, 1) = '<' FROM %4 "
+                       "WHERE %5 = ?%6 ORDER BY %1")
+            .arg(column::obsdate, column::magnitude, column::estimate, cumobs().name, column::star, condition),
+        values);
+    if (!rows)
+        return rows.problem();
+    QList<ObservationPoint> points;
+    while (rows->next())
+        points.append({rows->value(0).toLongLong(), rows->text(1), rows->text(2), rows->value(3).toInt() == 1});
+    return points;
+}
 }
 
 outcome::Result<qint64> store::countObservations(Database &db)
@@ -57,18 +77,13 @@ outcome::Done store::addObservation(Database &db, const ObservationRow &row)
 
 outcome::Result<QList<store::ObservationPoint>> store::observationPointsOf(Database &db, const QString &name)
 {
-    auto rows =
-        Statement::run(db,
-                       QStringLiteral("SELECT rowid, %1, %2, substr(%3, 1, 1) = '<' FROM %4 "
-                                      "WHERE %5 = ? ORDER BY %1")
-                           .arg(column::obsdate, column::magnitude, column::estimate, cumobs().name, column::star),
-                       {name});
-    if (!rows)
-        return rows.problem();
-    QList<ObservationPoint> points;
-    while (rows->next())
-        points.append({rows->value(0).toLongLong(), rows->text(1), rows->text(2), rows->value(3).toInt() == 1});
-    return points;
+    return pointsWhere(db, QString(), {name});
+}
+
+outcome::Result<QList<store::ObservationPoint>>
+store::observationPointsBetween(Database &db, const QString &star, const QString &from, const QString &until)
+{
+    return pointsWhere(db, QStringLiteral(" AND %1 >= ? AND %1 < ?").arg(column::obsdate), {star, from, until});
 }
 
 outcome::Result<QList<store::KeyTexts>> store::observationsOnDates(Database &db, const QStringList &obsdates)

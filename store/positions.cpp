@@ -28,23 +28,56 @@ std::optional<double> numberAt(const store::Statement &row, int column)
         return std::nullopt;
     return value.toDouble();
 }
+
+// The columns of a record, in the order recordAt() reads them.
+QString recordColumns()
+{
+    return QStringLiteral("star, ra, dec, type, period, period_uncertain, epoch, max, min");
+}
+
+store::PositionRecord recordAt(const store::Statement &row)
+{
+    return store::PositionRecord{row.text(0),      row.value(1).toDouble(), row.value(2).toDouble(), row.text(3),
+                                 numberAt(row, 4), row.value(5).toBool(),   numberAt(row, 6),        row.text(7),
+                                 row.text(8)};
+}
 }
 
 outcome::Result<QList<store::PositionRecord>> store::positions(Database &db)
 {
-    auto rows =
-        Statement::run(db,
-                       QStringLiteral("SELECT star, ra, dec, type, period, period_uncertain, epoch, max, min FROM %1")
-                           .arg(positionsTable));
+    auto rows = Statement::run(db, QStringLiteral("SELECT %1 FROM %2").arg(recordColumns(), positionsTable));
     if (!rows)
         return rows.problem();
     QList<PositionRecord> records;
-    while (rows->next()) {
-        records.append(PositionRecord{rows->text(0), rows->value(1).toDouble(), rows->value(2).toDouble(),
-                                      rows->text(3), numberAt(*rows, 4), rows->value(5).toBool(), numberAt(*rows, 6),
-                                      rows->text(7), rows->text(8)});
-    }
+    while (rows->next())
+        records.append(recordAt(*rows));
     return records;
+}
+
+outcome::Result<std::optional<store::PositionRecord>> store::positionOf(Database &db, const QString &star)
+{
+    auto rows = Statement::run(
+        db, QStringLiteral("SELECT %1 FROM %2 WHERE star = ?").arg(recordColumns(), positionsTable), {star});
+    if (!rows)
+        return rows.problem();
+    if (!rows->next())
+        return std::optional<PositionRecord>();
+    return std::optional<PositionRecord>(recordAt(*rows));
+}
+
+outcome::Result<bool> store::hasPositions(Database &db)
+{
+    const auto tables =
+        countOf(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = ?"),
+                {QString(positionsTable)});
+    if (!tables)
+        return tables.problem();
+    if (*tables == 0)
+        return false;
+    const auto any = countOf(db, QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM %1 LIMIT 1)").arg(positionsTable));
+    if (!any)
+        return any.problem();
+    return *any > 0;
 }
 
 outcome::Result<store::PositionsSaved> store::savePositions(Database &db, const QList<PositionRecord> &records)

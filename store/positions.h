@@ -33,6 +33,11 @@ struct PositionRecord
 
 // Every row, in no particular order.
 outcome::Result<QList<PositionRecord>> positions(Database &db);
+// The star's row, by its name (letter case ignored); nothing when it has none.
+outcome::Result<std::optional<PositionRecord>> positionOf(Database &db, const QString &star);
+// Whether the table holds any row; false too for a database of an earlier
+// version, opened read-only, that has no such table yet.
+outcome::Result<bool> hasPositions(Database &db);
 
 struct PositionsSaved
 {

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The command line, as a script runs it: no display, no window, and nothing
 // in the program's folder touched.
+#include "store/database.h"
+#include "store/positions.h"
 #include "tests/support/appfolder.h"
+#include "tests/support/observations.h"
 #include "tests/support/testkit.h"
 
 #include <QProcess>
@@ -19,6 +22,7 @@ private Q_SLOTS:
     void exitStatusAndFindings();
     void optionsOpenNothing_data();
     void optionsOpenNothing();
+    void warningsFromTheObserversHistory();
 };
 
 namespace
@@ -116,6 +120,39 @@ void tst_checkcommand::optionsOpenNothing()
                  && (status == 0 ? out : err).contains(printed),
              QByteArray(out + err).constData());
     QCOMPARE(folder.entries(), QStringList{QStringLiteral("varlume")});
+}
+
+// The Mira was fainter than 13.0 two days before, as the line of that night's
+// report says (its row's estimate does not): an estimate of 11.5 warns, and
+// the database is only read.
+void tst_checkcommand::warningsFromTheObserversHistory()
+{
+    AppFolder folder;
+    folder.prepare();
+    QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
+    {
+        store::Database db(folder.path());
+        QVERIFY(store::savePositions(db,
+                                     {{QStringLiteral("R Leo"), 146.9, 11.4, QStringLiteral("M"), 310.0, false,
+                                       std::nullopt, QStringLiteral("4.4 V"), QStringLiteral("11.3 V")}}));
+    }
+    QVERIFY(insertObservations(folder.path(), {{"R Leo", "13.0", "b(2)c", "2458122.5", "XYZ", "na", "na"}}));
+    folder.write(QStringLiteral("obs/2018-Jan-03.txt"), observerHeader + "R Leo|2458122.5|<13.0|na|na|na|na|na\r\n");
+    folder.write(QStringLiteral("upload.txt"), observerHeader + "R Leo|2458124.5|11.5|na|na|na|na|na\r\n");
+    const QStringList before = folder.entries();
+    const QByteArray database = folder.read(QStringLiteral("starcharts.mdb"));
+
+    QProcess program;
+    prepare(program, folder);
+    program.start(folder.file(QStringLiteral("varlume")), {QStringLiteral("--check"), QStringLiteral("upload.txt")});
+    QVERIFY(program.waitForFinished(20000));
+    const QString output = QString::fromUtf8(program.readAllStandardOutput());
+    QVERIFY2(program.exitCode() == 1, qPrintable(output));
+    QVERIFY2(output.contains(QStringLiteral("upload.txt:7: warning: limits \"R Leo, 2458124.5, 11.5\": The estimate "
+                                            "11.5 is 1.50 mag brighter than your limit <13")),
+             qPrintable(output));
+    QCOMPARE(folder.entries(), before);
+    QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), database);
 }
 
 QTEST_GUILESS_MAIN(tst_checkcommand)
