@@ -33,13 +33,13 @@ protected:
 private:
     void listreports(const QString &chosen);
     void checkchosen();
-    void shownotes(const QStringList &notes);
 
     QString m_appFolder;
     QLabel *m_lblReports = nullptr;
     QListWidget *m_lstReports = nullptr;
     QLabel *m_lblSummary = nullptr;
     QTableWidget *m_grdFindings = nullptr;
+    QLabel *m_lblNotes = nullptr;
     QPushButton *m_cmdRecheck = nullptr;
     QPushButton *m_cmdClose = nullptr;
 };
