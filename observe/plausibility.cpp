@@ -53,9 +53,11 @@ std::optional<QList<double>> comparisons(const Estimate &estimate)
     return magnitudes;
 }
 
+// As magnitudes are written: one decimal, or two where they are needed.
 QString mag(double value)
 {
-    return QString::number(value);
+    const QString text = QString::number(value, 'f', 2);
+    return text.endsWith(u'0') ? text.chopped(1) : text;
 }
 
 QString difference(double value)

@@ -2,6 +2,7 @@
 #include "observe/starfacts.h"
 
 #include "appfiles/folder.h"
+#include "observe/logging.h"
 #include "observe/reportcheck.h"
 #include "observe/reportindex.h"
 #include "store/charts.h"
@@ -11,8 +12,10 @@
 #include "varstars/vartypes.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 #include <cmath>
+#include <limits>
 
 namespace observe
 {
@@ -24,7 +27,7 @@ namespace
 const QString notApplied = QStringLiteral("the rules of a star's type and history (jump, limits, range, dates) "
                                           "were not applied");
 
-std::optional<varstars::Magnitude> magnitudeOf(const QString &text)
+std::optional<varstars::Magnitude> rangeEnd(const QString &text)
 {
     if (text.isEmpty())
         return std::nullopt;
@@ -34,22 +37,22 @@ std::optional<varstars::Magnitude> magnitudeOf(const QString &text)
 
 varstars::Elements elementsOf(const store::PositionRecord &record)
 {
-    return varstars::Elements{record.type,  record.period,           record.periodUncertain,
-                              record.epoch, magnitudeOf(record.max), magnitudeOf(record.min)};
+    return varstars::Elements{record.type,  record.period,        record.periodUncertain,
+                              record.epoch, rangeEnd(record.max), rangeEnd(record.min)};
+}
+
+// The database failed the rules: they are left out, the other rules stand.
+void unreadable(Known &known, const QString &reason)
+{
+    qCWarning(lc).noquote() << "the checks after an estimate cannot read the database:" << reason;
+    known.notes.append(QStringLiteral("The database cannot be read (%1), so %2.").arg(reason, notApplied));
+    known.stars.clear();
 }
 
 QString keyOf(const QString &star)
 {
     return star.toLower();
 }
-
-// The days a star's estimates span, as Julian Dates.
-struct Span
-{
-    QString star;
-    double first = 0;
-    double last = 0;
-};
 
 // The day a Julian Date falls on in Universal Time.
 QDate dayOf(double jd)
@@ -72,42 +75,49 @@ QStringList reportsAround(const QString &appFolder, double first, double last)
     return files;
 }
 
-// Each star's observations of the days before its estimates; the problem's
-// message is the reason alone.
-outcome::Done readHistories(store::Database &db, const QString &appFolder, const QList<Span> &spans, Known &known)
+// The stars' observations of the days before their estimates, from `first`
+// to `last`, in one pass; the problem's message is the reason alone.
+outcome::Done readHistories(store::Database &db, const QString &appFolder, const QStringList &stars, double first,
+                            double last, Known &known)
 {
-    if (spans.isEmpty())
+    if (stars.isEmpty())
         return {};
-    double first = spans.constFirst().first;
-    double last = spans.constFirst().last;
-    QStringList stars;
-    for (const Span &span : spans) {
-        first = std::min(first, span.first);
-        last = std::max(last, span.last);
-        stars.append(span.star);
+    // obsdate is text: whole days as bounds take every date of seven digits
+    // before the point; the rules look at the numbers.
+    const auto points = store::observationPointsBetween(db, stars, QString::number(std::floor(first), 'f', 0),
+                                                        QString::number(std::floor(last) + 1, 'f', 0));
+    if (!points)
+        return points.problem();
+    ReportIndex reports = ReportIndex::read(reportsAround(appFolder, first, last), stars, QString());
+    for (const store::StarPoint &row : *points) {
+        bool dated = false;
+        bool measured = false;
+        const double jd = row.point.obsdate.toDouble(&dated);
+        const double magnitude = row.point.magnitude.toDouble(&measured);
+        const std::optional<ReportLine> line = reports.take(row.star, row.point.obsdate);
+        if (dated && measured)
+            known.stars[keyOf(row.star)].history.append(
+                {jd, magnitude, (line && line->fainterThan) || row.point.fainterThan});
     }
-    ReportIndex reports = ReportIndex::read(reportsAround(appFolder, first - limitDays, last), stars, QString());
-    for (const Span &span : spans) {
-        // obsdate is text: whole days as bounds take every date of seven
-        // digits before the point; the rules look at the numbers.
-        const auto points =
-            store::observationPointsBetween(db, span.star, QString::number(std::floor(span.first - limitDays), 'f', 0),
-                                            QString::number(std::floor(span.last) + 1, 'f', 0));
-        if (!points)
-            return points.problem();
-        QList<Earlier> &history = known.stars[keyOf(span.star)].history;
-        for (const store::ObservationPoint &point : *points) {
-            bool dated = false;
-            bool measured = false;
-            const double jd = point.obsdate.toDouble(&dated);
-            const double magnitude = point.magnitude.toDouble(&measured);
-            const std::optional<ReportLine> line = reports.take(span.star, point.obsdate);
-            if (dated && measured)
-                history.append({jd, magnitude, (line && line->fainterThan) || point.fainterThan});
-        }
-        std::stable_sort(history.begin(), history.end(),
-                         [](const Earlier &a, const Earlier &b) { return a.jd < b.jd; });
-    }
+    for (StarFacts &facts : known.stars)
+        std::sort(facts.history.begin(), facts.history.end(),
+                  [](const Earlier &a, const Earlier &b) { return a.jd < b.jd; });
+    return {};
+}
+
+// Each star's record of the planner and of the catalogue.
+outcome::Done readRecords(store::Database &db, const QStringList &stars, Known &known)
+{
+    const auto records = store::positionsOf(db, stars);
+    if (!records)
+        return records.problem();
+    for (const store::PositionRecord &record : *records)
+        known.stars[keyOf(record.star)].elements = elementsOf(record);
+    const auto charts = store::chartsOf(db, stars);
+    if (!charts)
+        return charts.problem();
+    for (const store::ChartRow &chart : *charts)
+        known.stars[keyOf(chart.starname)].nightly = modEntryscreen::isNightly(chart.nightly);
     return {};
 }
 }
@@ -131,8 +141,7 @@ Known readKnown(const QString &appFolder, const QList<Estimate> &estimates)
     }
     const outcome::Result<bool> typed = store::hasPositions(db);
     if (!typed) {
-        known.notes.append(
-            QStringLiteral("The database cannot be read (%1), so %2.").arg(typed.problem().message, notApplied));
+        unreadable(known, typed.problem().message);
         return known;
     }
     if (!*typed) {
@@ -142,41 +151,37 @@ Known readKnown(const QString &appFolder, const QList<Estimate> &estimates)
         return known;
     }
 
-    QHash<QString, Span> spans;
+    QStringList stars;
     for (const Estimate &estimate : estimates) {
-        const QString key = keyOf(estimate.star);
+        if (!known.stars.contains(keyOf(estimate.star))) {
+            known.stars.insert(keyOf(estimate.star), {});
+            stars.append(estimate.star);
+        }
+    }
+    if (const outcome::Done read = readRecords(db, stars, known); !read) {
+        unreadable(known, read.problem().message);
+        return known;
+    }
+    // Only the stars whose estimates may not jump need their history.
+    QStringList jumping;
+    QSet<QString> listed;
+    double first = std::numeric_limits<double>::max();
+    double last = std::numeric_limits<double>::lowest();
+    for (const Estimate &estimate : estimates) {
+        const StarFacts &facts = *known.stars.constFind(keyOf(estimate.star));
         bool dated = false;
         const double jd = estimate.date.toDouble(&dated);
-        if (!known.stars.contains(key)) {
-            StarFacts &facts = known.stars[key];
-            const auto record = store::positionOf(db, estimate.star);
-            const auto chart = store::chartOf(db, estimate.star);
-            const outcome::Problem *problem = !record ? &record.problem() : !chart ? &chart.problem() : nullptr;
-            if (problem) {
-                known.notes.append(
-                    QStringLiteral("The database cannot be read (%1), so %2.").arg(problem->message, notApplied));
-                known.stars.clear();
-                return known;
-            }
-            if (*record)
-                facts.elements = elementsOf(**record);
-            if (*chart)
-                facts.nightly = modEntryscreen::isNightly((*chart)->nightly);
-        }
-        const StarFacts &facts = known.stars[key];
         if (!dated || !facts.elements || !varstars::isJumpType(facts.elements->type))
             continue;
-        auto span = spans.find(key);
-        if (span == spans.end())
-            span = spans.insert(key, Span{estimate.star, jd, jd});
-        span->first = std::min(span->first, jd);
-        span->last = std::max(span->last, jd);
+        if (!listed.contains(keyOf(estimate.star))) {
+            listed.insert(keyOf(estimate.star));
+            jumping.append(estimate.star);
+        }
+        first = std::min(first, jd - limitDays);
+        last = std::max(last, jd);
     }
-    if (const outcome::Done read = readHistories(db, appFolder, spans.values(), known); !read) {
-        known.notes.append(
-            QStringLiteral("The database cannot be read (%1), so %2.").arg(read.problem().message, notApplied));
-        known.stars.clear();
-    }
+    if (const outcome::Done read = readHistories(db, appFolder, jumping, first, last, known); !read)
+        unreadable(known, read.problem().message);
     return known;
 }
 

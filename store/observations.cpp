@@ -6,9 +6,6 @@
 
 namespace
 {
-// Bound values per statement, well below the engine's limit.
-constexpr qsizetype datesPerStatement = 500;
-
 outcome::Result<std::optional<store::ObservationRow>> firstRow(store::Database &db, const QString &sql,
                                                                const QVariantList &values)
 {
@@ -19,26 +16,6 @@ outcome::Result<std::optional<store::ObservationRow>> firstRow(store::Database &
         return std::optional<store::ObservationRow>();
     return std::optional<store::ObservationRow>(store::ObservationRow{
         rows->text(0), rows->text(1), rows->text(2), rows->text(3), rows->text(4), rows->text(5), rows->text(6)});
-}
-
-// A star's rows by obsdate, the star bound first, then the values of the
-// condition added; fainter-than when the estimate begins with "<".
-outcome::Result<QList<store::ObservationPoint>> pointsWhere(store::Database &db, const QString &condition,
-                                                            const QVariantList &values)
-{
-    using namespace store;
-    auto rows = Statement::run(
-        db,
-        QStringLiteral("SELECT rowid, %1, %2, substr(%3, 1, 1) = '<' FROM %4 "
-                       "WHERE %5 = ?%6 ORDER BY %1")
-            .arg(column::obsdate, column::magnitude, column::estimate, cumobs().name, column::star, condition),
-        values);
-    if (!rows)
-        return rows.problem();
-    QList<ObservationPoint> points;
-    while (rows->next())
-        points.append({rows->value(0).toLongLong(), rows->text(1), rows->text(2), rows->value(3).toInt() == 1});
-    return points;
 }
 }
 
@@ -77,20 +54,48 @@ outcome::Done store::addObservation(Database &db, const ObservationRow &row)
 
 outcome::Result<QList<store::ObservationPoint>> store::observationPointsOf(Database &db, const QString &name)
 {
-    return pointsWhere(db, QString(), {name});
+    auto rows =
+        Statement::run(db,
+                       QStringLiteral("SELECT rowid, %1, %2, substr(%3, 1, 1) = '<' FROM %4 "
+                                      "WHERE %5 = ? ORDER BY %1")
+                           .arg(column::obsdate, column::magnitude, column::estimate, cumobs().name, column::star),
+                       {name});
+    if (!rows)
+        return rows.problem();
+    QList<ObservationPoint> points;
+    while (rows->next())
+        points.append({rows->value(0).toLongLong(), rows->text(1), rows->text(2), rows->value(3).toInt() == 1});
+    return points;
 }
 
-outcome::Result<QList<store::ObservationPoint>>
-store::observationPointsBetween(Database &db, const QString &star, const QString &from, const QString &until)
+outcome::Result<QList<store::StarPoint>> store::observationPointsBetween(Database &db, const QStringList &stars,
+                                                                         const QString &from, const QString &until)
 {
-    return pointsWhere(db, QStringLiteral(" AND %1 >= ? AND %1 < ?").arg(column::obsdate), {star, from, until});
+    QList<StarPoint> found;
+    for (qsizetype i = 0; i < stars.size(); i += valuesPerStatement) {
+        const QStringList some = stars.mid(i, valuesPerStatement);
+        QVariantList values(some.cbegin(), some.cend());
+        values << from << until;
+        auto rows = Statement::run(db,
+                                   QStringLiteral("SELECT %1, rowid, %2, %3, substr(%4, 1, 1) = '<' FROM %5 "
+                                                  "WHERE %1 IN (%6) AND %2 >= ? AND %2 < ?")
+                                       .arg(column::star, column::obsdate, column::magnitude, column::estimate,
+                                            cumobs().name, placeholders(some.size())),
+                                   values);
+        if (!rows)
+            return rows.problem();
+        while (rows->next())
+            found.append({rows->text(0),
+                          {rows->value(1).toLongLong(), rows->text(2), rows->text(3), rows->value(4).toInt() == 1}});
+    }
+    return found;
 }
 
 outcome::Result<QList<store::KeyTexts>> store::observationsOnDates(Database &db, const QStringList &obsdates)
 {
     QList<KeyTexts> found;
-    for (qsizetype i = 0; i < obsdates.size(); i += datesPerStatement) {
-        const QStringList dates = obsdates.mid(i, datesPerStatement);
+    for (qsizetype i = 0; i < obsdates.size(); i += valuesPerStatement) {
+        const QStringList dates = obsdates.mid(i, valuesPerStatement);
         auto rows = Statement::run(
             db,
             QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE %2 IN (%5)")

@@ -54,15 +54,21 @@ outcome::Result<QList<store::PositionRecord>> store::positions(Database &db)
     return records;
 }
 
-outcome::Result<std::optional<store::PositionRecord>> store::positionOf(Database &db, const QString &star)
+outcome::Result<QList<store::PositionRecord>> store::positionsOf(Database &db, const QStringList &stars)
 {
-    auto rows = Statement::run(
-        db, QStringLiteral("SELECT %1 FROM %2 WHERE star = ?").arg(recordColumns(), positionsTable), {star});
-    if (!rows)
-        return rows.problem();
-    if (!rows->next())
-        return std::optional<PositionRecord>();
-    return std::optional<PositionRecord>(recordAt(*rows));
+    QList<PositionRecord> records;
+    for (qsizetype i = 0; i < stars.size(); i += valuesPerStatement) {
+        const QStringList some = stars.mid(i, valuesPerStatement);
+        auto rows = Statement::run(db,
+                                   QStringLiteral("SELECT %1 FROM %2 WHERE star IN (%3)")
+                                       .arg(recordColumns(), positionsTable, placeholders(some.size())),
+                                   QVariantList(some.cbegin(), some.cend()));
+        if (!rows)
+            return rows.problem();
+        while (rows->next())
+            records.append(recordAt(*rows));
+    }
+    return records;
 }
 
 outcome::Result<bool> store::hasPositions(Database &db)

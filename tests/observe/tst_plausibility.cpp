@@ -4,7 +4,6 @@
 
 #include <QTest>
 
-using observe::plausibility::Earlier;
 using observe::plausibility::Estimate;
 using observe::plausibility::StarFacts;
 
@@ -19,258 +18,106 @@ private Q_SLOTS:
 
 namespace
 {
-// "2458122.5 11.0; 2458123.0 <12.5": the observer's earlier observations.
-QList<Earlier> historyOf(const QString &text)
+// star: "type;range;nightly;history", type "-" for a star without a record
+// of its type, nightly "yes", "no" or empty for a star not in the
+// catalogue, history "2458122.5 11.0, 2458123.0 <12.5"; estimate: "date
+// magnitude comp1 comp2"; rules: those that warn, in their order.
+void row(const char *name, const char *star, const char *estimate, const char *rules)
 {
-    QList<Earlier> history;
-    for (const QString &entry : text.split(u';', Qt::SkipEmptyParts)) {
-        const QStringList parts = entry.simplified().split(u' ');
-        const bool fainterThan = parts.at(1).startsWith(u'<');
-        history.append({parts.at(0).toDouble(), parts.at(1).mid(fainterThan ? 1 : 0).toDouble(), fainterThan});
+    QTest::newRow(name) << QString::fromLatin1(star) << QString::fromLatin1(estimate) << QString::fromLatin1(rules);
+}
+
+StarFacts factsOf(const QString &text)
+{
+    const QStringList parts = text.split(u';');
+    StarFacts facts;
+    if (parts.at(0) != u"-") {
+        facts.elements = varstars::Elements{};
+        facts.elements->type = parts.at(0);
+        if (const QStringList ends = parts.value(1).split(u'|', Qt::SkipEmptyParts); !ends.isEmpty()) {
+            facts.elements->max = *varstars::parseMagnitude(ends.at(0));
+            facts.elements->min = *varstars::parseMagnitude(ends.at(1));
+        }
     }
-    return history;
+    if (!parts.value(2).isEmpty())
+        facts.nightly = parts.at(2) == u"yes";
+    for (const QString &entry : parts.value(3).split(u',', Qt::SkipEmptyParts)) {
+        const QStringList seen = entry.simplified().split(u' ');
+        const bool fainterThan = seen.at(1).startsWith(u'<');
+        facts.history.append({seen.at(0).toDouble(), seen.at(1).mid(fainterThan ? 1 : 0).toDouble(), fainterThan});
+    }
+    return facts;
 }
 }
 
 void tst_plausibility::rules_data()
 {
-    // type: "-" for a star without a record of its type; nightly: -1 for a
-    // star not in the catalogue.
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<QString>("range");
-    QTest::addColumn<int>("nightly");
-    QTest::addColumn<QString>("history");
-    QTest::addColumn<QString>("date");
-    QTest::addColumn<QString>("magnitude");
-    QTest::addColumn<QString>("comp1");
-    QTest::addColumn<QString>("comp2");
-    QTest::addColumn<QStringList>("rules");
-    const QStringList none;
-    const QStringList bracket{QStringLiteral("bracket")};
-    const QStringList jump{QStringLiteral("jump")};
-    const QStringList limits{QStringLiteral("limits")};
-    const QString d = QStringLiteral("2458124.0");
+    QTest::addColumn<QString>("star");
+    QTest::addColumn<QString>("estimate");
+    QTest::addColumn<QString>("rules");
+    row("inside the bracket", "-", "2458124.0 11.2 110 115", "");
+    row("at the margin", "-", "2458124.0 12.0 110 115", "");
+    row("past the margin, fainter", "-", "2458124.0 12.1 110 115", "bracket");
+    row("past the margin, brighter", "-", "2458124.0 10.4 110 115", "bracket");
+    row("labels in either order", "-", "2458124.0 12.1 115 110", "bracket");
+    row("either order, inside", "-", "2458124.0 11.2 115 110", "");
+    row("one label, within 0.5", "-", "2458124.0 11.5 110 na", "");
+    row("one label, past 0.5", "-", "2458124.0 10.4 na 110", "bracket");
+    row("na labels", "-", "2458124.0 15.0 na NA", "");
+    row("non-numeric label", "-", "2458124.0 15.0 110 AB", "");
+    row("fainter-than at the limit", "-", "2458124.0 <11.5 110 115", "");
+    row("fainter-than within 0.05", "-", "2458124.0 <11.55 115 110", "");
+    row("fainter-than past 0.05", "-", "2458124.0 <11.6 110 115", "bracket");
+    row("fainter-than the brighter", "-", "2458124.0 <11.0 110 115", "bracket");
 
-    QTest::newRow("inside the bracket") << "-"
-                                        << "" << -1 << "" << d << "11.2"
-                                        << "110"
-                                        << "115" << none;
-    QTest::newRow("at the margin") << "-"
-                                   << "" << -1 << "" << d << "12.0"
-                                   << "110"
-                                   << "115" << none;
-    QTest::newRow("past the margin, fainter") << "-"
-                                              << "" << -1 << "" << d << "12.1"
-                                              << "110"
-                                              << "115" << bracket;
-    QTest::newRow("past the margin, brighter") << "-"
-                                               << "" << -1 << "" << d << "10.4"
-                                               << "110"
-                                               << "115" << bracket;
-    QTest::newRow("labels in either order") << "-"
-                                            << "" << -1 << "" << d << "12.1"
-                                            << "115"
-                                            << "110" << bracket;
-    QTest::newRow("either order, inside") << "-"
-                                          << "" << -1 << "" << d << "11.2"
-                                          << "115"
-                                          << "110" << none;
-    QTest::newRow("one label, within 0.5") << "-"
-                                           << "" << -1 << "" << d << "11.5"
-                                           << "110"
-                                           << "na" << none;
-    QTest::newRow("one label, past 0.5") << "-"
-                                         << "" << -1 << "" << d << "10.4"
-                                         << "na"
-                                         << "110" << bracket;
-    QTest::newRow("na labels") << "-"
-                               << "" << -1 << "" << d << "15.0"
-                               << "na"
-                               << "NA" << none;
-    QTest::newRow("non-numeric label") << "-"
-                                       << "" << -1 << "" << d << "15.0"
-                                       << "110"
-                                       << "AB" << none;
-    QTest::newRow("fainter-than at the limit") << "-"
-                                               << "" << -1 << "" << d << "<11.5"
-                                               << "110"
-                                               << "115" << none;
-    QTest::newRow("fainter-than within 0.05") << "-"
-                                              << "" << -1 << "" << d << "<11.55"
-                                              << "115"
-                                              << "110" << none;
-    QTest::newRow("fainter-than past 0.05") << "-"
-                                            << "" << -1 << "" << d << "<11.6"
-                                            << "110"
-                                            << "115" << bracket;
-    QTest::newRow("fainter-than the brighter") << "-"
-                                               << "" << -1 << "" << d << "<11.0"
-                                               << "110"
-                                               << "115" << bracket;
+    row("jump of a Mira", "M;;;2458122.5 11.0", "2458124.0 12.1 na na", "jump");
+    row("jump within 1.0", "M;;;2458122.5 11.0", "2458124.0 12.0 na na", "");
+    row("jump of a semiregular", "SRB:;;;2458122.5 11.0", "2458124.0 9.9 na na", "jump");
+    row("jump of an RV Tauri", "RVA;;;2458122.5 11.0", "2458124.0 12.5 na na", "jump");
+    row("jump of a fast type", "UGSS;;;2458122.5 11.0", "2458124.0 15.0 na na", "");
+    row("jump of an unknown type", ";;;2458122.5 11.0", "2458124.0 15.0 na na", "");
+    row("jump without a record", "-;;;2458122.5 11.0", "2458124.0 15.0 na na", "");
+    row("jump over 2 days", "M;;;2458121.9 11.0", "2458124.0 12.5 na na", "");
+    row("jump: the newest counts", "M;;;2458122.5 9.0, 2458123.0 12.0", "2458124.0 12.5 na na", "");
+    row("jump: the line's own row", "M;;;2458124.0 9.0", "2458124.0 12.5 na na", "");
+    row("limit fainter than an estimate", "M;;;2458121.5 11.0", "2458124.0 <12.5 na na", "limits");
+    row("limit near an estimate", "M;;;2458122.5 11.0", "2458124.0 <11.9 na na", "");
+    row("estimate brighter than a limit", "M;;;2458121.5 <13.0", "2458124.0 11.5 na na", "limits");
+    row("estimate under a limit", "L;;;2458121.5 <13.0", "2458124.0 12.5 na na", "");
+    row("limit over 3 days", "M;;;2458120.9 <13.0", "2458124.0 11.5 na na", "");
 
-    const QString seen = QStringLiteral("2458122.5 11.0");
-    QTest::newRow("jump of a Mira") << "M"
-                                    << "" << -1 << seen << d << "12.1"
-                                    << "na"
-                                    << "na" << jump;
-    QTest::newRow("jump within 1.0") << "M"
-                                     << "" << -1 << seen << d << "12.0"
-                                     << "na"
-                                     << "na" << none;
-    QTest::newRow("jump of a semiregular") << "SRB:"
-                                           << "" << -1 << seen << d << "9.9"
-                                           << "na"
-                                           << "na" << jump;
-    QTest::newRow("jump of an RV Tauri") << "RVA"
-                                         << "" << -1 << seen << d << "12.5"
-                                         << "na"
-                                         << "na" << jump;
-    QTest::newRow("jump of a fast type") << "UGSS"
-                                         << "" << -1 << seen << d << "15.0"
-                                         << "na"
-                                         << "na" << none;
-    QTest::newRow("jump of an unknown type") << ""
-                                             << "" << -1 << seen << d << "15.0"
-                                             << "na"
-                                             << "na" << none;
-    QTest::newRow("jump without a record") << "-"
-                                           << "" << -1 << seen << d << "15.0"
-                                           << "na"
-                                           << "na" << none;
-    QTest::newRow("jump over 2 days") << "M"
-                                      << "" << -1 << "2458121.9 11.0" << d << "12.5"
-                                      << "na"
-                                      << "na" << none;
-    QTest::newRow("jump: the newest counts") << "M"
-                                             << "" << -1 << "2458122.5 9.0; 2458123.0 12.0" << d << "12.5"
-                                             << "na"
-                                             << "na" << none;
-    QTest::newRow("jump: the line's own row") << "M"
-                                              << "" << -1 << "2458124.0 9.0" << d << "12.5"
-                                              << "na"
-                                              << "na" << none;
-    QTest::newRow("limit fainter than an estimate") << "M"
-                                                    << "" << -1 << "2458121.5 11.0" << d << "<12.5"
-                                                    << "na"
-                                                    << "na" << limits;
-    QTest::newRow("limit near an estimate") << "M"
-                                            << "" << -1 << seen << d << "<11.9"
-                                            << "na"
-                                            << "na" << none;
-    QTest::newRow("estimate brighter than a limit") << "M"
-                                                    << "" << -1 << "2458121.5 <13.0" << d << "11.5"
-                                                    << "na"
-                                                    << "na" << limits;
-    QTest::newRow("estimate under a limit") << "L"
-                                            << "" << -1 << "2458121.5 <13.0" << d << "12.5"
-                                            << "na"
-                                            << "na" << none;
-    QTest::newRow("limit over 3 days") << "M"
-                                       << "" << -1 << "2458120.9 <13.0" << d << "11.5"
-                                       << "na"
-                                       << "na" << none;
+    row("inside the range", "M;5.0 V|12.0 V", "2458124.0 12.5 na na", "");
+    row("outside the range", "M;5.0 V|12.0 V", "2458124.0 12.6 na na", "range");
+    row("visual range", "M;6.0 Vis.|9.0 Vis.", "2458124.0 5.4 na na", "range");
+    row("range in B", "M;5.0 B|12.0 B", "2458124.0 14.0 na na", "");
+    row("amplitude, no range", "M;5.0 V|(2.0) V", "2458124.0 14.0 na na", "");
 
-    QTest::newRow("inside the range") << "M"
-                                      << "5.0 V|12.0 V" << -1 << "" << d << "12.5"
-                                      << "na"
-                                      << "na" << none;
-    QTest::newRow("outside the range") << "M"
-                                       << "5.0 V|12.0 V" << -1 << "" << d << "12.6"
-                                       << "na"
-                                       << "na" << QStringList{QStringLiteral("range")};
-    QTest::newRow("visual range") << "M"
-                                  << "6.0 Vis.|9.0 Vis." << -1 << "" << d << "5.4"
-                                  << "na"
-                                  << "na" << QStringList{QStringLiteral("range")};
-    QTest::newRow("range in B") << "M"
-                                << "5.0 B|12.0 B" << -1 << "" << d << "14.0"
-                                << "na"
-                                << "na" << none;
-    QTest::newRow("amplitude, no range") << "M"
-                                         << "5.0 V|(2.0) V" << -1 << "" << d << "14.0"
-                                         << "na"
-                                         << "na" << none;
-
-    const QStringList dates{QStringLiteral("dates")};
-    QTest::newRow("fast, not nightly, 2 decimals") << "UGSS"
-                                                   << "" << 0 << ""
-                                                   << "2458124.12"
-                                                   << "12.0"
-                                                   << "na"
-                                                   << "na" << dates;
-    QTest::newRow("fast, not nightly, midnight") << "E"
-                                                 << "" << 0 << ""
-                                                 << "2458123.5"
-                                                 << "12.0"
-                                                 << "na"
-                                                 << "na" << dates;
-    QTest::newRow("fast, not nightly, 4 decimals") << "RRAB"
-                                                   << "" << 0 << ""
-                                                   << "2458124.1234"
-                                                   << "12.0"
-                                                   << "na"
-                                                   << "na" << none;
-    QTest::newRow("fast, nightly, midnight") << "UGSS"
-                                             << "" << 1 << ""
-                                             << "2458123.5"
-                                             << "12.0"
-                                             << "na"
-                                             << "na" << none;
-    QTest::newRow("fast, not in the catalogue") << "UGSS"
-                                                << "" << -1 << ""
-                                                << "2458124.12"
-                                                << "12.0"
-                                                << "na"
-                                                << "na" << none;
-    QTest::newRow("slow, not nightly, midnight") << "M"
-                                                 << "" << 0 << ""
-                                                 << "2458123.5"
-                                                 << "12.0"
-                                                 << "na"
-                                                 << "na" << none;
-    QTest::newRow("every rule at once") << "M"
-                                        << "5.0 V|12.0 V" << -1 << seen << d << "13.0"
-                                        << "110"
-                                        << "115"
-                                        << QStringList{QStringLiteral("bracket"), QStringLiteral("jump"),
-                                                       QStringLiteral("range")};
+    row("fast, not nightly, 2 decimals", "UGSS;;no", "2458124.12 12.0 na na", "dates");
+    row("fast, not nightly, midnight", "E;;no", "2458123.5 12.0 na na", "dates");
+    row("fast, not nightly, 4 decimals", "RRAB;;no", "2458124.1234 12.0 na na", "");
+    row("fast, nightly, midnight", "UGSS;;yes", "2458123.5 12.0 na na", "");
+    row("fast, not in the catalogue", "UGSS", "2458124.12 12.0 na na", "");
+    row("slow, not nightly, midnight", "M;;no", "2458123.5 12.0 na na", "");
+    row("every rule at once", "M;5.0 V|12.0 V;;2458122.5 11.0", "2458124.0 13.0 110 115", "bracket jump range");
 }
 
 void tst_plausibility::rules()
 {
-    QFETCH(QString, type);
-    QFETCH(QString, range);
-    QFETCH(int, nightly);
-    QFETCH(QString, history);
-    QFETCH(QString, date);
-    QFETCH(QString, magnitude);
-    QFETCH(QString, comp1);
-    QFETCH(QString, comp2);
-    QFETCH(QStringList, rules);
-    StarFacts facts;
-    if (type != u"-") {
-        facts.elements = varstars::Elements{};
-        facts.elements->type = type;
-        const QStringList ends = range.split(u'|', Qt::SkipEmptyParts);
-        if (!ends.isEmpty()) {
-            facts.elements->max = *varstars::parseMagnitude(ends.at(0));
-            facts.elements->min = *varstars::parseMagnitude(ends.at(1));
-        }
-    }
-    if (nightly >= 0)
-        facts.nightly = nightly == 1;
-    facts.history = historyOf(history);
-    const Estimate estimate{12, QStringLiteral("R Leo"), date, magnitude, comp1, comp2};
+    QFETCH(QString, star);
+    QFETCH(QString, estimate);
+    QFETCH(QString, rules);
+    const QStringList fields = estimate.split(u' ');
+    const Estimate line{12, QStringLiteral("R Leo"), fields.at(0), fields.at(1), fields.at(2), fields.at(3)};
 
     QStringList found;
-    for (const auto &warning : observe::plausibility::warnings(estimate, facts)) {
+    for (const auto &warning : observe::plausibility::warnings(line, factsOf(star))) {
         found.append(warning.rule);
         // Each text names the line, the values compared and the rule.
-        const QString text = observe::plausibility::text(estimate, warning);
-        for (const QString &part : {QStringLiteral("Line 12"), magnitude, warning.rule})
+        const QString text = observe::plausibility::text(line, warning);
+        for (const QString &part : {QStringLiteral("Line 12"), line.magnitude, warning.rule})
             QVERIFY2(text.contains(part), qPrintable(text));
     }
-    QCOMPARE(found, rules);
+    QCOMPARE(found.join(u' '), rules);
 }
 
 QTEST_APPLESS_MAIN(tst_plausibility)
