@@ -234,7 +234,7 @@ void frmEntryscreen::createControls()
     m_lblObs->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // What looks implausible in the observation just recorded, red on black
     // like the chart: nothing to dismiss at the eyepiece.
-    m_lblWarnings = makeLabel("lblWarnings", QString(), 11040, 11580, 7935, 1035);
+    m_lblWarnings = makeLabel("lblWarnings", QString(), 11040, 11580, 7935, 1215);
     setScaledFont(m_lblWarnings, screenkit::ui::msSansSerif(8.25, true));
     m_lblWarnings->setWordWrap(true);
     m_lblWarnings->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -444,6 +444,8 @@ void frmEntryscreen::enter()
 void frmEntryscreen::showwarnings(const QStringList &warnings)
 {
     m_lblWarnings->setText(warnings.join(u'\n'));
+    // Several may be more than the label holds.
+    m_lblWarnings->setToolTip(m_lblWarnings->text());
     m_lblWarnings->setVisible(!warnings.isEmpty());
 }
 

@@ -45,12 +45,18 @@ store::PositionRecord recordAt(const store::Statement &row)
 
 outcome::Result<QList<store::PositionRecord>> store::positions(Database &db)
 {
-    auto rows = Statement::run(db, QStringLiteral("SELECT %1 FROM %2").arg(recordColumns(), positionsTable));
+    auto rows =
+        Statement::run(db,
+                       QStringLiteral("SELECT star, ra, dec, type, period, period_uncertain, epoch, max, min FROM %1")
+                           .arg(positionsTable));
     if (!rows)
         return rows.problem();
     QList<PositionRecord> records;
-    while (rows->next())
-        records.append(recordAt(*rows));
+    while (rows->next()) {
+        records.append(PositionRecord{rows->text(0), rows->value(1).toDouble(), rows->value(2).toDouble(),
+                                      rows->text(3), numberAt(*rows, 4), rows->value(5).toBool(), numberAt(*rows, 6),
+                                      rows->text(7), rows->text(8)});
+    }
     return records;
 }
 
