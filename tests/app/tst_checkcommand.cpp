@@ -20,9 +20,9 @@ class tst_checkcommand final : public QObject
 private Q_SLOTS:
     void exitStatusAndFindings_data();
     void exitStatusAndFindings();
+    void warningsFromTheObserversHistory();
     void optionsOpenNothing_data();
     void optionsOpenNothing();
-    void warningsFromTheObserversHistory();
 };
 
 namespace
@@ -90,38 +90,6 @@ void tst_checkcommand::exitStatusAndFindings()
     QCOMPARE(folder.entries(), before);
 }
 
-void tst_checkcommand::optionsOpenNothing_data()
-{
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<int>("status");
-    // On the standard output when all went well, else on the standard error.
-    QTest::addColumn<QByteArray>("printed");
-    QTest::newRow("help") << "--help" << 0 << QByteArray("--version");
-    QTest::newRow("version") << "--version" << 0 << QByteArray("varlume 1.0\n");
-    QTest::newRow("unknown") << "--bogus" << 2 << QByteArray("'bogus'");
-    QTest::newRow("no file") << "--check" << 2 << QByteArray("usage: varlume --check FILE...\n");
-    QTest::newRow("no option") << "upload.txt" << 2 << QByteArray("\"upload.txt\"");
-}
-
-void tst_checkcommand::optionsOpenNothing()
-{
-    QFETCH(QString, option);
-    QFETCH(int, status);
-    QFETCH(QByteArray, printed);
-    AppFolder folder;
-    QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
-    QProcess program;
-    prepare(program, folder);
-    program.start(folder.file(QStringLiteral("varlume")), {option});
-    QVERIFY(program.waitForFinished(20000));
-    const QByteArray out = program.readAllStandardOutput();
-    const QByteArray err = program.readAllStandardError();
-    QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == status
-                 && (status == 0 ? out : err).contains(printed),
-             QByteArray(out + err).constData());
-    QCOMPARE(folder.entries(), QStringList{QStringLiteral("varlume")});
-}
-
 // The Mira was fainter than 13.0 two days before, as the line of that night's
 // report says (its row's estimate does not): an estimate of 11.5 warns, and
 // the database is only read.
@@ -153,6 +121,38 @@ void tst_checkcommand::warningsFromTheObserversHistory()
              qPrintable(output));
     QCOMPARE(folder.entries(), before);
     QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), database);
+}
+
+void tst_checkcommand::optionsOpenNothing_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<int>("status");
+    // On the standard output when all went well, else on the standard error.
+    QTest::addColumn<QByteArray>("printed");
+    QTest::newRow("help") << "--help" << 0 << QByteArray("--version");
+    QTest::newRow("version") << "--version" << 0 << QByteArray("varlume 1.0\n");
+    QTest::newRow("unknown") << "--bogus" << 2 << QByteArray("'bogus'");
+    QTest::newRow("no file") << "--check" << 2 << QByteArray("usage: varlume --check FILE...\n");
+    QTest::newRow("no option") << "upload.txt" << 2 << QByteArray("\"upload.txt\"");
+}
+
+void tst_checkcommand::optionsOpenNothing()
+{
+    QFETCH(QString, option);
+    QFETCH(int, status);
+    QFETCH(QByteArray, printed);
+    AppFolder folder;
+    QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
+    QProcess program;
+    prepare(program, folder);
+    program.start(folder.file(QStringLiteral("varlume")), {option});
+    QVERIFY(program.waitForFinished(20000));
+    const QByteArray out = program.readAllStandardOutput();
+    const QByteArray err = program.readAllStandardError();
+    QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == status
+                 && (status == 0 ? out : err).contains(printed),
+             QByteArray(out + err).constData());
+    QCOMPARE(folder.entries(), QStringList{QStringLiteral("varlume")});
 }
 
 QTEST_GUILESS_MAIN(tst_checkcommand)
