@@ -60,7 +60,9 @@ int check(const Invocation &call)
         call.err << "usage: varlume --check FILE...\n";
         return 2;
     }
-    return observe::modReportcheck::checkFiles(call.arguments, QDateTime::currentDateTimeUtc(), call.out);
+    // The observer's history is in the program's folder, whose database is only read.
+    return observe::modReportcheck::checkFiles(call.arguments, QDateTime::currentDateTimeUtc(), call.out,
+                                               QCoreApplication::applicationDirPath());
 }
 
 // A command that cannot do its work says why on the standard error.

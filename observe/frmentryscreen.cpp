@@ -12,6 +12,7 @@
 #include "observe/picturebox.h"
 #include "observe/previous.h"
 #include "observe/reportfile.h"
+#include "observe/starfacts.h"
 #include "screenkit/largecheckbox.h"
 #include "screenkit/navigation.h"
 #include "screenkit/nightcolours.h"
@@ -231,6 +232,18 @@ void frmEntryscreen::createControls()
     m_lblObs = makeLabel("lblObs", QString(), 12960, 11040, 3120, 495);
     m_lblObs->setWordWrap(true);
     m_lblObs->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // What looks implausible in the observation just recorded, red on black
+    // like the chart: nothing to dismiss at the eyepiece.
+    m_lblWarnings = makeLabel("lblWarnings", QString(), 11040, 11580, 7935, 1215);
+    setScaledFont(m_lblWarnings, screenkit::ui::msSansSerif(8.25, true));
+    m_lblWarnings->setWordWrap(true);
+    m_lblWarnings->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_lblWarnings->setAutoFillBackground(true);
+    QPalette warningColours = screenkit::night::palette();
+    warningColours.setColor(QPalette::Window, QColor(screenkit::night::black));
+    warningColours.setColor(QPalette::WindowText, QColor(screenkit::night::text));
+    m_lblWarnings->setPalette(warningColours);
+    m_lblWarnings->hide();
 
     m_cmdHelp = makeButton("cmdHelp", QStringLiteral("&Help"), QString(), 16200, 11040, 1095, 495);
     connect(m_cmdHelp, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1002); });
@@ -420,14 +433,26 @@ modEntryscreen::ObservationTexts frmEntryscreen::observation() const
 
 void frmEntryscreen::enter()
 {
-    const outcome::Done recorded = modEntryscreen::recordobs(m_appFolder, m_todaysfile, observation());
+    showwarnings({});
+    const modEntryscreen::ObservationTexts typed = observation();
+    const outcome::Done recorded = modEntryscreen::recordobs(m_appFolder, m_todaysfile, typed);
     showreport();
     if (!recorded) {
         showNotRecorded(recorded.problem());
         return;
     }
+    // Only now: seen before the estimate, a warning would bias it.
+    showwarnings(plausibility::ofRecording(m_appFolder, typed));
     clearfields();
     countobservation();
+}
+
+void frmEntryscreen::showwarnings(const QStringList &warnings)
+{
+    m_lblWarnings->setText(warnings.join(u'\n'));
+    // Several may be more than the label holds.
+    m_lblWarnings->setToolTip(m_lblWarnings->text());
+    m_lblWarnings->setVisible(!warnings.isEmpty());
 }
 
 void frmEntryscreen::showNotRecorded(const outcome::Problem &problem)
@@ -636,6 +661,7 @@ void frmEntryscreen::pickstar(const QString &constellation, const QString &star)
 
 void frmEntryscreen::showchart(const QString &star)
 {
+    showwarnings({});
     // Each step stays done when a later one fails.
     stamp();
     const outcome::Result<modEntryscreen::ChartRow> row = modEntryscreen::chartrow(m_appFolder, star);

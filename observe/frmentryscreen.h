@@ -105,6 +105,8 @@ private:
     // Empties the estimate fields for the next star; date and time stay.
     void clearfields();
     void countobservation();
+    // The warnings of the observation just recorded; none hides the label.
+    void showwarnings(const QStringList &warnings);
 
     // The chart of the star, the fields stamped and filled, the summary.
     void showchart(const QString &star);
@@ -155,6 +157,7 @@ private:
     QPlainTextEdit *m_rtbObs = nullptr;
     QPushButton *m_cmdEnter = nullptr;
     QLabel *m_lblObs = nullptr;
+    QLabel *m_lblWarnings = nullptr;
     QPushButton *m_cmdHelp = nullptr;
     QPushButton *m_cmdDBform = nullptr;
     QPushButton *m_cmdCheckreport = nullptr;

@@ -85,6 +85,14 @@ frmReportcheck::frmReportcheck(const QString &appFolder, QWidget *parent)
     header->setSectionResizeMode(ReasonColumn, QHeaderView::Stretch);
     m_grdFindings->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
+    // What was not checked, so that a clean list is not taken for more than it is.
+    m_lblNotes = new QLabel(canvas());
+    m_lblNotes->setObjectName(QStringLiteral("lblNotes"));
+    setScaledFont(m_lblNotes, screenkit::ui::dialogFont());
+    m_lblNotes->setWordWrap(true);
+    m_lblNotes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(m_lblNotes, 240, 6720, 7920, 600);
+
     m_cmdRecheck = new QPushButton(QStringLiteral("Check &again"), canvas());
     m_cmdRecheck->setObjectName(QStringLiteral("cmdRecheck"));
     m_cmdRecheck->setToolTip(QStringLiteral("Read the chosen report again, after you have mended it"));
@@ -150,6 +158,7 @@ void frmReportcheck::listreports(const QString &chosen)
 void frmReportcheck::checkchosen()
 {
     m_grdFindings->setRowCount(0);
+    m_lblNotes->clear();
     const QListWidgetItem *item = m_lstReports->currentItem();
     if (!item) {
         m_lblSummary->setText(QStringLiteral("There is no day's report in \"%1\" yet.")
@@ -157,7 +166,7 @@ void frmReportcheck::checkchosen()
         return;
     }
     const modReportcheck::Check check =
-        modReportcheck::checkReport(item->data(Qt::UserRole).toString(), QDateTime::currentDateTimeUtc());
+        modReportcheck::checkReport(item->data(Qt::UserRole).toString(), QDateTime::currentDateTimeUtc(), m_appFolder);
     m_lblSummary->setText(item->text() + QStringLiteral(": ") + modReportcheck::summary(check)
                           + (check.findings.isEmpty() ? QStringLiteral(". Ready to submit.") : QString()));
     m_grdFindings->setRowCount(static_cast<int>(check.findings.size()));
@@ -172,6 +181,7 @@ void frmReportcheck::checkchosen()
             m_grdFindings->setItem(row, column, cell);
         }
     }
+    m_lblNotes->setText(check.notes.join(u'\n'));
 }
 
 } // namespace observe

@@ -39,6 +39,7 @@ private:
     QListWidget *m_lstReports = nullptr;
     QLabel *m_lblSummary = nullptr;
     QTableWidget *m_grdFindings = nullptr;
+    QLabel *m_lblNotes = nullptr;
     QPushButton *m_cmdRecheck = nullptr;
     QPushButton *m_cmdClose = nullptr;
 };

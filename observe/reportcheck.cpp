@@ -4,6 +4,7 @@
 #include "appfiles/boundedread.h"
 #include "appfiles/filesystem.h"
 #include "appfiles/folder.h"
+#include "observe/starfacts.h"
 
 #include <QDir>
 #include <QFile>
@@ -142,24 +143,43 @@ Reading readReport(const QByteArray &name, const QString &path, const QDateTime 
     return readVisual(*file, now, day);
 }
 
+// The checks after an estimate of every observation, what the program's
+// folder knows of the stars read once.
+void plausible(const QList<plausibility::Estimate> &estimates, const QString &appFolder, Findings &findings,
+               QStringList &notes)
+{
+    const plausibility::Known known = plausibility::readKnown(appFolder, estimates);
+    notes += known.notes;
+    for (const plausibility::Estimate &estimate : estimates) {
+        for (const plausibility::Warning &warning : plausibility::warnings(estimate, known.of(estimate.star))) {
+            QString reason = warning.reason + u'.';
+            reason[0] = reason.at(0).toUpper();
+            findings.add(Severity::Warning, estimate.line, warning.rule,
+                         QStringLiteral("%1, %2, %3").arg(estimate.star, estimate.date, estimate.magnitude), reason);
+        }
+    }
+}
+
 QString severityName(Severity severity)
 {
     return severity == Severity::Error ? QStringLiteral("error") : QStringLiteral("warning");
 }
 }
 
-Check checkReport(const QString &path, const QDateTime &now)
+Check checkReport(const QString &path, const QDateTime &now, const QString &appFolder)
 {
-    return checkReport(QFile::encodeName(path), now);
+    return checkReport(QFile::encodeName(path), now, appFolder);
 }
 
-Check checkReport(const QByteArray &name, const QDateTime &now)
+Check checkReport(const QByteArray &name, const QDateTime &now, const QString &appFolder)
 {
     Check check;
     check.path = QFile::decodeName(name);
     Reading reading = readReport(name, check.path, now);
     if (const std::optional<QDate> date = appfiles::reportDate(check.path))
         earlierReports(name, *date, reading.keys, reading.findings);
+    if (!reading.estimates.isEmpty())
+        plausible(reading.estimates, appFolder, reading.findings, check.notes);
     check.observations = reading.observations;
     check.findings = reading.findings.list();
     check.errors = reading.findings.errors();
@@ -192,11 +212,11 @@ QString summary(const Check &check)
         + (listed.isEmpty() ? QString() : QStringLiteral(" (%1 listed)").arg(listed.join(QStringLiteral(" and "))));
 }
 
-int checkFiles(const QList<QByteArray> &names, const QDateTime &now, QTextStream &out)
+int checkFiles(const QList<QByteArray> &names, const QDateTime &now, QTextStream &out, const QString &appFolder)
 {
     int status = 0;
     for (const QByteArray &path : names) {
-        const Check check = checkReport(path, now);
+        const Check check = checkReport(path, now, appFolder);
         const QString name = nameOf(path);
         for (const Finding &finding : check.findings) {
             const QString where = finding.line > 0 ? QStringLiteral("%1:%2").arg(name).arg(finding.line) : name;
@@ -205,6 +225,8 @@ int checkFiles(const QList<QByteArray> &names, const QDateTime &now, QTextStream
                 out << " \"" << finding.value << '"';
             out << ": " << finding.reason << '\n';
         }
+        for (const QString &note : check.notes)
+            out << name << ": note: " << note << '\n';
         out << name << ": " << summary(check) << '\n';
         status = std::max(status, check.errors > 0 ? 2 : check.warnings > 0 ? 1 : 0);
     }

@@ -29,17 +29,22 @@ struct Check
     // Every finding, also those not kept.
     int errors = 0;
     int warnings = 0;
+    // What was not checked, and why (no database, no star types).
+    QStringList notes;
 };
 
 // Checks the file. A file named after a day ("2018-Jan-05.txt") is also held
 // against that day's night and against the earlier days' reports in its
 // folder. Only a plain file (links followed) of at most 20 MB is read, an
 // earlier report too; a date lies in the future only when it lies more than
-// five minutes after `now`.
-Check checkReport(const QString &path, const QDateTime &now);
+// five minutes after `now`. Its observations get the checks after an
+// estimate (plausibility.h) as warnings, with what the program's folder
+// appFolder knows of their stars (its database only read); without it, only
+// those of the line alone.
+Check checkReport(const QString &path, const QDateTime &now, const QString &appFolder = {});
 // The same for a file named by the bytes of its name as the system gives
 // them, so that a name not valid in the system's encoding is found too.
-Check checkReport(const QByteArray &name, const QDateTime &now);
+Check checkReport(const QByteArray &name, const QDateTime &now, const QString &appFolder = {});
 
 // The day's report files of a folder, newest first.
 QStringList reportFiles(const QString &folder);
@@ -48,9 +53,10 @@ QStringList reportFiles(const QString &folder);
 QString summary(const Check &check);
 
 // Checks each file, named by the bytes of its name, and writes its findings
-// to `out`, one a line. The exit status of the command: 0 when all are
-// clean, 1 for warnings, 2 for errors (a file that cannot be read among them).
-int checkFiles(const QList<QByteArray> &names, const QDateTime &now, QTextStream &out);
+// and notes to `out`, one a line. The exit status of the command: 0 when all
+// are clean, 1 for warnings, 2 for errors (a file that cannot be read among
+// them).
+int checkFiles(const QList<QByteArray> &names, const QDateTime &now, QTextStream &out, const QString &appFolder = {});
 }
 
 } // namespace observe

@@ -494,6 +494,11 @@ void Reader::data(int number, const QString &text)
     std::copy(values.begin(), values.end(), observation.values.begin());
     fields(observation);
     duplicates(observation);
+    if (observation.key)
+        m_reading.estimates.append(
+            {number, observation.value(Field::Name).toString(), observation.value(Field::Date).toString(),
+             observation.value(Field::Magnitude).toString(), observation.value(Field::Comp1).toString(),
+             observation.value(Field::Comp2).toString()});
     ++m_reading.observations;
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "observe/plausibility.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
@@ -156,6 +158,8 @@ struct Reading
     int observations = 0;
     Findings findings;
     KeyIndex keys;
+    // The lines whose date and magnitude are numbers, for the checks after an estimate.
+    QList<plausibility::Estimate> estimates;
 };
 
 // Reads a report file's bytes: the 8-bit code page of the reports, or UTF-8

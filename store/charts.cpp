@@ -43,6 +43,24 @@ outcome::Result<std::optional<store::ChartRow>> store::chartOf(Database &db, con
     return std::optional<ChartRow>(chartRow(*rows));
 }
 
+outcome::Result<QList<store::ChartRow>> store::chartsOf(Database &db, const QStringList &names)
+{
+    QList<ChartRow> found;
+    for (qsizetype i = 0; i < names.size(); i += valuesPerStatement) {
+        const QStringList some = names.mid(i, valuesPerStatement);
+        auto rows =
+            Statement::run(db,
+                           QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (%4)")
+                               .arg(columnList(charts()), charts().name, column::starname, placeholders(some.size())),
+                           QVariantList(some.cbegin(), some.cend()));
+        if (!rows)
+            return rows.problem();
+        while (rows->next())
+            found.append(chartRow(*rows));
+    }
+    return found;
+}
+
 outcome::Result<QStringList> store::starsOfConstellation(Database &db, const QString &constell)
 {
     return textsOf(db,

@@ -30,6 +30,8 @@ outcome::Result<qint64> countCharts(Database &db);
 outcome::Result<bool> hasChart(Database &db, const QString &starname);
 // Nothing when the catalogue has no star of that name.
 outcome::Result<std::optional<ChartRow>> chartOf(Database &db, const QString &starname);
+// The rows of the stars named, in no particular order; a name not in the catalogue has none.
+outcome::Result<QList<ChartRow>> chartsOf(Database &db, const QStringList &starnames);
 // The names of a constellation's stars, in the engine's order of starname.
 outcome::Result<QStringList> starsOfConstellation(Database &db, const QString &constell);
 // Every chart, by constellation, then name.

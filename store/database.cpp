@@ -32,9 +32,10 @@ constexpr int busyTimeoutMs = 1000;
 enum EngineCode { Busy = 5, Locked = 6, ReadOnly = 8, Full = 13 };
 }
 
-store::Database::Database(const QString &appFolder)
+store::Database::Database(const QString &appFolder, Access access)
     : m_path(appfiles::Folder(appFolder).database())
     , m_connection(nextConnectionName())
+    , m_access(access)
 {
 }
 
@@ -65,7 +66,8 @@ outcome::Done store::Database::open()
         : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(m_path);
     // Several handles on the one file wait for each other instead of failing.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs)
+                         + (m_access == Access::ReadOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
     if (!db.open())
         return outcome::failed(
             QStringLiteral("The database file \"%1\" cannot be opened: %2").arg(m_path, db.lastError().text()));

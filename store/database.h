@@ -20,7 +20,11 @@ namespace store
 class Database final
 {
 public:
-    explicit Database(const QString &appFolder);
+    // A handle that only reads is refused every write by the engine itself:
+    // for a command that must leave the program's folder as it is.
+    enum class Access { ReadWrite, ReadOnly };
+
+    explicit Database(const QString &appFolder, Access access = Access::ReadWrite);
     ~Database();
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
@@ -59,6 +63,7 @@ private:
 
     QString m_path;
     QString m_connection;
+    Access m_access = Access::ReadWrite;
     bool m_open = false;
 };
 }

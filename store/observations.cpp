@@ -6,9 +6,6 @@
 
 namespace
 {
-// Bound values per statement, well below the engine's limit.
-constexpr qsizetype datesPerStatement = 500;
-
 outcome::Result<std::optional<store::ObservationRow>> firstRow(store::Database &db, const QString &sql,
                                                                const QVariantList &values)
 {
@@ -71,11 +68,34 @@ outcome::Result<QList<store::ObservationPoint>> store::observationPointsOf(Datab
     return points;
 }
 
+outcome::Result<QList<store::StarPoint>> store::observationPointsBetween(Database &db, const QStringList &stars,
+                                                                         const QString &from, const QString &until)
+{
+    QList<StarPoint> found;
+    for (qsizetype i = 0; i < stars.size(); i += valuesPerStatement) {
+        const QStringList some = stars.mid(i, valuesPerStatement);
+        QVariantList values(some.cbegin(), some.cend());
+        values << from << until;
+        auto rows = Statement::run(db,
+                                   QStringLiteral("SELECT %1, rowid, %2, %3, substr(%4, 1, 1) = '<' FROM %5 "
+                                                  "WHERE %1 IN (%6) AND %2 >= ? AND %2 < ?")
+                                       .arg(column::star, column::obsdate, column::magnitude, column::estimate,
+                                            cumobs().name, placeholders(some.size())),
+                                   values);
+        if (!rows)
+            return rows.problem();
+        while (rows->next())
+            found.append({rows->text(0),
+                          {rows->value(1).toLongLong(), rows->text(2), rows->text(3), rows->value(4).toInt() == 1}});
+    }
+    return found;
+}
+
 outcome::Result<QList<store::KeyTexts>> store::observationsOnDates(Database &db, const QStringList &obsdates)
 {
     QList<KeyTexts> found;
-    for (qsizetype i = 0; i < obsdates.size(); i += datesPerStatement) {
-        const QStringList dates = obsdates.mid(i, datesPerStatement);
+    for (qsizetype i = 0; i < obsdates.size(); i += valuesPerStatement) {
+        const QStringList dates = obsdates.mid(i, valuesPerStatement);
         auto rows = Statement::run(
             db,
             QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE %2 IN (%5)")

@@ -52,6 +52,18 @@ struct ObservationPoint
 
 // The star's rows by obsdate, found through the index on (star, obsdate).
 outcome::Result<QList<ObservationPoint>> observationPointsOf(Database &db, const QString &star);
+// A row of one of several stars, with its star as stored.
+struct StarPoint
+{
+    QString star;
+    ObservationPoint point;
+};
+
+// The rows of the stars named whose obsdate text lies from `from` up to,
+// not including, `until`, as texts compare: a few days of long histories,
+// through the index on (star, obsdate), in no particular order.
+outcome::Result<QList<StarPoint>> observationPointsBetween(Database &db, const QStringList &stars, const QString &from,
+                                                           const QString &until);
 
 // The texts a row is told apart from others by, as it holds them.
 struct KeyTexts

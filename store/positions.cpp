@@ -28,6 +28,19 @@ std::optional<double> numberAt(const store::Statement &row, int column)
         return std::nullopt;
     return value.toDouble();
 }
+
+// The columns of a record, in the order recordAt() reads them.
+QString recordColumns()
+{
+    return QStringLiteral("star, ra, dec, type, period, period_uncertain, epoch, max, min");
+}
+
+store::PositionRecord recordAt(const store::Statement &row)
+{
+    return store::PositionRecord{row.text(0),      row.value(1).toDouble(), row.value(2).toDouble(), row.text(3),
+                                 numberAt(row, 4), row.value(5).toBool(),   numberAt(row, 6),        row.text(7),
+                                 row.text(8)};
+}
 }
 
 outcome::Result<QList<store::PositionRecord>> store::positions(Database &db)
@@ -45,6 +58,38 @@ outcome::Result<QList<store::PositionRecord>> store::positions(Database &db)
                                       rows->text(7), rows->text(8)});
     }
     return records;
+}
+
+outcome::Result<QList<store::PositionRecord>> store::positionsOf(Database &db, const QStringList &stars)
+{
+    QList<PositionRecord> records;
+    for (qsizetype i = 0; i < stars.size(); i += valuesPerStatement) {
+        const QStringList some = stars.mid(i, valuesPerStatement);
+        auto rows = Statement::run(db,
+                                   QStringLiteral("SELECT %1 FROM %2 WHERE star IN (%3)")
+                                       .arg(recordColumns(), positionsTable, placeholders(some.size())),
+                                   QVariantList(some.cbegin(), some.cend()));
+        if (!rows)
+            return rows.problem();
+        while (rows->next())
+            records.append(recordAt(*rows));
+    }
+    return records;
+}
+
+outcome::Result<bool> store::hasPositions(Database &db)
+{
+    const auto tables =
+        countOf(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = ?"),
+                {QString(positionsTable)});
+    if (!tables)
+        return tables.problem();
+    if (*tables == 0)
+        return false;
+    const auto any = countOf(db, QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM %1 LIMIT 1)").arg(positionsTable));
+    if (!any)
+        return any.problem();
+    return *any > 0;
 }
 
 outcome::Result<store::PositionsSaved> store::savePositions(Database &db, const QList<PositionRecord> &records)

@@ -33,6 +33,11 @@ struct PositionRecord
 
 // Every row, in no particular order.
 outcome::Result<QList<PositionRecord>> positions(Database &db);
+// The rows of the stars named (letter case ignored), in no particular order.
+outcome::Result<QList<PositionRecord>> positionsOf(Database &db, const QStringList &stars);
+// Whether the table holds any row; false too for a database of an earlier
+// version, opened read-only, that has no such table yet.
+outcome::Result<bool> hasPositions(Database &db);
 
 struct PositionsSaved
 {

@@ -51,6 +51,8 @@ outcome::Problem engineRefusal(const QString &engineText);
 
 // "?, ?, ?": the places of count bound values.
 QString placeholders(qsizetype count);
+// Bound values of a list per statement, well below the engine's limit.
+inline constexpr qsizetype valuesPerStatement = 500;
 // Every column of the table in table order, as its rows are read and written.
 QString columnList(const Table &table);
 // The first column of every row, as text.

@@ -2,7 +2,10 @@
 // The command line, as a script runs it: no display, no window, and nothing
 // in the program's folder touched.
 #include "store/creation.h"
+#include "store/database.h"
+#include "store/positions.h"
 #include "tests/support/appfolder.h"
+#include "tests/support/observations.h"
 #include "tests/support/testkit.h"
 
 #include <QProcess>
@@ -18,6 +21,7 @@ class tst_checkcommand final : public QObject
 private Q_SLOTS:
     void exitStatusAndFindings_data();
     void exitStatusAndFindings();
+    void warningsFromTheObserversHistory();
     void optionsOpenNothing_data();
     void optionsOpenNothing();
     void plannerCommands_data();
@@ -87,6 +91,39 @@ void tst_checkcommand::exitStatusAndFindings()
     QVERIFY2(program.exitCode() == status, qPrintable(output));
     QVERIFY2(output.contains(printed), qPrintable(output));
     QCOMPARE(folder.entries(), before);
+}
+
+// The Mira was fainter than 13.0 two days before, as the line of that night's
+// report says (its row's estimate does not): an estimate of 11.5 warns, and
+// the database is only read.
+void tst_checkcommand::warningsFromTheObserversHistory()
+{
+    AppFolder folder;
+    folder.prepare();
+    QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
+    {
+        store::Database db(folder.path());
+        QVERIFY(store::savePositions(db,
+                                     {{QStringLiteral("R Leo"), 146.9, 11.4, QStringLiteral("M"), 310.0, false,
+                                       std::nullopt, QStringLiteral("4.4 V"), QStringLiteral("11.3 V")}}));
+    }
+    QVERIFY(insertObservations(folder.path(), {{"R Leo", "13.0", "b(2)c", "2458122.5", "XYZ", "na", "na"}}));
+    folder.write(QStringLiteral("obs/2018-Jan-03.txt"), observerHeader + "R Leo|2458122.5|<13.0|na|na|na|na|na\r\n");
+    folder.write(QStringLiteral("upload.txt"), observerHeader + "R Leo|2458124.5|11.5|na|na|na|na|na\r\n");
+    const QStringList before = folder.entries();
+    const QByteArray database = folder.read(QStringLiteral("starcharts.mdb"));
+
+    QProcess program;
+    prepare(program, folder);
+    program.start(folder.file(QStringLiteral("varlume")), {QStringLiteral("--check"), QStringLiteral("upload.txt")});
+    QVERIFY(program.waitForFinished(20000));
+    const QString output = QString::fromUtf8(program.readAllStandardOutput());
+    QVERIFY2(program.exitCode() == 1, qPrintable(output));
+    QVERIFY2(output.contains(QStringLiteral("upload.txt:7: warning: limits \"R Leo, 2458124.5, 11.5\": The estimate "
+                                            "11.5 is 1.50 mag brighter than your limit <13")),
+             qPrintable(output));
+    QCOMPARE(folder.entries(), before);
+    QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), database);
 }
 
 void tst_checkcommand::optionsOpenNothing_data()

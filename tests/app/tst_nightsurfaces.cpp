@@ -4,6 +4,7 @@
 #include "app/screenregistry.h"
 #include "screenkit/form.h"
 #include "screenkit/navigation.h"
+#include "screenkit/nightcolours.h"
 #include "store/database.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/messagerecorder.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -98,6 +100,11 @@ void tst_nightsurfaces::observationScreenWithCaretSelectionAndScrollBars()
     screen->findChild<QTableWidget *>(QStringLiteral("MSFlexGrid1"))->setCurrentCell(30, 0);
     QVERIFY(!screen->findChild<QPushButton *>(QStringLiteral("cmdEnter"))->isEnabled());
     QCOMPARE(QApplication::focusWidget(), notes);
+    // A warning after a recording, red on black.
+    auto *warning = screen->findChild<QLabel *>(QStringLiteral("lblWarnings"));
+    warning->setText(QStringLiteral("ss cyg, 2458124.3958, 13.0, bracket: the estimate lies outside."));
+    warning->show();
+    QCOMPARE(grabNight(warning).pixel(1, 1), screenkit::night::black);
     verifyDark(grabNight(screen), "observation");
 
     // The caret is drawn, in red.

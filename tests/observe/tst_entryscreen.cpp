@@ -36,6 +36,7 @@ private Q_SLOTS:
     void popupsOverTheScreenAreRedToo();
     void tabOrderFollowsTheFields();
     void exampleObservationEndToEnd();
+    void warningShownOnlyAfterEnter();
     void lineVariants_data();
     void lineVariants();
     void fieldsCompletedOnLeaving_data();
@@ -293,6 +294,24 @@ void tst_entryscreen::exampleObservationEndToEnd()
     QCOMPARE(screen->totalobs(), 1);
     QCOMPARE(screen->findChild<QLabel *>(QStringLiteral("lblObs"))->text(),
              QStringLiteral("Total number of observations: 1"));
+}
+
+void tst_entryscreen::warningShownOnlyAfterEnter()
+{
+    EntryScreenFixture f;
+    observe::frmEntryscreen *screen = f.open();
+    auto *warning = screen->findChild<QLabel *>(QStringLiteral("lblWarnings"));
+    f.chooseStar(QStringLiteral("Cyg"), QStringLiteral("ss cyg"));
+    f.fillExample();
+    f.edit("txtMagn")->setText(QStringLiteral("13.0"));
+    QVERIFY(!warning->isVisible());
+    f.enter();
+    QVERIFY(warning->isVisible());
+    QVERIFY2(warning->text().startsWith(QStringLiteral("ss cyg, 2458124.3958, 13.0, bracket:")),
+             qPrintable(warning->text()));
+    // The next chart is a new estimate: nothing of the last one may show.
+    f.button("cmdChart")->click();
+    QVERIFY(!warning->isVisible());
 }
 
 void tst_entryscreen::lineVariants_data()

@@ -1,0 +1,204 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "observe/starfacts.h"
+
+#include "appfiles/folder.h"
+#include "observe/logging.h"
+#include "observe/reportcheck.h"
+#include "observe/reportindex.h"
+#include "store/charts.h"
+#include "store/database.h"
+#include "store/observations.h"
+#include "store/positions.h"
+#include "varstars/vartypes.h"
+
+#include <QFileInfo>
+#include <QSet>
+
+#include <cmath>
+#include <limits>
+
+namespace observe
+{
+
+namespace plausibility
+{
+namespace
+{
+const QString notApplied = QStringLiteral("the rules of a star's type and history (jump, limits, range, dates) "
+                                          "were not applied");
+
+std::optional<varstars::Magnitude> rangeEnd(const QString &text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    const outcome::Result<varstars::Magnitude> parsed = varstars::parseMagnitude(text);
+    return parsed ? std::optional<varstars::Magnitude>(*parsed) : std::nullopt;
+}
+
+varstars::Elements elementsOf(const store::PositionRecord &record)
+{
+    return varstars::Elements{record.type,  record.period,        record.periodUncertain,
+                              record.epoch, rangeEnd(record.max), rangeEnd(record.min)};
+}
+
+// The database failed the rules: they are left out, the other rules stand.
+void unreadable(Known &known, const QString &reason)
+{
+    qCWarning(lc).noquote() << "the checks after an estimate cannot read the database:" << reason;
+    known.notes.append(QStringLiteral("The database cannot be read (%1), so %2.").arg(reason, notApplied));
+    known.stars.clear();
+}
+
+QString keyOf(const QString &star)
+{
+    return star.toLower();
+}
+
+// The day a Julian Date falls on in Universal Time.
+QDate dayOf(double jd)
+{
+    return QDate::fromJulianDay(static_cast<qint64>(std::floor(jd + 0.5)));
+}
+
+// The day's reports of "obs" that may hold lines of the days given: a night's
+// report holds the dates from its evening to the next noon, in local time.
+QStringList reportsAround(const QString &appFolder, double first, double last)
+{
+    const QDate from = dayOf(first).addDays(-2);
+    const QDate until = dayOf(last).addDays(1);
+    QStringList files;
+    for (const QString &path : modReportcheck::reportFiles(appfiles::Folder(appFolder).reports())) {
+        const std::optional<QDate> date = appfiles::reportDate(path);
+        if (date && *date >= from && *date <= until)
+            files.append(path);
+    }
+    return files;
+}
+
+// The stars' observations of the days before their estimates, from `first`
+// to `last`, in one pass; the problem's message is the reason alone.
+outcome::Done readHistories(store::Database &db, const QString &appFolder, const QStringList &stars, double first,
+                            double last, Known &known)
+{
+    if (stars.isEmpty())
+        return {};
+    // obsdate is text: whole days as bounds take every date of seven digits
+    // before the point; the rules look at the numbers.
+    const auto points = store::observationPointsBetween(db, stars, QString::number(std::floor(first), 'f', 0),
+                                                        QString::number(std::floor(last) + 1, 'f', 0));
+    if (!points)
+        return points.problem();
+    ReportIndex reports = ReportIndex::read(reportsAround(appFolder, first, last), stars, QString());
+    for (const store::StarPoint &row : *points) {
+        bool dated = false;
+        bool measured = false;
+        const double jd = row.point.obsdate.toDouble(&dated);
+        const double magnitude = row.point.magnitude.toDouble(&measured);
+        const std::optional<ReportLine> line = reports.take(row.star, row.point.obsdate);
+        if (dated && measured)
+            known.stars[keyOf(row.star)].history.append(
+                {jd, magnitude, (line && line->fainterThan) || row.point.fainterThan});
+    }
+    for (StarFacts &facts : known.stars)
+        std::sort(facts.history.begin(), facts.history.end(),
+                  [](const Earlier &a, const Earlier &b) { return a.jd < b.jd; });
+    return {};
+}
+
+// Each star's record of the planner and of the catalogue.
+outcome::Done readRecords(store::Database &db, const QStringList &stars, Known &known)
+{
+    const auto records = store::positionsOf(db, stars);
+    if (!records)
+        return records.problem();
+    for (const store::PositionRecord &record : *records)
+        known.stars[keyOf(record.star)].elements = elementsOf(record);
+    const auto charts = store::chartsOf(db, stars);
+    if (!charts)
+        return charts.problem();
+    for (const store::ChartRow &chart : *charts)
+        known.stars[keyOf(chart.starname)].nightly = modEntryscreen::isNightly(chart.nightly);
+    return {};
+}
+}
+
+StarFacts Known::of(const QString &star) const
+{
+    return stars.value(keyOf(star));
+}
+
+Known readKnown(const QString &appFolder, const QList<Estimate> &estimates)
+{
+    Known known;
+    if (appFolder.isEmpty()) {
+        known.notes.append(QStringLiteral("Without the program's database, %1.").arg(notApplied));
+        return known;
+    }
+    store::Database db(appFolder, store::Database::Access::ReadOnly);
+    if (!QFileInfo::exists(db.path())) {
+        known.notes.append(QStringLiteral("There is no database \"%1\", so %2.").arg(db.path(), notApplied));
+        return known;
+    }
+    const outcome::Result<bool> typed = store::hasPositions(db);
+    if (!typed) {
+        unreadable(known, typed.problem().message);
+        return known;
+    }
+    if (!*typed) {
+        known.notes.append(
+            QStringLiteral("The Tonight planner knows no star's type yet, so %1: import the stars' positions there.")
+                .arg(notApplied));
+        return known;
+    }
+
+    QStringList stars;
+    for (const Estimate &estimate : estimates) {
+        if (!known.stars.contains(keyOf(estimate.star))) {
+            known.stars.insert(keyOf(estimate.star), {});
+            stars.append(estimate.star);
+        }
+    }
+    if (const outcome::Done read = readRecords(db, stars, known); !read) {
+        unreadable(known, read.problem().message);
+        return known;
+    }
+    // Only the stars whose estimates may not jump need their history.
+    QStringList jumping;
+    QSet<QString> listed;
+    double first = std::numeric_limits<double>::max();
+    double last = std::numeric_limits<double>::lowest();
+    for (const Estimate &estimate : estimates) {
+        const StarFacts &facts = *known.stars.constFind(keyOf(estimate.star));
+        bool dated = false;
+        const double jd = estimate.date.toDouble(&dated);
+        if (!dated || !facts.elements || !varstars::isJumpType(facts.elements->type))
+            continue;
+        if (!listed.contains(keyOf(estimate.star))) {
+            listed.insert(keyOf(estimate.star));
+            jumping.append(estimate.star);
+        }
+        first = std::min(first, jd - limitDays);
+        last = std::max(last, jd);
+    }
+    if (const outcome::Done read = readHistories(db, appFolder, jumping, first, last, known); !read)
+        unreadable(known, read.problem().message);
+    return known;
+}
+
+QStringList ofRecording(const QString &appFolder, const modEntryscreen::ObservationTexts &typed)
+{
+    const modEntryscreen::ObservationTexts texts = modEntryscreen::asLeft(typed);
+    store::Database db(appFolder, store::Database::Access::ReadOnly);
+    const auto chart = store::chartOf(db, texts.star);
+    const bool nightly = chart && *chart && modEntryscreen::isNightly((*chart)->nightly);
+    const QStringList fields = modEntryscreen::makeRecording(texts, nightly).line.split(u'|');
+    const Estimate estimate{0, fields.value(0), fields.value(1), fields.value(2), fields.value(4), fields.value(5)};
+    const Known known = readKnown(appFolder, {estimate});
+    QStringList shown;
+    for (const Warning &warning : warnings(estimate, known.of(estimate.star)))
+        shown.append(text(estimate, warning));
+    return shown;
+}
+}
+
+} // namespace observe

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+
+#include "observe/plausibility.h"
+#include "observe/recording.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace observe
+{
+
+namespace plausibility
+{
+// What the checks after an estimate know of the stars of some estimates,
+// read at once.
+struct Known
+{
+    // By the star's name in lower case, as the database compares names.
+    QHash<QString, StarFacts> stars;
+    // Why rules were not applied: no database, no star types.
+    QStringList notes;
+
+    StarFacts of(const QString &star) const;
+};
+
+// Reads what the rules need for the estimates from the program's folder,
+// through a handle that only reads: each star's record in the planner's
+// positions and in the catalogue, and for a star whose estimates may not
+// jump, the observer's observations from a few days before its first
+// estimate to its last, each star's once. A row is fainter-than when its line
+// in a report of "obs", or its estimate, begins with "<". Without a
+// database, or without star types, the rules that need them are left out
+// with a note.
+Known readKnown(const QString &appFolder, const QList<Estimate> &estimates);
+
+// The warnings of the observation the observation screen has just recorded,
+// as texts naming the star; its own row is no part of its history.
+QStringList ofRecording(const QString &appFolder, const modEntryscreen::ObservationTexts &texts);
+}
+
+} // namespace observe
