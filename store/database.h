@@ -51,6 +51,7 @@ public:
 private:
     friend class Statement;
     friend class Appender;
+    friend class LedgerRecorder;
 
     outcome::Done checkStructure();
     outcome::Done execute(const QString &statement);

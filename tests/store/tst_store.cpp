@@ -389,7 +389,8 @@ void tst_store::earlierDatabaseGetsLookupsOnce()
     QCOMPARE(
         indexes,
         (QStringList{QStringLiteral("Charts"), QStringLiteral("cumobs"), QStringLiteral("cumobs_obsdate"),
-                     QStringLiteral("cumobs_star_obsdate"), QStringLiteral("positions"), QStringLiteral("starname")}));
+                     QStringLiteral("cumobs_star_obsdate"), QStringLiteral("ledger"), QStringLiteral("ledger_coverage"),
+                     QStringLiteral("positions"), QStringLiteral("starname")}));
 
     // Once is enough: the file stays as it is from now on.
     const QByteArray indexed = folder.read(QStringLiteral("starcharts.mdb"));
