@@ -131,10 +131,9 @@ outcome::Result<std::unique_ptr<store::LedgerRecorder>> store::LedgerRecorder::p
         return outcome::failed(QStringLiteral("The database is not open."));
     std::unique_ptr<LedgerRecorder> recorder(new LedgerRecorder(db));
     recorder->m_engine->db = *static_cast<sqlite3 *const *>(handle.constData());
-    const QByteArray sql =
-        QStringLiteral("INSERT OR IGNORE INTO %1 (star, jd, magnitude, fainter) VALUES (?, ?, ?, ?)")
-            .arg(ledgerTable)
-            .toUtf8();
+    const QByteArray sql = QStringLiteral("INSERT OR IGNORE INTO %1 (star, jd, magnitude, fainter) VALUES (?, ?, ?, ?)")
+                               .arg(ledgerTable)
+                               .toUtf8();
     if (sqlite3_prepare_v2(recorder->m_engine->db, sql.constData(), static_cast<int>(sql.size()),
                            &recorder->m_engine->insert, nullptr)
         != SQLITE_OK)

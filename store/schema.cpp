@@ -98,7 +98,7 @@ QStringList store::additionStatements()
                                      "ra REAL NOT NULL, dec REAL NOT NULL, type TEXT, period REAL, "
                                      "period_uncertain INTEGER NOT NULL DEFAULT 0, epoch REAL, max TEXT, min TEXT)")
                           .arg(positionsTable)}
-        + ledgerStatements();
+    + ledgerStatements();
 }
 
 QStringList store::ledgerStatements()
