@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/commandline.h"
 
+#include "appfiles/folder.h"
 #include "observe/reportcheck.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFile>
 #include <QTextStream>
 
 #include <algorithm>
@@ -46,14 +48,41 @@ int version(const Invocation &call)
     return 0;
 }
 
-// The findings of each report, for scripts that prepare an upload.
+QCommandLineOption ledgerOption()
+{
+    return QCommandLineOption(QStringLiteral("ledger"),
+                              QStringLiteral("With --check: also print how many lines of each report the AAVSO "
+                                             "holds, by the downloads imported, and the lines it does not."));
+}
+
+// The findings of each report, for scripts that prepare an upload; without
+// a file, of every day's report of the program folder.
 int check(const Invocation &call)
 {
-    if (call.arguments.isEmpty()) {
-        call.err << "usage: varlume --check FILE...\n";
-        return 2;
+    const QString appFolder = QCoreApplication::applicationDirPath();
+    QList<QByteArray> names = call.arguments;
+    if (names.isEmpty()) {
+        const QString reports = appfiles::Folder(appFolder).reports();
+        for (const QString &report : observe::modReportcheck::reportFiles(reports))
+            names.append(QFile::encodeName(report));
+        if (names.isEmpty()) {
+            call.err << QCoreApplication::applicationName() << ": there is no day's report in \"" << reports
+                     << "\" to check.\nusage: varlume --check [--ledger] [FILE...]\n";
+            return 2;
+        }
     }
-    return observe::modReportcheck::checkFiles(call.arguments, QDateTime::currentDateTimeUtc(), call.out);
+    const int status = observe::modReportcheck::checkFiles(names, QDateTime::currentDateTimeUtc(), call.out);
+    if (call.parser.isSet(ledgerOption()))
+        observe::modReportcheck::printLedgers(names, appFolder, call.out);
+    return status;
+}
+
+// Given alone, --ledger has nothing to add to.
+int ledgerAlone(const Invocation &call)
+{
+    call.err << QCoreApplication::applicationName() << ": --ledger goes with --check.\n"
+             << "usage: varlume --check [--ledger] [FILE...]\n";
+    return 2;
 }
 
 // Every option of the program, in the order of the help; when several are
@@ -68,8 +97,10 @@ QList<Command> commands()
         {QCommandLineOption(QStringLiteral("check"),
                             QStringLiteral("Check each report FILE as the AAVSO's upload reads it and print what it "
                                            "would refuse or take wrongly; the exit status is 0 when all are clean, "
-                                           "1 for warnings, 2 for errors.")),
+                                           "1 for warnings, 2 for errors. Without FILE, every day's report of "
+                                           "the program's folder.")),
          check},
+        {ledgerOption(), ledgerAlone},
     };
 }
 

@@ -899,9 +899,9 @@ void forEachKey(const QByteArray &bytes, const QList<qint64> &dates,
     });
 }
 
-void forEachObservation(const QByteArray &bytes,
-                        const std::function<void(int line, QStringView star, QStringView date,
-                                                 QStringView magnitude)> &visit)
+void forEachObservation(
+    const QByteArray &bytes,
+    const std::function<void(int line, QStringView star, QStringView date, QStringView magnitude)> &visit)
 {
     const Layout layout = layoutOf(bytes);
     if (layout.encoding == Encoding::Utf16)

@@ -180,9 +180,9 @@ void forEachKey(const QByteArray &bytes, const QList<qint64> &dates,
 // Every line of eight fields of a report file's bytes, with its number and
 // its star, date and magnitude as written, quickly and without any other
 // check: for holding many reports against what the AAVSO has.
-void forEachObservation(const QByteArray &bytes,
-                        const std::function<void(int line, QStringView star, QStringView date,
-                                                 QStringView magnitude)> &visit);
+void forEachObservation(
+    const QByteArray &bytes,
+    const std::function<void(int line, QStringView star, QStringView date, QStringView magnitude)> &visit);
 
 // The Julian Date of a moment.
 double julianDate(const QDateTime &moment);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The command line, as a script runs it: no display, no window, and nothing
 // in the program's folder touched.
+#include "store/creation.h"
+#include "tests/import/downloadfile.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/testkit.h"
 
@@ -19,6 +21,7 @@ private Q_SLOTS:
     void exitStatusAndFindings();
     void optionsOpenNothing_data();
     void optionsOpenNothing();
+    void ledgerOfEveryReportReadOnly();
 };
 
 namespace
@@ -95,7 +98,7 @@ void tst_checkcommand::optionsOpenNothing_data()
     QTest::newRow("help") << "--help" << 0 << QByteArray("--version");
     QTest::newRow("version") << "--version" << 0 << QByteArray("varlume 1.0\n");
     QTest::newRow("unknown") << "--bogus" << 2 << QByteArray("'bogus'");
-    QTest::newRow("no file") << "--check" << 2 << QByteArray("usage: varlume --check FILE...\n");
+    QTest::newRow("no file") << "--check" << 2 << QByteArray("usage: varlume --check [--ledger] [FILE...]\n");
     QTest::newRow("no option") << "upload.txt" << 2 << QByteArray("\"upload.txt\"");
 }
 
@@ -116,6 +119,37 @@ void tst_checkcommand::optionsOpenNothing()
                  && (status == 0 ? out : err).contains(printed),
              QByteArray(out + err).constData());
     QCOMPARE(folder.entries(), QStringList{QStringLiteral("varlume")});
+}
+
+void tst_checkcommand::ledgerOfEveryReportReadOnly()
+{
+    AppFolder folder;
+    QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
+    folder.write(QStringLiteral("obs/2018-Jan-05.txt"), observerHeader + reportOfThree);
+    const auto run = [&folder] {
+        QProcess program;
+        prepare(program, folder);
+        program.start(folder.file(QStringLiteral("varlume")), {QStringLiteral("--check"), QStringLiteral("--ledger")});
+        program.waitForFinished(20000);
+        return QString::fromUtf8(program.readAllStandardOutput());
+    };
+    // No database: the ledger is skipped, and none is made.
+    QVERIFY(run().contains(QStringLiteral("ledger: The ledger of what the AAVSO holds was skipped")));
+    QVERIFY(!folder.exists(QStringLiteral("starcharts.mdb")));
+
+    QVERIFY(store::createDefault(folder.path()));
+    QVERIFY(importDownload(folder.path(), downloadOfTwo));
+    const QStringList entries = folder.entries();
+    const QByteArray database = folder.read(QStringLiteral("starcharts.mdb"));
+    const QString output = run();
+    QVERIFY2(output.contains(
+                 QStringLiteral("2018-Jan-05.txt: ledger: the AAVSO holds 2 lines; not at the AAVSO yet: 1 line\n")),
+             qPrintable(output));
+    QVERIFY2(output.contains(QStringLiteral("2018-Jan-05.txt:8: held as OMI CET: mira, 2458124.45, 3.5\n")
+                             + folder.path() + QStringLiteral("/obs/2018-Jan-05.txt:9: not at the AAVSO yet: rr lyr")),
+             qPrintable(output));
+    QCOMPARE(folder.entries(), entries);
+    QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), database);
 }
 
 QTEST_GUILESS_MAIN(tst_checkcommand)
