@@ -6,6 +6,7 @@
 #include "tests/support/appfolder.h"
 #include "tests/support/testkit.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTest>
@@ -125,8 +126,9 @@ void tst_checkcommand::ledgerOfEveryReportReadOnly()
 {
     AppFolder folder;
     QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("obs")));
     folder.write(QStringLiteral("obs/2018-Jan-05.txt"), observerHeader + reportOfThree);
-    const auto run = [&folder] {
+    const auto run = [&folder]() -> QString {
         QProcess program;
         prepare(program, folder);
         program.start(folder.file(QStringLiteral("varlume")), {QStringLiteral("--check"), QStringLiteral("--ledger")});
@@ -134,7 +136,9 @@ void tst_checkcommand::ledgerOfEveryReportReadOnly()
         return QString::fromUtf8(program.readAllStandardOutput());
     };
     // No database: the ledger is skipped, and none is made.
-    QVERIFY(run().contains(QStringLiteral("ledger: The ledger of what the AAVSO holds was skipped")));
+    const QString skipped = run();
+    QVERIFY2(skipped.contains(QStringLiteral("ledger: The ledger of what the AAVSO holds was skipped")),
+             qPrintable(skipped));
     QVERIFY(!folder.exists(QStringLiteral("starcharts.mdb")));
 
     QVERIFY(store::createDefault(folder.path()));

@@ -113,7 +113,7 @@ void tst_store::createsSchemaAndSeedRow()
                                     "join pragma_index_list('Charts') using (name) where type='index'")),
              QStringLiteral("starname|Charts|1"));
     QCOMPARE(sqlite3(path, QStringLiteral("select group_concat(name, ',') from sqlite_master where type='table'")),
-             QStringLiteral("Charts,cumobs,positions"));
+             QStringLiteral("Charts,cumobs,positions,ledger,ledger_coverage"));
 }
 
 void tst_store::refusesToOverwrite()
