@@ -40,7 +40,7 @@ constexpr ColumnDesign ledgerLineColumns[] = {{"Line", 600}, {"Observation", 260
 
 // A read-only grid of whole rows with the columns given.
 template<std::size_t count>
-QTableWidget *grid(screenkit::Form *form, const char *name, const ColumnDesign (&design)[count])
+QTableWidget *makeGrid(screenkit::Form *form, const char *name, const ColumnDesign (&design)[count])
 {
     auto *table = new QTableWidget(0, static_cast<int>(count), form->canvas());
     table->setObjectName(QLatin1String(name));
@@ -135,7 +135,7 @@ frmReportcheck::frmReportcheck(const QString &appFolder, QWidget *parent)
     setScaledFont(m_lblLedger, screenkit::ui::msSansSerif(8.25, true));
     place(m_lblLedger, 240, 6780, 11040, 420);
 
-    m_grdLedger = grid(this, "grdLedger", ledgerColumns);
+    m_grdLedger = makeGrid(this, "grdLedger", ledgerColumns);
     place(m_grdLedger, 240, 7260, 4440, 2520);
     sizeColumns(this, m_grdLedger, ledgerColumns);
     // The same reports in the same order as the list: a row chooses its report.
@@ -144,7 +144,7 @@ frmReportcheck::frmReportcheck(const QString &appFolder, QWidget *parent)
             m_lstReports->setCurrentRow(row);
     });
 
-    m_grdLedgerlines = grid(this, "grdLedgerlines", ledgerLineColumns);
+    m_grdLedgerlines = makeGrid(this, "grdLedgerlines", ledgerLineColumns);
     place(m_grdLedgerlines, 4920, 7260, 6360, 2520);
     sizeColumns(this, m_grdLedgerlines, ledgerLineColumns);
 

@@ -5,8 +5,6 @@
 #include "store/observationkey.h"
 #include "varstars/starkey.h"
 
-#include <QSet>
-
 #include <algorithm>
 
 namespace observe
@@ -19,6 +17,24 @@ namespace
 QString lines(int count)
 {
     return count == 1 ? QStringLiteral("1 line") : QStringLiteral("%1 lines").arg(count);
+}
+
+// "star, date, magnitude" made at once: there is one for every line of a year of reports.
+QString joined(std::initializer_list<QStringView> parts)
+{
+    qsizetype size = 2 * (static_cast<qsizetype>(parts.size()) - 1);
+    for (const QStringView part : parts)
+        size += part.size();
+    QString text(size, Qt::Uninitialized);
+    QChar *at = text.data();
+    for (const QStringView part : parts) {
+        if (at != text.data()) {
+            *at++ = u',';
+            *at++ = u' ';
+        }
+        at = std::copy(part.begin(), part.end(), at);
+    }
+    return text;
 }
 
 // A line of the report as matched: where in the held observations its date,
@@ -74,7 +90,7 @@ LedgerMatch::LedgerMatch(const store::Ledger &ledger)
         const int written = static_cast<int>(held.star);
         m_held.push_back({{held.jd, held.magnitude, held.fainterThan}, keyOf.at(written), written});
     }
-    std::sort(m_held.begin(), m_held.end(), earlier);
+    std::sort(m_held.begin(), m_held.end(), Earlier());
 }
 
 bool LedgerMatch::begun() const
@@ -84,16 +100,12 @@ bool LedgerMatch::begun() const
 
 int LedgerMatch::starOf(QStringView name)
 {
-    const QString written = name.toString();
-    const auto found = m_names.constFind(written);
-    if (found != m_names.cend())
+    // Looked up in place: most names have been seen on earlier lines.
+    const QString inPlace = QString::fromRawData(name.data(), name.size());
+    if (const auto found = m_names.constFind(inPlace); found != m_names.cend())
         return found.value();
-    return m_names.insert(written, m_keys.value(varstars::starKey(written), -1)).value();
-}
-
-bool LedgerMatch::earlier(const Entry &a, const Entry &b)
-{
-    return a.moment < b.moment;
+    const QString kept = name.toString();
+    return m_names.insert(kept, m_keys.value(varstars::starKey(kept), -1)).value();
 }
 
 ReportLedger LedgerMatch::match(const QByteArray &bytes)
@@ -107,31 +119,30 @@ ReportLedger LedgerMatch::match(const QByteArray &bytes)
             return;
         const auto jd = static_cast<qint64>(key->jd);
         const auto [first, last] =
-            std::equal_range(m_held.cbegin(), m_held.cend(), Entry{{jd, key->magnitude, fainterThan}, 0, 0}, earlier);
+            std::equal_range(m_held.cbegin(), m_held.cend(), Entry{{jd, key->magnitude, fainterThan}, 0, 0}, Earlier());
         reads.push_back({first - m_held.cbegin(), last - m_held.cbegin(), starOf(star), jd});
-        QString observation = star.toString();
-        observation.append(u", ").append(date).append(u", ").append(magnitude);
-        report.lines.append({number, observation, Standing::Missing, {}});
+        report.lines.append({number, joined({star, date, magnitude}), Standing::Missing, {}});
     });
 
     // Held by name first: an observation one line names is no other line's under another name.
-    QSet<qsizetype> named;
+    std::vector<qsizetype> named;
     for (std::size_t i = 0; i < reads.size(); ++i) {
         const Read &read = reads[i];
         for (qsizetype held = read.first; held < read.last; ++held) {
             if (read.star >= 0 && m_held[held].star == read.star) {
                 report.lines[i].standing = Standing::Held;
-                named.insert(held);
+                named.push_back(held);
                 break;
             }
         }
     }
+    std::sort(named.begin(), named.end());
     for (std::size_t i = 0; i < reads.size(); ++i) {
         const Read &read = reads[i];
         LedgerLine &line = report.lines[i];
         if (line.standing == Standing::Held) {
             ++report.held;
-        } else if (read.last - read.first == 1 && !named.contains(read.first)) {
+        } else if (read.last - read.first == 1 && !std::binary_search(named.cbegin(), named.cend(), read.first)) {
             line.standing = Standing::HeldAs;
             line.heldAs = m_written.at(m_held[read.first].written);
             ++report.held;

@@ -89,7 +89,10 @@ private:
         int star;
         int written;
     };
-    static bool earlier(const Entry &a, const Entry &b);
+    struct Earlier
+    {
+        bool operator()(const Entry &a, const Entry &b) const { return a.moment < b.moment; }
+    };
     // The star of a name, by key; -1 for a star the AAVSO holds nothing of.
     int starOf(QStringView name);
 

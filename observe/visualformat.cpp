@@ -910,7 +910,11 @@ void forEachObservation(
         // The delimiter is a plain character: no byte of another character is one.
         if (std::count(line.begin(), line.end(), separator) != fieldCount - 1)
             return;
-        const QString text = decoded(line, layout.encoding);
+        // Only the first three fields are read.
+        std::size_t end = 0;
+        for (int field = 0; field < 3; ++field)
+            end = line.find(separator, end) + 1;
+        const QString text = decoded(line.substr(0, end), layout.encoding);
         const QStringView fields(text);
         const QChar delimiter = QLatin1Char(separator);
         const qsizetype afterName = fields.indexOf(delimiter);

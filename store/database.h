@@ -20,6 +20,11 @@ namespace store
 class Database final
 {
 public:
+    // How long an operation waits for another handle or program to let go of
+    // the file before it tells the user: long enough for another window's
+    // recording, short enough that the window never seems frozen.
+    static constexpr int busyTimeoutMs = 1000;
+
     explicit Database(const QString &appFolder);
     ~Database();
     Database(const Database &) = delete;

@@ -18,10 +18,7 @@
 
 namespace
 {
-// As long as the store's other handles wait for a writer.
-constexpr int busyTimeoutMs = 1000;
-
-QString engineText(sqlite3 *db)
+QString sqliteMessage(sqlite3 *db)
 {
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
@@ -53,8 +50,11 @@ public:
     explicit ReadOnlyFile(const QString &path)
     {
         sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
-        if (m_db)
-            sqlite3_busy_timeout(m_db, busyTimeoutMs);
+        if (m_db) {
+            sqlite3_busy_timeout(m_db, store::Database::busyTimeoutMs);
+            // Read in place rather than copied page by page: the ledger is read whole.
+            sqlite3_exec(m_db, "PRAGMA mmap_size = 268435456", nullptr, nullptr, nullptr);
+        }
     }
     ~ReadOnlyFile() { sqlite3_close(m_db); }
     ReadOnlyFile(const ReadOnlyFile &) = delete;
@@ -74,9 +74,9 @@ outcome::Result<store::Ledger> readRows(sqlite3 *db)
     const Rows held(db, QStringLiteral("SELECT star, jd, magnitude, fainter FROM %1").arg(store::ledgerTable));
     if (!coverage.prepared() || !held.prepared()) {
         // A database of this program made before the ledger, not yet given it.
-        if (engineText(db).startsWith(QLatin1String("no such table")))
-            return outcome::notFound(engineText(db));
-        return outcome::failed(engineText(db));
+        if (sqliteMessage(db).startsWith(QLatin1String("no such table")))
+            return outcome::notFound(sqliteMessage(db));
+        return outcome::failed(sqliteMessage(db));
     }
     int step = sqlite3_step(*coverage);
     if (step == SQLITE_ROW) {
@@ -84,7 +84,7 @@ outcome::Result<store::Ledger> readRows(sqlite3 *db)
         if (sqlite3_column_type(*coverage, 0) != SQLITE_NULL)
             ledger.newest = sqlite3_column_int64(*coverage, 0);
     } else if (step != SQLITE_DONE) {
-        return outcome::failed(engineText(db));
+        return outcome::failed(sqliteMessage(db));
     }
     // Names are compared as the engine gives them, so that each is made into text once.
     QByteArray last;
@@ -99,7 +99,7 @@ outcome::Result<store::Ledger> readRows(sqlite3 *db)
                                sqlite3_column_int(*held, 3) != 0, ledger.stars.size() - 1});
     }
     if (step != SQLITE_DONE)
-        return outcome::failed(engineText(db));
+        return outcome::failed(sqliteMessage(db));
     return ledger;
 }
 }
@@ -137,7 +137,7 @@ outcome::Result<std::unique_ptr<store::LedgerRecorder>> store::LedgerRecorder::p
     if (sqlite3_prepare_v2(recorder->m_engine->db, sql.constData(), static_cast<int>(sql.size()),
                            &recorder->m_engine->insert, nullptr)
         != SQLITE_OK)
-        return engineRefusal(engineText(recorder->m_engine->db));
+        return engineRefusal(sqliteMessage(recorder->m_engine->db));
     return recorder;
 }
 
@@ -152,7 +152,7 @@ outcome::Done store::LedgerRecorder::record(QStringView star, const ObservationK
     sqlite3_bind_int(insert, 4, fainterThan ? 1 : 0);
     std::optional<outcome::Problem> refused;
     if (sqlite3_step(insert) != SQLITE_DONE)
-        refused = engineRefusal(engineText(m_engine->db));
+        refused = engineRefusal(sqliteMessage(m_engine->db));
     sqlite3_reset(insert);
     sqlite3_clear_bindings(insert);
     if (refused)
@@ -186,7 +186,7 @@ outcome::Result<store::Ledger> store::readLedger(const QString &appFolder)
     const ReadOnlyFile file(path);
     if (!file.db() || sqlite3_errcode(file.db()) != SQLITE_OK)
         return outcome::failed(QStringLiteral("The database \"%1\" cannot be opened: %2.")
-                                   .arg(path, file.db() ? engineText(file.db()) : QStringLiteral("out of memory")));
+                                   .arg(path, file.db() ? sqliteMessage(file.db()) : QStringLiteral("out of memory")));
     outcome::Result<Ledger> ledger = readRows(file.db());
     if (ledger)
         return ledger;
