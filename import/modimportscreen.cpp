@@ -365,6 +365,7 @@ void modImportscreen::Import::giveWay()
     m_pauseEnd.setRemainingTime(pauseMs, Qt::PreciseTimer);
     m_outcome->added -= m_pending;
     m_known.undoTaken();
+    m_ledger->takenBack();
     m_stopLine = 0;
     if (const outcome::Done returned = m_reader.returnTo(m_transactionStart); !returned)
         stopReading(m_transactionStart.lineNumber + 1, returned.problem());

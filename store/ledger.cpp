@@ -177,6 +177,11 @@ outcome::Done store::LedgerRecorder::cover()
     return {};
 }
 
+void store::LedgerRecorder::takenBack()
+{
+    m_newest.reset();
+}
+
 outcome::Result<store::Ledger> store::readLedger(const QString &appFolder)
 {
     const QString path = appfiles::Folder(appFolder).database();

@@ -41,6 +41,8 @@ public:
     // Notes that a download was imported and the newest date recorded since
     // the last call; a later date than the ledger's only ever moves it on.
     outcome::Done cover();
+    // The records since the last cover() were taken back with their transaction.
+    void takenBack();
 
 private:
     explicit LedgerRecorder(Database &db);
