@@ -111,7 +111,10 @@ int LedgerMatch::starOf(QStringView name)
 ReportLedger LedgerMatch::match(const QByteArray &bytes)
 {
     ReportLedger report;
+    // Nearly every line of a report is an observation.
+    report.lines.reserve(bytes.count('\n') + 1);
     std::vector<Read> reads;
+    reads.reserve(static_cast<std::size_t>(report.lines.capacity()));
     forEachObservation(bytes, [&](int number, QStringView star, QStringView date, QStringView magnitude) {
         const bool fainterThan = magnitude.startsWith(u'<');
         const auto key = store::observationKey(star, date, magnitude.sliced(fainterThan ? 1 : 0));

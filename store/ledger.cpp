@@ -8,13 +8,13 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 
 #include <sqlite3.h>
 
 #include <cmath>
-#include <cstring>
 
 namespace
 {
@@ -71,7 +71,9 @@ outcome::Result<store::Ledger> readRows(sqlite3 *db)
 {
     store::Ledger ledger;
     const Rows coverage(db, QStringLiteral("SELECT newest FROM %1").arg(store::ledgerCoverageTable));
-    const Rows held(db, QStringLiteral("SELECT star, jd, magnitude, fainter FROM %1").arg(store::ledgerTable));
+    const Rows held(db,
+                    QStringLiteral("SELECT star, jd, magnitude, fainter FROM %1 ORDER BY jd, magnitude, fainter")
+                        .arg(store::ledgerTable));
     if (!coverage.prepared() || !held.prepared()) {
         // A database of this program made before the ledger, not yet given it.
         if (sqliteMessage(db).startsWith(QLatin1String("no such table")))
@@ -86,17 +88,18 @@ outcome::Result<store::Ledger> readRows(sqlite3 *db)
     } else if (step != SQLITE_DONE) {
         return outcome::failed(sqliteMessage(db));
     }
-    // Names are compared as the engine gives them, so that each is made into text once.
-    QByteArray last;
+    // Each star's name is made into text once, however many rows it has.
+    QHash<QByteArray, qsizetype> stars;
     while ((step = sqlite3_step(*held)) == SQLITE_ROW) {
         const auto *name = static_cast<const char *>(sqlite3_column_blob(*held, 0));
-        const int bytes = sqlite3_column_bytes(*held, 0);
-        if (ledger.stars.isEmpty() || last.size() != bytes || std::memcmp(last.constData(), name, bytes) != 0) {
-            last = QByteArray(name, bytes);
-            ledger.stars.append(QString::fromUtf8(last));
+        const QByteArray inPlace = QByteArray::fromRawData(name, sqlite3_column_bytes(*held, 0));
+        auto star = stars.constFind(inPlace);
+        if (star == stars.cend()) {
+            star = stars.insert(QByteArray(inPlace.constData(), inPlace.size()), ledger.stars.size());
+            ledger.stars.append(QString::fromUtf8(inPlace));
         }
         ledger.held.push_back({sqlite3_column_int64(*held, 1), sqlite3_column_double(*held, 2),
-                               sqlite3_column_int(*held, 3) != 0, ledger.stars.size() - 1});
+                               sqlite3_column_int(*held, 3) != 0, star.value()});
     }
     if (step != SQLITE_DONE)
         return outcome::failed(sqliteMessage(db));

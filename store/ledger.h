@@ -75,6 +75,7 @@ struct Ledger
     std::optional<qint64> newest;
     // Each star as the downloads write it, once.
     QStringList stars;
+    // By date, magnitude and fainter-than.
     std::vector<Held> held;
 };
 

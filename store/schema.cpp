@@ -105,12 +105,14 @@ QStringList store::ledgerStatements()
 {
     // The program's own rows, typed: the date in ten-thousandths of a day and
     // the magnitude as numbers, so that one observation is one row however
-    // the downloads write it. One row of coverage, there once a download was
+    // the downloads write it. Keyed by date first: a download comes in date
+    // order, so its rows are added at the end, and are read in the order the
+    // matching wants them. One row of coverage, there once a download was
     // imported; its date stays empty while none held an observation.
     return {
         QStringLiteral("CREATE TABLE %1 (star TEXT COLLATE NOCASE NOT NULL, jd INTEGER NOT NULL, "
                        "magnitude REAL NOT NULL, fainter INTEGER NOT NULL, "
-                       "PRIMARY KEY (star, jd, magnitude, fainter)) WITHOUT ROWID")
+                       "PRIMARY KEY (jd, magnitude, fainter, star)) WITHOUT ROWID")
             .arg(ledgerTable),
         QStringLiteral("CREATE TABLE %1 (id INTEGER PRIMARY KEY CHECK (id = 1), newest INTEGER)")
             .arg(ledgerCoverageTable),
