@@ -90,7 +90,9 @@ LedgerMatch::LedgerMatch(const store::Ledger &ledger)
         const int written = static_cast<int>(held.star);
         m_held.push_back({{held.jd, held.magnitude, held.fainterThan}, keyOf.at(written), written});
     }
-    std::sort(m_held.begin(), m_held.end(), Earlier());
+    // The store reads them in this order already.
+    if (!std::is_sorted(m_held.cbegin(), m_held.cend(), Earlier()))
+        std::sort(m_held.begin(), m_held.end(), Earlier());
 }
 
 bool LedgerMatch::begun() const
