@@ -12,6 +12,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFile>
 #include <QTextStream>
 
 #include <algorithm>
@@ -53,16 +54,42 @@ int version(const Invocation &call)
     return 0;
 }
 
-// The findings of each report, for scripts that prepare an upload.
+QCommandLineOption ledgerOption()
+{
+    return QCommandLineOption(QStringLiteral("ledger"),
+                              QStringLiteral("With --check: also print how many lines of each report the AAVSO "
+                                             "holds, by the downloads imported, and the lines it does not."));
+}
+
+// The findings of each report, for scripts that prepare an upload; without
+// a file, of every day's report of the program folder.
 int check(const Invocation &call)
 {
-    if (call.arguments.isEmpty()) {
-        call.err << "usage: varlume --check FILE...\n";
-        return 2;
+    const QString appFolder = QCoreApplication::applicationDirPath();
+    QList<QByteArray> names = call.arguments;
+    if (names.isEmpty()) {
+        const QString reports = appfiles::Folder(appFolder).reports();
+        for (const QString &report : observe::modReportcheck::reportFiles(reports))
+            names.append(QFile::encodeName(report));
+        if (names.isEmpty()) {
+            call.err << QCoreApplication::applicationName() << ": there is no day's report in \"" << reports
+                     << "\" to check.\nusage: varlume --check [--ledger] [FILE...]\n";
+            return 2;
+        }
     }
     // The observer's history is in the program's folder, whose database is only read.
-    return observe::modReportcheck::checkFiles(call.arguments, QDateTime::currentDateTimeUtc(), call.out,
-                                               QCoreApplication::applicationDirPath());
+    const int status = observe::modReportcheck::checkFiles(names, QDateTime::currentDateTimeUtc(), call.out, appFolder);
+    if (call.parser.isSet(ledgerOption()))
+        observe::modReportcheck::printLedgers(names, appFolder, call.out);
+    return status;
+}
+
+// Given alone, --ledger has nothing to add to.
+int ledgerAlone(const Invocation &call)
+{
+    call.err << QCoreApplication::applicationName() << ": --ledger goes with --check.\n"
+             << "usage: varlume --check [--ledger] [FILE...]\n";
+    return 2;
 }
 
 // A command that cannot do its work says why on the standard error.
@@ -169,8 +196,10 @@ QList<Command> commands()
         {QCommandLineOption(QStringLiteral("check"),
                             QStringLiteral("Check each report FILE as the AAVSO's upload reads it and print what it "
                                            "would refuse or take wrongly; the exit status is 0 when all are clean, "
-                                           "1 for warnings, 2 for errors.")),
+                                           "1 for warnings, 2 for errors. Without FILE, every day's report of "
+                                           "the program's folder.")),
          check},
+        {ledgerOption(), ledgerAlone},
         {QCommandLineOption(QStringLiteral("positions"),
                             QStringLiteral("Read the positions and elements of the catalogue's stars from FILE (CSV "
                                            "or tab-separated, with a header row) into the Tonight planner and print "

@@ -46,11 +46,13 @@ std::optional<QByteArray> appfiles::toCp1252(const QString &text)
 
 QString appfiles::fromCp1252(const QByteArray &bytes)
 {
-    QString text;
-    text.reserve(bytes.size());
-    for (const char byte : bytes) {
-        const auto code = static_cast<unsigned char>(byte);
-        text.append(code >= 0x80 && code < 0xA0 ? QChar(high[code - 0x80]) : QChar(code));
+    // Latin-1 but for the bytes 0x80 to 0x9F; converted whole first, for the
+    // reports of a year are read line by line.
+    QString text = QString::fromLatin1(bytes);
+    for (QChar &c : text) {
+        const char16_t code = c.unicode();
+        if (code >= 0x80 && code < 0xA0)
+            c = QChar(high[code - 0x80]);
     }
     return text;
 }

@@ -133,7 +133,7 @@ outcome::Result<download::Observation> download::parseLine(QStringView line)
         return outcome::refused(QStringLiteral("the magnitude \"%1\" (field 5) is not a number").arg(values[2].text));
 
     return Observation{values[0].text, values[1].text, values[2].text, values[3].text,
-                       values[4].text, values[5].text, values[6].text};
+                       values[4].text, values[5].text, values[6].text, !ordinary};
 }
 
 } // namespace import

@@ -25,6 +25,8 @@ struct Observation
     QString notes;
     QString estimate;
     QString chart;
+    // Field 4 is not "0": the star was fainter than the magnitude.
+    bool fainterThan = false;
 };
 
 // The row of an observation line, checked so that the database takes it and

@@ -245,11 +245,14 @@ void modImportscreen::Import::startAdding()
     using namespace store::column;
     auto insert =
         store::Appender::prepare(m_db, store::cumobs(), {star, obsdate, magnitude, obscode, notes, estimate, chart});
-    const outcome::Done kept = insert ? m_db.keepChangesUntilCommit() : outcome::Done(insert.problem());
+    auto ledger = insert ? store::LedgerRecorder::prepare(m_db)
+                         : outcome::Result<std::unique_ptr<store::LedgerRecorder>>(insert.problem());
+    const outcome::Done kept = ledger ? m_db.keepChangesUntilCommit() : outcome::Done(ledger.problem());
     if (!kept)
         return fail(kept.problem().message + QStringLiteral(" Nothing was added."),
                     QStringLiteral("Database not written"));
     m_insert = std::move(*insert);
+    m_ledger = std::move(*ledger);
     m_step = Step::Adding;
 }
 
@@ -276,12 +279,17 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
             return;
         }
         switch (*line) {
-        case Next::Observation:
-            if (m_choice == Duplicates::OnlyNew) {
-                const auto key = store::observationKey(o.star, o.obsdate, o.magnitude);
-                if (key && m_known.take(*key))
-                    continue;
+        case Next::Observation: {
+            // Every line that makes a row has a key: its date and magnitude are numbers.
+            const auto key = store::observationKey(o.star, o.obsdate, o.magnitude);
+            if (const auto recorded = key ? m_ledger->record(o.star, *key, o.fainterThan) : outcome::Done();
+                !recorded) {
+                m_stopLine = m_reader.lineNumber();
+                m_stopReason = recorded.problem().message;
+                break;
             }
+            if (m_choice == Duplicates::OnlyNew && key && m_known.take(*key))
+                continue;
             if (const auto added =
                     m_insert->append({o.star, o.obsdate, o.magnitude, o.obscode, o.notes, o.estimate, o.chart});
                 !added) {
@@ -292,6 +300,7 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
             ++m_outcome->added;
             ++m_pending;
             continue;
+        }
         case Next::Blank: continue;
         case Next::Stop: break;
         case Next::End:
@@ -314,7 +323,8 @@ bool modImportscreen::Import::commitAdded()
     m_inTransaction = false;
     QElapsedTimer commitTime;
     commitTime.start();
-    const outcome::Done committed = m_db.commit();
+    const outcome::Done covered = m_ledger->cover();
+    const outcome::Done committed = covered ? m_db.commit() : covered;
     m_commitMs = commitTime.elapsed();
     // From the end of the commit, which may take a while, on.
     m_pauseEnd.setRemainingTime(pauseMs, Qt::PreciseTimer);
@@ -355,6 +365,7 @@ void modImportscreen::Import::giveWay()
     m_pauseEnd.setRemainingTime(pauseMs, Qt::PreciseTimer);
     m_outcome->added -= m_pending;
     m_known.undoTaken();
+    m_ledger->takenBack();
     m_stopLine = 0;
     if (const outcome::Done returned = m_reader.returnTo(m_transactionStart); !returned)
         stopReading(m_transactionStart.lineNumber + 1, returned.problem());
@@ -390,6 +401,7 @@ void modImportscreen::Import::cancel()
 void modImportscreen::Import::finish(Ended::Kind kind, const QString &message, const QString &title)
 {
     m_insert.reset();
+    m_ledger.reset();
     m_step = Step::Done;
     m_outcome->kind = kind;
     m_outcome->message = message;
@@ -408,6 +420,7 @@ void modImportscreen::Import::stop(const QString &message)
 void modImportscreen::Import::fail(const QString &message, const QString &title)
 {
     m_insert.reset();
+    m_ledger.reset();
     m_step = Step::Done;
     m_outcome = outcome::failed(message).titled(title).as(outcome::Severity::Warning);
 }

@@ -8,6 +8,7 @@
 #include "store/appender.h"
 #include "store/database.h"
 #include "store/heldtransaction.h"
+#include "store/ledger.h"
 
 #include <QDeadlineTimer>
 #include <QString>
@@ -66,7 +67,10 @@ QString resultText(qint64 added, qint64 total);
 // database is left to other programs for a pause. Every line is checked
 // before it is added: at the first that makes no row the rows before it are
 // committed and nothing after it is added; a row is added whole or not at
-// all. Blank lines at the end are no lines.
+// all. Blank lines at the end are no lines. Every observation read while
+// adding, added or there already, also goes into the ledger of what the
+// AAVSO holds, in the same transactions: a stopped or cancelled import keeps
+// what it read, and an import again adds nothing there.
 class Import final
 {
 public:
@@ -156,6 +160,7 @@ private:
     download::Reader m_reader;
     KnownObservations m_known;
     std::unique_ptr<store::Appender> m_insert;
+    std::unique_ptr<store::LedgerRecorder> m_ledger;
     Step m_step = Step::Open;
     Duplicates m_choice = Duplicates::All;
     bool m_inTransaction = false;

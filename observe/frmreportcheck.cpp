@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -33,6 +34,49 @@ constexpr ColumnDesign columns[] = {
     {"Line", 600}, {"Kind", 900}, {"Field", 1500}, {"Value", 1800}, {"Reason", 0},
 };
 
+// The ledger's grids: each report, and the chosen report's lines; the last column takes the rest.
+constexpr ColumnDesign ledgerColumns[] = {{"Report", 1500}, {"At the AAVSO", 0}};
+constexpr ColumnDesign ledgerLineColumns[] = {{"Line", 600}, {"Observation", 2600}, {"At the AAVSO", 0}};
+
+// A read-only grid of whole rows with the columns given.
+template<std::size_t count>
+QTableWidget *makeGrid(screenkit::Form *form, const char *name, const ColumnDesign (&design)[count])
+{
+    auto *table = new QTableWidget(0, static_cast<int>(count), form->canvas());
+    table->setObjectName(QLatin1String(name));
+    form->setScaledFont(table, screenkit::ui::dialogFont());
+    QStringList titles;
+    for (const ColumnDesign &column : design)
+        titles.append(QLatin1String(column.title));
+    table->setHorizontalHeaderLabels(titles);
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setTabKeyNavigation(false);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->horizontalHeader()->setSectionResizeMode(static_cast<int>(count) - 1, QHeaderView::Stretch);
+    return table;
+}
+
+template<std::size_t count>
+void sizeColumns(const screenkit::Form *form, QTableWidget *table, const ColumnDesign (&design)[count])
+{
+    for (std::size_t i = 0; i + 1 < count; ++i) {
+        table->horizontalHeader()->setSectionResizeMode(static_cast<int>(i), QHeaderView::Fixed);
+        table->horizontalHeader()->resizeSection(static_cast<int>(i), form->pixels(design[i].width));
+    }
+}
+
+void setRow(QTableWidget *table, int row, const QStringList &texts)
+{
+    for (int column = 0; column < texts.size(); ++column) {
+        auto *cell = new QTableWidgetItem(texts.at(column));
+        cell->setToolTip(texts.at(column));
+        table->setItem(row, column, cell);
+    }
+}
+
 QString lineText(int line)
 {
     return line > 0 ? QString::number(line) : QStringLiteral("file");
@@ -40,7 +84,7 @@ QString lineText(int line)
 }
 
 frmReportcheck::frmReportcheck(const QString &appFolder, QWidget *parent)
-    : screenkit::Form(11520, 7440, parent)
+    : screenkit::Form(11520, 10560, parent)
     , m_appFolder(appFolder)
 {
     setWindowTitle(QStringLiteral("Check report"));
@@ -91,12 +135,30 @@ frmReportcheck::frmReportcheck(const QString &appFolder, QWidget *parent)
     setScaledFont(m_lblNotes, screenkit::ui::dialogFont());
     m_lblNotes->setWordWrap(true);
     m_lblNotes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(m_lblNotes, 240, 6720, 7920, 600);
+    place(m_lblNotes, 240, 9900, 7920, 540);
+    m_lblLedger = new QLabel(canvas());
+    m_lblLedger->setObjectName(QStringLiteral("lblLedger"));
+    m_lblLedger->setWordWrap(true);
+    setScaledFont(m_lblLedger, screenkit::ui::msSansSerif(8.25, true));
+    place(m_lblLedger, 240, 6780, 11040, 420);
+
+    m_grdLedger = makeGrid(this, "grdLedger", ledgerColumns);
+    place(m_grdLedger, 240, 7260, 4440, 2520);
+    sizeColumns(this, m_grdLedger, ledgerColumns);
+    // The same reports in the same order as the list: a row chooses its report.
+    connect(m_grdLedger, &QTableWidget::currentCellChanged, this, [this](int row) {
+        if (row >= 0)
+            m_lstReports->setCurrentRow(row);
+    });
+
+    m_grdLedgerlines = makeGrid(this, "grdLedgerlines", ledgerLineColumns);
+    place(m_grdLedgerlines, 4920, 7260, 6360, 2520);
+    sizeColumns(this, m_grdLedgerlines, ledgerLineColumns);
 
     m_cmdRecheck = new QPushButton(QStringLiteral("Check &again"), canvas());
     m_cmdRecheck->setObjectName(QStringLiteral("cmdRecheck"));
     m_cmdRecheck->setToolTip(QStringLiteral("Read the chosen report again, after you have mended it"));
-    place(m_cmdRecheck, 8400, 6840, 1335, 375);
+    place(m_cmdRecheck, 8400, 9960, 1335, 375);
     connect(m_cmdRecheck, &QPushButton::clicked, this, [this] {
         const QListWidgetItem *item = m_lstReports->currentItem();
         listreports(item ? item->data(Qt::UserRole).toString() : QString());
@@ -104,11 +166,13 @@ frmReportcheck::frmReportcheck(const QString &appFolder, QWidget *parent)
 
     m_cmdClose = new QPushButton(QStringLiteral("&Close"), canvas());
     m_cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    place(m_cmdClose, 9945, 6840, 1335, 375);
+    place(m_cmdClose, 9945, 9960, 1335, 375);
     connect(m_cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
     setTabOrder(m_lstReports, m_grdFindings);
-    setTabOrder(m_grdFindings, m_cmdRecheck);
+    setTabOrder(m_grdFindings, m_grdLedger);
+    setTabOrder(m_grdLedger, m_grdLedgerlines);
+    setTabOrder(m_grdLedgerlines, m_cmdRecheck);
     setTabOrder(m_cmdRecheck, m_cmdClose);
     m_lstReports->setFocus();
 }
@@ -119,6 +183,8 @@ void frmReportcheck::showEvent(QShowEvent *event)
     // Scaling changes the widths drawn up in twips.
     for (int i = 0; i < ReasonColumn; ++i)
         m_grdFindings->horizontalHeader()->resizeSection(i, pixels(columns[i].width));
+    sizeColumns(this, m_grdLedger, ledgerColumns);
+    sizeColumns(this, m_grdLedgerlines, ledgerLineColumns);
     if (m_lstReports->count() == 0)
         listreports({});
 }
@@ -152,11 +218,52 @@ void frmReportcheck::listreports(const QString &chosen)
             row = m_lstReports->count() - 1;
     }
     m_lstReports->setCurrentRow(row);
+    QList<QByteArray> names;
+    for (const QString &report : reports)
+        names.append(QFile::encodeName(report));
+    m_ledgers = modReportcheck::ledgersOf(m_appFolder, names);
+    showledgers();
     checkchosen();
+}
+
+// How many lines of each report the AAVSO holds, or why that is not known.
+void frmReportcheck::showledgers()
+{
+    m_lblLedger->setText(m_ledgers.note.isEmpty()
+                             ? QStringLiteral("What the AAVSO holds, by the downloads you imported:")
+                             : m_ledgers.note);
+    const QSignalBlocker quiet(m_grdLedger);
+    m_grdLedger->setRowCount(static_cast<int>(m_ledgers.reports.size()));
+    for (int row = 0; row < m_ledgers.reports.size(); ++row) {
+        const modReportcheck::ReportLedger &report = m_ledgers.reports.at(row);
+        setRow(m_grdLedger, row,
+               {m_lstReports->item(row)->text(),
+                report.problem.isEmpty() ? modReportcheck::ledgerSummary(report) : report.problem});
+    }
+}
+
+// The chosen report's lines, each marked.
+void frmReportcheck::showledgerlines()
+{
+    const int row = m_lstReports->currentRow();
+    m_grdLedgerlines->setRowCount(0);
+    if (row < 0 || row >= m_ledgers.reports.size())
+        return;
+    {
+        const QSignalBlocker quiet(m_grdLedger);
+        m_grdLedger->selectRow(row);
+    }
+    const QList<modReportcheck::LedgerLine> &lines = m_ledgers.reports.at(row).lines;
+    m_grdLedgerlines->setRowCount(static_cast<int>(lines.size()));
+    for (int i = 0; i < lines.size(); ++i) {
+        const modReportcheck::LedgerLine &line = lines.at(i);
+        setRow(m_grdLedgerlines, i, {QString::number(line.line), line.observation, modReportcheck::standingText(line)});
+    }
 }
 
 void frmReportcheck::checkchosen()
 {
+    showledgerlines();
     m_grdFindings->setRowCount(0);
     m_lblNotes->clear();
     const QListWidgetItem *item = m_lstReports->currentItem();

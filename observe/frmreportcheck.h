@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "observe/reportcheck.h"
 #include "screenkit/form.h"
 
 class QLabel;
@@ -12,7 +13,8 @@ namespace observe
 {
 
 // The day's reports checked before upload: the files of "obs", newest first,
-// and what the AAVSO would refuse or take wrongly in the chosen one.
+// and what the AAVSO would refuse or take wrongly in the chosen one; below,
+// how many lines of each the AAVSO holds, and the chosen one's lines marked.
 class frmReportcheck final : public screenkit::Form
 {
     Q_OBJECT
@@ -33,6 +35,8 @@ protected:
 private:
     void listreports(const QString &chosen);
     void checkchosen();
+    void showledgers();
+    void showledgerlines();
 
     QString m_appFolder;
     QLabel *m_lblReports = nullptr;
@@ -40,6 +44,11 @@ private:
     QLabel *m_lblSummary = nullptr;
     QTableWidget *m_grdFindings = nullptr;
     QLabel *m_lblNotes = nullptr;
+    // What the AAVSO holds: of each report, newest first, and of the chosen one's lines.
+    QLabel *m_lblLedger = nullptr;
+    QTableWidget *m_grdLedger = nullptr;
+    QTableWidget *m_grdLedgerlines = nullptr;
+    modReportcheck::Ledgers m_ledgers;
     QPushButton *m_cmdRecheck = nullptr;
     QPushButton *m_cmdClose = nullptr;
 };

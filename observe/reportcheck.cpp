@@ -5,6 +5,7 @@
 #include "appfiles/filesystem.h"
 #include "appfiles/folder.h"
 #include "observe/starfacts.h"
+#include "store/ledger.h"
 
 #include <QDir>
 #include <QFile>
@@ -232,6 +233,46 @@ int checkFiles(const QList<QByteArray> &names, const QDateTime &now, QTextStream
     }
     out.flush();
     return status;
+}
+
+Ledgers ledgersOf(const QString &appFolder, const QList<QByteArray> &names)
+{
+    Ledgers ledgers;
+    const outcome::Result<store::Ledger> read = store::readLedger(appFolder);
+    if (!read) {
+        ledgers.note = QStringLiteral("The ledger of what the AAVSO holds was skipped: %1").arg(read.problem().message);
+        return ledgers;
+    }
+    LedgerMatch match(*read);
+    if (!match.begun()) {
+        ledgers.note = noDownloadNote();
+        return ledgers;
+    }
+    for (const QByteArray &name : names) {
+        const outcome::Result<QByteArray> file = appfiles::readBounded(name, largestReport);
+        ReportLedger report = file ? match.match(*file) : ReportLedger();
+        if (!file)
+            report.problem = QStringLiteral("The file cannot be read (%1).").arg(file.problem().message);
+        ledgers.reports.append(std::move(report));
+    }
+    return ledgers;
+}
+
+void printLedgers(const QList<QByteArray> &names, const QString &appFolder, QTextStream &out)
+{
+    const Ledgers ledgers = ledgersOf(appFolder, names);
+    if (!ledgers.note.isEmpty())
+        out << "ledger: " << ledgers.note << '\n';
+    for (qsizetype i = 0; i < ledgers.reports.size(); ++i) {
+        const ReportLedger &report = ledgers.reports.at(i);
+        const QString name = nameOf(names.at(i));
+        out << name << ": ledger: " << (report.problem.isEmpty() ? ledgerSummary(report) : report.problem) << '\n';
+        for (const LedgerLine &line : report.lines) {
+            if (line.standing == Standing::HeldAs || line.standing == Standing::Missing)
+                out << name << ':' << line.line << ": " << standingText(line) << ": " << line.observation << '\n';
+        }
+    }
+    out.flush();
 }
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "observe/ledgermatch.h"
 #include "observe/visualformat.h"
 
 #include <QByteArray>
@@ -57,6 +58,22 @@ QString summary(const Check &check);
 // are clean, 1 for warnings, 2 for errors (a file that cannot be read among
 // them).
 int checkFiles(const QList<QByteArray> &names, const QDateTime &now, QTextStream &out, const QString &appFolder = {});
+
+// What the AAVSO holds of each report, by the ledger of the program folder's
+// database, read without ever creating or changing it.
+struct Ledgers
+{
+    // Said instead of the reports' counts: there is no ledger to read, or
+    // no download was imported since it began.
+    QString note;
+    // One for each file, in their order; none with a note.
+    QList<ReportLedger> reports;
+};
+Ledgers ledgersOf(const QString &appFolder, const QList<QByteArray> &names);
+
+// Writes each file's counts to `out`, then its lines held under another
+// name or not at the AAVSO; or the note that stands for them.
+void printLedgers(const QList<QByteArray> &names, const QString &appFolder, QTextStream &out);
 }
 
 } // namespace observe

@@ -831,21 +831,14 @@ bool isUtf16(const QByteArray &bytes)
     return layoutOf(bytes).encoding == Encoding::Utf16;
 }
 
-void forEachKey(const QByteArray &bytes, const QList<qint64> &dates,
-                const std::function<void(const ObservationKey &, int line)> &visit)
+namespace
 {
-    if (dates.isEmpty())
-        return;
-    // A sieve of one bit per date modulo 2^16 turns nearly every other date
-    // away before the search.
-    std::array<quint64, 1024> sieve{};
-    for (const qint64 date : dates)
-        sieve[static_cast<std::size_t>(date & 0xffff) >> 6] |= quint64(1) << (date & 63);
-    const quint64 *const bits = sieve.data();
-    const auto mayHold = [bits](qint64 date) { return (bits[(date & 0xffff) >> 6] >> (date & 63)) & 1; };
-    const Layout layout = layoutOf(bytes);
-    if (layout.encoding == Encoding::Utf16)
-        return;
+// Each line that is no header line, with its number and the delimiter that
+// holds for it, quickly and without any check; as the reader does, the
+// first declaration holds for the lines before it.
+template<typename Handle>
+void eachDataLine(const QByteArray &bytes, const Layout &layout, Handle &&handle)
+{
     const auto declared = [&layout](std::string_view line) -> std::optional<std::optional<QChar>> {
         if (line.empty() || line.front() != '#')
             return std::nullopt;
@@ -854,7 +847,6 @@ void forEachKey(const QByteArray &bytes, const QList<qint64> &dates,
             return std::nullopt;
         return delimiterOf(parameter->value).character;
     };
-    // As the reader does: the first declaration holds for the lines before it.
     std::optional<QChar> delimiter;
     eachLine(bytes, layout, [&](std::string_view line, int) {
         const auto found = declared(line);
@@ -870,25 +862,71 @@ void forEachKey(const QByteArray &bytes, const QList<qint64> &dates,
         }
         if (!delimiter)
             return true;
+        handle(line, number, static_cast<char>(delimiter->unicode()));
+        return true;
+    });
+}
+}
+
+void forEachKey(const QByteArray &bytes, const QList<qint64> &dates,
+                const std::function<void(const ObservationKey &, int line)> &visit)
+{
+    if (dates.isEmpty())
+        return;
+    // A sieve of one bit per date modulo 2^16 turns nearly every other date
+    // away before the search.
+    std::array<quint64, 1024> sieve{};
+    for (const qint64 date : dates)
+        sieve[static_cast<std::size_t>(date & 0xffff) >> 6] |= quint64(1) << (date & 63);
+    const quint64 *const bits = sieve.data();
+    const auto mayHold = [bits](qint64 date) { return (bits[(date & 0xffff) >> 6] >> (date & 63)) & 1; };
+    const Layout layout = layoutOf(bytes);
+    if (layout.encoding == Encoding::Utf16)
+        return;
+    eachDataLine(bytes, layout, [&](std::string_view line, int number, char separator) {
         // Only the name, date and magnitude count, and only for a date of the report checked.
-        const char separator = static_cast<char>(delimiter->unicode());
         const std::size_t afterName = line.find(separator);
         const std::size_t afterDate = afterName == line.npos ? line.npos : line.find(separator, afterName + 1);
         if (afterDate == line.npos)
-            return true;
+            return;
         const std::string_view date = line.substr(afterName + 1, afterDate - afterName - 1);
         if (!isDecimal(date, false, false))
-            return true;
+            return;
         const auto days = scaled(date, 4);
         if (!days || !mayHold(*days) || !std::binary_search(dates.begin(), dates.end(), *days))
-            return true;
+            return;
         const std::string_view magnitude =
             line.substr(afterDate + 1, line.find(separator, afterDate + 1) - afterDate - 1);
         const auto key = observationKey(decoded(line.substr(0, afterName), layout.encoding),
                                         decoded(date, layout.encoding), decoded(magnitude, layout.encoding));
         if (key)
             visit(*key, number);
-        return true;
+    });
+}
+
+void forEachObservation(
+    const QByteArray &bytes,
+    const std::function<void(int line, QStringView star, QStringView date, QStringView magnitude)> &visit)
+{
+    const Layout layout = layoutOf(bytes);
+    if (layout.encoding == Encoding::Utf16)
+        return;
+    eachDataLine(bytes, layout, [&](std::string_view line, int number, char separator) {
+        // The delimiter is a plain character: no byte of another character is one.
+        if (std::count(line.begin(), line.end(), separator) != fieldCount - 1)
+            return;
+        // Only the first three fields are read.
+        std::size_t end = 0;
+        for (int field = 0; field < 3; ++field)
+            end = line.find(separator, end) + 1;
+        const QString text = decoded(line.substr(0, end), layout.encoding);
+        const QStringView fields(text);
+        const QChar delimiter = QLatin1Char(separator);
+        const qsizetype afterName = fields.indexOf(delimiter);
+        const qsizetype afterDate = fields.indexOf(delimiter, afterName + 1);
+        const qsizetype afterMagnitude = fields.indexOf(delimiter, afterDate + 1);
+        visit(number, fields.first(afterName), fields.sliced(afterName + 1, afterDate - afterName - 1),
+              fields.sliced(afterDate + 1, afterMagnitude - afterDate - 1));
     });
 }
 

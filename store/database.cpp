@@ -23,11 +23,6 @@ QString nextConnectionName()
     return QStringLiteral("varlume-db-%1").arg(counter.fetchAndAddRelaxed(1));
 }
 
-// How long an operation waits for another handle or program to let go of the
-// file before it tells the user: long enough for another window's recording,
-// short enough that the window never seems frozen.
-constexpr int busyTimeoutMs = 1000;
-
 // The engine's primary result codes that have a cause worth telling.
 enum EngineCode { Busy = 5, Locked = 6, ReadOnly = 8, Full = 13 };
 }

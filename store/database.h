@@ -20,6 +20,11 @@ namespace store
 class Database final
 {
 public:
+    // How long an operation waits for another handle or program to let go of
+    // the file before it tells the user: long enough for another window's
+    // recording, short enough that the window never seems frozen.
+    static constexpr int busyTimeoutMs = 1000;
+
     // A handle that only reads is refused every write by the engine itself:
     // for a command that must leave the program's folder as it is.
     enum class Access { ReadWrite, ReadOnly };
@@ -55,6 +60,7 @@ public:
 private:
     friend class Statement;
     friend class Appender;
+    friend class LedgerRecorder;
 
     outcome::Done checkStructure();
     outcome::Done execute(const QString &statement);

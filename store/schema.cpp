@@ -97,7 +97,26 @@ QStringList store::additionStatements()
         + QStringList{QStringLiteral("CREATE TABLE %1 (star TEXT COLLATE NOCASE PRIMARY KEY NOT NULL, "
                                      "ra REAL NOT NULL, dec REAL NOT NULL, type TEXT, period REAL, "
                                      "period_uncertain INTEGER NOT NULL DEFAULT 0, epoch REAL, max TEXT, min TEXT)")
-                          .arg(positionsTable)};
+                          .arg(positionsTable)}
+    + ledgerStatements();
+}
+
+QStringList store::ledgerStatements()
+{
+    // The program's own rows, typed: the date in ten-thousandths of a day and
+    // the magnitude as numbers, so that one observation is one row however
+    // the downloads write it. Keyed by date first: a download comes in date
+    // order, so its rows are added at the end, and are read in the order the
+    // matching wants them. One row of coverage, there once a download was
+    // imported; its date stays empty while none held an observation.
+    return {
+        QStringLiteral("CREATE TABLE %1 (star TEXT COLLATE NOCASE NOT NULL, jd INTEGER NOT NULL, "
+                       "magnitude REAL NOT NULL, fainter INTEGER NOT NULL, "
+                       "PRIMARY KEY (jd, magnitude, fainter, star)) WITHOUT ROWID")
+            .arg(ledgerTable),
+        QStringLiteral("CREATE TABLE %1 (id INTEGER PRIMARY KEY CHECK (id = 1), newest INTEGER)")
+            .arg(ledgerCoverageTable),
+    };
 }
 
 QStringList store::lookupIndexStatements()

@@ -31,6 +31,10 @@ inline constexpr QLatin1StringView notes{"notes"};
 // The planner's table: where each star of the catalogue is, and what is
 // known of its variation (positions.h).
 inline constexpr QLatin1StringView positionsTable{"positions"};
+// The ledger: which observations the AAVSO holds, as the imported downloads
+// tell it, and how far in time those downloads reach (ledger.h).
+inline constexpr QLatin1StringView ledgerTable{"ledger"};
+inline constexpr QLatin1StringView ledgerCoverageTable{"ledger_coverage"};
 
 struct Column
 {
@@ -57,10 +61,12 @@ const Table *table(const QString &name);
 // The statements that make a new database: both tables, the unique index on
 // the star name, and every addition below.
 QStringList creationStatements();
-// What later versions added to the database: the lookup indexes and the
-// planner's table of positions. An older database of this program gets the
+// What later versions added to the database: the lookup indexes, the
+// planner's table of positions and the ledger's tables. An older database of this program gets the
 // ones it lacks, once (lookupindexes.h).
 QStringList additionStatements();
+// The ledger's tables, among the additions.
+QStringList ledgerStatements();
 // The indexes behind the quick lookups of cumobs: a star's observations by
 // date (the summary on the observation screen) and all of them by date (the
 // catalogue's lists). The engine's inner working: the tables stay as they are.

@@ -4,10 +4,12 @@
 #include "store/creation.h"
 #include "store/database.h"
 #include "store/positions.h"
+#include "tests/import/downloadfile.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/observations.h"
 #include "tests/support/testkit.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTest>
@@ -26,6 +28,7 @@ private Q_SLOTS:
     void optionsOpenNothing();
     void plannerCommands_data();
     void plannerCommands();
+    void ledgerOfEveryReportReadOnly();
 };
 
 namespace
@@ -135,7 +138,7 @@ void tst_checkcommand::optionsOpenNothing_data()
     QTest::newRow("help") << "--help" << 0 << QByteArray("--version");
     QTest::newRow("version") << "--version" << 0 << QByteArray("varlume 1.0\n");
     QTest::newRow("unknown") << "--bogus" << 2 << QByteArray("'bogus'");
-    QTest::newRow("no file") << "--check" << 2 << QByteArray("usage: varlume --check FILE...\n");
+    QTest::newRow("no file") << "--check" << 2 << QByteArray("usage: varlume --check [--ledger] [FILE...]\n");
     QTest::newRow("no option") << "upload.txt" << 2 << QByteArray("\"upload.txt\"");
     // How to set a site up: the file's group and keys.
     QTest::newRow("tonight, no site") << "--tonight" << 2 << QByteArray("[site]\nlatitude=52.52\nlongitude=");
@@ -205,6 +208,40 @@ void tst_checkcommand::plannerCommands()
                  && (status == 0 ? out : err).contains(printed),
              qPrintable(out + err));
     QCOMPARE(folder.entries(), before);
+}
+
+void tst_checkcommand::ledgerOfEveryReportReadOnly()
+{
+    AppFolder folder;
+    QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("obs")));
+    folder.write(QStringLiteral("obs/2018-Jan-05.txt"), observerHeader + reportOfThree);
+    const auto run = [&folder]() -> QString {
+        QProcess program;
+        prepare(program, folder);
+        program.start(folder.file(QStringLiteral("varlume")), {QStringLiteral("--check"), QStringLiteral("--ledger")});
+        program.waitForFinished(20000);
+        return QString::fromUtf8(program.readAllStandardOutput());
+    };
+    // No database: the ledger is skipped, and none is made.
+    const QString skipped = run();
+    QVERIFY2(skipped.contains(QStringLiteral("ledger: The ledger of what the AAVSO holds was skipped")),
+             qPrintable(skipped));
+    QVERIFY(!folder.exists(QStringLiteral("starcharts.mdb")));
+
+    QVERIFY(store::createDefault(folder.path()));
+    QVERIFY(importDownload(folder.path(), downloadOfTwo));
+    const QStringList entries = folder.entries();
+    const QByteArray database = folder.read(QStringLiteral("starcharts.mdb"));
+    const QString output = run();
+    QVERIFY2(output.contains(
+                 QStringLiteral("2018-Jan-05.txt: ledger: the AAVSO holds 2 lines; not at the AAVSO yet: 1 line\n")),
+             qPrintable(output));
+    QVERIFY2(output.contains(QStringLiteral("2018-Jan-05.txt:8: held as OMI CET: mira, 2458124.45, 3.5\n")
+                             + folder.path() + QStringLiteral("/obs/2018-Jan-05.txt:9: not at the AAVSO yet: rr lyr")),
+             qPrintable(output));
+    QCOMPARE(folder.entries(), entries);
+    QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), database);
 }
 
 QTEST_GUILESS_MAIN(tst_checkcommand)

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "tests/import/downloadfile.h"
 
+#include "import/modimportscreen.h"
+
 #include <QFile>
+#include <QTemporaryDir>
 
 const QStringList downloadHeader = {
     QStringLiteral("Observations of XYZ, downloaded"),
@@ -70,3 +73,32 @@ bool writeGeneratedFile(const QString &path, qint64 observations)
     }
     return file.write(chunk) == chunk.size();
 }
+
+bool importDownload(const QString &appFolder, const QStringList &lines)
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("download.txt"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(downloadBytes(lines)) < 0)
+        return false;
+    file.close();
+    using namespace import::modImportscreen;
+    const outcome::Result<Ended> ended = Import(path, appFolder).run(Duplicates::OnlyNew);
+    return ended && ended->kind == Ended::Completed;
+}
+
+const QByteArray reportOfThree = "ss cyg|2458124.4|11.2|na|110|115|1896|na\r\n"
+                                 "mira|2458124.45|3.5|na|34|38|1896|na\r\n"
+                                 "rr lyr|2458124.5|<13.0|na|130|na|1896|na\r\n";
+
+const QStringList downloadOfTwo = [] {
+    DownloadFields ssCyg;
+    ssCyg.jd = QStringLiteral("2458124.40000");
+    DownloadFields mira;
+    mira.star = QStringLiteral("OMI CET");
+    mira.jd = QStringLiteral("2458124.45");
+    mira.magnitude = QStringLiteral("3.5");
+    DownloadFields later;
+    later.jd = QStringLiteral("2458130.5");
+    return QStringList{downloadLine(ssCyg), downloadLine(mira), downloadLine(later)};
+}();

@@ -36,3 +36,14 @@ QString generatedLine(qint64 n);
 
 // Writes a generated download of that many observations; false on failure.
 bool writeGeneratedFile(const QString &path, qint64 observations);
+
+// Imports a download of the lines into the folder's database as the import
+// screen does, adding only what cumobs lacks; false when it does not end complete.
+bool importDownload(const QString &appFolder, const QStringList &lines);
+
+// The data lines of a day's report (5 January 2018), and a download that
+// holds two of them: the first with its date written "2458124.40000", the
+// second under the AAVSO's other name of the star, "OMI CET" for "mira";
+// a later observation of the download covers the third, which it lacks.
+extern const QByteArray reportOfThree;
+extern const QStringList downloadOfTwo;

@@ -4,11 +4,13 @@
 #include "import/modimportscreen.h"
 #include "store/creation.h"
 #include "store/database.h"
+#include "store/ledger.h"
 #include "store/observations.h"
 #include "tests/import/downloadfile.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/observations.h"
 #include "tests/support/problemtext.h"
+#include "tests/support/sqlfile.h"
 
 #include <QRegularExpression>
 #include <QTest>
@@ -32,6 +34,7 @@ private Q_SLOTS:
     void lineStopsTheImport();
     void sameObservationsAddedOnlyOnce();
     void cancelKeepsAConsistentTable();
+    void ledgerKeepsWhatWasReadOnce();
     void fileOrDatabaseNotOpened();
 
 private:
@@ -294,6 +297,36 @@ void tst_importcore::cancelKeepsAConsistentTable()
                                         + QLatin1Char('|')));
     QVERIFY(rows.constLast().endsWith(QLatin1Char('|')
                                       + generatedLine(outcome.added - 1).section(QStringLiteral("##"), 14, 14)));
+}
+
+// Whether added to cumobs or there already, up to the line that stops the import.
+void tst_importcore::ledgerKeepsWhatWasReadOnce()
+{
+    addRecorded(QStringLiteral("ss cyg"), QStringLiteral("2458124.3958"), QStringLiteral("11.2"));
+    DownloadFields fainter;
+    fainter.star = QStringLiteral("RR LYR");
+    fainter.jd = QStringLiteral("2458125.50000");
+    fainter.fainter = QStringLiteral("1");
+    fainter.magnitude = QStringLiteral("13.0");
+    const QByteArray bytes =
+        downloadBytes({downloadLine({}), downloadLine(fainter), QStringLiteral("SS CYG##2458126.5##0")});
+    QCOMPARE(importBytes(bytes)->kind, Ended::Stopped);
+    const auto ledger = store::readLedger(m_folder->path());
+    QVERIFY2(ledger, qPrintable(problemText(ledger)));
+    QVERIFY(ledger->begun);
+    QCOMPARE(ledger->newest, 24581255000);
+    QCOMPARE(ledger->stars, (QStringList{"SS CYG", "RR LYR"}));
+    QCOMPARE(ledger->held.size(), 2);
+    QVERIFY(!ledger->held[0].fainterThan && ledger->held[1].fainterThan);
+
+    SqlFile db(m_folder->path());
+    const auto everything = [&db] {
+        return db.rows(QStringLiteral("SELECT * FROM ledger"))
+            + db.rows(QStringLiteral("SELECT * FROM ledger_coverage"));
+    };
+    const QList<QVariantList> before = everything();
+    QCOMPARE(importBytes(bytes, Duplicates::All)->added, 2);
+    QCOMPARE(everything(), before);
 }
 
 void tst_importcore::fileOrDatabaseNotOpened()

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "observe/frmentryscreen.h"
+#include "observe/ledgermatch.h"
 #include "screenkit/navigation.h"
 #include "screenkit/nightmode.h"
+#include "tests/import/downloadfile.h"
 #include "tests/observe/entryscreenfixture.h"
 #include "tests/support/testkit.h"
 
@@ -60,6 +62,7 @@ private Q_SLOTS:
     void nightStyleWhileObserving();
     void longValueShownCut();
     void observationScreenOpensItAndChecksOnClosing();
+    void ledgerTellsWhatTheAavsoHolds();
 };
 
 void tst_reportcheckscreen::startScreenOpensItNewestFirst()
@@ -159,6 +162,27 @@ void tst_reportcheckscreen::observationScreenOpensItAndChecksOnClosing()
     QCOMPARE(reports()->currentItem()->text(), today);
     QCOMPARE(rows().value(0), QStringLiteral("8|Error|line"));
     QVERIFY2(findings()->item(0, 4)->text().contains(QStringLiteral("line 7")), qPrintable(rows().join(u'\n')));
+}
+
+void tst_reportcheckscreen::ledgerTellsWhatTheAavsoHolds()
+{
+    EntryScreenFixture f;
+    f.folder().write(QStringLiteral("obs/2018-Jan-05.txt"), observerHeader + reportOfThree);
+    QWidget *window = screenkit::show(screenkit::Screen::ReportCheck);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const auto *note = window->findChild<QLabel *>(QStringLiteral("lblLedger"));
+    QCOMPARE(note->text(), observe::modReportcheck::noDownloadNote());
+
+    QVERIFY(importDownload(f.folder().path(), downloadOfTwo));
+    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("cmdRecheck")), Qt::LeftButton);
+    const auto *ledger = window->findChild<QTableWidget *>(QStringLiteral("grdLedger"));
+    QCOMPARE(ledger->rowCount(), 1);
+    QCOMPARE(ledger->item(0, 1)->text(), QStringLiteral("the AAVSO holds 2 lines; not at the AAVSO yet: 1 line"));
+    const auto *lines = window->findChild<QTableWidget *>(QStringLiteral("grdLedgerlines"));
+    QStringList marks;
+    for (int row = 0; row < lines->rowCount(); ++row)
+        marks.append(lines->item(row, 0)->text() + u'|' + lines->item(row, 2)->text());
+    QCOMPARE(marks, (QStringList{"7|held", "8|held as OMI CET", "9|not at the AAVSO yet"}));
 }
 
 QTEST_MAIN(tst_reportcheckscreen)

@@ -113,7 +113,7 @@ void tst_store::createsSchemaAndSeedRow()
                                     "join pragma_index_list('Charts') using (name) where type='index'")),
              QStringLiteral("starname|Charts|1"));
     QCOMPARE(sqlite3(path, QStringLiteral("select group_concat(name, ',') from sqlite_master where type='table'")),
-             QStringLiteral("Charts,cumobs,positions"));
+             QStringLiteral("Charts,cumobs,positions,ledger,ledger_coverage"));
 }
 
 void tst_store::refusesToOverwrite()
@@ -389,7 +389,8 @@ void tst_store::earlierDatabaseGetsLookupsOnce()
     QCOMPARE(
         indexes,
         (QStringList{QStringLiteral("Charts"), QStringLiteral("cumobs"), QStringLiteral("cumobs_obsdate"),
-                     QStringLiteral("cumobs_star_obsdate"), QStringLiteral("positions"), QStringLiteral("starname")}));
+                     QStringLiteral("cumobs_star_obsdate"), QStringLiteral("ledger"), QStringLiteral("ledger_coverage"),
+                     QStringLiteral("positions"), QStringLiteral("starname")}));
 
     // Once is enough: the file stays as it is from now on.
     const QByteArray indexed = folder.read(QStringLiteral("starcharts.mdb"));
