@@ -4,6 +4,7 @@
 #include "lightcurve/timeaxis.h"
 #include "screenkit/nightcolours.h"
 #include "screenkit/nightmode.h"
+#include "screenkit/plotframe.h"
 
 #include <QDir>
 #include <QPainterPath>
@@ -15,11 +16,6 @@ namespace
 {
 struct Colours
 {
-    QColor outside;
-    QColor inside;
-    QColor axis;
-    QColor grid;
-    QColor text;
     QColor recorded;
     QColor imported;
     QColor fainterThan;
@@ -30,11 +26,6 @@ struct Colours
 const Colours &dayColours()
 {
     static const Colours colours{
-        .outside = QColor(0xffffffff),
-        .inside = QColor(0xffffffff),
-        .axis = QColor(0xff000000),
-        .grid = QColor(0xffd8d8d8),
-        .text = QColor(0xff000000),
         .recorded = QColor(0xff1f4fbf),
         .imported = QColor(0xff707070),
         .fainterThan = QColor(0xff8b2fa8),
@@ -49,11 +40,6 @@ const Colours &nightColours()
 {
     using namespace screenkit::night;
     static const Colours colours{
-        .outside = QColor(screen),
-        .inside = QColor(black),
-        .axis = QColor(dimText),
-        .grid = QColor(screen),
-        .text = QColor(text),
         .recorded = QColor(text),
         .imported = QColor(dimText),
         .fainterThan = QColor(text),
@@ -213,21 +199,22 @@ CurvePlot::CurvePlot(const QString &appFolder, QWidget *parent)
 void CurvePlot::applyLook(bool night, bool vectorMarks)
 {
     const Colours &c = night ? nightColours() : dayColours();
-    setBackground(c.outside);
-    axisRect()->setBackground(c.inside);
+    const screenkit::PlotFrame &f = screenkit::plotFrame(night);
+    setBackground(f.outside);
+    axisRect()->setBackground(f.inside);
     for (QCPAxis *axis : {xAxis, yAxis}) {
-        axis->setBasePen(QPen(c.axis));
-        axis->setTickPen(QPen(c.axis));
-        axis->setSubTickPen(QPen(c.axis));
-        axis->setTickLabelColor(c.text);
-        axis->setLabelColor(c.text);
-        axis->grid()->setPen(QPen(c.grid, 1, Qt::DotLine));
+        axis->setBasePen(QPen(f.axis));
+        axis->setTickPen(QPen(f.axis));
+        axis->setSubTickPen(QPen(f.axis));
+        axis->setTickLabelColor(f.text);
+        axis->setLabelColor(f.text);
+        axis->grid()->setPen(QPen(f.grid, 1, Qt::DotLine));
         axis->grid()->setZeroLinePen(Qt::NoPen);
     }
-    m_title->setTextColor(c.text);
-    legend->setBrush(c.outside);
+    m_title->setTextColor(f.text);
+    legend->setBrush(f.outside);
     legend->setBorderPen(Qt::NoPen);
-    legend->setTextColor(c.text);
+    legend->setTextColor(f.text);
 
     const qreal ratio = devicePixelRatioF();
     const auto style = [&](Mark mark, const QColor &colour) {
@@ -238,11 +225,11 @@ void CurvePlot::applyLook(bool night, bool vectorMarks)
     m_fainterThan->setScatterStyle(style(Mark::Vee, c.fainterThan));
     m_tonight->setScatterStyle(style(Mark::BigRing, c.tonight));
 
-    m_pointer->setPen(QPen(c.text, 1.5));
-    m_hoverText->setColor(c.text);
-    m_hoverText->setPen(QPen(c.text));
+    m_pointer->setPen(QPen(f.text, 1.5));
+    m_hoverText->setColor(f.text);
+    m_hoverText->setPen(QPen(f.text));
     m_hoverText->setBrush(c.hoverFill);
-    selectionRect()->setPen(QPen(c.text, 1, Qt::DashLine));
+    selectionRect()->setPen(QPen(f.text, 1, Qt::DashLine));
     selectionRect()->setBrush(Qt::NoBrush);
 }
 

@@ -3,6 +3,7 @@
 
 #include "screenkit/nightcolours.h"
 #include "screenkit/nightmode.h"
+#include "screenkit/plotframe.h"
 
 namespace tonight
 {
@@ -10,11 +11,6 @@ namespace
 {
 struct Colours
 {
-    QColor outside;
-    QColor inside;
-    QColor axis;
-    QColor grid;
-    QColor text;
     QColor darkWindow;
     QColor star;
     QColor moon;
@@ -25,11 +21,6 @@ struct Colours
 const Colours &dayColours()
 {
     static const Colours colours{
-        .outside = QColor(0xffffffff),
-        .inside = QColor(0xffffffff),
-        .axis = QColor(0xff000000),
-        .grid = QColor(0xffd8d8d8),
-        .text = QColor(0xff000000),
         .darkWindow = QColor(0xffdde3ee),
         .star = QColor(0xff1f4fbf),
         .moon = QColor(0xff707070),
@@ -44,11 +35,6 @@ const Colours &nightColours()
 {
     using namespace screenkit::night;
     static const Colours colours{
-        .outside = QColor(screen),
-        .inside = QColor(black),
-        .axis = QColor(dimText),
-        .grid = QColor(screen),
-        .text = QColor(text),
         .darkWindow = QColor(dark),
         .star = QColor(text),
         .moon = QColor(dimText),
@@ -119,24 +105,25 @@ NightPlot::NightPlot(QWidget *parent)
 void NightPlot::applyLook(bool night)
 {
     const Colours &c = night ? nightColours() : dayColours();
-    setBackground(c.outside);
-    axisRect()->setBackground(c.inside);
+    const screenkit::PlotFrame &f = screenkit::plotFrame(night);
+    setBackground(f.outside);
+    axisRect()->setBackground(f.inside);
     for (QCPAxis *axis : {xAxis, yAxis}) {
-        axis->setBasePen(QPen(c.axis));
-        axis->setTickPen(QPen(c.axis));
-        axis->setSubTickPen(QPen(c.axis));
-        axis->setTickLabelColor(c.text);
-        axis->setLabelColor(c.text);
-        axis->grid()->setPen(QPen(c.grid, 1, Qt::DotLine));
-        axis->grid()->setZeroLinePen(QPen(c.axis));
+        axis->setBasePen(QPen(f.axis));
+        axis->setTickPen(QPen(f.axis));
+        axis->setSubTickPen(QPen(f.axis));
+        axis->setTickLabelColor(f.text);
+        axis->setLabelColor(f.text);
+        axis->grid()->setPen(QPen(f.grid, 1, Qt::DotLine));
+        axis->grid()->setZeroLinePen(QPen(f.axis));
     }
-    m_title->setTextColor(c.text);
-    legend->setBrush(c.inside);
-    legend->setBorderPen(QPen(c.axis));
-    legend->setTextColor(c.text);
+    m_title->setTextColor(f.text);
+    legend->setBrush(f.inside);
+    legend->setBorderPen(QPen(f.axis));
+    legend->setTextColor(f.text);
     m_dark->setPen(Qt::NoPen);
     m_dark->setBrush(c.darkWindow);
-    m_noDark->setColor(c.text);
+    m_noDark->setColor(f.text);
     m_star->setPen(QPen(c.star, 2));
     m_moon->setPen(QPen(c.moon, 1.5, Qt::DotLine));
     m_lowest->setPen(QPen(c.lowest, 1, Qt::DashLine));
