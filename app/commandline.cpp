@@ -180,7 +180,7 @@ int tonightPlan(const Invocation &call)
                                          "read positions with --positions FILE, to add it."));
         return refuse(call, plan.problem().message);
     }
-    call.out << tonight::planText(*plan);
+    call.out << tonight::planText(plan->plan);
     return 0;
 }
 

@@ -151,7 +151,7 @@ int main(int argc, char *argv[])
             if (!planned)
                 std::fprintf(stderr, "%s\n", qPrintable(planned.problem().message));
             else
-                plan = *planned;
+                plan = planned->plan;
         });
         std::printf("%lld rows, %lld without a position\n\n", static_cast<long long>(plan.rows.size()),
                     static_cast<long long>(plan.withoutPosition.size()));

@@ -118,7 +118,7 @@ outcome::Done tonight::savePosition(store::Database &db, const QString &star, co
     return {};
 }
 
-outcome::Result<tonight::Plan> tonight::planAt(const QString &appFolder, const QDateTime &moment)
+outcome::Result<tonight::PlannedNight> tonight::planAt(const QString &appFolder, const QDateTime &moment)
 {
     const appfiles::Folder folder(appFolder);
     auto site = readSite(folder.site());
@@ -131,5 +131,8 @@ outcome::Result<tonight::Plan> tonight::planAt(const QString &appFolder, const Q
     auto input = readPlanInput(db);
     if (!input)
         return input.problem();
-    return makePlan(*site, input->stars, input->newest, varstars::Cadences(*overrides), moment);
+    auto plan = makePlan(*site, input->stars, input->newest, varstars::Cadences(*overrides), moment);
+    if (!plan)
+        return plan.problem();
+    return PlannedNight{*site, std::move(*plan), std::move(input->stars)};
 }

@@ -50,7 +50,15 @@ outcome::Result<PositionsImported> importPositions(store::Database &db, const Po
 // known of its variation; NotFound when the catalogue has no such star.
 outcome::Done savePosition(store::Database &db, const QString &star, const Position &position);
 
-// The plan at the moment from the program folder: its site (NotFound
-// without one), its cadences and its database.
-outcome::Result<Plan> planAt(const QString &appFolder, const QDateTime &moment);
+// The plan at the moment from the program folder, with the site and the
+// stars it was made of.
+struct PlannedNight
+{
+    Site site;
+    Plan plan;
+    QList<PlanStar> stars;
+};
+// From the program folder: its site (NotFound without one), its cadences and
+// its database.
+outcome::Result<PlannedNight> planAt(const QString &appFolder, const QDateTime &moment);
 }

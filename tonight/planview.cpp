@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "tonight/planview.h"
 
-#include "appfiles/folder.h"
-#include "store/database.h"
 #include "tonight/planinput.h"
 #include "tonight/sky.h"
 
@@ -30,25 +28,14 @@ QString wholeDegrees(double value)
 
 outcome::Result<PlanView> readPlanView(const QString &appFolder, const QDateTime &moment)
 {
-    const appfiles::Folder folder(appFolder);
-    auto site = readSite(folder.site());
-    if (!site)
-        return site.problem();
-    auto overrides = readCadences(folder.site());
-    if (!overrides)
-        return overrides.problem();
-    store::Database db(appFolder);
-    auto input = readPlanInput(db);
-    if (!input)
-        return input.problem();
-    auto plan = makePlan(*site, input->stars, input->newest, varstars::Cadences(*overrides), moment);
-    if (!plan)
-        return plan.problem();
-    auto sky = nightSky(*site, moment);
+    auto planned = planAt(appFolder, moment);
+    if (!planned)
+        return planned.problem();
+    auto sky = nightSky(planned->site, moment);
     if (!sky)
         return sky.problem();
-    PlanView view{*site, std::move(*plan), std::move(*sky), {}};
-    for (const PlanStar &star : std::as_const(input->stars)) {
+    PlanView view{planned->site, std::move(planned->plan), std::move(*sky), {}};
+    for (const PlanStar &star : std::as_const(planned->stars)) {
         if (star.position)
             view.positions.insert(star.name, *star.position);
     }
