@@ -380,3 +380,6 @@ void CurvePlot::hideHover()
 }
 
 } // namespace lightcurve
+
+// With the source, so that no unit of the moc output parses QCustomPlot's header once more.
+#include "moc_curveplot.cpp"

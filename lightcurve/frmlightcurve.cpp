@@ -224,3 +224,6 @@ void frmLightcurve::save(bool pdf)
 }
 
 } // namespace lightcurve
+
+// With the source, so that no unit of the moc output parses QCustomPlot's header once more.
+#include "moc_frmlightcurve.cpp"

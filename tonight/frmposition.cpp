@@ -91,3 +91,6 @@ void frmPosition::accept()
     QDialog::accept();
 }
 }
+
+// With the source, so that no unit of the moc output parses QCustomPlot's header once more.
+#include "moc_frmposition.cpp"

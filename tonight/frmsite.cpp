@@ -108,3 +108,6 @@ void frmSite::accept()
     QDialog::accept();
 }
 }
+
+// With the source, so that no unit of the moc output parses QCustomPlot's header once more.
+#include "moc_frmsite.cpp"

@@ -278,3 +278,6 @@ void frmTonight::readPositions()
 }
 
 } // namespace tonight
+
+// With the source, so that no unit of the moc output parses QCustomPlot's header once more.
+#include "moc_frmtonight.cpp"

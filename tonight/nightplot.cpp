@@ -178,3 +178,6 @@ void NightPlot::setCurves(const QString &star, const Curves &curves)
     replot();
 }
 }
+
+// With the source, so that no unit of the moc output parses QCustomPlot's header once more.
+#include "moc_nightplot.cpp"
