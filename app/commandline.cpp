@@ -134,7 +134,10 @@ int positions(const Invocation &call)
                                none ? QStringLiteral(" Start varlume once to create the catalogue.") : QString()));
     }
     call.out << path << ": " << imported->text() << '\n';
-    return 0;
+    if (imported->added + imported->updated == 0)
+        return refuse(call, QStringLiteral("%1: nothing was stored.").arg(path));
+    const bool whole = imported->refusals.isEmpty() && imported->unknown.isEmpty() && imported->warnings.isEmpty();
+    return whole ? 0 : 1;
 }
 
 // The moment of --at: UTC or with its offset, never the computer's time zone.
@@ -203,8 +206,9 @@ QList<Command> commands()
         {QCommandLineOption(QStringLiteral("positions"),
                             QStringLiteral("Read the positions and elements of the catalogue's stars from FILE (CSV "
                                            "or tab-separated, with a header row) into the Tonight planner and print "
-                                           "what was added, updated and refused; the exit status is 2 when nothing "
-                                           "could be read."),
+                                           "what was added, updated and refused; the exit status is 0 when every "
+                                           "line was stored, 1 when some were refused, not in the catalogue or "
+                                           "warned about, 2 when nothing was stored."),
                             QStringLiteral("FILE")),
          positions},
         {QCommandLineOption(QStringLiteral("tonight"),

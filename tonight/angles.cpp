@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "tonight/angles.h"
 
+#include "varstars/elements.h"
+
 #include <QList>
 #include <QRegularExpression>
 #include <QStringList>
@@ -47,10 +49,10 @@ std::optional<Written> split(QString text, QStringView letters)
         // Only the last number may have a fraction; minutes and seconds stay below 60.
         if (!number.match(parts.at(i)).hasMatch() || (i + 1 < parts.size() && parts.at(i).contains(u'.')))
             return std::nullopt;
-        const double part = parts.at(i).toDouble();
-        if (i > 0 && part >= 60)
+        const std::optional<double> part = varstars::parseDecimal(parts.at(i));
+        if (!part || (i > 0 && *part >= 60))
             return std::nullopt;
-        written.parts.append(part);
+        written.parts.append(*part);
     }
     return written;
 }

@@ -95,11 +95,19 @@ struct Line
     const std::array<int, Roles> &columns;
     const QStringList &headers;
     QList<Refusal> &refusals;
+    // A spreadsheet that parts its cells with semicolons writes a decimal comma.
+    bool decimalComma;
 
     QString at(Role role) const
     {
         const int column = columns.at(role);
         return column >= 0 && column < cells.size() ? cells.at(column) : QString();
+    }
+    // A cell of numbers, its fractions after a point.
+    QString numeric(Role role) const
+    {
+        QString text = at(role);
+        return decimalComma ? text.replace(u',', u'.') : text;
     }
     void refuse(Role role, const QString &message) const
     {
@@ -108,16 +116,9 @@ struct Line
     }
 };
 
-std::optional<double> number(QString text)
-{
-    bool ok = false;
-    const double value = text.replace(QChar(0x2212), u'-').toDouble(&ok);
-    return ok ? std::optional(value) : std::nullopt;
-}
-
 std::optional<Magnitude> magnitude(const Line &line, Role role, Role bandRole)
 {
-    const QString text = line.at(role);
+    const QString text = line.numeric(role);
     if (text.isEmpty())
         return std::nullopt;
     outcome::Result<Magnitude> read = varstars::parseMagnitude(text);
@@ -143,29 +144,30 @@ PositionRow row(const Line &line)
     row.name = line.at(Name).simplified();
     if (row.name.isEmpty())
         line.refuse(Name, QStringLiteral("The star's name is missing."));
-    if (const outcome::Result<double> ra = parseRightAscension(line.at(Ra)); ra)
+    if (const outcome::Result<double> ra = parseRightAscension(line.numeric(Ra)); ra)
         row.position.ra = *ra;
     else
         line.refuse(Ra, ra.problem().message);
-    if (const outcome::Result<double> dec = parseDeclination(line.at(Dec)); dec)
+    if (const outcome::Result<double> dec = parseDeclination(line.numeric(Dec)); dec)
         row.position.dec = *dec;
     else
         line.refuse(Dec, dec.problem().message);
     Elements &elements = row.elements;
     elements.type = line.at(Type);
-    if (QString period = line.at(Period); !period.isEmpty()) {
+    if (QString period = line.numeric(Period); !period.isEmpty()) {
         elements.periodUncertain = period.endsWith(u':');
         if (elements.periodUncertain)
             period.chop(1);
-        elements.period = number(period);
+        elements.period = varstars::parseDecimal(period);
         if (!elements.period || *elements.period <= 0)
             line.refuse(Period, QStringLiteral("The period \"%1\" is not a number of days.").arg(line.at(Period)));
     }
-    if (const QString epoch = line.at(Epoch); !epoch.isEmpty()) {
-        elements.epoch = number(epoch);
+    if (const QString epoch = line.numeric(Epoch); !epoch.isEmpty()) {
+        elements.epoch = varstars::parseDecimal(epoch);
         if (!elements.epoch || *elements.epoch < 2'000'000 || *elements.epoch > 3'000'000)
-            line.refuse(Epoch,
-                        QStringLiteral("The epoch \"%1\" is not a Julian date (such as 2451234.567).").arg(epoch));
+            line.refuse(
+                Epoch,
+                QStringLiteral("The epoch \"%1\" is not a Julian date (such as 2451234.567).").arg(line.at(Epoch)));
     }
     elements.max = magnitude(line, Max, MaxBand);
     elements.min = magnitude(line, Min, MinBand);
@@ -225,7 +227,7 @@ outcome::Result<PositionsReading> readPositions(const QByteArray &bytes)
             continue;
         }
         const qsizetype refused = reading.refusals.size();
-        const Line line{number, *lineCells, columns, headers, reading.refusals};
+        const Line line{number, *lineCells, columns, headers, reading.refusals, delimiter == u';'};
         PositionRow star = row(line);
         const QString key = varstars::starKey(star.name);
         if (!star.name.isEmpty() && lineOfStar.contains(key))
@@ -233,7 +235,7 @@ outcome::Result<PositionsReading> readPositions(const QByteArray &bytes)
         if (reading.refusals.size() > refused)
             continue;
         lineOfStar.insert(key, number);
-        if (isBareNumber(line.at(Ra))) {
+        if (isBareNumber(line.numeric(Ra))) {
             ++bareRas;
             beyondHours = beyondHours || star.position.ra > 24;
         }

@@ -48,9 +48,10 @@ struct PositionsReading
 // "(", ")" and ".": the name (name, star, starname, designation), the position
 // (ra, ra2000, raj2000, radeg; dec, de, declination2000, dej2000, dedeg), and
 // optional type, vartype, variabilitytype, period, epoch, max, maxmag, min,
-// minmag, maxmagband, minmagband. Every line is checked. A problem when the
-// file as a whole cannot be read: no header row, no column of a name or a
-// position, not a file.
+// minmag, maxmagband, minmagband. Numbers have a point before their fraction,
+// or a comma in a file parted by semicolons. Every line is checked. A problem
+// when the file as a whole cannot be read: no header row, no column of a name
+// or a position, not a file.
 outcome::Result<PositionsReading> readPositions(const QByteArray &bytes);
 outcome::Result<PositionsReading> readPositionsFile(const QString &path);
 

@@ -2,6 +2,7 @@
 #include "tonight/site.h"
 
 #include "tonight/angles.h"
+#include "varstars/elements.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -34,16 +35,15 @@ struct Number
 
 outcome::Result<double> number(const QString &text, const Number &rule)
 {
-    bool ok = false;
-    const double value = QString(text.trimmed()).replace(QChar(0x2212), u'-').toDouble(&ok);
-    if (!ok || !std::isfinite(value) || value < rule.low || value > rule.high)
+    const std::optional<double> value = varstars::parseDecimal(text);
+    if (!value || *value < rule.low || *value > rule.high)
         return outcome::refused(QStringLiteral("The %1 must be a number from %2 to %3; \"%4\" is not.")
                                     .arg(QLatin1String(rule.wording))
                                     .arg(rule.low)
                                     .arg(rule.high)
                                     .arg(text.trimmed()),
                                 QLatin1String(rule.field));
-    return value;
+    return *value;
 }
 
 QString decimal(double value)

@@ -3,6 +3,8 @@
 
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace varstars
 {
 std::optional<Range> range(const Elements &elements)
@@ -24,13 +26,14 @@ outcome::Result<Magnitude> parseMagnitude(const QString &text)
                        "([A-Za-z][A-Za-z0-9'._-]*)?\\s*(:)?$"));
     const QRegularExpressionMatch match = written.match(text.trimmed());
     const bool amplitude = match.hasMatch() && match.hasCaptured(2);
-    if (!match.hasMatch() || amplitude != match.hasCaptured(4) || (amplitude && match.hasCaptured(1)))
+    const std::optional<double> value = parseDecimal(match.captured(3));
+    if (!match.hasMatch() || !value || amplitude != match.hasCaptured(4) || (amplitude && match.hasCaptured(1)))
         return outcome::refused(QStringLiteral("The magnitude \"%1\" is not one: write it as 13.4, 13.4 V, 12.1: V, "
                                                "<15.2 B or, for an amplitude, (0.5) V.")
                                     .arg(text.trimmed()));
     Magnitude magnitude;
     magnitude.text = text.trimmed();
-    magnitude.value = match.captured(3).replace(QChar(0x2212), u'-').toDouble();
+    magnitude.value = *value;
     magnitude.uncertain = match.hasCaptured(5) || match.hasCaptured(7);
     magnitude.band = match.captured(6);
     if (amplitude)
@@ -40,5 +43,12 @@ outcome::Result<Magnitude> parseMagnitude(const QString &text)
     else if (match.captured(1) == u">")
         magnitude.kind = Magnitude::Kind::BrighterThan;
     return magnitude;
+}
+
+std::optional<double> parseDecimal(const QString &text)
+{
+    bool ok = false;
+    const double value = QString(text).replace(QChar(0x2212), u'-').toDouble(&ok);
+    return ok && std::isfinite(value) ? std::optional(value) : std::nullopt;
 }
 }

@@ -51,4 +51,10 @@ std::optional<Range> range(const Elements &elements);
 
 // A magnitude as written, or why it is none.
 outcome::Result<Magnitude> parseMagnitude(const QString &text);
+
+// A number as catalogues, files and observers write it, with a point before
+// its fraction (a comma is no decimal mark here) and "−" (U+2212) as a minus
+// too; nothing when it is none, or not finite ("inf", "nan", too large to
+// hold), which no magnitude, period, date or angle can be.
+std::optional<double> parseDecimal(const QString &text);
 }

@@ -29,6 +29,8 @@ void tst_positionsfile::headerNames_data()
         "Star Name\tRA_deg\tDE_deg\tVariability type\tperiod\r\nR Leo\t146.889542\t11.428806\tM\t309.95\r\n");
     QTest::newRow("semicolons") << QByteArray("designation;ra2000;declination2000;type;period\nR Leo;09:47:33.49;"
                                               "+11:25:43.7;M;309.95\n");
+    QTest::newRow("semicolons, decimal commas")
+        << QByteArray("name;ra;dec;type;period\nR Leo;09 47 33,49;+11 25 43,7;M;309,95\n");
 }
 
 void tst_positionsfile::headerNames()
@@ -54,6 +56,8 @@ void tst_positionsfile::refusals_data()
     row("no name", ",21 42 42.8,+43 35 10", {"line 3, column 1 (Name)"});
     row("RA and Dec", "SS Cyg,25 00 00,+91", {"line 3, column 2 (RA)", "line 3, column 3 (Dec)"});
     row("period", "SS Cyg,21 42 42.8,+43 35 10,UGSS,long", {"line 3, column 5 (Period)"});
+    row("not finite", "SS Cyg,21 42 42.8,+43 35 10,UGSS,inf,nan", {"line 3, column 5 (Period)", "column 6 (Epoch)"});
+    row("decimal comma, commas part", "SS Cyg,21 42 42.8,+43 35 10,UGSS,\"49,5\"", {"line 3, column 5 (Period)"});
     row("reduced epoch", "SS Cyg,21 42 42.8,+43 35 10,UGSS,49.5,51234.5", {"line 3, column 6 (Epoch)"});
     row("magnitude", "SS Cyg,21 42 42.8,+43 35 10,,,,bright", {"line 3, column 7 (Max)"});
     row("bands differ", "SS Cyg,21 42 42.8,+43 35 10,,,,7.7 V,,B", {"line 3, column 9 (MaxMagBand)"});

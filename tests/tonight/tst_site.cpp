@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <utility>
+
 using namespace tonight;
 
 class tst_site final : public QObject
@@ -119,7 +121,11 @@ void tst_site::siteFile()
     QVERIFY(writeSite(path, {-33.8688, 151.2093, 58, 15, -18, QStringLiteral("Australia/Sydney")}));
     QCOMPARE(shown(), QStringLiteral("-33.8688 151.2093 58 15 -18 Australia/Sydney"));
     QCOMPARE(*readCadences(path), cadences);
-    QCOMPARE(readSite(path)->pressure(), 1013.25 * std::pow(1 - 0.0065 * 58 / 288.15, 5.2559));
+    // The U.S. Standard Atmosphere, 1976, table by geometric height: 954.61 hPa at 500 m, 898.76 hPa at
+    // 1000 m. Within 0.03 hPa: the table's last digit and the height taken as geopotential, 0.02 hPa less
+    // at 1000 m; the refraction, in proportion to the pressure, changes by a ten-thousandth.
+    for (const auto &[height, table] : {std::pair{500.0, 954.61}, std::pair{1000.0, 898.76}})
+        QVERIFY2(qAbs(Site{0, 0, height, 20, -12, {}}.pressure() - table) < 0.03, qPrintable(QString::number(height)));
 
     QSettings(path, QSettings::IniFormat).setValue(QStringLiteral("cadence/UV"), QStringLiteral("often"));
     QVERIFY(readCadences(path).problem().message.contains(QStringLiteral("[cadence]: UV")));

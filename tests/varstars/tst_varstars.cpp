@@ -93,6 +93,7 @@ void tst_varstars::magnitudes_data()
     QTest::newRow("brighter limit") << QString(">6.5 Vis.") << QString("> 6.5 Vis.");
     QTest::newRow("amplitude") << QString("(0.5) V") << QString("( 0.5 V");
     QTest::newRow("half an amplitude") << QString("(0.5 V") << QString("refused");
+    QTest::newRow("too large to hold") << QString(400, u'9') << QString("refused");
 }
 
 void tst_varstars::magnitudes()
