@@ -11,7 +11,8 @@ namespace tonight
 {
 namespace
 {
-constexpr double minute = 1.0 / 1440;
+// A minute in days.
+constexpr double dayMinute = 1.0 / 1440;
 constexpr double siderealDay = 1 / 1.00273781191135448;
 // More minima than any real period gives in a night: the loop's guard.
 constexpr int mostMinima = 2'000;
@@ -31,15 +32,15 @@ double round(double value, double step)
 // The best time to the minute, kept inside the window.
 double bestMinute(double jd, const Window &window)
 {
-    const double rounded = round(jd, minute);
-    if (window.dark && window.morning - window.evening < minute)
+    const double rounded = round(jd, dayMinute);
+    if (window.dark && window.morning - window.evening < dayMinute)
         return jd;
     if (!window.dark)
         return rounded;
     if (rounded < window.evening)
-        return rounded + minute;
+        return rounded + dayMinute;
     if (rounded > window.morning)
-        return rounded - minute;
+        return rounded - dayMinute;
     return rounded;
 }
 
@@ -115,7 +116,7 @@ private:
 
     MoonView moonAt(double jd)
     {
-        const qint64 key = std::llround(jd / minute);
+        const qint64 key = std::llround(jd / dayMinute);
         auto cached = m_moon.constFind(key);
         if (cached == m_moon.constEnd())
             cached = m_moon.insert(key, m_sky.moon(jd));
