@@ -5,7 +5,6 @@
 #include "hostkit/messageseam.h"
 #include "screenkit/navigation.h"
 #include "screenkit/nightmode.h"
-#include "screenkit/ui.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -16,34 +15,87 @@
 namespace app
 {
 
-QLabel *frmStartup::makeLabel(const char *name, const QString &text, qreal points, bool bold, int left, int top,
-                              int width, int height)
+namespace
 {
-    auto *label = new QLabel(text, canvas());
-    label->setObjectName(QLatin1String(name));
-    setScaledFont(label, screenkit::ui::msSansSerif(points, bold));
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(label, left, top, width, height, Sizing::GrowDown);
-    return label;
-}
+constexpr screenkit::DesignFont captionFont{12, false};
+constexpr Qt::Alignment topLeft = Qt::AlignLeft | Qt::AlignTop;
 
-QPushButton *frmStartup::makeButton(const char *name, const QString &text, int left, int top, int width, int height)
+QWidget *verticalLine(QWidget *parent, QWidget *)
 {
-    auto *button = new QPushButton(text, canvas());
-    button->setObjectName(QLatin1String(name));
-    place(button, left, top, width, height);
-    return button;
-}
-
-void frmStartup::makeLine(const char *name, int x, int top, int bottom)
-{
-    auto *line = new QFrame(canvas());
-    line->setObjectName(QLatin1String(name));
+    auto *line = new QFrame(parent);
     line->setFrameShape(QFrame::VLine);
     line->setFrameShadow(QFrame::Plain);
-    place(line, x, top, 15, bottom - top);
+    return line;
 }
+}
+
+using screenkit::into;
+using screenkit::widget;
+
+// The captions are word-wrapped and grow downwards when their text needs more room.
+const screenkit::Control frmStartup::controls[] = {
+    {.name = "Label1",
+     .kind = widget<QLabel>,
+     .at = {4080, 480, 5535, 1575},
+     .text = "Choose your Operation:",
+     .sizing = Sizing::GrowDown,
+     .font = {24, true},
+     .flags = screenkit::WordWrap,
+     .align = topLeft},
+    {.name = "Command1", .kind = into<&frmStartup::m_Command1>, .at = {12840, 360, 1215, 495}, .text = "&Help"},
+    {.name = "Image1", .kind = into<&frmStartup::m_Image1>, .at = {4560, 1440, 4500, 4500}},
+    {.name = "Line1", .kind = screenkit::Kind{&verticalLine, nullptr}, .at = {4320, 1440, 15, 8760}},
+    {.name = "Line2", .kind = screenkit::Kind{&verticalLine, nullptr}, .at = {9240, 1440, 15, 8760}},
+    {.name = "cmdObserve",
+     .kind = into<&frmStartup::m_cmdObserve>,
+     .at = {1440, 6120, 1455, 615},
+     .text = "&Observing Session"},
+    {.name = "Label2",
+     .kind = widget<QLabel>,
+     .at = {1440, 7080, 1500, 900},
+     .text = "Begin an observational session now",
+     .sizing = Sizing::GrowDown,
+     .font = captionFont,
+     .flags = screenkit::WordWrap,
+     .align = topLeft},
+    {.name = "cmdDbase", .kind = into<&frmStartup::m_cmdDbase>, .at = {6090, 6240, 1455, 615}, .text = "&Database"},
+    {.name = "Label3",
+     .kind = widget<QLabel>,
+     .at = {5880, 7320, 1875, 2100},
+     .text = "Administer the chart database: view, search and edit the inbuilt database. "
+             "See the help file for more details. ",
+     .sizing = Sizing::GrowDown,
+     .font = captionFont,
+     .flags = screenkit::WordWrap,
+     .align = topLeft},
+    {.name = "cmdDownload",
+     .kind = into<&frmStartup::m_cmdDownload>,
+     .at = {10920, 6120, 1335, 615},
+     .text = "&Add your Obs",
+     .tab = 1},
+    {.name = "Label4",
+     .kind = widget<QLabel>,
+     .at = {10320, 7200, 2655, 3615},
+     .text = "Convert your downloaded AAVSO observations into a database and then add "
+             "them to the existing observations file. See the help file for more details.",
+     .sizing = Sizing::GrowDown,
+     .font = captionFont,
+     .flags = screenkit::WordWrap,
+     .align = topLeft},
+    // Last in the focus order: the day's reports checked before they are sent.
+    {.name = "cmdCheckreport",
+     .kind = into<&frmStartup::m_cmdCheckreport>,
+     .at = {1440, 8400, 1455, 615},
+     .text = "Check &report",
+     .tab = 2},
+    // Under the session it prepares: which stars to observe tonight.
+    {.name = "cmdTonight",
+     .kind = into<&frmStartup::m_cmdTonight>,
+     .at = {1440, 9360, 1455, 615},
+     .text = "&Tonight",
+     .tab = 3},
+    {.name = "sbar", .kind = into<&frmStartup::m_sbar>, .at = {0, 10980 - 375, 14430, 375}},
+};
 
 frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
     : screenkit::Form(14430, 10980, parent)
@@ -53,58 +105,29 @@ frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
     QPalette grey = palette();
     grey.setColor(QPalette::Window, QColor(128, 128, 128));
     screenkit::night::setDayPalette(canvas(), grey);
-
-    makeLabel("Label1", QStringLiteral("Choose your Operation:"), 24, true, 4080, 480, 5535, 1575);
-
-    auto *help = makeButton("Command1", QStringLiteral("&Help"), 12840, 360, 1215, 495);
-    connect(help, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::DisplayContents, 1001); });
-
-    auto *image = new QLabel(canvas());
-    image->setObjectName(QStringLiteral("Image1"));
-    image->setPixmap(QPixmap(QStringLiteral(":/startup/image1.jpg")));
-    image->setScaledContents(true);
-    place(image, 4560, 1440, 4500, 4500);
-
-    makeLine("Line1", 4320, 1440, 10200);
-    makeLine("Line2", 9240, 1440, 10200);
-
-    auto *observe = makeButton("cmdObserve", QStringLiteral("&Observing Session"), 1440, 6120, 1455, 615);
-    connect(observe, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Observation); });
-    makeLabel("Label2", QStringLiteral("Begin an observational session now"), 12, false, 1440, 7080, 1500, 900);
-
-    auto *dbase = makeButton("cmdDbase", QStringLiteral("&Database"), 6090, 6240, 1455, 615);
-    connect(dbase, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Catalogue); });
-    makeLabel("Label3",
-              QStringLiteral("Administer the chart database: view, search and edit the inbuilt database. "
-                             "See the help file for more details. "),
-              12, false, 5880, 7320, 1875, 2100);
-
-    auto *download = makeButton("cmdDownload", QStringLiteral("&Add your Obs"), 10920, 6120, 1335, 615);
-    connect(download, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Import); });
-    makeLabel("Label4",
-              QStringLiteral("Convert your downloaded AAVSO observations into a database and then add "
-                             "them to the existing observations file. See the help file for more details."),
-              12, false, 10320, 7200, 2655, 3615);
-
-    // Last in the focus order: the day's reports checked before they are sent.
-    auto *check = makeButton("cmdCheckreport", QStringLiteral("Check &report"), 1440, 8400, 1455, 615);
-    connect(check, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::ReportCheck); });
-    setTabOrder(download, check);
-    // Under the session it prepares: which stars to observe tonight.
-    auto *tonight = makeButton("cmdTonight", QStringLiteral("&Tonight"), 1440, 9360, 1455, 615);
-    connect(tonight, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Tonight); });
-    setTabOrder(check, tonight);
-
-    auto *sbar = new QStatusBar(canvas());
-    sbar->setObjectName(QStringLiteral("sbar"));
-    sbar->setSizeGripEnabled(false);
-    m_panel1 = new QLabel(sbar);
+    screenkit::build(*this, controls);
+    m_Image1->setPixmap(QPixmap(QStringLiteral(":/startup/image1.jpg")));
+    m_Image1->setScaledContents(true);
+    wireButtons();
+    // The status bar's panels share its width.
+    m_sbar->setSizeGripEnabled(false);
+    m_panel1 = new QLabel(m_sbar);
     m_panel1->setObjectName(QStringLiteral("panel1"));
-    m_panel2 = new QLabel(sbar);
+    m_panel2 = new QLabel(m_sbar);
     m_panel2->setObjectName(QStringLiteral("panel2"));
-    sbar->addWidget(m_panel1, 1);
-    sbar->addWidget(m_panel2, 1);
-    place(sbar, 0, 10980 - 375, 14430, 375);
+    m_sbar->addWidget(m_panel1, 1);
+    m_sbar->addWidget(m_panel2, 1);
+}
+
+void frmStartup::wireButtons()
+{
+    connect(m_Command1, &QPushButton::clicked, this,
+            [] { screenkit::help(screenkit::HelpCommand::DisplayContents, 1001); });
+    connect(m_cmdObserve, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Observation); });
+    connect(m_cmdDbase, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Catalogue); });
+    connect(m_cmdDownload, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Import); });
+    connect(m_cmdCheckreport, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::ReportCheck); });
+    connect(m_cmdTonight, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Tonight); });
 }
 
 startup::Hooks frmStartup::hooks()

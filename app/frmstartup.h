@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/startup.h"
+#include "screenkit/controls.h"
 #include "screenkit/form.h"
 
 class QLabel;
@@ -32,14 +33,20 @@ private:
     // Once the screen has shown itself, so that its status bar tells of the work.
     void indexObservations();
 
-    QLabel *makeLabel(const char *name, const QString &text, qreal points, bool bold, int left, int top, int width,
-                      int height);
-    QPushButton *makeButton(const char *name, const QString &text, int left, int top, int width, int height);
-    void makeLine(const char *name, int x, int top, int bottom);
+    static const screenkit::Control controls[];
+    void wireButtons();
 
     QString m_appFolder;
-    QLabel *m_panel1;
-    QLabel *m_panel2;
+    QPushButton *m_Command1 = nullptr;
+    QLabel *m_Image1 = nullptr;
+    QPushButton *m_cmdObserve = nullptr;
+    QPushButton *m_cmdDbase = nullptr;
+    QPushButton *m_cmdDownload = nullptr;
+    QPushButton *m_cmdCheckreport = nullptr;
+    QPushButton *m_cmdTonight = nullptr;
+    QStatusBar *m_sbar = nullptr;
+    QLabel *m_panel1 = nullptr;
+    QLabel *m_panel2 = nullptr;
     bool m_editorOpened = false;
 };
 

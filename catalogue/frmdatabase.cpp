@@ -9,7 +9,6 @@
 #include "screenkit/navigation.h"
 #include "screenkit/nightmode.h"
 #include "screenkit/problembox.h"
-#include "screenkit/ui.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -41,10 +40,9 @@ namespace
 constexpr int label2Left = 12705;
 constexpr int label2Width = 2070;
 
-QFont largeFont(bool bold)
-{
-    return screenkit::ui::msSansSerif(12, bold);
-}
+constexpr screenkit::DesignFont heading{12, true};
+// A label's text on the line of the field beside it, as drawn up.
+constexpr Qt::Alignment topLeft = Qt::AlignLeft | Qt::AlignTop;
 
 // Leaves the field alone when it holds the text already: no change, no rule.
 void setChanged(QLineEdit *field, const QString &text)
@@ -54,33 +52,204 @@ void setChanged(QLineEdit *field, const QString &text)
 }
 }
 
-template<typename W>
-W *frmDatabase::make(QWidget *parent, const char *name, int left, int top, int width, int height)
-{
-    auto *widget = new W(parent);
-    widget->setObjectName(QLatin1String(name));
-    place(widget, left, top, width, height);
-    return widget;
-}
+using screenkit::Disabled;
+using screenkit::into;
+using screenkit::widget;
 
-QPushButton *frmDatabase::makeButton(const char *name, const QString &text, const QString &tip, int left, int top,
-                                     int width, int height)
-{
-    auto *button = make<QPushButton>(canvas(), name, left, top, width, height);
-    button->setText(text);
-    button->setToolTip(tip);
-    return button;
-}
-
-QLabel *frmDatabase::makeLabel(QWidget *parent, const char *name, const QString &text, int left, int top, int width,
-                               int height)
-{
-    auto *label = make<QLabel>(parent, name, left, top, width, height);
-    label->setText(text);
-    // The text on the line of the field beside it, as drawn up.
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
+const screenkit::Control frmDatabase::controls[] = {
+    {.name = "cmdSearchstar",
+     .kind = into<&frmDatabase::m_cmdSearchstar>,
+     .at = {360, 360, 2055, 495},
+     .text = "&Search for star...",
+     .tip = "Type in the text box and this button becomes usable",
+     .tab = 8,
+     .flags = Disabled},
+    {.name = "txtsearch",
+     .kind = into<&frmDatabase::m_txtsearch>,
+     .at = {2760, 360, 1695, 495},
+     .tab = 1,
+     .font = {12, false}},
+    {.name = "cmdEdit",
+     .kind = into<&frmDatabase::m_cmdEdit>,
+     .at = {6360, 360, 1095, 495},
+     .text = "&Edit record",
+     .tip = "Change the details of an existing record.",
+     .tab = 9,
+     .flags = Disabled},
+    {.name = "cmdUpdate",
+     .kind = into<&frmDatabase::m_cmdUpdate>,
+     .at = {7680, 360, 1095, 495},
+     .text = "Save &Changes",
+     .tip = "Save your edited record back to the charts database",
+     .tab = 19,
+     .flags = screenkit::Hidden},
+    {.name = "Command2",
+     .kind = into<&frmDatabase::m_Command2>,
+     .at = {14040, 240, 855, 495},
+     .text = "&Help",
+     .tab = 22},
+    {.name = "cmdDelete",
+     .kind = into<&frmDatabase::m_cmdDelete>,
+     .at = {6360, 1200, 1095, 495},
+     .text = "&Delete",
+     .tip = "Delete a star's chart from the charts database.",
+     .tab = 10,
+     .flags = Disabled},
+    {.name = "cmdNew",
+     .kind = into<&frmDatabase::m_cmdNew>,
+     .at = {6360, 2160, 1095, 495},
+     .text = "&New record",
+     .tip = "Add a new record to the charts database.",
+     .tab = 11,
+     .flags = Disabled},
+    {.name = "cmdShowall",
+     .kind = into<&frmDatabase::m_cmdShowall>,
+     .at = {6360, 3000, 1095, 495},
+     .text = "Show &All",
+     .tip = "Display all chart records.",
+     .tab = 17,
+     .flags = Disabled},
+    {.name = "chkSuppress",
+     .kind = into<&frmDatabase::m_chkSuppress>,
+     .at = {6360, 3840, 1695, 375},
+     .text = "Suppress alerts?",
+     .tip = "Don't show confirmation popups",
+     .tab = 18,
+     .flags = screenkit::Checked},
+    // The chart's record.
+    {.name = "txtName", .kind = into<&frmDatabase::m_txtName>, .at = {360, 1320, 1815, 375}, .tab = 2},
+    {.name = "Label3", .kind = widget<QLabel>, .at = {2400, 1440, 1575, 375}, .text = "Variable: ", .align = topLeft},
+    {.name = "txtChartdate", .kind = into<&frmDatabase::m_txtChartdate>, .at = {360, 1920, 1815, 375}, .tab = 3},
+    {.name = "Label4",
+     .kind = widget<QLabel>,
+     .at = {2400, 2040, 1575, 375},
+     .text = "Chart date / ID: ",
+     .align = topLeft},
+    {.name = "chkNightly",
+     .kind = into<&frmDatabase::m_chkNightly>,
+     .at = {2000, 2520, 375, 375},
+     .tab = 4,
+     .flags = screenkit::Checked},
+    {.name = "Label5",
+     .kind = widget<QLabel>,
+     .at = {2400, 2600, 1695, 375},
+     .text = "Observe Nightly?",
+     .align = topLeft},
+    {.name = "Frame1", .kind = into<&frmDatabase::m_Frame1>, .at = {3600, 2880, 2295, 1215}, .text = "File Type:"},
+    {.name = "Option1",
+     .kind = into<&frmDatabase::m_Option1>,
+     .at = {240, 360, 615, 255},
+     .tab = 24,
+     .parent = "Frame1"},
+    {.name = "Label10",
+     .kind = widget<QLabel>,
+     .at = {150, 720, 495, 255},
+     .text = ".png",
+     .align = topLeft,
+     .parent = "Frame1"},
+    {.name = "Option2",
+     .kind = into<&frmDatabase::m_Option2>,
+     .at = {960, 360, 615, 255},
+     .tab = 25,
+     .parent = "Frame1"},
+    {.name = "Label11",
+     .kind = widget<QLabel>,
+     .at = {945, 720, 495, 255},
+     .text = ".gif",
+     .align = topLeft,
+     .parent = "Frame1"},
+    {.name = "Option3",
+     .kind = into<&frmDatabase::m_Option3>,
+     .at = {1680, 360, 735, 255},
+     .tab = 26,
+     .parent = "Frame1"},
+    {.name = "Label12",
+     .kind = widget<QLabel>,
+     .at = {1620, 720, 495, 255},
+     .text = ".jpg",
+     .align = topLeft,
+     .parent = "Frame1"},
+    {.name = "txtChartpic", .kind = into<&frmDatabase::m_txtChartpic>, .at = {360, 3000, 1815, 375}, .tab = 5},
+    {.name = "Label6", .kind = widget<QLabel>, .at = {2400, 3120, 735, 375}, .text = "Chart: ", .align = topLeft},
+    {.name = "txtFinderpic", .kind = into<&frmDatabase::m_txtFinderpic>, .at = {360, 3600, 1815, 375}, .tab = 6},
+    {.name = "Label7",
+     .kind = widget<QLabel>,
+     .at = {2400, 3720, 1575, 375},
+     .text = "Finder Chart: ",
+     .align = topLeft},
+    {.name = "txtConstell", .kind = into<&frmDatabase::m_txtConstell>, .at = {360, 4200, 855, 375}, .tab = 7},
+    {.name = "Label8",
+     .kind = widget<QLabel>,
+     .at = {2400, 4320, 1575, 375},
+     .text = "Constellation: ",
+     .align = topLeft},
+    // The two lists.
+    {.name = "Label1",
+     .kind = into<&frmDatabase::m_Label1>,
+     .at = {4440, 4680, 2535, 375},
+     .text = "Chart Database:",
+     .font = heading,
+     .align = topLeft},
+    {.name = "Label2",
+     .kind = into<&frmDatabase::m_Label2>,
+     .at = {label2Left, 4620, label2Width, 300},
+     .text = "My Observations:",
+     .font = heading,
+     .align = topLeft},
+    {.name = "Grid1", .kind = into<&frmDatabase::m_Grid1>, .at = {360, 5280, 6615, 4215}, .tab = 12},
+    {.name = "MSFlexGrid1", .kind = into<&frmDatabase::m_MSFlexGrid1>, .at = {7440, 5280, 7455, 4215}, .tab = 13},
+    // The lookup of one star's observations.
+    {.name = "Label9",
+     .kind = widget<QLabel>,
+     .at = {7320, 9840, 1695, 375},
+     .text = "Find observations of: ",
+     .align = topLeft},
+    {.name = "txtfindme", .kind = into<&frmDatabase::m_txtfindme>, .at = {9120, 9800, 1575, 375}, .tab = 14},
+    {.name = "cmdFindobs",
+     .kind = into<&frmDatabase::m_cmdFindobs>,
+     .at = {10800, 9840, 735, 375},
+     .text = "&Find",
+     .tip = "Search for all your observations of a given star",
+     .tab = 15,
+     .flags = Disabled},
+    {.name = "cmdReset",
+     .kind = into<&frmDatabase::m_cmdReset>,
+     .at = {11640, 9840, 735, 375},
+     .text = "&Reset",
+     .tip = "Show all records again",
+     .tab = 16,
+     .flags = Disabled},
+    {.name = "cmdInvert",
+     .kind = into<&frmDatabase::m_cmdInvert>,
+     .at = {12480, 9840, 735, 375},
+     .text = "&Invert",
+     .tip = "Show all records again",
+     .tab = 21},
+    {.name = "howmanyobsofstar",
+     .kind = into<&frmDatabase::m_howmanyobsofstar>,
+     .at = {9120, 10320, 0, 0},
+     .sizing = Sizing::ToText},
+    {.name = "cmdChartsreport",
+     .kind = into<&frmDatabase::m_cmdChartsreport>,
+     .at = {360, 9720, 1455, 375},
+     .text = "View Report",
+     .tip = "Facility to print a hard copy",
+     .tab = 23},
+    {.name = "Command1",
+     .kind = into<&frmDatabase::m_Command1>,
+     .at = {13560, 9720, 1335, 495},
+     .text = "&Obs Screen >",
+     .tip = "Go to the chart display and observe screen",
+     .tab = 20},
+    // The curve of the star whose observations were looked up last.
+    {.name = "cmdLightcurve",
+     .kind = into<&frmDatabase::m_cmdLightcurve>,
+     .at = {13560, 10320, 1335, 375},
+     .text = "Light c&urve",
+     .tip = "Show the light curve of the star whose observations you found",
+     .tab = 27},
+    {.name = "sbr1", .kind = into<&frmDatabase::m_sbr1>, .at = {0, 11295, 15165, 375}, .flags = screenkit::Hidden},
+};
 
 frmDatabase::frmDatabase(const QString &appFolder, QWidget *parent)
     : screenkit::Form(15165, 11670, parent)
@@ -91,8 +260,10 @@ frmDatabase::frmDatabase(const QString &appFolder, QWidget *parent)
     setWindowTitle(QStringLiteral("Database Administration"));
     m_Data1->setObjectName(QStringLiteral("Data1"));
     m_Data2->setObjectName(QStringLiteral("Data2"));
-    createControls();
-    arrangeTabOrder();
+    screenkit::build(*this, controls);
+    wireRecord();
+    wireLists();
+    wireLookup();
     m_txtsearch->setFocus();
 }
 
@@ -103,125 +274,22 @@ QString frmDatabase::obstofind() const
     return m_obstofind;
 }
 
-void frmDatabase::createControls()
+void frmDatabase::wireRecord()
 {
-    m_cmdSearchstar =
-        makeButton("cmdSearchstar", QStringLiteral("&Search for star..."),
-                   QStringLiteral("Type in the text box and this button becomes usable"), 360, 360, 2055, 495);
-    m_cmdSearchstar->setEnabled(false);
     connect(m_cmdSearchstar, &QPushButton::clicked, this, [this] { searchstar(m_txtsearch->text()); });
-
-    m_txtsearch = make<QLineEdit>(canvas(), "txtsearch", 2760, 360, 1695, 495);
-    setScaledFont(m_txtsearch, largeFont(false));
     connect(m_txtsearch, &QLineEdit::textChanged, m_cmdSearchstar, [this] { m_cmdSearchstar->setEnabled(true); });
-
-    m_cmdEdit = makeButton("cmdEdit", QStringLiteral("&Edit record"),
-                           QStringLiteral("Change the details of an existing record."), 6360, 360, 1095, 495);
-    m_cmdEdit->setEnabled(false);
     connect(m_cmdEdit, &QPushButton::clicked, this, &frmDatabase::editRecord);
-
-    m_cmdUpdate =
-        makeButton("cmdUpdate", QStringLiteral("Save &Changes"),
-                   QStringLiteral("Save your edited record back to the charts database"), 7680, 360, 1095, 495);
-    m_cmdUpdate->hide();
     connect(m_cmdUpdate, &QPushButton::clicked, this, [this] { savechanges(m_txtName->text()); });
-
-    m_Command2 = makeButton("Command2", QStringLiteral("&Help"), QString(), 14040, 240, 855, 495);
     connect(m_Command2, &QPushButton::clicked, this,
             [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1000); });
-
-    m_cmdDelete = makeButton("cmdDelete", QStringLiteral("&Delete"),
-                             QStringLiteral("Delete a star's chart from the charts database."), 6360, 1200, 1095, 495);
-    m_cmdDelete->setEnabled(false);
     connect(m_cmdDelete, &QPushButton::clicked, this, [this] { deletechart(m_txtsearch->text()); });
-
-    m_cmdNew = makeButton("cmdNew", QStringLiteral("&New record"),
-                          QStringLiteral("Add a new record to the charts database."), 6360, 2160, 1095, 495);
-    m_cmdNew->setEnabled(false);
     connect(m_cmdNew, &QPushButton::clicked, this, &frmDatabase::addchart);
-
-    m_cmdShowall = makeButton("cmdShowall", QStringLiteral("Show &All"), QStringLiteral("Display all chart records."),
-                              6360, 3000, 1095, 495);
-    m_cmdShowall->setEnabled(false);
     connect(m_cmdShowall, &QPushButton::clicked, this, &frmDatabase::showallcharts);
 
-    m_chkSuppress = make<QCheckBox>(canvas(), "chkSuppress", 6360, 3840, 1695, 375);
-    m_chkSuppress->setText(QStringLiteral("Suppress alerts?"));
-    m_chkSuppress->setToolTip(QStringLiteral("Don't show confirmation popups"));
-    m_chkSuppress->setChecked(true);
-
-    createRecordFields();
-    createLists();
-    createLookup();
-
-    m_cmdChartsreport = makeButton("cmdChartsreport", QStringLiteral("View Report"),
-                                   QStringLiteral("Facility to print a hard copy"), 360, 9720, 1455, 375);
-    connect(m_cmdChartsreport, &QPushButton::clicked, this, &frmDatabase::viewReport);
-
-    m_Command1 = makeButton("Command1", QStringLiteral("&Obs Screen >"),
-                            QStringLiteral("Go to the chart display and observe screen"), 13560, 9720, 1335, 495);
-    connect(m_Command1, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Observation); });
-
-    // The curve of the star whose observations were looked up last.
-    m_cmdLightcurve = makeButton("cmdLightcurve", QStringLiteral("Light c&urve"),
-                                 QStringLiteral("Show the light curve of the star whose observations you found"), 13560,
-                                 10320, 1335, 375);
-    connect(m_cmdLightcurve, &QPushButton::clicked, this, [this] {
-        if (m_obstofind.isEmpty())
-            hostkit::ask(QStringLiteral("Find a star's observations first (\"Find observations of:\"): the light "
-                                        "curve shows the star of the last lookup."),
-                         QStringLiteral("Light curve"));
-        else
-            screenkit::show(screenkit::Screen::LightCurve, m_obstofind);
-    });
-
-    m_sbr1 = make<QStatusBar>(canvas(), "sbr1", 0, 11295, 15165, 375);
-    m_sbr1->setSizeGripEnabled(false);
-    m_sbr1->hide();
-}
-
-void frmDatabase::createRecordFields()
-{
-    m_txtName = make<QLineEdit>(canvas(), "txtName", 360, 1320, 1815, 375);
-    makeLabel(canvas(), "Label3", QStringLiteral("Variable: "), 2400, 1440, 1575, 375);
-    m_txtChartdate = make<QLineEdit>(canvas(), "txtChartdate", 360, 1920, 1815, 375);
-    makeLabel(canvas(), "Label4", QStringLiteral("Chart date / ID: "), 2400, 2040, 1575, 375);
-
-    m_chkNightly = make<QCheckBox>(canvas(), "chkNightly", 2000, 2520, 375, 375);
-    m_chkNightly->setChecked(true);
-    makeLabel(canvas(), "Label5", QStringLiteral("Observe Nightly?"), 2400, 2600, 1695, 375);
-
-    m_Frame1 = make<QGroupBox>(canvas(), "Frame1", 3600, 2880, 2295, 1215);
-    m_Frame1->setTitle(QStringLiteral("File Type:"));
     m_fileTypes = new QButtonGroup(this);
-    const struct
-    {
-        const char *option;
-        const char *label;
-        const char *extension;
-        int optionLeft;
-        int optionWidth;
-        int labelLeft;
-        moddbscreen::FileType type;
-    } types[3] = {
-        {"Option1", "Label10", ".png", 240, 615, 150, moddbscreen::FileType::Png},
-        {"Option2", "Label11", ".gif", 960, 615, 945, moddbscreen::FileType::Gif},
-        {"Option3", "Label12", ".jpg", 1680, 735, 1620, moddbscreen::FileType::Jpg},
-    };
-    QRadioButton **options[3] = {&m_Option1, &m_Option2, &m_Option3};
-    for (int i = 0; i < 3; ++i) {
-        *options[i] =
-            make<QRadioButton>(m_Frame1, types[i].option, types[i].optionLeft, 360, types[i].optionWidth, 255);
-        m_fileTypes->addButton(*options[i], static_cast<int>(types[i].type));
-        makeLabel(m_Frame1, types[i].label, QLatin1String(types[i].extension), types[i].labelLeft, 720, 495, 255);
-    }
-
-    m_txtChartpic = make<QLineEdit>(canvas(), "txtChartpic", 360, 3000, 1815, 375);
-    makeLabel(canvas(), "Label6", QStringLiteral("Chart: "), 2400, 3120, 735, 375);
-    m_txtFinderpic = make<QLineEdit>(canvas(), "txtFinderpic", 360, 3600, 1815, 375);
-    makeLabel(canvas(), "Label7", QStringLiteral("Finder Chart: "), 2400, 3720, 1575, 375);
-    m_txtConstell = make<QLineEdit>(canvas(), "txtConstell", 360, 4200, 855, 375);
-    makeLabel(canvas(), "Label8", QStringLiteral("Constellation: "), 2400, 4320, 1575, 375);
+    m_fileTypes->addButton(m_Option1, static_cast<int>(moddbscreen::FileType::Png));
+    m_fileTypes->addButton(m_Option2, static_cast<int>(moddbscreen::FileType::Gif));
+    m_fileTypes->addButton(m_Option3, static_cast<int>(moddbscreen::FileType::Jpg));
 
     connect(m_txtName, &QLineEdit::textChanged, m_cmdNew, [this] { m_cmdNew->setEnabled(true); });
     auto *nameCheck = new hostkit::LeaveCheck(m_txtName);
@@ -230,16 +298,9 @@ void frmDatabase::createRecordFields()
     connect(nameCheck, &hostkit::LeaveCheck::departed, this, &frmDatabase::nameLeft);
 }
 
-void frmDatabase::createLists()
+void frmDatabase::wireLists()
 {
-    m_Label1 = makeLabel(canvas(), "Label1", QStringLiteral("Chart Database:"), 4440, 4680, 2535, 375);
-    setScaledFont(m_Label1, largeFont(true));
-    m_Label2 = makeLabel(canvas(), "Label2", QStringLiteral("My Observations:"), label2Left, 4620, label2Width, 300);
-    setScaledFont(m_Label2, largeFont(true));
     placeObservationsHeading();
-
-    m_Grid1 = make<QTableView>(canvas(), "Grid1", 360, 5280, 6615, 4215);
-    m_MSFlexGrid1 = make<QTableView>(canvas(), "MSFlexGrid1", 7440, 5280, 7455, 4215);
     const std::pair<QTableView *, catalogue::DataSource *> lists[2] = {{m_Grid1, m_Data1}, {m_MSFlexGrid1, m_Data2}};
     for (const auto &[view, source] : lists) {
         view->setModel(source);
@@ -254,27 +315,11 @@ void frmDatabase::createLists()
     }
 }
 
-void frmDatabase::createLookup()
+void frmDatabase::wireLookup()
 {
-    makeLabel(canvas(), "Label9", QStringLiteral("Find observations of: "), 7320, 9840, 1695, 375);
-    m_txtfindme = make<QLineEdit>(canvas(), "txtfindme", 9120, 9800, 1575, 375);
-    m_cmdFindobs =
-        makeButton("cmdFindobs", QStringLiteral("&Find"),
-                   QStringLiteral("Search for all your observations of a given star"), 10800, 9840, 735, 375);
-    m_cmdFindobs->setEnabled(false);
-    m_cmdReset = makeButton("cmdReset", QStringLiteral("&Reset"), QStringLiteral("Show all records again"), 11640, 9840,
-                            735, 375);
-    m_cmdReset->setEnabled(false);
-    m_cmdInvert = makeButton("cmdInvert", QStringLiteral("&Invert"), QStringLiteral("Show all records again"), 12480,
-                             9840, 735, 375);
-
-    m_howmanyobsofstar = new QLabel(canvas());
-    m_howmanyobsofstar->setObjectName(QStringLiteral("howmanyobsofstar"));
     QPalette darkRed;
     darkRed.setColor(QPalette::WindowText, QColor(192, 0, 0));
     screenkit::night::setDayPalette(m_howmanyobsofstar, darkRed);
-    place(m_howmanyobsofstar, 9120, 10320, 0, 0, Sizing::ToText);
-
     connect(m_txtfindme, &QLineEdit::textChanged, m_cmdFindobs, [this] { m_cmdFindobs->setEnabled(true); });
     connect(m_cmdFindobs, &QPushButton::clicked, this, [this] {
         m_obstofind = m_txtfindme->text();
@@ -282,19 +327,17 @@ void frmDatabase::createLookup()
     });
     connect(m_cmdReset, &QPushButton::clicked, this, &frmDatabase::resetobs);
     connect(m_cmdInvert, &QPushButton::clicked, this, &frmDatabase::invertobs);
-}
-
-void frmDatabase::arrangeTabOrder()
-{
-    const QList<QWidget *> order{
-        m_txtsearch,   m_txtName,       m_txtChartdate,  m_chkNightly, m_txtChartpic,     m_txtFinderpic,
-        m_txtConstell, m_cmdSearchstar, m_cmdEdit,       m_cmdDelete,  m_cmdNew,          m_Grid1,
-        m_MSFlexGrid1, m_txtfindme,     m_cmdFindobs,    m_cmdReset,   m_cmdShowall,      m_chkSuppress,
-        m_cmdUpdate,   m_Command1,      m_cmdInvert,     m_Command2,   m_cmdChartsreport, m_Option1,
-        m_Option2,     m_Option3,       m_cmdLightcurve,
-    };
-    for (qsizetype i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order.at(i - 1), order.at(i));
+    connect(m_cmdChartsreport, &QPushButton::clicked, this, &frmDatabase::viewReport);
+    connect(m_Command1, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Observation); });
+    connect(m_cmdLightcurve, &QPushButton::clicked, this, [this] {
+        if (m_obstofind.isEmpty())
+            hostkit::ask(QStringLiteral("Find a star's observations first (\"Find observations of:\"): the light "
+                                        "curve shows the star of the last lookup."),
+                         QStringLiteral("Light curve"));
+        else
+            screenkit::show(screenkit::Screen::LightCurve, m_obstofind);
+    });
+    m_sbr1->setSizeGripEnabled(false);
 }
 
 void frmDatabase::load()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "catalogue/moddbscreen.h"
+#include "screenkit/controls.h"
 #include "screenkit/form.h"
 
 #include <QPointer>
@@ -40,16 +41,10 @@ public:
     QString obstofind() const;
 
 private:
-    template<typename W>
-    W *make(QWidget *parent, const char *name, int left, int top, int width, int height);
-    QPushButton *makeButton(const char *name, const QString &text, const QString &tip, int left, int top, int width,
-                            int height);
-    QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height);
-    void createControls();
-    void createRecordFields();
-    void createLists();
-    void createLookup();
-    void arrangeTabOrder();
+    static const screenkit::Control controls[];
+    void wireRecord();
+    void wireLists();
+    void wireLookup();
 
     void loadlists();
     void countcharts();

@@ -7,7 +7,6 @@
 #include "screenkit/navigation.h"
 #include "screenkit/nightmode.h"
 #include "screenkit/problembox.h"
-#include "screenkit/ui.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,70 +17,74 @@
 namespace header
 {
 
+using screenkit::into;
+
+const screenkit::Control frmHeadertext::controls[] = {
+    {.name = "RichTextBox1",
+     .kind = into<&frmHeadertext::m_text>,
+     .at = {480, 600, 4935, 3975},
+     .tab = 1,
+     .font = {8.25, false}},
+    // The example observer code would credit someone else's observations.
+    {.name = "lblObscode",
+     .kind = into<&frmHeadertext::m_exampleCodeNote>,
+     .at = {480, 4680, 4935, 615},
+     .font = {8.25, true},
+     .flags = screenkit::WordWrap,
+     .align = Qt::AlignLeft | Qt::AlignTop},
+    {.name = "Label1",
+     .kind = screenkit::widget<QLabel>,
+     .at = {5640, 600, 4335, 615},
+     .text = "First Time personal header initialisation",
+     .font = {9.75, true},
+     .flags = screenkit::WordWrap,
+     .align = Qt::AlignLeft | Qt::AlignTop},
+    // All eleven lines whole and in view: a size smaller than the design's
+    // 12 points, and as wide as the window allows.
+    {.name = "Text1",
+     .kind = into<&frmHeadertext::m_guide>,
+     .at = {5640, 1440, 4620, 3735},
+     .tab = 2,
+     .font = {11, false}},
+    {.name = "Command1",
+     .kind = into<&frmHeadertext::m_Command1>,
+     .at = {7560, 6240, 855, 495},
+     .text = "&Help",
+     .tab = 3},
+    {.name = "cmdSaveheader",
+     .kind = into<&frmHeadertext::m_save>,
+     .at = {8760, 6240, 1455, 495},
+     .text = "&Save",
+     .tip = "Confirm your header text",
+     .tab = 4,
+     .flags = screenkit::Disabled},
+};
+
 frmHeadertext::frmHeadertext(const QString &appFolder, QWidget *parent)
     : screenkit::Form(10350, 7035, parent)
     , m_appFolder(appFolder)
 {
     setWindowTitle(QStringLiteral("First-Time Header Entry"));
-
-    m_text = new QTextEdit(canvas());
-    m_text->setObjectName(QStringLiteral("RichTextBox1"));
+    screenkit::build(*this, controls);
     m_text->setAcceptRichText(false);
-    setScaledFont(m_text, screenkit::ui::msSansSerif(8.25));
     m_text->setPlainText(header::defaultHeader());
     m_text->installEventFilter(this);
-    place(m_text, 480, 600, 4935, 3975);
-
-    // The example observer code would credit someone else's observations.
-    m_exampleCodeNote = new QLabel(QStringLiteral("Line 2 still holds the example observer code %1: replace it "
-                                                  "with your own AAVSO observer code.")
-                                       .arg(appfiles::exampleObserverCode()),
-                                   canvas());
-    m_exampleCodeNote->setObjectName(QStringLiteral("lblObscode"));
-    setScaledFont(m_exampleCodeNote, screenkit::ui::msSansSerif(8.25, true));
-    m_exampleCodeNote->setWordWrap(true);
-    m_exampleCodeNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(m_exampleCodeNote, 480, 4680, 4935, 615);
+    m_exampleCodeNote->setText(QStringLiteral("Line 2 still holds the example observer code %1: replace it "
+                                              "with your own AAVSO observer code.")
+                                   .arg(appfiles::exampleObserverCode()));
     connect(m_text, &QTextEdit::textChanged, this, &frmHeadertext::showExampleCodeNote);
     showExampleCodeNote();
-
-    auto *title = new QLabel(QStringLiteral("First Time personal header initialisation"), canvas());
-    title->setObjectName(QStringLiteral("Label1"));
-    setScaledFont(title, screenkit::ui::msSansSerif(9.75, true));
-    title->setWordWrap(true);
-    title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(title, 5640, 600, 4335, 615);
-
-    // All eleven lines whole and in view: a size smaller than the design's
-    // 12 points, and as wide as the window allows.
-    auto *guide = new QPlainTextEdit(header::instructions(), canvas());
-    guide->setObjectName(QStringLiteral("Text1"));
-    guide->setReadOnly(true);
-    guide->setLineWrapMode(QPlainTextEdit::NoWrap);
-    guide->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    guide->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setScaledFont(guide, screenkit::ui::msSansSerif(11));
-    QPalette face = guide->palette();
+    m_guide->setPlainText(header::instructions());
+    m_guide->setReadOnly(true);
+    m_guide->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_guide->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_guide->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPalette face = m_guide->palette();
     face.setColor(QPalette::Base, face.color(QPalette::Button));
-    screenkit::night::setDayPalette(guide, face);
-    place(guide, 5640, 1440, 4620, 3735);
-
-    auto *helpButton = new QPushButton(QStringLiteral("&Help"), canvas());
-    helpButton->setObjectName(QStringLiteral("Command1"));
-    place(helpButton, 7560, 6240, 855, 495);
-    connect(helpButton, &QPushButton::clicked, this,
+    screenkit::night::setDayPalette(m_guide, face);
+    connect(m_Command1, &QPushButton::clicked, this,
             [] { screenkit::help(screenkit::HelpCommand::DisplayContents, 1001); });
-
-    m_save = new QPushButton(QStringLiteral("&Save"), canvas());
-    m_save->setObjectName(QStringLiteral("cmdSaveheader"));
-    m_save->setToolTip(QStringLiteral("Confirm your header text"));
-    m_save->setEnabled(false);
-    place(m_save, 8760, 6240, 1455, 495);
     connect(m_save, &QPushButton::clicked, this, &frmHeadertext::save);
-
-    setTabOrder(m_text, guide);
-    setTabOrder(guide, helpButton);
-    setTabOrder(helpButton, m_save);
     m_text->setFocus();
 }
 

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "screenkit/controls.h"
 #include "screenkit/form.h"
 
 class QLabel;
+class QPlainTextEdit;
 class QPushButton;
 class QTextEdit;
 
@@ -25,10 +27,14 @@ private:
     void save();
     void showExampleCodeNote();
 
+    static const screenkit::Control controls[];
+
     QString m_appFolder;
-    QTextEdit *m_text;
-    QLabel *m_exampleCodeNote;
-    QPushButton *m_save;
+    QTextEdit *m_text = nullptr;
+    QLabel *m_exampleCodeNote = nullptr;
+    QPlainTextEdit *m_guide = nullptr;
+    QPushButton *m_Command1 = nullptr;
+    QPushButton *m_save = nullptr;
 };
 
 } // namespace header

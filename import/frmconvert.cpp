@@ -7,7 +7,6 @@
 #include "screenkit/navigation.h"
 #include "screenkit/nightmode.h"
 #include "screenkit/problembox.h"
-#include "screenkit/ui.h"
 
 #include <QAbstractFileIconProvider>
 #include <QCloseEvent>
@@ -52,66 +51,54 @@ NoIcons *noIcons()
 }
 }
 
+using screenkit::into;
+
+const screenkit::Control frmConvert::controls[] = {
+    {.name = "Drive1", .kind = into<&frmConvert::m_drive1>, .at = {6000, 600, 2175, 315}, .tab = 1},
+    {.name = "Dir1", .kind = into<&frmConvert::m_dir1>, .at = {6000, 1200, 2175, 3915}, .tab = 2},
+    {.name = "File1", .kind = into<&frmConvert::m_file1>, .at = {8760, 600, 2055, 4575}, .tab = 3},
+    {.name = "Label1",
+     .kind = into<&frmConvert::m_label1>,
+     .at = {240, 840, 0, 0},
+     .text = "Step 1: Click on your downloaded Obs file.",
+     .sizing = Sizing::ToText,
+     .font = {8.25, true}},
+    {.name = "cmdHelp", .kind = into<&frmConvert::m_cmdHelp>, .at = {360, 6240, 1095, 375}, .text = "&Help", .tab = 4},
+    {.name = "Label2", .kind = into<&frmConvert::m_label2>, .at = {6000, 6240, 0, 0}, .sizing = Sizing::ToText},
+    {.name = "prgImport",
+     .kind = into<&frmConvert::m_progress>,
+     .at = {240, 5640, 5520, 315},
+     .flags = screenkit::Hidden},
+    {.name = "cmdCancel",
+     .kind = into<&frmConvert::m_cancel>,
+     .at = {1680, 6240, 1095, 375},
+     .text = "Cancel",
+     .tab = 5,
+     .flags = screenkit::Hidden},
+};
+
 frmConvert::frmConvert(const QString &appFolder, QWidget *parent)
     : screenkit::Form(12420, 7050, parent)
     , m_appFolder(appFolder)
-    , m_drive1(new QComboBox(canvas()))
-    , m_dir1(new QTreeView(canvas()))
-    , m_file1(new QListView(canvas()))
-    , m_label1(new QLabel(QStringLiteral("Step 1: Click on your downloaded Obs file."), canvas()))
-    , m_cmdHelp(new QPushButton(QStringLiteral("&Help"), canvas()))
-    , m_label2(new QLabel(canvas()))
-    , m_progress(new QProgressBar(canvas()))
-    , m_cancel(new QPushButton(QStringLiteral("Cancel"), canvas()))
     , m_folders(new QFileSystemModel(this))
     , m_files(new QFileSystemModel(this))
     , m_pump(new QTimer(this))
 {
     setWindowTitle(QStringLiteral("Find and convert Observations"));
-
-    m_drive1->setObjectName(QStringLiteral("Drive1"));
-    place(m_drive1, 6000, 600, 2175, 315);
-
+    screenkit::build(*this, controls);
     m_folders->setIconProvider(noIcons());
     m_folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
-    m_dir1->setObjectName(QStringLiteral("Dir1"));
     m_dir1->setModel(m_folders);
     m_dir1->setHeaderHidden(true);
     for (int column = 1; column < m_folders->columnCount(); ++column)
         m_dir1->hideColumn(column);
-    place(m_dir1, 6000, 1200, 2175, 3915);
-
     m_files->setIconProvider(noIcons());
     m_files->setFilter(QDir::Files);
     m_files->setNameFilters({QStringLiteral("*.txt")});
     m_files->setNameFilterDisables(false);
-    m_file1->setObjectName(QStringLiteral("File1"));
     m_file1->setModel(m_files);
-    place(m_file1, 8760, 600, 2055, 4575);
-
-    m_label1->setObjectName(QStringLiteral("Label1"));
     m_label1->setProperty(tag, textfile);
-    setScaledFont(m_label1, screenkit::ui::msSansSerif(8.25, true));
-    place(m_label1, 240, 840, 0, 0, Sizing::ToText);
-
-    m_cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
-    place(m_cmdHelp, 360, 6240, 1095, 375);
-
-    m_label2->setObjectName(QStringLiteral("Label2"));
-    place(m_label2, 6000, 6240, 0, 0, Sizing::ToText);
-
-    m_progress->setObjectName(QStringLiteral("prgImport"));
     m_progress->setRange(0, progressSteps);
-    m_progress->hide();
-    place(m_progress, 240, 5640, 5520, 315);
-    m_cancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_cancel->hide();
-    place(m_cancel, 1680, 6240, 1095, 375);
-
-    setTabOrder(m_drive1, m_dir1);
-    setTabOrder(m_dir1, m_file1);
-    setTabOrder(m_file1, m_cmdHelp);
-    setTabOrder(m_cmdHelp, m_cancel);
 
     m_pump->setSingleShot(true);
     connect(m_pump, &QTimer::timeout, this, &frmConvert::proceed);

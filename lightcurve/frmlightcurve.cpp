@@ -6,7 +6,6 @@
 #include "lightcurve/logging.h"
 #include "lightcurve/timeaxis.h"
 #include "screenkit/problembox.h"
-#include "screenkit/ui.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -42,76 +41,76 @@ QString counted(qsizetype count, const char *one, const char *many)
 }
 }
 
+using screenkit::into;
+
+// The plot and the labels only show: Tab goes from button to button.
+const screenkit::Control frmLightcurve::controls[] = {
+    {.name = "plotCurve",
+     .kind = screenkit::adopt<&frmLightcurve::m_plotCurve>,
+     .at = {120, 120, 14760, 9120},
+     .focus = Qt::NoFocus},
+    {.name = "lblEmpty",
+     .kind = into<&frmLightcurve::m_lblEmpty>,
+     .at = {120, 120, 14760, 9120},
+     .font = {12, true},
+     .flags = screenkit::WordWrap,
+     .align = Qt::AlignCenter,
+     .focus = Qt::NoFocus},
+    {.name = "cmdWhole",
+     .kind = into<&frmLightcurve::m_cmdWhole>,
+     .at = {120, 9360, 1695, 375},
+     .text = "&Whole history",
+     .tip = "Show every observation",
+     .tab = 1},
+    {.name = "cmdLast90",
+     .kind = into<&frmLightcurve::m_cmdLast90>,
+     .at = {1935, 9360, 1695, 375},
+     .text = "Last &90 days",
+     .tip = "Show the observations of the last 90 days",
+     .tab = 2},
+    {.name = "lblCount", .kind = into<&frmLightcurve::m_lblCount>, .at = {3750, 9360, 5010, 375}, .focus = Qt::NoFocus},
+    {.name = "lblUndrawn",
+     .kind = into<&frmLightcurve::m_lblUndrawn>,
+     .at = {3750, 9780, 5010, 300},
+     .tip = "Their date or magnitude in your observations is not a number",
+     .focus = Qt::NoFocus},
+    {.name = "chkWholeHistory",
+     .kind = into<&frmLightcurve::m_chkWholeHistory>,
+     .at = {8880, 9360, 2535, 375},
+     .text = "Export the whole &history",
+     .tip = "Save every observation, not only what the window shows",
+     .tab = 3},
+    {.name = "cmdPng",
+     .kind = into<&frmLightcurve::m_cmdPng>,
+     .at = {11520, 9360, 1215, 375},
+     .text = "Save P&NG...",
+     .tip = "Save the curve as a picture",
+     .tab = 4},
+    {.name = "cmdPdf",
+     .kind = into<&frmLightcurve::m_cmdPdf>,
+     .at = {12840, 9360, 1215, 375},
+     .text = "Save P&DF...",
+     .tip = "Save the curve as a PDF document to print",
+     .tab = 5},
+    {.name = "lblHint",
+     .kind = into<&frmLightcurve::m_lblHint>,
+     .at = {8880, 9780, 6000, 300},
+     .text = "Wheel: zoom.  Drag: move.  Ctrl+drag: zoom to a box.",
+     .focus = Qt::NoFocus},
+};
+
 frmLightcurve::frmLightcurve(const QString &appFolder, QWidget *parent)
     : screenkit::Form(15000, 10200, parent)
     , m_appFolder(appFolder)
+    , m_plotCurve(new CurvePlot(appFolder, canvas()))
 {
-    createControls();
-    showstar(QString());
-}
-
-QPushButton *frmLightcurve::makeButton(const char *name, const QString &text, const QString &tip, int left, int top,
-                                       int width, int height)
-{
-    auto *button = new QPushButton(text, canvas());
-    button->setObjectName(QLatin1String(name));
-    button->setToolTip(tip);
-    place(button, left, top, width, height);
-    return button;
-}
-
-QLabel *frmLightcurve::makeLabel(const char *name, int left, int top, int width, int height)
-{
-    auto *label = new QLabel(canvas());
-    label->setObjectName(QLatin1String(name));
-    place(label, left, top, width, height);
-    return label;
-}
-
-void frmLightcurve::createControls()
-{
-    m_plotCurve = new CurvePlot(m_appFolder, canvas());
-    m_plotCurve->setObjectName(QStringLiteral("plotCurve"));
-    place(m_plotCurve, 120, 120, 14760, 9120);
+    screenkit::build(*this, controls);
     connect(m_plotCurve, &CurvePlot::viewChanged, this, &frmLightcurve::remember);
-
-    m_lblEmpty = makeLabel("lblEmpty", 120, 120, 14760, 9120);
-    m_lblEmpty->setAlignment(Qt::AlignCenter);
-    m_lblEmpty->setWordWrap(true);
-    setScaledFont(m_lblEmpty, screenkit::ui::msSansSerif(12, true));
-
-    m_cmdWhole = makeButton("cmdWhole", QStringLiteral("&Whole history"), QStringLiteral("Show every observation"), 120,
-                            9360, 1695, 375);
     connect(m_cmdWhole, &QPushButton::clicked, this, &frmLightcurve::wholeHistory);
-    m_cmdLast90 = makeButton("cmdLast90", QStringLiteral("Last &90 days"),
-                             QStringLiteral("Show the observations of the last 90 days"), 1935, 9360, 1695, 375);
     connect(m_cmdLast90, &QPushButton::clicked, this, &frmLightcurve::lastDays);
-
-    m_lblCount = makeLabel("lblCount", 3750, 9360, 5010, 375);
-    m_lblUndrawn = makeLabel("lblUndrawn", 3750, 9780, 5010, 300);
-    m_lblUndrawn->setToolTip(QStringLiteral("Their date or magnitude in your observations is not a number"));
-
-    m_chkWholeHistory = new QCheckBox(QStringLiteral("Export the whole &history"), canvas());
-    m_chkWholeHistory->setObjectName(QStringLiteral("chkWholeHistory"));
-    m_chkWholeHistory->setToolTip(QStringLiteral("Save every observation, not only what the window shows"));
-    place(m_chkWholeHistory, 8880, 9360, 2535, 375);
-    m_cmdPng = makeButton("cmdPng", QStringLiteral("Save P&NG..."), QStringLiteral("Save the curve as a picture"),
-                          11520, 9360, 1215, 375);
     connect(m_cmdPng, &QPushButton::clicked, this, [this] { save(false); });
-    m_cmdPdf = makeButton("cmdPdf", QStringLiteral("Save P&DF..."),
-                          QStringLiteral("Save the curve as a PDF document to print"), 12840, 9360, 1215, 375);
     connect(m_cmdPdf, &QPushButton::clicked, this, [this] { save(true); });
-
-    m_lblHint = makeLabel("lblHint", 8880, 9780, 6000, 300);
-    m_lblHint->setText(QStringLiteral("Wheel: zoom.  Drag: move.  Ctrl+drag: zoom to a box."));
-
-    for (QWidget *control :
-         std::initializer_list<QWidget *>{m_plotCurve, m_lblEmpty, m_lblCount, m_lblUndrawn, m_lblHint})
-        control->setFocusPolicy(Qt::NoFocus);
-    QWidget::setTabOrder(m_cmdWhole, m_cmdLast90);
-    QWidget::setTabOrder(m_cmdLast90, m_chkWholeHistory);
-    QWidget::setTabOrder(m_chkWholeHistory, m_cmdPng);
-    QWidget::setTabOrder(m_cmdPng, m_cmdPdf);
+    showstar(QString());
 }
 
 QString frmLightcurve::star() const

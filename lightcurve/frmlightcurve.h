@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "screenkit/controls.h"
 #include "screenkit/form.h"
 
 class QCheckBox;
@@ -27,10 +28,7 @@ public:
     QString star() const;
 
 private:
-    QPushButton *makeButton(const char *name, const QString &text, const QString &tip, int left, int top, int width,
-                            int height);
-    QLabel *makeLabel(const char *name, int left, int top, int width, int height);
-    void createControls();
+    static const screenkit::Control controls[];
     void showEmpty(const QString &text);
     void showCounts();
     void remember();

@@ -17,14 +17,12 @@
 #include "screenkit/navigation.h"
 #include "screenkit/nightcolours.h"
 #include "screenkit/problembox.h"
-#include "screenkit/ui.h"
 
 #include "appfiles/folder.h"
 #include "appfiles/headerfile.h"
 #include "store/schema.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -44,12 +42,21 @@ namespace observe
 
 namespace
 {
-const char *const numberFieldNames[5] = {"nbYear", "nbMonth", "nbDay", "nbHour", "nbMinute"};
-// The Julian Dates of the reports are reckoned from Universal Time, and so are the fields.
-const char *const numberFieldTips[5] = {
-    "Year of the observation, in Universal Time (UT)",   "Month of the observation, in Universal Time (UT)",
-    "Day of the observation, in Universal Time (UT)",    "Hour of the observation, in Universal Time (UT)",
-    "Minute of the observation, in Universal Time (UT)",
+// The date and time fields, made from the saved design by the control
+// library. The Julian Dates of the reports are reckoned from Universal Time,
+// and so are the fields.
+struct NumberField
+{
+    const char *name;
+    const char *tip;
+    screenkit::Twips at;
+};
+constexpr NumberField numberFields[5] = {
+    {"nbYear", "Year of the observation, in Universal Time (UT)", {10320, 2640, 975, 495}},
+    {"nbMonth", "Month of the observation, in Universal Time (UT)", {11880, 2640, 615, 495}},
+    {"nbDay", "Day of the observation, in Universal Time (UT)", {13120, 2640, 615, 495}},
+    {"nbHour", "Hour of the observation, in Universal Time (UT)", {14360, 2640, 615, 495}},
+    {"nbMinute", "Minute of the observation, in Universal Time (UT)", {15600, 2640, 615, 495}},
 };
 
 // The toolkit's context menus would offer what the fields must refuse.
@@ -60,9 +67,17 @@ void refuseContextMenus(QWidget *root)
         child->setContextMenuPolicy(Qt::NoContextMenu);
 }
 
-QFont fieldFont()
+constexpr screenkit::DesignFont fieldFont{9.75, true};
+
+// The chart's box has the black of the chart frame, the finder chart's that of the fields.
+QWidget *chartBox(QWidget *parent, QWidget *)
 {
-    return screenkit::ui::msSansSerif(9.75, true);
+    return new PictureBox(screenkit::night::black, parent);
+}
+
+QWidget *finderBox(QWidget *parent, QWidget *)
+{
+    return new PictureBox(screenkit::night::field, parent);
 }
 
 // Leaves the caret and selection alone when validation changes nothing.
@@ -83,40 +98,186 @@ hostkit::FormDesign savedDesign(QString *error)
 }
 }
 
-template<typename W>
-W *frmEntryscreen::make(QWidget *parent, const char *name, int left, int top, int width, int height)
-{
-    auto *widget = new W(parent);
-    widget->setObjectName(QLatin1String(name));
-    place(widget, left, top, width, height);
-    return widget;
-}
+using screenkit::into;
+using screenkit::widget;
 
-QLabel *frmEntryscreen::makeLabel(const char *name, const QString &text, int left, int top, int width, int height,
-                                  Sizing sizing)
-{
-    auto *label = new QLabel(text, canvas());
-    label->setObjectName(QLatin1String(name));
-    setScaledFont(label, fieldFont());
-    place(label, left, top, width, height, sizing);
-    return label;
-}
-
-QPushButton *frmEntryscreen::makeButton(const char *name, const QString &text, const QString &tip, int left, int top,
-                                        int width, int height)
-{
-    auto *button = make<QPushButton>(canvas(), name, left, top, width, height);
-    button->setText(text);
-    button->setToolTip(tip);
-    return button;
-}
-
-QLineEdit *frmEntryscreen::makeField(const char *name, int left, int top, int width, int height)
-{
-    auto *field = make<QLineEdit>(canvas(), name, left, top, width, height);
-    setScaledFont(field, fieldFont());
-    return field;
-}
+const screenkit::Control frmEntryscreen::controls[] = {
+    {.name = "cmdFinder",
+     .kind = into<&frmEntryscreen::m_cmdFinder>,
+     .at = {11160, 360, 1215, 495},
+     .text = "get &Finder",
+     .tip = "Click to get a finder chart for this star",
+     .tab = 1},
+    {.name = "MSFlexGrid1",
+     .kind = into<&frmEntryscreen::m_MSFlexGrid1>,
+     .at = {16560, 360, 2055, 1575},
+     .tab = 2,
+     .font = fieldFont},
+    {.name = "ddStars",
+     .kind = into<&frmEntryscreen::m_ddStars>,
+     .at = {14280, 360, 1935, 1500},
+     .tab = 3,
+     .font = fieldFont},
+    {.name = "cmdChart",
+     .kind = into<&frmEntryscreen::m_cmdChart>,
+     .at = {12600, 360, 1215, 495},
+     .text = "get &Chart",
+     .tip = "Display the chart",
+     .tab = 4},
+    {.name = "Label1", .kind = widget<QLabel>, .at = {10320, 1200, 615, 375}, .text = "Star:", .font = fieldFont},
+    {.name = "txtStar",
+     .kind = into<&frmEntryscreen::m_txtStar>,
+     .at = {10320, 1560, 1815, 495},
+     .tab = 5,
+     .font = fieldFont},
+    {.name = "Label2",
+     .kind = widget<QLabel>,
+     .at = {10320, 2280, 6015, 240},
+     .text = "Year (UT):         Month:          Day             Hour:           Minute:",
+     .sizing = Sizing::ToText,
+     .font = fieldFont},
+    {.name = "Label3",
+     .kind = widget<QLabel>,
+     .at = {10320, 3360, 8115, 240},
+     .text = "Estimate:                                   Ftr than?     Magn:     CS1:    "
+             "CS2:              Chart ID:",
+     .sizing = Sizing::ToText,
+     .font = fieldFont},
+    // The date and time fields come between the star and the estimate in the tab order.
+    {.name = "txtEstimate",
+     .kind = into<&frmEntryscreen::m_txtEstimate>,
+     .at = {10320, 3720, 3135, 495},
+     .tab = 6,
+     .font = fieldFont},
+    {.name = "chkFainterthan",
+     .kind = into<&frmEntryscreen::m_chkFainterthan>,
+     .at = {13680, 3720, 495, 495},
+     .tab = 7},
+    {.name = "txtMagn",
+     .kind = into<&frmEntryscreen::m_txtMagn>,
+     .at = {14280, 3720, 735, 495},
+     .tab = 8,
+     .font = fieldFont},
+    {.name = "nbComp1",
+     .kind = into<&frmEntryscreen::m_nbComp1>,
+     .at = {15240, 3720, 615, 495},
+     .tab = 9,
+     .font = fieldFont},
+    {.name = "nbComp2",
+     .kind = into<&frmEntryscreen::m_nbComp2>,
+     .at = {16080, 3720, 615, 495},
+     .tab = 10,
+     .font = fieldFont},
+    {.name = "txtChartid",
+     .kind = into<&frmEntryscreen::m_txtChartid>,
+     .at = {16920, 3720, 1455, 495},
+     .tab = 11,
+     .font = fieldFont},
+    {.name = "Label4",
+     .kind = widget<QLabel>,
+     .at = {11040, 4440, 1815, 375},
+     .text = "Comment Codes:",
+     .font = fieldFont},
+    // Tall enough for five codes at once, so the observer sees what there is to choose.
+    {.name = "ddCommentcodes",
+     .kind = into<&frmEntryscreen::m_ddCommentcodes>,
+     .at = {11040, 4800, 1815, 1575},
+     .tab = 12,
+     .font = fieldFont},
+    {.name = "cmdClearcode",
+     .kind = into<&frmEntryscreen::m_cmdClearcode>,
+     .at = {12870, 4800, 300, 330},
+     .text = "X",
+     .tip = "No comment code",
+     .tab = 13},
+    {.name = "Label5", .kind = widget<QLabel>, .at = {13200, 4440, 3255, 375}, .text = "Notes:", .font = fieldFont},
+    {.name = "txtNotes",
+     .kind = into<&frmEntryscreen::m_txtNotes>,
+     .at = {13200, 4800, 5175, 495},
+     .tip = "You can enter a maximum of 50 characters here",
+     .tab = 14,
+     .font = fieldFont},
+    {.name = "lblPrevious",
+     .kind = into<&frmEntryscreen::m_lblPrevious>,
+     .at = {13200, 5760, 5175, 375},
+     .font = fieldFont,
+     .flags = screenkit::Hidden},
+    {.name = "rtbObs",
+     .kind = into<&frmEntryscreen::m_rtbObs>,
+     .at = {11040, 6840, 7935, 3975},
+     .tab = 15,
+     .font = fieldFont},
+    {.name = "cmdEnter",
+     .kind = into<&frmEntryscreen::m_cmdEnter>,
+     .at = {17760, 11040, 1215, 495},
+     .text = "&Enter",
+     .tip = "Submit this observation to the text file",
+     .tab = 16,
+     .font = fieldFont,
+     .flags = screenkit::Disabled},
+    // Between the buttons, where it can be read; a large count takes two lines.
+    {.name = "lblObs",
+     .kind = into<&frmEntryscreen::m_lblObs>,
+     .at = {12960, 11040, 3120, 495},
+     .font = fieldFont,
+     .flags = screenkit::WordWrap,
+     .align = Qt::AlignLeft | Qt::AlignVCenter},
+    // What looks implausible in the observation just recorded, red on black
+    // like the chart: nothing to dismiss at the eyepiece.
+    {.name = "lblWarnings",
+     .kind = into<&frmEntryscreen::m_lblWarnings>,
+     .at = {11040, 11580, 7935, 1215},
+     .font = {8.25, true},
+     .flags = screenkit::WordWrap | screenkit::Hidden,
+     .align = Qt::AlignLeft | Qt::AlignTop},
+    {.name = "cmdHelp",
+     .kind = into<&frmEntryscreen::m_cmdHelp>,
+     .at = {16200, 11040, 1095, 495},
+     .text = "&Help",
+     .tab = 20},
+    {.name = "cmdDBform",
+     .kind = into<&frmEntryscreen::m_cmdDBform>,
+     .at = {11040, 11040, 1815, 495},
+     .text = "&Database Screen",
+     .tab = 21},
+    {.name = "cmdCheckreport",
+     .kind = into<&frmEntryscreen::m_cmdCheckreport>,
+     .at = {12360, 1200, 1695, 375},
+     .text = "Chec&k report",
+     .tip = "Check the day's reports before you send them",
+     .tab = 22},
+    {.name = "cmdLightcurve",
+     .kind = into<&frmEntryscreen::m_cmdLightcurve>,
+     .at = {12360, 1680, 1695, 375},
+     .text = "Light c&urve",
+     .tip = "Show this star's light curve from all your observations",
+     .tab = 23},
+    // Beside the constellations: back to the plan for the next star.
+    {.name = "cmdTonight",
+     .kind = into<&frmEntryscreen::m_cmdTonight>,
+     .at = {18720, 360, 1215, 495},
+     .text = "&Tonight",
+     .tip = "Which of your stars to observe tonight",
+     .tab = 24},
+    {.name = "Picture1",
+     .kind = into<&frmEntryscreen::m_Picture1>,
+     .at = {0, 0, 9855, 12135},
+     .tab = 17,
+     .focus = Qt::TabFocus},
+    {.name = "Picture3",
+     .kind = into<&frmEntryscreen::m_Picture3, &chartBox>,
+     .at = {240, 240, 9135, 11295},
+     .tab = 19,
+     .focus = Qt::TabFocus,
+     .parent = "Picture1"},
+    {.name = "Picture2",
+     .kind = into<&frmEntryscreen::m_Picture2, &finderBox>,
+     .at = {6840, 480, 2535, 2055},
+     .tab = 18,
+     .flags = screenkit::Hidden,
+     .focus = Qt::TabFocus,
+     .parent = "Picture1"},
+};
 
 frmEntryscreen::frmEntryscreen(const QString &appFolder, modEntryscreen::Clock clock, QWidget *parent)
     : screenkit::Form(20100, 12855, parent)
@@ -124,7 +285,11 @@ frmEntryscreen::frmEntryscreen(const QString &appFolder, modEntryscreen::Clock c
     , m_clock(std::move(clock))
     , m_host(std::make_unique<hostkit::ComponentHost>(appFolder))
 {
-    createControls();
+    screenkit::build(*this, controls);
+    wireChoice();
+    wireEstimate();
+    wireNavigation();
+    wirePictures();
     refuseContextMenus(this);
     // Full screen leaves no light title bar at the eyepiece.
     auto *fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), this);
@@ -139,16 +304,12 @@ frmEntryscreen::~frmEntryscreen()
     m_host->unloadUnused();
 }
 
-void frmEntryscreen::createControls()
+void frmEntryscreen::wireChoice()
 {
-    m_cmdFinder = makeButton("cmdFinder", QStringLiteral("get &Finder"),
-                             QStringLiteral("Click to get a finder chart for this star"), 11160, 360, 1215, 495);
     connect(m_cmdFinder, &QPushButton::clicked, this, [this] {
         const auto chosen = m_ddStars->selectedItems();
         showfinder(chosen.isEmpty() ? QString() : chosen.constFirst()->text());
     });
-
-    m_MSFlexGrid1 = make<QTableWidget>(canvas(), "MSFlexGrid1", 16560, 360, 2055, 1575);
     QTableWidget *grid = m_MSFlexGrid1;
     grid->setRowCount(44);
     grid->setColumnCount(2);
@@ -159,7 +320,6 @@ void frmEntryscreen::createControls()
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setTabKeyNavigation(false);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    setScaledFont(grid, fieldFont());
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const QStringList &constellations = modEntryscreen::constellations();
     for (int i = 0; i < constellations.size(); ++i)
@@ -167,131 +327,26 @@ void frmEntryscreen::createControls()
     connect(grid, &QTableWidget::cellClicked, this, &frmEntryscreen::liststars);
     // Return on a cell lists its stars too, for the observer at the keyboard.
     connect(grid, &QTableWidget::cellActivated, this, &frmEntryscreen::liststars);
-
-    m_ddStars = make<QListWidget>(canvas(), "ddStars", 14280, 360, 1935, 1500);
-    setScaledFont(m_ddStars, fieldFont());
     connect(m_ddStars, &QListWidget::itemSelectionChanged, this, &frmEntryscreen::starchosen);
-
-    m_cmdChart = makeButton("cmdChart", QStringLiteral("get &Chart"), QStringLiteral("Display the chart"), 12600, 360,
-                            1215, 495);
     connect(m_cmdChart, &QPushButton::clicked, this, [this] { showchart(m_selstar); });
+}
 
-    makeLabel("Label1", QStringLiteral("Star:"), 10320, 1200, 615, 375);
-    m_txtStar = makeField("txtStar", 10320, 1560, 1815, 495);
-    makeLabel("Label2", QStringLiteral("Year (UT):         Month:          Day             Hour:           Minute:"),
-              10320, 2280, 6015, 240, Sizing::ToText);
-    makeLabel("Label3",
-              QStringLiteral("Estimate:                                   Ftr than?     Magn:     CS1:    "
-                             "CS2:              Chart ID:"),
-              10320, 3360, 8115, 240, Sizing::ToText);
-
-    m_txtEstimate = makeField("txtEstimate", 10320, 3720, 3135, 495);
-    m_chkFainterthan = make<screenkit::LargeCheckBox>(canvas(), "chkFainterthan", 13680, 3720, 495, 495);
-    m_txtMagn = makeField("txtMagn", 14280, 3720, 735, 495);
-    m_nbComp1 = makeField("nbComp1", 15240, 3720, 615, 495);
-    m_nbComp2 = makeField("nbComp2", 16080, 3720, 615, 495);
-    m_txtChartid = makeField("txtChartid", 16920, 3720, 1455, 495);
-
-    makeLabel("Label4", QStringLiteral("Comment Codes:"), 11040, 4440, 1815, 375);
-    // Tall enough for five codes at once, so the observer sees what there is to choose.
-    m_ddCommentcodes = make<QListWidget>(canvas(), "ddCommentcodes", 11040, 4800, 1815, 1575);
-    setScaledFont(m_ddCommentcodes, fieldFont());
+void frmEntryscreen::wireEstimate()
+{
     m_ddCommentcodes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_ddCommentcodes->addItems(modEntryscreen::commentCodes());
     m_ddCommentcodes->setCurrentRow(-1);
     m_ddCommentcodes->clearSelection();
-    m_cmdClearcode =
-        makeButton("cmdClearcode", QStringLiteral("X"), QStringLiteral("No comment code"), 12870, 4800, 300, 330);
     connect(m_cmdClearcode, &QPushButton::clicked, this, [this] {
         m_ddCommentcodes->clearSelection();
         m_ddCommentcodes->setCurrentRow(-1);
     });
-
-    makeLabel("Label5", QStringLiteral("Notes:"), 13200, 4440, 3255, 375);
-    m_txtNotes = makeField("txtNotes", 13200, 4800, 5175, 495);
     m_txtNotes->setMaxLength(store::cumobs().length(store::column::notes));
-    m_txtNotes->setToolTip(QStringLiteral("You can enter a maximum of 50 characters here"));
-
-    m_lblPrevious = makeLabel("lblPrevious", QString(), 13200, 5760, 5175, 375);
-    m_lblPrevious->hide();
-
-    m_rtbObs = make<QPlainTextEdit>(canvas(), "rtbObs", 11040, 6840, 7935, 3975);
     m_rtbObs->setReadOnly(true);
     m_rtbObs->setTabChangesFocus(true);
-    setScaledFont(m_rtbObs, fieldFont());
     m_rtbObs->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_rtbObs->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-
-    m_cmdEnter = makeButton("cmdEnter", QStringLiteral("&Enter"),
-                            QStringLiteral("Submit this observation to the text file"), 17760, 11040, 1215, 495);
-    setScaledFont(m_cmdEnter, fieldFont());
-    m_cmdEnter->setEnabled(false);
     connect(m_cmdEnter, &QPushButton::clicked, this, &frmEntryscreen::enter);
-
-    // Between the buttons, where it can be read; a large count takes two lines.
-    m_lblObs = makeLabel("lblObs", QString(), 12960, 11040, 3120, 495);
-    m_lblObs->setWordWrap(true);
-    m_lblObs->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    // What looks implausible in the observation just recorded, red on black
-    // like the chart: nothing to dismiss at the eyepiece.
-    m_lblWarnings = makeLabel("lblWarnings", QString(), 11040, 11580, 7935, 1215);
-    setScaledFont(m_lblWarnings, screenkit::ui::msSansSerif(8.25, true));
-    m_lblWarnings->setWordWrap(true);
-    m_lblWarnings->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_lblWarnings->setAutoFillBackground(true);
-    QPalette warningColours = screenkit::night::palette();
-    warningColours.setColor(QPalette::Window, QColor(screenkit::night::black));
-    warningColours.setColor(QPalette::WindowText, QColor(screenkit::night::text));
-    m_lblWarnings->setPalette(warningColours);
-    m_lblWarnings->hide();
-
-    m_cmdHelp = makeButton("cmdHelp", QStringLiteral("&Help"), QString(), 16200, 11040, 1095, 495);
-    connect(m_cmdHelp, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1002); });
-    m_cmdDBform = makeButton("cmdDBform", QStringLiteral("&Database Screen"), QString(), 11040, 11040, 1815, 495);
-    connect(m_cmdDBform, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Catalogue); });
-    m_cmdCheckreport =
-        makeButton("cmdCheckreport", QStringLiteral("Chec&k report"),
-                   QStringLiteral("Check the day's reports before you send them"), 12360, 1200, 1695, 375);
-    connect(m_cmdCheckreport, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::ReportCheck); });
-    // The star of the chart shown (get Chart fills the star field), else the one picked in the list.
-    m_cmdLightcurve =
-        makeButton("cmdLightcurve", QStringLiteral("Light c&urve"),
-                   QStringLiteral("Show this star's light curve from all your observations"), 12360, 1680, 1695, 375);
-    connect(m_cmdLightcurve, &QPushButton::clicked, this, [this] {
-        const QString star = m_txtStar->text().isEmpty() ? m_selstar : m_txtStar->text();
-        if (star.isEmpty())
-            hostkit::ask(QStringLiteral("Pick a star in the list first: the light curve shows that star's "
-                                        "observations."),
-                         QStringLiteral("Light curve"));
-        else
-            screenkit::show(screenkit::Screen::LightCurve, star);
-    });
-
-    // Beside the constellations: back to the plan for the next star.
-    m_cmdTonight = makeButton("cmdTonight", QStringLiteral("&Tonight"),
-                              QStringLiteral("Which of your stars to observe tonight"), 18720, 360, 1215, 495);
-    connect(m_cmdTonight, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Tonight); });
-
-    m_Picture1 = make<QLabel>(canvas(), "Picture1", 0, 0, 9855, 12135);
-    m_Picture1->setAutoFillBackground(true);
-    QPalette blackBox = screenkit::night::palette();
-    blackBox.setColor(QPalette::Window, QColor(screenkit::night::black));
-    m_Picture1->setPalette(blackBox);
-    m_Picture3 = new PictureBox(screenkit::night::black, m_Picture1);
-    m_Picture3->setObjectName(QStringLiteral("Picture3"));
-    place(m_Picture3, 240, 240, 9135, 11295);
-    m_Picture2 = new PictureBox(screenkit::night::field, m_Picture1);
-    m_Picture2->setObjectName(QStringLiteral("Picture2"));
-    place(m_Picture2, 6840, 480, 2535, 2055);
-    m_Picture2->hide();
-    m_Picture1->setFocusPolicy(Qt::TabFocus);
-    for (PictureBox *picture : {m_Picture3, m_Picture2}) {
-        picture->setFocusPolicy(Qt::TabFocus);
-        // Moves without a button set the point the pointer holds the picture by.
-        picture->setMouseTracking(true);
-        picture->installEventFilter(this);
-    }
-
     connect(m_txtEstimate, &QLineEdit::textChanged, m_cmdEnter, [this] { m_cmdEnter->setEnabled(true); });
     connect(m_txtEstimate, &QLineEdit::textEdited, this, [this] { m_estimateEmptiedByRecording = false; });
 
@@ -310,17 +365,50 @@ void frmEntryscreen::createControls()
     }
 }
 
+void frmEntryscreen::wireNavigation()
+{
+    connect(m_cmdHelp, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1002); });
+    connect(m_cmdDBform, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Catalogue); });
+    connect(m_cmdCheckreport, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::ReportCheck); });
+    // The star of the chart shown (get Chart fills the star field), else the one picked in the list.
+    connect(m_cmdLightcurve, &QPushButton::clicked, this, [this] {
+        const QString star = m_txtStar->text().isEmpty() ? m_selstar : m_txtStar->text();
+        if (star.isEmpty())
+            hostkit::ask(QStringLiteral("Pick a star in the list first: the light curve shows that star's "
+                                        "observations."),
+                         QStringLiteral("Light curve"));
+        else
+            screenkit::show(screenkit::Screen::LightCurve, star);
+    });
+    connect(m_cmdTonight, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Tonight); });
+}
+
+void frmEntryscreen::wirePictures()
+{
+    QPalette warningColours = screenkit::night::palette();
+    warningColours.setColor(QPalette::Window, QColor(screenkit::night::black));
+    warningColours.setColor(QPalette::WindowText, QColor(screenkit::night::text));
+    m_lblWarnings->setAutoFillBackground(true);
+    m_lblWarnings->setPalette(warningColours);
+    QPalette blackBox = screenkit::night::palette();
+    blackBox.setColor(QPalette::Window, QColor(screenkit::night::black));
+    m_Picture1->setAutoFillBackground(true);
+    m_Picture1->setPalette(blackBox);
+    for (PictureBox *picture : {m_Picture3, m_Picture2}) {
+        // Moves without a button set the point the pointer holds the picture by.
+        picture->setMouseTracking(true);
+        picture->installEventFilter(this);
+    }
+}
+
 void frmEntryscreen::createNumberFields()
 {
-    static const int positions[5][4] = {
-        {10320, 2640, 975, 495}, {11880, 2640, 615, 495}, {13120, 2640, 615, 495},
-        {14360, 2640, 615, 495}, {15600, 2640, 615, 495},
-    };
     QString error;
-    const hostkit::FormDesign design = savedDesign(&error);
+    const hostkit::FormDesign saved = savedDesign(&error);
     for (int i = 0; i < 5 && error.isEmpty(); ++i) {
-        const QString name = QLatin1String(numberFieldNames[i]);
-        const hostkit::ControlDesign *control = design.control(name);
+        const NumberField &design = numberFields[i];
+        const QString name = QLatin1String(design.name);
+        const hostkit::ControlDesign *control = saved.control(name);
         if (!control) {
             error = QStringLiteral("The screen's design has no field \"%1\".").arg(name);
             break;
@@ -328,8 +416,8 @@ void frmEntryscreen::createNumberFields()
         QWidget *field = m_host->createFromDesign(*control, canvas(), &error);
         if (!field)
             break;
-        place(field, positions[i][0], positions[i][1], positions[i][2], positions[i][3]);
-        field->setProperty("ToolTipText", QLatin1String(numberFieldTips[i]));
+        place(field, design.at.left, design.at.top, design.at.width, design.at.height);
+        field->setProperty("ToolTipText", QLatin1String(design.tip));
         // The saved font, sized with the screen.
         setScaledFont(field->focusProxy() ? field->focusProxy() : field,
                       field->focusProxy() ? field->focusProxy()->font() : field->font());
@@ -351,24 +439,10 @@ void frmEntryscreen::createNumberFields()
     }
 }
 
-void frmEntryscreen::arrangeTabOrder()
-{
-    QList<QWidget *> order{m_cmdFinder, m_MSFlexGrid1, m_ddStars, m_cmdChart, m_txtStar};
-    order += m_dateFields;
-    order += {m_txtEstimate,    m_chkFainterthan, m_txtMagn,  m_nbComp1,  m_nbComp2,  m_txtChartid,
-              m_ddCommentcodes, m_cmdClearcode,   m_txtNotes, m_rtbObs,   m_cmdEnter, m_Picture1,
-              m_Picture2,       m_Picture3,       m_cmdHelp,  m_cmdDBform};
-    order += m_cmdCheckreport;
-    order += m_cmdLightcurve;
-    order += m_cmdTonight;
-    for (qsizetype i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order.at(i - 1), order.at(i));
-}
-
 void frmEntryscreen::load()
 {
     createNumberFields();
-    arrangeTabOrder();
+    screenkit::chainTabOrder(QList<QWidget *>{m_txtStar} + m_dateFields + QList<QWidget *>{m_txtEstimate});
     m_todaysfile = appfiles::Folder(m_appFolder).report(QDate::currentDate());
     setWindowTitle(QStringLiteral("File name: ") + m_todaysfile);
     if (const outcome::Done begun = modEntryscreen::beginReport(m_appFolder, m_todaysfile); !begun) {

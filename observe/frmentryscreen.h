@@ -3,12 +3,12 @@
 
 #include "observe/chartviewer.h"
 #include "observe/modentryscreen.h"
+#include "screenkit/controls.h"
 #include "screenkit/form.h"
 #include "screenkit/nightmode.h"
 
 #include <memory>
 
-class QCheckBox;
 class QCloseEvent;
 class QEvent;
 class QLabel;
@@ -22,6 +22,11 @@ class QTableWidget;
 namespace hostkit
 {
 class ComponentHost;
+}
+
+namespace screenkit
+{
+class LargeCheckBox;
 }
 
 namespace observe
@@ -71,16 +76,12 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    template<typename W>
-    W *make(QWidget *parent, const char *name, int left, int top, int width, int height);
-    QLabel *makeLabel(const char *name, const QString &text, int left, int top, int width, int height,
-                      Sizing sizing = Sizing::Fixed);
-    QPushButton *makeButton(const char *name, const QString &text, const QString &tip, int left, int top, int width,
-                            int height);
-    QLineEdit *makeField(const char *name, int left, int top, int width, int height);
-    void createControls();
+    static const screenkit::Control controls[];
+    void wireChoice();
+    void wireEstimate();
+    void wireNavigation();
+    void wirePictures();
     void createNumberFields();
-    void arrangeTabOrder();
     void liststars();
     // Lists the constellation's stars and picks the star, as the observer would.
     void pickstar(const QString &constellation, const QString &star);
@@ -145,7 +146,7 @@ private:
     // The five date and time fields: nbYear, nbMonth, nbDay, nbHour, nbMinute.
     QList<QWidget *> m_dateFields;
     QLineEdit *m_txtEstimate = nullptr;
-    QCheckBox *m_chkFainterthan = nullptr;
+    screenkit::LargeCheckBox *m_chkFainterthan = nullptr;
     QLineEdit *m_txtMagn = nullptr;
     QLineEdit *m_nbComp1 = nullptr;
     QLineEdit *m_nbComp2 = nullptr;

@@ -4,7 +4,6 @@
 #include "appfiles/folder.h"
 #include "observe/reportcheck.h"
 #include "screenkit/navigation.h"
-#include "screenkit/ui.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -22,7 +21,6 @@ namespace observe
 
 namespace
 {
-enum Column { LineColumn, KindColumn, FieldColumn, ValueColumn, ReasonColumn };
 
 // The findings' columns and their widths in twips; the reason takes the rest.
 struct ColumnDesign
@@ -38,13 +36,14 @@ constexpr ColumnDesign columns[] = {
 constexpr ColumnDesign ledgerColumns[] = {{"Report", 1500}, {"At the AAVSO", 0}};
 constexpr ColumnDesign ledgerLineColumns[] = {{"Line", 600}, {"Observation", 2600}, {"At the AAVSO", 0}};
 
-// A read-only grid of whole rows with the columns given.
+// The standard dialog font of buttons and windows, as drawn up.
+constexpr screenkit::DesignFont dialogText{8.25, false};
+
+// A read-only grid of whole rows with the columns given; the last takes the rest.
 template<std::size_t count>
-QTableWidget *makeGrid(screenkit::Form *form, const char *name, const ColumnDesign (&design)[count])
+void setColumns(QTableWidget *table, const ColumnDesign (&design)[count])
 {
-    auto *table = new QTableWidget(0, static_cast<int>(count), form->canvas());
-    table->setObjectName(QLatin1String(name));
-    form->setScaledFont(table, screenkit::ui::dialogFont());
+    table->setColumnCount(static_cast<int>(count));
     QStringList titles;
     for (const ColumnDesign &column : design)
         titles.append(QLatin1String(column.title));
@@ -56,7 +55,6 @@ QTableWidget *makeGrid(screenkit::Form *form, const char *name, const ColumnDesi
     table->setTabKeyNavigation(false);
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->horizontalHeader()->setSectionResizeMode(static_cast<int>(count) - 1, QHeaderView::Stretch);
-    return table;
 }
 
 template<std::size_t count>
@@ -83,108 +81,102 @@ QString lineText(int line)
 }
 }
 
+using screenkit::into;
+
+const screenkit::Control frmReportcheck::controls[] = {
+    {.name = "lblReports",
+     .kind = into<&frmReportcheck::m_lblReports>,
+     .at = {240, 240, 2640, 300},
+     .text = "Report &files, newest first:",
+     .font = dialogText,
+     .buddy = "lstReports"},
+    {.name = "lstReports",
+     .kind = into<&frmReportcheck::m_lstReports>,
+     .at = {240, 600, 2640, 6000},
+     .tab = 1,
+     .font = dialogText},
+    {.name = "lblSummary",
+     .kind = into<&frmReportcheck::m_lblSummary>,
+     .at = {3120, 240, 8160, 300},
+     .font = {8.25, true}},
+    {.name = "grdFindings",
+     .kind = into<&frmReportcheck::m_grdFindings>,
+     .at = {3120, 600, 8160, 6000},
+     .tab = 2,
+     .font = dialogText},
+    // What was not checked, so that a clean list is not taken for more than it is.
+    {.name = "lblNotes",
+     .kind = into<&frmReportcheck::m_lblNotes>,
+     .at = {240, 9900, 7920, 540},
+     .font = dialogText,
+     .flags = screenkit::WordWrap,
+     .align = Qt::AlignLeft | Qt::AlignTop},
+    {.name = "lblLedger",
+     .kind = into<&frmReportcheck::m_lblLedger>,
+     .at = {240, 6780, 11040, 420},
+     .font = {8.25, true},
+     .flags = screenkit::WordWrap},
+    {.name = "grdLedger",
+     .kind = into<&frmReportcheck::m_grdLedger>,
+     .at = {240, 7260, 4440, 2520},
+     .tab = 3,
+     .font = dialogText},
+    {.name = "grdLedgerlines",
+     .kind = into<&frmReportcheck::m_grdLedgerlines>,
+     .at = {4920, 7260, 6360, 2520},
+     .tab = 4,
+     .font = dialogText},
+    {.name = "cmdRecheck",
+     .kind = into<&frmReportcheck::m_cmdRecheck>,
+     .at = {8400, 9960, 1335, 375},
+     .text = "Check &again",
+     .tip = "Read the chosen report again, after you have mended it",
+     .tab = 5},
+    {.name = "cmdClose",
+     .kind = into<&frmReportcheck::m_cmdClose>,
+     .at = {9945, 9960, 1335, 375},
+     .text = "&Close",
+     .tab = 6},
+};
+
 frmReportcheck::frmReportcheck(const QString &appFolder, QWidget *parent)
     : screenkit::Form(11520, 10560, parent)
     , m_appFolder(appFolder)
 {
     setWindowTitle(QStringLiteral("Check report"));
-
-    m_lblReports = new QLabel(QStringLiteral("Report &files, newest first:"), canvas());
-    m_lblReports->setObjectName(QStringLiteral("lblReports"));
-    setScaledFont(m_lblReports, screenkit::ui::dialogFont());
-    place(m_lblReports, 240, 240, 2640, 300);
-
-    m_lstReports = new QListWidget(canvas());
-    m_lstReports->setObjectName(QStringLiteral("lstReports"));
-    setScaledFont(m_lstReports, screenkit::ui::dialogFont());
-    place(m_lstReports, 240, 600, 2640, 6000);
-    m_lblReports->setBuddy(m_lstReports);
+    screenkit::build(*this, controls);
     connect(m_lstReports, &QListWidget::currentRowChanged, this, &frmReportcheck::checkchosen);
-
-    m_lblSummary = new QLabel(canvas());
-    m_lblSummary->setObjectName(QStringLiteral("lblSummary"));
-    setScaledFont(m_lblSummary, screenkit::ui::msSansSerif(8.25, true));
-    place(m_lblSummary, 3120, 240, 8160, 300);
-
-    m_grdFindings = new QTableWidget(0, static_cast<int>(std::size(columns)), canvas());
-    m_grdFindings->setObjectName(QStringLiteral("grdFindings"));
-    setScaledFont(m_grdFindings, screenkit::ui::dialogFont());
-    place(m_grdFindings, 3120, 600, 8160, 6000);
-    QStringList titles;
-    for (const ColumnDesign &column : columns)
-        titles.append(QLatin1String(column.title));
-    m_grdFindings->setHorizontalHeaderLabels(titles);
-    m_grdFindings->verticalHeader()->hide();
-    m_grdFindings->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grdFindings->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grdFindings->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grdFindings->setTabKeyNavigation(false);
+    setColumns(m_grdFindings, columns);
     m_grdFindings->setWordWrap(true);
-    m_grdFindings->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QHeaderView *header = m_grdFindings->horizontalHeader();
-    for (int i = 0; i < ReasonColumn; ++i) {
-        header->setSectionResizeMode(i, QHeaderView::Fixed);
-        header->resizeSection(i, pixels(columns[i].width));
-    }
-    header->setSectionResizeMode(ReasonColumn, QHeaderView::Stretch);
     m_grdFindings->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-
-    // What was not checked, so that a clean list is not taken for more than it is.
-    m_lblNotes = new QLabel(canvas());
-    m_lblNotes->setObjectName(QStringLiteral("lblNotes"));
-    setScaledFont(m_lblNotes, screenkit::ui::dialogFont());
-    m_lblNotes->setWordWrap(true);
-    m_lblNotes->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(m_lblNotes, 240, 9900, 7920, 540);
-    m_lblLedger = new QLabel(canvas());
-    m_lblLedger->setObjectName(QStringLiteral("lblLedger"));
-    m_lblLedger->setWordWrap(true);
-    setScaledFont(m_lblLedger, screenkit::ui::msSansSerif(8.25, true));
-    place(m_lblLedger, 240, 6780, 11040, 420);
-
-    m_grdLedger = makeGrid(this, "grdLedger", ledgerColumns);
-    place(m_grdLedger, 240, 7260, 4440, 2520);
-    sizeColumns(this, m_grdLedger, ledgerColumns);
+    setColumns(m_grdLedger, ledgerColumns);
     // The same reports in the same order as the list: a row chooses its report.
     connect(m_grdLedger, &QTableWidget::currentCellChanged, this, [this](int row) {
         if (row >= 0)
             m_lstReports->setCurrentRow(row);
     });
-
-    m_grdLedgerlines = makeGrid(this, "grdLedgerlines", ledgerLineColumns);
-    place(m_grdLedgerlines, 4920, 7260, 6360, 2520);
-    sizeColumns(this, m_grdLedgerlines, ledgerLineColumns);
-
-    m_cmdRecheck = new QPushButton(QStringLiteral("Check &again"), canvas());
-    m_cmdRecheck->setObjectName(QStringLiteral("cmdRecheck"));
-    m_cmdRecheck->setToolTip(QStringLiteral("Read the chosen report again, after you have mended it"));
-    place(m_cmdRecheck, 8400, 9960, 1335, 375);
+    setColumns(m_grdLedgerlines, ledgerLineColumns);
+    sizeAllColumns();
     connect(m_cmdRecheck, &QPushButton::clicked, this, [this] {
         const QListWidgetItem *item = m_lstReports->currentItem();
         listreports(item ? item->data(Qt::UserRole).toString() : QString());
     });
-
-    m_cmdClose = new QPushButton(QStringLiteral("&Close"), canvas());
-    m_cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    place(m_cmdClose, 9945, 9960, 1335, 375);
     connect(m_cmdClose, &QPushButton::clicked, this, &QWidget::close);
-
-    setTabOrder(m_lstReports, m_grdFindings);
-    setTabOrder(m_grdFindings, m_grdLedger);
-    setTabOrder(m_grdLedger, m_grdLedgerlines);
-    setTabOrder(m_grdLedgerlines, m_cmdRecheck);
-    setTabOrder(m_cmdRecheck, m_cmdClose);
     m_lstReports->setFocus();
+}
+
+// Scaling changes the widths drawn up in twips.
+void frmReportcheck::sizeAllColumns()
+{
+    sizeColumns(this, m_grdFindings, columns);
+    sizeColumns(this, m_grdLedger, ledgerColumns);
+    sizeColumns(this, m_grdLedgerlines, ledgerLineColumns);
 }
 
 void frmReportcheck::showEvent(QShowEvent *event)
 {
     Form::showEvent(event);
-    // Scaling changes the widths drawn up in twips.
-    for (int i = 0; i < ReasonColumn; ++i)
-        m_grdFindings->horizontalHeader()->resizeSection(i, pixels(columns[i].width));
-    sizeColumns(this, m_grdLedger, ledgerColumns);
-    sizeColumns(this, m_grdLedgerlines, ledgerLineColumns);
+    sizeAllColumns();
     if (m_lstReports->count() == 0)
         listreports({});
 }

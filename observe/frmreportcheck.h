@@ -2,6 +2,7 @@
 #pragma once
 
 #include "observe/reportcheck.h"
+#include "screenkit/controls.h"
 #include "screenkit/form.h"
 
 class QLabel;
@@ -33,6 +34,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    static const screenkit::Control controls[];
+    void sizeAllColumns();
     void listreports(const QString &chosen);
     void checkchosen();
     void showledgers();

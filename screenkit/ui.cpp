@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "screenkit/ui.h"
 
-#include <QLabel>
-
 int screenkit::ui::twips(int value)
 {
     return qRound(value / 15.0);
@@ -37,10 +35,4 @@ QFont screenkit::ui::msSansSerif(qreal pointSize, bool bold)
 QFont screenkit::ui::dialogFont()
 {
     return msSansSerif(8.25);
-}
-
-void screenkit::ui::fitHeight(QLabel *label)
-{
-    if (label->hasHeightForWidth())
-        label->resize(label->width(), qMax(label->height(), label->heightForWidth(label->width())));
 }

@@ -4,8 +4,6 @@
 #include <QFont>
 #include <QWidget>
 
-class QLabel;
-
 // Screen layouts are drawn up in twips, 15 to a pixel at 96 dots per inch.
 namespace screenkit::ui
 {
@@ -16,6 +14,4 @@ void setClientSize(QWidget *window, int width, int height);
 QFont msSansSerif(qreal pointSize, bool bold = false);
 // The standard dialog font of buttons and windows.
 QFont dialogFont();
-// A word-wrapped label grows downwards when its text needs more room than drawn up.
-void fitHeight(QLabel *label);
 }

@@ -18,19 +18,35 @@ namespace
 {
 constexpr int entryLeft = 2160;
 constexpr int entryWidth = 2640;
+constexpr int entryCaptionWidth = entryLeft - 240;
+}
 
-QLineEdit *makeEntry(QDialog *dialog, const char *name, const QString &label, const QString &tip, int top)
-{
-    auto *field = new QLineEdit(dialog);
-    field->setObjectName(QLatin1String(name));
-    field->setToolTip(tip);
-    screenkit::ui::place(field, entryLeft, top, entryWidth, 420);
-    auto *caption = new QLabel(label, dialog);
-    caption->setBuddy(field);
-    screenkit::ui::place(caption, 120, top, entryLeft - 240, 420);
-    return field;
-}
-}
+using screenkit::into;
+using screenkit::widget;
+
+// Each field and then its caption, whose access key focuses it.
+const screenkit::Control frmPosition::controls[] = {
+    {.name = "txtStar",
+     .kind = into<&frmPosition::m_txtStar>,
+     .at = {entryLeft, 120, entryWidth, 420},
+     .tip = "A star of your chart catalogue"},
+    {.kind = widget<QLabel>, .at = {120, 120, entryCaptionWidth, 420}, .text = "&Star:", .buddy = "txtStar"},
+    {.name = "txtRa",
+     .kind = into<&frmPosition::m_txtRa>,
+     .at = {entryLeft, 600, entryWidth, 420},
+     .tip = "Hours, minutes, seconds (20 24 03.8 or 20:24:03.8) or degrees"},
+    {.kind = widget<QLabel>, .at = {120, 600, entryCaptionWidth, 420}, .text = "&RA (J2000):", .buddy = "txtRa"},
+    {.name = "txtDec",
+     .kind = into<&frmPosition::m_txtDec>,
+     .at = {entryLeft, 1080, entryWidth, 420},
+     .tip = "Degrees, minutes, seconds (+33 52 02 or -00:30:00) or degrees"},
+    {.kind = widget<QLabel>, .at = {120, 1080, entryCaptionWidth, 420}, .text = "&Dec (J2000):", .buddy = "txtDec"},
+    {.name = "cmdOk", .kind = into<&frmPosition::m_cmdOk>, .at = {entryLeft, 1680, 1215, 375}, .text = "OK"},
+    {.name = "cmdCancel",
+     .kind = into<&frmPosition::m_cmdCancel>,
+     .at = {entryLeft + entryWidth - 1215, 1680, 1215, 375},
+     .text = "Cancel"},
+};
 
 frmPosition::frmPosition(const QString &appFolder, const QString &star, QWidget *parent)
     : QDialog(parent)
@@ -39,24 +55,11 @@ frmPosition::frmPosition(const QString &appFolder, const QString &star, QWidget 
 {
     setObjectName(QStringLiteral("frmPosition"));
     setWindowTitle(QStringLiteral("Position of a star"));
-    setFont(screenkit::ui::dialogFont());
-    m_txtStar =
-        makeEntry(this, "txtStar", QStringLiteral("&Star:"), QStringLiteral("A star of your chart catalogue"), 120);
+    screenkit::build(*this, controls);
     m_txtStar->setText(star);
-    m_txtRa = makeEntry(this, "txtRa", QStringLiteral("&RA (J2000):"),
-                        QStringLiteral("Hours, minutes, seconds (20 24 03.8 or 20:24:03.8) or degrees"), 600);
-    m_txtDec = makeEntry(this, "txtDec", QStringLiteral("&Dec (J2000):"),
-                         QStringLiteral("Degrees, minutes, seconds (+33 52 02 or -00:30:00) or degrees"), 1080);
-
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOk"));
-    ok->setDefault(true);
-    screenkit::ui::place(ok, entryLeft, 1680, 1215, 375);
-    connect(ok, &QPushButton::clicked, this, &frmPosition::accept);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cmdCancel"));
-    screenkit::ui::place(cancel, entryLeft + entryWidth - 1215, 1680, 1215, 375);
-    connect(cancel, &QPushButton::clicked, this, &frmPosition::reject);
+    m_cmdOk->setDefault(true);
+    connect(m_cmdOk, &QPushButton::clicked, this, &frmPosition::accept);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &frmPosition::reject);
     screenkit::ui::setClientSize(this, entryLeft + entryWidth + 120, 2175);
     (star.isEmpty() ? m_txtStar : m_txtRa)->setFocus();
 }

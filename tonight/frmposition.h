@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "screenkit/controls.h"
+
 #include <QDialog>
 
 class QLineEdit;
+class QPushButton;
 
 namespace tonight
 {
@@ -22,10 +25,14 @@ public:
     void accept() override;
 
 private:
+    static const screenkit::Control controls[];
+
     QString m_appFolder;
     QString m_star;
-    QLineEdit *m_txtStar;
-    QLineEdit *m_txtRa;
-    QLineEdit *m_txtDec;
+    QLineEdit *m_txtStar = nullptr;
+    QLineEdit *m_txtRa = nullptr;
+    QLineEdit *m_txtDec = nullptr;
+    QPushButton *m_cmdOk = nullptr;
+    QPushButton *m_cmdCancel = nullptr;
 };
 }

@@ -18,21 +18,78 @@ namespace
 constexpr int labelLeft = 120;
 constexpr int fieldLeft = 2760;
 constexpr int fieldWidth = 2640;
+constexpr int labelWidth = fieldLeft - labelLeft - 120;
 constexpr int rowHeight = 420;
 constexpr int rowStep = 480;
+
+constexpr int rowTop(int row)
+{
+    return 120 + row * rowStep;
 }
 
-QLineEdit *frmSite::makeField(const char *name, const QString &label, const QString &tip, int top)
-{
-    auto *field = new QLineEdit(this);
-    field->setObjectName(QLatin1String(name));
-    field->setToolTip(tip);
-    screenkit::ui::place(field, fieldLeft, top, fieldWidth, rowHeight);
-    auto *caption = new QLabel(label, this);
-    caption->setBuddy(field);
-    screenkit::ui::place(caption, labelLeft, top, fieldLeft - labelLeft - 120, rowHeight);
-    return field;
+// Below the six rows.
+constexpr int rowsEnd = rowTop(6);
 }
+
+using screenkit::into;
+using screenkit::widget;
+
+// Each field and then its caption, whose access key focuses it.
+const screenkit::Control frmSite::controls[] = {
+    {.name = "txtLatitude",
+     .kind = into<&frmSite::m_txtLatitude>,
+     .at = {fieldLeft, rowTop(0), fieldWidth, rowHeight},
+     .tip = "North positive: 52.52, 52 31 12 N or -33 52 S"},
+    {.kind = widget<QLabel>,
+     .at = {labelLeft, rowTop(0), labelWidth, rowHeight},
+     .text = "&Latitude:",
+     .buddy = "txtLatitude"},
+    {.name = "txtLongitude",
+     .kind = into<&frmSite::m_txtLongitude>,
+     .at = {fieldLeft, rowTop(1), fieldWidth, rowHeight},
+     .tip = "East positive: 13.40, 13 24 E or 118 15 W"},
+    {.kind = widget<QLabel>,
+     .at = {labelLeft, rowTop(1), labelWidth, rowHeight},
+     .text = "L&ongitude:",
+     .buddy = "txtLongitude"},
+    {.name = "txtHeight",
+     .kind = into<&frmSite::m_txtHeight>,
+     .at = {fieldLeft, rowTop(2), fieldWidth, rowHeight},
+     .tip = "Metres above sea level"},
+    {.kind = widget<QLabel>,
+     .at = {labelLeft, rowTop(2), labelWidth, rowHeight},
+     .text = "H&eight (m):",
+     .buddy = "txtHeight"},
+    {.name = "txtLowestAltitude",
+     .kind = into<&frmSite::m_txtLowestAltitude>,
+     .at = {fieldLeft, rowTop(3), fieldWidth, rowHeight},
+     .tip = "The lowest altitude you can see over trees and roofs"},
+    {.kind = widget<QLabel>,
+     .at = {labelLeft, rowTop(3), labelWidth, rowHeight},
+     .text = "Lowest &altitude (°):",
+     .buddy = "txtLowestAltitude"},
+    {.name = "txtDarkSunAltitude",
+     .kind = into<&frmSite::m_txtDarkSunAltitude>,
+     .at = {fieldLeft, rowTop(4), fieldWidth, rowHeight},
+     .tip = "Dark when the Sun's centre is below this: -12 or -18"},
+    {.kind = widget<QLabel>,
+     .at = {labelLeft, rowTop(4), labelWidth, rowHeight},
+     .text = "&Dark below (°):",
+     .buddy = "txtDarkSunAltitude"},
+    {.name = "txtTimezone",
+     .kind = into<&frmSite::m_txtTimezone>,
+     .at = {fieldLeft, rowTop(5), fieldWidth, rowHeight},
+     .tip = "An IANA name such as Europe/Berlin; empty for the computer's"},
+    {.kind = widget<QLabel>,
+     .at = {labelLeft, rowTop(5), labelWidth, rowHeight},
+     .text = "&Time zone:",
+     .buddy = "txtTimezone"},
+    {.name = "cmdOk", .kind = into<&frmSite::m_cmdOk>, .at = {fieldLeft, rowsEnd + 120, 1215, 375}, .text = "OK"},
+    {.name = "cmdCancel",
+     .kind = into<&frmSite::m_cmdCancel>,
+     .at = {fieldLeft + fieldWidth - 1215, rowsEnd + 120, 1215, 375},
+     .text = "Cancel"},
+};
 
 frmSite::frmSite(const QString &appFolder, QWidget *parent)
     : QDialog(parent)
@@ -40,32 +97,11 @@ frmSite::frmSite(const QString &appFolder, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmSite"));
     setWindowTitle(QStringLiteral("Observing site"));
-    setFont(screenkit::ui::dialogFont());
-    int top = 120;
-    const auto next = [&top] { return std::exchange(top, top + rowStep); };
-    m_txtLatitude = makeField("txtLatitude", QStringLiteral("&Latitude:"),
-                              QStringLiteral("North positive: 52.52, 52 31 12 N or -33 52 S"), next());
-    m_txtLongitude = makeField("txtLongitude", QStringLiteral("L&ongitude:"),
-                               QStringLiteral("East positive: 13.40, 13 24 E or 118 15 W"), next());
-    m_txtHeight =
-        makeField("txtHeight", QStringLiteral("H&eight (m):"), QStringLiteral("Metres above sea level"), next());
-    m_txtLowestAltitude = makeField("txtLowestAltitude", QStringLiteral("Lowest &altitude (°):"),
-                                    QStringLiteral("The lowest altitude you can see over trees and roofs"), next());
-    m_txtDarkSunAltitude = makeField("txtDarkSunAltitude", QStringLiteral("&Dark below (°):"),
-                                     QStringLiteral("Dark when the Sun's centre is below this: -12 or -18"), next());
-    m_txtTimezone = makeField("txtTimezone", QStringLiteral("&Time zone:"),
-                              QStringLiteral("An IANA name such as Europe/Berlin; empty for the computer's"), next());
-
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOk"));
-    ok->setDefault(true);
-    screenkit::ui::place(ok, fieldLeft, top + 120, 1215, 375);
-    connect(ok, &QPushButton::clicked, this, &frmSite::accept);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cmdCancel"));
-    screenkit::ui::place(cancel, fieldLeft + fieldWidth - 1215, top + 120, 1215, 375);
-    connect(cancel, &QPushButton::clicked, this, &frmSite::reject);
-    screenkit::ui::setClientSize(this, fieldLeft + fieldWidth + 120, top + 615);
+    screenkit::build(*this, controls);
+    m_cmdOk->setDefault(true);
+    connect(m_cmdOk, &QPushButton::clicked, this, &frmSite::accept);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &frmSite::reject);
+    screenkit::ui::setClientSize(this, fieldLeft + fieldWidth + 120, rowsEnd + 615);
 }
 
 bool frmSite::edit(const QString &appFolder, QWidget *parent)

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "screenkit/controls.h"
+
 #include <QDialog>
 
 class QLineEdit;
+class QPushButton;
 
 namespace tonight
 {
@@ -26,14 +29,16 @@ public:
     void accept() override;
 
 private:
-    QLineEdit *makeField(const char *name, const QString &label, const QString &tip, int top);
+    static const screenkit::Control controls[];
 
     QString m_appFolder;
-    QLineEdit *m_txtLatitude;
-    QLineEdit *m_txtLongitude;
-    QLineEdit *m_txtHeight;
-    QLineEdit *m_txtLowestAltitude;
-    QLineEdit *m_txtDarkSunAltitude;
-    QLineEdit *m_txtTimezone;
+    QLineEdit *m_txtLatitude = nullptr;
+    QLineEdit *m_txtLongitude = nullptr;
+    QLineEdit *m_txtHeight = nullptr;
+    QLineEdit *m_txtLowestAltitude = nullptr;
+    QLineEdit *m_txtDarkSunAltitude = nullptr;
+    QLineEdit *m_txtTimezone = nullptr;
+    QPushButton *m_cmdOk = nullptr;
+    QPushButton *m_cmdCancel = nullptr;
 };
 }

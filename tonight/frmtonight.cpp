@@ -4,7 +4,6 @@
 #include "hostkit/messageseam.h"
 #include "screenkit/navigation.h"
 #include "screenkit/problembox.h"
-#include "screenkit/ui.h"
 #include "store/database.h"
 #include "tonight/frmposition.h"
 #include "tonight/frmsite.h"
@@ -58,37 +57,70 @@ const QStringList &columnTips()
 }
 }
 
+using screenkit::into;
+
+const screenkit::Control frmTonight::controls[] = {
+    {.name = "lblDark", .kind = into<&frmTonight::m_lblDark>, .at = {120, 120, listWidth, 300}, .font = {9.75, true}},
+    {.name = "grdPlan",
+     .kind = into<&frmTonight::m_grdPlan>,
+     .at = {120, 480, listWidth, 8280},
+     .tab = 1,
+     .font = {8.25, false}},
+    {.name = "lblWithoutPosition",
+     .kind = into<&frmTonight::m_lblWithoutPosition>,
+     .at = {120, 8820, listWidth, 540},
+     .flags = screenkit::WordWrap,
+     .align = Qt::AlignLeft | Qt::AlignTop},
+    {.name = "plotNight",
+     .kind = into<&frmTonight::m_plotNight>,
+     .at = {listWidth + 240, 120, clientWidth - listWidth - 360, 9240},
+     .focus = Qt::NoFocus},
+    {.name = "cmdSite",
+     .kind = into<&frmTonight::m_cmdSite>,
+     .at = {120, buttonTop, 1215, buttonHeight},
+     .text = "&Site...",
+     .tip = "Where you observe and when it is dark",
+     .tab = 2},
+    {.name = "cmdPosition",
+     .kind = into<&frmTonight::m_cmdPosition>,
+     .at = {1455, buttonTop, 1335, buttonHeight},
+     .text = "&Position...",
+     .tip = "Type the position of one star",
+     .tab = 3},
+    {.name = "cmdReadPositions",
+     .kind = into<&frmTonight::m_cmdReadPositions>,
+     .at = {2910, buttonTop, 1695, buttonHeight},
+     .text = "&Read positions...",
+     .tip = "Read the positions of your stars from a CSV or tab-separated file",
+     .tab = 4},
+    {.name = "cmdRecompute",
+     .kind = into<&frmTonight::m_cmdRecompute>,
+     .at = {4725, buttonTop, 1695, buttonHeight},
+     .text = "Plan for now (F5)",
+     .tip = "Plan again for the present moment",
+     .tab = 5},
+    {.name = "cmdHelp",
+     .kind = into<&frmTonight::m_cmdHelp>,
+     .at = {clientWidth - 1335, buttonTop, 1215, buttonHeight},
+     .text = "&Help",
+     .tab = 6},
+};
+
 frmTonight::frmTonight(const QString &appFolder, Clock clock, QWidget *parent)
     : screenkit::Form(clientWidth, clientHeight, parent)
     , m_appFolder(appFolder)
     , m_clock(std::move(clock))
 {
     setWindowTitle(QStringLiteral("Tonight"));
-    createControls();
+    screenkit::build(*this, controls);
+    wirePlan();
     auto *again = new QShortcut(QKeySequence(Qt::Key_F5), this);
     connect(again, &QShortcut::activated, this, &frmTonight::recompute);
 }
 
-QPushButton *frmTonight::makeButton(const char *name, const QString &text, const QString &tip, int left, int width)
+void frmTonight::wirePlan()
 {
-    auto *button = new QPushButton(text, canvas());
-    button->setObjectName(QLatin1String(name));
-    button->setToolTip(tip);
-    place(button, left, buttonTop, width, buttonHeight);
-    return button;
-}
-
-void frmTonight::createControls()
-{
-    m_lblDark = new QLabel(canvas());
-    m_lblDark->setObjectName(QStringLiteral("lblDark"));
-    place(m_lblDark, 120, 120, listWidth, 300);
-    setScaledFont(m_lblDark, screenkit::ui::msSansSerif(9.75, true));
-
-    m_grdPlan = new QTableWidget(0, columnCount, canvas());
-    m_grdPlan->setObjectName(QStringLiteral("grdPlan"));
-    place(m_grdPlan, 120, 480, listWidth, 8280);
-    setScaledFont(m_grdPlan, screenkit::ui::dialogFont());
+    m_grdPlan->setColumnCount(columnCount);
     m_grdPlan->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grdPlan->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grdPlan->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -106,39 +138,11 @@ void frmTonight::createControls()
     // Return (or a double click) on a star: to the eyepiece with its chart.
     connect(m_grdPlan, &QTableWidget::cellActivated, this, [this](int row, int) { observe(row); });
     connect(m_grdPlan, &QTableWidget::currentCellChanged, this, &frmTonight::showSelected);
-
-    m_lblWithoutPosition = new QLabel(canvas());
-    m_lblWithoutPosition->setObjectName(QStringLiteral("lblWithoutPosition"));
-    m_lblWithoutPosition->setWordWrap(true);
-    m_lblWithoutPosition->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(m_lblWithoutPosition, 120, 8820, listWidth, 540);
-
-    m_plotNight = new NightPlot(canvas());
-    m_plotNight->setObjectName(QStringLiteral("plotNight"));
-    m_plotNight->setFocusPolicy(Qt::NoFocus);
-    place(m_plotNight, listWidth + 240, 120, clientWidth - listWidth - 360, 9240);
-
-    auto *site = makeButton("cmdSite", QStringLiteral("&Site..."),
-                            QStringLiteral("Where you observe and when it is dark"), 120, 1215);
-    connect(site, &QPushButton::clicked, this, &frmTonight::editSite);
-    auto *position = makeButton("cmdPosition", QStringLiteral("&Position..."),
-                                QStringLiteral("Type the position of one star"), 1455, 1335);
-    connect(position, &QPushButton::clicked, this, &frmTonight::typePosition);
-    auto *read =
-        makeButton("cmdReadPositions", QStringLiteral("&Read positions..."),
-                   QStringLiteral("Read the positions of your stars from a CSV or tab-separated file"), 2910, 1695);
-    connect(read, &QPushButton::clicked, this, &frmTonight::readPositions);
-    auto *again = makeButton("cmdRecompute", QStringLiteral("Plan for now (F5)"),
-                             QStringLiteral("Plan again for the present moment"), 4725, 1695);
-    connect(again, &QPushButton::clicked, this, &frmTonight::recompute);
-    auto *help = makeButton("cmdHelp", QStringLiteral("&Help"), QString(), clientWidth - 1335, 1215);
-    connect(help, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1004); });
-
-    QWidget::setTabOrder(m_grdPlan, site);
-    QWidget::setTabOrder(site, position);
-    QWidget::setTabOrder(position, read);
-    QWidget::setTabOrder(read, again);
-    QWidget::setTabOrder(again, help);
+    connect(m_cmdSite, &QPushButton::clicked, this, &frmTonight::editSite);
+    connect(m_cmdPosition, &QPushButton::clicked, this, &frmTonight::typePosition);
+    connect(m_cmdReadPositions, &QPushButton::clicked, this, &frmTonight::readPositions);
+    connect(m_cmdRecompute, &QPushButton::clicked, this, &frmTonight::recompute);
+    connect(m_cmdHelp, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1004); });
 }
 
 void frmTonight::showEvent(QShowEvent *event)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "screenkit/controls.h"
 #include "screenkit/form.h"
 #include "tonight/planview.h"
 
@@ -42,8 +43,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QPushButton *makeButton(const char *name, const QString &text, const QString &tip, int left, int width);
-    void createControls();
+    static const screenkit::Control controls[];
+    void wirePlan();
     void fill();
     void showSelected();
     void observe(int row);
@@ -60,6 +61,11 @@ private:
     QTableWidget *m_grdPlan = nullptr;
     QLabel *m_lblWithoutPosition = nullptr;
     NightPlot *m_plotNight = nullptr;
+    QPushButton *m_cmdSite = nullptr;
+    QPushButton *m_cmdPosition = nullptr;
+    QPushButton *m_cmdReadPositions = nullptr;
+    QPushButton *m_cmdRecompute = nullptr;
+    QPushButton *m_cmdHelp = nullptr;
 };
 
 } // namespace tonight
