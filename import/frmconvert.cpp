@@ -213,6 +213,7 @@ void frmConvert::proceed()
 
 void frmConvert::askAboutDuplicates()
 {
+    const modImportscreen::Import *asked = m_import.get();
     const qint64 all = m_import->observations();
     const qint64 known = m_import->duplicates();
     const auto answer = hostkit::ask(
@@ -226,6 +227,9 @@ void frmConvert::askAboutDuplicates()
             .arg(all - known),
         QStringLiteral("Observations already added"), QMessageBox::Question,
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    // Closing or cancelling the screen meanwhile ended the import, and told.
+    if (m_import.get() != asked)
+        return;
     if (answer == QMessageBox::Yes || answer == QMessageBox::No) {
         m_import->choose(answer == QMessageBox::Yes ? modImportscreen::Duplicates::OnlyNew
                                                     : modImportscreen::Duplicates::All);

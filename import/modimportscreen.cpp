@@ -2,6 +2,7 @@
 #include "import/modimportscreen.h"
 
 #include "import/logging.h"
+#include "store/lookupindexes.h"
 #include "store/observations.h"
 #include "store/schema.h"
 
@@ -42,6 +43,7 @@ QString modImportscreen::resultText(qint64 added, qint64 total)
 
 modImportscreen::Import::Import(const QString &filePath, const QString &appFolder)
     : m_filePath(filePath)
+    , m_appFolder(appFolder)
     , m_db(appFolder)
     , m_reader(filePath)
 {
@@ -166,6 +168,7 @@ void modImportscreen::Import::open()
         return fail(QStringLiteral("The file \"%1\" cannot be opened: %2. Nothing was added.")
                         .arg(QFileInfo(m_filePath).fileName(), opened.problem().message),
                     QStringLiteral("File not opened"));
+    addLedger();
     if (const auto opened = m_db.open(); !opened)
         return fail(opened.problem().message + QStringLiteral(" Nothing was added."),
                     QStringLiteral("Database not opened"));
@@ -175,6 +178,21 @@ void modImportscreen::Import::open()
                     QStringLiteral("Database not opened"));
     m_before = *before;
     m_step = Step::Encoding;
+}
+
+// What the program's start adds to a database of an earlier version, the
+// ledger among it; a foreign one is left as it is.
+void modImportscreen::Import::addLedger()
+{
+    switch (store::lookups(m_appFolder)) {
+    case store::Lookups::Present: return;
+    case store::Lookups::Foreign:
+        m_noLedger = QStringLiteral("the database ") + store::foreignReason(m_appFolder);
+        return;
+    case store::Lookups::Missing: break;
+    }
+    if (const outcome::Done added = store::addLookups(m_appFolder); !added)
+        m_noLedger = QStringLiteral("it could not be added to the database (%1)").arg(added.problem().message);
 }
 
 void modImportscreen::Import::checkEncoding(const QDeadlineTimer &deadline)
@@ -247,12 +265,22 @@ void modImportscreen::Import::startAdding()
         store::Appender::prepare(m_db, store::cumobs(), {star, obsdate, magnitude, obscode, notes, estimate, chart});
     auto ledger = insert ? store::LedgerRecorder::prepare(m_db)
                          : outcome::Result<std::unique_ptr<store::LedgerRecorder>>(insert.problem());
-    const outcome::Done kept = ledger ? m_db.keepChangesUntilCommit() : outcome::Done(ledger.problem());
+    // Without the ledger, the observations go in as they did before it.
+    const bool noLedger = insert && !ledger && ledger.problem().kind == outcome::Kind::NotFound;
+    const outcome::Done kept = ledger || noLedger ? m_db.keepChangesUntilCommit() : outcome::Done(ledger.problem());
     if (!kept)
         return fail(kept.problem().message + QStringLiteral(" Nothing was added."),
                     QStringLiteral("Database not written"));
     m_insert = std::move(*insert);
-    m_ledger = std::move(*ledger);
+    m_ledgerless = noLedger;
+    if (noLedger) {
+        if (m_noLedger.isEmpty())
+            m_noLedger = QStringLiteral("the database has none");
+        qCWarning(lc).noquote() << QStringLiteral("The import of \"%1\" does not note what the AAVSO holds: %2.")
+                                       .arg(m_filePath, m_noLedger);
+    } else {
+        m_ledger = std::move(*ledger);
+    }
     m_step = Step::Adding;
 }
 
@@ -282,7 +310,7 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
         case Next::Observation: {
             // Every line that makes a row has a key: its date and magnitude are numbers.
             const auto key = store::observationKey(o.star, o.obsdate, o.magnitude);
-            if (const auto recorded = key ? m_ledger->record(o.star, *key, o.fainterThan) : outcome::Done();
+            if (const auto recorded = key && m_ledger ? m_ledger->record(o.star, *key, o.fainterThan) : outcome::Done();
                 !recorded) {
                 m_stopLine = m_reader.lineNumber();
                 m_stopReason = recorded.problem().message;
@@ -323,7 +351,7 @@ bool modImportscreen::Import::commitAdded()
     m_inTransaction = false;
     QElapsedTimer commitTime;
     commitTime.start();
-    const outcome::Done covered = m_ledger->cover();
+    const outcome::Done covered = m_ledger ? m_ledger->cover() : outcome::Done();
     const outcome::Done committed = covered ? m_db.commit() : covered;
     m_commitMs = commitTime.elapsed();
     // From the end of the commit, which may take a while, on.
@@ -365,7 +393,8 @@ void modImportscreen::Import::giveWay()
     m_pauseEnd.setRemainingTime(pauseMs, Qt::PreciseTimer);
     m_outcome->added -= m_pending;
     m_known.undoTaken();
-    m_ledger->takenBack();
+    if (m_ledger)
+        m_ledger->takenBack();
     m_stopLine = 0;
     if (const outcome::Done returned = m_reader.returnTo(m_transactionStart); !returned)
         stopReading(m_transactionStart.lineNumber + 1, returned.problem());
@@ -404,7 +433,7 @@ void modImportscreen::Import::finish(Ended::Kind kind, const QString &message, c
     m_ledger.reset();
     m_step = Step::Done;
     m_outcome->kind = kind;
-    m_outcome->message = message;
+    m_outcome->message = message.isEmpty() ? message : ending(message);
     m_outcome->title = title;
     m_outcome->total = store::countObservations(m_db).valueOr(-1);
     if (kind == Ended::Cancelled)
@@ -414,7 +443,8 @@ void modImportscreen::Import::finish(Ended::Kind kind, const QString &message, c
 void modImportscreen::Import::stop(const QString &message)
 {
     finish(Ended::Stopped, {}, {});
-    m_outcome->stop = outcome::failed(message).titled(QStringLiteral("Import stopped")).as(outcome::Severity::Warning);
+    m_outcome->stop =
+        outcome::failed(ending(message)).titled(QStringLiteral("Import stopped")).as(outcome::Severity::Warning);
 }
 
 void modImportscreen::Import::fail(const QString &message, const QString &title)
@@ -455,6 +485,16 @@ QString modImportscreen::Import::addedBefore() const
         return QStringLiteral("1 record from the lines before it was added; nothing after it was added.");
     return QStringLiteral("%1 records from the lines before it were added; nothing after it was added.")
         .arg(m_outcome->added);
+}
+
+QString modImportscreen::Import::ending(const QString &text) const
+{
+    if (!m_ledgerless)
+        return text;
+    return text
+        + QStringLiteral("\n\nWhat the AAVSO holds was not noted in the ledger: %1. The report check cannot tell "
+                         "which lines of your reports the AAVSO lacks.")
+              .arg(m_noLedger);
 }
 
 } // namespace import

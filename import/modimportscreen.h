@@ -70,7 +70,10 @@ QString resultText(qint64 added, qint64 total);
 // all. Blank lines at the end are no lines. Every observation read while
 // adding, added or there already, also goes into the ledger of what the
 // AAVSO holds, in the same transactions: a stopped or cancelled import keeps
-// what it read, and an import again adds nothing there.
+// what it read, and an import again adds nothing there. A database of an
+// earlier version first gets the ledger, as the program's start gives it;
+// one that still has none (a foreign one, a failed addition) gets the
+// observations alone, and the box that ends the import says why.
 class Import final
 {
 public:
@@ -139,6 +142,7 @@ private:
     outcome::Result<Next> next(download::Observation *observation);
 
     void open();
+    void addLedger();
     void checkEncoding(const QDeadlineTimer &deadline);
     void load(const QDeadlineTimer &deadline);
     void count(const QDeadlineTimer &deadline);
@@ -154,13 +158,20 @@ private:
     void stopAt();
     void stopReading(qint64 line, const outcome::Problem &problem);
     QString addedBefore() const;
+    // The text of the box that ends the import, with the note of the ledger not kept.
+    QString ending(const QString &text) const;
 
     QString m_filePath;
+    QString m_appFolder;
     store::Database m_db;
     download::Reader m_reader;
     KnownObservations m_known;
     std::unique_ptr<store::Appender> m_insert;
     std::unique_ptr<store::LedgerRecorder> m_ledger;
+    // Why the database may have no ledger, found before adding.
+    QString m_noLedger;
+    // Adding without the ledger, for that reason.
+    bool m_ledgerless = false;
     Step m_step = Step::Open;
     Duplicates m_choice = Duplicates::All;
     bool m_inTransaction = false;

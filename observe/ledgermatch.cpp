@@ -53,6 +53,7 @@ QString standingText(const LedgerLine &line)
     switch (line.standing) {
     case Standing::Held: return QStringLiteral("held");
     case Standing::HeldAs: return QStringLiteral("held as %1").arg(line.heldAs);
+    case Standing::SameAs: return QStringLiteral("same as line %1").arg(line.sameAs);
     case Standing::NotCoveredYet: return QStringLiteral("not covered yet");
     case Standing::Missing: break;
     }
@@ -62,6 +63,8 @@ QString standingText(const LedgerLine &line)
 QString ledgerSummary(const ReportLedger &report)
 {
     QStringList parts{QStringLiteral("the AAVSO holds %1").arg(lines(report.held))};
+    if (report.same > 0)
+        parts.append(QStringLiteral("same as an earlier line: %1").arg(lines(report.same)));
     if (report.missing > 0)
         parts.append(QStringLiteral("not at the AAVSO yet: %1").arg(lines(report.missing)));
     if (report.notCovered > 0)
@@ -84,7 +87,7 @@ LedgerMatch::LedgerMatch(const store::Ledger &ledger)
     QList<int> keyOf;
     keyOf.reserve(ledger.stars.size());
     for (const QString &star : ledger.stars)
-        keyOf.append(m_keys.emplace(varstars::starKey(star), static_cast<int>(m_keys.size())).value());
+        keyOf.append(keyNumber(varstars::starKey(star)));
     m_held.reserve(ledger.held.size());
     for (const store::Ledger::Held &held : ledger.held) {
         const int written = static_cast<int>(held.star);
@@ -100,6 +103,15 @@ bool LedgerMatch::begun() const
     return m_begun;
 }
 
+int LedgerMatch::keyNumber(const QString &key)
+{
+    // Spellings of one star share the number the first of them got.
+    auto found = m_keys.constFind(key);
+    if (found == m_keys.cend())
+        found = m_keys.insert(key, static_cast<int>(m_keys.size()));
+    return found.value();
+}
+
 int LedgerMatch::starOf(QStringView name)
 {
     // Looked up in place: most names have been seen on earlier lines.
@@ -107,7 +119,7 @@ int LedgerMatch::starOf(QStringView name)
     if (const auto found = m_names.constFind(inPlace); found != m_names.cend())
         return found.value();
     const QString kept = name.toString();
-    return m_names.insert(kept, m_keys.value(varstars::starKey(kept), -1)).value();
+    return m_names.insert(kept, keyNumber(varstars::starKey(kept))).value();
 }
 
 ReportLedger LedgerMatch::match(const QByteArray &bytes)
@@ -129,33 +141,53 @@ ReportLedger LedgerMatch::match(const QByteArray &bytes)
         report.lines.append({number, joined({star, date, magnitude}), Standing::Missing, {}});
     });
 
-    // Held by name first: an observation one line names is no other line's under another name.
-    std::vector<qsizetype> named;
+    // Each held observation holds one line at most: the line that took it,
+    // by its index. By name first, then under another name.
+    QHash<qsizetype, std::size_t> taken;
+    const auto same = [&](std::size_t i, std::size_t earlier) {
+        report.lines[i].standing = Standing::SameAs;
+        report.lines[i].sameAs = report.lines[earlier].line;
+    };
     for (std::size_t i = 0; i < reads.size(); ++i) {
         const Read &read = reads[i];
-        for (qsizetype held = read.first; held < read.last; ++held) {
-            if (read.star >= 0 && m_held[held].star == read.star) {
+        std::optional<std::size_t> repeated;
+        for (qsizetype held = read.first; held < read.last && report.lines[i].standing == Standing::Missing; ++held) {
+            if (m_held[held].star != read.star)
+                continue;
+            if (const auto took = taken.constFind(held); took != taken.cend()) {
+                repeated = repeated.value_or(took.value());
+            } else {
+                taken.insert(held, i);
                 report.lines[i].standing = Standing::Held;
-                named.push_back(held);
-                break;
             }
         }
+        if (report.lines[i].standing == Standing::Missing && repeated)
+            same(i, *repeated);
     }
-    std::sort(named.begin(), named.end());
     for (std::size_t i = 0; i < reads.size(); ++i) {
         const Read &read = reads[i];
         LedgerLine &line = report.lines[i];
-        if (line.standing == Standing::Held) {
-            ++report.held;
-        } else if (read.last - read.first == 1 && !std::binary_search(named.cbegin(), named.cend(), read.first)) {
-            line.standing = Standing::HeldAs;
-            line.heldAs = m_written.at(m_held[read.first].written);
-            ++report.held;
-        } else if (!m_newest || read.jd > *m_newest) {
-            line.standing = Standing::NotCoveredYet;
-            ++report.notCovered;
-        } else {
-            ++report.missing;
+        if (line.standing == Standing::Missing && read.last - read.first == 1) {
+            if (const auto took = taken.constFind(read.first); took == taken.cend()) {
+                taken.insert(read.first, i);
+                line.standing = Standing::HeldAs;
+                line.heldAs = m_written.at(m_held[read.first].written);
+            } else if (reads[took.value()].star == read.star) {
+                same(i, took.value());
+            }
+        }
+        switch (line.standing) {
+        case Standing::Held:
+        case Standing::HeldAs: ++report.held; break;
+        case Standing::SameAs: ++report.same; break;
+        case Standing::NotCoveredYet: break;
+        case Standing::Missing:
+            if (!m_newest || read.jd > *m_newest) {
+                line.standing = Standing::NotCoveredYet;
+                ++report.notCovered;
+            } else {
+                ++report.missing;
+            }
         }
     }
     return report;

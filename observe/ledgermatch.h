@@ -23,8 +23,12 @@ namespace modReportcheck
 enum class Standing {
     Held,
     // Under another name: the only held observation of its date, magnitude
-    // and fainter-than mark that no line of the report names.
+    // and fainter-than mark, which no other line of the report holds.
     HeldAs,
+    // The star, date, magnitude and mark of an earlier line that is held:
+    // the ledger keeps observations alike as one, so whether the AAVSO holds
+    // this one too cannot be told.
+    SameAs,
     // Dated after the newest observation of the downloads.
     NotCoveredYet,
     Missing,
@@ -38,6 +42,8 @@ struct LedgerLine
     Standing standing = Standing::Missing;
     // The AAVSO's name of the star, when held as another.
     QString heldAs;
+    // The earlier line it repeats.
+    int sameAs = 0;
 };
 
 // Every line of a report whose date and magnitude are numbers, with the counts.
@@ -48,11 +54,12 @@ struct ReportLedger
     int held = 0;
     int missing = 0;
     int notCovered = 0;
+    int same = 0;
     QList<LedgerLine> lines;
 };
 
-// The mark of a line: "held", "held as OMI CET", "not at the AAVSO yet",
-// "not covered yet".
+// The mark of a line: "held", "held as OMI CET", "same as line 7", "not at
+// the AAVSO yet", "not covered yet".
 QString standingText(const LedgerLine &line);
 // The counts in one line: "the AAVSO holds 2 lines; not at the AAVSO yet: 1 line".
 QString ledgerSummary(const ReportLedger &report);
@@ -93,7 +100,10 @@ private:
     {
         bool operator()(const Entry &a, const Entry &b) const { return a.moment < b.moment; }
     };
-    // The star of a name, by key; -1 for a star the AAVSO holds nothing of.
+    // The number of a star's key, given once.
+    int keyNumber(const QString &key);
+    // The star of a name, by key; a star only the reports name is a key of
+    // its own, which no held observation has.
     int starOf(QStringView name);
 
     bool m_begun = false;

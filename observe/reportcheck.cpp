@@ -268,7 +268,8 @@ void printLedgers(const QList<QByteArray> &names, const QString &appFolder, QTex
         const QString name = nameOf(names.at(i));
         out << name << ": ledger: " << (report.problem.isEmpty() ? ledgerSummary(report) : report.problem) << '\n';
         for (const LedgerLine &line : report.lines) {
-            if (line.standing == Standing::HeldAs || line.standing == Standing::Missing)
+            if (line.standing == Standing::HeldAs || line.standing == Standing::SameAs
+                || line.standing == Standing::Missing)
                 out << name << ':' << line.line << ": " << standingText(line) << ": " << line.observation << '\n';
         }
     }

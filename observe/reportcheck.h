@@ -72,7 +72,8 @@ struct Ledgers
 Ledgers ledgersOf(const QString &appFolder, const QList<QByteArray> &names);
 
 // Writes each file's counts to `out`, then its lines held under another
-// name or not at the AAVSO; or the note that stands for them.
+// name, the same as an earlier line or not at the AAVSO; or the note that
+// stands for them.
 void printLedgers(const QList<QByteArray> &names, const QString &appFolder, QTextStream &out);
 }
 

@@ -3,6 +3,7 @@
 
 #include "appfiles/folder.h"
 #include "store/database.h"
+#include "store/lookupindexes.h"
 #include "store/schema.h"
 #include "store/statement.h"
 
@@ -21,6 +22,12 @@ namespace
 QString sqliteMessage(sqlite3 *db)
 {
     return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
+// A database of this program made before the ledger, not yet given it.
+bool lacksLedger(sqlite3 *db)
+{
+    return sqliteMessage(db).startsWith(QLatin1String("no such table"));
 }
 
 // A statement of the reader, finalised when it goes.
@@ -69,14 +76,14 @@ private:
 // The rows of the ledger, read in the order of its key: each star's rows together.
 outcome::Result<store::Ledger> readRows(sqlite3 *db)
 {
+    namespace column = store::column;
     store::Ledger ledger;
-    const Rows coverage(db, QStringLiteral("SELECT newest FROM %1").arg(store::ledgerCoverageTable));
+    const Rows coverage(db, QStringLiteral("SELECT %1 FROM %2").arg(column::newest, store::ledgerCoverageTable));
     const Rows held(db,
-                    QStringLiteral("SELECT star, jd, magnitude, fainter FROM %1 ORDER BY jd, magnitude, fainter")
-                        .arg(store::ledgerTable));
+                    QStringLiteral("SELECT %1, %2, %3, %4 FROM %5 ORDER BY %2, %3, %4")
+                        .arg(column::star, column::jd, column::magnitude, column::fainter, store::ledgerTable));
     if (!coverage.prepared() || !held.prepared()) {
-        // A database of this program made before the ledger, not yet given it.
-        if (sqliteMessage(db).startsWith(QLatin1String("no such table")))
+        if (lacksLedger(db))
             return outcome::notFound(sqliteMessage(db));
         return outcome::failed(sqliteMessage(db));
     }
@@ -134,13 +141,17 @@ outcome::Result<std::unique_ptr<store::LedgerRecorder>> store::LedgerRecorder::p
         return outcome::failed(QStringLiteral("The database is not open."));
     std::unique_ptr<LedgerRecorder> recorder(new LedgerRecorder(db));
     recorder->m_engine->db = *static_cast<sqlite3 *const *>(handle.constData());
-    const QByteArray sql = QStringLiteral("INSERT OR IGNORE INTO %1 (star, jd, magnitude, fainter) VALUES (?, ?, ?, ?)")
-                               .arg(ledgerTable)
+    using namespace column;
+    const QByteArray sql = QStringLiteral("INSERT OR IGNORE INTO %1 (%2, %3, %4, %5) VALUES (?, ?, ?, ?)")
+                               .arg(ledgerTable, star, jd, magnitude, fainter)
                                .toUtf8();
-    if (sqlite3_prepare_v2(recorder->m_engine->db, sql.constData(), static_cast<int>(sql.size()),
-                           &recorder->m_engine->insert, nullptr)
-        != SQLITE_OK)
-        return engineRefusal(sqliteMessage(recorder->m_engine->db));
+    sqlite3 *engine = recorder->m_engine->db;
+    if (sqlite3_prepare_v2(engine, sql.constData(), static_cast<int>(sql.size()), &recorder->m_engine->insert, nullptr)
+        != SQLITE_OK) {
+        if (lacksLedger(engine))
+            return outcome::notFound(QStringLiteral("The database has no ledger (%1).").arg(sqliteMessage(engine)));
+        return engineRefusal(sqliteMessage(engine));
+    }
     return recorder;
 }
 
@@ -169,10 +180,9 @@ outcome::Done store::LedgerRecorder::cover()
     // Written only when it moves on, so that an import again changes nothing.
     auto covered = Statement::run(
         m_db,
-        QStringLiteral("INSERT INTO %1 (id, newest) VALUES (1, ?) ON CONFLICT (id) DO UPDATE SET newest = "
-                       "excluded.newest WHERE excluded.newest IS NOT NULL AND (newest IS NULL OR excluded.newest > "
-                       "newest)")
-            .arg(ledgerCoverageTable),
+        QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (1, ?) ON CONFLICT (%2) DO UPDATE SET %3 = excluded.%3 "
+                       "WHERE excluded.%3 IS NOT NULL AND (%3 IS NULL OR excluded.%3 > %3)")
+            .arg(ledgerCoverageTable, column::id, column::newest),
         {m_newest ? QVariant(*m_newest) : QVariant(QMetaType(QMetaType::LongLong))});
     if (!covered)
         return covered.problem();
@@ -198,9 +208,12 @@ outcome::Result<store::Ledger> store::readLedger(const QString &appFolder)
     outcome::Result<Ledger> ledger = readRows(file.db());
     if (ledger)
         return ledger;
+    if (ledger.problem().kind == outcome::Kind::NotFound && lookups(appFolder) == Lookups::Foreign)
+        return outcome::notFound(
+            QStringLiteral("The ledger is not kept in this database, for %1.").arg(foreignReason(appFolder)));
     if (ledger.problem().kind == outcome::Kind::NotFound)
         return outcome::notFound(QStringLiteral("The database \"%1\" has no ledger yet: the program adds it when it "
-                                                "starts.")
+                                                "starts or imports a download.")
                                      .arg(path));
     return outcome::failed(
         QStringLiteral("The ledger in \"%1\" cannot be read: %2.").arg(path, ledger.problem().message));

@@ -30,6 +30,8 @@ class Database;
 class LedgerRecorder final
 {
 public:
+    // Not found when the database has no ledger: one of an earlier version
+    // that was not given it (a foreign one never is, lookupindexes.h).
     static outcome::Result<std::unique_ptr<LedgerRecorder>> prepare(Database &db);
     ~LedgerRecorder();
     LedgerRecorder(const LedgerRecorder &) = delete;
@@ -81,7 +83,7 @@ struct Ledger
 
 // Reads the ledger of the program folder's database, opened only for
 // reading: the file is never created or changed. Not found when there is no
-// database or it has no ledger yet; failed, worded for the observer, when
-// it cannot be read.
+// database or it has no ledger, yet or ever (a foreign one); failed, worded
+// for the observer, when it cannot be read.
 outcome::Result<Ledger> readLedger(const QString &appFolder);
 }

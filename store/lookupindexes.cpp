@@ -100,6 +100,13 @@ store::Lookups store::lookups(const QString &appFolder)
     return survey(connection.db()).state;
 }
 
+QString store::foreignReason(const QString &appFolder)
+{
+    return QStringLiteral("\"%1\" holds more than this program made (a table, an index or a column of its own, or "
+                          "another layout), so the program leaves its structure as it is")
+        .arg(appfiles::Folder(appFolder).database());
+}
+
 outcome::Done store::addLookups(const QString &appFolder)
 {
     const QString path = appfiles::Folder(appFolder).database();
@@ -116,8 +123,7 @@ outcome::Done store::addLookups(const QString &appFolder)
     const Survey found = survey(db);
     std::optional<outcome::Problem> problem;
     if (found.state == Lookups::Foreign)
-        problem = outcome::refused(
-            QStringLiteral("The file \"%1\" is not this program's database; it was left unchanged.").arg(path));
+        problem = outcome::refused(QStringLiteral("The database %1.").arg(foreignReason(appFolder)));
     for (const QString &sql : found.missing) {
         if (problem)
             break;

@@ -23,6 +23,9 @@ enum class Lookups {
 
 // Reads only; the file is not changed.
 Lookups lookups(const QString &appFolder);
+// Why a database that lookups() calls foreign never gets the additions,
+// worded for the observer to follow "because" or a colon.
+QString foreignReason(const QString &appFolder);
 
 // Adds what this program's database lacks, in one
 // transaction. Fails, with the reason, when the file is foreign or the

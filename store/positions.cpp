@@ -30,9 +30,15 @@ std::optional<double> numberAt(const store::Statement &row, int column)
 }
 
 // The columns of a record, in the order recordAt() reads them.
-QString recordColumns()
+QStringList recordColumns()
 {
-    return QStringLiteral("star, ra, dec, type, period, period_uncertain, epoch, max, min");
+    using namespace store::column;
+    return {star, ra, dec, type, period, periodUncertain, epoch, max, min};
+}
+
+QString recordColumnList()
+{
+    return recordColumns().join(QStringLiteral(", "));
 }
 
 store::PositionRecord recordAt(const store::Statement &row)
@@ -45,18 +51,12 @@ store::PositionRecord recordAt(const store::Statement &row)
 
 outcome::Result<QList<store::PositionRecord>> store::positions(Database &db)
 {
-    auto rows =
-        Statement::run(db,
-                       QStringLiteral("SELECT star, ra, dec, type, period, period_uncertain, epoch, max, min FROM %1")
-                           .arg(positionsTable));
+    auto rows = Statement::run(db, QStringLiteral("SELECT %1 FROM %2").arg(recordColumnList(), positionsTable));
     if (!rows)
         return rows.problem();
     QList<PositionRecord> records;
-    while (rows->next()) {
-        records.append(PositionRecord{rows->text(0), rows->value(1).toDouble(), rows->value(2).toDouble(),
-                                      rows->text(3), numberAt(*rows, 4), rows->value(5).toBool(), numberAt(*rows, 6),
-                                      rows->text(7), rows->text(8)});
-    }
+    while (rows->next())
+        records.append(recordAt(*rows));
     return records;
 }
 
@@ -65,10 +65,11 @@ outcome::Result<QList<store::PositionRecord>> store::positionsOf(Database &db, c
     QList<PositionRecord> records;
     for (qsizetype i = 0; i < stars.size(); i += valuesPerStatement) {
         const QStringList some = stars.mid(i, valuesPerStatement);
-        auto rows = Statement::run(db,
-                                   QStringLiteral("SELECT %1 FROM %2 WHERE star IN (%3)")
-                                       .arg(recordColumns(), positionsTable, placeholders(some.size())),
-                                   QVariantList(some.cbegin(), some.cend()));
+        auto rows =
+            Statement::run(db,
+                           QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (%4)")
+                               .arg(recordColumnList(), positionsTable, column::star, placeholders(some.size())),
+                           QVariantList(some.cbegin(), some.cend()));
         if (!rows)
             return rows.problem();
         while (rows->next())
@@ -97,17 +98,26 @@ outcome::Result<store::PositionsSaved> store::savePositions(Database &db, const 
     if (const auto begun = db.begin(5s); !begun)
         return begun.problem();
     PositionsSaved saved;
-    const QString exists = QStringLiteral("SELECT COUNT(*) FROM %1 WHERE star = ?").arg(positionsTable);
+    using namespace column;
+    const QString exists = QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?").arg(positionsTable, star);
     // Unknown parts of the new record keep what the row had.
-    const QString upsert =
-        QStringLiteral("INSERT INTO %1 (star, ra, dec, type, period, period_uncertain, epoch, max, min) "
-                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (star) DO UPDATE SET "
-                       "ra = excluded.ra, dec = excluded.dec, type = coalesce(excluded.type, type), "
-                       "period_uncertain = CASE WHEN excluded.period IS NULL THEN period_uncertain "
-                       "ELSE excluded.period_uncertain END, period = coalesce(excluded.period, period), "
-                       "epoch = coalesce(excluded.epoch, epoch), max = coalesce(excluded.max, max), "
-                       "min = coalesce(excluded.min, min)")
-            .arg(positionsTable);
+    const auto given = [](QLatin1StringView name) { return QStringLiteral("%1 = excluded.%1").arg(name); };
+    const auto known = [](QLatin1StringView name) {
+        return QStringLiteral("%1 = coalesce(excluded.%1, %1)").arg(name);
+    };
+    const QStringList updates{
+        given(ra),
+        given(dec),
+        known(type),
+        QStringLiteral("%1 = CASE WHEN excluded.%2 IS NULL THEN %1 ELSE excluded.%1 END").arg(periodUncertain, period),
+        known(period),
+        known(epoch),
+        known(max),
+        known(min),
+    };
+    const QString upsert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (%4) DO UPDATE SET %5")
+                               .arg(positionsTable, recordColumnList(), placeholders(recordColumns().size()), star,
+                                    updates.join(QStringLiteral(", ")));
     for (const PositionRecord &record : records) {
         const auto found = countOf(db, exists, {record.star});
         outcome::Done written = found

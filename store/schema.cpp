@@ -83,7 +83,7 @@ QStringList store::creationStatements()
 {
     return QStringList{
                createTableSql(charts()),
-               QStringLiteral("CREATE UNIQUE INDEX starname ON Charts (starname)"),
+               QStringLiteral("CREATE UNIQUE INDEX starname ON %1 (%2)").arg(charts().name, column::starname),
                createTableSql(cumobs()),
            }
     + additionStatements();
@@ -93,11 +93,12 @@ QStringList store::additionStatements()
 {
     // Typed columns: these rows are the program's own, never a user's text
     // of a fixed length. Keyed by the catalogue's name of the star.
+    using namespace column;
     return lookupIndexStatements()
-        + QStringList{QStringLiteral("CREATE TABLE %1 (star TEXT COLLATE NOCASE PRIMARY KEY NOT NULL, "
-                                     "ra REAL NOT NULL, dec REAL NOT NULL, type TEXT, period REAL, "
-                                     "period_uncertain INTEGER NOT NULL DEFAULT 0, epoch REAL, max TEXT, min TEXT)")
-                          .arg(positionsTable)}
+        + QStringList{QStringLiteral("CREATE TABLE %1 (%2 TEXT COLLATE NOCASE PRIMARY KEY NOT NULL, "
+                                     "%3 REAL NOT NULL, %4 REAL NOT NULL, %5 TEXT, %6 REAL, "
+                                     "%7 INTEGER NOT NULL DEFAULT 0, %8 REAL, %9 TEXT, %10 TEXT)")
+                          .arg(positionsTable, star, ra, dec, type, period, periodUncertain, epoch, max, min)}
     + ledgerStatements();
 }
 
@@ -109,20 +110,22 @@ QStringList store::ledgerStatements()
     // order, so its rows are added at the end, and are read in the order the
     // matching wants them. One row of coverage, there once a download was
     // imported; its date stays empty while none held an observation.
+    using namespace column;
     return {
-        QStringLiteral("CREATE TABLE %1 (star TEXT COLLATE NOCASE NOT NULL, jd INTEGER NOT NULL, "
-                       "magnitude REAL NOT NULL, fainter INTEGER NOT NULL, "
-                       "PRIMARY KEY (jd, magnitude, fainter, star)) WITHOUT ROWID")
-            .arg(ledgerTable),
-        QStringLiteral("CREATE TABLE %1 (id INTEGER PRIMARY KEY CHECK (id = 1), newest INTEGER)")
-            .arg(ledgerCoverageTable),
+        QStringLiteral("CREATE TABLE %1 (%2 TEXT COLLATE NOCASE NOT NULL, %3 INTEGER NOT NULL, "
+                       "%4 REAL NOT NULL, %5 INTEGER NOT NULL, "
+                       "PRIMARY KEY (%3, %4, %5, %2)) WITHOUT ROWID")
+            .arg(ledgerTable, star, jd, magnitude, fainter),
+        QStringLiteral("CREATE TABLE %1 (%2 INTEGER PRIMARY KEY CHECK (%2 = 1), %3 INTEGER)")
+            .arg(ledgerCoverageTable, id, newest),
     };
 }
 
 QStringList store::lookupIndexStatements()
 {
     return {
-        QStringLiteral("CREATE INDEX cumobs_star_obsdate ON cumobs (star, obsdate)"),
-        QStringLiteral("CREATE INDEX cumobs_obsdate ON cumobs (obsdate)"),
+        QStringLiteral("CREATE INDEX cumobs_star_obsdate ON %1 (%2, %3)")
+            .arg(cumobs().name, column::star, column::obsdate),
+        QStringLiteral("CREATE INDEX cumobs_obsdate ON %1 (%2)").arg(cumobs().name, column::obsdate),
     };
 }

@@ -12,7 +12,8 @@
 namespace store
 {
 // The name of every column, written once: the tables below and every query
-// of the store are made of these. "chart" is a column of both tables.
+// of the store are made of these. "chart" is a column of Charts and cumobs;
+// "star" and "magnitude" of cumobs and of the program's own tables.
 namespace column
 {
 inline constexpr QLatin1StringView starname{"starname"};
@@ -27,6 +28,20 @@ inline constexpr QLatin1StringView estimate{"estimate"};
 inline constexpr QLatin1StringView obsdate{"obsdate"};
 inline constexpr QLatin1StringView obscode{"obscode"};
 inline constexpr QLatin1StringView notes{"notes"};
+// The planner's table.
+inline constexpr QLatin1StringView ra{"ra"};
+inline constexpr QLatin1StringView dec{"dec"};
+inline constexpr QLatin1StringView type{"type"};
+inline constexpr QLatin1StringView period{"period"};
+inline constexpr QLatin1StringView periodUncertain{"period_uncertain"};
+inline constexpr QLatin1StringView epoch{"epoch"};
+inline constexpr QLatin1StringView max{"max"};
+inline constexpr QLatin1StringView min{"min"};
+// The ledger's tables.
+inline constexpr QLatin1StringView jd{"jd"};
+inline constexpr QLatin1StringView fainter{"fainter"};
+inline constexpr QLatin1StringView id{"id"};
+inline constexpr QLatin1StringView newest{"newest"};
 }
 // The planner's table: where each star of the catalogue is, and what is
 // known of its variation (positions.h).

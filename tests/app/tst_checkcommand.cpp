@@ -7,6 +7,7 @@
 #include "tests/import/downloadfile.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/observations.h"
+#include "tests/support/sqlfile.h"
 #include "tests/support/testkit.h"
 
 #include <QDir>
@@ -247,6 +248,15 @@ void tst_checkcommand::ledgerOfEveryReportReadOnly()
              qPrintable(output));
     QCOMPARE(folder.entries(), entries);
     QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), database);
+
+    // A database with an index of the observer's own is never given one.
+    QVERIFY(runSql(folder.file(QStringLiteral("starcharts.mdb")),
+                   {"DROP TABLE ledger", "DROP TABLE ledger_coverage", "CREATE INDEX mine ON cumobs (star)"}));
+    QVERIFY(importDownload(folder.path(), downloadOfTwo));
+    const QString notKept = run();
+    QVERIFY2(notKept.contains(QStringLiteral("skipped: The ledger is not kept in this database, for \"%1\" holds more")
+                                  .arg(folder.file(QStringLiteral("starcharts.mdb")))),
+             qPrintable(notKept));
 }
 
 QTEST_GUILESS_MAIN(tst_checkcommand)

@@ -37,6 +37,7 @@ private Q_SLOTS:
     void badLineIsReportedByItsNumber();
     void longImportShowsProgressAndCancels();
     void closingEndsTheImportAndSaysSo();
+    void closingWhileAskedAddsNothing();
     void foldersAndDrivesMoveTheLists();
     void helpShowsTopic1003();
     void nightStyleWhileObserving();
@@ -287,6 +288,21 @@ void tst_convertscreen::closingEndsTheImportAndSaysSo()
     const QString told = m_messages->dump();
     QVERIFY2(m_messages->messages().size() == 1 && told.contains(QStringLiteral("before line %1 ").arg(rows + 3)),
              qPrintable(told));
+}
+
+void tst_convertscreen::closingWhileAskedAddsNothing()
+{
+    QVERIFY(open());
+    clickFile(QStringLiteral("obs.txt"));
+    clickFile(QStringLiteral("obs.txt"));
+    QTRY_COMPARE(m_messages->messages().size(), 1);
+    // The window manager's close does not reach a window behind the box: closed from code.
+    m_messages->onMessage([](const hostkit::Message &) { screenkit::find(screenkit::Screen::Import)->close(); });
+    clickFile(QStringLiteral("obs.txt"));
+    QTRY_VERIFY(!screenkit::find(screenkit::Screen::Import));
+    QCOMPARE(m_messages->messages().constLast().title, QStringLiteral("Observations already added"));
+    QCOMPARE(m_messages->messages().size(), 2);
+    QCOMPARE(cumobsRows(m_folder->path()).size(), 3);
 }
 
 void tst_convertscreen::foldersAndDrivesMoveTheLists()

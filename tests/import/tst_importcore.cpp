@@ -35,6 +35,8 @@ private Q_SLOTS:
     void sameObservationsAddedOnlyOnce();
     void cancelKeepsAConsistentTable();
     void ledgerKeepsWhatWasReadOnce();
+    void earlierDatabaseGetsTheLedgerFirst_data();
+    void earlierDatabaseGetsTheLedgerFirst();
     void fileOrDatabaseNotOpened();
 
 private:
@@ -327,6 +329,35 @@ void tst_importcore::ledgerKeepsWhatWasReadOnce()
     const QList<QVariantList> before = everything();
     QCOMPARE(importBytes(bytes, Duplicates::All)->added, 2);
     QCOMPARE(everything(), before);
+}
+
+void tst_importcore::earlierDatabaseGetsTheLedgerFirst_data()
+{
+    QTest::addColumn<QStringList>("ownObjects");
+    QTest::newRow("as it left it") << QStringList();
+    QTest::newRow("with an index of the observer's") << QStringList{"CREATE INDEX mine ON cumobs (star)"};
+}
+
+// Never changed in its structure, a foreign database gets the observations alone, and the observer is told.
+void tst_importcore::earlierDatabaseGetsTheLedgerFirst()
+{
+    QFETCH(QStringList, ownObjects);
+    const QString file = m_folder->file(QStringLiteral("starcharts.mdb"));
+    // As the version before the ledger left it.
+    QVERIFY(runSql(file, QStringList{"DROP TABLE ledger", "DROP TABLE ledger_coverage"} + ownObjects));
+    const auto layout = [this] {
+        return SqlFile(m_folder->path()).rows(QStringLiteral("SELECT sql FROM sqlite_master"));
+    };
+    const QList<QVariantList> before = layout();
+    const outcome::Result<Ended> outcome = importBytes(downloadBytes({downloadLine({})}));
+    QVERIFY2(outcome && outcome->added == 1, qPrintable(problemText(outcome)));
+    QCOMPARE(store::readLedger(m_folder->path()).ok(), ownObjects.isEmpty());
+    QCOMPARE(outcome->message.startsWith(
+                 QStringLiteral("Conversion Complete\n\nWhat the AAVSO holds was not noted in the ledger: the database "
+                                "\"%1\" holds more")
+                     .arg(file)),
+             !ownObjects.isEmpty());
+    QCOMPARE(layout() == before, !ownObjects.isEmpty());
 }
 
 void tst_importcore::fileOrDatabaseNotOpened()

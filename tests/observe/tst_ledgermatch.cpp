@@ -56,6 +56,8 @@ void tst_ledgermatch::linesMarked_data()
                                        << QStringList{"ss cyg|2458124.4|<13.0", "ss cyg|2458124.4|13.0"}
                                        << QStringList{"held", "not at the AAVSO yet"}
                                        << "the AAVSO holds 1 line; not at the AAVSO yet: 1 line";
+    QTest::newRow("two spellings held") << QStringList{"V0404 CYG|2458124.4|11.2|0", "V404 CYG|2458125.4|11.2|0"}
+                                        << QStringList{"v404 cyg|2458124.4|11.2"} << QStringList{"held"} << held1;
     QTest::newRow("another name") << QStringList{"OMI CET|2458124.4|3.5|0"} << QStringList{"mira|2458124.4|3.5"}
                                   << QStringList{"held as OMI CET"} << held1;
     QTest::newRow("another name, two held alike")
@@ -64,6 +66,19 @@ void tst_ledgermatch::linesMarked_data()
     QTest::newRow("another name, named by another line")
         << QStringList{"OMI CET|2458124.4|3.5|0"} << QStringList{"mira|2458124.4|3.5", "omi cet|2458124.4|3.5"}
         << QStringList{"not at the AAVSO yet", "held"} << "the AAVSO holds 1 line; not at the AAVSO yet: 1 line";
+    // One held observation holds one line, however it matched.
+    QTest::newRow("two lines alike") << QStringList{ssCyg}
+                                     << QStringList{"ss cyg|2458124.4|11.2", "SS Cyg|2458124.40|11.2"}
+                                     << QStringList{"held", "same as line 5"}
+                                     << "the AAVSO holds 1 line; same as an earlier line: 1 line";
+    QTest::newRow("another name, two lines alike")
+        << QStringList{"OMI CET|2458124.4|3.5|0"} << QStringList{"mira|2458124.4|3.5", "mira|2458124.4|3.5"}
+        << QStringList{"held as OMI CET", "same as line 5"}
+        << "the AAVSO holds 1 line; same as an earlier line: 1 line";
+    QTest::newRow("two other names") << QStringList{"OMI CET|2458124.4|3.5|0"}
+                                     << QStringList{"mira|2458124.4|3.5", "r leo|2458124.4|3.5"}
+                                     << QStringList{"held as OMI CET", "not at the AAVSO yet"}
+                                     << "the AAVSO holds 1 line; not at the AAVSO yet: 1 line";
     QTest::newRow("after the newest download")
         << QStringList{ssCyg} << QStringList{"ss cyg|2458125.1|11.0", "ss cyg|2458124.1|11.0"}
         << QStringList{"not covered yet", "not at the AAVSO yet"}
