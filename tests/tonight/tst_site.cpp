@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <utility>
 
 using namespace tonight;
@@ -101,6 +102,11 @@ void tst_site::siteFile()
     const QString path = folder.filePath(QStringLiteral("site.ini"));
     QCOMPARE(readSite(path).problem().kind, outcome::Kind::NotFound);
     QVERIFY(readCadences(path)->isEmpty());
+    // What is no plain file is never waited for, nor written over.
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    QVERIFY(
+        readSite(path).problem().message.endsWith(QStringLiteral("cannot be read: it is a named pipe, not a file.")));
+    QVERIFY(!writeSite(path, {}) && QFile::remove(path));
 
     const auto shown = [&path]() {
         const SiteText text = siteText(*readSite(path));
