@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/helpwindow.h"
 
+#include "appfiles/boundedread.h"
+
 #include <QFileInfo>
 #include <QPointer>
 #include <QTextBrowser>
@@ -8,6 +10,25 @@
 
 namespace app
 {
+namespace
+{
+// Far beyond the page and any of its pictures.
+constexpr qint64 largestHelpFile = 16 * 1024 * 1024;
+
+// The page and the pictures it shows are files of the folder like any
+// other: never waited for, never read past a limit.
+class HelpBrowser final : public QTextBrowser
+{
+public:
+    QVariant loadResource(int type, const QUrl &name) override
+    {
+        if (!name.isLocalFile())
+            return QTextBrowser::loadResource(type, name);
+        const outcome::Result<QByteArray> bytes = appfiles::readBounded(name.toLocalFile(), largestHelpFile);
+        return bytes ? QVariant(*bytes) : QVariant();
+    }
+};
+}
 
 void showHelp(const appfiles::Folder &folder, screenkit::HelpCommand command, int data)
 {
@@ -15,7 +36,7 @@ void showHelp(const appfiles::Folder &folder, screenkit::HelpCommand command, in
         return;
     static QPointer<QTextBrowser> browser;
     if (!browser) {
-        browser = new QTextBrowser;
+        browser = new HelpBrowser;
         browser->setObjectName(QStringLiteral("quillonHelp"));
         browser->setAttribute(Qt::WA_DeleteOnClose);
         browser->setWindowTitle(QStringLiteral("varlume Help"));

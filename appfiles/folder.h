@@ -8,6 +8,11 @@
 
 namespace appfiles
 {
+// The most of a day's report that is ever read, far beyond any real one (a
+// heavy night's holds about 100 KB): whatever is put in its place, reading
+// stays quick.
+constexpr qint64 largestReport = 20 * 1024 * 1024;
+
 // The application folder and everything the program keeps in it. Paths use
 // "/" and are absolute when the folder is.
 class Folder final

@@ -2,10 +2,13 @@
 #include "import/downloadreader.h"
 
 #include "appfiles/codepage.h"
+#include "appfiles/filesystem.h"
 
 #include <QByteArrayView>
 
+#include <algorithm>
 #include <cstring>
+#include <unistd.h>
 
 namespace import
 {
@@ -22,15 +25,21 @@ bool isContinuation(char byte)
 }
 
 download::Reader::Reader(const QString &path)
-    : m_file(path)
+    : m_path(path)
     , m_buffer(bufferSize)
 {
 }
 
 outcome::Done download::Reader::open()
 {
-    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    const outcome::Result<appfiles::OpenedFile> opened = appfiles::openRegular(m_path);
+    if (!opened)
+        return opened.problem();
+    if (!m_file.open(opened->descriptor, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(opened->descriptor);
         return outcome::failed(m_file.errorString());
+    }
+    m_size = opened->size;
     return {};
 }
 
@@ -56,7 +65,7 @@ qint64 download::Reader::position() const
 
 qint64 download::Reader::size() const
 {
-    return m_file.size();
+    return m_size;
 }
 
 bool download::Reader::fill()
@@ -69,9 +78,12 @@ bool download::Reader::fill()
         m_end -= m_begin;
         m_begin = 0;
     }
-    if (m_end == bufferSize)
+    const qint64 room = std::min<qint64>(bufferSize - m_end, m_size - (m_bufferStart + m_end));
+    if (room <= 0) {
+        m_atEnd = m_end < bufferSize;
         return false;
-    const qint64 got = m_file.read(m_buffer.data() + m_end, bufferSize - m_end);
+    }
+    const qint64 got = m_file.read(m_buffer.data() + m_end, room);
     if (got < 0) {
         m_failed = true;
         m_error = m_file.errorString();

@@ -15,7 +15,9 @@ namespace import
 namespace download
 {
 // Reads a download file line by line through a buffer of its own, so that
-// memory does not grow with the file. A file that is valid UTF-8 (with or
+// memory does not grow with the file. Only a plain file is read, and only
+// the bytes it held when it was opened: every pass sees the same lines,
+// however the file grows meanwhile. A file that is valid UTF-8 (with or
 // without a byte-order mark) is read as UTF-8, any other in the reports'
 // 8-bit code page; which one is found by checking every byte first. A
 // problem's message is the reason alone, for the caller to word.
@@ -34,7 +36,8 @@ public:
 
     explicit Reader(const QString &path);
 
-    // Opens the file for reading.
+    // Opens the file for reading; a pipe, a device or a folder is refused
+    // without waiting for it.
     outcome::Done open();
 
     // Checks the file's bytes for UTF-8 until the deadline; true once every
@@ -71,7 +74,10 @@ private:
     // Why reading failed, once it has.
     outcome::Problem failure() const;
 
+    QString m_path;
     QFile m_file;
+    // The file's size when it was opened: the end of every pass.
+    qint64 m_size = 0;
     QString m_error;
     std::vector<char> m_buffer;
     qsizetype m_begin = 0;

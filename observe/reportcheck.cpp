@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QTextStream>
 
 #include <algorithm>
@@ -24,9 +25,6 @@ namespace modReportcheck
 {
 namespace
 {
-// Far more than any day's report holds: a heavy night's has about 100 KB.
-constexpr qint64 largestReport = 20 * 1024 * 1024;
-
 QString count(int number, const char *one, const char *many)
 {
     return QStringLiteral("%1 %2").arg(number).arg(QLatin1String(number == 1 ? one : many));
@@ -52,9 +50,9 @@ outcome::Result<QList<QByteArray>> reportsIn(const QByteArray &folder)
     if (!dir)
         return outcome::failed(appfiles::describeError(errno));
     QList<std::pair<QDate, QByteArray>> dated;
+    // Whatever is named like a report is listed, a folder too: its readers
+    // tell the observer why it is no report.
     while (const dirent *entry = ::readdir(dir)) {
-        if (entry->d_type == DT_DIR)
-            continue;
         const QByteArray name(entry->d_name);
         if (const auto date = appfiles::reportDate(QFile::decodeName(name)))
             dated.append({*date, folder + name});
@@ -67,8 +65,10 @@ outcome::Result<QList<QByteArray>> reportsIn(const QByteArray &folder)
     return paths;
 }
 
-// Observations of this report that an earlier day's report holds already.
-void earlierReports(const QByteArray &path, const QDate &date, const KeyIndex &keys, Findings &findings)
+// Observations of this report that an earlier day's report holds already;
+// the reports that cannot be read are named, and added to unread.
+void earlierReports(const QByteArray &path, const QDate &date, const KeyIndex &keys, Findings &findings,
+                    QSet<QString> &unread)
 {
     if (keys.size() == 0)
         return;
@@ -88,11 +88,12 @@ void earlierReports(const QByteArray &path, const QDate &date, const KeyIndex &k
     for (const QByteArray &earlier : *listing) {
         if (*appfiles::reportDate(QFile::decodeName(earlier)) >= date)
             continue;
-        const outcome::Result<QByteArray> file = appfiles::readBounded(earlier, largestReport);
+        const outcome::Result<QByteArray> file = appfiles::readBounded(earlier, appfiles::largestReport);
         const QString problem = !file ? file.problem().message
             : isUtf16(*file)          ? QStringLiteral("it is written in UTF-16")
                                       : QString();
         if (!problem.isEmpty()) {
+            unread.insert(QFileInfo(QFile::decodeName(earlier)).absoluteFilePath());
             findings.add(Severity::Warning, 0, QStringLiteral("file"), nameOf(earlier),
                          QStringLiteral("This earlier day's report cannot be read (%1), so this report was not "
                                         "compared with it: an observation sent with it already would not be found. "
@@ -124,9 +125,9 @@ Reading readReport(const QByteArray &name, const QString &path, const QDateTime 
 {
     // Only a file over the limit gets the advice on its size.
     bool tooLarge = false;
-    const outcome::Result<QByteArray> file = appfiles::readBounded(name, largestReport, [&tooLarge](qint64) {
+    const outcome::Result<QByteArray> file = appfiles::readBounded(name, appfiles::largestReport, [&tooLarge](qint64) {
         tooLarge = true;
-        return appfiles::largerThan(largestReport);
+        return appfiles::largerThan(appfiles::largestReport);
     });
     if (!file) {
         Reading reading;
@@ -145,12 +146,18 @@ Reading readReport(const QByteArray &name, const QString &path, const QDateTime 
 }
 
 // The checks after an estimate of every observation, what the program's
-// folder knows of the stars read once.
+// folder knows of the stars read once; a report it could not read is named
+// unless it is in unread, named already.
 void plausible(const QList<plausibility::Estimate> &estimates, const QString &appFolder, Findings &findings,
-               QStringList &notes)
+               QStringList &notes, const QSet<QString> &unread)
 {
     const plausibility::Known known = plausibility::readKnown(appFolder, estimates);
     notes += known.notes;
+    for (const UnreadReport &report : known.unread) {
+        if (!unread.contains(QFileInfo(report.path).absoluteFilePath()))
+            findings.add(Severity::Warning, 0, QStringLiteral("file"), QDir::toNativeSeparators(report.path),
+                         plausibility::unreadWarning(report.reason));
+    }
     for (const plausibility::Estimate &estimate : estimates) {
         for (const plausibility::Warning &warning : plausibility::warnings(estimate, known.of(estimate.star))) {
             QString reason = warning.reason + u'.';
@@ -177,10 +184,11 @@ Check checkReport(const QByteArray &name, const QDateTime &now, const QString &a
     Check check;
     check.path = QFile::decodeName(name);
     Reading reading = readReport(name, check.path, now);
+    QSet<QString> unread;
     if (const std::optional<QDate> date = appfiles::reportDate(check.path))
-        earlierReports(name, *date, reading.keys, reading.findings);
+        earlierReports(name, *date, reading.keys, reading.findings, unread);
     if (!reading.estimates.isEmpty())
-        plausible(reading.estimates, appFolder, reading.findings, check.notes);
+        plausible(reading.estimates, appFolder, reading.findings, check.notes, unread);
     check.observations = reading.observations;
     check.findings = reading.findings.list();
     check.errors = reading.findings.errors();
@@ -249,7 +257,7 @@ Ledgers ledgersOf(const QString &appFolder, const QList<QByteArray> &names)
         return ledgers;
     }
     for (const QByteArray &name : names) {
-        const outcome::Result<QByteArray> file = appfiles::readBounded(name, largestReport);
+        const outcome::Result<QByteArray> file = appfiles::readBounded(name, appfiles::largestReport);
         ReportLedger report = file ? match.match(*file) : ReportLedger();
         if (!file)
             report.problem = QStringLiteral("The file cannot be read (%1).").arg(file.problem().message);

@@ -41,7 +41,8 @@ struct Check
 // five minutes after `now`. Its observations get the checks after an
 // estimate (plausibility.h) as warnings, with what the program's folder
 // appFolder knows of their stars (its database only read); without it, only
-// those of the line alone.
+// those of the line alone. A report around them that cannot be read is named
+// in a warning, once.
 Check checkReport(const QString &path, const QDateTime &now, const QString &appFolder = {});
 // The same for a file named by the bytes of its name as the system gives
 // them, so that a name not valid in the system's encoding is found too.

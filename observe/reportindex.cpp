@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "observe/reportindex.h"
 
+#include "appfiles/boundedread.h"
 #include "appfiles/codepage.h"
+#include "appfiles/folder.h"
+#include "observe/logging.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -77,11 +79,17 @@ qsizetype observe::ReportIndex::starOf(QByteArrayView name) const
 
 void observe::ReportIndex::readFile(const QString &path, bool tonight)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const outcome::Result<QByteArray> bytes = appfiles::readBounded(path, appfiles::largestReport);
+    if (!bytes) {
+        // Gone since the folder was listed: nothing to tell.
+        if (bytes.problem().kind == outcome::Kind::NotFound)
+            return;
+        qCWarning(lc).noquote()
+            << QStringLiteral("The report \"%1\" was passed over: %2.").arg(path, bytes.problem().message);
+        m_unread.append({path, bytes.problem().message});
         return;
-    const QByteArray bytes = file.readAll();
-    for (QByteArrayView rest(bytes); !rest.isEmpty();) {
+    }
+    for (QByteArrayView rest(*bytes); !rest.isEmpty();) {
         const qsizetype end = rest.indexOf('\n');
         QByteArrayView line = end < 0 ? rest : rest.first(end);
         rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
@@ -116,6 +124,11 @@ std::optional<observe::ReportLine> observe::ReportIndex::take(const QString &sta
     const std::optional<QByteArray> name = appfiles::toCp1252(star);
     const qsizetype number = name ? starOf(*name) : -1;
     return number < 0 ? std::nullopt : takeAt(number, dateText);
+}
+
+QList<observe::UnreadReport> observe::ReportIndex::unread() const
+{
+    return m_unread;
 }
 
 std::optional<observe::ReportLine> observe::ReportIndex::takeAt(qsizetype star, const QString &dateText)

@@ -23,6 +23,13 @@ struct ReportLine
     bool tonight = false;
 };
 
+// A report file passed over, and why ("it is a named pipe, not a file").
+struct UnreadReport
+{
+    QString path;
+    QString reason;
+};
+
 // The lines of some stars in the report files of "obs", by their date text.
 // cumobs keeps no mark of where a row came from: a row whose star and date
 // text have a line here was recorded on this computer; any other row was
@@ -32,8 +39,9 @@ class ReportIndex final
 {
 public:
     // Reads every report file of the folder once, for one star. Lines of
-    // other stars, the header's "#" lines and files that cannot be read are
-    // passed over.
+    // other stars and the header's "#" lines are passed over, and so are
+    // files that cannot be read: what is no plain file or is larger than any
+    // report is never waited for.
     static ReportIndex read(const QString &reportsFolder, const QString &star, const QString &todaysFile);
     // Reads the files given once, for the stars given (letter case ignored,
     // as cumobs compares names).
@@ -44,6 +52,9 @@ public:
     // form is for an index of one star.
     std::optional<ReportLine> take(const QString &dateText);
     std::optional<ReportLine> take(const QString &star, const QString &dateText);
+
+    // The files that are there but were not read, each logged.
+    QList<UnreadReport> unread() const;
 
 private:
     explicit ReportIndex(const QStringList &stars);
@@ -58,5 +69,6 @@ private:
     qsizetype m_longest = 0;
     // Per star, its lines by date text.
     QList<QHash<QString, QList<ReportLine>>> m_lines;
+    QList<UnreadReport> m_unread;
 };
 }

@@ -11,6 +11,7 @@
 #include "store/positions.h"
 #include "varstars/vartypes.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSet>
 
@@ -89,6 +90,7 @@ outcome::Done readHistories(store::Database &db, const QString &appFolder, const
     if (!points)
         return points.problem();
     ReportIndex reports = ReportIndex::read(reportsAround(appFolder, first, last), stars, QString());
+    known.unread = reports.unread();
     for (const store::StarPoint &row : *points) {
         bool dated = false;
         bool measured = false;
@@ -120,6 +122,14 @@ outcome::Done readRecords(store::Database &db, const QStringList &stars, Known &
         known.stars[keyOf(chart.starname)].nightly = modEntryscreen::isNightly(chart.nightly);
     return {};
 }
+}
+
+QString unreadWarning(const QString &reason)
+{
+    return QStringLiteral("This day's report cannot be read (%1), so its night's observations were taken as the "
+                          "database holds them: a fainter-than estimate of it may count as a plain one. Make it "
+                          "readable, or move it out of the folder if it is no report.")
+        .arg(reason);
 }
 
 StarFacts Known::of(const QString &star) const
@@ -197,6 +207,8 @@ QStringList ofRecording(const QString &appFolder, const modEntryscreen::Observat
     QStringList shown;
     for (const Warning &warning : warnings(estimate, known.of(estimate.star)))
         shown.append(text(estimate, warning));
+    for (const UnreadReport &report : known.unread)
+        shown.append(QDir::toNativeSeparators(report.path) + QStringLiteral(": ") + unreadWarning(report.reason));
     return shown;
 }
 }

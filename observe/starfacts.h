@@ -3,6 +3,7 @@
 
 #include "observe/plausibility.h"
 #include "observe/recording.h"
+#include "observe/reportindex.h"
 
 #include <QHash>
 #include <QList>
@@ -22,6 +23,8 @@ struct Known
     QHash<QString, StarFacts> stars;
     // Why rules were not applied: no database, no star types.
     QStringList notes;
+    // The reports around the estimates that were passed over.
+    QList<UnreadReport> unread;
 
     StarFacts of(const QString &star) const;
 };
@@ -35,6 +38,9 @@ struct Known
 // database, or without star types, the rules that need them are left out
 // with a note.
 Known readKnown(const QString &appFolder, const QList<Estimate> &estimates);
+
+// Why a report passed over matters, from the reason it was not read.
+QString unreadWarning(const QString &reason);
 
 // The warnings of the observation the observation screen has just recorded,
 // as texts naming the star; its own row is no part of its history.

@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "tonight/site.h"
 
+#include "appfiles/boundedread.h"
 #include "tonight/angles.h"
 #include "varstars/elements.h"
 
-#include <QFileInfo>
-#include <QSettings>
+#include <QSaveFile>
 #include <QStringList>
 
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace tonight
@@ -51,12 +52,8 @@ QString decimal(double value)
     return QString::number(value, 'g', 12);
 }
 
-// QSettings reads "52,5" as a list of two texts.
-QString text(const QSettings &settings, const QString &key, const QString &fallback = {})
-{
-    const QVariant value = settings.value(key, fallback);
-    return value.typeId() == QMetaType::QStringList ? value.toStringList().join(u',') : value.toString();
-}
+// Far beyond any real site file: reading stays quick whatever is put in its place.
+constexpr qint64 largestSiteFile = 1024 * 1024;
 
 outcome::Problem inFile(outcome::Problem problem, const QString &path, const QString &group)
 {
@@ -64,15 +61,59 @@ outcome::Problem inFile(outcome::Problem problem, const QString &path, const QSt
     return problem;
 }
 
-outcome::Done readable(const QSettings &settings, const QString &path)
+// The file's text; NotFound when there is none, else the problem's message
+// the reason alone.
+outcome::Result<QString> readText(const QString &path)
 {
-    if (settings.status() != QSettings::NoError)
-        return outcome::failed(QStringLiteral("%1 cannot be read: %2.")
-                                   .arg(path,
-                                        settings.status() == QSettings::AccessError
-                                            ? QStringLiteral("it may not be read")
-                                            : QStringLiteral("it is no settings file")));
-    return {};
+    const outcome::Result<QByteArray> bytes = appfiles::readBounded(path, largestSiteFile);
+    if (!bytes)
+        return bytes.problem();
+    // The byte-order mark an editor may put first is no part of the first line.
+    return QString::fromUtf8(bytes->startsWith("\xEF\xBB\xBF") ? bytes->sliced(3) : *bytes);
+}
+
+outcome::Problem unreadable(outcome::Problem problem, const QString &path)
+{
+    problem.message = QStringLiteral("%1 cannot be read: %2.").arg(path, problem.message);
+    return problem;
+}
+
+// The name of a group line, "[site]".
+std::optional<QString> groupOf(QStringView line)
+{
+    if (line.size() < 2 || !line.startsWith(u'[') || !line.endsWith(u']'))
+        return std::nullopt;
+    return line.sliced(1, line.size() - 2).trimmed().toString();
+}
+
+// A line "key=value" of a group; blank lines, comments (";" or "#") and
+// anything else are none. A value may be quoted, and ";" begins a comment
+// after an unquoted one.
+std::optional<std::pair<QString, QString>> entryOf(QStringView line)
+{
+    const qsizetype equals = line.indexOf(u'=');
+    if (equals <= 0 || line.startsWith(u';') || line.startsWith(u'#'))
+        return std::nullopt;
+    QStringView value = line.sliced(equals + 1).trimmed();
+    if (value.startsWith(u'"') && value.indexOf(u'"', 1) > 0)
+        value = value.sliced(1, value.indexOf(u'"', 1) - 1);
+    else if (value.contains(u';'))
+        value = value.first(value.indexOf(u';')).trimmed();
+    return std::pair{line.first(equals).trimmed().toString(), value.toString()};
+}
+
+// The keys and values of a group; of a key given twice, the last.
+QMap<QString, QString> groupIn(const QString &text, const QString &group)
+{
+    QMap<QString, QString> entries;
+    QString current;
+    for (const QStringView line : QStringView(text).split(u'\n')) {
+        if (const std::optional<QString> name = groupOf(line.trimmed()))
+            current = *name;
+        else if (const auto entry = entryOf(line.trimmed()); entry && current == group)
+            entries.insert(entry->first, entry->second);
+    }
+    return entries;
 }
 }
 
@@ -126,22 +167,20 @@ outcome::Result<Site> readSite(const QString &path)
 {
     const outcome::Problem none =
         outcome::notFound(QStringLiteral("No observing site is set up: %1 gives no latitude and longitude.").arg(path));
-    if (!QFileInfo::exists(path))
-        return none;
-    QSettings settings(path, QSettings::IniFormat);
-    if (const outcome::Done file = readable(settings, path); !file)
-        return file.problem();
-    settings.beginGroup(siteGroup);
-    if (!settings.contains(latitudeKey) || !settings.contains(longitudeKey))
+    const outcome::Result<QString> text = readText(path);
+    if (!text)
+        return text.problem().kind == outcome::Kind::NotFound ? none : unreadable(text.problem(), path);
+    const QMap<QString, QString> keys = groupIn(*text, siteGroup);
+    if (!keys.contains(latitudeKey) || !keys.contains(longitudeKey))
         return none;
     const Site defaults;
     const outcome::Result<Site> site = siteFromText({
-        text(settings, latitudeKey),
-        text(settings, longitudeKey),
-        text(settings, heightKey, decimal(defaults.height)),
-        text(settings, lowestKey, decimal(defaults.lowestAltitude)),
-        text(settings, darkKey, decimal(defaults.darkSunAltitude)),
-        text(settings, zoneKey),
+        keys.value(latitudeKey),
+        keys.value(longitudeKey),
+        keys.value(heightKey, decimal(defaults.height)),
+        keys.value(lowestKey, decimal(defaults.lowestAltitude)),
+        keys.value(darkKey, decimal(defaults.darkSunAltitude)),
+        keys.value(zoneKey),
     });
     if (!site)
         return inFile(site.problem(), path, siteGroup);
@@ -174,41 +213,71 @@ QString siteFileHelp(const QString &path)
 
 outcome::Done writeSite(const QString &path, const Site &site)
 {
-    QSettings settings(path, QSettings::IniFormat);
-    settings.beginGroup(siteGroup);
-    settings.setValue(latitudeKey, decimal(site.latitude));
-    settings.setValue(longitudeKey, decimal(site.longitude));
-    settings.setValue(heightKey, decimal(site.height));
-    settings.setValue(lowestKey, decimal(site.lowestAltitude));
-    settings.setValue(darkKey, decimal(site.darkSunAltitude));
-    if (site.timezone.isEmpty())
-        settings.remove(zoneKey);
-    else
-        settings.setValue(zoneKey, site.timezone);
-    settings.endGroup();
-    settings.sync();
-    if (settings.status() != QSettings::NoError)
-        return outcome::failed(
-            QStringLiteral("The site could not be saved in %1: the file or its folder may not be written.").arg(path));
+    const auto failed = [&path](const QString &reason) {
+        return outcome::failed(QStringLiteral("The site could not be saved in %1: %2.").arg(path, reason));
+    };
+    // What is there is kept but the site's keys; what cannot be read is not replaced.
+    const outcome::Result<QString> text = readText(path);
+    if (!text && text.problem().kind != outcome::Kind::NotFound)
+        return failed(text.problem().message);
+    QStringList lines = text ? text->split(u'\n') : QStringList();
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    const QStringList keys{latitudeKey, longitudeKey, heightKey, lowestKey, darkKey, zoneKey};
+    // The site's keys go after the last line of its first group.
+    qsizetype at = -1;
+    bool first = false;
+    QString group;
+    for (qsizetype i = 0; i < lines.size();) {
+        const QStringView line = QStringView(lines.at(i)).trimmed();
+        const std::optional<std::pair<QString, QString>> entry = entryOf(line);
+        if (const std::optional<QString> name = groupOf(line)) {
+            group = *name;
+            first = group == siteGroup && at < 0;
+            at = first ? i + 1 : at;
+        } else if (group == siteGroup && entry && keys.contains(entry->first)) {
+            lines.removeAt(i);
+            continue;
+        } else if (first && !line.isEmpty()) {
+            at = i + 1;
+        }
+        ++i;
+    }
+    if (at < 0) {
+        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
+            lines.append(QString());
+        lines.append(u'[' + siteGroup + u']');
+        at = lines.size();
+    }
+    const QString values[] = {decimal(site.latitude),       decimal(site.longitude),       decimal(site.height),
+                              decimal(site.lowestAltitude), decimal(site.darkSunAltitude), site.timezone};
+    for (qsizetype i = keys.size() - 1; i >= 0; --i) {
+        if (!values[i].isEmpty())
+            lines.insert(at, keys.at(i) + u'=' + values[i]);
+    }
+    const QByteArray bytes = (lines.join(u'\n') + u'\n').toUtf8();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return failed(file.errorString());
     return {};
 }
 
 outcome::Result<QMap<QString, double>> readCadences(const QString &path)
 {
     QMap<QString, double> cadences;
-    if (!QFileInfo::exists(path))
+    const outcome::Result<QString> text = readText(path);
+    if (!text && text.problem().kind == outcome::Kind::NotFound)
         return cadences;
-    QSettings settings(path, QSettings::IniFormat);
-    if (const outcome::Done file = readable(settings, path); !file)
-        return file.problem();
-    settings.beginGroup(cadenceGroup);
-    for (const QString &type : settings.childKeys()) {
+    if (!text)
+        return unreadable(text.problem(), path);
+    const QMap<QString, QString> keys = groupIn(*text, cadenceGroup);
+    for (auto it = keys.cbegin(); it != keys.cend(); ++it) {
         const outcome::Result<double> days =
-            number(text(settings, type), {"", "number of days between observations of a type", 0.01, 3650});
+            number(it.value(), {"", "number of days between observations of a type", 0.01, 3650});
         if (!days)
-            return inFile(outcome::refused(QStringLiteral("%1: %2").arg(type, days.problem().message)), path,
+            return inFile(outcome::refused(QStringLiteral("%1: %2").arg(it.key(), days.problem().message)), path,
                           cadenceGroup);
-        cadences.insert(type, *days);
+        cadences.insert(it.key(), *days);
     }
     return cadences;
 }

@@ -49,12 +49,15 @@ outcome::Result<Site> siteFromText(const SiteText &text);
 SiteText siteText(const Site &site);
 
 // The site from "site.ini"; NotFound when no site is set up there, Refused for
-// a value that is no value of its key (the message names the file and key).
+// a value that is no value of its key (the message names the file and key)
+// and for what is no plain file or is larger than any site file, which is
+// never waited for.
 outcome::Result<Site> readSite(const QString &path);
 // How to set up a site in the file at path, for an observer who has none:
 // the group [site] and its keys with a site's values, and what each holds.
 QString siteFileHelp(const QString &path);
-// Writes the site into "site.ini", keeping the file's other groups.
+// Writes the site into "site.ini", keeping the rest of the file as it was,
+// comments too; what is there and cannot be read is left alone.
 outcome::Done writeSite(const QString &path, const Site &site);
 // The group [cadence] of "site.ini": type code or pattern = days ("SRB=14",
 // "UG*=2"); empty when the file or the group is missing.

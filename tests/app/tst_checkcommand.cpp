@@ -16,6 +16,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <sys/stat.h>
 
 class tst_checkcommand final : public QObject
 {
@@ -114,18 +115,24 @@ void tst_checkcommand::warningsFromTheObserversHistory()
     QVERIFY(insertObservations(folder.path(), {{"R Leo", "13.0", "b(2)c", "2458122.5", "XYZ", "na", "na"}}));
     folder.write(QStringLiteral("obs/2018-Jan-03.txt"), observerHeader + "R Leo|2458122.5|<13.0|na|na|na|na|na\r\n");
     folder.write(QStringLiteral("upload.txt"), observerHeader + "R Leo|2458124.5|11.5|na|na|na|na|na\r\n");
+    // Under the names of the days around it, what is no report is named, never waited for.
+    QCOMPARE(::mkfifo(QFile::encodeName(folder.file(QStringLiteral("obs/2018-Jan-04.txt"))).constData(), 0600), 0);
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), folder.file(QStringLiteral("obs/2018-Jan-02.txt"))));
     const QStringList before = folder.entries();
     const QByteArray database = folder.read(QStringLiteral("starcharts.mdb"));
 
     QProcess program;
     prepare(program, folder);
     program.start(folder.file(QStringLiteral("varlume")), {QStringLiteral("--check"), QStringLiteral("upload.txt")});
-    QVERIFY(program.waitForFinished(20000));
+    QVERIFY(program.waitForFinished(30000));
     const QString output = QString::fromUtf8(program.readAllStandardOutput());
     QVERIFY2(program.exitCode() == 1, qPrintable(output));
     QVERIFY2(output.contains(QStringLiteral("upload.txt:7: warning: limits \"R Leo, 2458124.5, 11.5\": The estimate "
                                             "11.5 is 1.50 mag brighter than your limit <13")),
              qPrintable(output));
+    for (const char *unread : {"2018-Jan-04.txt\": This day's report cannot be read (it is a named pipe, not a file)",
+                               "2018-Jan-02.txt\": This day's report cannot be read (it is a device, not a file)"})
+        QVERIFY2(output.contains(QLatin1String(unread)), qPrintable(output));
     QCOMPARE(folder.entries(), before);
     QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), database);
 }

@@ -2,7 +2,8 @@
 # Fails when a folder includes a header of a folder its row in the layer
 # table does not name, or a header without the folder it lives in; when a
 # folder other than store/ uses Qt's SQL module or the store's statements, or
-# a header of store/ shows one of the module's types or a handle. Run as: cmake -DROOT=<tree> -DRULES=<ARCHITECTURE.md> -P layers.cmake
+# a header of store/ shows one of the module's types or a handle; when a
+# folder other than appfiles/ opens a file by its name. Run as: cmake -DROOT=<tree> -DRULES=<ARCHITECTURE.md> -P layers.cmake
 cmake_minimum_required(VERSION 3.25)
 if(NOT ROOT OR NOT RULES)
     message(FATAL_ERROR "ROOT and RULES are needed")
@@ -29,6 +30,16 @@ endforeach()
 if(NOT folders)
     message(FATAL_ERROR "${RULES} has no table of who may include whom")
 endif()
+
+# What hands a file's name to something that reads it: a QFile, QImageReader
+# or QMovie made with one (they read a device appfiles opened, "&file"),
+# setFileName, a QSettings of a file, a QImage, QPixmap or QIcon made or
+# loaded from a text or a path, std::ifstream and fstream, fopen for reading
+# and open(O_RDONLY).
+set(made_with_a_name "(^|[^A-Za-z0-9_:])(QFile|QImageReader|QMovie)(>?[ \t]*[({]|[ \t]+[A-Za-z_][A-Za-z0-9_]*[ \t]*[({])[ \t]*[^&)} \t]")
+set(named_reader "(setFileName[ \t]*\\(|QSettings[^;]*,[ \t]*QSettings::[A-Za-z]*Format|([^o]|^)fstream|fopen[ \t]*\\([^;]*\"r|O_RDONLY)")
+set(a_path "[ \t]*(QString|QLatin1String|u?\"|[A-Za-z0-9_.>-]*([Pp]ath|[Ff]ile))")
+set(picture_of_a_path "((^|[^A-Za-z0-9_:])(QImage|QPixmap|QIcon)(>?[ \t]*\\(|[ \t]+[A-Za-z_][A-Za-z0-9_]*[ \t]*[({])|(\\.|->)load[ \t]*\\()${a_path}")
 
 # Every source of the tree's folders; an include names its folder first, from
 # the one include root ("store/schema.h"), and that is the folder it reaches.
@@ -73,7 +84,19 @@ foreach(source IN LISTS sources)
             string(APPEND broken "\n  ${source} shows ${CMAKE_MATCH_1} in the store's interface")
         endif()
     endforeach()
+    # Only appfiles opens a file by its name; resources (":/") are no file of the folder.
+    if(NOT from STREQUAL "appfiles")
+        file(STRINGS "${ROOT}/${source}" readers REGEX "QFile|QImageReader|QMovie|FileName|QSettings|fstream|fopen|O_RDONLY|QImage|QPixmap|QIcon|load")
+        foreach(line IN LISTS readers)
+            if(NOT line MATCHES "^[ \t]*(//|#)" AND NOT line MATCHES "\":/"
+               AND (line MATCHES "${made_with_a_name}" OR line MATCHES "${named_reader}"
+                    OR line MATCHES "${picture_of_a_path}"))
+                string(STRIP "${line}" line)
+                string(APPEND broken "\n  ${source} opens a file by its name outside appfiles/: ${line}")
+            endif()
+        endforeach()
+    endif()
 endforeach()
 if(broken)
-    message(FATAL_ERROR "What the layer table of ${RULES} and the store's rules do not allow:${broken}")
+    message(FATAL_ERROR "What the layer table of ${RULES}, the store's rules and appfiles' rules do not allow:${broken}")
 endif()

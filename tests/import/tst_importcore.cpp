@@ -15,6 +15,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using import::modImportscreen::Duplicates;
 using import::modImportscreen::Ended;
 using import::modImportscreen::Import;
@@ -369,6 +371,12 @@ void tst_importcore::fileOrDatabaseNotOpened()
     QVERIFY2(failed->message.startsWith(QStringLiteral("The file \"missing.txt\" cannot be opened: ")),
              qPrintable(failed->message));
     QVERIFY(failed->message.endsWith(QStringLiteral(". Nothing was added.")));
+    // A pipe is never waited for.
+    QCOMPARE(::mkfifo(QFile::encodeName(m_folder->file(QStringLiteral("pipe.txt"))).constData(), 0600), 0);
+    failed = problemOf(Import(m_folder->file(QStringLiteral("pipe.txt")), m_folder->path()).run(Duplicates::All));
+    QCOMPARE(failed->message,
+             QStringLiteral("The file \"pipe.txt\" cannot be opened: it is a named pipe, not a file. "
+                            "Nothing was added."));
 
     m_folder->write(QStringLiteral("download.txt"), downloadBytes({downloadLine({})}));
     m_folder->write(QStringLiteral("starcharts.mdb"), "not a database");

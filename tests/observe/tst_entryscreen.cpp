@@ -5,6 +5,7 @@
 #include "screenkit/nightcolours.h"
 #include "store/charts.h"
 #include "store/database.h"
+#include "store/positions.h"
 #include "tests/observe/entryscreenfixture.h"
 #include "tests/support/testkit.h"
 
@@ -19,6 +20,8 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 static const QByteArray exampleLine = "ss cyg|2458124.3958|11.2|na|110|115|1896|na\r\n";
 
@@ -299,6 +302,15 @@ void tst_entryscreen::exampleObservationEndToEnd()
 void tst_entryscreen::warningShownOnlyAfterEnter()
 {
     EntryScreenFixture f;
+    // Its history is read, and the reports of its days: a pipe among them is named, never waited for.
+    store::PositionRecord mira;
+    mira.star = QStringLiteral("SS Cyg");
+    mira.type = QStringLiteral("M");
+    {
+        store::Database db(f.folder().path());
+        QVERIFY(store::savePositions(db, {mira}));
+    }
+    QCOMPARE(::mkfifo(QFile::encodeName(f.folder().file(QStringLiteral("obs/2018-Jan-03.txt"))).constData(), 0600), 0);
     observe::frmEntryscreen *screen = f.open();
     auto *warning = screen->findChild<QLabel *>(QStringLiteral("lblWarnings"));
     f.chooseStar(QStringLiteral("Cyg"), QStringLiteral("ss cyg"));
@@ -307,7 +319,8 @@ void tst_entryscreen::warningShownOnlyAfterEnter()
     QVERIFY(!warning->isVisible());
     f.enter();
     QVERIFY(warning->isVisible());
-    QVERIFY2(warning->text().startsWith(QStringLiteral("ss cyg, 2458124.3958, 13.0, bracket:")),
+    QVERIFY2(warning->text().startsWith(QStringLiteral("ss cyg, 2458124.3958, 13.0, bracket:"))
+                 && warning->text().contains(QStringLiteral("2018-Jan-03.txt: This day's report cannot be read")),
              qPrintable(warning->text()));
     // The next chart is a new estimate: nothing of the last one may show.
     f.button("cmdChart")->click();

@@ -3,10 +3,12 @@
 #include "tonight/site.h"
 
 #include <QFile>
+#include <QPointF>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <utility>
 
 using namespace tonight;
@@ -21,6 +23,7 @@ private slots:
     void dialogRefusesNamingTheField_data();
     void dialogRefusesNamingTheField();
     void siteFile();
+    void siteFileAsEditorsLeaveIt();
 };
 
 using Parser = outcome::Result<double> (*)(const QString &);
@@ -101,6 +104,11 @@ void tst_site::siteFile()
     const QString path = folder.filePath(QStringLiteral("site.ini"));
     QCOMPARE(readSite(path).problem().kind, outcome::Kind::NotFound);
     QVERIFY(readCadences(path)->isEmpty());
+    // What is no plain file is never waited for, nor written over.
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    QVERIFY(
+        readSite(path).problem().message.endsWith(QStringLiteral("cannot be read: it is a named pipe, not a file.")));
+    QVERIFY(!writeSite(path, {}) && QFile::remove(path));
 
     const auto shown = [&path]() {
         const SiteText text = siteText(*readSite(path));
@@ -129,6 +137,25 @@ void tst_site::siteFile()
 
     QSettings(path, QSettings::IniFormat).setValue(QStringLiteral("cadence/UV"), QStringLiteral("often"));
     QVERIFY(readCadences(path).problem().message.contains(QStringLiteral("[cadence]: UV")));
+}
+
+void tst_site::siteFileAsEditorsLeaveIt()
+{
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("site.ini")));
+    QVERIFY(
+        file.open(QIODevice::WriteOnly)
+        && file.write("\xef\xbb\xbf; my garden\r\n[site]\r\nlatitude=\"48.5\" ; north\r\nlongitude=9\r\n# the wall\r\n"
+                      "[cadence]\r\nM=3\r\n")
+            > 0);
+    file.close();
+    const Site site = *readSite(file.fileName());
+    QCOMPARE(QPointF(site.latitude, site.longitude), QPointF(48.5, 9));
+    // Saved again, only the site's values change: comments and other groups stay as they were.
+    QVERIFY(writeSite(file.fileName(), {50, 8, 0, 20, -12, {}}) && file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(),
+             QByteArray("; my garden\r\n[site]\r\n# the wall\r\nlatitude=50\nlongitude=8\nheight=0\n"
+                        "lowest_altitude=20\ndark_sun_altitude=-12\n[cadence]\r\nM=3\r\n"));
 }
 
 QTEST_APPLESS_MAIN(tst_site)
