@@ -2,7 +2,7 @@
 #include "app/commandline.h"
 
 #include "appfiles/folder.h"
-#include "observe/reportcheck.h"
+#include "reports/reportcheck.h"
 #include "store/database.h"
 #include "store/lookupindexes.h"
 #include "tonight/planinput.h"
@@ -69,7 +69,7 @@ int check(const Invocation &call)
     QList<QByteArray> names = call.arguments;
     if (names.isEmpty()) {
         const QString reports = appfiles::Folder(appFolder).reports();
-        for (const QString &report : observe::modReportcheck::reportFiles(reports))
+        for (const QString &report : reports::modReportcheck::reportFiles(reports))
             names.append(QFile::encodeName(report));
         if (names.isEmpty()) {
             call.err << QCoreApplication::applicationName() << ": there is no day's report in \"" << reports
@@ -78,9 +78,9 @@ int check(const Invocation &call)
         }
     }
     // The observer's history is in the program's folder, whose database is only read.
-    const int status = observe::modReportcheck::checkFiles(names, QDateTime::currentDateTimeUtc(), call.out, appFolder);
+    const int status = reports::modReportcheck::checkFiles(names, QDateTime::currentDateTimeUtc(), call.out, appFolder);
     if (call.parser.isSet(ledgerOption()))
-        observe::modReportcheck::printLedgers(names, appFolder, call.out);
+        reports::modReportcheck::printLedgers(names, appFolder, call.out);
     return status;
 }
 

@@ -8,7 +8,7 @@
 #include "import/frmconvert.h"
 #include "lightcurve/frmlightcurve.h"
 #include "observe/frmentryscreen.h"
-#include "observe/frmreportcheck.h"
+#include "reports/frmreportcheck.h"
 #include "tonight/frmtonight.h"
 
 namespace app
@@ -35,11 +35,11 @@ ScreenRegistry::ScreenRegistry(const QString &appFolder, observe::modEntryscreen
         auto *screen = new observe::frmEntryscreen(appFolder, clock);
         screen->load();
         // Before the observer uploads it: what in the day's report the AAVSO would refuse.
-        QObject::connect(screen, &observe::frmEntryscreen::sessionEnded, &observe::frmReportcheck::showFindingsOf);
+        QObject::connect(screen, &observe::frmEntryscreen::sessionEnded, &reports::frmReportcheck::showFindingsOf);
         return screen;
     });
     add(Screen::ReportCheck, QStringLiteral("frmReportcheck"),
-        [appFolder] { return new observe::frmReportcheck(appFolder); });
+        [appFolder] { return new reports::frmReportcheck(appFolder); });
     add(Screen::Catalogue, QStringLiteral("frmDatabase"), [appFolder] {
         auto *screen = new catalogue::frmDatabase(appFolder);
         screen->load();

@@ -4,7 +4,7 @@
 // a download of 500,000 observations.
 #include "appfiles/folder.h"
 #include "bench/benchkit.h"
-#include "observe/reportcheck.h"
+#include "reports/reportcheck.h"
 #include "store/creation.h"
 #include "store/database.h"
 #include "store/ledger.h"
@@ -95,10 +95,10 @@ int main(int argc, char *argv[])
         std::printf("%-62s %9.2f ms (processor %.2f ms)\n", what, clock,
                     static_cast<double>(std::clock() - start) * 1000.0 / CLOCKS_PER_SEC / runs);
     };
-    observe::modReportcheck::Ledgers ledgers;
+    reports::modReportcheck::Ledgers ledgers;
     timed("readLedger alone", [&] { static_cast<void>(store::readLedger(dir.path())); });
     timed("ledgersOf: read the ledger and every report, match",
-          [&] { ledgers = observe::modReportcheck::ledgersOf(dir.path(), names); });
+          [&] { ledgers = reports::modReportcheck::ledgersOf(dir.path(), names); });
     int held = 0;
     int missing = 0;
     int notCovered = 0;

@@ -9,7 +9,7 @@
 #include "lightcurve/curveplot.h"
 #include "lightcurve/history.h"
 #include "lightcurve/timeaxis.h"
-#include "observe/reportindex.h"
+#include "reports/reportindex.h"
 #include "screenkit/nightmode.h"
 #include "store/creation.h"
 
@@ -136,7 +136,7 @@ int main(int argc, char *argv[])
     report("reading: the query, the index of obs/, the marks", reading, 400);
     const appfiles::Folder paths(folder);
     report("  of which the index of the report files in obs/",
-           measure(5, [&] { observe::ReportIndex::read(paths.reports(), star, paths.report(QDate(2000, 1, 1))); }),
+           measure(5, [&] { reports::ReportIndex::read(paths.reports(), star, paths.report(QDate(2000, 1, 1))); }),
            400);
 
     // The plot as large as the window shows it, at night as at the eyepiece.

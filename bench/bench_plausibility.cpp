@@ -5,7 +5,7 @@
 // year of earlier reports (365 files, 100,000 lines) in "obs".
 #include "appfiles/folder.h"
 #include "bench/benchkit.h"
-#include "observe/reportcheck.h"
+#include "reports/reportcheck.h"
 #include "store/database.h"
 #include "store/positions.h"
 
@@ -116,7 +116,7 @@ int main(int argc, char *argv[])
     const QString path = appfiles::Folder(folder).report(tonight);
     const QDateTime now(tonight.addDays(1), QTime(12, 0), QTimeZone::utc());
     constexpr int runs = 10;
-    observe::modReportcheck::Check check;
+    reports::modReportcheck::Check check;
     // The processor time beside the time on the clock: the machine may be busy with other work.
     const auto measure = [](const char *what, const std::function<void()> &work) {
         const std::clock_t start = std::clock();
@@ -125,12 +125,12 @@ int main(int argc, char *argv[])
         std::printf("%-58s %9.2f ms (processor %.2f ms)\n", what, median, cpu);
     };
     measure("checkReport with the checks after an estimate",
-            [&] { check = observe::modReportcheck::checkReport(path, now, folder); });
-    measure("checkReport, the rules of the line alone", [&] { observe::modReportcheck::checkReport(path, now); });
-    std::printf("\n%s; %d notes\n", qPrintable(observe::modReportcheck::summary(check)),
+            [&] { check = reports::modReportcheck::checkReport(path, now, folder); });
+    measure("checkReport, the rules of the line alone", [&] { reports::modReportcheck::checkReport(path, now); });
+    std::printf("\n%s; %d notes\n", qPrintable(reports::modReportcheck::summary(check)),
                 static_cast<int>(check.notes.size()));
     QMap<QString, int> rules;
-    for (const observe::modReportcheck::Finding &finding : check.findings)
+    for (const reports::modReportcheck::Finding &finding : check.findings)
         ++rules[finding.field];
     for (auto it = rules.cbegin(); it != rules.cend(); ++it)
         std::printf("  %-24s %d kept\n", qPrintable(it.key()), it.value());

@@ -2,7 +2,7 @@
 // How long the observer waits for the check of a heavy night's report (2,000
 // lines) against a prolific year of earlier reports (365 files, 100,000 lines).
 #include "appfiles/folder.h"
-#include "observe/reportcheck.h"
+#include "reports/reportcheck.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -85,7 +85,7 @@ int main(int argc, char *argv[])
     for (int run = 0; run < runs; ++run) {
         QElapsedTimer timer;
         timer.start();
-        findings = static_cast<int>(observe::modReportcheck::checkReport(path, now).findings.size());
+        findings = static_cast<int>(reports::modReportcheck::checkReport(path, now).findings.size());
         const qint64 elapsed = timer.nsecsElapsed();
         total += elapsed;
         slowest = std::max(slowest, elapsed);
@@ -100,7 +100,7 @@ int main(int argc, char *argv[])
     QElapsedTimer timer;
     timer.start();
     for (int run = 0; run < runs; ++run)
-        observe::modReportcheck::readVisual(bytes, now);
+        reports::modReportcheck::readVisual(bytes, now);
     std::printf("%-58s %9.2f ms\n", "readVisual of tonight's report alone", timer.nsecsElapsed() / 1e6 / runs);
     std::printf("\n%d findings (the observations sent before)\n", findings);
     return 0;

@@ -3,7 +3,7 @@
 
 #include "appfiles/folder.h"
 #include "lightcurve/timeaxis.h"
-#include "observe/reportindex.h"
+#include "reports/reportindex.h"
 #include "store/database.h"
 #include "store/observations.h"
 
@@ -67,7 +67,7 @@ outcome::Result<lightcurve::History> lightcurve::readHistory(const QString &appF
     History history;
     history.star = star;
     const appfiles::Folder folder(appFolder);
-    observe::ReportIndex reports = observe::ReportIndex::read(folder.reports(), star, folder.report(today));
+    reports::ReportIndex reports = reports::ReportIndex::read(folder.reports(), star, folder.report(today));
 
     store::Database db(appFolder);
     // The engine compares star without regard to letter case, and finds the
@@ -87,7 +87,7 @@ outcome::Result<lightcurve::History> lightcurve::readHistory(const QString &appF
         o.jd = *jd;
         o.magnitude = *magnitude;
         o.row = point.row;
-        if (const std::optional<observe::ReportLine> line = reports.take(point.obsdate)) {
+        if (const std::optional<reports::ReportLine> line = reports.take(point.obsdate)) {
             o.recorded = true;
             o.fainterThan = line->fainterThan;
             o.tonight = line->tonight;

@@ -17,14 +17,4 @@ const QStringList &modEntryscreen::constellations()
     return list;
 }
 
-const QStringList &modEntryscreen::commentCodes()
-{
-    static const QStringList list{
-        "B - Bright sky, Moon etc", "D - Unusual activity", "I - Identification uncertain", "K - non-AAVSO chart",
-        "L - Low, Obstructed",      "S - Sequence problem", "U - Clouds, haze...",          "V - faint, glimpsed",
-        "W - Poor seeing",          "Y - Outburst",         "Z - Uncertain magnitude",
-    };
-    return list;
-}
-
 } // namespace observe

@@ -12,10 +12,6 @@ namespace modEntryscreen
 // the observation screen's grid shows them: column 0 top to bottom, then
 // column 1 (44 rows each).
 const QStringList &constellations();
-
-// The comment codes of the AAVSO visual format, as the list offers them:
-// the code letter, " - ", and what it means.
-const QStringList &commentCodes();
 }
 
 } // namespace observe

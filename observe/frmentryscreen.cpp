@@ -12,7 +12,6 @@
 #include "observe/picturebox.h"
 #include "observe/previous.h"
 #include "observe/reportfile.h"
-#include "observe/starfacts.h"
 #include "screenkit/largecheckbox.h"
 #include "screenkit/navigation.h"
 #include "screenkit/nightcolours.h"
@@ -334,7 +333,7 @@ void frmEntryscreen::wireChoice()
 void frmEntryscreen::wireEstimate()
 {
     m_ddCommentcodes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_ddCommentcodes->addItems(modEntryscreen::commentCodes());
+    m_ddCommentcodes->addItems(reports::commentCodes());
     m_ddCommentcodes->setCurrentRow(-1);
     m_ddCommentcodes->clearSelection();
     connect(m_cmdClearcode, &QPushButton::clicked, this, [this] {
@@ -516,7 +515,7 @@ void frmEntryscreen::enter()
         return;
     }
     // Only now: seen before the estimate, a warning would bias it.
-    showwarnings(plausibility::ofRecording(m_appFolder, typed));
+    showwarnings(modEntryscreen::warningsOf(m_appFolder, typed));
     clearfields();
     countobservation();
 }

@@ -3,12 +3,14 @@
 
 #include "observe/logging.h"
 #include "observe/reportfile.h"
-#include "observe/visualformat.h"
+#include "reports/starfacts.h"
+#include "reports/visualformat.h"
 #include "store/charts.h"
 #include "store/database.h"
 #include "store/heldtransaction.h"
 #include "store/observations.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 
@@ -151,7 +153,7 @@ outcome::Result<QStringList> modEntryscreen::unpairedLines(const QString &appFol
     // observation that recording could have left without its row.
     QStringList lines;
     for (const QString &line : report->text.split(u'\n', Qt::SkipEmptyParts)) {
-        if (!line.startsWith(u'#') && line.count(u'|') == modReportcheck::fieldCount - 1)
+        if (!line.startsWith(u'#') && line.count(u'|') == reports::modReportcheck::fieldCount - 1)
             lines.append(line);
     }
     if (lines.isEmpty())
@@ -180,6 +182,26 @@ outcome::Result<QStringList> modEntryscreen::unpairedLines(const QString &appFol
             unpaired.append(line);
     }
     return unpaired;
+}
+
+QStringList modEntryscreen::warningsOf(const QString &appFolder, const ObservationTexts &typed)
+{
+    namespace rules = reports::plausibility;
+    const ObservationTexts texts = asLeft(typed);
+    store::Database db(appFolder, store::Database::Access::ReadOnly);
+    const auto chart = store::chartOf(db, texts.star);
+    const bool nightly = chart && *chart && isNightly((*chart)->nightly);
+    const QStringList fields = makeRecording(texts, nightly).line.split(u'|');
+    const rules::Estimate estimate{
+        0, fields.value(0), fields.value(1), fields.value(2), fields.value(4), fields.value(5)};
+    const rules::Known known = rules::readKnown(appFolder, {estimate});
+    QStringList shown;
+    for (const rules::Warning &warning : rules::warnings(estimate, known.of(estimate.star)))
+        shown.append(rules::text(estimate, warning));
+    for (const reports::UnreadReport &report : known.unread)
+        shown.append(QDir::toNativeSeparators(report.path) + QStringLiteral(": ")
+                     + rules::unreadWarning(report.reason));
+    return shown;
 }
 
 } // namespace observe

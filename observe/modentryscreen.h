@@ -32,6 +32,10 @@ outcome::Done recordobs(const QString &appFolder, const QString &todaysfile, con
 // not in cumobs (the same star, date text and magnitude), as a crash between
 // the two leaves them, as written. Reads only.
 outcome::Result<QStringList> unpairedLines(const QString &appFolder, const QString &todaysfile);
+
+// The warnings of the checks after an estimate for the observation just
+// recorded, as texts naming the star; its own row is no part of its history.
+QStringList warningsOf(const QString &appFolder, const ObservationTexts &typed);
 }
 
 } // namespace observe

@@ -310,11 +310,6 @@ modEntryscreen::ObservationTexts modEntryscreen::asLeft(ObservationTexts texts)
     return texts;
 }
 
-bool modEntryscreen::isNightly(const QString &nightly)
-{
-    return nightly == QLatin1String("yes");
-}
-
 QString modEntryscreen::commentCode(const std::optional<QString> &item)
 {
     if (!item || item->isEmpty())

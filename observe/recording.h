@@ -2,6 +2,7 @@
 #pragma once
 
 #include "outcome/result.h"
+#include "reports/visualformat.h"
 #include "store/observations.h"
 
 #include <QDateTime>
@@ -64,8 +65,8 @@ outcome::Done checkMagnitudeLeft(const QString &magnitude);
 // the comparison labels without their points.
 ObservationTexts asLeft(ObservationTexts texts);
 
-// A star is observed nightly only when its catalogue flag is exactly "yes".
-bool isNightly(const QString &nightly);
+// The catalogue's flag of a star observed nightly, as the report format reads it.
+using reports::isNightly;
 
 // The first letter of the chosen comment-code item, or "na".
 QString commentCode(const std::optional<QString> &item);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "observe/frmentryscreen.h"
-#include "observe/ledgermatch.h"
+#include "reports/ledgermatch.h"
 #include "screenkit/navigation.h"
 #include "screenkit/nightmode.h"
 #include "tests/import/downloadfile.h"
@@ -29,7 +29,7 @@ QWidget *checkWindow()
     return screenkit::find(screenkit::Screen::ReportCheck);
 }
 
-QListWidget *reports()
+QListWidget *reportList()
 {
     return checkWindow()->findChild<QListWidget *>(QStringLiteral("lstReports"));
 }
@@ -84,10 +84,10 @@ void tst_reportcheckscreen::startScreenOpensItNewestFirst()
     QTest::keyClick(start, Qt::Key_R, Qt::AltModifier);
     QTRY_VERIFY(checkWindow() && checkWindow()->isVisible());
     QCOMPARE(checkWindow()->windowTitle(), QStringLiteral("Check report"));
-    QCOMPARE(reports()->count(), 2);
-    QCOMPARE(reports()->item(0)->text(), QStringLiteral("2018-Jan-05.txt"));
-    QCOMPARE(reports()->item(1)->text(), QStringLiteral("2018-Jan-04.txt"));
-    QCOMPARE(reports()->currentRow(), 0);
+    QCOMPARE(reportList()->count(), 2);
+    QCOMPARE(reportList()->item(0)->text(), QStringLiteral("2018-Jan-05.txt"));
+    QCOMPARE(reportList()->item(1)->text(), QStringLiteral("2018-Jan-04.txt"));
+    QCOMPARE(reportList()->currentRow(), 0);
     QCOMPARE(findings()->horizontalHeaderItem(4)->text(), QStringLiteral("Reason"));
     // Errors first.
     QCOMPARE(rows(), (QStringList{"8|Error|line", "9|Error|magnitude", "2|Warning|#OBSCODE"}));
@@ -95,8 +95,8 @@ void tst_reportcheckscreen::startScreenOpensItNewestFirst()
     const auto *summary = checkWindow()->findChild<QLabel *>(QStringLiteral("lblSummary"));
     QCOMPARE(summary->text(), QStringLiteral("2018-Jan-05.txt: 2 errors, 1 warning, 3 observations"));
 
-    QTest::mouseClick(reports()->viewport(), Qt::LeftButton, {},
-                      reports()->visualItemRect(reports()->item(1)).center());
+    QTest::mouseClick(reportList()->viewport(), Qt::LeftButton, {},
+                      reportList()->visualItemRect(reportList()->item(1)).center());
     QCOMPARE(findings()->rowCount(), 0);
     QCOMPARE(summary->text(), QStringLiteral("2018-Jan-04.txt: no findings, 1 observation. Ready to submit."));
 }
@@ -112,7 +112,7 @@ void tst_reportcheckscreen::nightStyleWhileObserving()
     QWidget *window = screenkit::show(screenkit::Screen::ReportCheck);
     QVERIFY(QTest::qWaitForWindowExposed(window));
     findings()->selectRow(2);
-    reports()->setFocus();
+    reportList()->setFocus();
     QVERIFY(findings()->verticalScrollBar()->isVisible());
     const QImage image = grabNight(window);
     const int light = lightPixels(image);
@@ -142,7 +142,7 @@ void tst_reportcheckscreen::observationScreenOpensItAndChecksOnClosing()
     QCOMPARE(button->geometry(), QRect(824, 80, 113, 25));
     QTest::mouseClick(button, Qt::LeftButton);
     QTRY_VERIFY(checkWindow() && checkWindow()->isVisible());
-    QCOMPARE(reports()->currentItem()->text(), QFileInfo(f.reportPath()).fileName());
+    QCOMPARE(reportList()->currentItem()->text(), QFileInfo(f.reportPath()).fileName());
     checkWindow()->close();
     QTRY_VERIFY(!checkWindow());
 
@@ -159,7 +159,7 @@ void tst_reportcheckscreen::observationScreenOpensItAndChecksOnClosing()
     const QString today = QFileInfo(f.reportPath()).fileName();
     f.close();
     QTRY_VERIFY(checkWindow() && checkWindow()->isVisible());
-    QCOMPARE(reports()->currentItem()->text(), today);
+    QCOMPARE(reportList()->currentItem()->text(), today);
     QCOMPARE(rows().value(0), QStringLiteral("8|Error|line"));
     QVERIFY2(findings()->item(0, 4)->text().contains(QStringLiteral("line 7")), qPrintable(rows().join(u'\n')));
 }
@@ -171,7 +171,7 @@ void tst_reportcheckscreen::ledgerTellsWhatTheAavsoHolds()
     QWidget *window = screenkit::show(screenkit::Screen::ReportCheck);
     QVERIFY(QTest::qWaitForWindowExposed(window));
     const auto *note = window->findChild<QLabel *>(QStringLiteral("lblLedger"));
-    QCOMPARE(note->text(), observe::modReportcheck::noDownloadNote());
+    QCOMPARE(note->text(), reports::modReportcheck::noDownloadNote());
 
     QVERIFY(importDownload(f.folder().path(), downloadOfTwo));
     QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("cmdRecheck")), Qt::LeftButton);

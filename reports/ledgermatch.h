@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-namespace observe
+namespace reports
 {
 
 // Which lines of a day's report the AAVSO holds, by the ledger of the
@@ -117,4 +117,4 @@ private:
 };
 }
 
-} // namespace observe
+} // namespace reports

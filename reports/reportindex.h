@@ -9,7 +9,7 @@
 
 #include <optional>
 
-namespace observe
+namespace reports
 {
 // What a report line tells of an observation beyond its cumobs row.
 struct ReportLine

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "observe/plausibility.h"
+#include "reports/plausibility.h"
 
 #include "varstars/vartypes.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace observe
+namespace reports
 {
 
 namespace plausibility
@@ -205,4 +205,4 @@ QString text(const Estimate &estimate, const Warning &warning)
 }
 }
 
-} // namespace observe
+} // namespace reports

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "observe/ledgermatch.h"
-#include "observe/visualformat.h"
+#include "reports/ledgermatch.h"
+#include "reports/visualformat.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -12,7 +12,7 @@
 
 class QTextStream;
 
-namespace observe
+namespace reports
 {
 
 // The check of a report file before the observer uploads it: the file read
@@ -78,4 +78,4 @@ Ledgers ledgersOf(const QString &appFolder, const QList<QByteArray> &names);
 void printLedgers(const QList<QByteArray> &names, const QString &appFolder, QTextStream &out);
 }
 
-} // namespace observe
+} // namespace reports

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Which lines of a report the AAVSO holds, by the ledger: the rules of matching.
-#include "observe/ledgermatch.h"
+#include "reports/ledgermatch.h"
 #include "store/observationkey.h"
 
 #include <QTest>
 
-using namespace observe::modReportcheck;
+using namespace reports::modReportcheck;
 
 namespace
 {

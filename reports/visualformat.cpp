@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "observe/visualformat.h"
+#include "reports/visualformat.h"
 
 #include "appfiles/codepage.h"
 #include "appfiles/headerfile.h"
-#include "observe/fixedlists.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -14,7 +13,7 @@
 #include <limits>
 #include <string_view>
 
-namespace observe
+namespace reports
 {
 
 namespace modReportcheck
@@ -239,7 +238,7 @@ const QString &commentLetters()
 {
     static const QString letters = [] {
         QString all;
-        for (const QString &item : modEntryscreen::commentCodes())
+        for (const QString &item : commentCodes())
             all += item.at(0);
         return all;
     }();
@@ -936,4 +935,19 @@ double julianDate(const QDateTime &moment)
 }
 }
 
-} // namespace observe
+const QStringList &commentCodes()
+{
+    static const QStringList list{
+        "B - Bright sky, Moon etc", "D - Unusual activity", "I - Identification uncertain", "K - non-AAVSO chart",
+        "L - Low, Obstructed",      "S - Sequence problem", "U - Clouds, haze...",          "V - faint, glimpsed",
+        "W - Poor seeing",          "Y - Outburst",         "Z - Uncertain magnitude",
+    };
+    return list;
+}
+
+bool isNightly(const QString &nightly)
+{
+    return nightly == QLatin1String("yes");
+}
+
+} // namespace reports

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "observe/ledgermatch.h"
+#include "reports/ledgermatch.h"
 
-#include "observe/visualformat.h"
+#include "reports/visualformat.h"
 #include "store/observationkey.h"
 #include "varstars/starkey.h"
 
 #include <algorithm>
 
-namespace observe
+namespace reports
 {
 
 namespace modReportcheck
@@ -194,4 +194,4 @@ ReportLedger LedgerMatch::match(const QByteArray &bytes)
 }
 }
 
-} // namespace observe
+} // namespace reports

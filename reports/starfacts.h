@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "observe/plausibility.h"
-#include "observe/recording.h"
-#include "observe/reportindex.h"
+#include "reports/plausibility.h"
+#include "reports/reportindex.h"
 
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-namespace observe
+namespace reports
 {
 
 namespace plausibility
@@ -41,10 +40,6 @@ Known readKnown(const QString &appFolder, const QList<Estimate> &estimates);
 
 // Why a report passed over matters, from the reason it was not read.
 QString unreadWarning(const QString &reason);
-
-// The warnings of the observation the observation screen has just recorded,
-// as texts naming the star; its own row is no part of its history.
-QStringList ofRecording(const QString &appFolder, const modEntryscreen::ObservationTexts &texts);
 }
 
-} // namespace observe
+} // namespace reports

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "observe/starfacts.h"
+#include "reports/starfacts.h"
 
 #include "appfiles/folder.h"
-#include "observe/logging.h"
-#include "observe/reportcheck.h"
-#include "observe/reportindex.h"
+#include "reports/logging.h"
+#include "reports/reportcheck.h"
+#include "reports/reportindex.h"
 #include "store/charts.h"
 #include "store/database.h"
 #include "store/observations.h"
@@ -18,7 +18,7 @@
 #include <cmath>
 #include <limits>
 
-namespace observe
+namespace reports
 {
 
 namespace plausibility
@@ -119,7 +119,7 @@ outcome::Done readRecords(store::Database &db, const QStringList &stars, Known &
     if (!charts)
         return charts.problem();
     for (const store::ChartRow &chart : *charts)
-        known.stars[keyOf(chart.starname)].nightly = modEntryscreen::isNightly(chart.nightly);
+        known.stars[keyOf(chart.starname)].nightly = isNightly(chart.nightly);
     return {};
 }
 }
@@ -194,23 +194,6 @@ Known readKnown(const QString &appFolder, const QList<Estimate> &estimates)
         unreadable(known, read.problem().message);
     return known;
 }
-
-QStringList ofRecording(const QString &appFolder, const modEntryscreen::ObservationTexts &typed)
-{
-    const modEntryscreen::ObservationTexts texts = modEntryscreen::asLeft(typed);
-    store::Database db(appFolder, store::Database::Access::ReadOnly);
-    const auto chart = store::chartOf(db, texts.star);
-    const bool nightly = chart && *chart && modEntryscreen::isNightly((*chart)->nightly);
-    const QStringList fields = modEntryscreen::makeRecording(texts, nightly).line.split(u'|');
-    const Estimate estimate{0, fields.value(0), fields.value(1), fields.value(2), fields.value(4), fields.value(5)};
-    const Known known = readKnown(appFolder, {estimate});
-    QStringList shown;
-    for (const Warning &warning : warnings(estimate, known.of(estimate.star)))
-        shown.append(text(estimate, warning));
-    for (const UnreadReport &report : known.unread)
-        shown.append(QDir::toNativeSeparators(report.path) + QStringLiteral(": ") + unreadWarning(report.reason));
-    return shown;
-}
 }
 
-} // namespace observe
+} // namespace reports

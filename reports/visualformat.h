@@ -1,19 +1,20 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "observe/plausibility.h"
+#include "reports/plausibility.h"
 
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <functional>
 #include <optional>
 
-namespace observe
+namespace reports
 {
 
 // The AAVSO Visual File Format read as strictly as the AAVSO's upload reads
@@ -192,4 +193,12 @@ void forEachObservation(
 double julianDate(const QDateTime &moment);
 }
 
-} // namespace observe
+// The comment codes of the AAVSO visual format, as the observation screen's
+// list offers them: the code letter, " - ", and what it means.
+const QStringList &commentCodes();
+
+// A star is observed nightly only when its catalogue flag is exactly "yes":
+// its lines are dated to four decimals, as the AAVSO asks of fast stars.
+bool isNightly(const QString &nightly);
+
+} // namespace reports

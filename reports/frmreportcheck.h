@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include "observe/reportcheck.h"
+#include "reports/reportcheck.h"
 #include "screenkit/controls.h"
 #include "screenkit/form.h"
 
@@ -10,7 +10,7 @@ class QListWidget;
 class QPushButton;
 class QTableWidget;
 
-namespace observe
+namespace reports
 {
 
 // The day's reports checked before upload: the files of "obs", newest first,
@@ -56,4 +56,4 @@ private:
     QPushButton *m_cmdClose = nullptr;
 };
 
-} // namespace observe
+} // namespace reports

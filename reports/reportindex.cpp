@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "observe/reportindex.h"
+#include "reports/reportindex.h"
 
 #include "appfiles/boundedread.h"
 #include "appfiles/codepage.h"
 #include "appfiles/folder.h"
-#include "observe/logging.h"
+#include "reports/logging.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -28,7 +28,7 @@ char lowerAscii(char c)
 }
 }
 
-observe::ReportIndex::ReportIndex(const QStringList &stars)
+reports::ReportIndex::ReportIndex(const QStringList &stars)
 {
     for (const QString &star : stars) {
         // A name the code page cannot write is in no report.
@@ -45,7 +45,7 @@ observe::ReportIndex::ReportIndex(const QStringList &stars)
     }
 }
 
-observe::ReportIndex observe::ReportIndex::read(const QString &reportsFolder, const QString &star,
+reports::ReportIndex reports::ReportIndex::read(const QString &reportsFolder, const QString &star,
                                                 const QString &todaysFile)
 {
     const QDir folder(reportsFolder);
@@ -55,7 +55,7 @@ observe::ReportIndex observe::ReportIndex::read(const QString &reportsFolder, co
     return read(files, {star}, todaysFile);
 }
 
-observe::ReportIndex observe::ReportIndex::read(const QStringList &files, const QStringList &stars,
+reports::ReportIndex reports::ReportIndex::read(const QStringList &files, const QStringList &stars,
                                                 const QString &todaysFile)
 {
     ReportIndex index(stars);
@@ -67,7 +67,7 @@ observe::ReportIndex observe::ReportIndex::read(const QStringList &files, const 
     return index;
 }
 
-qsizetype observe::ReportIndex::starOf(QByteArrayView name) const
+qsizetype reports::ReportIndex::starOf(QByteArrayView name) const
 {
     if (name.size() > m_longest)
         return -1;
@@ -77,7 +77,7 @@ qsizetype observe::ReportIndex::starOf(QByteArrayView name) const
     return m_stars.value(QByteArray::fromRawData(lower.data(), size), -1);
 }
 
-void observe::ReportIndex::readFile(const QString &path, bool tonight)
+void reports::ReportIndex::readFile(const QString &path, bool tonight)
 {
     const outcome::Result<QByteArray> bytes = appfiles::readBounded(path, appfiles::largestReport);
     if (!bytes) {
@@ -114,24 +114,24 @@ void observe::ReportIndex::readFile(const QString &path, bool tonight)
     }
 }
 
-std::optional<observe::ReportLine> observe::ReportIndex::take(const QString &dateText)
+std::optional<reports::ReportLine> reports::ReportIndex::take(const QString &dateText)
 {
     return m_lines.isEmpty() ? std::nullopt : takeAt(0, dateText);
 }
 
-std::optional<observe::ReportLine> observe::ReportIndex::take(const QString &star, const QString &dateText)
+std::optional<reports::ReportLine> reports::ReportIndex::take(const QString &star, const QString &dateText)
 {
     const std::optional<QByteArray> name = appfiles::toCp1252(star);
     const qsizetype number = name ? starOf(*name) : -1;
     return number < 0 ? std::nullopt : takeAt(number, dateText);
 }
 
-QList<observe::UnreadReport> observe::ReportIndex::unread() const
+QList<reports::UnreadReport> reports::ReportIndex::unread() const
 {
     return m_unread;
 }
 
-std::optional<observe::ReportLine> observe::ReportIndex::takeAt(qsizetype star, const QString &dateText)
+std::optional<reports::ReportLine> reports::ReportIndex::takeAt(qsizetype star, const QString &dateText)
 {
     const auto it = m_lines[star].find(dateText);
     if (it == m_lines[star].end() || it->isEmpty())

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "observe/reportcheck.h"
+#include "reports/reportcheck.h"
 
 #include "appfiles/boundedread.h"
 #include "appfiles/filesystem.h"
 #include "appfiles/folder.h"
-#include "observe/starfacts.h"
+#include "reports/starfacts.h"
 #include "store/ledger.h"
 
 #include <QDir>
@@ -18,7 +18,7 @@
 #include <cerrno>
 #include <dirent.h>
 
-namespace observe
+namespace reports
 {
 
 namespace modReportcheck
@@ -285,4 +285,4 @@ void printLedgers(const QList<QByteArray> &names, const QString &appFolder, QTex
 }
 }
 
-} // namespace observe
+} // namespace reports

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The checks after an estimate, rule by rule.
-#include "observe/plausibility.h"
+#include "reports/plausibility.h"
 
 #include <QTest>
 
-using observe::plausibility::Estimate;
-using observe::plausibility::StarFacts;
+using reports::plausibility::Estimate;
+using reports::plausibility::StarFacts;
 
 class tst_plausibility final : public QObject
 {
@@ -110,10 +110,10 @@ void tst_plausibility::rules()
     const Estimate line{12, QStringLiteral("R Leo"), fields.at(0), fields.at(1), fields.at(2), fields.at(3)};
 
     QStringList found;
-    for (const auto &warning : observe::plausibility::warnings(line, factsOf(star))) {
+    for (const auto &warning : reports::plausibility::warnings(line, factsOf(star))) {
         found.append(warning.rule);
         // Each text names the line, the values compared and the rule.
-        const QString text = observe::plausibility::text(line, warning);
+        const QString text = reports::plausibility::text(line, warning);
         for (const QString &part : {QStringLiteral("Line 12"), line.magnitude, warning.rule})
             QVERIFY2(text.contains(part), qPrintable(text));
     }

@@ -8,7 +8,7 @@
 
 #include <optional>
 
-namespace observe
+namespace reports
 {
 
 // The checks after an estimate: warnings, never refusals, of what looks
@@ -75,4 +75,4 @@ QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts);
 QString text(const Estimate &estimate, const Warning &warning);
 }
 
-} // namespace observe
+} // namespace reports

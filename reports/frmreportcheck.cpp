@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "observe/frmreportcheck.h"
+#include "reports/frmreportcheck.h"
 
 #include "appfiles/folder.h"
-#include "observe/reportcheck.h"
+#include "reports/reportcheck.h"
 #include "screenkit/navigation.h"
 
 #include <QDateTime>
@@ -16,7 +16,7 @@
 #include <QShowEvent>
 #include <QTableWidget>
 
-namespace observe
+namespace reports
 {
 
 namespace
@@ -283,4 +283,4 @@ void frmReportcheck::checkchosen()
     m_lblNotes->setText(check.notes.join(u'\n'));
 }
 
-} // namespace observe
+} // namespace reports

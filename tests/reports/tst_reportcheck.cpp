@@ -2,7 +2,7 @@
 #include "appfiles/folder.h"
 #include "observe/chartviewer.h"
 #include "observe/recording.h"
-#include "observe/reportcheck.h"
+#include "reports/reportcheck.h"
 #include "tests/support/exampleobservation.h"
 #include "tests/support/problemtext.h"
 
@@ -15,7 +15,7 @@
 
 #include <ctime>
 
-using namespace observe::modReportcheck;
+using namespace reports::modReportcheck;
 
 namespace
 {
