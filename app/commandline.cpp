@@ -33,6 +33,7 @@ struct Invocation
     QList<QByteArray> arguments;
     QTextStream &out;
     QTextStream &err;
+    const appfiles::Folder &folder;
 };
 
 struct Command
@@ -65,10 +66,10 @@ QCommandLineOption ledgerOption()
 // a file, of every day's report of the program folder.
 int check(const Invocation &call)
 {
-    const QString appFolder = QCoreApplication::applicationDirPath();
+    const appfiles::Folder &appFolder = call.folder;
     QList<QByteArray> names = call.arguments;
     if (names.isEmpty()) {
-        const QString reports = appfiles::Folder(appFolder).reports();
+        const QString reports = appFolder.reports().path();
         for (const QString &report : reports::modReportcheck::reportFiles(reports))
             names.append(QFile::encodeName(report));
         if (names.isEmpty()) {
@@ -118,7 +119,7 @@ int positions(const Invocation &call)
     const auto reading = tonight::readPositionsFile(path);
     if (!reading)
         return refuse(call, QStringLiteral("%1: %2").arg(path, reading.problem().message));
-    const QString folder = QCoreApplication::applicationDirPath();
+    const appfiles::Folder &folder = call.folder;
     // A database of an earlier version gets the planner's table as the program's start would give it.
     if (store::lookups(folder) == store::Lookups::Missing) {
         if (const auto added = store::addLookups(folder); !added)
@@ -166,8 +167,8 @@ int tonightPlan(const Invocation &call)
                               .arg(at));
         moment = *given;
     }
-    const QString folder = QCoreApplication::applicationDirPath();
-    const QString siteFile = appfiles::Folder(folder).site();
+    const appfiles::Folder &folder = call.folder;
+    const QString siteFile = folder.site();
     if (const auto site = tonight::readSite(siteFile); !site) {
         return refuse(call,
                       site.problem().kind == outcome::Kind::NotFound
@@ -236,38 +237,59 @@ QList<QByteArray> givenBytes(int argc, char *argv[], const QStringList &position
 }
 }
 
-std::optional<int> runCommand(int argc, char *argv[])
+struct CommandLine::Parsed
 {
-    // Parsed before any application object exists: the windows' would want a display.
+    QCommandLineParser parser;
+    bool ok = false;
+    // The index of the command in commands(); none for the windows or an argument alone.
+    std::optional<qsizetype> chosen;
+    // The arguments that are no options, as bytes.
+    QList<QByteArray> given;
+};
+
+CommandLine::CommandLine(int argc, char *argv[])
+    : m_parsed(std::make_unique<Parsed>())
+{
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const QList<Command> all = commands();
-    QCommandLineParser parser;
+    QCommandLineParser &parser = m_parsed->parser;
     parser.setApplicationDescription(
         QStringLiteral("Records visual estimates of variable stars. Without options it opens its start screen."));
     for (const Command &command : all)
         parser.addOption(command.option);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A day's report, for --check."),
                                  QStringLiteral("[FILE...]"));
-    const bool parsed = parser.parse(arguments);
+    m_parsed->ok = parser.parse(arguments);
     const auto chosen =
         std::find_if(all.cbegin(), all.cend(), [&parser](const Command &c) { return parser.isSet(c.option); });
-    if (parsed && chosen == all.cend() && parser.positionalArguments().isEmpty())
-        return std::nullopt;
+    if (chosen != all.cend())
+        m_parsed->chosen = chosen - all.cbegin();
+    m_parsed->given = givenBytes(argc, argv, parser.positionalArguments());
+}
 
-    const QList<QByteArray> given = givenBytes(argc, argv, parser.positionalArguments());
-    QCoreApplication app(argc, argv);
+CommandLine::~CommandLine() = default;
+
+bool CommandLine::asksForWindows() const
+{
+    return m_parsed->ok && !m_parsed->chosen && m_parsed->parser.positionalArguments().isEmpty();
+}
+
+int CommandLine::run(const appfiles::Folder &folder) const
+{
     QTextStream out(stdout);
     QTextStream err(stderr);
-    if (!parsed || chosen == all.cend()) {
+    const QCommandLineParser &parser = m_parsed->parser;
+    if (!m_parsed->ok || !m_parsed->chosen) {
         err << QCoreApplication::applicationName() << ": "
-            << (parsed ? QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().constFirst())
-                       : parser.errorText())
+            << (m_parsed->ok
+                    ? QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().constFirst())
+                    : parser.errorText())
             << "\nTry \"" << QCoreApplication::applicationName() << " --help\" for the options.\n";
         return 2;
     }
-    return chosen->run(Invocation{parser, given, out, err});
+    return commands().at(*m_parsed->chosen).run(Invocation{parser, m_parsed->given, out, err, folder});
 }
 
 } // namespace app

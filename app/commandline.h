@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
-#include <optional>
+#include "appfiles/folder.h"
+
+#include <memory>
 
 namespace app
 {
@@ -10,6 +12,25 @@ namespace app
 // opens no window, creates no file or folder, touches nothing in the
 // program's folder but what it is for (--positions stores positions in the
 // database), prints to the standard output and error, and its exit status
-// ends the program. None when the arguments ask for the windows.
-std::optional<int> runCommand(int argc, char *argv[]);
+// ends the program.
+class CommandLine final
+{
+public:
+    // Reads the arguments before any application object exists: the
+    // windows' would want a display.
+    CommandLine(int argc, char *argv[]);
+    ~CommandLine();
+    CommandLine(const CommandLine &) = delete;
+    CommandLine &operator=(const CommandLine &) = delete;
+
+    // No option, no file: the start screen opens.
+    bool asksForWindows() const;
+    // Runs the command the arguments ask for, with the application object
+    // made; returns the exit status.
+    int run(const appfiles::Folder &folder) const;
+
+private:
+    struct Parsed;
+    std::unique_ptr<Parsed> m_parsed;
+};
 }

@@ -97,7 +97,7 @@ const screenkit::Control frmStartup::controls[] = {
     {.name = "sbar", .kind = into<&frmStartup::m_sbar>, .at = {0, 10980 - 375, 14430, 375}},
 };
 
-frmStartup::frmStartup(const QString &appFolder, QWidget *parent)
+frmStartup::frmStartup(const appfiles::Folder &appFolder, QWidget *parent)
     : screenkit::Form(14430, 10980, parent)
     , m_appFolder(appFolder)
 {
@@ -159,7 +159,7 @@ bool frmStartup::load()
                                           "able to write there. Make the folder \"%1\" writable, or "
                                           "run the program from a folder you can write to, then start "
                                           "it again.")
-                               .arg(m_appFolder),
+                               .arg(m_appFolder.path()),
                      title, QMessageBox::Warning);
     }
     if (startup::needsIndexing(m_appFolder))

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/startup.h"
+#include "appfiles/folder.h"
 #include "screenkit/controls.h"
 #include "screenkit/form.h"
 
@@ -19,7 +20,7 @@ class frmStartup final : public screenkit::Form
     Q_OBJECT
 
 public:
-    explicit frmStartup(const QString &appFolder, QWidget *parent = nullptr);
+    explicit frmStartup(const appfiles::Folder &appFolder, QWidget *parent = nullptr);
 
     // Runs the start-up preparation; tells the user what could not be created.
     // True when it opened the header editor, which then belongs in front.
@@ -36,7 +37,7 @@ private:
     static const screenkit::Control controls[];
     void wireButtons();
 
-    QString m_appFolder;
+    appfiles::Folder m_appFolder;
     QPushButton *m_Command1 = nullptr;
     QLabel *m_Image1 = nullptr;
     QPushButton *m_cmdObserve = nullptr;

@@ -1,19 +1,26 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/commandline.h"
 #include "app/screenregistry.h"
+#include "appfiles/folder.h"
 #include "screenkit/navigation.h"
 
 #include <QApplication>
+
+#include <memory>
 
 int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("varlume"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VARLUME_VERSION));
-    if (const std::optional<int> status = app::runCommand(argc, argv))
-        return *status;
-
-    QApplication app(argc, argv);
-    const app::ScreenRegistry screens(QCoreApplication::applicationDirPath());
+    const app::CommandLine commandLine(argc, argv);
+    // A command runs without a display.
+    const bool windows = commandLine.asksForWindows();
+    const std::unique_ptr<QCoreApplication> application =
+        windows ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    const appfiles::Folder folder(QCoreApplication::applicationDirPath());
+    if (!windows)
+        return commandLine.run(folder);
+    const app::ScreenRegistry screens(folder);
     screenkit::show(screenkit::Screen::Startup);
     return QApplication::exec();
 }

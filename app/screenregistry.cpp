@@ -16,7 +16,7 @@ namespace app
 
 using screenkit::Screen;
 
-ScreenRegistry::ScreenRegistry(const QString &appFolder, observe::modEntryscreen::Clock clock)
+ScreenRegistry::ScreenRegistry(const appfiles::Folder &appFolder, observe::modEntryscreen::Clock clock)
     : m_appFolder(appFolder)
 {
     add(Screen::Startup, QStringLiteral("frmStartup"), [this, appFolder] {
@@ -127,7 +127,7 @@ QWidget *ScreenRegistry::find(Screen screen) const
 
 void ScreenRegistry::help(screenkit::HelpCommand command, int data)
 {
-    showHelp(appfiles::Folder(m_appFolder), command, data);
+    showHelp(m_appFolder, command, data);
 }
 
 } // namespace app

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "observe/chartviewer.h"
 #include "screenkit/navigation.h"
 
@@ -26,7 +27,7 @@ public:
 
     // Registers every screen of the program, working in the given folder;
     // the observation screen stamps its fields from the clock.
-    explicit ScreenRegistry(const QString &appFolder,
+    explicit ScreenRegistry(const appfiles::Folder &appFolder,
                             observe::modEntryscreen::Clock clock = observe::modEntryscreen::systemClock);
     ~ScreenRegistry() override;
     ScreenRegistry(const ScreenRegistry &) = delete;
@@ -51,7 +52,7 @@ private:
     QWidget *instance(screenkit::Screen screen);
     QWidget *present(QWidget *shown);
 
-    QString m_appFolder;
+    appfiles::Folder m_appFolder;
     QHash<screenkit::Screen, Entry> m_entries;
     // A screen that must stay before the one being shown.
     std::optional<screenkit::Screen> m_inFront;

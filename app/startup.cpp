@@ -27,9 +27,8 @@ QString makeFolder(const QString &path)
 }
 }
 
-startup::Prepared startup::prepare(const QString &appFolder, const Hooks &hooks)
+startup::Prepared startup::prepare(const appfiles::Folder &folder, const Hooks &hooks)
 {
-    const appfiles::Folder folder(appFolder);
     QStringList failures;
 
     if (!QFileInfo::exists(folder.header()))
@@ -47,13 +46,14 @@ startup::Prepared startup::prepare(const QString &appFolder, const Hooks &hooks)
     if (!QFileInfo::exists(folder.database())) {
         hooks.status(1, QStringLiteral("Creating default database..."));
         // Another start in the same folder may have created it meanwhile: that one is used.
-        if (const auto created = store::createDefault(appFolder))
+        if (const auto created = store::createDefault(folder))
             hooks.status(2, QStringLiteral(" Default Database created"));
         else if (!QFileInfo(folder.database()).isFile())
             failures.append(created.problem().message);
     }
 
-    for (const QString &path : {folder.charts(), folder.reports()}) {
+    for (const appfiles::Subfolder &subfolder : {folder.charts(), folder.reports()}) {
+        const QString path = subfolder.path();
         const QFileInfo existing(path);
         if (existing.isDir())
             continue;
@@ -70,12 +70,12 @@ startup::Prepared startup::prepare(const QString &appFolder, const Hooks &hooks)
     return {failures.join(QLatin1Char('\n')), {}};
 }
 
-bool startup::needsIndexing(const QString &appFolder)
+bool startup::needsIndexing(const appfiles::Folder &appFolder)
 {
     return store::lookups(appFolder) == store::Lookups::Missing;
 }
 
-void startup::indexObservations(const QString &appFolder, const Hooks &hooks)
+void startup::indexObservations(const appfiles::Folder &appFolder, const Hooks &hooks)
 {
     if (!needsIndexing(appFolder))
         return;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
+
 #include <QString>
 
 #include <functional>
@@ -31,15 +33,15 @@ struct Prepared
     QString stopped;
 };
 
-Prepared prepare(const QString &appFolder, const Hooks &hooks);
+Prepared prepare(const appfiles::Folder &folder, const Hooks &hooks);
 
 // Whether the database is this program's and lacks its lookup indexes.
-bool needsIndexing(const QString &appFolder);
+bool needsIndexing(const appfiles::Folder &appFolder);
 // Gives such a database its lookup indexes, telling the work in panel 1 and
 // its outcome in panel 2. A foreign or complete database is left as it is.
 // Without the indexes everything works, only slower: a failure is told in
 // the panel, not in a message box at every start.
-void indexObservations(const QString &appFolder, const Hooks &hooks);
+void indexObservations(const appfiles::Folder &appFolder, const Hooks &hooks);
 }
 
 } // namespace app

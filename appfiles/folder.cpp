@@ -17,73 +17,56 @@ const std::array<const char *, 12> months = {
 }
 
 Folder::Folder(const QString &path)
-    : m_path(path)
+    : m_root(path)
 {
 }
 
 QString Folder::path() const
 {
-    return m_path;
-}
-
-QString Folder::file(const QString &name) const
-{
-    return m_path + QLatin1Char('/') + name;
+    return m_root.path();
 }
 
 QString Folder::database() const
 {
-    return file(QStringLiteral("starcharts.mdb"));
+    return m_root.at(QStringLiteral("starcharts.mdb"));
 }
 
 QString Folder::header() const
 {
-    return file(QStringLiteral("header.txt"));
+    return m_root.at(QStringLiteral("header.txt"));
 }
 
-QString Folder::reports() const
+Subfolder Folder::reports() const
 {
-    return file(QStringLiteral("obs"));
+    return Subfolder(m_root.at(QStringLiteral("obs")));
 }
 
-QString Folder::charts() const
+Subfolder Folder::charts() const
 {
-    return file(QStringLiteral("starcharts"));
+    return Subfolder(m_root.at(QStringLiteral("starcharts")));
 }
 
-QString Folder::finderCharts() const
+Subfolder Folder::finderCharts() const
 {
-    return file(QStringLiteral("charts"));
+    return Subfolder(m_root.at(QStringLiteral("charts")));
 }
 
 QString Folder::site() const
 {
-    return file(QStringLiteral("site.ini"));
+    return m_root.at(QStringLiteral("site.ini"));
 }
 
 QString Folder::help() const
 {
-    return file(QStringLiteral("quillon.html"));
+    return m_root.at(QStringLiteral("quillon.html"));
 }
 
 QString Folder::report(const QDate &date) const
 {
-    return QStringLiteral("%1/%2-%3-%4.txt")
-        .arg(reports())
-        .arg(date.year(), 4, 10, QLatin1Char('0'))
-        .arg(QLatin1String(months[date.month() - 1]))
-        .arg(date.day(), 2, 10, QLatin1Char('0'));
-}
-
-std::optional<QString> pathPart(const QString &name)
-{
-    for (const QChar character : name) {
-        if (character == u'/' || character == u'\\')
-            return QString(character);
-    }
-    if (name == u"." || name == u"..")
-        return name;
-    return std::nullopt;
+    return reports().at(QStringLiteral("%1-%2-%3.txt")
+                            .arg(date.year(), 4, 10, QLatin1Char('0'))
+                            .arg(QLatin1String(months[date.month() - 1]))
+                            .arg(date.day(), 2, 10, QLatin1Char('0')));
 }
 
 std::optional<QDate> reportDate(const QString &path)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/subfolder.h"
+
 #include <QDate>
 #include <QString>
 
@@ -13,8 +15,10 @@ namespace appfiles
 // stays quick.
 constexpr qint64 largestReport = 20 * 1024 * 1024;
 
-// The application folder and everything the program keeps in it. Paths use
-// "/" and are absolute when the folder is.
+// The program folder and everything the program keeps in it: made once from
+// the running program's folder and handed on by reference. Paths use "/" and
+// are absolute when the folder is; only this type and its subfolders join a
+// name to a folder.
 class Folder final
 {
 public:
@@ -26,11 +30,11 @@ public:
     // The observer's report header, "header.txt".
     QString header() const;
     // The folder of daily report files, "obs".
-    QString reports() const;
+    Subfolder reports() const;
     // The folder of chart images, "starcharts".
-    QString charts() const;
+    Subfolder charts() const;
     // The folder of finder-chart images, "charts"; the observer makes it.
-    QString finderCharts() const;
+    Subfolder finderCharts() const;
     // The observing site and the cadences of the Tonight planner, "site.ini".
     QString site() const;
     // The help page, "quillon.html".
@@ -40,16 +44,8 @@ public:
     QString report(const QDate &date) const;
 
 private:
-    QString file(const QString &name) const;
-
-    QString m_path;
+    Subfolder m_root;
 };
-
-// What makes a name more than a file name in its folder: the first "/" or
-// "\\" it holds, or the name itself when it is "." or "..". Nothing for a
-// plain file name. Chart and finder names are opened only when they are plain,
-// whatever program wrote them into the database.
-std::optional<QString> pathPart(const QString &name);
 
 // The date a day's report file is named after ("2018-Jan-05.txt", with or
 // without its folder), or nothing for any other name.

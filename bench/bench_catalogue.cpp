@@ -32,7 +32,7 @@ QString starName(int i)
     return QStringLiteral("star %1").arg(i, 4, 10, QLatin1Char('0'));
 }
 
-void fill(const QString &folder)
+void fill(const appfiles::Folder &folder)
 {
     // Beside the seed, 1,999 charts in the 88 constellations; 500 observations
     // of each star, spread over the years.
@@ -55,7 +55,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    const QString folder = dir.path();
+    const appfiles::Folder folder(dir.path());
     QElapsedTimer timer;
     timer.start();
     fill(folder);

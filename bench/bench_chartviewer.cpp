@@ -38,7 +38,7 @@ namespace
 constexpr int observations = 1'000'000;
 constexpr int stars = 500;
 
-void fill(const QString &folder)
+void fill(const appfiles::Folder &folder)
 {
     benchkit::makeDatabase(
         folder, stars,
@@ -49,7 +49,7 @@ void fill(const QString &folder)
         observations, [](int i) { return QStringLiteral("star %1").arg(i % stars); });
 }
 
-void summaryLookup(const QString &folder)
+void summaryLookup(const appfiles::Folder &folder)
 {
     const auto lookup = [&](const char *star) {
         return
@@ -59,7 +59,7 @@ void summaryLookup(const QString &folder)
                     benchkit::medianMs(201, lookup("star 123")));
     benchkit::print("summary lookup, a star with none (median)", benchkit::medianMs(201, lookup("ss cyg")));
     // As an earlier version left the file.
-    runSql(appfiles::Folder(folder).database(),
+    runSql(folder.database(),
            {QStringLiteral("DROP INDEX cumobs_star_obsdate"), QStringLiteral("DROP INDEX cumobs_obsdate")});
     benchkit::print("the same without the lookup indexes (median)", benchkit::medianMs(11, lookup("star 123")));
     QElapsedTimer timer;
@@ -116,7 +116,7 @@ void resetPeak()
     clear.write("5");
 }
 
-void showFile(const QString &folder, const QString &file, QPushButton *button)
+void showFile(const appfiles::Folder &folder, const QString &file, QPushButton *button)
 {
     store::Database db(folder);
     const QString star = QStringLiteral("star 123");
@@ -130,10 +130,10 @@ void showFile(const QString &folder, const QString &file, QPushButton *button)
 
 // An A4 chart scanned at 600 dots per inch and more, the largest the viewer
 // shows, in colour and in grey as scanners save it.
-void largestScan(const QString &folder, QPushButton *button)
+void largestScan(const appfiles::Folder &folder, QPushButton *button)
 {
-    const QString colour = appfiles::Folder(folder).charts() + QStringLiteral("/scan.png");
-    const QString grey = appfiles::Folder(folder).charts() + QStringLiteral("/scan-grey.png");
+    const QString colour = folder.charts().file(QStringLiteral("scan.png")).value();
+    const QString grey = folder.charts().file(QStringLiteral("scan-grey.png")).value();
     {
         const QImage scan = blackOnWhiteChart(observe::modEntryscreen::largestPictureWidth,
                                               observe::modEntryscreen::largestPictureHeight);
@@ -165,16 +165,16 @@ void largestScan(const QString &folder, QPushButton *button)
     }
 }
 
-void getChart(const QString &folder)
+void getChart(const appfiles::Folder &folder)
 {
-    const QString path = appfiles::Folder(folder).charts() + QStringLiteral("/big.gif");
+    const QString path = folder.charts().file(QStringLiteral("big.gif")).value();
     QFile gif(path);
     gif.open(QIODevice::WriteOnly);
     gif.write(gifBytes(blackOnWhiteChart(2000, 2000)));
     gif.close();
-    QFile::copy(QStringLiteral(FERROW_LIBRARY), folder + QStringLiteral("/libferrow.so"));
-    QDir(folder).mkdir(QStringLiteral("obs"));
-    QFile header(folder + QStringLiteral("/header.txt"));
+    QFile::copy(QStringLiteral(FERROW_LIBRARY), folder.path() + QStringLiteral("/libferrow.so"));
+    QDir().mkpath(folder.reports().path());
+    QFile header(folder.header());
     header.open(QIODevice::WriteOnly);
     header.write("#TYPE=Visual\r\n#OBSCODE=XYZ\r\n#DELIM=|\r\n#DATE=JD\r\n#OBSTYPE=Visual\r\n");
     header.close();
@@ -223,11 +223,11 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    const QString folder = dir.path();
+    const appfiles::Folder folder(dir.path());
     QElapsedTimer timer;
     timer.start();
     fill(folder);
-    QDir(folder).mkdir(QStringLiteral("starcharts"));
+    QDir().mkpath(folder.charts().path());
     std::printf("%d observations, %d stars filled in %.1f s\n\n", observations, stars, timer.elapsed() / 1000.0);
 
     summaryLookup(folder);

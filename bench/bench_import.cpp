@@ -5,6 +5,7 @@
 // Run with the release preset:
 //   cmake --preset release && cmake --build --preset release --target bench_import
 //   build/release/benchbin/bench_import [observations]
+#include "appfiles/folder.h"
 #include "import/downloadline.h"
 #include "import/modimportscreen.h"
 #include "store/creation.h"
@@ -27,7 +28,7 @@
 namespace
 {
 // A new database, with the program's lookup indexes on cumobs.
-bool makeDatabase(const QString &folder)
+bool makeDatabase(const appfiles::Folder &folder)
 {
     const outcome::Done created = store::createDefault(folder);
     if (!created)
@@ -110,7 +111,7 @@ int child(const QString &what, const QString &file, const QString &folder)
 {
     QElapsedTimer timer;
     timer.start();
-    import::modImportscreen::Import import(file, folder);
+    import::modImportscreen::Import import(file, appfiles::Folder(folder));
     QString text;
     if (what == QLatin1String("count")) {
         while (import.phase() == import::modImportscreen::Import::Phase::Checking)
@@ -144,8 +145,8 @@ int main(int argc, char *argv[])
 
     QElapsedTimer timer;
     timer.start();
-    if (!writeGeneratedFile(download, observations) || !writeCsv(download, csv) || !makeDatabase(ours)
-        || !makeDatabase(tool)) {
+    if (!writeGeneratedFile(download, observations) || !writeCsv(download, csv) || !makeDatabase(appfiles::Folder(ours))
+        || !makeDatabase(appfiles::Folder(tool))) {
         std::fprintf(stderr, "could not prepare the files\n");
         return 1;
     }
@@ -160,9 +161,9 @@ int main(int argc, char *argv[])
     const double childrenBefore = cpuMs(RUSAGE_CHILDREN);
     timer.restart();
     QProcess sqlite;
-    sqlite.start(
-        QStringLiteral("sqlite3"),
-        {store::Database(tool).path(), QStringLiteral(".mode csv"), QStringLiteral(".import %1 cumobs").arg(csv)});
+    sqlite.start(QStringLiteral("sqlite3"),
+                 {store::Database(appfiles::Folder(tool)).path(), QStringLiteral(".mode csv"),
+                  QStringLiteral(".import %1 cumobs").arg(csv)});
     sqlite.waitForFinished(-1);
     const double toolMs = timer.nsecsElapsed() / 1e6;
     const double toolCpuMs = cpuMs(RUSAGE_CHILDREN) - childrenBefore;
@@ -170,7 +171,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "sqlite3: %s\n", sqlite.readAllStandardError().constData());
         return 1;
     }
-    store::Database check(tool);
+    store::Database check{appfiles::Folder(tool)};
     std::printf("%-44s %7.0f ms, CPU %7.0f ms  (%lld rows)\n", "sqlite3 .import of the same rows as CSV", toolMs,
                 toolCpuMs, store::countObservations(check).valueOr(-1));
     std::printf("%-44s %7.2f,    CPU %7.2f     (goal: within 2.5)\n", "ratio", imported.ms / toolMs,

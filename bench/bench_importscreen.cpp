@@ -51,7 +51,7 @@ observe::modEntryscreen::ObservationTexts observation(int n)
 }
 
 // The recording's milliseconds, or -1 when it failed (with the reason on standard error).
-qint64 timedRecording(const QString &folder, const QString &report, int n)
+qint64 timedRecording(const appfiles::Folder &folder, const QString &report, int n)
 {
     QElapsedTimer clock;
     clock.start();
@@ -78,8 +78,8 @@ int main(int argc, char *argv[])
     // The other program: one recording, its time on standard output.
     if (argc == 5 && qstrcmp(argv[1], "record") == 0) {
         QCoreApplication other(argc, argv);
-        const qint64 ms =
-            timedRecording(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]), atoi(argv[4]));
+        const qint64 ms = timedRecording(appfiles::Folder(QString::fromLocal8Bit(argv[2])),
+                                         QString::fromLocal8Bit(argv[3]), atoi(argv[4]));
         std::printf("%lld\n", ms);
         return ms < 0 ? 1 : 0;
     }
@@ -88,11 +88,12 @@ int main(int argc, char *argv[])
     const qint64 observations = argc > 1 ? QByteArray(argv[1]).toLongLong() : 500'000;
 
     QTemporaryDir home;
-    QTemporaryDir folder;
+    QTemporaryDir dir;
+    const appfiles::Folder folder(dir.path());
     qputenv("HOME", QFile::encodeName(home.path()));
     QDir(home.path()).mkdir(QStringLiteral("Downloads"));
     const QString download = QDir(home.path()).filePath(QStringLiteral("Downloads/observations.txt"));
-    if (!writeGeneratedFile(download, observations) || !store::createDefault(folder.path())) {
+    if (!writeGeneratedFile(download, observations) || !store::createDefault(folder)) {
         std::fprintf(stderr, "could not prepare the files\n");
         return 1;
     }
@@ -112,7 +113,7 @@ int main(int argc, char *argv[])
         return QMessageBox::Ok;
     });
 
-    app::ScreenRegistry screens(folder.path());
+    app::ScreenRegistry screens(folder);
     QWidget *screen = screenkit::show(screenkit::Screen::Import);
     if (!QTest::qWaitForWindowExposed(screen))
         return 1;
@@ -157,7 +158,7 @@ int main(int argc, char *argv[])
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         tick.stop();
         watch.stop();
-        store::Database db(folder.path());
+        store::Database db(folder);
         std::printf("%s: %.1f s to \"Conversion Complete\"\n", what, done / 1e3);
         std::printf("  messages: %s\n", qPrintable(messages.join(QStringLiteral(" / "))));
         std::printf("  Label2: %s\n", qPrintable(label2->text()));
@@ -172,20 +173,20 @@ int main(int argc, char *argv[])
 
     // Anew, recording meanwhile, here at 20, 40 and 60 % of the file and in
     // another program from 30 % on.
-    const QString database = appfiles::Folder(folder.path()).database();
-    if (!QFile::remove(database) || !store::createDefault(folder.path())
-        || !appfiles::writeHeader(appfiles::Folder(folder.path()), QStringLiteral("#OBSCODE=XYZ"))) {
+    const QString database = folder.database();
+    if (!QFile::remove(database) || !store::createDefault(folder)
+        || !appfiles::writeHeader(folder, QStringLiteral("#OBSCODE=XYZ"))) {
         std::fprintf(stderr, "could not prepare the second import\n");
         return 1;
     }
-    const QString report = appfiles::Folder(folder.path()).report(QDate(2018, 1, 5));
-    static_cast<void>(observe::modEntryscreen::beginReport(folder.path(), report));
+    const QString report = folder.report(QDate(2018, 1, 5));
+    static_cast<void>(observe::modEntryscreen::beginReport(folder, report));
     QList<qint64> here;
     QList<qint64> there;
     std::vector<std::unique_ptr<QProcess>> others;
     during = [&](int progress) {
         if (here.size() < 3 && progress >= 200 * (here.size() + 1))
-            here.append(timedRecording(folder.path(), report, int(here.size())));
+            here.append(timedRecording(folder, report, int(here.size())));
         if (others.size() < 5 && progress >= 300 + 120 * int(others.size())) {
             others.push_back(std::make_unique<QProcess>());
             others.back()->setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -47,11 +47,11 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     const appfiles::Folder folder(dir.path());
-    QDir().mkpath(folder.reports());
-    if (const auto created = store::createDefault(dir.path()); !created)
+    QDir().mkpath(folder.reports().path());
+    if (const auto created = store::createDefault(folder); !created)
         std::fprintf(stderr, "%s\n", qPrintable(created.problem().message));
     {
-        store::Database db(dir.path());
+        store::Database db(folder);
         auto recorder = store::LedgerRecorder::prepare(db);
         outcome::Done done = recorder ? db.beginHeld() : outcome::Done(recorder.problem());
         for (int n = 0; done && n < downloaded; ++n) {
@@ -96,9 +96,9 @@ int main(int argc, char *argv[])
                     static_cast<double>(std::clock() - start) * 1000.0 / CLOCKS_PER_SEC / runs);
     };
     reports::modReportcheck::Ledgers ledgers;
-    timed("readLedger alone", [&] { static_cast<void>(store::readLedger(dir.path())); });
+    timed("readLedger alone", [&] { static_cast<void>(store::readLedger(folder)); });
     timed("ledgersOf: read the ledger and every report, match",
-          [&] { ledgers = reports::modReportcheck::ledgersOf(dir.path(), names); });
+          [&] { ledgers = reports::modReportcheck::ledgersOf(folder, names); });
     int held = 0;
     int missing = 0;
     int notCovered = 0;

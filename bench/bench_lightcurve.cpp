@@ -38,11 +38,11 @@ QString dateText(int i)
     return QString::number(2445000.0 + i * 0.15, 'f', 4);
 }
 
-void fill(const QString &folder)
+void fill(const appfiles::Folder &folder)
 {
     if (const auto created = store::createDefault(folder); !created)
         std::fprintf(stderr, "%s\n", qPrintable(created.problem().message));
-    QDir(folder).mkdir(QStringLiteral("obs"));
+    QDir().mkpath(folder.reports().path());
     benchkit::addObservations(folder, observations + others, [](int i) {
         const bool ours = i % 5 == 0;
         const int n = ours ? i / 5 : i;
@@ -58,10 +58,9 @@ void fill(const QString &folder)
     });
 
     // Half of each file's lines are of the star, with the dates of its rows.
-    const appfiles::Folder paths(folder);
     int line = 0;
     for (int f = 0; f < reportFiles; ++f) {
-        QFile report(paths.report(QDate(2000, 1, 1).addDays(f)));
+        QFile report(folder.report(QDate(2000, 1, 1).addDays(f)));
         report.open(QIODevice::WriteOnly);
         report.write("#TYPE=Visual\r\n#OBSCODE=XYZ\r\n#DELIM=|\r\n#DATE=JD\r\n");
         for (int l = 0; l < linesPerFile; ++l, ++line) {
@@ -117,7 +116,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    const QString folder = dir.path();
+    const appfiles::Folder folder(dir.path());
     QElapsedTimer filling;
     filling.start();
     fill(folder);
@@ -134,9 +133,8 @@ int main(int argc, char *argv[])
     std::printf("read %lld observations, %lld of them recorded here, %d not drawn\n",
                 static_cast<long long>(history.observations.size()), static_cast<long long>(recorded), history.undrawn);
     report("reading: the query, the index of obs/, the marks", reading, 400);
-    const appfiles::Folder paths(folder);
     report("  of which the index of the report files in obs/",
-           measure(5, [&] { reports::ReportIndex::read(paths.reports(), star, paths.report(QDate(2000, 1, 1))); }),
+           measure(5, [&] { reports::ReportIndex::read(folder.reports(), star, folder.report(QDate(2000, 1, 1))); }),
            400);
 
     // The plot as large as the window shows it, at night as at the eyepiece.

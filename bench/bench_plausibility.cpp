@@ -54,7 +54,7 @@ void write(const QString &path, const QByteArray &bytes)
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
 }
 
-void fill(const QString &folder)
+void fill(const appfiles::Folder &folder)
 {
     benchkit::makeDatabase(
         folder, stars,
@@ -78,8 +78,7 @@ void fill(const QString &folder)
     if (const auto saved = store::savePositions(db, records); !saved)
         std::fprintf(stderr, "%s\n", qPrintable(saved.problem().message));
 
-    const appfiles::Folder paths(folder);
-    QDir().mkpath(paths.reports());
+    QDir().mkpath(folder.reports().path());
     const QDate tonight = QDate::fromJulianDay(tonightJulianDay);
     int written = 0;
     for (int day = 0; day < earlierDays; ++day) {
@@ -90,12 +89,12 @@ void fill(const QString &folder)
         for (int i = 0; i < lines; ++i)
             report += line((written + i) % stars, evening + i * 0.0005, 60 + (written + i) % 80);
         written += lines;
-        write(paths.report(date), report);
+        write(folder.report(date), report);
     }
     QByteArray report = header;
     for (int i = 0; i < tonightLines; ++i)
         report += line(i % stars, static_cast<double>(tonightJulianDay) + 0.3 + i * 0.0002, 60 + i % 80);
-    write(paths.report(tonight), report);
+    write(folder.report(tonight), report);
 }
 }
 
@@ -104,16 +103,16 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     // A folder named on the command line is filled once and kept for the next run.
     QTemporaryDir dir;
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.path();
+    const appfiles::Folder folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.path());
     QElapsedTimer filling;
     filling.start();
-    if (!QFile::exists(appfiles::Folder(folder).database()))
+    if (!QFile::exists(folder.database()))
         fill(folder);
     std::printf("%d observations of %d stars, %d earlier reports, tonight's %d lines: ready in %.1f s\n\n",
                 observations, stars, earlierDays, tonightLines, filling.elapsed() / 1000.0);
 
     const QDate tonight = QDate::fromJulianDay(tonightJulianDay);
-    const QString path = appfiles::Folder(folder).report(tonight);
+    const QString path = folder.report(tonight);
     const QDateTime now(tonight.addDays(1), QTime(12, 0), QTimeZone::utc());
     constexpr int runs = 10;
     reports::modReportcheck::Check check;

@@ -30,7 +30,7 @@ constexpr int stars = 500;
 constexpr int reportLines = 2'000;
 constexpr int recordings = 200;
 
-void fill(const QString &folder)
+void fill(const appfiles::Folder &folder)
 {
     benchkit::makeDatabase(
         folder, stars,
@@ -44,7 +44,7 @@ void fill(const QString &folder)
 // The recording as it was before it was made safe: the same checks, lookup,
 // line and row, but the line appended without lock or flush and the row
 // committed on its own.
-bool unsafeRecording(const QString &folder, const QString &report,
+bool unsafeRecording(const appfiles::Folder &folder, const QString &report,
                      const observe::modEntryscreen::ObservationTexts &texts)
 {
     if (!observe::modEntryscreen::checkObservation(texts, QDateTime::currentDateTimeUtc()))
@@ -65,7 +65,7 @@ bool unsafeRecording(const QString &folder, const QString &report,
 
 // How long a line stands in the report before its row is committed: the
 // window in which a kill leaves the line without its row.
-double unpairedWindow(const QString &folder, const QString &report,
+double unpairedWindow(const appfiles::Folder &folder, const QString &report,
                       const observe::modEntryscreen::ObservationTexts &texts)
 {
     store::Database db(folder);
@@ -91,12 +91,12 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    const QString folder = dir.path();
+    const appfiles::Folder folder(dir.path());
     QElapsedTimer timer;
     timer.start();
     fill(folder);
-    QDir(folder).mkdir(QStringLiteral("obs"));
-    QFile header(folder + QStringLiteral("/header.txt"));
+    QDir().mkpath(folder.reports().path());
+    QFile header(folder.header());
     header.open(QIODevice::WriteOnly);
     header.write("#TYPE=Visual\r\n#OBSCODE=XYZ\r\n#DELIM=|\r\n#DATE=JD\r\n#OBSTYPE=Visual\r\n");
     header.close();
@@ -117,7 +117,7 @@ int main(int argc, char *argv[])
         static_cast<void>(store::newestObservation(db, QStringLiteral("star 7")));
     });
 
-    const QString reportFile = appfiles::Folder(folder).report(QDate(2018, 1, 5));
+    const QString reportFile = folder.report(QDate(2018, 1, 5));
     static_cast<void>(observe::modEntryscreen::beginReport(folder, reportFile));
     {
         QFile report(reportFile);

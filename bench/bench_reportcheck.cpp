@@ -47,7 +47,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     const appfiles::Folder folder(dir.path());
-    QDir().mkpath(folder.reports());
+    QDir().mkpath(folder.reports().path());
 
     const QDate first(2017, 1, 1);
     int written = 0;

@@ -84,7 +84,7 @@ QHash<QString, double> newest(const QList<tonight::PlanStar> &stars)
 // The programme in a program folder of its own, all through the store: its
 // charts, 1,000,000 cumobs rows spread over its stars (every tenth never
 // observed), its positions and elements, and the site.
-void fill(const QString &folder, const QList<tonight::PlanStar> &stars, const tonight::Site &site)
+void fill(const appfiles::Folder &folder, const QList<tonight::PlanStar> &stars, const tonight::Site &site)
 {
     const int count = static_cast<int>(stars.size());
     benchkit::makeDatabase(
@@ -105,7 +105,7 @@ void fill(const QString &folder, const QList<tonight::PlanStar> &stars, const to
     store::Database db(folder);
     if (const auto saved = store::savePositions(db, records); !saved)
         std::fprintf(stderr, "%s\n", qPrintable(saved.problem().message));
-    if (const auto written = tonight::writeSite(appfiles::Folder(folder).site(), site); !written)
+    if (const auto written = tonight::writeSite(folder.site(), site); !written)
         std::fprintf(stderr, "%s\n", qPrintable(written.problem().message));
 }
 
@@ -131,23 +131,24 @@ int main(int argc, char *argv[])
         std::printf("%lld up now, %lld lines of text\n", static_cast<long long>(upNow),
                     static_cast<long long>(text.count(u'\n')));
 
-        QTemporaryDir folder;
-        fill(folder.path(), stars, site);
+        QTemporaryDir dir;
+        const appfiles::Folder folder(dir.path());
+        fill(folder, stars, site);
         QStringList names;
         for (const tonight::PlanStar &star : stars)
             names.append(star.name);
         time("store::newestDates: the newest observation of each", [&] {
-            store::Database db(folder.path());
+            store::Database db(folder);
             if (const auto newest = store::newestDates(db, names); !newest)
                 std::fprintf(stderr, "%s\n", qPrintable(newest.problem().message));
         });
         time("readPlanInput: catalogue, positions, newest dates", [&] {
-            store::Database db(folder.path());
+            store::Database db(folder);
             if (const auto input = tonight::readPlanInput(db); !input)
                 std::fprintf(stderr, "%s\n", qPrintable(input.problem().message));
         });
         time("planAt: from the request to the filled rows", [&] {
-            const auto planned = tonight::planAt(folder.path(), moment);
+            const auto planned = tonight::planAt(folder, moment);
             if (!planned)
                 std::fprintf(stderr, "%s\n", qPrintable(planned.problem().message));
             else

@@ -44,7 +44,7 @@ void print(const char *what, double ms)
     std::printf("%-62s %9.2f ms\n", what, ms);
 }
 
-void makeDatabase(const QString &folder, int stars, const std::function<Star(int)> &star, int observations,
+void makeDatabase(const appfiles::Folder &folder, int stars, const std::function<Star(int)> &star, int observations,
                   const std::function<QString(int)> &starOf)
 {
     if (const auto created = store::createDefault(folder); !created)
@@ -74,7 +74,7 @@ void makeDatabase(const QString &folder, int stars, const std::function<Star(int
     });
 }
 
-void addObservations(const QString &folder, int count, const std::function<store::ObservationRow(int)> &row)
+void addObservations(const appfiles::Folder &folder, int count, const std::function<store::ObservationRow(int)> &row)
 {
     store::Database db(folder);
     using namespace store::column;

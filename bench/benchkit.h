@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "store/observations.h"
 
 #include <QString>
@@ -30,9 +31,9 @@ struct Star
 // charts (chart "X1", not nightly, no finder chart), the i-th described by
 // star(i); and `observations` rows a hundredth of a day apart from
 // 2,450,000, observation i being of the star starOf(i).
-void makeDatabase(const QString &folder, int stars, const std::function<Star(int)> &star, int observations,
+void makeDatabase(const appfiles::Folder &folder, int stars, const std::function<Star(int)> &star, int observations,
                   const std::function<QString(int)> &starOf);
 // Adds `count` rows to cumobs, row i as row(i), through the store's appender
 // as the import adds them.
-void addObservations(const QString &folder, int count, const std::function<store::ObservationRow(int)> &row);
+void addObservations(const appfiles::Folder &folder, int count, const std::function<store::ObservationRow(int)> &row);
 }

@@ -90,7 +90,7 @@ outcome::Done checkReportText(const QString &text, const Field &field)
 // A file name, never a path: each kind of image has its folder.
 outcome::Done checkFileName(const QString &text, const Field &field)
 {
-    const std::optional<QString> part = appfiles::pathPart(text);
+    const std::optional<QString> part = appfiles::Subfolder::pathPart(text);
     if (!part)
         return {};
     if (*part == u"." || *part == u"..")
@@ -265,20 +265,26 @@ struct ImageFile
     QString folder;
 };
 
-QList<ImageFile> absentFiles(const QString &appFolder, const ChartRow &row)
+// A name that is no plain file name is absent too: the observation screen never opens it.
+bool missingIn(const appfiles::Subfolder &folder, const QString &name)
 {
-    const appfiles::Folder folder(appFolder);
+    const std::optional<QString> path = folder.file(name);
+    return !path || !QFileInfo(*path).isFile();
+}
+
+QList<ImageFile> absentFiles(const appfiles::Folder &appFolder, const ChartRow &row)
+{
     QList<ImageFile> absent;
-    if (!row.picturefile.isEmpty() && !QFileInfo(folder.charts() + u'/' + row.picturefile).isFile())
-        absent.append({false, row.picturefile, folder.charts()});
+    if (!row.picturefile.isEmpty() && missingIn(appFolder.charts(), row.picturefile))
+        absent.append({false, row.picturefile, appFolder.charts().path()});
     if (!row.finderchart.isEmpty() && row.finderchart != noFinderChart()
-        && !QFileInfo(folder.finderCharts() + u'/' + row.finderchart).isFile())
-        absent.append({true, row.finderchart, folder.finderCharts()});
+        && missingIn(appFolder.finderCharts(), row.finderchart))
+        absent.append({true, row.finderchart, appFolder.finderCharts().path()});
     return absent;
 }
 }
 
-QString missingFiles(const QString &appFolder, const ChartRow &row)
+QString missingFiles(const appfiles::Folder &appFolder, const ChartRow &row)
 {
     QStringList notes;
     for (const ImageFile &file : absentFiles(appFolder, row))
@@ -292,7 +298,7 @@ QString missingFiles(const QString &appFolder, const ChartRow &row)
     return notes.join(u'\n');
 }
 
-QString missingFilesNote(const QString &appFolder, const ChartRow &row)
+QString missingFilesNote(const appfiles::Folder &appFolder, const ChartRow &row)
 {
     QStringList notes;
     for (const ImageFile &file : absentFiles(appFolder, row))

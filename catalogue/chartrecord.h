@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "outcome/result.h"
 #include "store/charts.h"
 
@@ -67,10 +68,10 @@ outcome::Done checkEditedRecord(const ChartFields &fields);
 // Tells which image files the row names that are not in their folders yet
 // (chart images in "starcharts", finder charts in "charts"); empty when
 // all are there.
-QString missingFiles(const QString &appFolder, const ChartRow &row);
+QString missingFiles(const appfiles::Folder &appFolder, const ChartRow &row);
 // The same in one line for the status bar, naming the files and their
 // folders only: "\"rr lyr.gif\" is not in starcharts yet."; empty when all are there.
-QString missingFilesNote(const QString &appFolder, const ChartRow &row);
+QString missingFilesNote(const appfiles::Folder &appFolder, const ChartRow &row);
 }
 
 } // namespace catalogue

@@ -103,7 +103,7 @@ private:
 };
 }
 
-outcome::Result<QList<moddbscreen::ChartRow>> readChartList(const QString &appFolder)
+outcome::Result<QList<moddbscreen::ChartRow>> readChartList(const appfiles::Folder &appFolder)
 {
     store::Database db(appFolder);
     auto rows = store::chartsByConstellation(db);

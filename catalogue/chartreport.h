@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "catalogue/chartrecord.h"
 #include "outcome/result.h"
 
@@ -33,7 +34,7 @@ struct ChartReport
 
 // Every chart of the catalogue, by constellation, then name (letter case
 // ignored), whatever the screen's list shows.
-outcome::Result<QList<moddbscreen::ChartRow>> readChartList(const QString &appFolder);
+outcome::Result<QList<moddbscreen::ChartRow>> readChartList(const appfiles::Folder &appFolder);
 
 // The report on pages whose printable area is the given one: the title once
 // at the start; on every page the column headings at the top and "p of P"

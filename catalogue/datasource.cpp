@@ -8,7 +8,7 @@ outcome::Problem databaseFailure(const QString &reason)
     return outcome::failed(reason).titled(QStringLiteral("Chart database")).as(outcome::Severity::Warning);
 }
 
-DataSource::DataSource(const QString &appFolder, QObject *parent)
+DataSource::DataSource(const appfiles::Folder &appFolder, QObject *parent)
     : QAbstractTableModel(parent)
     , m_appFolder(appFolder)
 {

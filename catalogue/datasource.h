@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "outcome/result.h"
 #include "store/database.h"
 #include "store/listpages.h"
@@ -29,7 +30,7 @@ class DataSource final : public QAbstractTableModel
 public:
     static constexpr int chunk = 256;
 
-    explicit DataSource(const QString &appFolder, QObject *parent = nullptr);
+    explicit DataSource(const appfiles::Folder &appFolder, QObject *parent = nullptr);
     ~DataSource() override;
 
     // Makes the query current and shows its first rows. On failure the list
@@ -47,7 +48,7 @@ public:
     void fetchMore(const QModelIndex &parent) override;
 
 private:
-    QString m_appFolder;
+    appfiles::Folder m_appFolder;
     ListQuery m_query;
     std::unique_ptr<store::Database> m_database;
     QStringList m_columns;

@@ -251,7 +251,7 @@ const screenkit::Control frmDatabase::controls[] = {
     {.name = "sbr1", .kind = into<&frmDatabase::m_sbr1>, .at = {0, 11295, 15165, 375}, .flags = screenkit::Hidden},
 };
 
-frmDatabase::frmDatabase(const QString &appFolder, QWidget *parent)
+frmDatabase::frmDatabase(const appfiles::Folder &appFolder, QWidget *parent)
     : screenkit::Form(15165, 11670, parent)
     , m_appFolder(appFolder)
     , m_Data1(new catalogue::DataSource(appFolder, this))

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "catalogue/moddbscreen.h"
 #include "screenkit/controls.h"
 #include "screenkit/form.h"
@@ -30,7 +31,7 @@ class frmDatabase final : public screenkit::Form
     Q_OBJECT
 
 public:
-    explicit frmDatabase(const QString &appFolder, QWidget *parent = nullptr);
+    explicit frmDatabase(const appfiles::Folder &appFolder, QWidget *parent = nullptr);
     ~frmDatabase() override;
 
     // Called once, before the screen is first shown: fills both lists and
@@ -73,7 +74,7 @@ private:
     // The observation list's heading keeps its right edge as its text grows.
     void placeObservationsHeading();
 
-    QString m_appFolder;
+    appfiles::Folder m_appFolder;
     QString m_obstofind;
     // The star Edit record loaded, while its record is in the fields.
     std::optional<QString> m_edited;

@@ -21,7 +21,7 @@ outcome::Result<qint64> counted(outcome::Result<qint64> count)
 }
 
 // Whether the catalogue holds a star of that name.
-outcome::Result<bool> holds(const QString &appFolder, const QString &name)
+outcome::Result<bool> holds(const appfiles::Folder &appFolder, const QString &name)
 {
     store::Database db(appFolder);
     const outcome::Result<bool> found = store::hasChart(db, name);
@@ -47,7 +47,7 @@ outcome::Problem notStored(outcome::Problem problem, const QString &kept, const 
 }
 
 // Before writing: the star must be there, else the problem that ends the operation.
-outcome::Done mustExist(const QString &appFolder, const QString &name)
+outcome::Done mustExist(const appfiles::Folder &appFolder, const QString &name)
 {
     const outcome::Result<bool> found = holds(appFolder, name);
     if (!found)
@@ -88,13 +88,13 @@ catalogue::ListQuery observationsNewestFirst()
     return {store::List::ObservationsNewestFirst, {}};
 }
 
-outcome::Result<qint64> countcharts(const QString &appFolder)
+outcome::Result<qint64> countcharts(const appfiles::Folder &appFolder)
 {
     store::Database db(appFolder);
     return counted(store::countCharts(db));
 }
 
-outcome::Result<qint64> countobs(const QString &appFolder)
+outcome::Result<qint64> countobs(const appfiles::Folder &appFolder)
 {
     store::Database db(appFolder);
     return counted(store::countObservations(db));
@@ -110,7 +110,7 @@ QString observationsHeading(qint64 count)
     return QStringLiteral("My observations (%1)").arg(count);
 }
 
-outcome::Done searchstar(const QString &appFolder, const QString &name, Purpose purpose)
+outcome::Done searchstar(const appfiles::Folder &appFolder, const QString &name, Purpose purpose)
 {
     const outcome::Result<bool> found = holds(appFolder, name);
     if (!found)
@@ -136,7 +136,7 @@ outcome::Done searchstar(const QString &appFolder, const QString &name, Purpose 
         .as(outcome::Severity::Information);
 }
 
-outcome::Done checkduplicate(const QString &appFolder, const QString &name)
+outcome::Done checkduplicate(const appfiles::Folder &appFolder, const QString &name)
 {
     const outcome::Result<bool> found = holds(appFolder, name);
     if (!found)
@@ -162,7 +162,7 @@ bool sameStar(const QString &a, const QString &b)
     return true;
 }
 
-outcome::Result<ChartRow> loadforedit(const QString &appFolder, const QString &name)
+outcome::Result<ChartRow> loadforedit(const appfiles::Folder &appFolder, const QString &name)
 {
     store::Database db(appFolder);
     const auto found = store::chartOf(db, name);
@@ -175,7 +175,7 @@ outcome::Result<ChartRow> loadforedit(const QString &appFolder, const QString &n
     return **found;
 }
 
-outcome::Result<ChartRow> addchart(const QString &appFolder, const ChartFields &fields)
+outcome::Result<ChartRow> addchart(const appfiles::Folder &appFolder, const ChartFields &fields)
 {
     const outcome::Result<bool> found = holds(appFolder, fields.name);
     if (!found)
@@ -196,7 +196,7 @@ outcome::Result<ChartRow> addchart(const QString &appFolder, const ChartFields &
     return row;
 }
 
-outcome::Result<ChartRow> savechanges(const QString &appFolder, const QString &name, const ChartFields &fields,
+outcome::Result<ChartRow> savechanges(const appfiles::Folder &appFolder, const QString &name, const ChartFields &fields,
                                       const std::optional<QString> &loaded)
 {
     const QString nothingSaved = QStringLiteral("\nNothing was saved.");
@@ -230,7 +230,7 @@ outcome::Result<ChartRow> savechanges(const QString &appFolder, const QString &n
     return row;
 }
 
-outcome::Done deletechart(const QString &appFolder, const QString &name)
+outcome::Done deletechart(const appfiles::Folder &appFolder, const QString &name)
 {
     if (const outcome::Done exists = mustExist(appFolder, name); !exists) {
         outcome::Problem problem = exists.problem();
@@ -249,7 +249,7 @@ QString notInCatalogue(const QString &name)
     return QStringLiteral("The star \"%1\" is not in the database.").arg(name);
 }
 
-outcome::Result<qint64> findobs(const QString &appFolder, const QString &name)
+outcome::Result<qint64> findobs(const appfiles::Folder &appFolder, const QString &name)
 {
     store::Database db(appFolder);
     return counted(store::countObservationsOf(db, name));

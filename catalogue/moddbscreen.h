@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "catalogue/chartrecord.h"
 #include "catalogue/datasource.h"
 #include "outcome/result.h"
@@ -29,8 +30,8 @@ catalogue::ListQuery observationsInTableOrder();
 catalogue::ListQuery observationsNewestFirst();
 
 // The rows of a table.
-outcome::Result<qint64> countcharts(const QString &appFolder);
-outcome::Result<qint64> countobs(const QString &appFolder);
+outcome::Result<qint64> countcharts(const appfiles::Folder &appFolder);
+outcome::Result<qint64> countobs(const appfiles::Folder &appFolder);
 // "My charts (12)", "My observations (12)".
 QString chartsHeading(qint64 count);
 QString observationsHeading(qint64 count);
@@ -40,36 +41,36 @@ QString observationsHeading(qint64 count);
 enum class Purpose { Search, Edit, Delete };
 // Whether the catalogue holds a star of that name, letter case ignored: not
 // found, naming the search box, when it does not.
-outcome::Done searchstar(const QString &appFolder, const QString &name, Purpose purpose = Purpose::Search);
+outcome::Done searchstar(const appfiles::Folder &appFolder, const QString &name, Purpose purpose = Purpose::Search);
 // The same question as the name field is left: a duplicate, naming the name
 // field, when the name is taken already.
-outcome::Done checkduplicate(const QString &appFolder, const QString &name);
+outcome::Done checkduplicate(const appfiles::Folder &appFolder, const QString &name);
 // Whether two names are one star's, as the catalogue compares them.
 bool sameStar(const QString &a, const QString &b);
 
 // The record of a star; not found when there is none.
-outcome::Result<ChartRow> loadforedit(const QString &appFolder, const QString &name);
+outcome::Result<ChartRow> loadforedit(const appfiles::Folder &appFolder, const QString &name);
 
 // New record: adds the fields as a new row and gives what was stored. A star
 // of that name in the catalogue already is a duplicate, in the box "No need
 // for new record!"; fields that cannot be stored are refused, naming the
 // field, in the box "Record not added".
-outcome::Result<ChartRow> addchart(const QString &appFolder, const ChartFields &fields);
+outcome::Result<ChartRow> addchart(const appfiles::Folder &appFolder, const ChartFields &fields);
 // Save Changes: writes the fields into the row of the star of that name and
 // gives what was stored. With a record loaded by Edit record, the name must
 // still be that star's: another name is refused, since its row would be
 // overwritten. Refusals come in the box "Changes not saved", a star not in
 // the catalogue in "Star not found".
-outcome::Result<ChartRow> savechanges(const QString &appFolder, const QString &name, const ChartFields &fields,
+outcome::Result<ChartRow> savechanges(const appfiles::Folder &appFolder, const QString &name, const ChartFields &fields,
                                       const std::optional<QString> &loaded = std::nullopt);
 // Delete: removes the row of the star of that name.
-outcome::Done deletechart(const QString &appFolder, const QString &name);
+outcome::Done deletechart(const appfiles::Folder &appFolder, const QString &name);
 
 // "The star "x" is not in the database." (or that no star was named).
 QString notInCatalogue(const QString &name);
 
 // The number of observations of a star, letter case ignored.
-outcome::Result<qint64> findobs(const QString &appFolder, const QString &name);
+outcome::Result<qint64> findobs(const appfiles::Folder &appFolder, const QString &name);
 // What the box "Not Found" tells when a star's observations cannot be
 // counted or listed.
 outcome::Problem noObservations();

@@ -36,7 +36,7 @@ QIcon reddenedIcon(const QIcon &icon)
 }
 }
 
-ChartReportPreview::ChartReportPreview(const QString &appFolder, QWidget *parent)
+ChartReportPreview::ChartReportPreview(const appfiles::Folder &appFolder, QWidget *parent)
     : QPrintPreviewDialog(parent)
     , m_appFolder(appFolder)
     , m_pages(findChild<QPrintPreviewWidget *>())

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "catalogue/chartrecord.h"
 #include "outcome/result.h"
 
@@ -24,7 +25,7 @@ class ChartReportPreview final : public QPrintPreviewDialog
     Q_OBJECT
 
 public:
-    explicit ChartReportPreview(const QString &appFolder, QWidget *parent = nullptr);
+    explicit ChartReportPreview(const appfiles::Folder &appFolder, QWidget *parent = nullptr);
 
     // Reads the whole catalogue afresh and shows it. When the database cannot
     // be read, the pages stay as they were.
@@ -35,7 +36,7 @@ private:
     void savePdf();
     void applyNight(bool on);
 
-    QString m_appFolder;
+    appfiles::Folder m_appFolder;
     QList<moddbscreen::ChartRow> m_rows;
     QPrintPreviewWidget *m_pages = nullptr;
     QGraphicsView *m_view = nullptr;

@@ -60,7 +60,7 @@ const screenkit::Control frmHeadertext::controls[] = {
      .flags = screenkit::Disabled},
 };
 
-frmHeadertext::frmHeadertext(const QString &appFolder, QWidget *parent)
+frmHeadertext::frmHeadertext(const appfiles::Folder &appFolder, QWidget *parent)
     : screenkit::Form(10350, 7035, parent)
     , m_appFolder(appFolder)
 {

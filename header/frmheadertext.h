@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "screenkit/controls.h"
 #include "screenkit/form.h"
 
@@ -18,7 +19,7 @@ class frmHeadertext final : public screenkit::Form
     Q_OBJECT
 
 public:
-    explicit frmHeadertext(const QString &appFolder, QWidget *parent = nullptr);
+    explicit frmHeadertext(const appfiles::Folder &appFolder, QWidget *parent = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -29,7 +30,7 @@ private:
 
     static const screenkit::Control controls[];
 
-    QString m_appFolder;
+    appfiles::Folder m_appFolder;
     QTextEdit *m_text = nullptr;
     QLabel *m_exampleCodeNote = nullptr;
     QPlainTextEdit *m_guide = nullptr;

@@ -50,9 +50,9 @@ bool header::countsAsEdit(int key, Qt::KeyboardModifiers modifiers, const QStrin
     return code != 1;
 }
 
-outcome::Done header::saveHeader(const QString &appFolder, const QString &text)
+outcome::Done header::saveHeader(const appfiles::Folder &appFolder, const QString &text)
 {
-    const outcome::Done saved = appfiles::writeHeader(appfiles::Folder(appFolder), text);
+    const outcome::Done saved = appfiles::writeHeader(appFolder, text);
     if (saved)
         return saved;
     outcome::Problem problem = saved.problem();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "outcome/result.h"
 
 #include <QString>
@@ -26,5 +27,5 @@ bool countsAsEdit(int key, Qt::KeyboardModifiers modifiers, const QString &text)
 // Saves the editor's text as "header.txt" (lines separated by "\n"), whole or
 // not at all. The problem is worded for the box that shows it: the text stays
 // in the editor, to be mended and saved again.
-outcome::Done saveHeader(const QString &appFolder, const QString &text);
+outcome::Done saveHeader(const appfiles::Folder &appFolder, const QString &text);
 }

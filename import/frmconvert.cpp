@@ -77,7 +77,7 @@ const screenkit::Control frmConvert::controls[] = {
      .flags = screenkit::Hidden},
 };
 
-frmConvert::frmConvert(const QString &appFolder, QWidget *parent)
+frmConvert::frmConvert(const appfiles::Folder &appFolder, QWidget *parent)
     : screenkit::Form(12420, 7050, parent)
     , m_appFolder(appFolder)
     , m_folders(new QFileSystemModel(this))

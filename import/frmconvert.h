@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "import/places.h"
 #include "screenkit/controls.h"
 #include "screenkit/form.h"
@@ -35,7 +36,7 @@ class frmConvert final : public screenkit::Form
     Q_OBJECT
 
 public:
-    explicit frmConvert(const QString &appFolder, QWidget *parent = nullptr);
+    explicit frmConvert(const appfiles::Folder &appFolder, QWidget *parent = nullptr);
     ~frmConvert() override;
 
 protected:
@@ -57,7 +58,7 @@ private:
 
     static const screenkit::Control controls[];
 
-    QString m_appFolder;
+    appfiles::Folder m_appFolder;
     bool m_listed = false;
     QList<places::Place> m_places;
     int m_shownPlace = -1;

@@ -41,7 +41,7 @@ QString modImportscreen::resultText(qint64 added, qint64 total)
         + QString::number(total) + QStringLiteral(" obs.");
 }
 
-modImportscreen::Import::Import(const QString &filePath, const QString &appFolder)
+modImportscreen::Import::Import(const QString &filePath, const appfiles::Folder &appFolder)
     : m_filePath(filePath)
     , m_appFolder(appFolder)
     , m_db(appFolder)

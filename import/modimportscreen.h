@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "import/downloadline.h"
 #include "import/downloadreader.h"
 #include "import/knownobservations.h"
@@ -86,7 +87,7 @@ public:
         Done,
     };
 
-    Import(const QString &filePath, const QString &appFolder);
+    Import(const QString &filePath, const appfiles::Folder &appFolder);
     ~Import();
     Import(const Import &) = delete;
     Import &operator=(const Import &) = delete;
@@ -162,7 +163,7 @@ private:
     QString ending(const QString &text) const;
 
     QString m_filePath;
-    QString m_appFolder;
+    appfiles::Folder m_appFolder;
     store::Database m_db;
     download::Reader m_reader;
     KnownObservations m_known;

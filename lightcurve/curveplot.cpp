@@ -119,7 +119,7 @@ public:
 };
 }
 
-CurvePlot::CurvePlot(const QString &appFolder, QWidget *parent)
+CurvePlot::CurvePlot(const appfiles::Folder &appFolder, QWidget *parent)
     : QCustomPlot(parent)
     , m_appFolder(appFolder)
     , m_title(new QCPTextElement(this))

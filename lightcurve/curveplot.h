@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "lightcurve/curve.h"
 #include "lightcurve/history.h"
 
@@ -21,7 +22,7 @@ public:
     enum class Format { Png, Pdf };
 
     // The observations' texts for the hover come from the database of the folder.
-    explicit CurvePlot(const QString &appFolder, QWidget *parent = nullptr);
+    explicit CurvePlot(const appfiles::Folder &appFolder, QWidget *parent = nullptr);
 
     void setHistory(const lightcurve::History &history);
     const lightcurve::History &history() const;
@@ -52,7 +53,7 @@ private:
     void hover(const QPoint &at);
     void hideHover();
 
-    QString m_appFolder;
+    appfiles::Folder m_appFolder;
     lightcurve::History m_history;
     // The observation the hover tells of.
     qsizetype m_hovered = -1;

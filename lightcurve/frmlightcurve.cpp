@@ -30,9 +30,9 @@ QHash<QString, lightcurve::View> &rememberedViews()
     return views;
 }
 
-QString key(const QString &appFolder, const QString &star)
+QString key(const appfiles::Folder &appFolder, const QString &star)
 {
-    return appFolder + u'\n' + star.toLower();
+    return appFolder.path() + u'\n' + star.toLower();
 }
 
 QString counted(qsizetype count, const char *one, const char *many)
@@ -99,7 +99,7 @@ const screenkit::Control frmLightcurve::controls[] = {
      .focus = Qt::NoFocus},
 };
 
-frmLightcurve::frmLightcurve(const QString &appFolder, QWidget *parent)
+frmLightcurve::frmLightcurve(const appfiles::Folder &appFolder, QWidget *parent)
     : screenkit::Form(15000, 10200, parent)
     , m_appFolder(appFolder)
     , m_plotCurve(new CurvePlot(appFolder, canvas()))

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "screenkit/controls.h"
 #include "screenkit/form.h"
 
@@ -20,7 +21,7 @@ class frmLightcurve final : public screenkit::Form
     Q_OBJECT
 
 public:
-    explicit frmLightcurve(const QString &appFolder, QWidget *parent = nullptr);
+    explicit frmLightcurve(const appfiles::Folder &appFolder, QWidget *parent = nullptr);
 
     // Reads the star's observations afresh (letter case ignored) and shows
     // them as the window last showed this star, or whole.
@@ -36,7 +37,7 @@ private:
     void lastDays();
     void save(bool pdf);
 
-    QString m_appFolder;
+    appfiles::Folder m_appFolder;
     QString m_star;
 
     CurvePlot *m_plotCurve = nullptr;

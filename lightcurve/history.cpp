@@ -61,13 +61,12 @@ outcome::Problem unreadable(const QString &star, const QString &reason)
 }
 }
 
-outcome::Result<lightcurve::History> lightcurve::readHistory(const QString &appFolder, const QString &star,
+outcome::Result<lightcurve::History> lightcurve::readHistory(const appfiles::Folder &appFolder, const QString &star,
                                                              const QDate &today)
 {
     History history;
     history.star = star;
-    const appfiles::Folder folder(appFolder);
-    reports::ReportIndex reports = reports::ReportIndex::read(folder.reports(), star, folder.report(today));
+    reports::ReportIndex reports = reports::ReportIndex::read(appFolder.reports(), star, appFolder.report(today));
 
     store::Database db(appFolder);
     // The engine compares star without regard to letter case, and finds the
@@ -105,7 +104,7 @@ outcome::Result<lightcurve::History> lightcurve::readHistory(const QString &appF
     return history;
 }
 
-outcome::Result<lightcurve::Details> lightcurve::readDetails(const QString &appFolder, qint64 row)
+outcome::Result<lightcurve::Details> lightcurve::readDetails(const appfiles::Folder &appFolder, qint64 row)
 {
     store::Database db(appFolder);
     const auto found = store::observationAt(db, row);

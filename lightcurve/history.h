@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "outcome/result.h"
 
 #include <QDate>
@@ -44,7 +45,7 @@ struct History
 // Every cumobs row of the star (letter case ignored), told recorded from
 // imported by the report files of "obs", and tonight's by today's report.
 // The problem says, naming the star, why its observations cannot be read.
-outcome::Result<History> readHistory(const QString &appFolder, const QString &star, const QDate &today);
+outcome::Result<History> readHistory(const appfiles::Folder &appFolder, const QString &star, const QDate &today);
 
 // The texts of an observation's cumobs row, as stored.
 struct Details
@@ -58,7 +59,7 @@ struct Details
 };
 
 // Not found when the row is gone.
-outcome::Result<Details> readDetails(const QString &appFolder, qint64 row);
+outcome::Result<Details> readDetails(const appfiles::Folder &appFolder, qint64 row);
 
 // What the plot tells of an observation: its date in UT, Julian Date,
 // magnitude or limit, the comparison stars when known, chart, notes and

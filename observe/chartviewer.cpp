@@ -157,7 +157,8 @@ std::optional<qint32> modEntryscreen::daynumber(const QString &year, const QStri
     return static_cast<qint32>(whole);
 }
 
-outcome::Result<modEntryscreen::ChartRow> modEntryscreen::chartrow(const QString &appFolder, const QString &star)
+outcome::Result<modEntryscreen::ChartRow> modEntryscreen::chartrow(const appfiles::Folder &appFolder,
+                                                                   const QString &star)
 {
     store::Database db(appFolder);
     const auto row = store::chartOf(db, star);
@@ -174,17 +175,18 @@ bool modEntryscreen::hasFinder(const QString &finderchart)
     return finderchart != QLatin1String("none");
 }
 
-outcome::Result<modEntryscreen::NightPicture> modEntryscreen::nightPicture(const QString &folder, const QString &name,
-                                                                           QRgb boxColour)
+outcome::Result<modEntryscreen::NightPicture> modEntryscreen::nightPicture(const appfiles::Subfolder &folder,
+                                                                           const QString &name, QRgb boxColour)
 {
-    if (appfiles::pathPart(name))
+    const std::optional<QString> joined = folder.file(name);
+    if (!joined)
         return outcome::refused(
             QStringLiteral(
                 "The catalogue gives \"%1\" as its file, which is no file name in the folder "
                 "\"%2\": a name with \"/\" or \"\\\", or \".\" or \"..\", is never opened. Correct it in the "
                 "chart catalogue.")
-                .arg(name, QDir::toNativeSeparators(folder)));
-    const QString path = folder + QLatin1Char('/') + name;
+                .arg(name, QDir::toNativeSeparators(folder.path())));
+    const QString &path = *joined;
     const outcome::Result<appfiles::OpenedFile> file = appfiles::openRegular(path);
     if (!file && file.problem().kind == outcome::Kind::NotFound)
         return outcome::notFound(QStringLiteral("The file \"%1\" does not exist.").arg(path));
@@ -251,11 +253,10 @@ outcome::Problem modEntryscreen::chartNotFound(const QString &file)
         .as(outcome::Severity::Information);
 }
 
-outcome::Result<modEntryscreen::NightPicture> modEntryscreen::chartPicture(const QString &appFolder,
+outcome::Result<modEntryscreen::NightPicture> modEntryscreen::chartPicture(const appfiles::Folder &appFolder,
                                                                            const ChartRow &row, QRgb boxColour)
 {
-    const outcome::Result<NightPicture> chart =
-        nightPicture(appfiles::Folder(appFolder).charts(), row.picturefile, boxColour);
+    const outcome::Result<NightPicture> chart = nightPicture(appFolder.charts(), row.picturefile, boxColour);
     if (chart)
         return chart;
     if (chart.problem().kind == outcome::Kind::NotFound)
@@ -266,7 +267,7 @@ outcome::Result<modEntryscreen::NightPicture> modEntryscreen::chartPicture(const
         .as(outcome::Severity::Information);
 }
 
-outcome::Result<modEntryscreen::NightPicture> modEntryscreen::finderPicture(const QString &appFolder,
+outcome::Result<modEntryscreen::NightPicture> modEntryscreen::finderPicture(const appfiles::Folder &appFolder,
                                                                             const QString &star, QRgb boxColour)
 {
     const QString title = QStringLiteral("Finder chart");
@@ -284,8 +285,7 @@ outcome::Result<modEntryscreen::NightPicture> modEntryscreen::finderPicture(cons
         return outcome::notFound(QStringLiteral("The catalogue has no finder chart for \"%1\".").arg(row->starname))
             .titled(title)
             .as(outcome::Severity::Information);
-    const outcome::Result<NightPicture> finder =
-        nightPicture(appfiles::Folder(appFolder).finderCharts(), row->finderchart, boxColour);
+    const outcome::Result<NightPicture> finder = nightPicture(appFolder.finderCharts(), row->finderchart, boxColour);
     if (finder)
         return finder;
     outcome::Problem problem = finder.problem();

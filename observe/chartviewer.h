@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "outcome/result.h"
 
 #include <QDateTime>
@@ -53,7 +54,7 @@ struct ChartRow
 
 // The catalogue row of the star (letter case ignored): not found when the
 // star has none, failed when the database failed.
-outcome::Result<ChartRow> chartrow(const QString &appFolder, const QString &star);
+outcome::Result<ChartRow> chartrow(const appfiles::Folder &appFolder, const QString &star);
 
 // "none", exactly so, in finderchart: the star has no finder chart.
 bool hasFinder(const QString &finderchart);
@@ -74,12 +75,12 @@ struct NightPicture
 // The chart or finder chart of the name in its folder as its box shows it at
 // night: read as PNG, GIF or JPEG, an alpha channel laid over the box's
 // colour, then the edge scan and the night filter. A name that is more than
-// a file name (appfiles::pathPart) is never opened. Not found when no file
+// a file name (appfiles::Subfolder::pathPart) is never opened. Not found when no file
 // of the name is in the folder (or a link to nothing); refused, naming the
 // file and why, when a file is there but cannot be shown (empty, cut short,
 // damaged, too large, of another format) or the name is no file name of the
 // folder.
-outcome::Result<NightPicture> nightPicture(const QString &folder, const QString &name, QRgb boxColour);
+outcome::Result<NightPicture> nightPicture(const appfiles::Subfolder &folder, const QString &name, QRgb boxColour);
 
 // What the box "Chart not found" tells when showchart fails for want of a
 // catalogue row, a chart file or the summary, naming the chart file read from
@@ -89,11 +90,11 @@ outcome::Problem chartNotFound(const QString &file);
 // The star's chart as the chart box shows it at night; the problem is worded
 // for the box "Chart not found": a file that is there but cannot be shown is
 // told by its reason.
-outcome::Result<NightPicture> chartPicture(const QString &appFolder, const ChartRow &row, QRgb boxColour);
+outcome::Result<NightPicture> chartPicture(const appfiles::Folder &appFolder, const ChartRow &row, QRgb boxColour);
 
 // The finder chart of the star chosen in the list (empty when none is) as
 // its box shows it at night; the problem is worded for the box "Finder chart".
-outcome::Result<NightPicture> finderPicture(const QString &appFolder, const QString &star, QRgb boxColour);
+outcome::Result<NightPicture> finderPicture(const appfiles::Folder &appFolder, const QString &star, QRgb boxColour);
 }
 
 } // namespace observe

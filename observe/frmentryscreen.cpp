@@ -278,11 +278,11 @@ const screenkit::Control frmEntryscreen::controls[] = {
      .parent = "Picture1"},
 };
 
-frmEntryscreen::frmEntryscreen(const QString &appFolder, modEntryscreen::Clock clock, QWidget *parent)
+frmEntryscreen::frmEntryscreen(const appfiles::Folder &appFolder, modEntryscreen::Clock clock, QWidget *parent)
     : screenkit::Form(20100, 12855, parent)
     , m_appFolder(appFolder)
     , m_clock(std::move(clock))
-    , m_host(std::make_unique<hostkit::ComponentHost>(appFolder))
+    , m_host(std::make_unique<hostkit::ComponentHost>(appFolder.path()))
 {
     screenkit::build(*this, controls);
     wireChoice();
@@ -442,7 +442,7 @@ void frmEntryscreen::load()
 {
     createNumberFields();
     screenkit::chainTabOrder(QList<QWidget *>{m_txtStar} + m_dateFields + QList<QWidget *>{m_txtEstimate});
-    m_todaysfile = appfiles::Folder(m_appFolder).report(QDate::currentDate());
+    m_todaysfile = m_appFolder.report(QDate::currentDate());
     setWindowTitle(QStringLiteral("File name: ") + m_todaysfile);
     if (const outcome::Done begun = modEntryscreen::beginReport(m_appFolder, m_todaysfile); !begun) {
         screenkit::showProblem(begun.problem(), observe::lc());
@@ -540,7 +540,7 @@ void frmEntryscreen::showNotRecorded(const outcome::Problem &problem)
 
 void frmEntryscreen::offerHeaderEditor()
 {
-    const outcome::Result<QByteArray> header = appfiles::readHeader(appfiles::Folder(m_appFolder));
+    const outcome::Result<QByteArray> header = appfiles::readHeader(m_appFolder);
     if (header || header.problem().kind == outcome::Kind::Failed)
         return;
     // Once this screen is active, so that the editor is not hidden behind it.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "observe/chartviewer.h"
 #include "observe/modentryscreen.h"
 #include "screenkit/controls.h"
@@ -42,8 +43,8 @@ class frmEntryscreen final : public screenkit::Form
 
 public:
     // The clock stamps the date and time fields when a chart is shown.
-    explicit frmEntryscreen(const QString &appFolder, modEntryscreen::Clock clock = modEntryscreen::systemClock,
-                            QWidget *parent = nullptr);
+    explicit frmEntryscreen(const appfiles::Folder &appFolder,
+                            modEntryscreen::Clock clock = modEntryscreen::systemClock, QWidget *parent = nullptr);
     ~frmEntryscreen() override;
 
     // Called once, before the screen is first shown: creates the date and time
@@ -122,7 +123,7 @@ private:
     // Dragging with the left button; another button on the finder hides it.
     bool pictureMouse(PictureBox *box, QPointF &grab, QMouseEvent *event);
 
-    QString m_appFolder;
+    appfiles::Folder m_appFolder;
     modEntryscreen::Clock m_clock;
     QString m_selstar;
     QString m_todaysfile;

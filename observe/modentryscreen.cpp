@@ -66,7 +66,7 @@ QString lineKey(const QString &line)
 }
 }
 
-outcome::Result<QStringList> modEntryscreen::liststars(const QString &appFolder, const QString &constell)
+outcome::Result<QStringList> modEntryscreen::liststars(const appfiles::Folder &appFolder, const QString &constell)
 {
     store::Database db(appFolder);
     outcome::Result<QStringList> stars = store::starsOfConstellation(db, constell);
@@ -77,7 +77,7 @@ outcome::Result<QStringList> modEntryscreen::liststars(const QString &appFolder,
     return stars;
 }
 
-outcome::Done modEntryscreen::recordobs(const QString &appFolder, const QString &todaysfile,
+outcome::Done modEntryscreen::recordobs(const appfiles::Folder &appFolder, const QString &todaysfile,
                                         const ObservationTexts &typed)
 {
     // A button's access key reaches here without the fields having been left.
@@ -144,7 +144,7 @@ outcome::Done modEntryscreen::recordobs(const QString &appFolder, const QString 
                                       "recorded; your entries are kept in the fields."));
 }
 
-outcome::Result<QStringList> modEntryscreen::unpairedLines(const QString &appFolder, const QString &todaysfile)
+outcome::Result<QStringList> modEntryscreen::unpairedLines(const appfiles::Folder &appFolder, const QString &todaysfile)
 {
     const outcome::Result<ReportText> report = readReport(todaysfile);
     if (!report)
@@ -184,7 +184,7 @@ outcome::Result<QStringList> modEntryscreen::unpairedLines(const QString &appFol
     return unpaired;
 }
 
-QStringList modEntryscreen::warningsOf(const QString &appFolder, const ObservationTexts &typed)
+QStringList modEntryscreen::warningsOf(const appfiles::Folder &appFolder, const ObservationTexts &typed)
 {
     namespace rules = reports::plausibility;
     const ObservationTexts texts = asLeft(typed);

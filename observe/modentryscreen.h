@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "observe/recording.h"
 #include "outcome/result.h"
 
@@ -15,7 +16,7 @@ namespace modEntryscreen
 // The catalogue's stars of a constellation, in the engine's order of
 // starname (letter case ignored). The problem is titled for the box "Chart
 // catalogue".
-outcome::Result<QStringList> liststars(const QString &appFolder, const QString &constell);
+outcome::Result<QStringList> liststars(const appfiles::Folder &appFolder, const QString &constell);
 
 // Writes the observation as a line of the day's report and a row of cumobs:
 // both or neither, with any number of windows and programs recording into the
@@ -26,16 +27,16 @@ outcome::Result<QStringList> liststars(const QString &appFolder, const QString &
 // recorded" and says what was kept: nothing, unless the line is in the report
 // though its row is not in cumobs, which the observer must take out by hand:
 // that one alone is critical.
-outcome::Done recordobs(const QString &appFolder, const QString &todaysfile, const ObservationTexts &texts);
+outcome::Done recordobs(const appfiles::Folder &appFolder, const QString &todaysfile, const ObservationTexts &texts);
 
 // The data lines of eight fields in the day's report whose observation is
 // not in cumobs (the same star, date text and magnitude), as a crash between
 // the two leaves them, as written. Reads only.
-outcome::Result<QStringList> unpairedLines(const QString &appFolder, const QString &todaysfile);
+outcome::Result<QStringList> unpairedLines(const appfiles::Folder &appFolder, const QString &todaysfile);
 
 // The warnings of the checks after an estimate for the observation just
 // recorded, as texts naming the star; its own row is no part of its history.
-QStringList warningsOf(const QString &appFolder, const ObservationTexts &typed);
+QStringList warningsOf(const appfiles::Folder &appFolder, const ObservationTexts &typed);
 }
 
 } // namespace observe

@@ -12,7 +12,8 @@
 namespace observe
 {
 
-outcome::Result<std::optional<QString>> modEntryscreen::newestObsdate(const QString &appFolder, const QString &star)
+outcome::Result<std::optional<QString>> modEntryscreen::newestObsdate(const appfiles::Folder &appFolder,
+                                                                      const QString &star)
 {
     store::Database db(appFolder);
     const auto newest = store::newestObservation(db, star);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "outcome/result.h"
 
 #include <QString>
@@ -17,7 +18,7 @@ namespace modEntryscreen
 // The obsdate of the star's newest observation: the first in descending
 // text order of obsdate, the star's name matched without regard to letter
 // case. Nothing when there is none.
-outcome::Result<std::optional<QString>> newestObsdate(const QString &appFolder, const QString &star);
+outcome::Result<std::optional<QString>> newestObsdate(const appfiles::Folder &appFolder, const QString &star);
 
 // A Julian Date text ("2459124.375") as a whole day number, halves to the
 // even neighbour. Nothing when the text is not a number or lies beyond a

@@ -115,7 +115,7 @@ outcome::Done placeHeader(const QString &todaysfile, const QByteArray &bytes)
     return {};
 }
 
-outcome::Done begin(const QString &appfolder, const QString &todaysfile)
+outcome::Done begin(const appfiles::Folder &folder, const QString &todaysfile)
 {
     const QFileInfo existing(todaysfile);
     if (existing.isDir())
@@ -128,7 +128,6 @@ outcome::Done begin(const QString &appfolder, const QString &todaysfile)
                                    .arg(native(todaysfile), appfiles::describeError(EACCES)));
     }
 
-    const appfiles::Folder folder(appfolder);
     const outcome::Result<QByteArray> header = appfiles::readHeader(folder);
     if (!header && header.problem().kind == outcome::Kind::NotFound)
         return outcome::notFound(QStringLiteral("There is no report header yet: \"%1\" is missing. The header editor "
@@ -155,7 +154,7 @@ outcome::Done begin(const QString &appfolder, const QString &todaysfile)
 }
 }
 
-outcome::Done modEntryscreen::beginReport(const QString &appfolder, const QString &todaysfile)
+outcome::Done modEntryscreen::beginReport(const appfiles::Folder &appfolder, const QString &todaysfile)
 {
     const outcome::Done begun = begin(appfolder, todaysfile);
     if (begun)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "outcome/result.h"
 
 #include <QByteArray>
@@ -21,7 +22,7 @@ namespace modEntryscreen
 // it is left untouched. The problem is titled for the box "Report file": not
 // found while there is no header yet, refused for a header that cannot begin
 // a report (the header editor mends both), failed otherwise.
-outcome::Done beginReport(const QString &appfolder, const QString &todaysfile);
+outcome::Done beginReport(const appfiles::Folder &appfolder, const QString &todaysfile);
 
 // One recording's hold on the day's report. Recordings of every window and
 // program on the folder lock the file itself, so they follow one another;

@@ -139,7 +139,7 @@ const screenkit::Control frmReportcheck::controls[] = {
      .tab = 6},
 };
 
-frmReportcheck::frmReportcheck(const QString &appFolder, QWidget *parent)
+frmReportcheck::frmReportcheck(const appfiles::Folder &appFolder, QWidget *parent)
     : screenkit::Form(11520, 10560, parent)
     , m_appFolder(appFolder)
 {
@@ -199,7 +199,7 @@ void frmReportcheck::showFindingsOf(const QString &report)
 // Lists the reports anew and chooses the one given, else the newest.
 void frmReportcheck::listreports(const QString &chosen)
 {
-    const QStringList reports = modReportcheck::reportFiles(appfiles::Folder(m_appFolder).reports());
+    const QStringList reports = modReportcheck::reportFiles(m_appFolder.reports().path());
     const QSignalBlocker quiet(m_lstReports);
     m_lstReports->clear();
     int row = reports.isEmpty() ? -1 : 0;
@@ -261,7 +261,7 @@ void frmReportcheck::checkchosen()
     const QListWidgetItem *item = m_lstReports->currentItem();
     if (!item) {
         m_lblSummary->setText(QStringLiteral("There is no day's report in \"%1\" yet.")
-                                  .arg(QDir::toNativeSeparators(appfiles::Folder(m_appFolder).reports())));
+                                  .arg(QDir::toNativeSeparators(m_appFolder.reports().path())));
         return;
     }
     const modReportcheck::Check check =

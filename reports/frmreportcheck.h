@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "reports/reportcheck.h"
 #include "screenkit/controls.h"
 #include "screenkit/form.h"
@@ -21,7 +22,7 @@ class frmReportcheck final : public screenkit::Form
     Q_OBJECT
 
 public:
-    explicit frmReportcheck(const QString &appFolder, QWidget *parent = nullptr);
+    explicit frmReportcheck(const appfiles::Folder &appFolder, QWidget *parent = nullptr);
 
     // Chooses a report in the list and shows its findings.
     void choose(const QString &report);
@@ -41,7 +42,7 @@ private:
     void showledgers();
     void showledgerlines();
 
-    QString m_appFolder;
+    appfiles::Folder m_appFolder;
     QLabel *m_lblReports = nullptr;
     QListWidget *m_lstReports = nullptr;
     QLabel *m_lblSummary = nullptr;

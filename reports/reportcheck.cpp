@@ -148,8 +148,8 @@ Reading readReport(const QByteArray &name, const QString &path, const QDateTime 
 // The checks after an estimate of every observation, what the program's
 // folder knows of the stars read once; a report it could not read is named
 // unless it is in unread, named already.
-void plausible(const QList<plausibility::Estimate> &estimates, const QString &appFolder, Findings &findings,
-               QStringList &notes, const QSet<QString> &unread)
+void plausible(const QList<plausibility::Estimate> &estimates, const std::optional<appfiles::Folder> &appFolder,
+               Findings &findings, QStringList &notes, const QSet<QString> &unread)
 {
     const plausibility::Known known = plausibility::readKnown(appFolder, estimates);
     notes += known.notes;
@@ -174,12 +174,12 @@ QString severityName(Severity severity)
 }
 }
 
-Check checkReport(const QString &path, const QDateTime &now, const QString &appFolder)
+Check checkReport(const QString &path, const QDateTime &now, const std::optional<appfiles::Folder> &appFolder)
 {
     return checkReport(QFile::encodeName(path), now, appFolder);
 }
 
-Check checkReport(const QByteArray &name, const QDateTime &now, const QString &appFolder)
+Check checkReport(const QByteArray &name, const QDateTime &now, const std::optional<appfiles::Folder> &appFolder)
 {
     Check check;
     check.path = QFile::decodeName(name);
@@ -221,7 +221,8 @@ QString summary(const Check &check)
         + (listed.isEmpty() ? QString() : QStringLiteral(" (%1 listed)").arg(listed.join(QStringLiteral(" and "))));
 }
 
-int checkFiles(const QList<QByteArray> &names, const QDateTime &now, QTextStream &out, const QString &appFolder)
+int checkFiles(const QList<QByteArray> &names, const QDateTime &now, QTextStream &out,
+               const std::optional<appfiles::Folder> &appFolder)
 {
     int status = 0;
     for (const QByteArray &path : names) {
@@ -243,7 +244,7 @@ int checkFiles(const QList<QByteArray> &names, const QDateTime &now, QTextStream
     return status;
 }
 
-Ledgers ledgersOf(const QString &appFolder, const QList<QByteArray> &names)
+Ledgers ledgersOf(const appfiles::Folder &appFolder, const QList<QByteArray> &names)
 {
     Ledgers ledgers;
     const outcome::Result<store::Ledger> read = store::readLedger(appFolder);
@@ -266,7 +267,7 @@ Ledgers ledgersOf(const QString &appFolder, const QList<QByteArray> &names)
     return ledgers;
 }
 
-void printLedgers(const QList<QByteArray> &names, const QString &appFolder, QTextStream &out)
+void printLedgers(const QList<QByteArray> &names, const appfiles::Folder &appFolder, QTextStream &out)
 {
     const Ledgers ledgers = ledgersOf(appFolder, names);
     if (!ledgers.note.isEmpty())

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "reports/ledgermatch.h"
 #include "reports/visualformat.h"
 
@@ -9,6 +10,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class QTextStream;
 
@@ -43,10 +46,12 @@ struct Check
 // appFolder knows of their stars (its database only read); without it, only
 // those of the line alone. A report around them that cannot be read is named
 // in a warning, once.
-Check checkReport(const QString &path, const QDateTime &now, const QString &appFolder = {});
+Check checkReport(const QString &path, const QDateTime &now,
+                  const std::optional<appfiles::Folder> &appFolder = std::nullopt);
 // The same for a file named by the bytes of its name as the system gives
 // them, so that a name not valid in the system's encoding is found too.
-Check checkReport(const QByteArray &name, const QDateTime &now, const QString &appFolder = {});
+Check checkReport(const QByteArray &name, const QDateTime &now,
+                  const std::optional<appfiles::Folder> &appFolder = std::nullopt);
 
 // The day's report files of a folder, newest first.
 QStringList reportFiles(const QString &folder);
@@ -58,7 +63,8 @@ QString summary(const Check &check);
 // and notes to `out`, one a line. The exit status of the command: 0 when all
 // are clean, 1 for warnings, 2 for errors (a file that cannot be read among
 // them).
-int checkFiles(const QList<QByteArray> &names, const QDateTime &now, QTextStream &out, const QString &appFolder = {});
+int checkFiles(const QList<QByteArray> &names, const QDateTime &now, QTextStream &out,
+               const std::optional<appfiles::Folder> &appFolder = std::nullopt);
 
 // What the AAVSO holds of each report, by the ledger of the program folder's
 // database, read without ever creating or changing it.
@@ -70,12 +76,12 @@ struct Ledgers
     // One for each file, in their order; none with a note.
     QList<ReportLedger> reports;
 };
-Ledgers ledgersOf(const QString &appFolder, const QList<QByteArray> &names);
+Ledgers ledgersOf(const appfiles::Folder &appFolder, const QList<QByteArray> &names);
 
 // Writes each file's counts to `out`, then its lines held under another
 // name, the same as an earlier line or not at the AAVSO; or the note that
 // stands for them.
-void printLedgers(const QList<QByteArray> &names, const QString &appFolder, QTextStream &out);
+void printLedgers(const QList<QByteArray> &names, const appfiles::Folder &appFolder, QTextStream &out);
 }
 
 } // namespace reports

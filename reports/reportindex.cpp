@@ -45,13 +45,15 @@ reports::ReportIndex::ReportIndex(const QStringList &stars)
     }
 }
 
-reports::ReportIndex reports::ReportIndex::read(const QString &reportsFolder, const QString &star,
+reports::ReportIndex reports::ReportIndex::read(const appfiles::Subfolder &reportsFolder, const QString &star,
                                                 const QString &todaysFile)
 {
-    const QDir folder(reportsFolder);
     QStringList files;
-    for (const QString &name : folder.entryList({QStringLiteral("*.txt")}, QDir::Files | QDir::Readable, QDir::Name))
-        files.append(folder.absoluteFilePath(name));
+    for (const QString &name :
+         QDir(reportsFolder.path()).entryList({QStringLiteral("*.txt")}, QDir::Files | QDir::Readable, QDir::Name)) {
+        if (const std::optional<QString> path = reportsFolder.file(name))
+            files.append(*path);
+    }
     return read(files, {star}, todaysFile);
 }
 

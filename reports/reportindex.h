@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/subfolder.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -42,7 +44,7 @@ public:
     // other stars and the header's "#" lines are passed over, and so are
     // files that cannot be read: what is no plain file or is larger than any
     // report is never waited for.
-    static ReportIndex read(const QString &reportsFolder, const QString &star, const QString &todaysFile);
+    static ReportIndex read(const appfiles::Subfolder &reportsFolder, const QString &star, const QString &todaysFile);
     // Reads the files given once, for the stars given (letter case ignored,
     // as cumobs compares names).
     static ReportIndex read(const QStringList &files, const QStringList &stars, const QString &todaysFile);

@@ -63,12 +63,12 @@ QDate dayOf(double jd)
 
 // The day's reports of "obs" that may hold lines of the days given: a night's
 // report holds the dates from its evening to the next noon, in local time.
-QStringList reportsAround(const QString &appFolder, double first, double last)
+QStringList reportsAround(const appfiles::Folder &appFolder, double first, double last)
 {
     const QDate from = dayOf(first).addDays(-2);
     const QDate until = dayOf(last).addDays(1);
     QStringList files;
-    for (const QString &path : modReportcheck::reportFiles(appfiles::Folder(appFolder).reports())) {
+    for (const QString &path : modReportcheck::reportFiles(appFolder.reports().path())) {
         const std::optional<QDate> date = appfiles::reportDate(path);
         if (date && *date >= from && *date <= until)
             files.append(path);
@@ -78,8 +78,8 @@ QStringList reportsAround(const QString &appFolder, double first, double last)
 
 // The stars' observations of the days before their estimates, from `first`
 // to `last`, in one pass; the problem's message is the reason alone.
-outcome::Done readHistories(store::Database &db, const QString &appFolder, const QStringList &stars, double first,
-                            double last, Known &known)
+outcome::Done readHistories(store::Database &db, const appfiles::Folder &appFolder, const QStringList &stars,
+                            double first, double last, Known &known)
 {
     if (stars.isEmpty())
         return {};
@@ -137,14 +137,14 @@ StarFacts Known::of(const QString &star) const
     return stars.value(keyOf(star));
 }
 
-Known readKnown(const QString &appFolder, const QList<Estimate> &estimates)
+Known readKnown(const std::optional<appfiles::Folder> &appFolder, const QList<Estimate> &estimates)
 {
     Known known;
-    if (appFolder.isEmpty()) {
+    if (!appFolder) {
         known.notes.append(QStringLiteral("Without the program's database, %1.").arg(notApplied));
         return known;
     }
-    store::Database db(appFolder, store::Database::Access::ReadOnly);
+    store::Database db(*appFolder, store::Database::Access::ReadOnly);
     if (!QFileInfo::exists(db.path())) {
         known.notes.append(QStringLiteral("There is no database \"%1\", so %2.").arg(db.path(), notApplied));
         return known;
@@ -190,7 +190,7 @@ Known readKnown(const QString &appFolder, const QList<Estimate> &estimates)
         first = std::min(first, jd - limitDays);
         last = std::max(last, jd);
     }
-    if (const outcome::Done read = readHistories(db, appFolder, jumping, first, last, known); !read)
+    if (const outcome::Done read = readHistories(db, *appFolder, jumping, first, last, known); !read)
         unreadable(known, read.problem().message);
     return known;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "reports/plausibility.h"
 #include "reports/reportindex.h"
 
@@ -8,6 +9,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace reports
 {
@@ -36,7 +39,7 @@ struct Known
 // in a report of "obs", or its estimate, begins with "<". Without a
 // database, or without star types, the rules that need them are left out
 // with a note.
-Known readKnown(const QString &appFolder, const QList<Estimate> &estimates);
+Known readKnown(const std::optional<appfiles::Folder> &appFolder, const QList<Estimate> &estimates);
 
 // Why a report passed over matters, from the reason it was not read.
 QString unreadWarning(const QString &reason);

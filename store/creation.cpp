@@ -63,9 +63,9 @@ outcome::Done createSchema(const QString &path)
 }
 }
 
-outcome::Done store::createDefault(const QString &appFolder)
+outcome::Done store::createDefault(const appfiles::Folder &appFolder)
 {
-    const QString path = appfiles::Folder(appFolder).database();
+    const QString path = appFolder.database();
     const outcome::Problem exists = outcome::duplicate(QStringLiteral("The file \"%1\" exists already.").arg(path));
     if (QFileInfo::exists(path))
         return exists;

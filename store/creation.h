@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "outcome/result.h"
 
 #include <QString>
@@ -13,5 +14,5 @@ namespace store
 // program puts in place meanwhile, is never touched and the call fails (a
 // duplicate). Nothing is left behind on failure, so the next start tries
 // again.
-outcome::Done createDefault(const QString &appFolder);
+outcome::Done createDefault(const appfiles::Folder &appFolder);
 }

@@ -27,8 +27,8 @@ QString nextConnectionName()
 enum EngineCode { Busy = 5, Locked = 6, ReadOnly = 8, Full = 13 };
 }
 
-store::Database::Database(const QString &appFolder, Access access)
-    : m_path(appfiles::Folder(appFolder).database())
+store::Database::Database(const appfiles::Folder &appFolder, Access access)
+    : m_path(appFolder.database())
     , m_connection(nextConnectionName())
     , m_access(access)
 {

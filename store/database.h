@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "outcome/result.h"
 
 #include <QString>
@@ -29,7 +30,7 @@ public:
     // for a command that must leave the program's folder as it is.
     enum class Access { ReadWrite, ReadOnly };
 
-    explicit Database(const QString &appFolder, Access access = Access::ReadWrite);
+    explicit Database(const appfiles::Folder &appFolder, Access access = Access::ReadWrite);
     ~Database();
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;

@@ -195,9 +195,9 @@ void store::LedgerRecorder::takenBack()
     m_newest.reset();
 }
 
-outcome::Result<store::Ledger> store::readLedger(const QString &appFolder)
+outcome::Result<store::Ledger> store::readLedger(const appfiles::Folder &appFolder)
 {
-    const QString path = appfiles::Folder(appFolder).database();
+    const QString path = appFolder.database();
     // The engine would make a missing file.
     if (!QFileInfo(path).isFile())
         return outcome::notFound(QStringLiteral("There is no database \"%1\".").arg(path));

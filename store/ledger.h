@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "outcome/result.h"
 #include "store/observationkey.h"
 
@@ -85,5 +86,5 @@ struct Ledger
 // reading: the file is never created or changed. Not found when there is no
 // database or it has no ledger, yet or ever (a foreign one); failed, worded
 // for the observer, when it cannot be read.
-outcome::Result<Ledger> readLedger(const QString &appFolder);
+outcome::Result<Ledger> readLedger(const appfiles::Folder &appFolder);
 }

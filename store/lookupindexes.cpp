@@ -88,9 +88,9 @@ private:
 };
 }
 
-store::Lookups store::lookups(const QString &appFolder)
+store::Lookups store::lookups(const appfiles::Folder &appFolder)
 {
-    const QString path = appfiles::Folder(appFolder).database();
+    const QString path = appFolder.database();
     // The engine would make a missing file; there is nothing to look at.
     if (!QFileInfo(path).isFile())
         return Lookups::Foreign;
@@ -100,16 +100,16 @@ store::Lookups store::lookups(const QString &appFolder)
     return survey(connection.db()).state;
 }
 
-QString store::foreignReason(const QString &appFolder)
+QString store::foreignReason(const appfiles::Folder &appFolder)
 {
     return QStringLiteral("\"%1\" holds more than this program made (a table, an index or a column of its own, or "
                           "another layout), so the program leaves its structure as it is")
-        .arg(appfiles::Folder(appFolder).database());
+        .arg(appFolder.database());
 }
 
-outcome::Done store::addLookups(const QString &appFolder)
+outcome::Done store::addLookups(const appfiles::Folder &appFolder)
 {
-    const QString path = appfiles::Folder(appFolder).database();
+    const QString path = appFolder.database();
     if (!QFileInfo(path).isFile())
         return outcome::notFound(QStringLiteral("The database file \"%1\" is missing.").arg(path));
     const Connection connection(path, false);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "outcome/result.h"
 
 #include <QString>
@@ -22,13 +23,13 @@ enum class Lookups {
 };
 
 // Reads only; the file is not changed.
-Lookups lookups(const QString &appFolder);
+Lookups lookups(const appfiles::Folder &appFolder);
 // Why a database that lookups() calls foreign never gets the additions,
 // worded for the observer to follow "because" or a colon.
-QString foreignReason(const QString &appFolder);
+QString foreignReason(const appfiles::Folder &appFolder);
 
 // Adds what this program's database lacks, in one
 // transaction. Fails, with the reason, when the file is foreign or the
 // engine refused; the file is then as it was.
-outcome::Done addLookups(const QString &appFolder);
+outcome::Done addLookups(const appfiles::Folder &appFolder);
 }

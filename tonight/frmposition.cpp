@@ -48,7 +48,7 @@ const screenkit::Control frmPosition::controls[] = {
      .text = "Cancel"},
 };
 
-frmPosition::frmPosition(const QString &appFolder, const QString &star, QWidget *parent)
+frmPosition::frmPosition(const appfiles::Folder &appFolder, const QString &star, QWidget *parent)
     : QDialog(parent)
     , m_appFolder(appFolder)
     , m_star(star)
@@ -64,7 +64,7 @@ frmPosition::frmPosition(const QString &appFolder, const QString &star, QWidget 
     (star.isEmpty() ? m_txtStar : m_txtRa)->setFocus();
 }
 
-bool frmPosition::edit(const QString &appFolder, const QString &star, QWidget *parent)
+bool frmPosition::edit(const appfiles::Folder &appFolder, const QString &star, QWidget *parent)
 {
     frmPosition dialog(appFolder, star, parent);
     return dialog.exec() == QDialog::Accepted;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "screenkit/controls.h"
 
 #include <QDialog>
@@ -17,17 +18,17 @@ class frmPosition final : public QDialog
     Q_OBJECT
 
 public:
-    frmPosition(const QString &appFolder, const QString &star, QWidget *parent = nullptr);
+    frmPosition(const appfiles::Folder &appFolder, const QString &star, QWidget *parent = nullptr);
 
     // True when a position was saved.
-    static bool edit(const QString &appFolder, const QString &star, QWidget *parent);
+    static bool edit(const appfiles::Folder &appFolder, const QString &star, QWidget *parent);
 
     void accept() override;
 
 private:
     static const screenkit::Control controls[];
 
-    QString m_appFolder;
+    appfiles::Folder m_appFolder;
     QString m_star;
     QLineEdit *m_txtStar = nullptr;
     QLineEdit *m_txtRa = nullptr;

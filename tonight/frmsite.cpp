@@ -91,7 +91,7 @@ const screenkit::Control frmSite::controls[] = {
      .text = "Cancel"},
 };
 
-frmSite::frmSite(const QString &appFolder, QWidget *parent)
+frmSite::frmSite(const appfiles::Folder &appFolder, QWidget *parent)
     : QDialog(parent)
     , m_appFolder(appFolder)
 {
@@ -104,7 +104,7 @@ frmSite::frmSite(const QString &appFolder, QWidget *parent)
     screenkit::ui::setClientSize(this, fieldLeft + fieldWidth + 120, rowsEnd + 615);
 }
 
-bool frmSite::edit(const QString &appFolder, QWidget *parent)
+bool frmSite::edit(const appfiles::Folder &appFolder, QWidget *parent)
 {
     frmSite dialog(appFolder, parent);
     dialog.load();
@@ -113,7 +113,7 @@ bool frmSite::edit(const QString &appFolder, QWidget *parent)
 
 void frmSite::load()
 {
-    const outcome::Result<Site> stored = readSite(appfiles::Folder(m_appFolder).site());
+    const outcome::Result<Site> stored = readSite(m_appFolder.site());
     if (!stored && stored.problem().kind != outcome::Kind::NotFound)
         screenkit::showProblem(stored.problem(), tonight::lc(), QStringLiteral("Observing site"));
     const SiteText text = siteText(stored.valueOr(Site{}));
@@ -137,7 +137,7 @@ void frmSite::accept()
             field->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (const outcome::Done written = writeSite(appfiles::Folder(m_appFolder).site(), *site); !written) {
+    if (const outcome::Done written = writeSite(m_appFolder.site(), *site); !written) {
         screenkit::showProblem(written.problem(), tonight::lc(), QStringLiteral("Site not saved"));
         return;
     }

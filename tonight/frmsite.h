@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "screenkit/controls.h"
 
 #include <QDialog>
@@ -17,11 +18,11 @@ class frmSite final : public QDialog
     Q_OBJECT
 
 public:
-    explicit frmSite(const QString &appFolder, QWidget *parent = nullptr);
+    explicit frmSite(const appfiles::Folder &appFolder, QWidget *parent = nullptr);
 
     // Shows the stored site (a new observer's defaults where there is none)
     // and lets the observer edit it; true when a site was written.
-    static bool edit(const QString &appFolder, QWidget *parent);
+    static bool edit(const appfiles::Folder &appFolder, QWidget *parent);
 
     // Fills the fields from "site.ini"; tells why when it cannot be read.
     void load();
@@ -31,7 +32,7 @@ public:
 private:
     static const screenkit::Control controls[];
 
-    QString m_appFolder;
+    appfiles::Folder m_appFolder;
     QLineEdit *m_txtLatitude = nullptr;
     QLineEdit *m_txtLongitude = nullptr;
     QLineEdit *m_txtHeight = nullptr;

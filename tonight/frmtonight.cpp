@@ -106,7 +106,7 @@ const screenkit::Control frmTonight::controls[] = {
      .tab = 6},
 };
 
-frmTonight::frmTonight(const QString &appFolder, Clock clock, QWidget *parent)
+frmTonight::frmTonight(const appfiles::Folder &appFolder, Clock clock, QWidget *parent)
     : screenkit::Form(clientWidth, clientHeight, parent)
     , m_appFolder(appFolder)
     , m_clock(std::move(clock))

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "screenkit/controls.h"
 #include "screenkit/form.h"
 #include "tonight/planview.h"
@@ -31,7 +32,7 @@ public:
     // Tells the present moment; the plan is for it.
     using Clock = std::function<QDateTime()>;
 
-    explicit frmTonight(const QString &appFolder, Clock clock, QWidget *parent = nullptr);
+    explicit frmTonight(const appfiles::Folder &appFolder, Clock clock, QWidget *parent = nullptr);
 
     // Plans for now: asks for the site first where there is none. Called
     // before the screen is first shown and by F5.
@@ -53,7 +54,7 @@ private:
     void readPositions();
     void sizeColumns();
 
-    QString m_appFolder;
+    appfiles::Folder m_appFolder;
     Clock m_clock;
     std::optional<PlanView> m_view;
 

@@ -118,13 +118,12 @@ outcome::Done tonight::savePosition(store::Database &db, const QString &star, co
     return {};
 }
 
-outcome::Result<tonight::PlannedNight> tonight::planAt(const QString &appFolder, const QDateTime &moment)
+outcome::Result<tonight::PlannedNight> tonight::planAt(const appfiles::Folder &appFolder, const QDateTime &moment)
 {
-    const appfiles::Folder folder(appFolder);
-    auto site = readSite(folder.site());
+    auto site = readSite(appFolder.site());
     if (!site)
         return site.problem();
-    auto overrides = readCadences(folder.site());
+    auto overrides = readCadences(appFolder.site());
     if (!overrides)
         return overrides.problem();
     store::Database db(appFolder);

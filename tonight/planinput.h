@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "outcome/result.h"
 #include "tonight/angles.h"
 #include "tonight/plan.h"
@@ -60,5 +61,5 @@ struct PlannedNight
 };
 // From the program folder: its site (NotFound without one), its cadences and
 // its database.
-outcome::Result<PlannedNight> planAt(const QString &appFolder, const QDateTime &moment);
+outcome::Result<PlannedNight> planAt(const appfiles::Folder &appFolder, const QDateTime &moment);
 }

@@ -26,7 +26,7 @@ QString wholeDegrees(double value)
 }
 }
 
-outcome::Result<PlanView> readPlanView(const QString &appFolder, const QDateTime &moment)
+outcome::Result<PlanView> readPlanView(const appfiles::Folder &appFolder, const QDateTime &moment)
 {
     auto planned = planAt(appFolder, moment);
     if (!planned)

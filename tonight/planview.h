@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "outcome/result.h"
 #include "tonight/night.h"
 #include "tonight/plan.h"
@@ -27,7 +28,7 @@ struct PlanView
 
 // The plan at the moment from the program folder, read once for the list and
 // the plot; NotFound without a site.
-outcome::Result<PlanView> readPlanView(const QString &appFolder, const QDateTime &moment);
+outcome::Result<PlanView> readPlanView(const appfiles::Folder &appFolder, const QDateTime &moment);
 
 // The list's columns, in order.
 enum class Column {

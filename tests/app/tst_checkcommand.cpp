@@ -107,7 +107,7 @@ void tst_checkcommand::warningsFromTheObserversHistory()
     folder.prepare();
     QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
     {
-        store::Database db(folder.path());
+        store::Database db(folder.programFolder());
         QVERIFY(store::savePositions(db,
                                      {{QStringLiteral("R Leo"), 146.9, 11.4, QStringLiteral("M"), 310.0, false,
                                        std::nullopt, QStringLiteral("4.4 V"), QStringLiteral("11.3 V")}}));
@@ -206,7 +206,7 @@ void tst_checkcommand::plannerCommands()
     QFETCH(int, status);
     QFETCH(QString, printed);
     AppFolder folder;
-    QVERIFY(!database || store::createDefault(folder.path()));
+    QVERIFY(!database || store::createDefault(folder.programFolder()));
     folder.write(QStringLiteral("p.csv"), positions);
     folder.write(QStringLiteral("site.ini"), "[site]\nlatitude=52.52\nlongitude=13.40\nheight=34\n");
     QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
@@ -242,7 +242,7 @@ void tst_checkcommand::ledgerOfEveryReportReadOnly()
              qPrintable(skipped));
     QVERIFY(!folder.exists(QStringLiteral("starcharts.mdb")));
 
-    QVERIFY(store::createDefault(folder.path()));
+    QVERIFY(store::createDefault(folder.programFolder()));
     QVERIFY(importDownload(folder.path(), downloadOfTwo));
     const QStringList entries = folder.entries();
     const QByteArray database = folder.read(QStringLiteral("starcharts.mdb"));

@@ -45,7 +45,7 @@ void tst_fit::initTestCase()
     QVERIFY(m_folder->installLibrary());
     QVERIFY(m_folder->installHelp());
     m_folder->writeSite();
-    m_screens = std::make_unique<app::ScreenRegistry>(m_folder->path());
+    m_screens = std::make_unique<app::ScreenRegistry>(m_folder->programFolder());
 }
 
 void tst_fit::cleanupTestCase()

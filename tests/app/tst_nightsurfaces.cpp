@@ -59,7 +59,7 @@ void tst_nightsurfaces::init()
     m_folder->prepare();
     QVERIFY(m_folder->installLibrary());
     QVERIFY(m_folder->installHelp());
-    m_screens = std::make_unique<app::ScreenRegistry>(m_folder->path());
+    m_screens = std::make_unique<app::ScreenRegistry>(m_folder->programFolder());
     QWidget *screen = screenkit::show(screenkit::Screen::Observation);
     QVERIFY(QTest::qWaitForWindowActive(screen));
 }
@@ -185,7 +185,7 @@ void tst_nightsurfaces::otherScreensAndTheHelp()
 void tst_nightsurfaces::tonightWithItsPlotAndDialogs()
 {
     m_folder->writeSite();
-    store::Database db(m_folder->path());
+    store::Database db(m_folder->programFolder());
     QVERIFY(tonight::savePosition(db, QStringLiteral("ss cyg"), tonight::Position{325.678, 43.586}));
     QWidget *tonight = screenkit::show(screenkit::Screen::Tonight);
     QVERIFY(QTest::qWaitForWindowExposed(tonight));

@@ -53,7 +53,7 @@ private:
 
 QWidget *tst_startup::start(const AppFolder &folder)
 {
-    m_screens = std::make_unique<app::ScreenRegistry>(folder.path());
+    m_screens = std::make_unique<app::ScreenRegistry>(folder.programFolder());
     QWidget *screen = screenkit::show(screenkit::Screen::Startup);
     return screen && QTest::qWaitForWindowExposed(screen) ? screen : nullptr;
 }
@@ -90,7 +90,7 @@ void tst_startup::firstStartCreatesEverything()
     QCOMPARE(QApplication::focusWidget(), editor->findChild<QWidget *>(QStringLiteral("RichTextBox1")));
     QCOMPARE(folder.entries(),
              (QStringList{QStringLiteral("obs"), QStringLiteral("starcharts"), QStringLiteral("starcharts.mdb")}));
-    store::Database db(folder.path());
+    store::Database db(folder.programFolder());
     const auto seeded = store::hasChart(db, QStringLiteral("ss cyg"));
     QVERIFY2(seeded && *seeded, qPrintable(problemText(seeded)));
     QVERIFY(messages.messages().isEmpty());
@@ -163,7 +163,7 @@ void tst_startup::earlierDatabaseIndexedOnce()
 {
     AppFolder folder;
     folder.write(QStringLiteral("header.txt"), "h\r\n");
-    QVERIFY(store::createDefault(folder.path()));
+    QVERIFY(store::createDefault(folder.programFolder()));
     const QString path = folder.file(QStringLiteral("starcharts.mdb"));
     const QStringList dropped{QStringLiteral("DROP INDEX cumobs_star_obsdate"),
                               QStringLiteral("DROP INDEX cumobs_obsdate")};
@@ -173,9 +173,10 @@ void tst_startup::earlierDatabaseIndexedOnce()
     QStringList told;
     const app::startup::Hooks hooks{
         {}, [&](int panel, const QString &text) {
-            told.append(QStringLiteral("%1:%2:%3").arg(panel).arg(text).arg(int(store::lookups(folder.path()))));
+            told.append(
+                QStringLiteral("%1:%2:%3").arg(panel).arg(text).arg(int(store::lookups(folder.programFolder()))));
         }};
-    app::startup::indexObservations(folder.path(), hooks);
+    app::startup::indexObservations(folder.programFolder(), hooks);
     QCOMPARE(told,
              (QStringList{QStringLiteral("1:Indexing observations...:%1").arg(int(store::Lookups::Missing)),
                           QStringLiteral("2: Observations indexed:%1").arg(int(store::Lookups::Present))}));
@@ -187,7 +188,7 @@ void tst_startup::earlierDatabaseIndexedOnce()
     QVERIFY(screen);
     QTRY_COMPARE(panel(screen, "panel2"), QStringLiteral(" Observations indexed"));
     QCOMPARE(panel(screen, "panel1"), QStringLiteral("Indexing observations..."));
-    QCOMPARE(store::lookups(folder.path()), store::Lookups::Present);
+    QCOMPARE(store::lookups(folder.programFolder()), store::Lookups::Present);
     QVERIFY(messages.messages().isEmpty());
 
     cleanup();
@@ -254,7 +255,7 @@ void tst_startup::databaseLinkToNothing()
                  && text.contains(QStringLiteral("is a link to \"%1\", which does not exist").arg(target)),
              qPrintable(messages.dump()));
     QVERIFY(folder.entries().isEmpty());
-    store::Database db(folder.path());
+    store::Database db(folder.programFolder());
     const outcome::Done opened = db.open();
     QVERIFY2(!opened && opened.problem().message.contains(u"is a link to"), qPrintable(problemText(opened)));
 }

@@ -34,7 +34,8 @@ void addObservations(const QString &folder, const QList<Observation> &observatio
 
 std::optional<catalogue::moddbscreen::ChartRow> storedChart(const QString &folder, const QString &name)
 {
-    const outcome::Result<catalogue::moddbscreen::ChartRow> row = catalogue::moddbscreen::loadforedit(folder, name);
+    const outcome::Result<catalogue::moddbscreen::ChartRow> row =
+        catalogue::moddbscreen::loadforedit(appfiles::Folder(folder), name);
     return row ? std::optional(*row) : std::nullopt;
 }
 

@@ -139,8 +139,8 @@ void tst_chartreport::everyPageHeadedAndNumbered()
 void tst_chartreport::seedCatalogueOnOnePage()
 {
     AppFolder folder;
-    QVERIFY(store::createDefault(folder.path()));
-    const auto rows = catalogue::readChartList(folder.path());
+    QVERIFY(store::createDefault(folder.programFolder()));
+    const auto rows = catalogue::readChartList(folder.programFolder());
     QVERIFY2(rows, qPrintable(problemText(rows)));
     const QString pdf = folder.file(QStringLiteral("seed.pdf"));
     QCOMPARE(problemText(catalogue::writeChartReportPdf(pdf, a4(), *rows)), QString());
@@ -166,7 +166,7 @@ void tst_chartreport::seedCatalogueOnOnePage()
 void tst_chartreport::hundredTwentyChartsAsPdf()
 {
     AppFolder folder;
-    QVERIFY(store::createDefault(folder.path()));
+    QVERIFY(store::createDefault(folder.programFolder()));
     // Constellations in mixed letters: the list ignores letter case.
     const QStringList constellations{"AND", "cyg", "Lyr", "aql"};
     QList<catalogue::moddbscreen::ChartRow> added;
@@ -175,7 +175,7 @@ void tst_chartreport::hundredTwentyChartsAsPdf()
         added.append(cataloguedata::chart(name, constellations.at(i % 4)));
     }
     cataloguedata::addCharts(folder.path(), added);
-    const auto rows = catalogue::readChartList(folder.path());
+    const auto rows = catalogue::readChartList(folder.programFolder());
     QVERIFY2(rows, qPrintable(problemText(rows)));
     QCOMPARE(rows->size(), 120);
     for (qsizetype i = 1; i < rows->size(); ++i) {

@@ -45,7 +45,7 @@ class Catalogue final
 public:
     Catalogue()
     {
-        QVERIFY(store::createDefault(m_folder.path()));
+        QVERIFY(store::createDefault(m_folder.programFolder()));
         for (const char *sub : {"obs", "starcharts", "charts"})
             QDir(m_folder.path()).mkdir(QLatin1String(sub));
         m_folder.write(QStringLiteral("header.txt"), observerHeader);
@@ -67,7 +67,7 @@ public:
 
     catalogue::frmDatabase *open()
     {
-        m_screens = std::make_unique<app::ScreenRegistry>(m_folder.path());
+        m_screens = std::make_unique<app::ScreenRegistry>(m_folder.programFolder());
         QWidget *start = screenkit::show(screenkit::Screen::Startup);
         if (!QTest::qWaitForWindowActive(start))
             return nullptr;

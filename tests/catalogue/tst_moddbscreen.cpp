@@ -42,7 +42,7 @@ void fetchAll(catalogue::DataSource &source)
 
 void make(const AppFolder &folder)
 {
-    const outcome::Done created = store::createDefault(folder.path());
+    const outcome::Done created = store::createDefault(folder.programFolder());
     QVERIFY2(created, qPrintable(problemText(created)));
 }
 }
@@ -333,13 +333,13 @@ void tst_moddbscreen::lookupsIgnoreCaseOnly()
     cataloguedata::addCharts(folder.path(),
                              {cataloguedata::chart(QStringLiteral("o'neil's star"), QStringLiteral("ori"))});
     // Found or not, never a failure.
-    const std::optional<outcome::Problem> missing = problemOf(searchstar(folder.path(), name));
+    const std::optional<outcome::Problem> missing = problemOf(searchstar(folder.programFolder(), name));
     QCOMPARE(missing.has_value(), !found);
     QVERIFY(!missing || missing->kind == outcome::Kind::NotFound);
-    const std::optional<outcome::Problem> taken = problemOf(checkduplicate(folder.path(), name));
+    const std::optional<outcome::Problem> taken = problemOf(checkduplicate(folder.programFolder(), name));
     QCOMPARE(taken.has_value(), found);
     QVERIFY(!taken || taken->kind == outcome::Kind::Duplicate);
-    const std::optional<outcome::Problem> unloaded = problemOf(loadforedit(folder.path(), name));
+    const std::optional<outcome::Problem> unloaded = problemOf(loadforedit(folder.programFolder(), name));
     QCOMPARE(unloaded.has_value(), !found);
     QVERIFY(!unloaded || unloaded->kind == outcome::Kind::NotFound);
     QVERIFY(sameStar(QStringLiteral("SS Cyg"), QStringLiteral("ss cyg")));
@@ -350,7 +350,7 @@ void tst_moddbscreen::addchartStoresOrRefuses()
 {
     AppFolder folder;
     make(folder);
-    const outcome::Result<ChartRow> added = addchart(folder.path(), newFields());
+    const outcome::Result<ChartRow> added = addchart(folder.programFolder(), newFields());
     QCOMPARE(problemText(added), QString());
     const auto stored = cataloguedata::storedChart(folder.path(), QStringLiteral("rr lyr"));
     QVERIFY(stored);
@@ -362,14 +362,14 @@ void tst_moddbscreen::addchartStoresOrRefuses()
     // The same star in other letters is a duplicate, whatever else the fields hold.
     ChartFields again = newFields(QStringLiteral("RR LYR"));
     again.fileType.reset();
-    const std::optional<outcome::Problem> duplicate = problemOf(addchart(folder.path(), again));
+    const std::optional<outcome::Problem> duplicate = problemOf(addchart(folder.programFolder(), again));
     QCOMPARE(duplicate->kind, outcome::Kind::Duplicate);
     QCOMPARE(duplicate->message,
              QStringLiteral("This star is already in the Database\n(maybe you want to edit its details instead?)"));
 
     ChartFields refused = newFields(QStringLiteral("chi cyg"));
     refused.fileType.reset();
-    QCOMPARE(problemOf(addchart(folder.path(), refused))->kind, outcome::Kind::Refused);
+    QCOMPARE(problemOf(addchart(folder.programFolder(), refused))->kind, outcome::Kind::Refused);
     QCOMPARE(cataloguedata::rowCount(folder.path(), QStringLiteral("charts")), 2);
 }
 
@@ -384,7 +384,7 @@ void tst_moddbscreen::savechangesWritesTheFieldsAsTheyAre()
     fields.finderpic = QStringLiteral("none");
     // The file type buttons play no part in saving.
     fields.fileType = FileType::Png;
-    QCOMPARE(problemText(savechanges(folder.path(), QStringLiteral("SS CYG"), fields)), QString());
+    QCOMPARE(problemText(savechanges(folder.programFolder(), QStringLiteral("SS CYG"), fields)), QString());
     auto stored = cataloguedata::storedChart(folder.path(), seed);
     QCOMPARE(stored->chart, QStringLiteral("X1"));
     QCOMPARE(stored->nightly, QStringLiteral("no"));
@@ -393,7 +393,7 @@ void tst_moddbscreen::savechangesWritesTheFieldsAsTheyAre()
 
     // A refused value leaves the row as it was.
     fields.chartdate = QStringLiteral("12345678901");
-    const std::optional<outcome::Problem> refused = problemOf(savechanges(folder.path(), seed, fields));
+    const std::optional<outcome::Problem> refused = problemOf(savechanges(folder.programFolder(), seed, fields));
     QCOMPARE(refused->kind, outcome::Kind::Refused);
     QVERIFY2(refused->message.contains(QStringLiteral("Chart date / ID")), qPrintable(refused->message));
     QCOMPARE(cataloguedata::storedChart(folder.path(), seed)->chart, QStringLiteral("X1"));
@@ -401,7 +401,7 @@ void tst_moddbscreen::savechangesWritesTheFieldsAsTheyAre()
     // A name not in the catalogue changes nothing.
     fields.chartdate = QStringLiteral("X2");
     fields.name = QStringLiteral("rr lyr");
-    const std::optional<outcome::Problem> missing = problemOf(savechanges(folder.path(), fields.name, fields));
+    const std::optional<outcome::Problem> missing = problemOf(savechanges(folder.programFolder(), fields.name, fields));
     QCOMPARE(missing->kind, outcome::Kind::NotFound);
     QCOMPARE(missing->message,
              QStringLiteral("The star \"rr lyr\" is not in the database.\nNothing was saved. A star's name is the key "
@@ -412,13 +412,13 @@ void tst_moddbscreen::savechangesWritesTheFieldsAsTheyAre()
 
     // Renamed after Edit record to a star that is there too: its row is kept.
     const std::optional<outcome::Problem> renamed =
-        problemOf(savechanges(folder.path(), seed, fields, QStringLiteral("rr lyr")));
+        problemOf(savechanges(folder.programFolder(), seed, fields, QStringLiteral("rr lyr")));
     QCOMPARE(renamed->kind, outcome::Kind::Refused);
     QVERIFY2(renamed->message.contains(u"\"ss cyg\"") && renamed->message.contains(u"\"rr lyr\""),
              qPrintable(renamed->message));
     QCOMPARE(cataloguedata::storedChart(folder.path(), seed)->chart, QStringLiteral("X1"));
     fields.name = seed;
-    QCOMPARE(problemText(savechanges(folder.path(), seed, fields, QStringLiteral("SS Cyg"))), QString());
+    QCOMPARE(problemText(savechanges(folder.programFolder(), seed, fields, QStringLiteral("SS Cyg"))), QString());
 }
 
 void tst_moddbscreen::deletechartRemovesThatStarOnly()
@@ -426,9 +426,9 @@ void tst_moddbscreen::deletechartRemovesThatStarOnly()
     AppFolder folder;
     make(folder);
     cataloguedata::addCharts(folder.path(), {cataloguedata::chart(QStringLiteral("rr lyr"), QStringLiteral("lyr"))});
-    QCOMPARE(problemOf(deletechart(folder.path(), QStringLiteral("nobody")))->kind, outcome::Kind::NotFound);
-    QCOMPARE(problemText(deletechart(folder.path(), QString())), QStringLiteral("No star was named."));
-    QCOMPARE(problemText(deletechart(folder.path(), QStringLiteral("SS CYG"))), QString());
+    QCOMPARE(problemOf(deletechart(folder.programFolder(), QStringLiteral("nobody")))->kind, outcome::Kind::NotFound);
+    QCOMPARE(problemText(deletechart(folder.programFolder(), QString())), QStringLiteral("No star was named."));
+    QCOMPARE(problemText(deletechart(folder.programFolder(), QStringLiteral("SS CYG"))), QString());
     QVERIFY(!cataloguedata::storedChart(folder.path(), QStringLiteral("ss cyg")));
     QVERIFY(cataloguedata::storedChart(folder.path(), QStringLiteral("rr lyr")));
 }
@@ -438,8 +438,8 @@ void tst_moddbscreen::countsAndTheirTexts()
     AppFolder folder;
     make(folder);
     cataloguedata::addObservations(folder.path(), {{QStringLiteral("ss cyg"), QStringLiteral("2458124.3958")}});
-    QCOMPARE(countcharts(folder.path()).valueOr(-1), qint64(1));
-    QCOMPARE(countobs(folder.path()).valueOr(-1), qint64(1));
+    QCOMPARE(countcharts(folder.programFolder()).valueOr(-1), qint64(1));
+    QCOMPARE(countobs(folder.programFolder()).valueOr(-1), qint64(1));
     QCOMPARE(chartsHeading(12), QStringLiteral("My charts (12)"));
     // Beyond 16 bits, and beyond 32.
     QCOMPARE(observationsHeading(5'000'000'000), QStringLiteral("My observations (5000000000)"));
@@ -469,8 +469,8 @@ void tst_moddbscreen::findobsCounts()
                                     {QStringLiteral("SS Cyg"), QStringLiteral("2458125.1")},
                                     {QStringLiteral("o'neil's star"), QStringLiteral("2458125.2")},
                                     {QStringLiteral("ss cyg"), QStringLiteral("2458126.5")}});
-    QCOMPARE(findobs(folder.path(), name).valueOr(-1), count);
-    catalogue::DataSource list(folder.path());
+    QCOMPARE(findobs(folder.programFolder(), name).valueOr(-1), count);
+    catalogue::DataSource list(folder.programFolder());
     QVERIFY(list.run(observationsOf(name)));
     QCOMPARE(qint64(list.rowCount()), count);
     for (const QString &star : column(list, 0))
@@ -481,14 +481,15 @@ void tst_moddbscreen::failuresAreToldNotHidden()
 {
     // No database at all: every routine says so instead of finding nothing.
     AppFolder folder;
-    const std::optional<outcome::Problem> search = problemOf(searchstar(folder.path(), QStringLiteral("ss cyg")));
+    const std::optional<outcome::Problem> search =
+        problemOf(searchstar(folder.programFolder(), QStringLiteral("ss cyg")));
     QCOMPARE(search->kind, outcome::Kind::Failed);
     QVERIFY(search->message.contains(QStringLiteral("missing")));
     QCOMPARE(search->title, QStringLiteral("Chart database"));
-    QVERIFY(!problemText(findobs(folder.path(), QStringLiteral("ss cyg"))).isEmpty());
-    QVERIFY(!problemText(countcharts(folder.path())).isEmpty());
-    QCOMPARE(problemOf(addchart(folder.path(), newFields()))->kind, outcome::Kind::Failed);
-    QCOMPARE(problemOf(deletechart(folder.path(), QStringLiteral("ss cyg")))->kind, outcome::Kind::Failed);
+    QVERIFY(!problemText(findobs(folder.programFolder(), QStringLiteral("ss cyg"))).isEmpty());
+    QVERIFY(!problemText(countcharts(folder.programFolder())).isEmpty());
+    QCOMPARE(problemOf(addchart(folder.programFolder(), newFields()))->kind, outcome::Kind::Failed);
+    QCOMPARE(problemOf(deletechart(folder.programFolder(), QStringLiteral("ss cyg")))->kind, outcome::Kind::Failed);
     QVERIFY(!folder.exists(QStringLiteral("starcharts.mdb")));
 }
 
@@ -501,7 +502,7 @@ void tst_moddbscreen::missingFilesNameTheirFolders()
                        QStringLiteral("ss cyg.gif"),
                        QStringLiteral("ss cyg-finder.gif"),
                        QStringLiteral("cyg")};
-    const QString both = missingFiles(folder.path(), row);
+    const QString both = missingFiles(folder.programFolder(), row);
     QVERIFY2(both.contains(QStringLiteral("\"ss cyg.gif\" is not in the folder \"%1\"")
                                .arg(folder.file(QStringLiteral("starcharts")))),
              qPrintable(both));
@@ -513,13 +514,13 @@ void tst_moddbscreen::missingFilesNameTheirFolders()
     QDir(folder.path()).mkpath(QStringLiteral("charts"));
     folder.write(QStringLiteral("starcharts/ss cyg.gif"), "GIF89a");
     folder.write(QStringLiteral("charts/ss cyg-finder.gif"), "GIF89a");
-    QVERIFY(missingFiles(folder.path(), row).isEmpty());
+    QVERIFY(missingFiles(folder.programFolder(), row).isEmpty());
     // A chart image in the finder charts' folder is not where it belongs.
     folder.write(QStringLiteral("charts/rr lyr.gif"), "GIF89a");
     ChartRow other = row;
     other.picturefile = QStringLiteral("rr lyr.gif");
     other.finderchart = QStringLiteral("none");
-    QVERIFY(missingFiles(folder.path(), other).contains(QStringLiteral("\"rr lyr.gif\"")));
+    QVERIFY(missingFiles(folder.programFolder(), other).contains(QStringLiteral("\"rr lyr.gif\"")));
 }
 
 void tst_moddbscreen::listOrders_data()
@@ -541,7 +542,7 @@ void tst_moddbscreen::listOrders()
     QFETCH(QStringList, expected);
     AppFolder folder;
     make(folder);
-    QVERIFY(deletechart(folder.path(), QStringLiteral("ss cyg")));
+    QVERIFY(deletechart(folder.programFolder(), QStringLiteral("ss cyg")));
     cataloguedata::addCharts(folder.path(),
                              {cataloguedata::chart(QStringLiteral("rr lyr"), QStringLiteral("lyr")),
                               cataloguedata::chart(QStringLiteral("z and"), QStringLiteral("AND")),
@@ -560,7 +561,7 @@ void tst_moddbscreen::listOrders()
     const catalogue::ListQuery queries[] = {observationsByDate(),       observationsNewestFirst(),
                                             observationsInTableOrder(), observationsOf(QStringLiteral("ss cyg")),
                                             chartsByConstellation(),    chartNamed(QStringLiteral("r lyr"))};
-    catalogue::DataSource list(folder.path());
+    catalogue::DataSource list(folder.programFolder());
     QCOMPARE(problemText(list.run(queries[query])), QString());
     QCOMPARE(column(list, query < 4 ? 3 : 0), expected);
 }
@@ -575,7 +576,7 @@ void tst_moddbscreen::listsComeInChunks()
             {QStringLiteral("star %1").arg(i % 7), QStringLiteral("24500%1.5").arg(i % 350, 3, 10, QLatin1Char('0'))});
     cataloguedata::addObservations(folder.path(), many);
 
-    catalogue::DataSource list(folder.path());
+    catalogue::DataSource list(folder.programFolder());
     QVERIFY(list.run(observationsNewestFirst()));
     QCOMPARE(list.rowCount(), catalogue::DataSource::chunk);
     QVERIFY(list.canFetchMore(QModelIndex()));
@@ -597,7 +598,7 @@ void tst_moddbscreen::failedRunKeepsTheList()
 {
     AppFolder folder;
     make(folder);
-    catalogue::DataSource list(folder.path());
+    catalogue::DataSource list(folder.programFolder());
     QVERIFY(list.run(chartsByConstellation()));
     QVERIFY(QFile::remove(folder.file(QStringLiteral("starcharts.mdb"))));
     QVERIFY(problemText(list.run(chartNamed(QStringLiteral("ss cyg")))).contains(QStringLiteral("missing")));
@@ -613,11 +614,11 @@ void tst_moddbscreen::openListDoesNotHoldTheFile()
     for (int i = 0; i < 1000; ++i)
         many.append({QStringLiteral("ss cyg"), QString::number(2450000 + i)});
     cataloguedata::addObservations(folder.path(), many);
-    catalogue::DataSource list(folder.path());
+    catalogue::DataSource list(folder.programFolder());
     QVERIFY(list.run(observationsByDate()));
     QVERIFY(list.canFetchMore(QModelIndex()));
     // As the observation screen records while the list shows its first rows.
-    store::Database writer(folder.path());
+    store::Database writer(folder.programFolder());
     store::ObservationRow row;
     row.star = QStringLiteral("ss cyg");
     row.obsdate = QStringLiteral("2460000.5");

@@ -49,7 +49,7 @@ void tst_headertext::init()
 {
     m_folder = new AppFolder;
     m_messages = new MessageRecorder;
-    m_screens = new app::ScreenRegistry(m_folder->path());
+    m_screens = new app::ScreenRegistry(m_folder->programFolder());
     QWidget *screen = screenkit::show(screenkit::Screen::HeaderEditor);
     QVERIFY(QTest::qWaitForWindowActive(screen));
     text()->setFocus();

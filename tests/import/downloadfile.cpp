@@ -83,7 +83,7 @@ bool importDownload(const QString &appFolder, const QStringList &lines)
         return false;
     file.close();
     using namespace import::modImportscreen;
-    const outcome::Result<Ended> ended = Import(path, appFolder).run(Duplicates::OnlyNew);
+    const outcome::Result<Ended> ended = Import(path, appfiles::Folder(appFolder)).run(Duplicates::OnlyNew);
     return ended && ended->kind == Ended::Completed;
 }
 

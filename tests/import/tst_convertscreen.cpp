@@ -85,11 +85,11 @@ void tst_convertscreen::init()
     write(QStringLiteral("2019/march.txt"), downloadBytes({}));
 
     m_folder = std::make_unique<AppFolder>();
-    const outcome::Done created = store::createDefault(m_folder->path());
+    const outcome::Done created = store::createDefault(m_folder->programFolder());
     QVERIFY2(created, qPrintable(problemText(created)));
     m_folder->write(QStringLiteral("header.txt"), observerHeader);
     m_messages = std::make_unique<MessageRecorder>();
-    m_screens = std::make_unique<app::ScreenRegistry>(m_folder->path());
+    m_screens = std::make_unique<app::ScreenRegistry>(m_folder->programFolder());
 }
 
 void tst_convertscreen::cleanup()
@@ -251,7 +251,7 @@ void tst_convertscreen::longImportShowsProgressAndCancels()
     const int value = progress->value();
     QTRY_VERIFY(progress->value() > value);
     {
-        store::Database db(m_folder->path());
+        store::Database db(m_folder->programFolder());
         store::ObservationRow row;
         row.star = QStringLiteral("recorded meanwhile");
         row.obsdate = QStringLiteral("2458124.5");

@@ -42,7 +42,7 @@ private Q_SLOTS:
 private:
     qint64 rows() const
     {
-        store::Database db(m_folder->path());
+        store::Database db(m_folder->programFolder());
         return store::countObservations(db).valueOr(-1);
     }
 
@@ -55,19 +55,19 @@ void tst_importandrecording::init()
     m_folder = std::make_unique<AppFolder>();
     m_folder->prepare();
     m_report = appfiles::Folder(m_folder->path()).report(QDate(2018, 1, 5));
-    QCOMPARE(problemText(observe::modEntryscreen::beginReport(m_folder->path(), m_report)), QString());
+    QCOMPARE(problemText(observe::modEntryscreen::beginReport(m_folder->programFolder(), m_report)), QString());
 }
 
 void tst_importandrecording::recordingOfThisProgramGoesFirst()
 {
     QVERIFY(writeGeneratedFile(m_folder->file(QStringLiteral("download.txt")), 20000));
-    Import import(m_folder->file(QStringLiteral("download.txt")), m_folder->path());
+    Import import(m_folder->file(QStringLiteral("download.txt")), m_folder->programFolder());
     workUntil(import, [&] { return import.outcome()->added > 0; });
     QVERIFY2(rows() < import.outcome()->added, "the import's transaction is not open");
 
     observe::modEntryscreen::ObservationTexts texts = exampleObservation();
     texts.minute = QStringLiteral("10");
-    QCOMPARE(problemText(observe::modEntryscreen::recordobs(m_folder->path(), m_report, texts)), QString());
+    QCOMPARE(problemText(observe::modEntryscreen::recordobs(m_folder->programFolder(), m_report, texts)), QString());
 
     workUntil(import, [] { return false; });
     QCOMPARE(import.outcome()->message, QStringLiteral("Conversion Complete"));
@@ -79,7 +79,7 @@ void tst_importandrecording::recordingOfAnotherProgramGetsIn()
     // Long enough for the three recordings.
     QVERIFY(writeGeneratedFile(m_folder->file(QStringLiteral("download.txt")), 200000));
     RecorderProcess recorder({QStringLiteral("recordeach"), m_folder->path(), m_report, QStringLiteral("P")});
-    Import import(m_folder->file(QStringLiteral("download.txt")), m_folder->path());
+    Import import(m_folder->file(QStringLiteral("download.txt")), m_folder->programFolder());
     for (int asked = 1; asked <= 3; ++asked) {
         // Asked while the import holds its transaction open.
         workUntil(import, [&] { return rows() < import.outcome()->added; });

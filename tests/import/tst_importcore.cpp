@@ -56,19 +56,19 @@ const QString mueller = QStringLiteral("Müller, 20cm \u20AC");
 void tst_importcore::init()
 {
     m_folder = std::make_unique<AppFolder>();
-    const outcome::Done created = store::createDefault(m_folder->path());
+    const outcome::Done created = store::createDefault(m_folder->programFolder());
     QVERIFY2(created, qPrintable(problemText(created)));
 }
 
 outcome::Result<Ended> tst_importcore::importBytes(const QByteArray &bytes, Duplicates choice)
 {
     m_folder->write(QStringLiteral("download.txt"), bytes);
-    return Import(m_folder->file(QStringLiteral("download.txt")), m_folder->path()).run(choice);
+    return Import(m_folder->file(QStringLiteral("download.txt")), m_folder->programFolder()).run(choice);
 }
 
 void tst_importcore::addRecorded(const QString &star, const QString &obsdate, const QString &magnitude)
 {
-    store::Database db(m_folder->path());
+    store::Database db(m_folder->programFolder());
     QVERIFY(store::addObservation(db,
                                   {star, magnitude, QStringLiteral("110 115"), obsdate, QStringLiteral("na"),
                                    QStringLiteral("na"), QStringLiteral("1896")}));
@@ -227,7 +227,7 @@ void tst_importcore::sameObservationsAddedOnlyOnce()
                     downloadBytes({downloadLine(known), downloadLine(other), downloadLine(known)}));
     const QString path = m_folder->file(QStringLiteral("download.txt"));
 
-    Import first(path, m_folder->path());
+    Import first(path, m_folder->programFolder());
     while (first.phase() == Import::Phase::Checking)
         first.work(QDeadlineTimer(1000));
     QCOMPARE(first.phase(), Import::Phase::Asking);
@@ -238,16 +238,16 @@ void tst_importcore::sameObservationsAddedOnlyOnce()
         first.work(QDeadlineTimer(1000));
     QCOMPARE(first.outcome()->added, 2);
 
-    outcome::Result<Ended> again = Import(path, m_folder->path()).run(Duplicates::OnlyNew);
+    outcome::Result<Ended> again = Import(path, m_folder->programFolder()).run(Duplicates::OnlyNew);
     QCOMPARE(again->kind, Ended::Completed);
     QCOMPARE(again->added, 0);
     QCOMPARE(again->total, 3);
 
-    again = Import(path, m_folder->path()).run(Duplicates::All);
+    again = Import(path, m_folder->programFolder()).run(Duplicates::All);
     QCOMPARE(again->added, 3);
     QCOMPARE(again->total, 6);
 
-    Import asked(path, m_folder->path());
+    Import asked(path, m_folder->programFolder());
     while (asked.phase() != Import::Phase::Asking)
         asked.work(QDeadlineTimer(1000));
     asked.cancel();
@@ -260,7 +260,7 @@ void tst_importcore::cancelKeepsAConsistentTable()
 {
     const QString path = m_folder->file(QStringLiteral("download.txt"));
     QVERIFY(writeGeneratedFile(path, 20000));
-    Import import(path, m_folder->path());
+    Import import(path, m_folder->programFolder());
     while (import.phase() == Import::Phase::Checking)
         import.work(QDeadlineTimer(0));
     QCOMPARE(import.phase(), Import::Phase::Adding);
@@ -273,7 +273,7 @@ void tst_importcore::cancelKeepsAConsistentTable()
     // The transaction stays open between pieces of work until another writer
     // of this thread is about to write: its rows are taken back, to be added
     // again after a pause.
-    store::Database other(m_folder->path());
+    store::Database other(m_folder->programFolder());
     QCOMPARE(store::countObservations(other).valueOr(-1), 0);
     QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("took back its \\d+ rows from line 3 on")));
     const outcome::Done begun = other.begin(std::chrono::milliseconds(1));
@@ -315,7 +315,7 @@ void tst_importcore::ledgerKeepsWhatWasReadOnce()
     const QByteArray bytes =
         downloadBytes({downloadLine({}), downloadLine(fainter), QStringLiteral("SS CYG##2458126.5##0")});
     QCOMPARE(importBytes(bytes)->kind, Ended::Stopped);
-    const auto ledger = store::readLedger(m_folder->path());
+    const auto ledger = store::readLedger(m_folder->programFolder());
     QVERIFY2(ledger, qPrintable(problemText(ledger)));
     QVERIFY(ledger->begun);
     QCOMPARE(ledger->newest, 24581255000);
@@ -353,7 +353,7 @@ void tst_importcore::earlierDatabaseGetsTheLedgerFirst()
     const QList<QVariantList> before = layout();
     const outcome::Result<Ended> outcome = importBytes(downloadBytes({downloadLine({})}));
     QVERIFY2(outcome && outcome->added == 1, qPrintable(problemText(outcome)));
-    QCOMPARE(store::readLedger(m_folder->path()).ok(), ownObjects.isEmpty());
+    QCOMPARE(store::readLedger(m_folder->programFolder()).ok(), ownObjects.isEmpty());
     QCOMPARE(outcome->message.startsWith(
                  QStringLiteral("Conversion Complete\n\nWhat the AAVSO holds was not noted in the ledger: the database "
                                 "\"%1\" holds more")
@@ -364,8 +364,8 @@ void tst_importcore::earlierDatabaseGetsTheLedgerFirst()
 
 void tst_importcore::fileOrDatabaseNotOpened()
 {
-    std::optional<outcome::Problem> failed =
-        problemOf(Import(m_folder->file(QStringLiteral("missing.txt")), m_folder->path()).run(Duplicates::All));
+    std::optional<outcome::Problem> failed = problemOf(
+        Import(m_folder->file(QStringLiteral("missing.txt")), m_folder->programFolder()).run(Duplicates::All));
     QCOMPARE(failed->kind, outcome::Kind::Failed);
     QCOMPARE(failed->title, QStringLiteral("File not opened"));
     QVERIFY2(failed->message.startsWith(QStringLiteral("The file \"missing.txt\" cannot be opened: ")),
@@ -373,14 +373,16 @@ void tst_importcore::fileOrDatabaseNotOpened()
     QVERIFY(failed->message.endsWith(QStringLiteral(". Nothing was added.")));
     // A pipe is never waited for.
     QCOMPARE(::mkfifo(QFile::encodeName(m_folder->file(QStringLiteral("pipe.txt"))).constData(), 0600), 0);
-    failed = problemOf(Import(m_folder->file(QStringLiteral("pipe.txt")), m_folder->path()).run(Duplicates::All));
+    failed =
+        problemOf(Import(m_folder->file(QStringLiteral("pipe.txt")), m_folder->programFolder()).run(Duplicates::All));
     QCOMPARE(failed->message,
              QStringLiteral("The file \"pipe.txt\" cannot be opened: it is a named pipe, not a file. "
                             "Nothing was added."));
 
     m_folder->write(QStringLiteral("download.txt"), downloadBytes({downloadLine({})}));
     m_folder->write(QStringLiteral("starcharts.mdb"), "not a database");
-    failed = problemOf(Import(m_folder->file(QStringLiteral("download.txt")), m_folder->path()).run(Duplicates::All));
+    failed = problemOf(
+        Import(m_folder->file(QStringLiteral("download.txt")), m_folder->programFolder()).run(Duplicates::All));
     QCOMPARE(failed->kind, outcome::Kind::Failed);
     QCOMPARE(failed->title, QStringLiteral("Database not opened"));
     QCOMPARE(m_folder->read(QStringLiteral("starcharts.mdb")), QByteArray("not a database"));

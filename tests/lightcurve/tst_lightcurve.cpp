@@ -131,7 +131,7 @@ void tst_lightcurve::classification()
     if (!line.isEmpty())
         writeReport(app, lineTonight ? today : earlier, {line});
 
-    const outcome::Result<History> read = readHistory(app.path(), QStringLiteral("ss cyg"), today);
+    const outcome::Result<History> read = readHistory(app.programFolder(), QStringLiteral("ss cyg"), today);
     QVERIFY2(read, qPrintable(problemText(read)));
     const History &history = *read;
     QCOMPARE(history.undrawn, drawn ? 0 : 1);
@@ -144,7 +144,7 @@ void tst_lightcurve::classification()
     QCOMPARE(o.fainterThan, fainterThan);
     QCOMPARE(o.tonight, tonight);
     QCOMPARE(o.comp1 + (comparisons.isEmpty() ? QString() : QStringLiteral(",")) + o.comp2, comparisons);
-    const outcome::Result<Details> details = readDetails(app.path(), o.row);
+    const outcome::Result<Details> details = readDetails(app.programFolder(), o.row);
     QVERIFY2(details, qPrintable(problemText(details)));
     QCOMPARE(details->obsdate, cumobs.at(3));
     QCOMPARE(details->estimate, cumobs.at(2));
@@ -169,18 +169,19 @@ void tst_lightcurve::orderCountAndDuplicates()
     // the second (the same estimate downloaded again) imported.
     writeReport(app, earlier, {QStringLiteral("ss cyg|2458124.4|9.3|na|93|na|1896|na")});
 
-    const History history = readHistory(app.path(), QStringLiteral("Ss Cyg"), today).value();
+    const History history = readHistory(app.programFolder(), QStringLiteral("Ss Cyg"), today).value();
     QCOMPARE(history.undrawn, 2);
     QStringList order;
     for (const Observation &o : history.observations)
-        order.append(readDetails(app.path(), o.row)->estimate + (o.recorded ? QStringLiteral("+") : QString()));
+        order.append(readDetails(app.programFolder(), o.row)->estimate
+                     + (o.recorded ? QStringLiteral("+") : QString()));
     QCOMPARE(order, QStringList({"b", "d+", "e", "a"}));
 }
 
 void tst_lightcurve::missingDatabase()
 {
     AppFolder app;
-    const outcome::Result<History> history = readHistory(app.path(), QStringLiteral("ss cyg"), today);
+    const outcome::Result<History> history = readHistory(app.programFolder(), QStringLiteral("ss cyg"), today);
     QVERIFY(!history);
     QVERIFY(problemText(history).contains(u"\"ss cyg\""));
 }

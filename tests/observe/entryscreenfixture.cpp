@@ -21,7 +21,7 @@ EntryScreenFixture::EntryScreenFixture(bool withLibrary)
     m_folder->prepare();
     if (withLibrary)
         m_folder->installLibrary();
-    m_screens = std::make_unique<app::ScreenRegistry>(m_folder->path());
+    m_screens = std::make_unique<app::ScreenRegistry>(m_folder->programFolder());
 }
 
 EntryScreenFixture::~EntryScreenFixture()
@@ -48,7 +48,7 @@ MessageRecorder &EntryScreenFixture::messages()
 void EntryScreenFixture::setClock(observe::modEntryscreen::Clock clock)
 {
     m_screens.reset();
-    m_screens = std::make_unique<app::ScreenRegistry>(m_folder->path(), std::move(clock));
+    m_screens = std::make_unique<app::ScreenRegistry>(m_folder->programFolder(), std::move(clock));
 }
 
 observe::frmEntryscreen *EntryScreenFixture::launch()

@@ -32,7 +32,8 @@ void say(const QString &line)
 
 int start(const QString &folder)
 {
-    const app::startup::Prepared prepared = app::startup::prepare(folder, {[] {}, [](int, const QString &) {}});
+    const app::startup::Prepared prepared =
+        app::startup::prepare(appfiles::Folder(folder), {[] {}, [](int, const QString &) {}});
     const QString failures = prepared.stopped + prepared.failures;
     if (!failures.isEmpty())
         say(failures);
@@ -60,7 +61,7 @@ int record(const QString &folder, const QString &report, const QString &tag, boo
         texts.minute = QString::number(n % 60);
         texts.magnitude = QStringLiteral("11.%1").arg(n % 10);
         texts.notes = QStringLiteral("%1-%2").arg(tag).arg(n);
-        const outcome::Done recorded = observe::modEntryscreen::recordobs(folder, report, texts);
+        const outcome::Done recorded = observe::modEntryscreen::recordobs(appfiles::Folder(folder), report, texts);
         const char *kind = recorded ? "R" : recorded.problem().kind == outcome::Kind::Refused ? "X" : "F";
         say(QStringLiteral("%1 %2 %3")
                 .arg(QLatin1String(kind))

@@ -229,7 +229,7 @@ void tst_chartscreen::unreadableNewestDateIsNamed()
 {
     EntryScreenFixture f;
     {
-        store::Database db(f.folder().path());
+        store::Database db(f.folder().programFolder());
         store::ObservationRow row;
         row.star = QStringLiteral("SS CYG");
         row.obsdate = QStringLiteral("JD 2459100");
@@ -317,7 +317,7 @@ void tst_chartscreen::finderProblemsToldWithoutStalePicture()
     if (problem == QStringLiteral("unselected")) {
         f.chooseStar(QStringLiteral("Lyr"), {});
     } else if (problem == QStringLiteral("no row")) {
-        store::Database db(f.folder().path());
+        store::Database db(f.folder().programFolder());
         QVERIFY(store::removeChart(db, QStringLiteral("ss cyg")));
     } else if (problem == QStringLiteral("none")) {
         updateChart(f, QStringLiteral("finderchart"), QStringLiteral("none"));

@@ -119,7 +119,7 @@ QImage overBox(const QImage &image, QRgb box)
 
 void addChart(const QString &folder, const QString &star)
 {
-    store::Database db(folder);
+    store::Database db{appfiles::Folder(folder)};
     QVERIFY(store::addChart(db,
                             {star,
                              QStringLiteral("X1"),
@@ -131,7 +131,7 @@ void addChart(const QString &folder, const QString &star)
 
 void addObservation(const QString &folder, const QString &star, const QString &obsdate)
 {
-    store::Database db(folder);
+    store::Database db{appfiles::Folder(folder)};
     QVERIFY(store::addObservation(db,
                                   {star, QStringLiteral("11.2"), QStringLiteral("e"), obsdate, QStringLiteral("na"),
                                    QStringLiteral("na"), QStringLiteral("na")}));
@@ -274,7 +274,8 @@ void tst_chartviewer::closedFormEqualsLiteral()
     // Through a file, as the box loads it.
     AppFolder folder;
     QVERIFY(image.save(folder.file(QStringLiteral("chart.png"))));
-    const outcome::Result<NightPicture> shown = nightPicture(folder.path(), QStringLiteral("chart.png"), box);
+    const outcome::Result<NightPicture> shown =
+        nightPicture(appfiles::Subfolder(folder.path()), QStringLiteral("chart.png"), box);
     QVERIFY2(shown, qPrintable(problemText(shown)));
     QCOMPARE(shown->image.format(), QImage::Format_RGB32);
     QCOMPARE(shown->image, expected);
@@ -298,7 +299,7 @@ void tst_chartviewer::picturesInEveryFormat()
         folder.write(file, gifBytes(chart));
     else
         QVERIFY(chart.save(folder.file(file), nullptr, 100));
-    const outcome::Result<NightPicture> picture = nightPicture(folder.path(), file, black);
+    const outcome::Result<NightPicture> picture = nightPicture(appfiles::Subfolder(folder.path()), file, black);
     QVERIFY2(picture, qPrintable(problemText(picture)));
     QVERIFY(picture->applications >= 1);
     const QImage &shown = picture->image;
@@ -326,7 +327,8 @@ void tst_chartviewer::transparentPictureLaidOverTheBox()
     finder.fill(qRgba(0, 0, 0, 0));
     finder.setPixel(5, 5, qRgba(255, 0, 0, 255));
     folder.write(QStringLiteral("finder.gif"), gifBytes(finder));
-    const outcome::Result<NightPicture> shown = nightPicture(folder.path(), QStringLiteral("finder.gif"), darkRed);
+    const outcome::Result<NightPicture> shown =
+        nightPicture(appfiles::Subfolder(folder.path()), QStringLiteral("finder.gif"), darkRed);
     QVERIFY2(shown, qPrintable(problemText(shown)));
     QCOMPARE(shown->applications, 0);
     QCOMPARE(shown->image.pixel(0, 0), darkRed);
@@ -382,7 +384,7 @@ void tst_chartviewer::picturesNotShown()
     else if (!bytes.isNull())
         app.write(QStringLiteral("starcharts/") + name, bytes);
 
-    const outcome::Result<NightPicture> picture = nightPicture(app.file(QStringLiteral("starcharts")), name, black);
+    const outcome::Result<NightPicture> picture = nightPicture(app.programFolder().charts(), name, black);
     QCOMPARE(!picture && picture.problem().kind == outcome::Kind::NotFound, name == u"missing.gif");
     QCOMPARE(!picture || picture->image.isNull(), !told.isEmpty());
     const QString error = problemText(picture);
@@ -507,8 +509,8 @@ void tst_chartviewer::captions()
 void tst_chartviewer::newestObservation()
 {
     AppFolder folder;
-    QVERIFY(store::createDefault(folder.path()));
-    QCOMPARE(newestObsdate(folder.path(), QStringLiteral("ss cyg")).value(), std::nullopt);
+    QVERIFY(store::createDefault(folder.programFolder()));
+    QCOMPARE(newestObsdate(folder.programFolder(), QStringLiteral("ss cyg")).value(), std::nullopt);
 
     // Stored with capitals, found for the catalogue's name; ordered as text,
     // so the shorter number with the greater first digit comes first.
@@ -516,30 +518,30 @@ void tst_chartviewer::newestObservation()
     addObservation(folder.path(), QStringLiteral("ss cyg"), QStringLiteral("245913.5"));
     addObservation(folder.path(), QStringLiteral("ss CYG"), QStringLiteral("2459127.1"));
     addObservation(folder.path(), QStringLiteral("rr lyr"), QStringLiteral("2459999.1"));
-    QCOMPARE(newestObsdate(folder.path(), QStringLiteral("ss cyg")).value().value_or(QString()),
+    QCOMPARE(newestObsdate(folder.programFolder(), QStringLiteral("ss cyg")).value().value_or(QString()),
              QStringLiteral("245913.5"));
 
     // An apostrophe is part of the name.
     addObservation(folder.path(), QStringLiteral("o'hara's star"), QStringLiteral("2459000.2"));
-    QCOMPARE(newestObsdate(folder.path(), QStringLiteral("O'Hara's star")).value().value_or(QString()),
+    QCOMPARE(newestObsdate(folder.programFolder(), QStringLiteral("O'Hara's star")).value().value_or(QString()),
              QStringLiteral("2459000.2"));
 
     folder.write(QStringLiteral("starcharts.mdb"), "not a database");
-    QVERIFY(!problemText(newestObsdate(folder.path(), QStringLiteral("ss cyg"))).isEmpty());
+    QVERIFY(!problemText(newestObsdate(folder.programFolder(), QStringLiteral("ss cyg"))).isEmpty());
 }
 
 void tst_chartviewer::catalogueRow()
 {
     AppFolder folder;
-    QVERIFY(store::createDefault(folder.path()));
+    QVERIFY(store::createDefault(folder.programFolder()));
     addChart(folder.path(), QStringLiteral("o'hara's star"));
-    const auto row = chartrow(folder.path(), QStringLiteral("O'HARA'S STAR"));
+    const auto row = chartrow(folder.programFolder(), QStringLiteral("O'HARA'S STAR"));
     QVERIFY(row);
     QCOMPARE(row->starname, QStringLiteral("o'hara's star"));
     QCOMPARE(row->chart, QStringLiteral("X1"));
     QCOMPARE(row->picturefile, QStringLiteral("o'hara's star.gif"));
     QCOMPARE(row->finderchart, QStringLiteral("none"));
-    QCOMPARE(problemOf(chartrow(folder.path(), QString()))->kind, outcome::Kind::NotFound);
+    QCOMPARE(problemOf(chartrow(folder.programFolder(), QString()))->kind, outcome::Kind::NotFound);
 }
 
 void tst_chartviewer::finderNone_data()

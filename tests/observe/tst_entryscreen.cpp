@@ -126,7 +126,7 @@ void tst_entryscreen::listingStarsOfAConstellation()
 {
     EntryScreenFixture f;
     {
-        store::Database db(f.folder().path());
+        store::Database db(f.folder().programFolder());
         for (const char *name : {"R Lyr", "rr lyr", "Beta Lyr"})
             QVERIFY(store::addChart(db, {QString::fromLatin1(name), {}, {}, {}, {}, QStringLiteral("LYR")}));
     }
@@ -307,7 +307,7 @@ void tst_entryscreen::warningShownOnlyAfterEnter()
     mira.star = QStringLiteral("SS Cyg");
     mira.type = QStringLiteral("M");
     {
-        store::Database db(f.folder().path());
+        store::Database db(f.folder().programFolder());
         QVERIFY(store::savePositions(db, {mira}));
     }
     QCOMPARE(::mkfifo(QFile::encodeName(f.folder().file(QStringLiteral("obs/2018-Jan-03.txt"))).constData(), 0600), 0);
@@ -654,7 +654,7 @@ void tst_entryscreen::apostropheInStarName()
 {
     EntryScreenFixture f;
     {
-        store::Database db(f.folder().path());
+        store::Database db(f.folder().programFolder());
         QVERIFY(store::addChart(
             db, {QStringLiteral("o'hara's star"), {}, QStringLiteral("yes"), {}, {}, QStringLiteral("and")}));
     }

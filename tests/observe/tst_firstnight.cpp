@@ -30,7 +30,7 @@ void tst_firstnight::firstObservationFromAnEmptyFolder()
     AppFolder folder;
     QVERIFY(QFile::copy(QStringLiteral(FERROW_LIBRARY), folder.file(QStringLiteral("libferrow.so"))));
     MessageRecorder messages;
-    const app::ScreenRegistry screens(folder.path());
+    const app::ScreenRegistry screens(folder.programFolder());
     QWidget *start = screenkit::show(screenkit::Screen::Startup);
 
     // The header editor opens by itself; the observer puts in an own code.

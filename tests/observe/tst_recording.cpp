@@ -485,7 +485,7 @@ void tst_recording::recordobsWritesTheFieldsAsLeft()
     texts.comp2 = QStringLiteral("1.1.5");
     const QString report = app.file(QStringLiteral("obs/2018-Jan-05.txt"));
 
-    QCOMPARE(problemText(recordobs(app.path(), report, texts)), QString());
+    QCOMPARE(problemText(recordobs(app.programFolder(), report, texts)), QString());
     QVERIFY(
         app.read(QStringLiteral("obs/2018-Jan-05.txt")).endsWith("ss cyg|2458124.3958|12.0|na|110|115|1896|na\r\n"));
 }

@@ -73,7 +73,7 @@ QString prepared(const AppFolder &folder)
     RecorderProcess first({QStringLiteral("start"), folder.path()});
     first.process().waitForFinished();
     const QString report = appfiles::Folder(folder.path()).report(QDate(2018, 1, 5));
-    static_cast<void>(observe::modEntryscreen::beginReport(folder.path(), report));
+    static_cast<void>(observe::modEntryscreen::beginReport(folder.programFolder(), report));
     return report;
 }
 }
@@ -194,7 +194,7 @@ void tst_recordingprocesses::doubleFirstStarts()
         }
         QCOMPARE(folder.entries(),
                  (QStringList{QStringLiteral("obs"), QStringLiteral("starcharts"), QStringLiteral("starcharts.mdb")}));
-        store::Database db(folder.path());
+        store::Database db(folder.programFolder());
         QCOMPARE(store::countCharts(db).valueOr(-1), 1);
         QCOMPARE(store::countObservations(db).valueOr(-1), 0);
     }

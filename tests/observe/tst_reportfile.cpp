@@ -32,7 +32,7 @@ QString today(const AppFolder &app)
 // Why today's report could not be begun, or an empty text.
 QString begin(const AppFolder &app)
 {
-    return problemText(beginReport(app.path(), today(app)));
+    return problemText(beginReport(app.programFolder(), today(app)));
 }
 
 // One recording's line, as recordobs appends it: under the file's lock. Why

@@ -82,11 +82,11 @@ static QStringList withoutLookups()
 void tst_store::createsSchemaAndSeedRow()
 {
     AppFolder folder;
-    const outcome::Done created = createDefault(folder.path());
+    const outcome::Done created = createDefault(folder.programFolder());
     QVERIFY2(created, qPrintable(problemText(created)));
     QCOMPARE(folder.entries(), QStringList{QStringLiteral("starcharts.mdb")});
 
-    Database db(folder.path());
+    Database db(folder.programFolder());
     const outcome::Done opened = db.open();
     QVERIFY2(opened, qPrintable(problemText(opened)));
     QCOMPARE(countCharts(db).valueOr(-1), 1);
@@ -120,7 +120,7 @@ void tst_store::refusesToOverwrite()
 {
     AppFolder folder;
     folder.write(QStringLiteral("starcharts.mdb"), "mine");
-    const outcome::Done created = createDefault(folder.path());
+    const outcome::Done created = createDefault(folder.programFolder());
     QVERIFY(!created);
     QCOMPARE(created.problem().kind, outcome::Kind::Duplicate);
     QVERIFY(!created.problem().message.isEmpty());
@@ -165,8 +165,8 @@ void tst_store::engineRefusesBadTexts()
     QFETCH(QString, value);
     QFETCH(bool, accepted);
     AppFolder folder;
-    QVERIFY(createDefault(folder.path()));
-    Database db(folder.path());
+    QVERIFY(createDefault(folder.programFolder()));
+    Database db(folder.programFolder());
     QVERIFY(db.open());
 
     // A chart's other columns are good; an observation's other columns are NULL.
@@ -189,8 +189,8 @@ void tst_store::engineRefusesBadTexts()
 void tst_store::nullIsAccepted()
 {
     AppFolder folder;
-    QVERIFY(createDefault(folder.path()));
-    Database db(folder.path());
+    QVERIFY(createDefault(folder.programFolder()));
+    Database db(folder.programFolder());
     ObservationRow row;
     row.star = QStringLiteral("ss cyg");
     QVERIFY(row.notes.isNull());
@@ -201,8 +201,8 @@ void tst_store::nullIsAccepted()
 void tst_store::caseVariantDuplicateRefused()
 {
     AppFolder folder;
-    QVERIFY(createDefault(folder.path()));
-    Database db(folder.path());
+    QVERIFY(createDefault(folder.programFolder()));
+    Database db(folder.programFolder());
     const outcome::Done added = addChart(db, chartRow(QStringLiteral("SS Cyg")));
     QVERIFY(!added);
     QVERIFY2(added.problem().message.contains(QStringLiteral("starname")), qPrintable(added.problem().message));
@@ -215,8 +215,8 @@ void tst_store::caseVariantDuplicateRefused()
 void tst_store::comparisonAndOrderIgnoreCase()
 {
     AppFolder folder;
-    QVERIFY(createDefault(folder.path()));
-    Database db(folder.path());
+    QVERIFY(createDefault(folder.programFolder()));
+    Database db(folder.programFolder());
     for (const char *name : {"Z Cyg", "a cyg", "B Cyg", "chi cyg"}) {
         const outcome::Done added = addChart(db, chartRow(QString::fromLatin1(name), QStringLiteral("CYG")));
         QVERIFY2(added, qPrintable(problemText(added)));
@@ -239,8 +239,8 @@ void tst_store::metacharactersRoundTrip()
 {
     QFETCH(QString, name);
     AppFolder folder;
-    QVERIFY(createDefault(folder.path()));
-    Database db(folder.path());
+    QVERIFY(createDefault(folder.programFolder()));
+    Database db(folder.programFolder());
     const outcome::Done added = addChart(db, chartRow(name));
     QVERIFY2(added, qPrintable(problemText(added)));
     ObservationRow observation;
@@ -264,8 +264,8 @@ void tst_store::metacharactersRoundTrip()
 void tst_store::unknownIdentifiersRefused()
 {
     AppFolder folder;
-    QVERIFY(createDefault(folder.path()));
-    Database db(folder.path());
+    QVERIFY(createDefault(folder.programFolder()));
+    Database db(folder.programFolder());
     QVERIFY(!Appender::prepare(db, charts(), {QStringLiteral("starname) values ('x'); --")}));
     QVERIFY(!Appender::prepare(db, cumobs(), {QStringLiteral("obsdate desc, star")}));
     QCOMPARE(countCharts(db).valueOr(-1), 1);
@@ -285,7 +285,7 @@ void tst_store::foreignFilesLeftUntouched()
     AppFolder folder;
     folder.write(QStringLiteral("starcharts.mdb"), content);
     {
-        Database db(folder.path());
+        Database db(folder.programFolder());
         const outcome::Done opened = db.open();
         QVERIFY(!opened);
         QVERIFY2(opened.problem().message.contains(QStringLiteral("not a database this program can use")),
@@ -300,7 +300,7 @@ void tst_store::foreignFilesLeftUntouched()
 void tst_store::missingFileIsNotCreated()
 {
     AppFolder folder;
-    Database db(folder.path());
+    Database db(folder.programFolder());
     const outcome::Done opened = db.open();
     QVERIFY(!opened);
     QVERIFY(opened.problem().message.contains(QStringLiteral("missing")));
@@ -311,7 +311,7 @@ void tst_store::folderInPlaceOfTheFile()
 {
     AppFolder folder;
     QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("starcharts.mdb")));
-    Database db(folder.path());
+    Database db(folder.programFolder());
     const outcome::Done opened = db.open();
     QVERIFY(!opened);
     QVERIFY2(opened.problem().message.contains(QStringLiteral("is a folder, not a file")),
@@ -322,7 +322,7 @@ void tst_store::folderInPlaceOfTheFile()
 void tst_store::databaseInUseIsToldWithinASecond()
 {
     AppFolder folder;
-    QVERIFY(createDefault(folder.path()));
+    QVERIFY(createDefault(folder.programFolder()));
     const QByteArray before = folder.read(QStringLiteral("starcharts.mdb"));
     {
         // Another program holds the file for itself.
@@ -330,7 +330,7 @@ void tst_store::databaseInUseIsToldWithinASecond()
         QVERIFY(other.exec(QStringLiteral("BEGIN EXCLUSIVE")));
 
         for (const bool writing : {false, true}) {
-            Database db(folder.path());
+            Database db(folder.programFolder());
             QElapsedTimer waited;
             waited.start();
             const outcome::Done done = writing ? db.begin(std::chrono::milliseconds(1000)) : db.open();
@@ -345,7 +345,7 @@ void tst_store::databaseInUseIsToldWithinASecond()
         QVERIFY(other.exec(QStringLiteral("ROLLBACK")));
     }
     QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), before);
-    Database db(folder.path());
+    Database db(folder.programFolder());
     const outcome::Done opened = db.open();
     QVERIFY2(opened, qPrintable(problemText(opened)));
 }
@@ -353,8 +353,8 @@ void tst_store::databaseInUseIsToldWithinASecond()
 void tst_store::lookupIndexesServeTheSummaryAndLists()
 {
     AppFolder folder;
-    QVERIFY(createDefault(folder.path()));
-    QCOMPARE(lookups(folder.path()), Lookups::Present);
+    QVERIFY(createDefault(folder.programFolder()));
+    QCOMPARE(lookups(folder.programFolder()), Lookups::Present);
     SqlFile db(folder.path());
     const auto plan = [&db](const QString &sql) {
         QStringList steps;
@@ -374,11 +374,11 @@ void tst_store::earlierDatabaseGetsLookupsOnce()
 {
     AppFolder folder;
     QVERIFY(runSql(folder.file(QStringLiteral("starcharts.mdb")), withoutLookups()));
-    QCOMPARE(lookups(folder.path()), Lookups::Missing);
-    const outcome::Done added = addLookups(folder.path());
+    QCOMPARE(lookups(folder.programFolder()), Lookups::Missing);
+    const outcome::Done added = addLookups(folder.programFolder());
     QVERIFY2(added, qPrintable(problemText(added)));
-    QCOMPARE(lookups(folder.path()), Lookups::Present);
-    Database db(folder.path());
+    QCOMPARE(lookups(folder.programFolder()), Lookups::Present);
+    Database db(folder.programFolder());
     QCOMPARE(countObservations(db).valueOr(-1), 1);
     QStringList indexes;
     for (const QVariantList &index :
@@ -386,23 +386,22 @@ void tst_store::earlierDatabaseGetsLookupsOnce()
              .rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('index', 'table') "
                                   "AND name NOT LIKE 'sqlite%' ORDER BY name")))
         indexes.append(index.value(0).toString());
-    QCOMPARE(
-        indexes,
-        (QStringList{QStringLiteral("Charts"), QStringLiteral("cumobs"), QStringLiteral("cumobs_obsdate"),
-                     QStringLiteral("cumobs_star_obsdate"), QStringLiteral("ledger"), QStringLiteral("ledger_coverage"),
-                     QStringLiteral("positions"), QStringLiteral("starname")}));
+    QCOMPARE(indexes,
+             (QStringList{QStringLiteral("Charts"), QStringLiteral("cumobs"), QStringLiteral("cumobs_obsdate"),
+                          QStringLiteral("cumobs_star_obsdate"), QStringLiteral("ledger"),
+                          QStringLiteral("ledger_coverage"), QStringLiteral("positions"), QStringLiteral("starname")}));
 
     // Once is enough: the file stays as it is from now on.
     const QByteArray indexed = folder.read(QStringLiteral("starcharts.mdb"));
-    QCOMPARE(lookups(folder.path()), Lookups::Present);
-    QVERIFY(addLookups(folder.path()));
+    QCOMPARE(lookups(folder.programFolder()), Lookups::Present);
+    QVERIFY(addLookups(folder.programFolder()));
     QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), indexed);
 
     // One index of the two missing: the other is added.
     QVERIFY(runSql(folder.file(QStringLiteral("starcharts.mdb")), {QStringLiteral("DROP INDEX cumobs_obsdate")}));
-    QCOMPARE(lookups(folder.path()), Lookups::Missing);
-    QVERIFY(addLookups(folder.path()));
-    QCOMPARE(lookups(folder.path()), Lookups::Present);
+    QCOMPARE(lookups(folder.programFolder()), Lookups::Missing);
+    QVERIFY(addLookups(folder.programFolder()));
+    QCOMPARE(lookups(folder.programFolder()), Lookups::Present);
 }
 
 void tst_store::foreignDatabaseNeverIndexed_data()
@@ -445,8 +444,8 @@ void tst_store::foreignDatabaseNeverIndexed()
     else
         QVERIFY(runSql(folder.file(QStringLiteral("starcharts.mdb")), statements));
     const QByteArray before = folder.read(QStringLiteral("starcharts.mdb"));
-    QCOMPARE(lookups(folder.path()), Lookups::Foreign);
-    const outcome::Done added = addLookups(folder.path());
+    QCOMPARE(lookups(folder.programFolder()), Lookups::Foreign);
+    const outcome::Done added = addLookups(folder.programFolder());
     QVERIFY(!added);
     QVERIFY(!added.problem().message.isEmpty());
     QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), before);
@@ -496,8 +495,8 @@ void tst_store::observationKey()
 void tst_store::appenderAddsWholeRowsOrNone()
 {
     AppFolder folder;
-    QVERIFY(createDefault(folder.path()));
-    Database db(folder.path());
+    QVERIFY(createDefault(folder.programFolder()));
+    Database db(folder.programFolder());
     auto prepared = Appender::prepare(db, cumobs(),
                                       {column::star, column::obsdate, column::magnitude, column::obscode, column::notes,
                                        column::estimate, column::chart});

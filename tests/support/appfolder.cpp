@@ -12,6 +12,11 @@ QString AppFolder::path() const
     return m_dir.path();
 }
 
+appfiles::Folder AppFolder::programFolder() const
+{
+    return appfiles::Folder(path());
+}
+
 QString AppFolder::file(const QString &relative) const
 {
     return m_dir.filePath(relative);
@@ -57,7 +62,7 @@ QStringList AppFolder::entries() const
 
 void AppFolder::prepare() const
 {
-    if (const auto created = store::createDefault(path()); !created)
+    if (const auto created = store::createDefault(programFolder()); !created)
         qWarning("%s", qPrintable(created.problem().message));
     QDir(path()).mkdir(QStringLiteral("obs"));
     QDir(path()).mkdir(QStringLiteral("starcharts"));

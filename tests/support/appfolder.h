@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -12,6 +14,8 @@ public:
     AppFolder();
 
     QString path() const;
+    // The folder as the program is handed it.
+    appfiles::Folder programFolder() const;
     QString file(const QString &relative) const;
     bool exists(const QString &relative) const;
     QByteArray read(const QString &relative) const;

@@ -65,7 +65,7 @@ QTableWidget *tst_frmtonight::plan() const
 
 void tst_frmtonight::givePosition()
 {
-    store::Database db(m_fixture->folder().path());
+    store::Database db(m_fixture->folder().programFolder());
     QVERIFY(tonight::savePosition(db, QStringLiteral("SS Cyg"), tonight::Position{325.678, 43.586}));
 }
 

@@ -32,8 +32,8 @@ static void addStar(store::Database &db, const QString &name)
 void tst_planinput::fileUpdatesNeverDoublesAndKeepsOnlyTheCatalogue()
 {
     AppFolder folder;
-    QVERIFY(store::createDefault(folder.path()));
-    store::Database db(folder.path());
+    QVERIFY(store::createDefault(folder.programFolder()));
+    store::Database db(folder.programFolder());
     addStar(db, QStringLiteral("V0404 CYG"));
 
     const QByteArray file = "name,ra,dec,type,max,min\n"
@@ -72,8 +72,8 @@ void tst_planinput::fileUpdatesNeverDoublesAndKeepsOnlyTheCatalogue()
 void tst_planinput::newestObservationByStar()
 {
     AppFolder folder;
-    QVERIFY(store::createDefault(folder.path()));
-    store::Database db(folder.path());
+    QVERIFY(store::createDefault(folder.programFolder()));
+    store::Database db(folder.programFolder());
     addStar(db, QStringLiteral("RU CYG"));
     for (const char *date : {"2460100.5", "2460123.4567", "2460099.9"})
         QVERIFY(store::addObservation(db,
