@@ -2,16 +2,19 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
 # "run": builds the program, installs it into the observer's program folder
 #        (VARLUME_HOME, ~/varlume unless set) and starts it from there.
-# "test": builds everything and runs the whole test suite.
-# Either installs the Debian packages it needs when they are missing.
+# "test": builds everything, runs the whole test suite and checks that every
+#         source is laid out as clang-format 14 lays it out.
+# "format": lays out every source with clang-format 14.
+# Each installs the Debian packages it needs when they are missing.
 set -euo pipefail
 cd "$(dirname "$0")"
 source=$PWD
 
-program_packages=(g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libgl-dev libqcustomplot-dev liberfa-dev fonts-dejavu-core fonts-liberation2 ccache)
-test_packages=(qt6-tools-dev sqlite3 xvfb poppler-utils)
-
 source "$source/scripts/debian.sh"
+source "$source/scripts/format.sh"
+
+program_packages=(g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libgl-dev libqcustomplot-dev liberfa-dev fonts-dejavu-core fonts-liberation2 ccache)
+test_packages=(qt6-tools-dev sqlite3 xvfb poppler-utils "$clang_format")
 
 # An earlier build ran the program from build/bin and kept its data there; a
 # rebuild or a clean clone would lose it. Moves it into the program folder,
@@ -68,9 +71,14 @@ case "${1:-run}" in
         cmake --preset debug
         cmake --build --preset debug
         ctest --preset debug -j"$(nproc)"
+        check_format
+        ;;
+    format)
+        install_missing "$clang_format"
+        on_sources -i
         ;;
     *)
-        echo "usage: $0 [run|test]" >&2
+        echo "usage: $0 [run|test|format]" >&2
         exit 2
         ;;
 esac

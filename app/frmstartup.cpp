@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/frmstartup.h"
 
+#include "app/logging.h"
 #include "app/startup.h"
-#include "hostkit/messageseam.h"
 #include "screenkit/navigation.h"
 #include "screenkit/nightmode.h"
+#include "screenkit/problembox.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -150,17 +151,20 @@ startup::Hooks frmStartup::hooks()
 bool frmStartup::load()
 {
     const startup::Prepared prepared = startup::prepare(m_appFolder, hooks());
-    const QString title = QStringLiteral("Cannot prepare the program's folder");
+    const auto tell = [](const QString &text) {
+        screenkit::showProblem(outcome::failed(text)
+                                   .titled(QStringLiteral("Cannot prepare the program's folder"))
+                                   .as(outcome::Severity::Warning),
+                               lc());
+    };
     if (!prepared.stopped.isEmpty())
-        hostkit::ask(prepared.stopped, title, QMessageBox::Warning);
+        tell(prepared.stopped);
     if (!prepared.failures.isEmpty()) {
-        hostkit::ask(prepared.failures
-                         + QStringLiteral("\n\nvarlume keeps all its data in its own folder and must be "
-                                          "able to write there. Make the folder \"%1\" writable, or "
-                                          "run the program from a folder you can write to, then start "
-                                          "it again.")
-                               .arg(m_appFolder.path()),
-                     title, QMessageBox::Warning);
+        tell(prepared.failures
+             + QStringLiteral("\n\nvarlume keeps all its data in its own folder and must be able to write there. "
+                              "Make the folder \"%1\" writable, or run the program from a folder you can write "
+                              "to, then start it again.")
+                   .arg(m_appFolder.path()));
     }
     if (startup::needsIndexing(m_appFolder))
         canvas()->installEventFilter(this);

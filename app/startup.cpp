@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/startup.h"
 
+#include "app/logging.h"
 #include "appfiles/filesystem.h"
 #include "appfiles/folder.h"
 #include "store/creation.h"
@@ -31,8 +32,11 @@ startup::Prepared startup::prepare(const appfiles::Folder &folder, const Hooks &
 {
     QStringList failures;
 
-    if (!QFileInfo::exists(folder.header()))
+    if (!QFileInfo::exists(folder.header())) {
+        qCInfo(lc).noquote()
+            << QStringLiteral("No report header \"%1\": the header editor opens.").arg(folder.header());
         hooks.headerMissing();
+    }
 
     // A new database in its place would hide the observer's own when the
     // disk the link leads to is back.
@@ -46,9 +50,10 @@ startup::Prepared startup::prepare(const appfiles::Folder &folder, const Hooks &
     if (!QFileInfo::exists(folder.database())) {
         hooks.status(1, QStringLiteral("Creating default database..."));
         // Another start in the same folder may have created it meanwhile: that one is used.
-        if (const auto created = store::createDefault(folder))
+        if (const auto created = store::createDefault(folder)) {
             hooks.status(2, QStringLiteral(" Default Database created"));
-        else if (!QFileInfo(folder.database()).isFile())
+            qCInfo(lc).noquote() << QStringLiteral("Created the database \"%1\".").arg(folder.database());
+        } else if (!QFileInfo(folder.database()).isFile())
             failures.append(created.problem().message);
     }
 
@@ -63,9 +68,10 @@ startup::Prepared startup::prepare(const appfiles::Folder &folder, const Hooks &
                                 .arg(path));
             continue;
         }
-        const QString error = makeFolder(path);
-        if (!error.isEmpty())
+        if (const QString error = makeFolder(path); !error.isEmpty())
             failures.append(error);
+        else
+            qCInfo(lc).noquote() << QStringLiteral("Created the folder \"%1\".").arg(path);
     }
     return {failures.join(QLatin1Char('\n')), {}};
 }
@@ -80,10 +86,14 @@ void startup::indexObservations(const appfiles::Folder &appFolder, const Hooks &
     if (!needsIndexing(appFolder))
         return;
     hooks.status(1, QStringLiteral("Indexing observations..."));
-    if (const auto indexed = store::addLookups(appFolder))
+    if (const auto indexed = store::addLookups(appFolder)) {
         hooks.status(2, QStringLiteral(" Observations indexed"));
-    else
+        qCInfo(lc).noquote()
+            << QStringLiteral("Gave the database \"%1\" its lookup indexes.").arg(appFolder.database());
+    } else {
         hooks.status(2, QStringLiteral(" Observations not indexed: ") + indexed.problem().message);
+        qCWarning(lc).noquote() << "Observations not indexed:" << indexed.problem().message;
+    }
 }
 
 } // namespace app

@@ -331,9 +331,10 @@ void frmDatabase::wireLookup()
     connect(m_Command1, &QPushButton::clicked, this, [] { screenkit::show(screenkit::Screen::Observation); });
     connect(m_cmdLightcurve, &QPushButton::clicked, this, [this] {
         if (m_obstofind.isEmpty())
-            hostkit::ask(QStringLiteral("Find a star's observations first (\"Find observations of:\"): the light "
-                                        "curve shows the star of the last lookup."),
-                         QStringLiteral("Light curve"));
+            tell(outcome::refused(QStringLiteral("Find a star's observations first (\"Find observations of:\"): the "
+                                                 "light curve shows the star of the last lookup."))
+                     .titled(QStringLiteral("Light curve"))
+                     .as(outcome::Severity::Information));
         else
             screenkit::show(screenkit::Screen::LightCurve, m_obstofind);
     });
@@ -505,7 +506,8 @@ void frmDatabase::addchart()
     remindOfMissingFiles(*added);
     const QString missing = moddbscreen::missingFiles(m_appFolder, *added);
     if (!missing.isEmpty() && !m_chkSuppress->isChecked())
-        hostkit::ask(missing, QStringLiteral("Chart file missing"));
+        tell(
+            outcome::notFound(missing).titled(QStringLiteral("Chart file missing")).as(outcome::Severity::Information));
 }
 
 void frmDatabase::remindOfMissingFiles(const moddbscreen::ChartRow &row)

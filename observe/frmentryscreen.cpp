@@ -4,7 +4,6 @@
 #include "hostkit/componenthost.h"
 #include "hostkit/formdesign.h"
 #include "hostkit/leavecheck.h"
-#include "hostkit/messageseam.h"
 #include "observe/chartviewer.h"
 #include "observe/fixedlists.h"
 #include "observe/logging.h"
@@ -373,9 +372,11 @@ void frmEntryscreen::wireNavigation()
     connect(m_cmdLightcurve, &QPushButton::clicked, this, [this] {
         const QString star = m_txtStar->text().isEmpty() ? m_selstar : m_txtStar->text();
         if (star.isEmpty())
-            hostkit::ask(QStringLiteral("Pick a star in the list first: the light curve shows that star's "
-                                        "observations."),
-                         QStringLiteral("Light curve"));
+            screenkit::showProblem(outcome::refused(QStringLiteral("Pick a star in the list first: the light curve "
+                                                                   "shows that star's observations."))
+                                       .titled(QStringLiteral("Light curve"))
+                                       .as(outcome::Severity::Information),
+                                   observe::lc());
         else
             screenkit::show(screenkit::Screen::LightCurve, star);
     });
@@ -430,11 +431,13 @@ void frmEntryscreen::createNumberFields()
         }
     }
     if (!error.isEmpty()) {
-        hostkit::ask(QStringLiteral("The date and time fields could not be created, so no observation can be "
-                                    "recorded until this is mended:\n%1\n\nThe file comes with varlume and "
-                                    "belongs in its folder; installing varlume again puts it back.")
-                         .arg(error),
-                     QStringLiteral("Date and time fields missing"), QMessageBox::Critical);
+        screenkit::showProblem(
+            outcome::failed(QStringLiteral("The date and time fields could not be created, so no observation can be "
+                                           "recorded until this is mended:\n%1\n\nThe file comes with varlume and "
+                                           "belongs in its folder; installing varlume again puts it back.")
+                                .arg(error))
+                .titled(QStringLiteral("Date and time fields missing")),
+            observe::lc());
     }
 }
 
@@ -597,12 +600,15 @@ void frmEntryscreen::nameUnpaired()
     QStringList shown = unpaired.mid(0, listed);
     if (unpaired.size() > listed)
         shown.append(QStringLiteral("... and %1 more").arg(unpaired.size() - listed));
-    hostkit::ask(QStringLiteral("These lines of today's report \"%1\" have no observation in the database, "
-                                "perhaps because the program stopped while recording them:\n\n%2\n\nTake such a "
-                                "line out of the report before you send it, and enter the observation again if you "
-                                "want to keep it.")
-                     .arg(QDir::toNativeSeparators(m_todaysfile), shown.join(u'\n')),
-                 QStringLiteral("Report lines without their observation"), QMessageBox::Warning);
+    screenkit::showProblem(
+        outcome::failed(QStringLiteral("These lines of today's report \"%1\" have no observation in the database, "
+                                       "perhaps because the program stopped while recording them:\n\n%2\n\nTake "
+                                       "such a line out of the report before you send it, and enter the observation "
+                                       "again if you want to keep it.")
+                            .arg(QDir::toNativeSeparators(m_todaysfile), shown.join(u'\n')))
+            .titled(QStringLiteral("Report lines without their observation"))
+            .as(outcome::Severity::Warning),
+        observe::lc());
 }
 
 void frmEntryscreen::clearfields()

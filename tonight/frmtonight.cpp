@@ -275,9 +275,12 @@ void frmTonight::readPositions()
     const outcome::Result<PositionsImported> imported = importPositions(db, *reading);
     if (!imported)
         return screenkit::showProblem(imported.problem(), tonight::lc(), title);
-    const bool refusals = !imported->refusals.isEmpty();
-    hostkit::ask(imported->text(), QStringLiteral("Positions read"),
-                 refusals ? QMessageBox::Warning : QMessageBox::Information);
+    const QString read = QStringLiteral("Positions read");
+    if (imported->refusals.isEmpty())
+        hostkit::ask(imported->text(), read);
+    else
+        screenkit::showProblem(outcome::refused(imported->text()).titled(read).as(outcome::Severity::Warning),
+                               tonight::lc());
     recompute();
 }
 

@@ -118,15 +118,23 @@ void tst_fit::screens()
 
 void tst_fit::accessKeysOncePerWindow()
 {
+    // Every screen, first to last (the registry has none past the last), and the windows they open.
     QList<QWidget *> windows;
-    for (Screen screen : {Screen::Startup, Screen::HeaderEditor, Screen::Observation, Screen::ReportCheck,
-                          Screen::LightCurve, Screen::Catalogue, Screen::Import, Screen::Tonight})
-        windows.append(screenkit::show(screen));
+    for (int screen = 0; QWidget *shown = screenkit::show(Screen(screen)); ++screen)
+        windows.append(shown);
+    for (const auto &[screen, button, opened] : {std::tuple{Screen::Tonight, "cmdSite", "frmSite"},
+                                                 {Screen::Tonight, "cmdPosition", "frmPosition"},
+                                                 {Screen::Catalogue, "cmdChartsreport", "DataReport1"}}) {
+        screenkit::find(screen)->findChild<QAbstractButton *>(QLatin1String(button))->click();
+        windows.append(screenkit::find(screen)->findChild<QWidget *>(QLatin1String(opened)));
+        QVERIFY2(windows.constLast() && windows.constLast()->isVisible(), opened);
+    }
     screenkit::help(screenkit::HelpCommand::DisplayContents, 0);
     QTRY_VERIFY(!shownHelpTopic().isEmpty());
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (window->objectName() == QLatin1String("quillonHelp"))
             windows.append(window);
+        QVERIFY2(!window->isVisible() || windows.contains(window), qPrintable(window->objectName() + " not walked"));
     }
 
     for (const QWidget *window : std::as_const(windows)) {
@@ -136,7 +144,8 @@ void tst_fit::accessKeysOncePerWindow()
             const auto *button = qobject_cast<const QAbstractButton *>(control);
             const auto *label = qobject_cast<const QLabel *>(control);
             const QString text = button ? button->text() : label && label->buddy() ? label->text() : QString();
-            if (const QKeySequence key = QKeySequence::mnemonic(text); !key.isEmpty())
+            // A dialog's keys are its own.
+            if (const QKeySequence key = QKeySequence::mnemonic(text); !key.isEmpty() && control->window() == window)
                 claims.insert(key, control->objectName());
         }
         for (const QKeySequence &key : claims.uniqueKeys())

@@ -20,11 +20,12 @@ using import::modImportscreen::Import;
 namespace
 {
 // Works on the import as its screen does, pauses included, until the
-// condition holds or the import is done.
+// condition holds or the import is done; a line at a time, so that the
+// condition sees each.
 void workUntil(Import &import, const std::function<bool()> &condition)
 {
     while (!condition() && import.phase() != Import::Phase::Done) {
-        import.work(QDeadlineTimer(50));
+        import.work(QDeadlineTimer(0));
         QTest::qWait(static_cast<int>(import.pause().count()));
     }
 }
@@ -76,15 +77,21 @@ void tst_importandrecording::recordingOfThisProgramGoesFirst()
 
 void tst_importandrecording::recordingOfAnotherProgramGetsIn()
 {
-    // Long enough for the three recordings.
     QVERIFY(writeGeneratedFile(m_folder->file(QStringLiteral("download.txt")), 200000));
     RecorderProcess recorder({QStringLiteral("recordeach"), m_folder->path(), m_report, QStringLiteral("P")});
     Import import(m_folder->file(QStringLiteral("download.txt")), m_folder->programFolder());
+    // A line a millisecond at most, however quick the machine: the import
+    // lasts 200 s at least, and each recording is done within a second or
+    // two, for another program waits a second for the database at most.
+    const auto paced = [](bool condition) {
+        QTest::qWait(1);
+        return condition;
+    };
     for (int asked = 1; asked <= 3; ++asked) {
         // Asked while the import holds its transaction open.
-        workUntil(import, [&] { return rows() < import.outcome()->added; });
+        workUntil(import, [&] { return paced(rows() < import.outcome()->added); });
         recorder.process().write("\n");
-        workUntil(import, [&] { return recorder.results() == asked; });
+        workUntil(import, [&] { return paced(recorder.results() == asked); });
     }
     import.cancel();
     QCOMPARE(recorder.tags("R", "P"), (QStringList{"P-0", "P-1", "P-2"}));
