@@ -280,7 +280,8 @@ void tst_importcore::cancelKeepsAConsistentTable()
     QVERIFY2(begun, qPrintable(problemText(begun)));
     QVERIFY(other.rollback());
     QCOMPARE(import.outcome()->added, 0);
-    while (import.outcome()->added == 0)
+    // Two rows at least, whatever the machine's speed, for the wording below.
+    while (import.outcome()->added < 2)
         import.work(QDeadlineTimer(30));
     QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral("download.txt: The import was cancelled")));
     import.cancel();
