@@ -12,8 +12,8 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QRandomGenerator>
-#include <QVBoxLayout>
 #include <QTest>
+#include <QVBoxLayout>
 
 using namespace hostkit;
 

@@ -4,9 +4,9 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 using namespace hostkit;
 

@@ -9,9 +9,9 @@
 #include <QLineEdit>
 #include <QMetaProperty>
 #include <QPainter>
-#include <QVBoxLayout>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 using namespace hostkit;
 

@@ -5,10 +5,10 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
-#include <QVBoxLayout>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
 
 using ferrow::numbox;
 
