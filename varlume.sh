@@ -13,8 +13,8 @@ source=$PWD
 source "$source/scripts/debian.sh"
 source "$source/scripts/format.sh"
 
-program_packages=(g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libgl-dev libqcustomplot-dev liberfa-dev fonts-dejavu-core fonts-liberation2 ccache)
-test_packages=(qt6-tools-dev sqlite3 xvfb poppler-utils "$clang_format")
+program_packages=(g++ cmake ninja-build qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libgl-dev libqcustomplot-dev liberfa-dev fonts-dejavu-core fonts-liberation2)
+test_packages=(qt6-tools-dev sqlite3 xvfb poppler-utils ccache "$clang_format")
 
 # An earlier build ran the program from build/bin and kept its data there; a
 # rebuild or a clean clone would lose it. Moves it into the program folder,

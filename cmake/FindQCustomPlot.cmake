@@ -25,7 +25,10 @@ if(QCustomPlot_FOUND AND NOT TARGET QCustomPlot::QCustomPlot)
         IMPORTED_LOCATION "${QCustomPlot_LIBRARY}"
         INTERFACE_INCLUDE_DIRECTORIES "${QCustomPlot_INCLUDE_DIR}"
         # The header's declarations then name the shared library's symbols.
-        INTERFACE_COMPILE_DEFINITIONS QCUSTOMPLOT_USE_LIBRARY
+        # It includes Print Support's module header, which reads the whole of
+        # Qt Core, Gui and Widgets and which it does not need: marked as read,
+        # the header takes half the time of each unit that includes it.
+        INTERFACE_COMPILE_DEFINITIONS "QCUSTOMPLOT_USE_LIBRARY;QT_QTPRINTSUPPORT_MODULE_H"
         INTERFACE_LINK_LIBRARIES "Qt6::Widgets;Qt6::PrintSupport")
 endif()
 mark_as_advanced(QCustomPlot_INCLUDE_DIR QCustomPlot_LIBRARY)
