@@ -204,13 +204,14 @@ QList<Command> commands()
                                            "the program's folder.")),
          check},
         {ledgerOption(), ledgerAlone},
-        {QCommandLineOption(QStringLiteral("positions"),
-                            QStringLiteral("Read the positions and elements of the catalogue's stars from FILE (CSV "
-                                           "or tab-separated, with a header row) into the Tonight planner and print "
-                                           "what was added, updated and refused; the exit status is 0 when every "
-                                           "line was stored, 1 when some were refused, not in the catalogue or "
-                                           "warned about, 2 when nothing was stored."),
-                            QStringLiteral("FILE")),
+        {QCommandLineOption(
+             QStringLiteral("positions"),
+             QStringLiteral("Read the positions and elements of the catalogue's stars from FILE (comma-, "
+                            "semicolon- or tab-separated, with a header row) into the Tonight planner and print "
+                            "what was added, updated and refused; the exit status is 0 when every line was stored, "
+                            "1 when some were refused, not in the catalogue or warned about, 2 when nothing was "
+                            "stored."),
+             QStringLiteral("FILE")),
          positions},
         {QCommandLineOption(QStringLiteral("tonight"),
                             QStringLiteral("Print the plan of the night for now, or for the moment of --at, as a "
