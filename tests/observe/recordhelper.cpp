@@ -8,16 +8,24 @@
 //                                                        each line of it
 //   recordhelper lock <folder>                           holds the database as
 //       told on standard input: "shared", "exclusive", "release"
+//   recordhelper import <folder> <download> <commits>    imports the download
+//       as the import screen does, adding only what cumobs lacks, a line a
+//       piece of work and a millisecond at most; after that many
+//       transactions it adds a line more, says "A <added>" and waits, its
+//       transaction open, to be killed; "D <added>" when it was done before
 // Each recording prints one line: "R <n>" recorded, "F <n> <why>" failed,
 // "X <n> <why>" refused; its notes are "<tag>-<n>".
 #include "app/startup.h"
+#include "import/modimportscreen.h"
 #include "observe/modentryscreen.h"
 #include "tests/support/exampleobservation.h"
 #include "tests/support/sqlfile.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
+#include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 
 #include <poll.h>
@@ -97,6 +105,30 @@ int lock(const QString &folder)
         db.exec(QStringLiteral("ROLLBACK"));
     return 0;
 }
+
+int importUntil(const QString &folder, const QString &download, int commits)
+{
+    using import::modImportscreen::Import;
+    Import import(download, appfiles::Folder(folder));
+    while (import.phase() != Import::Phase::Done) {
+        if (import.phase() == Import::Phase::Asking)
+            import.choose(import::modImportscreen::Duplicates::OnlyNew);
+        import.work(QDeadlineTimer(0));
+        if (import.phase() == Import::Phase::Adding && commits == 0) {
+            say(QStringLiteral("A %1").arg(import.outcome()->added));
+            QTextStream(stdin).readLine();
+            return 3;
+        }
+        // A pause follows each transaction committed. A line a millisecond at
+        // most, however quick the machine: a transaction of 0.7 s holds 700
+        // lines at most, and the test's download is several.
+        if (import.pause().count() > 0)
+            --commits;
+        QThread::msleep(static_cast<unsigned long>(std::max<qint64>(1, import.pause().count())));
+    }
+    say(QStringLiteral("D %1").arg(import.outcome() ? import.outcome()->added : -1));
+    return 0;
+}
 }
 
 int main(int argc, char *argv[])
@@ -110,6 +142,8 @@ int main(int argc, char *argv[])
         return record(args.at(2), args.at(3), args.at(4), mode == QLatin1String("recordeach"));
     if (mode == QLatin1String("lock") && args.size() == 3)
         return lock(args.at(2));
-    say(QStringLiteral("usage: recordhelper start|record|recordeach|lock <folder> ..."));
+    if (mode == QLatin1String("import") && args.size() == 5)
+        return importUntil(args.at(2), args.at(3), args.at(4).toInt());
+    say(QStringLiteral("usage: recordhelper start|record|recordeach|lock|import <folder> ..."));
     return 2;
 }
