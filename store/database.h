@@ -60,8 +60,6 @@ public:
 
 private:
     friend class Statement;
-    friend class Appender;
-    friend class LedgerRecorder;
 
     outcome::Done checkStructure();
     outcome::Done execute(const QString &statement);
