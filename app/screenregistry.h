@@ -30,8 +30,7 @@ public:
     explicit ScreenRegistry(const appfiles::Folder &appFolder,
                             observe::modEntryscreen::Clock clock = observe::modEntryscreen::systemClock);
     ~ScreenRegistry() override;
-    ScreenRegistry(const ScreenRegistry &) = delete;
-    ScreenRegistry &operator=(const ScreenRegistry &) = delete;
+    Q_DISABLE_COPY(ScreenRegistry)
 
     QWidget *show(screenkit::Screen screen) override;
     QWidget *show(screenkit::Screen screen, const QString &subject) override;
