@@ -20,8 +20,7 @@ public:
     // windows' would want a display.
     CommandLine(int argc, char *argv[]);
     ~CommandLine();
-    CommandLine(const CommandLine &) = delete;
-    CommandLine &operator=(const CommandLine &) = delete;
+    Q_DISABLE_COPY(CommandLine)
 
     // No option, no file: the start screen opens.
     bool asksForWindows() const;

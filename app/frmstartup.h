@@ -34,18 +34,19 @@ private:
     // Once the screen has shown itself, so that its status bar tells of the work.
     void indexObservations();
 
-    static const screenkit::Control controls[];
     void wireButtons();
 
     appfiles::Folder m_appFolder;
-    QPushButton *m_Command1 = nullptr;
-    QLabel *m_Image1 = nullptr;
-    QPushButton *m_cmdObserve = nullptr;
-    QPushButton *m_cmdDbase = nullptr;
-    QPushButton *m_cmdDownload = nullptr;
-    QPushButton *m_cmdCheckreport = nullptr;
-    QPushButton *m_cmdTonight = nullptr;
-    QStatusBar *m_sbar = nullptr;
+
+    static const screenkit::Control controls[];
+    QPushButton *m_Command1;
+    QLabel *m_Image1;
+    QPushButton *m_cmdObserve;
+    QPushButton *m_cmdDbase;
+    QPushButton *m_cmdDownload;
+    QPushButton *m_cmdCheckreport;
+    QPushButton *m_cmdTonight;
+    QStatusBar *m_sbar;
     QLabel *m_panel1 = nullptr;
     QLabel *m_panel2 = nullptr;
     bool m_editorOpened = false;

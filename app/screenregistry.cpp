@@ -19,8 +19,16 @@ using screenkit::Screen;
 ScreenRegistry::ScreenRegistry(const appfiles::Folder &appFolder, observe::modEntryscreen::Clock clock)
     : m_appFolder(appFolder)
 {
-    add(Screen::Startup, QStringLiteral("frmStartup"), [this, appFolder] {
-        auto *screen = new frmStartup(appFolder);
+    addStartScreens();
+    addObservingScreens(clock);
+    addRecordScreens();
+    screenkit::setNavigator(this);
+}
+
+void ScreenRegistry::addStartScreens()
+{
+    add(Screen::Startup, QStringLiteral("frmStartup"), [this, folder = m_appFolder] {
+        auto *screen = new frmStartup(folder);
         // On a first start the header editor, already open, stays in front
         // with the focus: the header is the observer's first task.
         if (screen->load()) {
@@ -30,36 +38,44 @@ ScreenRegistry::ScreenRegistry(const appfiles::Folder &appFolder, observe::modEn
         return screen;
     });
     add(Screen::HeaderEditor, QStringLiteral("frmHeadertext"),
-        [appFolder] { return new header::frmHeadertext(appFolder); });
-    add(Screen::Observation, QStringLiteral("frmEntryscreen"), [appFolder, clock] {
-        auto *screen = new observe::frmEntryscreen(appFolder, clock);
-        screen->load();
-        // Before the observer uploads it: what in the day's report the AAVSO would refuse.
-        QObject::connect(screen, &observe::frmEntryscreen::sessionEnded, &reports::frmReportcheck::showFindingsOf);
+        [folder = m_appFolder] { return new header::frmHeadertext(folder); });
+}
+
+void ScreenRegistry::addObservingScreens(const observe::modEntryscreen::Clock &clock)
+{
+    // From Tonight's list the observation screen is turned to a star, its chart shown.
+    add(
+        Screen::Observation, QStringLiteral("frmEntryscreen"),
+        [folder = m_appFolder, clock] {
+            auto *screen = new observe::frmEntryscreen(folder, clock);
+            screen->load();
+            // Before the observer uploads it: what in the day's report the AAVSO would refuse.
+            QObject::connect(screen, &observe::frmEntryscreen::sessionEnded, &reports::frmReportcheck::showFindingsOf);
+            return screen;
+        },
+        [](QWidget *screen, const QString &star) { static_cast<observe::frmEntryscreen *>(screen)->showstar(star); });
+    add(Screen::ReportCheck, QStringLiteral("frmReportcheck"),
+        [folder = m_appFolder] { return new reports::frmReportcheck(folder); });
+    add(Screen::Tonight, QStringLiteral("frmTonight"), [folder = m_appFolder, clock] {
+        auto *screen = new tonight::frmTonight(folder, clock);
+        screen->recompute();
         return screen;
     });
-    add(Screen::ReportCheck, QStringLiteral("frmReportcheck"),
-        [appFolder] { return new reports::frmReportcheck(appFolder); });
-    add(Screen::Catalogue, QStringLiteral("frmDatabase"), [appFolder] {
-        auto *screen = new catalogue::frmDatabase(appFolder);
+}
+
+void ScreenRegistry::addRecordScreens()
+{
+    add(Screen::Catalogue, QStringLiteral("frmDatabase"), [folder = m_appFolder] {
+        auto *screen = new catalogue::frmDatabase(folder);
         screen->load();
         return screen;
     });
     add(
         Screen::LightCurve, QStringLiteral("frmLightcurve"),
-        [appFolder] { return new lightcurve::frmLightcurve(appFolder); },
+        [folder = m_appFolder] { return new lightcurve::frmLightcurve(folder); },
         [](QWidget *screen, const QString &star) { static_cast<lightcurve::frmLightcurve *>(screen)->showstar(star); });
-    add(Screen::Import, QStringLiteral("frmConvert"), [appFolder] { return new import::frmConvert(appFolder); });
-    add(Screen::Tonight, QStringLiteral("frmTonight"), [appFolder, clock] {
-        auto *screen = new tonight::frmTonight(appFolder, clock);
-        screen->recompute();
-        return screen;
-    });
-    // From Tonight's list: the observation screen turned to a star, its chart shown.
-    m_entries[Screen::Observation].turn = [](QWidget *screen, const QString &star) {
-        static_cast<observe::frmEntryscreen *>(screen)->showstar(star);
-    };
-    screenkit::setNavigator(this);
+    add(Screen::Import, QStringLiteral("frmConvert"),
+        [folder = m_appFolder] { return new import::frmConvert(folder); });
 }
 
 ScreenRegistry::~ScreenRegistry()

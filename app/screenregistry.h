@@ -30,8 +30,7 @@ public:
     explicit ScreenRegistry(const appfiles::Folder &appFolder,
                             observe::modEntryscreen::Clock clock = observe::modEntryscreen::systemClock);
     ~ScreenRegistry() override;
-    ScreenRegistry(const ScreenRegistry &) = delete;
-    ScreenRegistry &operator=(const ScreenRegistry &) = delete;
+    Q_DISABLE_COPY(ScreenRegistry)
 
     QWidget *show(screenkit::Screen screen) override;
     QWidget *show(screenkit::Screen screen, const QString &subject) override;
@@ -47,6 +46,10 @@ private:
         Turn turn;
     };
 
+    void addStartScreens();
+    void addObservingScreens(const observe::modEntryscreen::Clock &clock);
+    // The catalogue, the light curve and the import.
+    void addRecordScreens();
     void add(screenkit::Screen screen, const QString &name, Factory factory, Turn turn = {});
     // The screen's one instance, made when it is not open; nullptr for none.
     QWidget *instance(screenkit::Screen screen);

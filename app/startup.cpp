@@ -17,21 +17,43 @@ namespace app
 
 namespace
 {
-QString makeFolder(const QString &path)
+// Empty when the folder is there or was made; else why not.
+QString makeFolder(const appfiles::Subfolder &subfolder)
 {
+    const QString path = subfolder.path();
+    const QFileInfo existing(path);
+    if (existing.isDir())
+        return {};
+    if (existing.exists())
+        return QStringLiteral("The folder \"%1\" could not be created: a file of that name is there, not a folder.")
+            .arg(path);
     std::error_code ec;
     std::filesystem::create_directory(path.toStdString(), ec);
     if (ec)
         return QStringLiteral("The folder \"%1\" could not be created: %2.")
             .arg(path, QString::fromStdString(ec.message()));
+    qCInfo(lc).noquote() << QStringLiteral("Created the folder \"%1\".").arg(path);
+    return {};
+}
+
+// Empty when the database is there or was made; else why not.
+QString makeDatabase(const appfiles::Folder &folder, const startup::Hooks &hooks)
+{
+    if (QFileInfo::exists(folder.database()))
+        return {};
+    hooks.status(1, QStringLiteral("Creating default database..."));
+    // Another start in the same folder may have created it meanwhile: that one is used.
+    if (const auto created = store::createDefault(folder)) {
+        hooks.status(2, QStringLiteral(" Default Database created"));
+        qCInfo(lc).noquote() << QStringLiteral("Created the database \"%1\".").arg(folder.database());
+    } else if (!QFileInfo(folder.database()).isFile())
+        return created.problem().message;
     return {};
 }
 }
 
 startup::Prepared startup::prepare(const appfiles::Folder &folder, const Hooks &hooks)
 {
-    QStringList failures;
-
     if (!QFileInfo::exists(folder.header())) {
         qCInfo(lc).noquote()
             << QStringLiteral("No report header \"%1\": the header editor opens.").arg(folder.header());
@@ -47,32 +69,8 @@ startup::Prepared startup::prepare(const appfiles::Folder &folder, const Hooks &
                                "again.")
                     .arg(folder.database(), *link)};
 
-    if (!QFileInfo::exists(folder.database())) {
-        hooks.status(1, QStringLiteral("Creating default database..."));
-        // Another start in the same folder may have created it meanwhile: that one is used.
-        if (const auto created = store::createDefault(folder)) {
-            hooks.status(2, QStringLiteral(" Default Database created"));
-            qCInfo(lc).noquote() << QStringLiteral("Created the database \"%1\".").arg(folder.database());
-        } else if (!QFileInfo(folder.database()).isFile())
-            failures.append(created.problem().message);
-    }
-
-    for (const appfiles::Subfolder &subfolder : {folder.charts(), folder.reports()}) {
-        const QString path = subfolder.path();
-        const QFileInfo existing(path);
-        if (existing.isDir())
-            continue;
-        if (existing.exists()) {
-            failures.append(QStringLiteral("The folder \"%1\" could not be created: a file of that name is "
-                                           "there, not a folder.")
-                                .arg(path));
-            continue;
-        }
-        if (const QString error = makeFolder(path); !error.isEmpty())
-            failures.append(error);
-        else
-            qCInfo(lc).noquote() << QStringLiteral("Created the folder \"%1\".").arg(path);
-    }
+    QStringList failures{makeDatabase(folder, hooks), makeFolder(folder.charts()), makeFolder(folder.reports())};
+    failures.removeAll(QString());
     return {failures.join(QLatin1Char('\n')), {}};
 }
 

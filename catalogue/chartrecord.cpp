@@ -46,16 +46,16 @@ int width(const Field &field)
     return store::charts().length(field.column);
 }
 
-outcome::Problem refused(const Field &field, const QString &message)
+// The field named in a refusal: what the message says of it follows its name.
+outcome::Problem refused(const Field &field, const QString &said)
 {
-    return outcome::refused(message, QLatin1String(field.object));
+    return outcome::refused(QStringLiteral("The \"%1\" field %2").arg(label(field), said), QLatin1String(field.object));
 }
 
 outcome::Done checkPresent(const QString &text, const Field &field)
 {
     if (text.isEmpty())
-        return refused(field,
-                       QStringLiteral("The \"%1\" field is empty. %2").arg(label(field), QLatin1String(field.hint)));
+        return refused(field, QStringLiteral("is empty. ") + QLatin1String(field.hint));
     return {};
 }
 
@@ -64,9 +64,7 @@ outcome::Done checkCharacters(const QString &text, const Field &field)
     for (const QChar c : text) {
         if (c.category() == QChar::Other_Control)
             return refused(field,
-                           QStringLiteral("The \"%1\" field holds a control character (a tab, a line break or "
-                                          "the like). Remove it.")
-                               .arg(label(field)));
+                           QStringLiteral("holds a control character (a tab, a line break or the like). Remove it."));
     }
     return {};
 }
@@ -76,14 +74,11 @@ outcome::Done checkReportText(const QString &text, const Field &field)
 {
     if (const std::optional<QString> character = appfiles::firstNotInCp1252(text))
         return refused(field,
-                       QStringLiteral("The \"%1\" field holds the character \"%2\", which cannot be written to "
-                                      "the report file. Replace or remove it.")
-                           .arg(label(field), *character));
+                       QStringLiteral("holds the character \"%1\", which cannot be written to the report file. "
+                                      "Replace or remove it.")
+                           .arg(*character));
     if (text.contains(u'|'))
-        return refused(field,
-                       QStringLiteral("The \"%1\" field holds a \"|\", which separates the fields of a report "
-                                      "line. Remove it.")
-                           .arg(label(field)));
+        return refused(field, QStringLiteral("holds a \"|\", which separates the fields of a report line. Remove it."));
     return {};
 }
 
@@ -94,19 +89,15 @@ outcome::Done checkFileName(const QString &text, const Field &field)
     if (!part)
         return {};
     if (*part == u"." || *part == u"..")
-        return refused(
-            field, QStringLiteral("The \"%1\" field holds \"%2\", which is not a file name.").arg(label(field), text));
-    return refused(field,
-                   QStringLiteral("The \"%1\" field holds a \"%2\". Type the file name alone, without a folder.")
-                       .arg(label(field), *part));
+        return refused(field, QStringLiteral("holds \"%1\", which is not a file name.").arg(text));
+    return refused(field, QStringLiteral("holds a \"%1\". Type the file name alone, without a folder.").arg(*part));
 }
 
 outcome::Done checkLength(const QString &stored, const Field &field)
 {
     if (stored.size() > width(field))
         return refused(field,
-                       QStringLiteral("The \"%1\" field holds %2 characters, but at most %3 can be stored. Shorten it.")
-                           .arg(label(field))
+                       QStringLiteral("holds %1 characters, but at most %2 can be stored. Shorten it.")
                            .arg(stored.size())
                            .arg(width(field)));
     return {};
@@ -116,9 +107,8 @@ outcome::Done checkLengthWithExtension(const QString &bare, const QString &ext, 
 {
     if (bare.size() + ext.size() > width(field))
         return refused(field,
-                       QStringLiteral("The \"%1\" field holds %2 characters; with \"%3\" added the file name has "
-                                      "%4, but at most %5 can be stored. Shorten it.")
-                           .arg(label(field))
+                       QStringLiteral("holds %1 characters; with \"%2\" added the file name has %3, but at "
+                                      "most %4 can be stored. Shorten it.")
                            .arg(bare.size())
                            .arg(ext)
                            .arg(bare.size() + ext.size())

@@ -42,7 +42,6 @@ public:
     QString obstofind() const;
 
 private:
-    static const screenkit::Control controls[];
     void wireRecord();
     void wireLists();
     void wireLookup();
@@ -79,42 +78,43 @@ private:
     // The star Edit record loaded, while its record is in the fields.
     std::optional<QString> m_edited;
 
-    catalogue::DataSource *m_Data1 = nullptr;
-    catalogue::DataSource *m_Data2 = nullptr;
+    catalogue::DataSource *m_Data1;
+    catalogue::DataSource *m_Data2;
 
-    QPushButton *m_cmdSearchstar = nullptr;
-    QLineEdit *m_txtsearch = nullptr;
-    QPushButton *m_cmdEdit = nullptr;
-    QPushButton *m_cmdUpdate = nullptr;
-    QPushButton *m_Command2 = nullptr;
-    QPushButton *m_cmdDelete = nullptr;
-    QLineEdit *m_txtName = nullptr;
-    QLineEdit *m_txtChartdate = nullptr;
-    QPushButton *m_cmdNew = nullptr;
-    QCheckBox *m_chkNightly = nullptr;
-    QGroupBox *m_Frame1 = nullptr;
-    QRadioButton *m_Option1 = nullptr;
-    QRadioButton *m_Option2 = nullptr;
-    QRadioButton *m_Option3 = nullptr;
+    static const screenkit::Control controls[];
+    QPushButton *m_cmdSearchstar;
+    QLineEdit *m_txtsearch;
+    QPushButton *m_cmdEdit;
+    QPushButton *m_cmdUpdate;
+    QPushButton *m_Command2;
+    QPushButton *m_cmdDelete;
+    QLineEdit *m_txtName;
+    QLineEdit *m_txtChartdate;
+    QPushButton *m_cmdNew;
+    QCheckBox *m_chkNightly;
+    QGroupBox *m_Frame1;
+    QRadioButton *m_Option1;
+    QRadioButton *m_Option2;
+    QRadioButton *m_Option3;
     QButtonGroup *m_fileTypes = nullptr;
-    QLineEdit *m_txtChartpic = nullptr;
-    QPushButton *m_cmdShowall = nullptr;
-    QLineEdit *m_txtFinderpic = nullptr;
-    QCheckBox *m_chkSuppress = nullptr;
-    QLineEdit *m_txtConstell = nullptr;
-    QLabel *m_Label1 = nullptr;
-    QLabel *m_Label2 = nullptr;
-    QTableView *m_Grid1 = nullptr;
-    QTableView *m_MSFlexGrid1 = nullptr;
-    QPushButton *m_cmdChartsreport = nullptr;
-    QLineEdit *m_txtfindme = nullptr;
-    QPushButton *m_cmdFindobs = nullptr;
-    QPushButton *m_cmdReset = nullptr;
-    QPushButton *m_cmdInvert = nullptr;
-    QPushButton *m_Command1 = nullptr;
-    QPushButton *m_cmdLightcurve = nullptr;
-    QLabel *m_howmanyobsofstar = nullptr;
-    QStatusBar *m_sbr1 = nullptr;
+    QLineEdit *m_txtChartpic;
+    QPushButton *m_cmdShowall;
+    QLineEdit *m_txtFinderpic;
+    QCheckBox *m_chkSuppress;
+    QLineEdit *m_txtConstell;
+    QLabel *m_Label1;
+    QLabel *m_Label2;
+    QTableView *m_Grid1;
+    QTableView *m_MSFlexGrid1;
+    QPushButton *m_cmdChartsreport;
+    QLineEdit *m_txtfindme;
+    QPushButton *m_cmdFindobs;
+    QPushButton *m_cmdReset;
+    QPushButton *m_cmdInvert;
+    QPushButton *m_Command1;
+    QPushButton *m_cmdLightcurve;
+    QLabel *m_howmanyobsofstar;
+    QStatusBar *m_sbr1;
     QPointer<ChartReportPreview> m_report;
 };
 

@@ -21,21 +21,6 @@
 namespace catalogue
 {
 
-namespace
-{
-QIcon reddenedIcon(const QIcon &icon)
-{
-    QIcon result;
-    const QList<QSize> sizes =
-        icon.availableSizes().isEmpty() ? QList<QSize>{{16, 16}, {24, 24}, {32, 32}} : icon.availableSizes();
-    for (const QSize &size : sizes) {
-        for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active, QIcon::Selected})
-            result.addPixmap(screenkit::night::reddened(icon.pixmap(size, mode)), mode);
-    }
-    return result;
-}
-}
-
 ChartReportPreview::ChartReportPreview(const appfiles::Folder &appFolder, QWidget *parent)
     : QPrintPreviewDialog(parent)
     , m_appFolder(appFolder)
@@ -112,7 +97,8 @@ void ChartReportPreview::applyNight(bool on)
             if (action->icon().isNull())
                 continue;
             m_dayIcons.append({action, action->icon()});
-            action->setIcon(reddenedIcon(action->icon()));
+            // A theme's icon, drawn at any size, at the sizes of a tool bar.
+            action->setIcon(screenkit::night::reddened(action->icon(), {{16, 16}, {24, 24}, {32, 32}}));
         }
     } else if (!on) {
         for (const auto &[action, icon] : std::as_const(m_dayIcons))

@@ -28,14 +28,14 @@ private:
     void save();
     void showExampleCodeNote();
 
-    static const screenkit::Control controls[];
-
     appfiles::Folder m_appFolder;
-    QTextEdit *m_text = nullptr;
-    QLabel *m_exampleCodeNote = nullptr;
-    QPlainTextEdit *m_guide = nullptr;
-    QPushButton *m_Command1 = nullptr;
-    QPushButton *m_save = nullptr;
+
+    static const screenkit::Control controls[];
+    QTextEdit *m_text;
+    QLabel *m_exampleCodeNote;
+    QPlainTextEdit *m_guide;
+    QPushButton *m_Command1;
+    QPushButton *m_save;
 };
 
 } // namespace header

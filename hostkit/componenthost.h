@@ -48,8 +48,7 @@ class ComponentHost final
 public:
     explicit ComponentHost(const QString &appFolder);
     ~ComponentHost();
-    ComponentHost(const ComponentHost &) = delete;
-    ComponentHost &operator=(const ComponentHost &) = delete;
+    Q_DISABLE_COPY(ComponentHost)
 
     QString libraryPath(const QString &libraryFile) const;
 

@@ -78,16 +78,19 @@ private:
     QFile m_file;
     // The file's size when it was opened: the end of every pass.
     qint64 m_size = 0;
+    bool m_failed = false;
     QString m_error;
+    // The bytes read ahead, unread from m_begin to m_end; where the buffer
+    // starts in the file.
     std::vector<char> m_buffer;
     qsizetype m_begin = 0;
     qsizetype m_end = 0;
     qint64 m_bufferStart = 0;
     bool m_atEnd = false;
-    bool m_failed = false;
+    qint64 m_lineNumber = 0;
+    // What checkEncoding() found so far.
     bool m_checked = false;
     bool m_utf8 = true;
-    qint64 m_lineNumber = 0;
 };
 }
 

@@ -51,6 +51,7 @@ NoIcons *noIcons()
 }
 }
 
+using screenkit::Hidden;
 using screenkit::into;
 
 const screenkit::Control frmConvert::controls[] = {
@@ -65,16 +66,13 @@ const screenkit::Control frmConvert::controls[] = {
      .font = {8.25, true}},
     {.name = "cmdHelp", .kind = into<&frmConvert::m_cmdHelp>, .at = {360, 6240, 1095, 375}, .text = "&Help", .tab = 4},
     {.name = "Label2", .kind = into<&frmConvert::m_label2>, .at = {6000, 6240, 0, 0}, .sizing = Sizing::ToText},
-    {.name = "prgImport",
-     .kind = into<&frmConvert::m_progress>,
-     .at = {240, 5640, 5520, 315},
-     .flags = screenkit::Hidden},
+    {.name = "prgImport", .kind = into<&frmConvert::m_progress>, .at = {240, 5640, 5520, 315}, .flags = Hidden},
     {.name = "cmdCancel",
      .kind = into<&frmConvert::m_cancel>,
      .at = {1680, 6240, 1095, 375},
      .text = "Cancel",
      .tab = 5,
-     .flags = screenkit::Hidden},
+     .flags = Hidden},
 };
 
 frmConvert::frmConvert(const appfiles::Folder &appFolder, QWidget *parent)

@@ -56,8 +56,6 @@ private:
     void finishImport();
     void cancelImport();
 
-    static const screenkit::Control controls[];
-
     appfiles::Folder m_appFolder;
     bool m_listed = false;
     QList<places::Place> m_places;
@@ -65,14 +63,15 @@ private:
     // The file the first click chose, imported by every later click.
     QString m_keptFile;
 
-    QComboBox *m_drive1 = nullptr;
-    QTreeView *m_dir1 = nullptr;
-    QListView *m_file1 = nullptr;
-    QLabel *m_label1 = nullptr;
-    QPushButton *m_cmdHelp = nullptr;
-    QLabel *m_label2 = nullptr;
-    QProgressBar *m_progress = nullptr;
-    QPushButton *m_cancel = nullptr;
+    static const screenkit::Control controls[];
+    QComboBox *m_drive1;
+    QTreeView *m_dir1;
+    QListView *m_file1;
+    QLabel *m_label1;
+    QPushButton *m_cmdHelp;
+    QLabel *m_label2;
+    QProgressBar *m_progress;
+    QPushButton *m_cancel;
     QFileSystemModel *m_folders;
     QFileSystemModel *m_files;
 

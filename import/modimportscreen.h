@@ -89,8 +89,7 @@ public:
 
     Import(const QString &filePath, const appfiles::Folder &appFolder);
     ~Import();
-    Import(const Import &) = delete;
-    Import &operator=(const Import &) = delete;
+    Q_DISABLE_COPY(Import)
 
     Phase phase() const;
     // Works on until the phase ends or the deadline passes; does nothing in a pause.

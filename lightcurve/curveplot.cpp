@@ -14,40 +14,7 @@ namespace lightcurve
 
 namespace
 {
-struct Colours
-{
-    QColor recorded;
-    QColor imported;
-    QColor fainterThan;
-    QColor tonight;
-    QColor hoverFill;
-};
-
-const Colours &dayColours()
-{
-    static const Colours colours{
-        .recorded = QColor(0xff1f4fbf),
-        .imported = QColor(0xff707070),
-        .fainterThan = QColor(0xff8b2fa8),
-        .tonight = QColor(0xffe06000),
-        .hoverFill = QColor(0xffffffe1),
-    };
-    return colours;
-}
-
-// Red and dark red on black only; marks told apart by their shapes.
-const Colours &nightColours()
-{
-    using namespace screenkit::night;
-    static const Colours colours{
-        .recorded = QColor(text),
-        .imported = QColor(dimText),
-        .fainterThan = QColor(text),
-        .tonight = QColor(text),
-        .hoverFill = QColor(screen),
-    };
-    return colours;
-}
+enum class Mark { Disc, Ring, Vee, BigRing };
 
 // Sizes of the marks in pixels.
 constexpr int markSize = 7;
@@ -57,8 +24,6 @@ constexpr int pointerSize = 21;
 constexpr double reachPixels = 12.0;
 // Room a date label takes on the axis.
 constexpr int pixelsPerTick = 90;
-
-enum class Mark { Disc, Ring, Vee, BigRing };
 
 // A "v" with its middle at the limit: the star was fainter, lower on the plot.
 QPainterPath veePath(double size)
@@ -131,51 +96,9 @@ CurvePlot::CurvePlot(const appfiles::Folder &appFolder, QWidget *parent)
     , m_hoverText(new QCPItemText(this))
     , m_dates(new DateTicker)
 {
-    // The title and the legend in a row above the curve.
-    auto *top = new QCPLayoutGrid;
-    plotLayout()->insertRow(0);
-    plotLayout()->addElement(0, 0, top);
-    plotLayout()->setRowStretchFactor(0, 0.001);
-    top->addElement(0, 0, m_title);
-    axisRect()->insetLayout()->take(legend);
-    top->addElement(0, 1, legend);
-    top->setColumnStretchFactor(0, 1.0);
-    legend->setVisible(true);
-    legend->setFillOrder(QCPLegend::foColumnsFirst);
-    legend->setWrap(4);
-    m_title->setTextFlags(Qt::AlignLeft | Qt::AlignVCenter);
-    m_title->setMargins(QMargins(8, 4, 8, 0));
-
-    m_imported->setName(QStringLiteral("Imported"));
-    m_recorded->setName(QStringLiteral("Recorded here"));
-    m_fainterThan->setName(QStringLiteral("Fainter than (at the limit)"));
-    m_tonight->setName(QStringLiteral("Tonight"));
-    // The imported first, under what was recorded here, tonight's on top.
-    legend->clear();
-    for (QCPGraph *graph : {m_imported, m_recorded, m_fainterThan, m_tonight}) {
-        graph->setLineStyle(QCPGraph::lsNone);
-        graph->addToLegend();
-    }
-
-    xAxis->setTicker(m_dates);
-    xAxis->setLabel(QStringLiteral("Date (UT)"));
-    yAxis->setLabel(QStringLiteral("Magnitude"));
-    // Bright stars have the smaller magnitudes and belong at the top.
-    yAxis->setRangeReversed(true);
-    xAxis->setSubTicks(false);
-
-    for (QCPAbstractItem *item : std::initializer_list<QCPAbstractItem *>{m_pointer, m_hoverText}) {
-        item->setLayer(QStringLiteral("overlay"));
-        item->setClipToAxisRect(false);
-        item->setVisible(false);
-    }
-    m_pointer->setStyle(QCPItemTracer::tsCircle);
-    m_pointer->setSize(pointerSize);
-    m_hoverText->setObjectName(QStringLiteral("hover"));
-    m_hoverText->setPadding(QMargins(6, 4, 6, 4));
-    m_hoverText->setTextAlignment(Qt::AlignLeft);
-    m_hoverText->position->setType(QCPItemPosition::ptAbsolute);
-
+    layOutTop();
+    setUpGraphs();
+    setUpHover();
     setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
     axisRect()->setRangeZoom(Qt::Horizontal | Qt::Vertical);
@@ -196,39 +119,82 @@ CurvePlot::CurvePlot(const appfiles::Folder &appFolder, QWidget *parent)
     applyFonts();
 }
 
+void CurvePlot::layOutTop()
+{
+    // The title and the legend in a row above the curve.
+    auto *top = new QCPLayoutGrid;
+    plotLayout()->insertRow(0);
+    plotLayout()->addElement(0, 0, top);
+    plotLayout()->setRowStretchFactor(0, 0.001);
+    top->addElement(0, 0, m_title);
+    axisRect()->insetLayout()->take(legend);
+    top->addElement(0, 1, legend);
+    top->setColumnStretchFactor(0, 1.0);
+    legend->setVisible(true);
+    legend->setFillOrder(QCPLegend::foColumnsFirst);
+    legend->setWrap(4);
+    m_title->setTextFlags(Qt::AlignLeft | Qt::AlignVCenter);
+    m_title->setMargins(QMargins(8, 4, 8, 0));
+}
+
+void CurvePlot::setUpGraphs()
+{
+    m_imported->setName(QStringLiteral("Imported"));
+    m_recorded->setName(QStringLiteral("Recorded here"));
+    m_fainterThan->setName(QStringLiteral("Fainter than (at the limit)"));
+    m_tonight->setName(QStringLiteral("Tonight"));
+    // The imported first, under what was recorded here, tonight's on top.
+    legend->clear();
+    for (QCPGraph *graph : {m_imported, m_recorded, m_fainterThan, m_tonight}) {
+        graph->setLineStyle(QCPGraph::lsNone);
+        graph->addToLegend();
+    }
+
+    xAxis->setTicker(m_dates);
+    xAxis->setLabel(QStringLiteral("Date (UT)"));
+    yAxis->setLabel(QStringLiteral("Magnitude"));
+    // Bright stars have the smaller magnitudes and belong at the top.
+    yAxis->setRangeReversed(true);
+    xAxis->setSubTicks(false);
+}
+
+void CurvePlot::setUpHover()
+{
+    for (QCPAbstractItem *item : std::initializer_list<QCPAbstractItem *>{m_pointer, m_hoverText}) {
+        item->setLayer(QStringLiteral("overlay"));
+        item->setClipToAxisRect(false);
+        item->setVisible(false);
+    }
+    m_pointer->setStyle(QCPItemTracer::tsCircle);
+    m_pointer->setSize(pointerSize);
+    m_hoverText->setObjectName(QStringLiteral("hover"));
+    m_hoverText->setPadding(QMargins(6, 4, 6, 4));
+    m_hoverText->setTextAlignment(Qt::AlignLeft);
+    m_hoverText->position->setType(QCPItemPosition::ptAbsolute);
+}
+
 void CurvePlot::applyLook(bool night, bool vectorMarks)
 {
-    const Colours &c = night ? nightColours() : dayColours();
     const screenkit::PlotFrame &f = screenkit::plotFrame(night);
-    setBackground(f.outside);
-    axisRect()->setBackground(f.inside);
-    for (QCPAxis *axis : {xAxis, yAxis}) {
-        axis->setBasePen(QPen(f.axis));
-        axis->setTickPen(QPen(f.axis));
-        axis->setSubTickPen(QPen(f.axis));
-        axis->setTickLabelColor(f.text);
-        axis->setLabelColor(f.text);
-        axis->grid()->setPen(QPen(f.grid, 1, Qt::DotLine));
-        axis->grid()->setZeroLinePen(Qt::NoPen);
-    }
+    screenkit::applyFrame(*this, f);
     m_title->setTextColor(f.text);
     legend->setBrush(f.outside);
     legend->setBorderPen(Qt::NoPen);
-    legend->setTextColor(f.text);
 
     const qreal ratio = devicePixelRatioF();
     const auto style = [&](Mark mark, const QColor &colour) {
         return vectorMarks ? vectorStyle(mark, colour) : pictureStyle(mark, colour, ratio);
     };
-    m_recorded->setScatterStyle(style(Mark::Disc, c.recorded));
-    m_imported->setScatterStyle(style(Mark::Ring, c.imported));
-    m_fainterThan->setScatterStyle(style(Mark::Vee, c.fainterThan));
-    m_tonight->setScatterStyle(style(Mark::BigRing, c.tonight));
+    m_recorded->setScatterStyle(style(Mark::Disc, f.subject));
+    m_imported->setScatterStyle(style(Mark::Ring, f.beside));
+    m_fainterThan->setScatterStyle(style(Mark::Vee, f.limit));
+    m_tonight->setScatterStyle(style(Mark::BigRing, f.now));
 
     m_pointer->setPen(QPen(f.text, 1.5));
     m_hoverText->setColor(f.text);
     m_hoverText->setPen(QPen(f.text));
-    m_hoverText->setBrush(c.hoverFill);
+    // By day a tool tip's yellow.
+    m_hoverText->setBrush(QColor(night ? screenkit::night::screen : 0xffffffe1));
     selectionRect()->setPen(QPen(f.text, 1, Qt::DashLine));
     selectionRect()->setBrush(Qt::NoBrush);
 }
@@ -240,12 +206,8 @@ void CurvePlot::applyFonts()
     title.setBold(true);
     title.setPixelSize(qRound(QFontInfo(text).pixelSize() * 1.3));
     m_title->setFont(title);
-    legend->setFont(text);
     m_hoverText->setFont(text);
-    for (QCPAxis *axis : {xAxis, yAxis}) {
-        axis->setTickLabelFont(text);
-        axis->setLabelFont(text);
-    }
+    screenkit::applyFont(*this, text);
 }
 
 void CurvePlot::setHistory(const lightcurve::History &history)

@@ -49,6 +49,9 @@ private:
     // Night or day colours; marks as shapes (for a vector file) or as
     // pictures drawn once (fast on the screen).
     void applyLook(bool night, bool vectorMarks);
+    void layOutTop();
+    void setUpGraphs();
+    void setUpHover();
     void applyFonts();
     void hover(const QPoint &at);
     void hideHover();

@@ -29,7 +29,6 @@ public:
     QString star() const;
 
 private:
-    static const screenkit::Control controls[];
     void showEmpty(const QString &text);
     void showCounts();
     void remember();
@@ -40,16 +39,17 @@ private:
     appfiles::Folder m_appFolder;
     QString m_star;
 
-    CurvePlot *m_plotCurve = nullptr;
-    QLabel *m_lblEmpty = nullptr;
-    QPushButton *m_cmdWhole = nullptr;
-    QPushButton *m_cmdLast90 = nullptr;
-    QLabel *m_lblCount = nullptr;
-    QLabel *m_lblUndrawn = nullptr;
-    QCheckBox *m_chkWholeHistory = nullptr;
-    QPushButton *m_cmdPng = nullptr;
-    QPushButton *m_cmdPdf = nullptr;
-    QLabel *m_lblHint = nullptr;
+    static const screenkit::Control controls[];
+    CurvePlot *m_plotCurve;
+    QLabel *m_lblEmpty;
+    QPushButton *m_cmdWhole;
+    QPushButton *m_cmdLast90;
+    QLabel *m_lblCount;
+    QLabel *m_lblUndrawn;
+    QCheckBox *m_chkWholeHistory;
+    QPushButton *m_cmdPng;
+    QPushButton *m_cmdPdf;
+    QLabel *m_lblHint;
 };
 
 } // namespace lightcurve

@@ -100,25 +100,10 @@ bool numbox::eventFilter(QObject *object, QEvent *event)
     switch (event->type()) {
     case QEvent::KeyPress: {
         const auto *key = static_cast<QKeyEvent *>(event);
-        short code = keycodes::virtualKey(key);
-        short shift = keycodes::shiftState(key->modifiers());
-        const short original = code;
-        emit KeyDown(code, shift);
-        if (code == 0 && original != 0)
-            return true;
         // Shift+Insert and the Paste key type no symbol, but would insert the clipboard.
-        if (key->matches(QKeySequence::Paste))
-            return true;
-        return dropsSymbol(key);
+        return keyCancelled(&numbox::KeyDown, key) || key->matches(QKeySequence::Paste) || dropsSymbol(key);
     }
-    case QEvent::KeyRelease: {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        short code = keycodes::virtualKey(key);
-        short shift = keycodes::shiftState(key->modifiers());
-        const short original = code;
-        emit KeyUp(code, shift);
-        return code == 0 && original != 0;
-    }
+    case QEvent::KeyRelease: return keyCancelled(&numbox::KeyUp, static_cast<QKeyEvent *>(event));
     case QEvent::MouseButtonPress: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         short button = keycodes::mouseButton(mouse->button());
@@ -139,6 +124,15 @@ bool numbox::eventFilter(QObject *object, QEvent *event)
     case QEvent::InputMethod: return true;
     default: return false;
     }
+}
+
+bool numbox::keyCancelled(void (numbox::*tell)(short &, short &), const QKeyEvent *key)
+{
+    short code = keycodes::virtualKey(key);
+    short shift = keycodes::shiftState(key->modifiers());
+    const short original = code;
+    emit(this->*tell)(code, shift);
+    return code == 0 && original != 0;
 }
 
 // The key filter: Backspace, digits, and one minus sign per instance typed at
@@ -371,82 +365,54 @@ int numbox::maxval() const
 
 void numbox::setAlignment(int value)
 {
-    if (value < 0 || value > 2 || value == Alignment())
-        return;
-    applyAlignment(value);
-    markChanged(Property::Alignment);
+    change(Property::Alignment, value >= 0 && value <= 2 && value != Alignment(), [&] { applyAlignment(value); });
 }
 
 void numbox::setAutoRedraw(bool value)
 {
-    if (value == m_autoRedraw)
-        return;
-    m_autoRedraw = value;
-    markChanged(Property::AutoRedraw);
+    change(Property::AutoRedraw, value != m_autoRedraw, [&] { m_autoRedraw = value; });
 }
 
 void numbox::setBackColor(uint value)
 {
-    if (value == BackColor())
-        return;
-    applyColour(Property::BackColor, value);
-    markChanged(Property::BackColor);
+    change(Property::BackColor, value != BackColor(), [&] { applyColour(Property::BackColor, value); });
 }
 
 void numbox::setBackStyle(int value)
 {
-    if (!isShort(value) || value == m_backStyle)
-        return;
-    m_backStyle = value;
-    markChanged(Property::BackStyle);
+    change(Property::BackStyle, isShort(value) && value != m_backStyle, [&] { m_backStyle = value; });
 }
 
 void numbox::setBorderStyle(int value)
 {
-    if (value < 0 || value > 1 || value == BorderStyle())
-        return;
-    m_text->setFrame(value == 1);
-    markChanged(Property::BorderStyle);
+    change(Property::BorderStyle, value >= 0 && value <= 1 && value != BorderStyle(),
+           [&] { m_text->setFrame(value == 1); });
 }
 
 void numbox::setCausesValidation(bool value)
 {
-    if (value == CausesValidation())
-        return;
-    hostkit::LeaveCheck::setCausesValidation(m_text, value);
-    markChanged(Property::CausesValidation);
+    change(Property::CausesValidation, value != CausesValidation(),
+           [&] { hostkit::LeaveCheck::setCausesValidation(m_text, value); });
 }
 
 void numbox::setEnabledProperty(bool value)
 {
-    if (value == Enabled())
-        return;
-    m_text->setEnabled(value);
-    markChanged(Property::Enabled);
+    change(Property::Enabled, value != Enabled(), [&] { m_text->setEnabled(value); });
 }
 
 void numbox::setFillColor(int value)
 {
-    if (value == m_fillColor)
-        return;
-    m_fillColor = value;
-    markChanged(Property::FillColor);
+    change(Property::FillColor, value != m_fillColor, [&] { m_fillColor = value; });
 }
 
 void numbox::setFillStyle(int value)
 {
-    if (!isShort(value) || value == m_fillStyle)
-        return;
-    m_fillStyle = value;
-    markChanged(Property::FillStyle);
+    change(Property::FillStyle, isShort(value) && value != m_fillStyle, [&] { m_fillStyle = value; });
 }
 
 void numbox::setFontProperty(const QFont &value)
 {
-    if (value == m_text->font())
-        return;
-    applyFont(value);
-    markChanged(Property::Font);
+    change(Property::Font, value != m_text->font(), [&] { applyFont(value); });
 }
 
 void numbox::setFontBold(bool value)
@@ -473,10 +439,7 @@ void numbox::setFontSize(float value)
 
 void numbox::setFontTransparent(bool value)
 {
-    if (value == m_fontTransparent)
-        return;
-    m_fontTransparent = value;
-    markChanged(Property::FontTransparent);
+    change(Property::FontTransparent, value != m_fontTransparent, [&] { m_fontTransparent = value; });
 }
 
 void numbox::setFontUnderline(bool value)
@@ -486,101 +449,71 @@ void numbox::setFontUnderline(bool value)
 
 void numbox::setForeColor(uint value)
 {
-    if (value == ForeColor())
-        return;
-    applyColour(Property::ForeColor, value);
-    markChanged(Property::ForeColor);
+    change(Property::ForeColor, value != ForeColor(), [&] { applyColour(Property::ForeColor, value); });
 }
 
 void numbox::setLocked(bool value)
 {
-    if (value == Locked())
-        return;
-    applyLocked(value);
-    markChanged(Property::Locked);
+    change(Property::Locked, value != Locked(), [&] { applyLocked(value); });
 }
 
 void numbox::setMaxLength(int value)
 {
-    if (value < 0 || value == MaxLength())
-        return;
-    applyMaxLength(value);
-    markChanged(Property::MaxLength);
+    change(Property::MaxLength, value >= 0 && value != MaxLength(), [&] { applyMaxLength(value); });
 }
 
 void numbox::setMouseIcon(const QPixmap &value)
 {
-    if (hostkit::PropertyBag::sameValue(value, MouseIcon()))
-        return;
-    if (value.isNull())
-        m_text->unsetCursor();
-    else
-        m_text->setCursor(QCursor(value));
-    markChanged(Property::MouseIcon);
+    change(Property::MouseIcon, !hostkit::PropertyBag::sameValue(value, MouseIcon()), [&] {
+        if (value.isNull())
+            m_text->unsetCursor();
+        else
+            m_text->setCursor(QCursor(value));
+    });
 }
 
 void numbox::setSelLength(int value)
 {
-    if (value < 0 || qMin(value, static_cast<int>(m_text->text().size()) - SelStart()) == SelLength())
-        return;
-    applySelLength(value);
-    markChanged(Property::SelLength);
+    change(Property::SelLength,
+           value >= 0 && qMin(value, static_cast<int>(m_text->text().size()) - SelStart()) != SelLength(),
+           [&] { applySelLength(value); });
 }
 
 void numbox::setSelStart(int value)
 {
-    if (value < 0 || (value == SelStart() && !m_text->hasSelectedText()))
-        return;
-    applySelStart(value);
-    markChanged(Property::SelStart);
+    change(Property::SelStart, value >= 0 && (value != SelStart() || m_text->hasSelectedText()),
+           [&] { applySelStart(value); });
 }
 
 void numbox::setSelText(const QString &value)
 {
-    if (value.isEmpty() && !m_text->hasSelectedText())
-        return;
-    applySelText(value);
-    markChanged(Property::SelText);
+    change(Property::SelText, !value.isEmpty() || m_text->hasSelectedText(), [&] { applySelText(value); });
 }
 
 void numbox::setText(const QString &value)
 {
-    if (value == m_text->text())
-        return;
-    m_text->setText(value);
-    markChanged(Property::Text);
+    change(Property::Text, value != m_text->text(), [&] { m_text->setText(value); });
 }
 
 void numbox::setToolTipText(const QString &value)
 {
-    if (value == ToolTipText())
-        return;
-    m_text->setToolTip(value);
-    markChanged(Property::ToolTipText);
+    change(Property::ToolTipText, value != ToolTipText(), [&] { m_text->setToolTip(value); });
 }
 
 void numbox::setWhatsThisHelpID(int value)
 {
-    if (value == WhatsThisHelpID())
-        return;
-    m_text->setProperty(info(Property::WhatsThisHelpID).name, value);
-    markChanged(Property::WhatsThisHelpID);
+    change(Property::WhatsThisHelpID, value != WhatsThisHelpID(),
+           [&] { m_text->setProperty(info(Property::WhatsThisHelpID).name, value); });
 }
 
 void numbox::setMinval(int value)
 {
-    if (!isShort(value) || value == m_minval)
-        return;
-    m_minval = value;
-    markChanged(Property::minval);
+    change(Property::minval, isShort(value) && value != m_minval, [&] { m_minval = value; });
 }
 
 void numbox::setMaxval(int value)
 {
-    if (!isShort(value) || value == m_maxval)
-        return;
-    m_maxval = value;
-    markChanged(Property::maxval);
+    change(Property::maxval, isShort(value) && value != m_maxval, [&] { m_maxval = value; });
 }
 
 void numbox::applyAlignment(int value)
@@ -609,6 +542,14 @@ uint numbox::colour(Property id) const
 void numbox::applyFont(const QFont &font)
 {
     m_text->setFont(font);
+}
+
+void numbox::change(Property id, bool changes, const std::function<void()> &apply)
+{
+    if (!changes)
+        return;
+    apply();
+    markChanged(id);
 }
 
 void numbox::changeFont(Property id, const std::function<void(QFont &)> &change)

@@ -67,67 +67,67 @@ public:
 
     QLineEdit *textBox() const;
 
+    // Each property read, then written. 16-bit properties refuse values outside
+    // -32768..32767; Alignment takes 0 left, 1 right, 2 centre; BorderStyle 0
+    // none, 1 fixed single.
     int Alignment() const;
-    bool AutoRedraw() const;
-    uint BackColor() const;
-    int BackStyle() const;
-    int BorderStyle() const;
-    bool CausesValidation() const;
-    bool Enabled() const;
-    int FillColor() const;
-    int FillStyle() const;
-    QFont Font() const;
-    bool FontBold() const;
-    bool FontItalic() const;
-    QString FontName() const;
-    float FontSize() const;
-    bool FontTransparent() const;
-    bool FontUnderline() const;
-    uint ForeColor() const;
-    bool Locked() const;
-    int MaxLength() const;
-    QPixmap MouseIcon() const;
-    bool MultiLine() const;
-    int SelLength() const;
-    int SelStart() const;
-    QString SelText() const;
-    QString Text() const;
-    QString ToolTipText() const;
-    int WhatsThisHelpID() const;
-    int minval() const;
-    int maxval() const;
-
-    // 16-bit properties refuse values outside -32768..32767; Alignment takes
-    // 0 left, 1 right, 2 centre; BorderStyle 0 none, 1 fixed single.
     void setAlignment(int value);
+    bool AutoRedraw() const;
     void setAutoRedraw(bool value);
+    uint BackColor() const;
     void setBackColor(uint value);
+    int BackStyle() const;
     void setBackStyle(int value);
+    int BorderStyle() const;
     void setBorderStyle(int value);
+    bool CausesValidation() const;
     void setCausesValidation(bool value);
+    bool Enabled() const;
     void setEnabledProperty(bool value);
+    int FillColor() const;
     void setFillColor(int value);
+    int FillStyle() const;
     void setFillStyle(int value);
+    QFont Font() const;
     void setFontProperty(const QFont &value);
+    bool FontBold() const;
     void setFontBold(bool value);
+    bool FontItalic() const;
     void setFontItalic(bool value);
+    QString FontName() const;
     void setFontName(const QString &value);
+    float FontSize() const;
     void setFontSize(float value);
+    bool FontTransparent() const;
     void setFontTransparent(bool value);
+    bool FontUnderline() const;
     void setFontUnderline(bool value);
+    uint ForeColor() const;
     void setForeColor(uint value);
+    bool Locked() const;
     void setLocked(bool value);
     // 0 means no limit.
+    int MaxLength() const;
     void setMaxLength(int value);
+    QPixmap MouseIcon() const;
     void setMouseIcon(const QPixmap &value);
+    bool MultiLine() const;
+    int SelLength() const;
     void setSelLength(int value);
+    int SelStart() const;
     void setSelStart(int value);
+    QString SelText() const;
     void setSelText(const QString &value);
+    QString Text() const;
     // Bypasses the key filter and checks nothing.
     void setText(const QString &value);
+    QString ToolTipText() const;
     void setToolTipText(const QString &value);
+    int WhatsThisHelpID() const;
     void setWhatsThisHelpID(int value);
+    int minval() const;
     void setMinval(int value);
+    int maxval() const;
     void setMaxval(int value);
 
     // Saved design properties: names of the property table, values equal to
@@ -168,6 +168,10 @@ private:
     void checkRange();
     QFont ambientFont() const;
     void markChanged(Property id);
+    // Applies a value the property takes and that changes it, and marks the property changed.
+    void change(Property id, bool changes, const std::function<void()> &apply);
+    // Tells the host of the key by the signal; true when the host cancelled it.
+    bool keyCancelled(void (numbox::*tell)(short &, short &), const QKeyEvent *key);
 
     void applyAlignment(int value);
     void applyColour(Property id, uint value);

@@ -77,7 +77,6 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    static const screenkit::Control controls[];
     void wireChoice();
     void wireEstimate();
     void wireNavigation();
@@ -139,35 +138,36 @@ private:
     bool m_offerEditorWhenActive = false;
     QList<QObject *> m_hiliteOnEntry;
 
-    QPushButton *m_cmdFinder = nullptr;
-    QTableWidget *m_MSFlexGrid1 = nullptr;
-    QListWidget *m_ddStars = nullptr;
-    QPushButton *m_cmdChart = nullptr;
-    QLineEdit *m_txtStar = nullptr;
+    static const screenkit::Control controls[];
+    QPushButton *m_cmdFinder;
+    QTableWidget *m_MSFlexGrid1;
+    QListWidget *m_ddStars;
+    QPushButton *m_cmdChart;
+    QLineEdit *m_txtStar;
     // The five date and time fields: nbYear, nbMonth, nbDay, nbHour, nbMinute.
     QList<QWidget *> m_dateFields;
-    QLineEdit *m_txtEstimate = nullptr;
-    screenkit::LargeCheckBox *m_chkFainterthan = nullptr;
-    QLineEdit *m_txtMagn = nullptr;
-    QLineEdit *m_nbComp1 = nullptr;
-    QLineEdit *m_nbComp2 = nullptr;
-    QLineEdit *m_txtChartid = nullptr;
-    QListWidget *m_ddCommentcodes = nullptr;
-    QPushButton *m_cmdClearcode = nullptr;
-    QLineEdit *m_txtNotes = nullptr;
-    QLabel *m_lblPrevious = nullptr;
-    QPlainTextEdit *m_rtbObs = nullptr;
-    QPushButton *m_cmdEnter = nullptr;
-    QLabel *m_lblObs = nullptr;
-    QLabel *m_lblWarnings = nullptr;
-    QPushButton *m_cmdHelp = nullptr;
-    QPushButton *m_cmdDBform = nullptr;
-    QPushButton *m_cmdCheckreport = nullptr;
-    QPushButton *m_cmdLightcurve = nullptr;
-    QPushButton *m_cmdTonight = nullptr;
-    QLabel *m_Picture1 = nullptr;
-    PictureBox *m_Picture2 = nullptr;
-    PictureBox *m_Picture3 = nullptr;
+    QLineEdit *m_txtEstimate;
+    screenkit::LargeCheckBox *m_chkFainterthan;
+    QLineEdit *m_txtMagn;
+    QLineEdit *m_nbComp1;
+    QLineEdit *m_nbComp2;
+    QLineEdit *m_txtChartid;
+    QListWidget *m_ddCommentcodes;
+    QPushButton *m_cmdClearcode;
+    QLineEdit *m_txtNotes;
+    QLabel *m_lblPrevious;
+    QPlainTextEdit *m_rtbObs;
+    QPushButton *m_cmdEnter;
+    QLabel *m_lblObs;
+    QLabel *m_lblWarnings;
+    QPushButton *m_cmdHelp;
+    QPushButton *m_cmdDBform;
+    QPushButton *m_cmdCheckreport;
+    QPushButton *m_cmdLightcurve;
+    QPushButton *m_cmdTonight;
+    QLabel *m_Picture1;
+    PictureBox *m_Picture2;
+    PictureBox *m_Picture3;
     // Where the pointer holds each picture, in its own coordinates.
     QPointF m_grabPicture2;
     QPointF m_grabPicture3;

@@ -19,9 +19,7 @@ outcome::Result<std::optional<QString>> modEntryscreen::newestObsdate(const appf
     const auto newest = store::newestObservation(db, star);
     if (!newest)
         return outcome::failed(newest.problem().message);
-    if (!*newest)
-        return std::optional<QString>();
-    return std::optional((*newest)->obsdate);
+    return *newest ? std::optional((*newest)->obsdate) : std::nullopt;
 }
 
 std::optional<qint32> modEntryscreen::wholeDay(const QString &obsdate)

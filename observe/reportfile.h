@@ -32,8 +32,7 @@ class ReportAppender final
 public:
     explicit ReportAppender(const QString &todaysfile);
     ~ReportAppender();
-    ReportAppender(const ReportAppender &) = delete;
-    ReportAppender &operator=(const ReportAppender &) = delete;
+    Q_DISABLE_COPY(ReportAppender)
 
     // Waits until the deadline at most for another recording to finish; busy
     // when it has not.

@@ -35,7 +35,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    static const screenkit::Control controls[];
     void sizeAllColumns();
     void listreports(const QString &chosen);
     void checkchosen();
@@ -43,18 +42,20 @@ private:
     void showledgerlines();
 
     appfiles::Folder m_appFolder;
-    QLabel *m_lblReports = nullptr;
-    QListWidget *m_lstReports = nullptr;
-    QLabel *m_lblSummary = nullptr;
-    QTableWidget *m_grdFindings = nullptr;
-    QLabel *m_lblNotes = nullptr;
+
+    static const screenkit::Control controls[];
+    QLabel *m_lblReports;
+    QListWidget *m_lstReports;
+    QLabel *m_lblSummary;
+    QTableWidget *m_grdFindings;
+    QLabel *m_lblNotes;
     // What the AAVSO holds: of each report, newest first, and of the chosen one's lines.
-    QLabel *m_lblLedger = nullptr;
-    QTableWidget *m_grdLedger = nullptr;
-    QTableWidget *m_grdLedgerlines = nullptr;
+    QLabel *m_lblLedger;
+    QTableWidget *m_grdLedger;
+    QTableWidget *m_grdLedgerlines;
     modReportcheck::Ledgers m_ledgers;
-    QPushButton *m_cmdRecheck = nullptr;
-    QPushButton *m_cmdClose = nullptr;
+    QPushButton *m_cmdRecheck;
+    QPushButton *m_cmdClose;
 };
 
 } // namespace reports

@@ -26,6 +26,8 @@
 // builder makes the controls in the order of the rows (later rows lie over
 // earlier ones), as children of the form's canvas or of the control a row
 // names as its parent (which comes first in the table); Qt's parents own them.
+// The screen's constructor runs the builder first, so a member a row fills
+// (into) is set before anything reads it and is declared without a value.
 // What a table cannot say (connections, checks on leaving, models, palettes)
 // the screen wires in code after the build.
 namespace screenkit

@@ -17,8 +17,7 @@ class Hold final
 public:
     Hold();
     ~Hold();
-    Hold(const Hold &) = delete;
-    Hold &operator=(const Hold &) = delete;
+    Q_DISABLE_COPY(Hold)
 };
 
 // Tells when night begins and ends, for surfaces that paint themselves.

@@ -52,18 +52,6 @@ void drawReddened(QPainter *painter, const QRect &rect, Draw draw)
     reddenInPlace(layer);
     painter->drawImage(area.topLeft(), layer);
 }
-
-QIcon reddenedIcon(const QIcon &icon)
-{
-    QIcon result;
-    const QList<QSize> sizes =
-        icon.availableSizes().isEmpty() ? QList<QSize>{{16, 16}, {32, 32}, {64, 64}} : icon.availableSizes();
-    for (const QSize &size : sizes) {
-        for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active, QIcon::Selected})
-            result.addPixmap(reddened(icon.pixmap(size, mode)), mode);
-    }
-    return result;
-}
 }
 
 QImage reddened(const QImage &image)
@@ -79,6 +67,17 @@ QPixmap reddened(const QPixmap &pixmap)
         return pixmap;
     QPixmap result = QPixmap::fromImage(reddened(pixmap.toImage()));
     result.setDevicePixelRatio(pixmap.devicePixelRatio());
+    return result;
+}
+
+QIcon reddened(const QIcon &icon, const QList<QSize> &scalableSizes)
+{
+    QIcon result;
+    const QList<QSize> sizes = icon.availableSizes().isEmpty() ? scalableSizes : icon.availableSizes();
+    for (const QSize &size : sizes) {
+        for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active, QIcon::Selected})
+            result.addPixmap(reddened(icon.pixmap(size, mode)), mode);
+    }
     return result;
 }
 
@@ -153,7 +152,7 @@ QPixmap Style::standardPixmap(StandardPixmap pixmap, const QStyleOption *option,
 
 QIcon Style::standardIcon(StandardPixmap icon, const QStyleOption *option, const QWidget *widget) const
 {
-    return reddenedIcon(QProxyStyle::standardIcon(icon, option, widget));
+    return reddened(QProxyStyle::standardIcon(icon, option, widget), {{16, 16}, {32, 32}, {64, 64}});
 }
 
 QPixmap Style::generatedIconPixmap(QIcon::Mode mode, const QPixmap &pixmap, const QStyleOption *option) const

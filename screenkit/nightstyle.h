@@ -10,6 +10,9 @@ namespace screenkit::night
 // red, green and blue parts) and its opacity, with green and blue cleared.
 QImage reddened(const QImage &image);
 QPixmap reddened(const QPixmap &pixmap);
+// Every pixmap of the icon reddened, in each mode; an icon drawn at any size
+// (a scalable one) at the sizes given.
+QIcon reddened(const QIcon &icon, const QList<QSize> &scalableSizes);
 
 // The program's style at night: everything the style draws (frames, buttons,
 // scroll bars, check marks, icons, tool tips) comes out in shades of red, and

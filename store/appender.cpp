@@ -4,9 +4,6 @@
 #include "store/database.h"
 #include "store/statement.h"
 
-#include <QSqlDatabase>
-#include <QSqlDriver>
-
 #include <sqlite3.h>
 
 struct store::Appender::Engine
@@ -29,14 +26,11 @@ outcome::Result<std::unique_ptr<store::Appender>> store::Appender::prepare(Datab
         if (!table.column(column))
             return outcome::failed(QStringLiteral("Unknown column \"%1\" in table \"%2\".").arg(column, table.name));
     }
-    if (outcome::Done opened = db.open(); !opened)
-        return opened.problem();
-    const QSqlDatabase connection = QSqlDatabase::database(db.m_connection, false);
-    const QVariant handle = connection.driver() ? connection.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return outcome::failed(QStringLiteral("The database is not open."));
+    const outcome::Result<sqlite3 *> connection = Statement::engineConnection(db);
+    if (!connection)
+        return connection.problem();
     std::unique_ptr<Appender> appender(new Appender(static_cast<int>(columns.size())));
-    appender->m_engine->db = *static_cast<sqlite3 *const *>(handle.constData());
+    appender->m_engine->db = *connection;
     const QByteArray sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                .arg(table.name, columns.join(QStringLiteral(", ")), placeholders(columns.size()))
                                .toUtf8();

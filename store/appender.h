@@ -28,8 +28,7 @@ public:
     static outcome::Result<std::unique_ptr<Appender>> prepare(Database &db, const Table &table,
                                                               const QStringList &columns);
     ~Appender();
-    Appender(const Appender &) = delete;
-    Appender &operator=(const Appender &) = delete;
+    Q_DISABLE_COPY(Appender)
 
     // The row is added whole or not at all; refused, worded as
     // engineRefusal() words it, when the engine refuses it.

@@ -45,20 +45,10 @@ outcome::Result<std::optional<store::ChartRow>> store::chartOf(Database &db, con
 
 outcome::Result<QList<store::ChartRow>> store::chartsOf(Database &db, const QStringList &names)
 {
-    QList<ChartRow> found;
-    for (qsizetype i = 0; i < names.size(); i += valuesPerStatement) {
-        const QStringList some = names.mid(i, valuesPerStatement);
-        auto rows =
-            Statement::run(db,
-                           QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (%4)")
-                               .arg(columnList(charts()), charts().name, column::starname, placeholders(some.size())),
-                           QVariantList(some.cbegin(), some.cend()));
-        if (!rows)
-            return rows.problem();
-        while (rows->next())
-            found.append(chartRow(*rows));
-    }
-    return found;
+    return rowsIn(
+        db,
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (%4)").arg(columnList(charts()), charts().name, column::starname),
+        names, chartRow);
 }
 
 outcome::Result<QStringList> store::starsOfConstellation(Database &db, const QString &constell)
@@ -71,15 +61,10 @@ outcome::Result<QStringList> store::starsOfConstellation(Database &db, const QSt
 
 outcome::Result<QList<store::ChartRow>> store::chartsByConstellation(Database &db)
 {
-    auto rows = Statement::run(db,
-                               QStringLiteral("SELECT %1 FROM %2 ORDER BY %3, %4")
-                                   .arg(columnList(charts()), charts().name, column::constell, column::starname));
-    if (!rows)
-        return rows.problem();
-    QList<ChartRow> charts;
-    while (rows->next())
-        charts.append(chartRow(*rows));
-    return charts;
+    return rowsOf(db,
+                  QStringLiteral("SELECT %1 FROM %2 ORDER BY %3, %4")
+                      .arg(columnList(charts()), charts().name, column::constell, column::starname),
+                  {}, chartRow);
 }
 
 outcome::Done store::addChart(Database &db, const ChartRow &row)

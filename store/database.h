@@ -32,8 +32,7 @@ public:
 
     explicit Database(const appfiles::Folder &appFolder, Access access = Access::ReadWrite);
     ~Database();
-    Database(const Database &) = delete;
-    Database &operator=(const Database &) = delete;
+    Q_DISABLE_COPY(Database)
 
     // Fails when the file is missing, is not a database or lacks the tables
     // and columns this program needs. Never creates or changes the file.
@@ -60,8 +59,6 @@ public:
 
 private:
     friend class Statement;
-    friend class Appender;
-    friend class LedgerRecorder;
 
     outcome::Done checkStructure();
     outcome::Done execute(const QString &statement);

@@ -18,8 +18,7 @@ class HeldTransaction final
 public:
     explicit HeldTransaction(std::function<void()> end);
     ~HeldTransaction();
-    HeldTransaction(const HeldTransaction &) = delete;
-    HeldTransaction &operator=(const HeldTransaction &) = delete;
+    Q_DISABLE_COPY(HeldTransaction)
 
 private:
     friend void endHeldTransactions();

@@ -10,8 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSqlDatabase>
-#include <QSqlDriver>
 
 #include <sqlite3.h>
 
@@ -133,14 +131,11 @@ store::LedgerRecorder::~LedgerRecorder()
 
 outcome::Result<std::unique_ptr<store::LedgerRecorder>> store::LedgerRecorder::prepare(Database &db)
 {
-    if (outcome::Done opened = db.open(); !opened)
-        return opened.problem();
-    const QSqlDatabase connection = QSqlDatabase::database(db.m_connection, false);
-    const QVariant handle = connection.driver() ? connection.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return outcome::failed(QStringLiteral("The database is not open."));
+    const outcome::Result<sqlite3 *> connection = Statement::engineConnection(db);
+    if (!connection)
+        return connection.problem();
     std::unique_ptr<LedgerRecorder> recorder(new LedgerRecorder(db));
-    recorder->m_engine->db = *static_cast<sqlite3 *const *>(handle.constData());
+    recorder->m_engine->db = *connection;
     using namespace column;
     const QByteArray sql = QStringLiteral("INSERT OR IGNORE INTO %1 (%2, %3, %4, %5) VALUES (?, ?, ?, ?)")
                                .arg(ledgerTable, star, jd, magnitude, fainter)

@@ -35,8 +35,7 @@ public:
     // that was not given it (a foreign one never is, lookupindexes.h).
     static outcome::Result<std::unique_ptr<LedgerRecorder>> prepare(Database &db);
     ~LedgerRecorder();
-    LedgerRecorder(const LedgerRecorder &) = delete;
-    LedgerRecorder &operator=(const LedgerRecorder &) = delete;
+    Q_DISABLE_COPY(LedgerRecorder)
 
     // Adds the observation, its star as the download writes it, unless the
     // ledger holds it already.

@@ -17,6 +17,18 @@ outcome::Result<std::optional<store::ObservationRow>> firstRow(store::Database &
     return std::optional<store::ObservationRow>(store::ObservationRow{
         rows->text(0), rows->text(1), rows->text(2), rows->text(3), rows->text(4), rows->text(5), rows->text(6)});
 }
+
+// A point of the row's columns from first on: rowid, obsdate, magnitude, whether fainter than.
+store::ObservationPoint pointAt(const store::Statement &row, int first)
+{
+    return {row.value(first).toLongLong(), row.text(first + 1), row.text(first + 2), row.value(first + 3).toInt() == 1};
+}
+
+// A point of the row after its star.
+store::StarPoint starPointAt(const store::Statement &row)
+{
+    return {row.text(0), pointAt(row, 1)};
+}
 }
 
 outcome::Result<qint64> store::countObservations(Database &db)
@@ -54,59 +66,31 @@ outcome::Done store::addObservation(Database &db, const ObservationRow &row)
 
 outcome::Result<QList<store::ObservationPoint>> store::observationPointsOf(Database &db, const QString &name)
 {
-    auto rows =
-        Statement::run(db,
-                       QStringLiteral("SELECT rowid, %1, %2, substr(%3, 1, 1) = '<' FROM %4 "
-                                      "WHERE %5 = ? ORDER BY %1")
-                           .arg(column::obsdate, column::magnitude, column::estimate, cumobs().name, column::star),
-                       {name});
-    if (!rows)
-        return rows.problem();
-    QList<ObservationPoint> points;
-    while (rows->next())
-        points.append({rows->value(0).toLongLong(), rows->text(1), rows->text(2), rows->value(3).toInt() == 1});
-    return points;
+    return rowsOf(db,
+                  QStringLiteral("SELECT rowid, %1, %2, substr(%3, 1, 1) = '<' FROM %4 "
+                                 "WHERE %5 = ? ORDER BY %1")
+                      .arg(column::obsdate, column::magnitude, column::estimate, cumobs().name, column::star),
+                  {name}, [](const Statement &row) { return pointAt(row, 0); });
 }
 
 outcome::Result<QList<store::StarPoint>> store::observationPointsBetween(Database &db, const QStringList &stars,
                                                                          const QString &from, const QString &until)
 {
-    QList<StarPoint> found;
-    for (qsizetype i = 0; i < stars.size(); i += valuesPerStatement) {
-        const QStringList some = stars.mid(i, valuesPerStatement);
-        QVariantList values(some.cbegin(), some.cend());
-        values << from << until;
-        auto rows = Statement::run(db,
-                                   QStringLiteral("SELECT %1, rowid, %2, %3, substr(%4, 1, 1) = '<' FROM %5 "
-                                                  "WHERE %1 IN (%6) AND %2 >= ? AND %2 < ?")
-                                       .arg(column::star, column::obsdate, column::magnitude, column::estimate,
-                                            cumobs().name, placeholders(some.size())),
-                                   values);
-        if (!rows)
-            return rows.problem();
-        while (rows->next())
-            found.append({rows->text(0),
-                          {rows->value(1).toLongLong(), rows->text(2), rows->text(3), rows->value(4).toInt() == 1}});
-    }
-    return found;
+    return rowsIn(db,
+                  QStringLiteral("SELECT %1, rowid, %2, %3, substr(%4, 1, 1) = '<' FROM %5 "
+                                 "WHERE %1 IN (%6) AND %2 >= ? AND %2 < ?")
+                      .arg(column::star, column::obsdate, column::magnitude, column::estimate, cumobs().name),
+                  stars, starPointAt, {from, until});
 }
 
 outcome::Result<QList<store::KeyTexts>> store::observationsOnDates(Database &db, const QStringList &obsdates)
 {
-    QList<KeyTexts> found;
-    for (qsizetype i = 0; i < obsdates.size(); i += valuesPerStatement) {
-        const QStringList dates = obsdates.mid(i, valuesPerStatement);
-        auto rows = Statement::run(
-            db,
-            QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE %2 IN (%5)")
-                .arg(column::star, column::obsdate, column::magnitude, cumobs().name, placeholders(dates.size())),
-            QVariantList(dates.cbegin(), dates.cend()));
-        if (!rows)
-            return rows.problem();
-        while (rows->next())
-            found.append({rows->text(0), rows->text(1), rows->text(2)});
-    }
-    return found;
+    return rowsIn(db,
+                  QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE %2 IN (%5)")
+                      .arg(column::star, column::obsdate, column::magnitude, cumobs().name),
+                  obsdates, [](const Statement &row) {
+                      return KeyTexts{row.text(0), row.text(1), row.text(2)};
+                  });
 }
 
 outcome::Result<store::ObservationKeys> store::observationKeys(Database &db, qint64 afterRow, int rows)

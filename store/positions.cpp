@@ -51,31 +51,14 @@ store::PositionRecord recordAt(const store::Statement &row)
 
 outcome::Result<QList<store::PositionRecord>> store::positions(Database &db)
 {
-    auto rows = Statement::run(db, QStringLiteral("SELECT %1 FROM %2").arg(recordColumnList(), positionsTable));
-    if (!rows)
-        return rows.problem();
-    QList<PositionRecord> records;
-    while (rows->next())
-        records.append(recordAt(*rows));
-    return records;
+    return rowsOf(db, QStringLiteral("SELECT %1 FROM %2").arg(recordColumnList(), positionsTable), {}, recordAt);
 }
 
 outcome::Result<QList<store::PositionRecord>> store::positionsOf(Database &db, const QStringList &stars)
 {
-    QList<PositionRecord> records;
-    for (qsizetype i = 0; i < stars.size(); i += valuesPerStatement) {
-        const QStringList some = stars.mid(i, valuesPerStatement);
-        auto rows =
-            Statement::run(db,
-                           QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (%4)")
-                               .arg(recordColumnList(), positionsTable, column::star, placeholders(some.size())),
-                           QVariantList(some.cbegin(), some.cend()));
-        if (!rows)
-            return rows.problem();
-        while (rows->next())
-            records.append(recordAt(*rows));
-    }
-    return records;
+    return rowsIn(
+        db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (%4)").arg(recordColumnList(), positionsTable, column::star),
+        stars, recordAt);
 }
 
 outcome::Result<bool> store::hasPositions(Database &db)
@@ -166,12 +149,5 @@ outcome::Result<QHash<QString, QString>> store::newestDates(Database &db, const 
 
 outcome::Result<QStringList> store::catalogueStars(Database &db)
 {
-    auto rows =
-        Statement::run(db, QStringLiteral("SELECT %1 FROM %2 ORDER BY %1").arg(column::starname, charts().name));
-    if (!rows)
-        return rows.problem();
-    QStringList stars;
-    while (rows->next())
-        stars.append(rows->text(0));
-    return stars;
+    return textsOf(db, QStringLiteral("SELECT %1 FROM %2 ORDER BY %1").arg(column::starname, charts().name));
 }

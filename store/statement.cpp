@@ -6,6 +6,7 @@
 #include "store/schema.h"
 
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -55,6 +56,17 @@ outcome::Done store::Statement::write(Database &db, const QString &sql, const QV
     return {};
 }
 
+outcome::Result<sqlite3 *> store::Statement::engineConnection(Database &db)
+{
+    if (outcome::Done opened = db.open(); !opened)
+        return opened.problem();
+    const QSqlDatabase connection = QSqlDatabase::database(db.m_connection, false);
+    const QVariant handle = connection.driver() ? connection.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return outcome::failed(QStringLiteral("The database is not open."));
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
 bool store::Statement::next()
 {
     return m_engine->query.next();
@@ -80,15 +92,32 @@ QString store::columnList(const Table &table)
     return table.columnNames().join(QStringLiteral(", "));
 }
 
-outcome::Result<QStringList> store::textsOf(Database &db, const QString &sql, const QVariantList &values)
+outcome::Done store::eachRow(Database &db, const QString &sql, const QVariantList &values, const TakeRow &take)
 {
     auto rows = Statement::run(db, sql, values);
     if (!rows)
         return rows.problem();
-    QStringList texts;
     while (rows->next())
-        texts.append(rows->text(0));
-    return texts;
+        take(*rows);
+    return {};
+}
+
+outcome::Done store::eachRowIn(Database &db, const QString &sql, const QStringList &list, const TakeRow &take,
+                               const QVariantList &after)
+{
+    for (qsizetype i = 0; i < list.size(); i += valuesPerStatement) {
+        const QStringList some = list.mid(i, valuesPerStatement);
+        if (outcome::Done done =
+                eachRow(db, sql.arg(placeholders(some.size())), QVariantList(some.cbegin(), some.cend()) + after, take);
+            !done)
+            return done;
+    }
+    return {};
+}
+
+outcome::Result<QStringList> store::textsOf(Database &db, const QString &sql, const QVariantList &values)
+{
+    return rowsOf(db, sql, values, [](const Statement &row) { return row.text(0); });
 }
 
 outcome::Result<qint64> store::countOf(Database &db, const QString &sql, const QVariantList &values)

@@ -8,7 +8,11 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
+#include <type_traits>
+
+struct sqlite3;
 
 namespace store
 {
@@ -28,6 +32,9 @@ public:
     // Runs a statement that writes, once the transactions the thread holds
     // open elsewhere have ended (HeldTransaction).
     static outcome::Done write(Database &db, const QString &sql, const QVariantList &values);
+    // The engine's own connection under the handle, opened, for the writers
+    // that step their statements themselves (Appender, LedgerRecorder).
+    static outcome::Result<sqlite3 *> engineConnection(Database &db);
 
     Statement(Statement &&) noexcept;
     Statement &operator=(Statement &&) noexcept;
@@ -55,6 +62,36 @@ QString placeholders(qsizetype count);
 inline constexpr qsizetype valuesPerStatement = 500;
 // Every column of the table in table order, as its rows are read and written.
 QString columnList(const Table &table);
+// Hands every row of the statement to take, in the engine's order.
+using TakeRow = std::function<void(const Statement &row)>;
+outcome::Done eachRow(Database &db, const QString &sql, const QVariantList &values, const TakeRow &take);
+// The same for a list too long for one statement: run for valuesPerStatement
+// of its values at a time, their placeholders put for the place marker sql
+// has left ("%4" of "... IN (%4)" once %1 to %3 are filled), the values after
+// bound behind them.
+outcome::Done eachRowIn(Database &db, const QString &sql, const QStringList &list, const TakeRow &take,
+                        const QVariantList &after = {});
+
+// Every row of the statement as read makes it, or of the statement for each
+// part of the list (see eachRowIn).
+template<typename Read, typename Row = std::invoke_result_t<Read, const Statement &>>
+outcome::Result<QList<Row>> rowsOf(Database &db, const QString &sql, const QVariantList &values, Read read)
+{
+    QList<Row> rows;
+    if (outcome::Done done = eachRow(db, sql, values, [&](const Statement &row) { rows.append(read(row)); }); !done)
+        return done.problem();
+    return rows;
+}
+template<typename Read, typename Row = std::invoke_result_t<Read, const Statement &>>
+outcome::Result<QList<Row>> rowsIn(Database &db, const QString &sql, const QStringList &list, Read read,
+                                   const QVariantList &after = {})
+{
+    QList<Row> rows;
+    const TakeRow take = [&](const Statement &row) { rows.append(read(row)); };
+    if (outcome::Done done = eachRowIn(db, sql, list, take, after); !done)
+        return done.problem();
+    return rows;
+}
 // The first column of every row, as text.
 outcome::Result<QStringList> textsOf(Database &db, const QString &sql, const QVariantList &values = {});
 // The number a statement such as "SELECT COUNT(*) ..." gives.

@@ -26,14 +26,14 @@ public:
     void accept() override;
 
 private:
-    static const screenkit::Control controls[];
-
     appfiles::Folder m_appFolder;
     QString m_star;
-    QLineEdit *m_txtStar = nullptr;
-    QLineEdit *m_txtRa = nullptr;
-    QLineEdit *m_txtDec = nullptr;
-    QPushButton *m_cmdOk = nullptr;
-    QPushButton *m_cmdCancel = nullptr;
+
+    static const screenkit::Control controls[];
+    QLineEdit *m_txtStar;
+    QLineEdit *m_txtRa;
+    QLineEdit *m_txtDec;
+    QPushButton *m_cmdOk;
+    QPushButton *m_cmdCancel;
 };
 }

@@ -30,16 +30,16 @@ public:
     void accept() override;
 
 private:
-    static const screenkit::Control controls[];
-
     appfiles::Folder m_appFolder;
-    QLineEdit *m_txtLatitude = nullptr;
-    QLineEdit *m_txtLongitude = nullptr;
-    QLineEdit *m_txtHeight = nullptr;
-    QLineEdit *m_txtLowestAltitude = nullptr;
-    QLineEdit *m_txtDarkSunAltitude = nullptr;
-    QLineEdit *m_txtTimezone = nullptr;
-    QPushButton *m_cmdOk = nullptr;
-    QPushButton *m_cmdCancel = nullptr;
+
+    static const screenkit::Control controls[];
+    QLineEdit *m_txtLatitude;
+    QLineEdit *m_txtLongitude;
+    QLineEdit *m_txtHeight;
+    QLineEdit *m_txtLowestAltitude;
+    QLineEdit *m_txtDarkSunAltitude;
+    QLineEdit *m_txtTimezone;
+    QPushButton *m_cmdOk;
+    QPushButton *m_cmdCancel;
 };
 }

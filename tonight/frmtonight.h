@@ -44,7 +44,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    static const screenkit::Control controls[];
     void wirePlan();
     void fill();
     void showSelected();
@@ -58,15 +57,16 @@ private:
     Clock m_clock;
     std::optional<PlanView> m_view;
 
-    QLabel *m_lblDark = nullptr;
-    QTableWidget *m_grdPlan = nullptr;
-    QLabel *m_lblWithoutPosition = nullptr;
-    NightPlot *m_plotNight = nullptr;
-    QPushButton *m_cmdSite = nullptr;
-    QPushButton *m_cmdPosition = nullptr;
-    QPushButton *m_cmdReadPositions = nullptr;
-    QPushButton *m_cmdRecompute = nullptr;
-    QPushButton *m_cmdHelp = nullptr;
+    static const screenkit::Control controls[];
+    QLabel *m_lblDark;
+    QTableWidget *m_grdPlan;
+    QLabel *m_lblWithoutPosition;
+    NightPlot *m_plotNight;
+    QPushButton *m_cmdSite;
+    QPushButton *m_cmdPosition;
+    QPushButton *m_cmdReadPositions;
+    QPushButton *m_cmdRecompute;
+    QPushButton *m_cmdHelp;
 };
 
 } // namespace tonight

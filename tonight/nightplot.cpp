@@ -9,41 +9,6 @@ namespace tonight
 {
 namespace
 {
-struct Colours
-{
-    QColor darkWindow;
-    QColor star;
-    QColor moon;
-    QColor lowest;
-    QColor now;
-};
-
-const Colours &dayColours()
-{
-    static const Colours colours{
-        .darkWindow = QColor(0xffdde3ee),
-        .star = QColor(0xff1f4fbf),
-        .moon = QColor(0xff707070),
-        .lowest = QColor(0xff8b2fa8),
-        .now = QColor(0xffe06000),
-    };
-    return colours;
-}
-
-// Red and dark red on black only; the lines told apart by their strokes.
-const Colours &nightColours()
-{
-    using namespace screenkit::night;
-    static const Colours colours{
-        .darkWindow = QColor(dark),
-        .star = QColor(text),
-        .moon = QColor(dimText),
-        .lowest = QColor(dimText),
-        .now = QColor(text),
-    };
-    return colours;
-}
-
 // Below the horizon a little, so that a star's setting shows.
 constexpr double lowestShown = -10;
 constexpr double highestShown = 90;
@@ -104,30 +69,21 @@ NightPlot::NightPlot(QWidget *parent)
 
 void NightPlot::applyLook(bool night)
 {
-    const Colours &c = night ? nightColours() : dayColours();
     const screenkit::PlotFrame &f = screenkit::plotFrame(night);
-    setBackground(f.outside);
-    axisRect()->setBackground(f.inside);
-    for (QCPAxis *axis : {xAxis, yAxis}) {
-        axis->setBasePen(QPen(f.axis));
-        axis->setTickPen(QPen(f.axis));
-        axis->setSubTickPen(QPen(f.axis));
-        axis->setTickLabelColor(f.text);
-        axis->setLabelColor(f.text);
-        axis->grid()->setPen(QPen(f.grid, 1, Qt::DotLine));
-        axis->grid()->setZeroLinePen(QPen(f.axis));
-    }
+    screenkit::applyFrame(*this, f);
+    // The horizon.
+    yAxis->grid()->setZeroLinePen(QPen(f.axis));
     m_title->setTextColor(f.text);
     legend->setBrush(f.inside);
     legend->setBorderPen(QPen(f.axis));
-    legend->setTextColor(f.text);
     m_dark->setPen(Qt::NoPen);
-    m_dark->setBrush(c.darkWindow);
+    m_dark->setBrush(QColor(night ? screenkit::night::dark : 0xffdde3ee));
     m_noDark->setColor(f.text);
-    m_star->setPen(QPen(c.star, 2));
-    m_moon->setPen(QPen(c.moon, 1.5, Qt::DotLine));
-    m_lowest->setPen(QPen(c.lowest, 1, Qt::DashLine));
-    m_now->setPen(QPen(c.now, 1.5));
+    m_star->setPen(QPen(f.subject, 2));
+    m_moon->setPen(QPen(f.beside, 1.5, Qt::DotLine));
+    // By night as quiet as the Moon's curve: the star's stands out.
+    m_lowest->setPen(QPen(night ? f.beside : f.limit, 1, Qt::DashLine));
+    m_now->setPen(QPen(f.now, 1.5));
 }
 
 void NightPlot::applyFonts()
@@ -136,12 +92,8 @@ void NightPlot::applyFonts()
     QFont title = text;
     title.setBold(true);
     m_title->setFont(title);
-    legend->setFont(text);
     m_noDark->setFont(text);
-    for (QCPAxis *axis : {xAxis, yAxis}) {
-        axis->setTickLabelFont(text);
-        axis->setLabelFont(text);
-    }
+    screenkit::applyFont(*this, text);
 }
 
 void NightPlot::changeEvent(QEvent *event)
