@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/filesystem.h"
 #include "appfiles/folder.h"
 #include "outcome/result.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QString>
+
+#include <functional>
+#include <optional>
 
 namespace observe
 {
@@ -61,13 +65,25 @@ struct ReportText
     // Where the file ended when it was read: the next read starts here.
     qint64 end = 0;
     // The text begins at the file's start: the file was read from there
-    // because it had become shorter than where the reading was to start.
+    // because it had become shorter than where the reading was to start, or
+    // is another file than the one shown (a change replaced it).
     bool whole = true;
+    // Which file was read.
+    std::optional<appfiles::FileIdentity> identity;
 };
 
 // The file's text from the byte position from on, read between recordings,
-// so that it never holds a line that may still be taken back.
-outcome::Result<ReportText> readReport(const QString &todaysfile, qint64 from = 0);
+// so that it never holds a line that may still be taken back. From its start
+// when the file is not the one shown.
+outcome::Result<ReportText> readReport(const QString &todaysfile, qint64 from = 0,
+                                       std::optional<appfiles::FileIdentity> shown = std::nullopt);
+
+// Opens the report with open and locks it (LOCK_SH or LOCK_EX) until the
+// deadline, then makes sure it is still the file at the path, else opens
+// it again: a change renames a new file over it. The locked descriptor, or
+// -1 with errnum set (EWOULDBLOCK when the time ran out).
+int lockReport(const QString &path, const std::function<int()> &open, int operation, const QDeadlineTimer &deadline,
+               int *errnum);
 }
 
 } // namespace observe
