@@ -2,6 +2,7 @@
 #include "observe/modentryscreen.h"
 
 #include "observe/logging.h"
+#include "observe/reportchange.h"
 #include "observe/reportfile.h"
 #include "reports/starfacts.h"
 #include "reports/visualformat.h"
@@ -10,11 +11,13 @@
 #include "store/heldtransaction.h"
 #include "store/observations.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 
 #include <chrono>
+#include <cmath>
 
 namespace observe
 {
@@ -77,29 +80,48 @@ outcome::Result<QStringList> modEntryscreen::liststars(const appfiles::Folder &a
     return stars;
 }
 
-outcome::Done modEntryscreen::recordobs(const appfiles::Folder &appFolder, const QString &todaysfile,
-                                        const ObservationTexts &typed)
+namespace
 {
+// The report line and row of the observation typed, or why it cannot be written.
+outcome::Result<modEntryscreen::Recording> recordingOf(store::Database &db,
+                                                       const modEntryscreen::ObservationTexts &typed)
+{
+    using namespace modEntryscreen;
     // A button's access key reaches here without the fields having been left.
     const ObservationTexts texts = asLeft(typed);
     if (const outcome::Done checked = checkObservation(texts, QDateTime::currentDateTimeUtc()); !checked)
-        return notRecorded(checked.problem());
+        return checked.problem();
+    const auto chart = store::chartOf(db, texts.star);
+    if (!chart)
+        return outcome::failed(chart.problem().message);
+    if (!*chart)
+        return outcome::refused(notInCatalogue(texts.star), QStringLiteral("txtStar"));
+    return makeRecording(texts, isNightly((*chart)->nightly));
+}
+}
 
+outcome::Done modEntryscreen::recordobs(const appfiles::Folder &appFolder, const QString &todaysfile,
+                                        const ObservationTexts &typed)
+{
     // One wait for the whole recording, so that the window never seems frozen.
     const QDeadlineTimer deadline(recordingWait);
     store::Database db(appFolder);
-    const auto chart = store::chartOf(db, texts.star);
-    if (!chart)
-        return notRecorded(outcome::failed(chart.problem().message), nothingKept());
-    if (!*chart)
-        return notRecorded(outcome::refused(notInCatalogue(texts.star), QStringLiteral("txtStar")));
-    const Recording recording = makeRecording(texts, isNightly((*chart)->nightly));
+    const outcome::Result<Recording> made = recordingOf(db, typed);
+    if (!made && made.problem().kind == outcome::Kind::Failed)
+        return notRecorded(made.problem(), nothingKept());
+    if (!made)
+        return notRecorded(made.problem());
+    const Recording &recording = *made;
 
     // The header may have been saved since the screen opened without one.
     if (!QFileInfo::exists(todaysfile)) {
         if (const outcome::Done begun = beginReport(appFolder, todaysfile); !begun)
             return notRecorded(begun.problem(), nothingKept());
     }
+
+    // A change of the report cut short is completed before the report grows.
+    if (const outcome::Done completed = completePending(appFolder, todaysfile, deadline); !completed)
+        return notRecorded(completed.problem(), nothingKept());
 
     // Another program may hold the report while it waits for the database,
     // which an import of this thread may hold: the import gives way first.
@@ -142,6 +164,78 @@ outcome::Done modEntryscreen::recordobs(const appfiles::Folder &appFolder, const
     return notRecorded(why,
                        QStringLiteral("Its line has been taken out of the report again, so nothing of it was "
                                       "recorded; your entries are kept in the fields."));
+}
+
+std::optional<modEntryscreen::LineTexts> modEntryscreen::textsOfLine(const QString &line, const QString &estimate)
+{
+    const QStringList fields = line.split(u'|');
+    bool isDate = false;
+    const double jd = fields.value(1).toDouble(&isDate);
+    if (fields.size() != reports::modReportcheck::fieldCount || !isDate || !std::isfinite(jd))
+        return std::nullopt;
+    const auto orEmpty = [](const QString &field) { return field == QLatin1String("na") ? QString() : field; };
+    // Whole minutes of the day, from midnight UT.
+    const double fromMidnight = jd + 0.5;
+    auto minutes = static_cast<qint64>(std::llround((fromMidnight - std::floor(fromMidnight)) * 24 * 60));
+    QDate date = QDate::fromJulianDay(static_cast<qint64>(std::floor(fromMidnight)));
+    if (minutes == 24 * 60) {
+        date = date.addDays(1);
+        minutes = 0;
+    }
+    LineTexts taken;
+    ObservationTexts &texts = taken.texts;
+    texts.star = fields.at(0);
+    texts.year = QString::number(date.year());
+    texts.month = QString::number(date.month());
+    texts.day = QString::number(date.day());
+    texts.hour = QString::number(minutes / 60);
+    texts.minute = QString::number(minutes % 60);
+    texts.estimate = estimate;
+    texts.fainterthan = fields.at(2).startsWith(u'<');
+    texts.magnitude = texts.fainterthan ? fields.at(2).mid(1) : fields.at(2);
+    for (const QString &item : reports::commentCodes()) {
+        if (fields.at(3) != QLatin1String("na") && item.startsWith(fields.at(3)))
+            texts.comment = item;
+    }
+    texts.comp1 = orEmpty(fields.at(4));
+    texts.comp2 = orEmpty(fields.at(5));
+    texts.chart = fields.at(6);
+    texts.notes = orEmpty(fields.at(7));
+    taken.dateText = fields.at(1);
+    return taken;
+}
+
+outcome::Done modEntryscreen::correctobs(const appfiles::Folder &appFolder, const QString &todaysfile,
+                                         const QString &line, std::optional<qint64> row, const ObservationTexts &typed,
+                                         const std::optional<QString> &keptDate)
+{
+    const auto notCorrected = [](outcome::Problem problem) {
+        return problem.titled(QStringLiteral("Observation not corrected")).as(outcome::Severity::Warning);
+    };
+    outcome::Result<Recording> made = [&] {
+        store::Database db(appFolder, store::Database::Access::ReadOnly);
+        return recordingOf(db, typed);
+    }();
+    if (!made)
+        return notCorrected(made.problem());
+    const Recording recording = keptDate ? withDateText(*made, *keptDate) : *made;
+    ReportChange change(appFolder, todaysfile, {store::Change::Kind::Correction, line, recording, row});
+    return change.run();
+}
+
+outcome::Done modEntryscreen::withdrawobs(const appfiles::Folder &appFolder, const QString &todaysfile,
+                                          const QString &line, std::optional<qint64> row)
+{
+    ReportChange change(appFolder, todaysfile, {store::Change::Kind::Withdrawal, line, std::nullopt, row});
+    return change.run();
+}
+
+outcome::Done modEntryscreen::withdrawUnpaired(const appfiles::Folder &appFolder, const QString &todaysfile,
+                                               const QString &line)
+{
+    ReportChange change(appFolder, todaysfile,
+                        {store::Change::Kind::Withdrawal, line, std::nullopt, std::nullopt, true});
+    return change.run();
 }
 
 outcome::Result<QStringList> modEntryscreen::unpairedLines(const appfiles::Folder &appFolder, const QString &todaysfile)
