@@ -484,6 +484,11 @@ void frmEntryscreen::load()
         screenkit::showProblem(begun.problem(), observe::lc());
         offerHeaderEditor();
     }
+    // A change of the report cut short (in this or another program) is completed before it is shown.
+    if (const outcome::Done completed =
+            modEntryscreen::completePending(m_appFolder, m_todaysfile, QDeadlineTimer(1000));
+        !completed)
+        qCWarning(observe::lc).noquote() << "A change of the report stays pending:" << completed.problem().message;
     showreport();
     nameUnpaired();
     m_cmdFinder->setFocus();
