@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -42,6 +43,8 @@ int main(int argc, char *argv[])
 {
     using namespace observe::modEntryscreen;
     QCoreApplication app(argc, argv);
+    // One line of the log per change would bury the figures.
+    QLoggingCategory::setFilterRules(QStringLiteral("varlume.*.info=false"));
     QTemporaryDir dir;
     const appfiles::Folder folder(dir.path());
     QElapsedTimer timer;
