@@ -176,6 +176,7 @@ public:
         struct stat status = {};
         if (::fstat(m_descriptor, &status) != 0)
             return cannotRead(outcome::Kind::Failed, appfiles::describeError(errno));
+        m_mode = status.st_mode & 07777;
         if (status.st_size > appfiles::largestReport)
             return cannotRead(outcome::Kind::Refused, QStringLiteral("it is larger than a report can be"));
         m_bytes.resize(status.st_size);
@@ -199,6 +200,9 @@ public:
     outcome::Result<QString> writeBeside(const QByteArray &bytes) const
     {
         const appfiles::Written written = appfiles::writeBeside(m_path, bytes);
+        // The report keeps the permissions the observer gave it.
+        if (!written.path.isEmpty() && m_mode != 0)
+            ::chmod(QFile::encodeName(written.path).constData(), m_mode);
         if (written.path.isEmpty())
             return outcome::failed(QStringLiteral("The report file \"%1\" could not be written anew (%2). Nothing "
                                                   "was changed.")
@@ -218,6 +222,7 @@ private:
 
     QString m_path;
     int m_descriptor = -1;
+    mode_t m_mode = 0;
     QByteArray m_bytes;
 };
 
