@@ -4,7 +4,7 @@
 #include "app/logging.h"
 #include "appfiles/filesystem.h"
 #include "appfiles/folder.h"
-#include "observe/reportchange.h"
+#include "reports/reportchange.h"
 #include "store/creation.h"
 #include "store/lookupindexes.h"
 
@@ -74,7 +74,7 @@ startup::Prepared startup::prepare(const appfiles::Folder &folder, const Hooks &
     failures.removeAll(QString());
     // A correction or withdrawal cut short is in the database already: its
     // report follows. One left now is completed before its report is next written.
-    const auto left = observe::modEntryscreen::completeAllPending(folder);
+    const auto left = reports::completeAllPending(folder);
     if (!left)
         qCWarning(lc).noquote() << "Changes of the reports not completed:" << left.problem().message;
     else if (!left->isEmpty())

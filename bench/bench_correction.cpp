@@ -6,8 +6,8 @@
 #include "appfiles/folder.h"
 #include "bench/benchkit.h"
 #include "observe/modentryscreen.h"
-#include "observe/reportchange.h"
 #include "observe/reportfile.h"
+#include "reports/reportchange.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -88,11 +88,11 @@ int main(int argc, char *argv[])
         withdrawals.push_back(timer.nsecsElapsed() / 1e6);
 
         // From the commit to the record marked done, the report lags behind the table.
-        ReportChange change(folder, report, {store::Change::Kind::Withdrawal, line(changes + i), {}, {}});
-        while (change.step() != ReportChange::Step::Written)
+        reports::ReportChange change(folder, report, {store::Change::Kind::Withdrawal, line(changes + i), {}, {}});
+        while (change.step() != reports::ReportChange::Step::Written)
             failed += change.next() ? 0 : 1;
         timer.restart();
-        while (change.step() != ReportChange::Step::Done)
+        while (change.step() != reports::ReportChange::Step::Done)
             failed += change.next() ? 0 : 1;
         windows.push_back(timer.nsecsElapsed() / 1e6);
     }

@@ -11,8 +11,8 @@
 #include "observe/modentryscreen.h"
 #include "observe/picturebox.h"
 #include "observe/previous.h"
-#include "observe/reportchange.h"
 #include "observe/reportfile.h"
+#include "reports/reportchange.h"
 #include "reports/reportcheck.h"
 #include "screenkit/largecheckbox.h"
 #include "screenkit/navigation.h"
@@ -485,8 +485,7 @@ void frmEntryscreen::load()
         offerHeaderEditor();
     }
     // A change of the report cut short (in this or another program) is completed before it is shown.
-    if (const outcome::Done completed =
-            modEntryscreen::completePending(m_appFolder, m_todaysfile, QDeadlineTimer(1000));
+    if (const outcome::Done completed = reports::completePending(m_appFolder, m_todaysfile, QDeadlineTimer(1000));
         !completed)
         qCWarning(observe::lc).noquote() << "A change of the report stays pending:" << completed.problem().message;
     showreport();
@@ -601,7 +600,7 @@ std::optional<QString> frmEntryscreen::lineAtCursor() const
 
 std::optional<std::optional<store::NumberedRow>> frmEntryscreen::chooseRow(const QString &line, const QString &title)
 {
-    const auto rows = modEntryscreen::rowsOfLine(m_appFolder, line);
+    const auto rows = reports::rowsOfLine(m_appFolder, line);
     if (!rows) {
         screenkit::showProblem(outcome::failed(rows.problem().message).titled(title), observe::lc());
         return std::nullopt;

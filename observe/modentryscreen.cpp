@@ -2,8 +2,8 @@
 #include "observe/modentryscreen.h"
 
 #include "observe/logging.h"
-#include "observe/reportchange.h"
 #include "observe/reportfile.h"
+#include "reports/reportchange.h"
 #include "reports/starfacts.h"
 #include "reports/visualformat.h"
 #include "store/charts.h"
@@ -120,7 +120,7 @@ outcome::Done modEntryscreen::recordobs(const appfiles::Folder &appFolder, const
     }
 
     // A change of the report cut short is completed before the report grows.
-    if (const outcome::Done completed = completePending(appFolder, todaysfile, deadline); !completed)
+    if (const outcome::Done completed = reports::completePending(appFolder, todaysfile, deadline); !completed)
         return notRecorded(completed.problem(), nothingKept());
 
     // Another program may hold the report while it waits for the database,
@@ -219,22 +219,22 @@ outcome::Done modEntryscreen::correctobs(const appfiles::Folder &appFolder, cons
     if (!made)
         return notCorrected(made.problem());
     const Recording recording = keptDate ? withDateText(*made, *keptDate) : *made;
-    ReportChange change(appFolder, todaysfile, {store::Change::Kind::Correction, line, recording, row});
+    reports::ReportChange change(appFolder, todaysfile, {store::Change::Kind::Correction, line, recording, row});
     return change.run();
 }
 
 outcome::Done modEntryscreen::withdrawobs(const appfiles::Folder &appFolder, const QString &todaysfile,
                                           const QString &line, std::optional<qint64> row)
 {
-    ReportChange change(appFolder, todaysfile, {store::Change::Kind::Withdrawal, line, std::nullopt, row});
+    reports::ReportChange change(appFolder, todaysfile, {store::Change::Kind::Withdrawal, line, std::nullopt, row});
     return change.run();
 }
 
 outcome::Done modEntryscreen::withdrawUnpaired(const appfiles::Folder &appFolder, const QString &todaysfile,
                                                const QString &line)
 {
-    ReportChange change(appFolder, todaysfile,
-                        {store::Change::Kind::Withdrawal, line, std::nullopt, std::nullopt, true});
+    reports::ReportChange change(appFolder, todaysfile,
+                                 {store::Change::Kind::Withdrawal, line, std::nullopt, std::nullopt, true});
     return change.run();
 }
 

@@ -4,6 +4,7 @@
 #include "appfiles/codepage.h"
 #include "appfiles/filesystem.h"
 #include "appfiles/headerfile.h"
+#include "reports/reportlock.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,22 +36,6 @@ QString native(const QString &path)
 QByteArray encoded(const QString &path)
 {
     return QFile::encodeName(path);
-}
-
-// flock() with a deadline: the window must not freeze behind another program.
-// 0 once locked, else the error number (EWOULDBLOCK when the time ran out).
-int lockWithin(int descriptor, int operation, const QDeadlineTimer &deadline)
-{
-    std::chrono::microseconds pause(100);
-    while (::flock(descriptor, operation | LOCK_NB) != 0) {
-        if (errno == EINTR)
-            continue;
-        if (errno != EWOULDBLOCK || deadline.hasExpired())
-            return errno;
-        std::this_thread::sleep_for(pause);
-        pause = std::min(pause * 2, std::chrono::microseconds(2000));
-    }
-    return 0;
 }
 
 // Writes all bytes; the count written before an error stops it.
@@ -172,7 +157,7 @@ outcome::Done modEntryscreen::ReportAppender::lock(const QDeadlineTimer &deadlin
 {
     const auto opener = [this] { return ::open(encoded(m_path).constData(), O_RDWR | O_APPEND | O_CLOEXEC); };
     int errnum = 0;
-    m_descriptor = lockReport(m_path, opener, LOCK_EX, deadline, &errnum);
+    m_descriptor = reports::lockReport(m_path, opener, LOCK_EX, deadline, &errnum);
     if (errnum == EWOULDBLOCK)
         return outcome::busy(QStringLiteral("The report file \"%1\" is in use by another program, perhaps varlume in "
                                             "another window. Nothing was recorded and your entries are kept: try "
@@ -239,26 +224,6 @@ outcome::Done modEntryscreen::ReportAppender::cut(qint64 start, const QByteArray
     return {};
 }
 
-int modEntryscreen::lockReport(const QString &path, const std::function<int()> &open, int operation,
-                               const QDeadlineTimer &deadline, int *errnum)
-{
-    // A change renames a new file over the report: a lock on the old one
-    // keeps no one from the file at the path, so it is taken again there.
-    for (;;) {
-        const int descriptor = open();
-        if (descriptor < 0) {
-            *errnum = errno;
-            return -1;
-        }
-        *errnum = lockWithin(descriptor, operation, deadline);
-        if (*errnum == 0 && appfiles::identityOf(descriptor) == appfiles::identityOf(path))
-            return descriptor;
-        ::close(descriptor);
-        if (*errnum != 0)
-            return -1;
-    }
-}
-
 outcome::Result<modEntryscreen::ReportText> modEntryscreen::readReport(const QString &todaysfile, qint64 from,
                                                                        std::optional<appfiles::FileIdentity> shown)
 {
@@ -278,7 +243,7 @@ outcome::Result<modEntryscreen::ReportText> modEntryscreen::readReport(const QSt
     };
     int errnum = 0;
     // A view that cannot wait shows the file as it is.
-    int descriptor = lockReport(todaysfile, opener, LOCK_SH, QDeadlineTimer(readerWait), &errnum);
+    int descriptor = reports::lockReport(todaysfile, opener, LOCK_SH, QDeadlineTimer(readerWait), &errnum);
     if (descriptor < 0 && errnum == EWOULDBLOCK)
         descriptor = opener();
     if (descriptor < 0)

@@ -9,7 +9,6 @@
 #include <QDeadlineTimer>
 #include <QString>
 
-#include <functional>
 #include <optional>
 
 namespace observe
@@ -77,13 +76,6 @@ struct ReportText
 // when the file is not the one shown.
 outcome::Result<ReportText> readReport(const QString &todaysfile, qint64 from = 0,
                                        std::optional<appfiles::FileIdentity> shown = std::nullopt);
-
-// Opens the report with open and locks it (LOCK_SH or LOCK_EX) until the
-// deadline, then makes sure it is still the file at the path, else opens
-// it again: a change renames a new file over it. The locked descriptor, or
-// -1 with errnum set (EWOULDBLOCK when the time ran out).
-int lockReport(const QString &path, const std::function<int()> &open, int operation, const QDeadlineTimer &deadline,
-               int *errnum);
 }
 
 } // namespace observe

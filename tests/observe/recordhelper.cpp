@@ -22,7 +22,7 @@
 #include "app/startup.h"
 #include "import/modimportscreen.h"
 #include "observe/modentryscreen.h"
-#include "observe/reportchange.h"
+#include "reports/reportchange.h"
 #include "tests/support/exampleobservation.h"
 #include "tests/support/sqlfile.h"
 
@@ -138,15 +138,15 @@ int importUntil(const QString &folder, const QString &download, int commits)
 int change(const QString &folder, const QString &report, const QString &kind, const QString &line, int steps)
 {
     using namespace observe::modEntryscreen;
-    ChangeRequest request{store::Change::Kind::Withdrawal, line, std::nullopt, std::nullopt};
+    reports::ChangeRequest request{store::Change::Kind::Withdrawal, line, std::nullopt, std::nullopt};
     if (kind == QLatin1String("correct")) {
         std::optional<LineTexts> texts = textsOfLine(line, QStringLiteral("110(1)115"));
         texts->texts.magnitude = QStringLiteral("11.9");
         request = {store::Change::Kind::Correction, line,
                    withDateText(makeRecording(texts->texts, true), texts->dateText), std::nullopt};
     }
-    ReportChange changing(appfiles::Folder(folder), report, request);
-    for (int step = 0; changing.step() != ReportChange::Step::Done; ++step) {
+    reports::ReportChange changing(appfiles::Folder(folder), report, request);
+    for (int step = 0; changing.step() != reports::ReportChange::Step::Done; ++step) {
         if (step == steps) {
             say(QStringLiteral("W"));
             QTextStream(stdin).readLine();

@@ -4,8 +4,8 @@
 // cumobs and every row its line, whatever happens.
 #include "appfiles/folder.h"
 #include "observe/modentryscreen.h"
-#include "observe/reportchange.h"
 #include "observe/reportfile.h"
+#include "reports/reportchange.h"
 #include "store/charts.h"
 #include "store/database.h"
 #include "store/observations.h"

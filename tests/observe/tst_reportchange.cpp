@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "observe/modentryscreen.h"
-#include "observe/reportchange.h"
+#include "reports/reportchange.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/exampleobservation.h"
 #include "tests/support/observations.h"
@@ -77,7 +77,7 @@ void tst_reportchange::lineFound()
     QFETCH(QByteArray, report);
     QFETCH(int, copies);
     QFETCH(bool, ambiguous);
-    const LineInReport found = findLine(report, line);
+    const reports::LineInReport found = reports::findLine(report, line);
     QCOMPARE(found.copies, copies);
     QCOMPARE(found.ambiguous, ambiguous);
 }
@@ -107,7 +107,7 @@ void tst_reportchange::changedText()
     QFETCH(bool, withdrawn);
     QFETCH(QByteArray, expected);
     const std::optional<QString> replacement = withdrawn ? std::nullopt : std::optional<QString>(corrected().line);
-    QCOMPARE(changedReport(report, line, replacement), std::optional(expected));
+    QCOMPARE(reports::changedReport(report, line, replacement), std::optional(expected));
 }
 
 void tst_reportchange::correctionChangesBoth()
@@ -119,7 +119,8 @@ void tst_reportchange::correctionChangesBoth()
 
     // The line's own date text stays, though the fields would give another.
     const Recording recording = withDateText(corrected(), QStringLiteral("2458124.39"));
-    ReportChange change(app.programFolder(), app.file(report), {store::Change::Kind::Correction, line, recording, {}});
+    reports::ReportChange change(app.programFolder(), app.file(report),
+                                 {store::Change::Kind::Correction, line, recording, {}});
     QCOMPARE(problemText(change.run()), QString());
 
     QCOMPARE(app.read(report), header + "ss cyg|2458124.39|11.4|na|110|115|1896|na\r\n" + other);
@@ -188,16 +189,16 @@ void tst_reportchange::pendingChangeCompletedOnce()
     // Two copies: completing must take exactly one, however often it runs.
     prepare(app, line.toLatin1() + "\r\n" + line.toLatin1() + "\r\n", {row("11.2", "a"), row("11.2", "a")});
     {
-        ReportChange change(app.programFolder(), app.file(report),
-                            {store::Change::Kind::Correction, line, corrected(), {}});
-        while (change.step() != ReportChange::Step::Committed)
+        reports::ReportChange change(app.programFolder(), app.file(report),
+                                     {store::Change::Kind::Correction, line, corrected(), {}});
+        while (change.step() != reports::ReportChange::Step::Committed)
             QCOMPARE(problemText(change.next()), QString());
     }
     // Cut short: the table holds the change, the report does not yet.
     QCOMPARE(app.read(report), header + line.toLatin1() + "\r\n" + line.toLatin1() + "\r\n");
     const QByteArray expected = header + line.toLatin1() + "\r\n" + corrected().line.toLatin1() + "\r\n";
     for (int run = 0; run < 2; ++run) {
-        QCOMPARE(problemText(completeAllPending(app.programFolder())), QString());
+        QCOMPARE(problemText(reports::completeAllPending(app.programFolder())), QString());
         QCOMPARE(app.read(report), expected);
     }
     QCOMPARE(SqlFile(app.path()).value(QStringLiteral("SELECT state FROM changes")).toString(), QStringLiteral("done"));

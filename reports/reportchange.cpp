@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "observe/reportchange.h"
+#include "reports/reportchange.h"
 
 #include "appfiles/codepage.h"
 #include "appfiles/filesystem.h"
-#include "observe/logging.h"
-#include "observe/reportfile.h"
+#include "reports/logging.h"
 #include "reports/reportcheck.h"
+#include "reports/reportlock.h"
 #include "store/database.h"
 
 #include <QDateTime>
@@ -20,7 +20,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace observe
+namespace reports
 {
 
 namespace
@@ -63,7 +63,7 @@ QString textOf(const QByteArray &bytes, const RawLine &line)
 
 bool isDataLine(const QString &line)
 {
-    return !line.startsWith(u'#') && line.count(u'|') == reports::modReportcheck::fieldCount - 1;
+    return !line.startsWith(u'#') && line.count(u'|') == modReportcheck::fieldCount - 1;
 }
 
 // A line's star, date and magnitude (without "<"): what its row is found by.
@@ -132,7 +132,7 @@ outcome::Result<std::optional<store::NumberedRow>> rowOf(const QList<store::Numb
 }
 }
 
-namespace modEntryscreen
+namespace detail
 {
 // The report locked for a writer and read whole. The lock goes with it.
 class LockedReport final
@@ -164,7 +164,7 @@ public:
             return descriptor;
         };
         int errnum = 0;
-        m_descriptor = modEntryscreen::lockReport(m_path, opener, LOCK_EX, deadline, &errnum);
+        m_descriptor = lockReport(m_path, opener, LOCK_EX, deadline, &errnum);
         if (errnum == EWOULDBLOCK)
             return outcome::busy(QStringLiteral("The report file \"%1\" is in use by another program, perhaps "
                                                 "varlume in another window. Nothing was changed: try again in a "
@@ -228,7 +228,7 @@ private:
 
 }
 
-modEntryscreen::LineInReport modEntryscreen::findLine(const QByteArray &report, const QString &line)
+LineInReport findLine(const QByteArray &report, const QString &line)
 {
     LineInReport found;
     const LineKey key(line);
@@ -242,8 +242,8 @@ modEntryscreen::LineInReport modEntryscreen::findLine(const QByteArray &report, 
     return found;
 }
 
-std::optional<QByteArray> modEntryscreen::changedReport(const QByteArray &report, const QString &line,
-                                                        const std::optional<QString> &replacement)
+std::optional<QByteArray> changedReport(const QByteArray &report, const QString &line,
+                                        const std::optional<QString> &replacement)
 {
     const QList<RawLine> lines = rawLines(report);
     for (qsizetype i = lines.size() - 1; i >= 0; --i) {
@@ -260,31 +260,20 @@ std::optional<QByteArray> modEntryscreen::changedReport(const QByteArray &report
     return std::nullopt;
 }
 
-modEntryscreen::Recording modEntryscreen::withDateText(Recording recording, const QString &dateText)
-{
-    QStringList fields = recording.line.split(u'|');
-    if (fields.size() > 1)
-        fields[1] = dateText;
-    recording.line = fields.join(u'|');
-    recording.row.obsdate = dateText;
-    return recording;
-}
-
-outcome::Result<QList<store::NumberedRow>> modEntryscreen::rowsOfLine(const appfiles::Folder &appFolder,
-                                                                      const QString &line)
+outcome::Result<QList<store::NumberedRow>> rowsOfLine(const appfiles::Folder &appFolder, const QString &line)
 {
     store::Database db(appFolder, store::Database::Access::ReadOnly);
     const LineKey key(line);
     return store::observationsMatching(db, key.star, key.date, key.magnitude);
 }
 
-struct modEntryscreen::ReportChange::State
+struct ReportChange::State
 {
     appfiles::Folder appFolder;
     ChangeRequest request;
     QDeadlineTimer deadline;
     Step step = Step::Start;
-    LockedReport report;
+    detail::LockedReport report;
     store::Database db;
     Change change;
     QByteArray changed;
@@ -303,7 +292,7 @@ struct modEntryscreen::ReportChange::State
     outcome::Done replace();
 };
 
-outcome::Done modEntryscreen::ReportChange::State::check()
+outcome::Done ReportChange::State::check()
 {
     deadline = QDeadlineTimer(changeWait);
     const Change::Kind kind = request.kind;
@@ -373,7 +362,7 @@ outcome::Done modEntryscreen::ReportChange::State::check()
     return {};
 }
 
-outcome::Done modEntryscreen::ReportChange::State::commit()
+outcome::Done ReportChange::State::commit()
 {
     const auto remaining = std::chrono::milliseconds(std::max<qint64>(0, deadline.remainingTime()));
     outcome::Done done = db.begin(remaining);
@@ -392,7 +381,7 @@ outcome::Done modEntryscreen::ReportChange::State::commit()
     return notChanged(change.kind, problem);
 }
 
-outcome::Done modEntryscreen::ReportChange::State::replace()
+outcome::Done ReportChange::State::replace()
 {
     if (const int errnum = appfiles::replaceWith(written, report.path()); errnum != 0)
         return notChanged(change.kind,
@@ -404,15 +393,14 @@ outcome::Done modEntryscreen::ReportChange::State::replace()
     return {};
 }
 
-modEntryscreen::ReportChange::ReportChange(const appfiles::Folder &appFolder, const QString &reportPath,
-                                           ChangeRequest request)
+ReportChange::ReportChange(const appfiles::Folder &appFolder, const QString &reportPath, ChangeRequest request)
     : m(std::make_unique<State>(appFolder, reportPath, std::move(request)))
 {
 }
 
-modEntryscreen::ReportChange::~ReportChange() = default;
+ReportChange::~ReportChange() = default;
 
-outcome::Done modEntryscreen::ReportChange::next()
+outcome::Done ReportChange::next()
 {
     outcome::Done done;
     switch (m->step) {
@@ -440,7 +428,7 @@ outcome::Done modEntryscreen::ReportChange::next()
     return done;
 }
 
-outcome::Done modEntryscreen::ReportChange::run()
+outcome::Done ReportChange::run()
 {
     while (m->step != Step::Done) {
         if (outcome::Done done = next(); !done)
@@ -449,18 +437,18 @@ outcome::Done modEntryscreen::ReportChange::run()
     return {};
 }
 
-modEntryscreen::ReportChange::Step modEntryscreen::ReportChange::step() const
+ReportChange::Step ReportChange::step() const
 {
     return m->step;
 }
 
-const store::Change &modEntryscreen::ReportChange::change() const
+const store::Change &ReportChange::change() const
 {
     return m->change;
 }
 
-outcome::Done modEntryscreen::completePending(const appfiles::Folder &appFolder, const QString &reportPath,
-                                              const QDeadlineTimer &deadline)
+outcome::Done completePending(const appfiles::Folder &appFolder, const QString &reportPath,
+                              const QDeadlineTimer &deadline)
 {
     store::Database db(appFolder);
     const auto recorded = store::hasChanges(db);
@@ -472,7 +460,7 @@ outcome::Done modEntryscreen::completePending(const appfiles::Folder &appFolder,
     if (pending->isEmpty())
         return {};
 
-    LockedReport report(reportPath);
+    detail::LockedReport report(reportPath);
     const outcome::Done locked = report.lock(deadline);
     if (!locked && locked.problem().kind != outcome::Kind::NotFound)
         return locked;
@@ -516,7 +504,7 @@ outcome::Done modEntryscreen::completePending(const appfiles::Folder &appFolder,
     return {};
 }
 
-outcome::Result<QStringList> modEntryscreen::completeAllPending(const appfiles::Folder &appFolder)
+outcome::Result<QStringList> completeAllPending(const appfiles::Folder &appFolder)
 {
     QStringList reportsLeft;
     {
@@ -540,4 +528,4 @@ outcome::Result<QStringList> modEntryscreen::completeAllPending(const appfiles::
     return left;
 }
 
-} // namespace observe
+} // namespace reports

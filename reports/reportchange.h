@@ -2,7 +2,6 @@
 #pragma once
 
 #include "appfiles/folder.h"
-#include "observe/recording.h"
 #include "outcome/result.h"
 #include "store/changes.h"
 
@@ -13,10 +12,7 @@
 #include <memory>
 #include <optional>
 
-namespace observe
-{
-
-namespace modEntryscreen
+namespace reports
 {
 // How a data line stands in a report, found by its text, never by its place.
 struct LineInReport
@@ -37,13 +33,16 @@ LineInReport findLine(const QByteArray &report, const QString &line);
 std::optional<QByteArray> changedReport(const QByteArray &report, const QString &line,
                                         const std::optional<QString> &replacement);
 
-// The recording with the date text given in its line and its row: the date
-// a line was written with, kept byte for byte when its fields were not touched.
-Recording withDateText(Recording recording, const QString &dateText);
-
 // The rows of cumobs that may be the line's: more than one when the
 // observation was also imported back from a download.
 outcome::Result<QList<store::NumberedRow>> rowsOfLine(const appfiles::Folder &appFolder, const QString &line);
+
+// A data line of a report, without its line end, and its row of cumobs.
+struct LineAndRow
+{
+    QString line;
+    store::ObservationRow row;
+};
 
 struct ChangeRequest
 {
@@ -51,7 +50,7 @@ struct ChangeRequest
     // The line as the report holds it, without its line end.
     QString line;
     // For a correction: what replaces the line and its row.
-    std::optional<Recording> replacement;
+    std::optional<LineAndRow> replacement;
     // The row the observer chose among several that match the line.
     std::optional<qint64> row;
     // The line is one a recording cut short left without its row: the line
@@ -105,6 +104,4 @@ outcome::Done completePending(const appfiles::Folder &appFolder, const QString &
                               const QDeadlineTimer &deadline);
 // The same for every report with one; their names when any stays pending.
 outcome::Result<QStringList> completeAllPending(const appfiles::Folder &appFolder);
-}
-
-} // namespace observe
+} // namespace reports
