@@ -263,7 +263,7 @@ QStringList modEntryscreen::warningsOf(const appfiles::Folder &appFolder, const 
     const bool nightly = chart && *chart && isNightly((*chart)->nightly);
     const QStringList fields = makeRecording(texts, nightly).line.split(u'|');
     const rules::Estimate estimate{
-        0, fields.value(0), fields.value(1), fields.value(2), fields.value(4), fields.value(5)};
+        0, fields.value(0), fields.value(1), fields.value(2), fields.value(4), fields.value(5), texts.estimate};
     const rules::Known known = rules::readKnown(appFolder, {estimate});
     QStringList shown;
     for (const rules::Warning &warning : rules::warnings(estimate, known.of(estimate.star)))
