@@ -26,7 +26,7 @@ struct Token
     qsizetype at = 0;
 };
 constexpr char16_t number = u'0';
-// A notation has at most nine: "110 (2) V (1) 116".
+// Room for the longest notation, "110 (2) V (1) 116", without the heap.
 using Tokens = QVarLengthArray<Token, 9>;
 
 bool isDigit(QChar c)

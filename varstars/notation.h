@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -58,8 +59,8 @@ struct Reduction
 };
 
 // The notation worked out, a letter taking the label of its comparison field
-// (comp1 for A, comp2 for B, without points); nothing when that field holds
-// no label.
+// (comp1 for A, comp2 for B; points dropped as the fields drop them); nothing
+// when that field holds no label.
 std::optional<Reduction> reduce(const Notation &notation, QStringView comp1, QStringView comp2);
 
 // The estimate as written worked out, when it is a notation whose stars have
