@@ -22,6 +22,7 @@
 #include "appfiles/folder.h"
 #include "appfiles/headerfile.h"
 #include "store/schema.h"
+#include "varstars/notation.h"
 
 #include <QApplication>
 #include <QDate>
@@ -383,6 +384,12 @@ void frmEntryscreen::wireEstimate()
 
     auto *estimateCheck = new hostkit::LeaveCheck(m_txtEstimate);
     connect(estimateCheck, &hostkit::LeaveCheck::departed, this, &frmEntryscreen::estimateLeft);
+    connect(estimateCheck, &hostkit::LeaveCheck::departed, this, &frmEntryscreen::notationLeft);
+    // Longer is refused at Enter: the width of the column it is kept in.
+    m_txtEstimate->setToolTip(QStringLiteral("Your estimate as written at the eyepiece, at most %1 characters. "
+                                             "110 2 V 1 116, A 3 V 2 B (A and B: CS1 and CS2), V = 98 or < 116 "
+                                             "fill Magn, CS1 and CS2 where they are empty.")
+                                  .arg(store::cumobs().length(store::column::estimate)));
     auto *magnitudeCheck = new hostkit::LeaveCheck(m_txtMagn);
     connect(magnitudeCheck, &hostkit::LeaveCheck::validate, this, &frmEntryscreen::magnitudeValidate);
     connect(magnitudeCheck, &hostkit::LeaveCheck::departed, this, &frmEntryscreen::magnitudeLeft);
@@ -882,6 +889,25 @@ void frmEntryscreen::estimateLeft()
         return;
     screenkit::showProblem(left.problem(), observe::lc());
     m_txtEstimate->setFocus();
+}
+
+void frmEntryscreen::notationLeft()
+{
+    // The observer's own estimate put into numbers may show before Enter; it
+    // goes only where nothing is typed, and those fields' checks run on leaving.
+    const std::optional<varstars::Reduction> worked =
+        varstars::workOut(m_txtEstimate->text(), m_nbComp1->text(), m_nbComp2->text());
+    if (!worked)
+        return;
+    const QStringList labels = worked->labelTexts();
+    const std::pair<QLineEdit *, QString> fills[] = {
+        {m_txtMagn, worked->magnitude()}, {m_nbComp1, labels.value(0)}, {m_nbComp2, labels.value(1)}};
+    for (const auto &[field, text] : fills) {
+        if (field->text().isEmpty())
+            field->setText(text);
+    }
+    if (worked->fainterThan)
+        m_chkFainterthan->setChecked(true);
 }
 
 void frmEntryscreen::magnitudeValidate(bool &)

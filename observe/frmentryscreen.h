@@ -88,6 +88,7 @@ private:
     void pickstar(const QString &constellation, const QString &star);
     void starchosen();
     void estimateLeft();
+    void notationLeft();
     void magnitudeValidate(bool &cancel);
     void magnitudeLeft();
     void enter();

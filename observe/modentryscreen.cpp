@@ -4,6 +4,7 @@
 #include "observe/logging.h"
 #include "observe/reportfile.h"
 #include "reports/reportchange.h"
+#include "reports/rowpairing.h"
 #include "reports/starfacts.h"
 #include "reports/visualformat.h"
 #include "store/charts.h"
@@ -14,7 +15,6 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
 
 #include <chrono>
 #include <cmath>
@@ -50,23 +50,6 @@ QString nothingKept()
     return QStringLiteral("Nothing of the observation was recorded, and your entries are kept in the fields.");
 }
 
-// A data line's star, date text and magnitude (without "<"), the keys its
-// row is found by; letter case does not count, as in the database.
-QString pairingKey(const QString &star, const QString &obsdate, const QString &magnitude)
-{
-    return star.toLower() + QLatin1Char('|') + obsdate + QLatin1Char('|') + magnitude;
-}
-
-QString lineKey(const QString &line)
-{
-    const QStringList fields = line.split(u'|');
-    if (fields.size() < 3)
-        return line;
-    QString magnitude = fields.at(2);
-    if (magnitude.startsWith(u'<'))
-        magnitude.remove(0, 1);
-    return pairingKey(fields.at(0), fields.at(1), magnitude);
-}
 }
 
 outcome::Result<QStringList> modEntryscreen::liststars(const appfiles::Folder &appFolder, const QString &constell)
@@ -253,26 +236,19 @@ outcome::Result<QStringList> modEntryscreen::unpairedLines(const appfiles::Folde
     if (lines.isEmpty())
         return QStringList();
 
-    // One pass over the rows of the report's dates; the lines are matched to
-    // them here, so that two equal lines need two rows.
+    // One pass over the rows of the report's dates.
     QStringList dates;
     for (const QString &line : lines)
         dates.append(line.section(u'|', 1, 1));
-    dates.removeDuplicates();
     store::Database db(appFolder);
-    const auto stored = store::observationsOnDates(db, dates);
-    if (!stored)
-        return outcome::failed(stored.problem().message);
-    QHash<QString, int> rows;
-    for (const store::KeyTexts &row : *stored)
-        ++rows[pairingKey(row.star, row.obsdate, row.magnitude)];
+    outcome::Result<reports::RowPairing> rows = reports::RowPairing::read(db, dates);
+    if (!rows)
+        return outcome::failed(rows.problem().message);
 
     QStringList unpaired;
     for (const QString &line : lines) {
-        int &left = rows[lineKey(line)];
-        if (left > 0)
-            --left;
-        else
+        const QStringList fields = line.split(u'|');
+        if (!rows->take(fields.at(0), fields.at(1), fields.at(2)))
             unpaired.append(line);
     }
     return unpaired;
@@ -287,7 +263,7 @@ QStringList modEntryscreen::warningsOf(const appfiles::Folder &appFolder, const 
     const bool nightly = chart && *chart && isNightly((*chart)->nightly);
     const QStringList fields = makeRecording(texts, nightly).line.split(u'|');
     const rules::Estimate estimate{
-        0, fields.value(0), fields.value(1), fields.value(2), fields.value(4), fields.value(5)};
+        0, fields.value(0), fields.value(1), fields.value(2), fields.value(4), fields.value(5), texts.estimate};
     const rules::Known known = rules::readKnown(appFolder, {estimate});
     QStringList shown;
     for (const rules::Warning &warning : rules::warnings(estimate, known.of(estimate.star)))

@@ -40,6 +40,9 @@ private Q_SLOTS:
     void tabOrderFollowsTheFields();
     void exampleObservationEndToEnd();
     void warningShownOnlyAfterEnter();
+    void notationFillsTheEmptyFields();
+    void notationOverwritesNothingTyped();
+    void notationWarnedAfterEnter();
     void lineVariants_data();
     void lineVariants();
     void fieldsCompletedOnLeaving_data();
@@ -330,6 +333,46 @@ void tst_entryscreen::warningShownOnlyAfterEnter()
     // The next chart is a new estimate: nothing of the last one may show.
     f.button("cmdChart")->click();
     QVERIFY(!warning->isVisible());
+}
+
+void tst_entryscreen::notationFillsTheEmptyFields()
+{
+    EntryScreenFixture f;
+    f.open();
+    QVERIFY(f.edit("txtEstimate")->toolTip().contains(QStringLiteral("at most 15 characters")));
+    f.type(f.edit("txtEstimate"), QStringLiteral("90 2 V 1 100"));
+    QTest::keyClick(f.edit("txtEstimate"), Qt::Key_Tab);
+    QCOMPARE(f.edit("txtMagn")->text(), QStringLiteral("9.7"));
+    QCOMPARE(f.edit("nbComp1")->text(), QStringLiteral("90"));
+    QCOMPARE(f.edit("nbComp2")->text(), QStringLiteral("100"));
+    QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
+}
+
+void tst_entryscreen::notationOverwritesNothingTyped()
+{
+    EntryScreenFixture f;
+    f.open();
+    f.fillExample();
+    f.type(f.edit("nbComp2"), QString());
+    f.type(f.edit("txtEstimate"), QStringLiteral("110 2 V 1 116"));
+    QTest::keyClick(f.edit("txtEstimate"), Qt::Key_Tab);
+    QCOMPARE(f.edit("txtMagn")->text(), QStringLiteral("11.2"));
+    QCOMPARE(f.edit("nbComp1")->text(), QStringLiteral("110"));
+    QCOMPARE(f.edit("nbComp2")->text(), QStringLiteral("116"));
+}
+
+void tst_entryscreen::notationWarnedAfterEnter()
+{
+    EntryScreenFixture f;
+    auto *warning = f.open()->findChild<QLabel *>(QStringLiteral("lblWarnings"));
+    f.fillExample();
+    f.type(f.edit("txtEstimate"), QStringLiteral("110 2 V 1 115"));
+    QVERIFY(!warning->isVisible());
+    f.enter();
+    QVERIFY(warning->isVisible());
+    QCOMPARE(warning->text(),
+             QStringLiteral("ss cyg, 2458124.3958, 11.2, notation: the notation \"110 2 V 1 115\" "
+                            "gives 11.3, the line says 11.2."));
 }
 
 void tst_entryscreen::lineVariants_data()
