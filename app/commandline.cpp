@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <algorithm>
@@ -124,6 +125,56 @@ bool noArguments(const Invocation &call, const char *usage)
     return false;
 }
 
+// Every change of the record, newest first, as a table for a script.
+int history(const Invocation &call)
+{
+    if (call.arguments.size() > 1) {
+        call.err << "usage: varlume --history [STAR]\n";
+        return 2;
+    }
+    const appfiles::Folder &folder = call.folder;
+    if (!QFileInfo(folder.database()).isFile())
+        return refuse(
+            call, QStringLiteral("There is no database \"%1\": start varlume once to make it.").arg(folder.database()));
+    store::Database db(folder, store::Database::Access::ReadOnly);
+    const auto recorded = store::hasChanges(db);
+    if (!recorded)
+        return refuse(call, recorded.problem().message);
+    const auto changes = *recorded ? store::changesNewestFirst(db) : QList<store::Change>();
+    if (!changes)
+        return refuse(call, changes.problem().message);
+    const QString star = call.arguments.isEmpty() ? QString() : QString::fromLocal8Bit(call.arguments.constFirst());
+    const auto rowText = [](const std::optional<store::ObservationRow> &row) {
+        return row
+            ? QStringList{row->star, row->magnitude, row->estimate, row->obsdate, row->obscode, row->notes, row->chart}
+                  .join(u'|')
+            : QString();
+    };
+    call.out << "id\twhen\tkind\tstar\treport\told line\tnew line\told row\tnew row\tstate\tundoes\n";
+    for (const store::Change &change : *changes) {
+        const std::optional<store::ObservationRow> &row = change.oldRow ? change.oldRow : change.newRow;
+        const QString of = row ? row->star : QString(change.oldLine + change.newLine).section(u'|', 0, 0);
+        if (!star.isEmpty() && of.compare(star, Qt::CaseInsensitive) != 0)
+            continue;
+        static const QStringList kinds{QStringLiteral("correction"), QStringLiteral("withdrawal"),
+                                       QStringLiteral("restoration")};
+        call.out << QStringList{QString::number(change.id),
+                                change.at,
+                                kinds.at(static_cast<int>(change.kind)),
+                                of,
+                                change.report,
+                                change.oldLine,
+                                change.newLine,
+                                rowText(change.oldRow),
+                                rowText(change.newRow),
+                                change.pending ? QStringLiteral("pending") : QStringLiteral("done"),
+                                change.undoes ? QString::number(*change.undoes) : QString()}
+                        .join(u'\t')
+                 << '\n';
+    }
+    return 0;
+}
+
 // Positions and elements from a spreadsheet or an export of the index of
 // variable stars into the planner's table, as the Tonight screen reads them.
 int positions(const Invocation &call)
@@ -219,6 +270,11 @@ QList<Command> commands()
                                            "the program's folder.")),
          check},
         {ledgerOption(), ledgerAlone},
+        {QCommandLineOption(QStringLiteral("history"),
+                            QStringLiteral("Print every correction and withdrawal of an observation, newest first, "
+                                           "as a tab-separated table with a header row; with STAR, only that "
+                                           "star's. The exit status is 2 without a database.")),
+         history},
         {QCommandLineOption(
              QStringLiteral("positions"),
              QStringLiteral("Read the positions and elements of the catalogue's stars from FILE (comma-, "
@@ -275,7 +331,8 @@ CommandLine::CommandLine(int argc, char *argv[])
         QStringLiteral("Records visual estimates of variable stars. Without options it opens its start screen."));
     for (const Command &command : all)
         parser.addOption(command.option);
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A day's report, for --check."),
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("A day's report, for --check; a star's name, for --history."),
                                  QStringLiteral("[FILE...]"));
     m_parsed->ok = parser.parse(arguments);
     const auto chosen =

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "catalogue/datasource.h"
 
+#include "store/changes.h"
+
+#include <QFont>
+
 namespace catalogue
 {
 outcome::Problem databaseFailure(const QString &reason)
@@ -27,8 +31,11 @@ outcome::Done DataSource::run(const ListQuery &query)
     m_query = query;
     m_columns = store::columnsOf(query);
     m_rows = std::move(first->rows);
+    m_numbers = std::move(first->numbers);
+    m_corrected.clear();
     m_next = std::move(first->next);
     m_database = std::move(db);
+    markCorrected(m_numbers);
     endResetModel();
     return {};
 }
@@ -55,9 +62,46 @@ int DataSource::columnCount(const QModelIndex &parent) const
 
 QVariant DataSource::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole) || index.row() >= m_rows.size())
+    if (!index.isValid() || index.row() >= m_rows.size())
         return {};
-    return m_rows.at(index.row()).value(index.column());
+    const bool corrected = m_corrected.contains(m_numbers.value(index.row(), -1));
+    switch (role) {
+    case Qt::DisplayRole: return m_rows.at(index.row()).value(index.column());
+    case Qt::ToolTipRole:
+        return QString(m_rows.at(index.row()).value(index.column())
+                       + (corrected ? QStringLiteral(" (corrected: varlume --history shows how)") : QString()));
+    case Qt::FontRole:
+        if (corrected) {
+            QFont italic;
+            italic.setItalic(true);
+            return italic;
+        }
+        return {};
+    default: return {};
+    }
+}
+
+std::optional<qint64> DataSource::rowNumber(int row) const
+{
+    if (row < 0 || row >= m_numbers.size())
+        return std::nullopt;
+    return m_numbers.at(row);
+}
+
+QStringList DataSource::rowTexts(int row) const
+{
+    return m_rows.value(row);
+}
+
+void DataSource::markCorrected(const QList<qint64> &numbers)
+{
+    if (!m_database || m_query.kind == ListQuery::ChartsByConstellation || m_query.kind == ListQuery::ChartNamed)
+        return;
+    // Without a record of changes nothing was corrected.
+    if (!store::hasChanges(*m_database).valueOr(false))
+        return;
+    for (const qint64 number : store::correctedAmong(*m_database, numbers).valueOr({}))
+        m_corrected.insert(number);
 }
 
 QVariant DataSource::headerData(int section, Qt::Orientation orientation, int role) const
@@ -86,6 +130,8 @@ void DataSource::fetchMore(const QModelIndex &parent)
         const int first = static_cast<int>(m_rows.size());
         beginInsertRows(QModelIndex(), first, first + static_cast<int>(more->rows.size()) - 1);
         m_rows.append(std::move(more->rows));
+        markCorrected(more->numbers);
+        m_numbers.append(std::move(more->numbers));
         m_next = std::move(more->next);
         endInsertRows();
     } else {

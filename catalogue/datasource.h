@@ -6,6 +6,10 @@
 #include "store/database.h"
 #include "store/listpages.h"
 
+#include <QSet>
+
+#include <optional>
+
 #include <QAbstractTableModel>
 #include <QStringList>
 
@@ -47,12 +51,22 @@ public:
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
 
+    // The engine's number of the listed row, for a change of it.
+    std::optional<qint64> rowNumber(int row) const;
+    // The texts of the listed row, in table order.
+    QStringList rowTexts(int row) const;
+
 private:
+    // Notes which of the rows read were corrected: shown in italics.
+    void markCorrected(const QList<qint64> &numbers);
+
     appfiles::Folder m_appFolder;
     ListQuery m_query;
     std::unique_ptr<store::Database> m_database;
     QStringList m_columns;
     QList<QStringList> m_rows;
+    QList<qint64> m_numbers;
+    QSet<qint64> m_corrected;
     store::ListPosition m_next;
 };
 }

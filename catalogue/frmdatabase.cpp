@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "catalogue/frmdatabase.h"
 
+#include "catalogue/frmcorrectobs.h"
+#include "reports/reportchange.h"
+
 #include "catalogue/clearfields.h"
 #include "catalogue/logging.h"
 #include "catalogue/reportpreview.h"
@@ -248,6 +251,25 @@ const screenkit::Control frmDatabase::controls[] = {
      .text = "Light c&urve",
      .tip = "Show the light curve of the star whose observations you found",
      .tab = 27},
+    // Below the observations: what acts on the row chosen there, and on the record of changes.
+    {.name = "cmdCorrectobs",
+     .kind = into<&frmDatabase::m_cmdCorrectobs>,
+     .at = {7440, 10800, 1335, 375},
+     .text = "Correc&t...",
+     .tip = "Correct the observation chosen in the list, and its line in its day's report",
+     .tab = 28},
+    {.name = "cmdWithdrawobs",
+     .kind = into<&frmDatabase::m_cmdWithdrawobs>,
+     .at = {8880, 10800, 1335, 375},
+     .text = "&Withdraw",
+     .tip = "Take the observation chosen in the list, and its line in its day's report, out",
+     .tab = 29},
+    {.name = "cmdUndo",
+     .kind = into<&frmDatabase::m_cmdUndo>,
+     .at = {10320, 10800, 1815, 375},
+     .text = "Undo &last change",
+     .tip = "Take back the last correction or withdrawal not yet taken back",
+     .tab = 30},
     {.name = "sbr1", .kind = into<&frmDatabase::m_sbr1>, .at = {0, 11295, 15165, 375}, .flags = screenkit::Hidden},
 };
 
@@ -339,6 +361,70 @@ void frmDatabase::wireLookup()
             screenkit::show(screenkit::Screen::LightCurve, m_obstofind);
     });
     m_sbr1->setSizeGripEnabled(false);
+    connect(m_cmdCorrectobs, &QPushButton::clicked, this, [this] { changeChosen(false); });
+    connect(m_cmdWithdrawobs, &QPushButton::clicked, this, [this] { changeChosen(true); });
+    connect(m_cmdUndo, &QPushButton::clicked, this, &frmDatabase::undoLast);
+}
+
+void frmDatabase::changeChosen(bool withdraw)
+{
+    const QString title =
+        withdraw ? QStringLiteral("Withdraw an observation") : QStringLiteral("Correct an observation");
+    const QModelIndexList chosen = m_MSFlexGrid1->selectionModel()->selectedRows();
+    const std::optional<qint64> number = chosen.isEmpty() ? std::nullopt : m_Data2->rowNumber(chosen.first().row());
+    if (!number)
+        return tell(outcome::refused(QStringLiteral("Choose an observation in the list of your observations first."))
+                        .titled(title)
+                        .as(outcome::Severity::Information));
+    const QStringList texts = m_Data2->rowTexts(chosen.first().row());
+    const store::ObservationRow row{texts.value(0), texts.value(1), texts.value(2), texts.value(3),
+                                    texts.value(4), texts.value(5), texts.value(6)};
+    const std::optional<reports::LineOfRow> found = reports::lineOfRow(m_appFolder, row);
+    const QString held = reports::aavsoHoldsNotice(m_appFolder, found ? found->line : reports::lineOf(row));
+    outcome::Result<QString> done = QString();
+    if (withdraw) {
+        const QString line = QStringList{row.star, row.obsdate, row.magnitude, row.estimate}.join(QStringLiteral(", "));
+        if (hostkit::ask(QStringLiteral("Take this observation out of the database, and its line out of its day's "
+                                        "report?\n\n%1%2\n\nThe change is kept in the record of changes.")
+                             .arg(line, held),
+                         title, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No)
+            != QMessageBox::Yes)
+            return;
+        done = reports::withdrawRow(m_appFolder, *number);
+    } else {
+        if (!held.isEmpty()
+            && hostkit::ask(QStringLiteral("Correct this observation?%1").arg(held), title, QMessageBox::Question,
+                            QMessageBox::Yes | QMessageBox::No)
+                != QMessageBox::Yes)
+            return;
+        const auto check = [](const store::ObservationRow &values) {
+            return reports::checkRow(values, QDateTime::currentDateTimeUtc());
+        };
+        const std::optional<store::ObservationRow> values = frmCorrectobs::correct(row, check, this);
+        if (!values)
+            return;
+        done = reports::correctRow(m_appFolder, *number, *values);
+    }
+    afterChange(done, title);
+}
+
+void frmDatabase::undoLast()
+{
+    afterChange(reports::undoLast(m_appFolder), QStringLiteral("Undo"));
+}
+
+void frmDatabase::afterChange(const outcome::Result<QString> &done, const QString &title)
+{
+    if (!done) {
+        tell(done.problem());
+        return;
+    }
+    tell(outcome::refused(*done).titled(title).as(outcome::Severity::Information));
+    // The lists, the count and the lookup's summary as they are now.
+    if (m_Data2->refresh())
+        countobs();
+    if (!m_howmanyobsofstar->text().isEmpty())
+        findobs(m_obstofind);
 }
 
 void frmDatabase::load()
@@ -547,7 +633,7 @@ void frmDatabase::findobs(const QString &name)
         tell(moddbscreen::noObservations());
         return;
     }
-    m_howmanyobsofstar->setText(moddbscreen::obsOf(*count, name));
+    m_howmanyobsofstar->setText(moddbscreen::obsOf(*count, name) + moddbscreen::withdrawnOf(m_appFolder, name));
     refit(m_howmanyobsofstar);
     m_cmdReset->setEnabled(true);
 }

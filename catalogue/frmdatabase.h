@@ -64,6 +64,12 @@ private:
     void findobs(const QString &name);
     void resetobs();
     void invertobs();
+    // The observation chosen in the list corrected in a small form, or
+    // withdrawn after a question; the last change taken back.
+    void changeChosen(bool withdraw);
+    void undoLast();
+    // Tells what was done, then shows the lists and counts as they are now.
+    void afterChange(const outcome::Result<QString> &done, const QString &title);
     void viewReport();
 
     moddbscreen::ChartFields fields() const;
@@ -113,6 +119,9 @@ private:
     QPushButton *m_cmdInvert;
     QPushButton *m_Command1;
     QPushButton *m_cmdLightcurve;
+    QPushButton *m_cmdCorrectobs;
+    QPushButton *m_cmdWithdrawobs;
+    QPushButton *m_cmdUndo;
     QLabel *m_howmanyobsofstar;
     QStatusBar *m_sbr1;
     QPointer<ChartReportPreview> m_report;

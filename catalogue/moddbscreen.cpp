@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "catalogue/moddbscreen.h"
 
+#include "store/changes.h"
+
 #include "store/charts.h"
 #include "store/database.h"
 #include "store/observations.h"
@@ -265,6 +267,15 @@ outcome::Problem noObservations()
 QString obsOf(qint64 count, const QString &name)
 {
     return QString::number(count) + QStringLiteral(" obs of ") + name;
+}
+
+QString withdrawnOf(const appfiles::Folder &appFolder, const QString &name)
+{
+    store::Database db(appFolder, store::Database::Access::ReadOnly);
+    if (!store::hasChanges(db).valueOr(false))
+        return {};
+    const qint64 withdrawn = store::countWithdrawnOf(db, name).valueOr(0);
+    return withdrawn > 0 ? QStringLiteral(", %1 withdrawn").arg(withdrawn) : QString();
 }
 }
 

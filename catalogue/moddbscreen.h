@@ -76,6 +76,9 @@ outcome::Result<qint64> findobs(const appfiles::Folder &appFolder, const QString
 outcome::Problem noObservations();
 // "3 obs of ss cyg".
 QString obsOf(qint64 count, const QString &name);
+// ", 2 withdrawn": the star's observations withdrawn and not restored; empty
+// when none were, or there is no record of changes.
+QString withdrawnOf(const appfiles::Folder &appFolder, const QString &name);
 }
 
 } // namespace catalogue

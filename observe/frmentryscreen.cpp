@@ -660,6 +660,11 @@ void frmEntryscreen::correctLine()
                 .titled(title)
                 .as(outcome::Severity::Warning),
             observe::lc());
+    if (const QString held = reports::aavsoHoldsNotice(m_appFolder, *line); !held.isEmpty()
+        && hostkit::ask(QStringLiteral("Correct this line?\n\n%1%2").arg(*line, held), title, QMessageBox::Question,
+                        QMessageBox::Yes | QMessageBox::No)
+            != QMessageBox::Yes)
+        return;
     const auto row = chooseRow(*line, title);
     if (!row)
         return;
@@ -688,8 +693,8 @@ void frmEntryscreen::withdrawLine()
                 .as(outcome::Severity::Information),
             observe::lc());
     if (hostkit::ask(QStringLiteral("Take this line out of the report and its observation out of the database?"
-                                    "\n\n%1\n\nThe change is kept in the record of changes.")
-                         .arg(*line),
+                                    "\n\n%1\n\nThe change is kept in the record of changes.%2")
+                         .arg(*line, reports::aavsoHoldsNotice(m_appFolder, *line)),
                      title, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No)
         != QMessageBox::Yes)
         return;

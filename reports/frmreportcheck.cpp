@@ -1,5 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "reports/frmreportcheck.h"
+#include "reports/logging.h"
+#include "screenkit/problembox.h"
+#include "store/changes.h"
+#include "store/database.h"
 
 #include "appfiles/folder.h"
 #include "reports/reportcheck.h"
@@ -107,7 +111,7 @@ const screenkit::Control frmReportcheck::controls[] = {
     // What was not checked, so that a clean list is not taken for more than it is.
     {.name = "lblNotes",
      .kind = into<&frmReportcheck::m_lblNotes>,
-     .at = {240, 9900, 7920, 540},
+     .at = {240, 9900, 6480, 540},
      .font = dialogText,
      .flags = screenkit::WordWrap,
      .align = Qt::AlignLeft | Qt::AlignTop},
@@ -126,6 +130,13 @@ const screenkit::Control frmReportcheck::controls[] = {
      .at = {4920, 7260, 6360, 2520},
      .tab = 4,
      .font = dialogText},
+    // A withdrawn line the AAVSO holds is told until the observer says it was asked to remove it there.
+    {.name = "cmdDismiss",
+     .kind = into<&frmReportcheck::m_cmdDismiss>,
+     .at = {6840, 9960, 1455, 375},
+     .text = "&Dismiss",
+     .tip = "Stop telling the chosen withdrawn line, once you have asked the AAVSO to remove it",
+     .tab = 7},
     {.name = "cmdRecheck",
      .kind = into<&frmReportcheck::m_cmdRecheck>,
      .at = {8400, 9960, 1335, 375},
@@ -157,6 +168,7 @@ frmReportcheck::frmReportcheck(const appfiles::Folder &appFolder, QWidget *paren
     });
     setColumns(m_grdLedgerlines, ledgerLineColumns);
     sizeAllColumns();
+    connect(m_cmdDismiss, &QPushButton::clicked, this, &frmReportcheck::dismiss);
     connect(m_cmdRecheck, &QPushButton::clicked, this, [this] {
         const QListWidgetItem *item = m_lstReports->currentItem();
         listreports(item ? item->data(Qt::UserRole).toString() : QString());
@@ -251,6 +263,32 @@ void frmReportcheck::showledgerlines()
         const modReportcheck::LedgerLine &line = lines.at(i);
         setRow(m_grdLedgerlines, i, {QString::number(line.line), line.observation, modReportcheck::standingText(line)});
     }
+    for (const modReportcheck::ReportLedger::Changed &changed : m_ledgers.reports.at(row).changed) {
+        const int at = m_grdLedgerlines->rowCount();
+        m_grdLedgerlines->setRowCount(at + 1);
+        setRow(m_grdLedgerlines, at, {QString(), changed.observation, modReportcheck::changedText(changed)});
+        m_grdLedgerlines->item(at, 0)->setData(Qt::UserRole, changed.change);
+    }
+}
+
+void frmReportcheck::dismiss()
+{
+    const int row = m_grdLedgerlines->currentRow();
+    const QTableWidgetItem *first = row < 0 ? nullptr : m_grdLedgerlines->item(row, 0);
+    const QVariant change = first ? first->data(Qt::UserRole) : QVariant();
+    const QTableWidgetItem *standing = row < 0 ? nullptr : m_grdLedgerlines->item(row, 2);
+    if (!change.isValid() || !standing || !standing->text().startsWith(QStringLiteral("withdrawn")))
+        return screenkit::showProblem(outcome::refused(QStringLiteral("Choose a line marked \"withdrawn here, held "
+                                                                      "at the AAVSO\" first."))
+                                          .titled(QStringLiteral("Dismiss"))
+                                          .as(outcome::Severity::Information),
+                                      reports::lc());
+    store::Database db(m_appFolder);
+    if (const outcome::Done dismissed = store::dismiss(db, change.toLongLong()); !dismissed)
+        return screenkit::showProblem(outcome::failed(dismissed.problem().message).titled(QStringLiteral("Dismiss")),
+                                      reports::lc());
+    const QListWidgetItem *item = m_lstReports->currentItem();
+    listreports(item ? item->data(Qt::UserRole).toString() : QString());
 }
 
 void frmReportcheck::checkchosen()

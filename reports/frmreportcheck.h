@@ -40,6 +40,8 @@ private:
     void checkchosen();
     void showledgers();
     void showledgerlines();
+    // No longer tells the chosen withdrawn line the AAVSO holds.
+    void dismiss();
 
     appfiles::Folder m_appFolder;
 
@@ -55,6 +57,7 @@ private:
     QTableWidget *m_grdLedgerlines;
     modReportcheck::Ledgers m_ledgers;
     QPushButton *m_cmdRecheck;
+    QPushButton *m_cmdDismiss;
     QPushButton *m_cmdClose;
 };
 

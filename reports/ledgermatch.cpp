@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "reports/ledgermatch.h"
 
+#include "store/database.h"
+
 #include "reports/visualformat.h"
 #include "store/observationkey.h"
 #include "varstars/starkey.h"
@@ -77,6 +79,29 @@ QString noDownloadNote()
 {
     return QStringLiteral("No AAVSO download has been imported since the ledger began, so it cannot tell which lines "
                           "the AAVSO holds: import a download of your observations first.");
+}
+
+QString changedText(const ReportLedger::Changed &changed)
+{
+    return changed.withdrawn ? QStringLiteral("withdrawn here, held at the AAVSO")
+                             : QStringLiteral("corrected here, held at the AAVSO with the old value");
+}
+
+bool heldAtAavso(const appfiles::Folder &appFolder, const QString &line)
+{
+    const QStringList fields = line.split(u'|');
+    if (fields.size() < 3)
+        return false;
+    const bool fainter = fields.at(2).startsWith(u'<');
+    const auto key = store::observationKey(fields.at(0), fields.at(1), fainter ? fields.at(2).mid(1) : fields.at(2));
+    if (!key)
+        return false;
+    store::Database db(appFolder, store::Database::Access::ReadOnly);
+    const QStringList stars = store::heldStars(db, *key, fainter).valueOr({});
+    const QString wanted = varstars::starKey(fields.at(0));
+    return stars.size() == 1 || std::any_of(stars.cbegin(), stars.cend(), [&wanted](const QString &star) {
+               return varstars::starKey(star) == wanted;
+           });
 }
 
 LedgerMatch::LedgerMatch(const store::Ledger &ledger)

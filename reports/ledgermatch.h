@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/folder.h"
 #include "store/ledger.h"
 
 #include <QByteArray>
@@ -56,7 +57,19 @@ struct ReportLedger
     int notCovered = 0;
     int same = 0;
     QList<LedgerLine> lines;
+    // Lines corrected or withdrawn here whose old value the AAVSO still holds.
+    struct Changed
+    {
+        qint64 change = 0;
+        bool withdrawn = false;
+        // As the lines' observations: "ss cyg, 2458124.1, 11.2".
+        QString observation;
+    };
+    QList<Changed> changed;
 };
+
+// "corrected here, held at the AAVSO with the old value", "withdrawn here, held at the AAVSO".
+QString changedText(const ReportLedger::Changed &changed);
 
 // The mark of a line: "held", "held as OMI CET", "same as line 7", "not at
 // the AAVSO yet", "not covered yet".
@@ -65,6 +78,11 @@ QString standingText(const LedgerLine &line);
 QString ledgerSummary(const ReportLedger &report);
 // Said instead of any count while no download was imported since the ledger began.
 QString noDownloadNote();
+
+// Whether the ledger says the AAVSO holds the line: its star (or, as the
+// report check allows, the one observation of its date, magnitude and mark
+// under another name). False without a ledger. Reads only.
+bool heldAtAavso(const appfiles::Folder &appFolder, const QString &line);
 
 // The ledger laid out for matching many reports: by date, magnitude and
 // fainter-than, and the stars by varstars::starKey.

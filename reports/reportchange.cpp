@@ -1,20 +1,26 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "reports/reportchange.h"
 
+#include "appfiles/boundedread.h"
 #include "appfiles/codepage.h"
 #include "appfiles/filesystem.h"
+#include "reports/ledgermatch.h"
 #include "reports/logging.h"
 #include "reports/reportcheck.h"
 #include "reports/reportlock.h"
 #include "store/database.h"
+#include "store/schema.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <QRegularExpression>
+
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -89,15 +95,17 @@ struct LineKey
 
 QString verb(Change::Kind kind)
 {
-    return kind == Change::Kind::Correction ? QStringLiteral("corrected") : QStringLiteral("withdrawn");
+    switch (kind) {
+    case Change::Kind::Correction: return QStringLiteral("corrected");
+    case Change::Kind::Withdrawal: return QStringLiteral("withdrawn");
+    case Change::Kind::Restoration: return QStringLiteral("restored");
+    }
+    return {};
 }
 
 outcome::Problem notChanged(Change::Kind kind, outcome::Problem problem)
 {
-    return problem
-        .titled(kind == Change::Kind::Correction ? QStringLiteral("Observation not corrected")
-                                                 : QStringLiteral("Observation not withdrawn"))
-        .as(outcome::Severity::Warning);
+    return problem.titled(QStringLiteral("Observation not %1").arg(verb(kind))).as(outcome::Severity::Warning);
 }
 
 QString reportName(const QString &reportPath)
@@ -245,6 +253,13 @@ LineInReport findLine(const QByteArray &report, const QString &line)
 std::optional<QByteArray> changedReport(const QByteArray &report, const QString &line,
                                         const std::optional<QString> &replacement)
 {
+    if (line.isEmpty() && replacement) {
+        // Added at the end, after a line end of its own when the last line has none.
+        const std::optional<QByteArray> bytes = appfiles::toCp1252(*replacement + QStringLiteral("\r\n"));
+        if (!bytes)
+            return std::nullopt;
+        return report + (report.isEmpty() || report.endsWith('\n') ? QByteArray() : QByteArray("\r\n")) + *bytes;
+    }
     const QList<RawLine> lines = rawLines(report);
     for (qsizetype i = lines.size() - 1; i >= 0; --i) {
         const RawLine &raw = lines.at(i);
@@ -288,6 +303,7 @@ struct ReportChange::State
     }
 
     outcome::Done check();
+    outcome::Done restore();
     outcome::Done commit();
     outcome::Done replace();
 };
@@ -312,6 +328,13 @@ outcome::Done ReportChange::State::check()
                                                           "a database that holds more than varlume made. "
                                                           "Nothing was changed.")
                                                .arg(QDir::toNativeSeparators(appFolder.database()))));
+
+    change.at = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+    change.kind = kind;
+    change.report = reportName(report.path());
+    change.undoes = request.undoes;
+    if (kind == Change::Kind::Restoration)
+        return restore();
 
     const LineInReport found = findLine(report.bytes(), request.line);
     if (found.copies == 0)
@@ -347,9 +370,6 @@ outcome::Done ReportChange::State::check()
                           outcome::refused(QStringLiteral("The new line holds a character the report file's "
                                                           "code page lacks. Nothing was changed.")));
     changed = *changedBytes;
-    change.at = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
-    change.kind = kind;
-    change.report = reportName(report.path());
     change.oldLine = request.line;
     change.newLine = replacement.value_or(QString());
     change.copies = found.copies;
@@ -358,6 +378,21 @@ outcome::Done ReportChange::State::check()
         change.oldRow = (*row)->values;
     }
     if (request.replacement)
+        change.newRow = request.replacement->row;
+    return {};
+}
+
+outcome::Done ReportChange::State::restore()
+{
+    const std::optional<QByteArray> changedBytes = changedReport(report.bytes(), {}, request.replacement->line);
+    if (!changedBytes)
+        return notChanged(change.kind,
+                          outcome::refused(QStringLiteral("The line holds a character the report file's code page "
+                                                          "lacks. Nothing was changed.")));
+    changed = *changedBytes;
+    change.newLine = request.replacement->line;
+    change.copies = findLine(report.bytes(), change.newLine).copies;
+    if (!request.lineOnly)
         change.newRow = request.replacement->row;
     return {};
 }
@@ -470,13 +505,15 @@ outcome::Done completePending(const appfiles::Folder &appFolder, const QString &
         return outcome::failed(stillPending.problem().message);
     QByteArray bytes = report.bytes();
     for (const store::Change &change : *stillPending) {
-        const int copies = findLine(bytes, change.oldLine).copies;
+        // A restoration adds a line: done once there is one more of it.
+        const bool adds = change.kind == Change::Kind::Restoration;
+        const int copies = findLine(bytes, adds ? change.newLine : change.oldLine).copies;
         const std::optional<QString> replacement =
-            change.kind == Change::Kind::Correction ? std::optional<QString>(change.newLine) : std::nullopt;
+            change.kind == Change::Kind::Withdrawal ? std::nullopt : std::optional<QString>(change.newLine);
         if (locked && copies == change.copies) {
             if (const std::optional<QByteArray> changed = changedReport(bytes, change.oldLine, replacement))
                 bytes = *changed;
-        } else if (!locked || copies != change.copies - 1) {
+        } else if (!locked || copies != change.copies + (adds ? 1 : -1)) {
             qCWarning(lc).noquote() << QStringLiteral("Change %1 of \"%2\" left as the report stands: the file "
                                                       "holds %3 of the %4 lines \"%5\" it had.")
                                            .arg(change.id)
@@ -526,6 +563,275 @@ outcome::Result<QStringList> completeAllPending(const appfiles::Folder &appFolde
         }
     }
     return left;
+}
+
+namespace
+{
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString rowText(const store::ObservationRow &row)
+{
+    return QStringList{row.star, row.magnitude, row.estimate, row.obsdate, row.obscode, row.notes, row.chart}.join(
+        u'|');
+}
+
+// The line as it reads with the row's new values; its comparison stars and
+// fainter-than mark stay, the row has none.
+QString correctedLine(const QString &line, const store::ObservationRow &row)
+{
+    QStringList fields = line.split(u'|');
+    const bool fainter = fields.value(2).startsWith(u'<');
+    fields[0] = row.star;
+    fields[1] = row.obsdate;
+    fields[2] = (fainter ? QStringLiteral("<") : QString()) + row.magnitude;
+    fields[3] = row.obscode;
+    fields[6] = row.chart == QLatin1String("na") ? QString() : row.chart;
+    fields[7] = row.notes;
+    return fields.join(u'|');
+}
+
+// A change of the row alone, done at once: no report holds its line.
+outcome::Done changeRowOnly(const appfiles::Folder &appFolder, Change &change)
+{
+    store::Database db(appFolder);
+    const auto recorded = store::hasChanges(db);
+    if (!recorded)
+        return notChanged(change.kind, outcome::failed(recorded.problem().message));
+    if (!*recorded)
+        return notChanged(change.kind,
+                          outcome::refused(QStringLiteral("The database \"%1\" has no record of changes. Nothing "
+                                                          "was changed.")
+                                               .arg(shown(appFolder.database()))));
+    change.at = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+    change.pending = false;
+    outcome::Done done = db.begin(changeWait);
+    if (done)
+        done = store::applyChange(db, change);
+    if (done)
+        done = db.commit();
+    if (done)
+        return {};
+    static_cast<void>(db.rollback());
+    return notChanged(change.kind, outcome::failed(done.problem().message + QStringLiteral(" Nothing was changed.")));
+}
+
+// Where: the report changed, or the folder of reports when none held the line.
+QString outcomeText(const Change &change, const QString &where)
+{
+    if (change.report.isEmpty())
+        return QStringLiteral("The observation was %1 in the database. No day's report in \"%2\" holds its line, so "
+                              "no report changed.")
+            .arg(verb(change.kind), shown(where));
+    return QStringLiteral("The observation was %1 in the database and in the report \"%2\".")
+        .arg(verb(change.kind), shown(where));
+}
+
+outcome::Result<store::ObservationRow> currentRow(const appfiles::Folder &appFolder, qint64 row, Change::Kind kind)
+{
+    store::Database db(appFolder);
+    const auto values = store::observationAt(db, row);
+    if (!values)
+        return notChanged(kind, outcome::failed(values.problem().message));
+    if (!*values)
+        return notChanged(kind,
+                          outcome::notFound(QStringLiteral("The observation is no longer in the database: "
+                                                           "another window or program changed it. Nothing was "
+                                                           "changed.")));
+    return **values;
+}
+
+// A past row's change, through its report when one holds its line.
+outcome::Result<QString> changePast(const appfiles::Folder &appFolder, qint64 row, Change::Kind kind,
+                                    const std::optional<store::ObservationRow> &values)
+{
+    const auto old = currentRow(appFolder, row, kind);
+    if (!old)
+        return old.problem();
+    const std::optional<LineOfRow> found = lineOfRow(appFolder, *old);
+    if (!found) {
+        Change change;
+        change.kind = kind;
+        change.row = row;
+        change.oldRow = *old;
+        change.newRow = values;
+        if (const outcome::Done done = changeRowOnly(appFolder, change); !done)
+            return done.problem();
+        return outcomeText(change, appFolder.reports().path());
+    }
+    std::optional<LineAndRow> replacement;
+    if (values)
+        replacement = LineAndRow{correctedLine(found->line, *values), *values};
+    ReportChange change(appFolder, found->report, {kind, found->line, replacement, row});
+    if (const outcome::Done done = change.run(); !done)
+        return done.problem();
+    return outcomeText(change.change(), found->report);
+}
+}
+
+std::optional<LineOfRow> lineOfRow(const appfiles::Folder &appFolder, const store::ObservationRow &row)
+{
+    bool isNumber = false;
+    const double jd = row.obsdate.toDouble(&isNumber);
+    if (!isNumber || !std::isfinite(jd))
+        return std::nullopt;
+    // Named for the local day the observation screen was opened: the UT day
+    // of the observation or one next to it.
+    const QDate day = QDate::fromJulianDay(static_cast<qint64>(std::floor(jd + 0.5)));
+    for (const QDate &date : {day, day.addDays(-1), day.addDays(1)}) {
+        const QString path = appFolder.report(date);
+        if (!QFileInfo(path).isFile())
+            continue;
+        const outcome::Result<QByteArray> bytes = appfiles::readBounded(path, appfiles::largestReport);
+        if (!bytes)
+            continue;
+        const LineKey wanted(QStringList{row.star, row.obsdate, row.magnitude}.join(u'|'));
+        for (const RawLine &raw : rawLines(*bytes)) {
+            const QString text = textOf(*bytes, raw);
+            if (isDataLine(text) && LineKey(text) == wanted)
+                return LineOfRow{path, text};
+        }
+    }
+    return std::nullopt;
+}
+
+outcome::Done checkRow(const store::ObservationRow &row, const QDateTime &nowUtc)
+{
+    const store::Table &table = store::cumobs();
+    const QList<std::pair<QLatin1StringView, const QString *>> columns{
+        {store::column::star, &row.star},         {store::column::magnitude, &row.magnitude},
+        {store::column::estimate, &row.estimate}, {store::column::obsdate, &row.obsdate},
+        {store::column::obscode, &row.obscode},   {store::column::notes, &row.notes},
+        {store::column::chart, &row.chart}};
+    for (const auto &[name, text] : columns) {
+        const QString field = QString(name);
+        if (text->trimmed().isEmpty())
+            return outcome::refused(QStringLiteral("The %1 must not be empty.").arg(field), field);
+        if (text->size() > table.length(name))
+            return outcome::refused(QStringLiteral("The %1 holds %2 characters, but only %3 can be stored.")
+                                        .arg(field)
+                                        .arg(text->size())
+                                        .arg(table.length(name)),
+                                    field);
+        if (text->contains(u'|') || !appfiles::toCp1252(*text))
+            return outcome::refused(
+                QStringLiteral("The %1 holds \"|\" or a character a report cannot hold.").arg(field), field);
+    }
+    static const QRegularExpression decimal(QStringLiteral("^\\d+\\.\\d+$"));
+    if (!decimal.match(row.magnitude).hasMatch())
+        return outcome::refused(
+            QStringLiteral("The magnitude \"%1\" is no number with a decimal point, such as 11.2.").arg(row.magnitude),
+            QString(store::column::magnitude));
+    const double latest = nowUtc.date().toJulianDay() + 1.5;
+    bool isNumber = false;
+    const double jd = row.obsdate.toDouble(&isNumber);
+    if (!isNumber
+        || !decimal.match(row.obsdate + (row.obsdate.contains(u'.') ? QString() : QStringLiteral(".0"))).hasMatch()
+        || jd <= 0 || jd > latest)
+        return outcome::refused(QStringLiteral("The date \"%1\" is no Julian Date up to a day from now, such as "
+                                               "2458124.3958.")
+                                    .arg(row.obsdate),
+                                QString(store::column::obsdate));
+    return {};
+}
+
+outcome::Result<QString> correctRow(const appfiles::Folder &appFolder, qint64 row, const store::ObservationRow &values)
+{
+    if (const outcome::Done checked = checkRow(values, QDateTime::currentDateTimeUtc()); !checked)
+        return notChanged(Change::Kind::Correction, checked.problem());
+    return changePast(appFolder, row, Change::Kind::Correction, values);
+}
+
+outcome::Result<QString> withdrawRow(const appfiles::Folder &appFolder, qint64 row)
+{
+    return changePast(appFolder, row, Change::Kind::Withdrawal, std::nullopt);
+}
+
+QString aavsoHoldsNotice(const appfiles::Folder &appFolder, const QString &line)
+{
+    if (!modReportcheck::heldAtAavso(appFolder, line))
+        return {};
+    return QStringLiteral("\n\nThe AAVSO holds this observation, by the downloads you imported. It keeps it as it "
+                          "is until you ask the AAVSO to correct or remove it there; do not send the changed line "
+                          "as well, or the observation would count twice.");
+}
+
+QString lineOf(const store::ObservationRow &row)
+{
+    const bool fainter = row.estimate.startsWith(u'<');
+    return QStringList{row.star,
+                       row.obsdate,
+                       (fainter ? QStringLiteral("<") : QString()) + row.magnitude,
+                       row.obscode,
+                       QStringLiteral("na"),
+                       QStringLiteral("na"),
+                       row.chart == QLatin1String("na") ? QString() : row.chart,
+                       row.notes}
+        .join(u'|');
+}
+
+outcome::Result<QString> undoLast(const appfiles::Folder &appFolder)
+{
+    const auto notUndone = [](outcome::Problem problem) {
+        return problem.titled(QStringLiteral("Nothing undone")).as(outcome::Severity::Warning);
+    };
+    std::optional<Change> last;
+    {
+        store::Database db(appFolder);
+        const auto recorded = store::hasChanges(db);
+        if (!recorded)
+            return notUndone(outcome::failed(recorded.problem().message));
+        const auto found = *recorded ? store::lastUndoable(db) : std::optional<Change>();
+        if (!found)
+            return notUndone(outcome::failed(found.problem().message));
+        last = *found;
+    }
+    if (!last)
+        return notUndone(outcome::notFound(QStringLiteral("There is no correction or withdrawal left to undo.")));
+
+    Change back;
+    back.undoes = last->id;
+    back.row = last->row;
+    back.oldRow = last->newRow;
+    back.newRow = last->oldRow;
+    if (last->kind == Change::Kind::Correction && !last->oldRow)
+        return notUndone(outcome::refused(QStringLiteral("The last change gave a line without its observation a new "
+                                                         "one; withdraw the line to take it back.")));
+    back.kind = last->kind == Change::Kind::Withdrawal ? Change::Kind::Restoration : Change::Kind::Correction;
+    if (back.kind == Change::Kind::Restoration)
+        back.row.reset();
+    if (last->report.isEmpty()) {
+        if (back.kind == Change::Kind::Correction) {
+            const auto now = currentRow(appFolder, *back.row, back.kind);
+            if (!now)
+                return notUndone(now.problem());
+            if (!last->newRow || rowText(*now) != rowText(*last->newRow))
+                return notUndone(outcome::refused(QStringLiteral("The observation was changed again since, outside "
+                                                                 "this correction. Nothing was undone.")));
+        }
+        if (const outcome::Done done = changeRowOnly(appFolder, back); !done)
+            return notUndone(done.problem());
+        return QStringLiteral("Undone: %1").arg(outcomeText(back, appFolder.reports().path()));
+    }
+    const std::optional<QString> path = appFolder.reports().file(last->report);
+    if (!path)
+        return notUndone(outcome::refused(QStringLiteral("The change names no report of \"obs\".")));
+    ChangeRequest request{back.kind, last->newLine, std::nullopt, last->row};
+    if (back.kind == Change::Kind::Restoration) {
+        request.line.clear();
+        request.replacement = LineAndRow{last->oldLine, last->oldRow.value_or(store::ObservationRow())};
+        request.row.reset();
+        request.lineOnly = !last->oldRow;
+    } else {
+        request.replacement = LineAndRow{last->oldLine, *last->oldRow};
+    }
+    request.undoes = last->id;
+    ReportChange change(appFolder, *path, request);
+    if (const outcome::Done done = change.run(); !done)
+        return notUndone(done.problem());
+    return QStringLiteral("Undone: %1").arg(outcomeText(change.change(), *path));
 }
 
 } // namespace reports

@@ -6,6 +6,7 @@
 #include "store/changes.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QString>
 
@@ -49,13 +50,16 @@ struct ChangeRequest
     store::Change::Kind kind = store::Change::Kind::Correction;
     // The line as the report holds it, without its line end.
     QString line;
-    // For a correction: what replaces the line and its row.
+    // For a correction: what replaces the line and its row; for a
+    // restoration (line empty), the line added back at the report's end and its row.
     std::optional<LineAndRow> replacement;
     // The row the observer chose among several that match the line.
     std::optional<qint64> row;
     // The line is one a recording cut short left without its row: the line
-    // alone goes, and only while it has more copies than rows.
+    // alone goes (or comes back), and only while it has more copies than rows.
     bool lineOnly = false;
+    // The change this one takes back.
+    std::optional<qint64> undoes = std::nullopt;
 };
 
 // A correction or withdrawal of a line of a day's report and of its row,
@@ -96,6 +100,37 @@ private:
     struct State;
     std::unique_ptr<State> m;
 };
+
+// The day's report of "obs" that holds the row's line (its star, date and
+// magnitude), one of the reports named for the days around its date, and
+// the line as written there.
+struct LineOfRow
+{
+    QString report;
+    QString line;
+};
+std::optional<LineOfRow> lineOfRow(const appfiles::Folder &appFolder, const store::ObservationRow &row);
+
+// Refuses, naming the column as the field to correct, a row that could not
+// be stored or written as a report's line: as a recording refuses it, but
+// for any date up to a day after nowUtc.
+outcome::Done checkRow(const store::ObservationRow &row, const QDateTime &nowUtc);
+
+// A past observation, by its row's number, corrected to the values given or
+// withdrawn; its line changes with it, as a line of tonight's report does,
+// when a day's report holds it. What was done, worded for the observer
+// (saying so when only the row changed).
+outcome::Result<QString> correctRow(const appfiles::Folder &appFolder, qint64 row, const store::ObservationRow &values);
+outcome::Result<QString> withdrawRow(const appfiles::Folder &appFolder, qint64 row);
+// Takes back the newest change not yet taken back, both or neither, itself
+// recorded; refused, with the reason, when its line was changed since.
+outcome::Result<QString> undoLast(const appfiles::Folder &appFolder);
+
+// What a confirmation says when the ledger has the AAVSO holding the line:
+// it keeps the observation until the observer asks there; empty otherwise.
+QString aavsoHoldsNotice(const appfiles::Folder &appFolder, const QString &line);
+// The line a row would be written as, for the questions about it when no report holds it.
+QString lineOf(const store::ObservationRow &row);
 
 // Completes the report's changes that were cut short (pending in the record
 // of changes), under the report's lock; a change the report holds already

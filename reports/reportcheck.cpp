@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "reports/reportcheck.h"
+#include "store/changes.h"
+#include "store/database.h"
 
 #include "appfiles/boundedread.h"
 #include "appfiles/filesystem.h"
@@ -246,6 +248,27 @@ int checkFiles(const QList<QByteArray> &names, const QDateTime &now, QTextStream
     return status;
 }
 
+// The corrections and withdrawals still standing, withdrawals not dismissed.
+QList<store::Change> changesToTell(const appfiles::Folder &appFolder)
+{
+    store::Database db(appFolder, store::Database::Access::ReadOnly);
+    if (!store::hasChanges(db).valueOr(false))
+        return {};
+    const QList<store::Change> all = store::changesNewestFirst(db).valueOr({});
+    QSet<qint64> undone;
+    for (const store::Change &change : all) {
+        if (change.undoes)
+            undone.insert(*change.undoes);
+    }
+    QList<store::Change> told;
+    for (const store::Change &change : all) {
+        if (!change.undoes && !undone.contains(change.id) && change.kind != store::Change::Kind::Restoration
+            && !(change.kind == store::Change::Kind::Withdrawal && change.dismissed))
+            told.append(change);
+    }
+    return told;
+}
+
 Ledgers ledgersOf(const appfiles::Folder &appFolder, const QList<QByteArray> &names)
 {
     Ledgers ledgers;
@@ -259,11 +282,26 @@ Ledgers ledgersOf(const appfiles::Folder &appFolder, const QList<QByteArray> &na
         ledgers.note = noDownloadNote();
         return ledgers;
     }
+    const QList<store::Change> changes = changesToTell(appFolder);
     for (const QByteArray &name : names) {
         const outcome::Result<QByteArray> file = appfiles::readBounded(name, appfiles::largestReport);
         ReportLedger report = file ? match.match(*file) : ReportLedger();
         if (!file)
             report.problem = QStringLiteral("The file cannot be read (%1).").arg(file.problem().message);
+        const QString fileName = QFileInfo(QFile::decodeName(name)).fileName();
+        const auto held = [&match](const QString &line) {
+            const ReportLedger one = match.match(line.toLatin1() + "\r\n");
+            return !one.lines.isEmpty()
+                && (one.lines.constFirst().standing == Standing::Held
+                    || one.lines.constFirst().standing == Standing::HeldAs);
+        };
+        for (const store::Change &change : changes) {
+            const bool withdrawn = change.kind == store::Change::Kind::Withdrawal;
+            // A correction is told until the AAVSO holds its new value too.
+            if (change.report == fileName && held(change.oldLine) && (withdrawn || !held(change.newLine)))
+                report.changed.append(
+                    {change.id, withdrawn, change.oldLine.section(u'|', 0, 2).replace(u'|', QStringLiteral(", "))});
+        }
         ledgers.reports.append(std::move(report));
     }
     return ledgers;
@@ -283,6 +321,8 @@ void printLedgers(const QList<QByteArray> &names, const appfiles::Folder &appFol
                 || line.standing == Standing::Missing)
                 out << name << ':' << line.line << ": " << standingText(line) << ": " << line.observation << '\n';
         }
+        for (const ReportLedger::Changed &changed : report.changed)
+            out << name << ": " << changedText(changed) << ": " << changed.observation << '\n';
     }
     out.flush();
 }

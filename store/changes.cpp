@@ -13,7 +13,21 @@ using store::Change;
 
 QLatin1StringView kindText(Change::Kind kind)
 {
-    return kind == Change::Kind::Correction ? QLatin1StringView("correction") : QLatin1StringView("withdrawal");
+    switch (kind) {
+    case Change::Kind::Correction: return QLatin1StringView("correction");
+    case Change::Kind::Withdrawal: return QLatin1StringView("withdrawal");
+    case Change::Kind::Restoration: return QLatin1StringView("restoration");
+    }
+    return {};
+}
+
+Change::Kind kindOf(const QString &text)
+{
+    for (const Change::Kind kind : {Change::Kind::Withdrawal, Change::Kind::Restoration}) {
+        if (text == kindText(kind))
+            return kind;
+    }
+    return Change::Kind::Correction;
 }
 
 QVariant rowText(const std::optional<store::ObservationRow> &row)
@@ -44,8 +58,7 @@ Change changeAt(const store::Statement &row)
     Change change;
     change.id = row.value(0).toLongLong();
     change.at = row.text(1);
-    change.kind =
-        row.text(2) == kindText(Change::Kind::Withdrawal) ? Change::Kind::Withdrawal : Change::Kind::Correction;
+    change.kind = kindOf(row.text(2));
     change.report = row.text(3);
     change.oldLine = row.text(4);
     change.newLine = row.text(5);
@@ -55,13 +68,17 @@ Change changeAt(const store::Statement &row)
     change.newRow = rowOf(row.text(8));
     change.copies = row.value(9).toInt();
     change.pending = row.text(10) == QLatin1String("pending");
+    if (!row.value(11).isNull())
+        change.undoes = row.value(11).toLongLong();
+    change.dismissed = row.value(12).toInt() != 0;
     return change;
 }
 
 QString changeColumns()
 {
     using namespace store::column;
-    return QStringList{id, at, kind, report, oldLine, newLine, row, oldRow, newRow, copies, state}.join(u',');
+    return QStringList{id, at, kind, report, oldLine, newLine, row, oldRow, newRow, copies, state, undoes, dismissed}
+        .join(u',');
 }
 }
 
@@ -107,7 +124,7 @@ outcome::Done store::applyChange(Database &db, Change &change)
             !updated)
             return updated;
     } else if (change.newRow) {
-        // A line that had lost its row gets one with its correction.
+        // Added back by a restoration, or to a line that had lost its row with its correction.
         if (outcome::Done added = addObservation(db, *change.newRow); !added)
             return added;
         const auto number = countOf(db, QStringLiteral("SELECT last_insert_rowid()"));
@@ -115,21 +132,23 @@ outcome::Done store::applyChange(Database &db, Change &change)
             return number.problem();
         change.row = *number;
     }
+    const auto orNull = [](const QString &text) {
+        return text.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(text);
+    };
     if (outcome::Done written = Statement::write(
             db,
             QStringLiteral("INSERT INTO %1 (%2) VALUES (NULL, %3)")
-                .arg(changesTable, changeColumns(), placeholders(10)),
-            {change.at, QString(kindText(change.kind)), change.report, change.oldLine,
-             change.kind == Change::Kind::Withdrawal ? QVariant(QMetaType::fromType<QString>()) : change.newLine,
+                .arg(changesTable, changeColumns(), placeholders(12)),
+            {change.at, QString(kindText(change.kind)), change.report, orNull(change.oldLine), orNull(change.newLine),
              optionalNumber(change.row), rowText(change.oldRow), rowText(change.newRow), change.copies,
-             QStringLiteral("pending")});
+             change.pending ? QStringLiteral("pending") : QStringLiteral("done"), optionalNumber(change.undoes),
+             change.dismissed ? 1 : 0});
         !written)
         return written;
     const auto id = countOf(db, QStringLiteral("SELECT last_insert_rowid()"));
     if (!id)
         return id.problem();
     change.id = *id;
-    change.pending = true;
     return {};
 }
 
@@ -153,4 +172,50 @@ outcome::Result<QStringList> store::reportsPending(Database &db)
     return textsOf(db,
                    QStringLiteral("SELECT DISTINCT %1 FROM %2 WHERE %3 = 'pending' ORDER BY %1")
                        .arg(column::report, changesTable, column::state));
+}
+
+outcome::Result<QList<store::Change>> store::changesNewestFirst(Database &db)
+{
+    return rowsOf(db,
+                  QStringLiteral("SELECT %1 FROM %2 ORDER BY %3 DESC").arg(changeColumns(), changesTable, column::id),
+                  {}, changeAt);
+}
+
+outcome::Result<std::optional<store::Change>> store::lastUndoable(Database &db)
+{
+    const auto changes = rowsOf(db,
+                                QStringLiteral("SELECT %1 FROM %2 AS c WHERE %3 IS NULL AND NOT EXISTS "
+                                               "(SELECT 1 FROM %2 AS u WHERE u.%3 = c.%4) ORDER BY %4 DESC LIMIT 1")
+                                    .arg(changeColumns(), changesTable, column::undoes, column::id),
+                                {}, changeAt);
+    if (!changes)
+        return changes.problem();
+    return changes->isEmpty() ? std::optional<Change>() : std::optional(changes->constFirst());
+}
+
+outcome::Result<QList<qint64>> store::correctedAmong(Database &db, const QList<qint64> &rows)
+{
+    QStringList numbers;
+    for (const qint64 number : rows)
+        numbers.append(QString::number(number));
+    return rowsIn(db,
+                  QStringLiteral("SELECT DISTINCT %1 FROM %2 WHERE %3 = 'correction' AND %1 IN (%4)")
+                      .arg(column::row, changesTable, column::kind),
+                  numbers, [](const Statement &row) { return row.value(0).toLongLong(); });
+}
+
+outcome::Result<qint64> store::countWithdrawnOf(Database &db, const QString &star)
+{
+    return countOf(db,
+                   QStringLiteral("SELECT COUNT(*) FROM %1 AS w WHERE %2 = 'withdrawal' AND %3 IS NOT NULL "
+                                  "AND json_extract(%3, '$[0]') = ? COLLATE NOCASE "
+                                  "AND NOT EXISTS (SELECT 1 FROM %1 AS u WHERE u.%4 = w.%5)")
+                       .arg(changesTable, column::kind, column::oldRow, column::undoes, column::id),
+                   {star});
+}
+
+outcome::Done store::dismiss(Database &db, qint64 id)
+{
+    return Statement::write(
+        db, QStringLiteral("UPDATE %1 SET %2 = 1 WHERE %3 = ?").arg(changesTable, column::dismissed, column::id), {id});
 }

@@ -20,25 +20,31 @@ class Database;
 
 struct Change
 {
-    enum class Kind { Correction, Withdrawal };
+    // A restoration adds back what a withdrawal took: it undoes one.
+    enum class Kind { Correction, Withdrawal, Restoration };
 
     qint64 id = 0;
     // When it was made, in UTC, as ISO 8601 text.
     QString at;
     Kind kind = Kind::Correction;
-    // The report file's name in the folder "obs".
+    // The report file's name in the folder "obs"; empty when no report held
+    // the line, and only the row changed.
     QString report;
     QString oldLine;
-    // Empty for a withdrawal.
+    // Empty for a withdrawal; the old line is empty for a restoration.
     QString newLine;
     // The row's engine number; nothing when the line had no row.
     std::optional<qint64> row;
     std::optional<ObservationRow> oldRow;
     std::optional<ObservationRow> newRow;
-    // How many lines equal to the old line the report held before the
-    // change: one fewer once it holds the change.
+    // How many lines equal to the old line (the new one, for a restoration)
+    // the report held before the change: one fewer (more) once it holds it.
     int copies = 1;
     bool pending = true;
+    // The change this one takes back.
+    std::optional<qint64> undoes;
+    // The observer has read that the AAVSO still holds the old line.
+    bool dismissed = false;
 };
 
 // A row of cumobs with its engine number.
@@ -58,11 +64,21 @@ outcome::Result<QList<NumberedRow>> observationsMatching(Database &db, const QSt
                                                          const QString &magnitude);
 
 // Within the caller's transaction: the change made to the row (updated in
-// place, or removed) and written pending. Its id, set on the change.
+// place, removed, or added back) and written, pending while its report does
+// not hold it yet. Its id and row are set on the change.
 outcome::Done applyChange(Database &db, Change &change);
 outcome::Done markDone(Database &db, qint64 id);
 // The pending changes of the report named, oldest first.
 outcome::Result<QList<Change>> pendingChanges(Database &db, const QString &report);
 // The names of the reports with a pending change.
 outcome::Result<QStringList> reportsPending(Database &db);
+// Every change, newest first.
+outcome::Result<QList<Change>> changesNewestFirst(Database &db);
+// The newest change that is no undo and has not been undone; nothing when none is left.
+outcome::Result<std::optional<Change>> lastUndoable(Database &db);
+// Of the rows given by number, those a change corrected.
+outcome::Result<QList<qint64>> correctedAmong(Database &db, const QList<qint64> &rows);
+// How many observations of the star were withdrawn and not restored.
+outcome::Result<qint64> countWithdrawnOf(Database &db, const QString &star);
+outcome::Done dismiss(Database &db, qint64 id);
 }

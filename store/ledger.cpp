@@ -213,3 +213,12 @@ outcome::Result<store::Ledger> store::readLedger(const appfiles::Folder &appFold
     return outcome::failed(
         QStringLiteral("The ledger in \"%1\" cannot be read: %2.").arg(path, ledger.problem().message));
 }
+
+outcome::Result<QStringList> store::heldStars(Database &db, const ObservationKey &key, bool fainterThan)
+{
+    using namespace column;
+    return textsOf(db,
+                   QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? AND %4 = ? AND %5 = ?")
+                       .arg(star, ledgerTable, jd, magnitude, fainter),
+                   {static_cast<qint64>(key.jd), key.magnitude, fainterThan ? 1 : 0});
+}

@@ -86,4 +86,9 @@ struct Ledger
 // database or it has no ledger, yet or ever (a foreign one); failed, worded
 // for the observer, when it cannot be read.
 outcome::Result<Ledger> readLedger(const appfiles::Folder &appFolder);
+
+// The stars, as the downloads write them, of the held observations of this
+// key's date and magnitude and this fainter-than mark: a question about one
+// line, without reading the ledger whole.
+outcome::Result<QStringList> heldStars(Database &db, const ObservationKey &key, bool fainterThan);
 }

@@ -74,7 +74,7 @@ outcome::Result<store::ListPage> store::ListReader::read(Database &db, const Lis
 
     const QString direction = shape.descending ? QStringLiteral(" DESC") : QString();
     const QString after = shape.descending ? QStringLiteral("<") : QStringLiteral(">");
-    ListPage page{{}, std::move(at)};
+    ListPage page{{}, {}, std::move(at)};
     ListPosition &next = page.next;
     while (page.rows.size() < wanted && next.m_part < next.m_parts.size()) {
         // Identifiers come from the schema; every value is bound.
@@ -135,6 +135,7 @@ outcome::Result<store::ListPage> store::ListReader::read(Database &db, const Lis
             for (const qsizetype column : std::as_const(keyColumns))
                 next.m_key.append(rows->value(static_cast<int>(column) + 1));
             page.rows.append(std::move(row));
+            page.numbers.append(*next.m_rowid);
         }
         if (got < remaining) {
             ++next.m_part;

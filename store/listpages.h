@@ -70,6 +70,8 @@ struct ListPage
 {
     // Each row its columns' texts in table order.
     QList<QStringList> rows;
+    // The engine's number of each row (observationAt()).
+    QList<qint64> numbers;
     ListPosition next;
 };
 

@@ -104,9 +104,10 @@ QStringList store::additionStatements()
         // whole, never searched by a column of the row.
         + QStringList{QStringLiteral("CREATE TABLE %1 (%2 INTEGER PRIMARY KEY, %3 TEXT NOT NULL, %4 TEXT NOT NULL, "
                                      "%5 TEXT NOT NULL, %6 TEXT, %7 TEXT, %8 INTEGER, %9 TEXT, %10 TEXT, "
-                                     "%11 INTEGER NOT NULL, %12 TEXT NOT NULL)")
+                                     "%11 INTEGER NOT NULL, %12 TEXT NOT NULL, %13 INTEGER, "
+                                     "%14 INTEGER NOT NULL DEFAULT 0)")
                           .arg(changesTable, id, at, kind, report, oldLine, newLine, row, oldRow, newRow)
-                          .arg(copies, state)};
+                          .arg(copies, state, undoes, dismissed)};
 }
 
 QStringList store::ledgerStatements()

@@ -53,6 +53,8 @@ inline constexpr QLatin1StringView oldRow{"old_row"};
 inline constexpr QLatin1StringView newRow{"new_row"};
 inline constexpr QLatin1StringView copies{"copies"};
 inline constexpr QLatin1StringView state{"state"};
+inline constexpr QLatin1StringView undoes{"undoes"};
+inline constexpr QLatin1StringView dismissed{"dismissed"};
 }
 // The planner's table: where each star of the catalogue is, and what is
 // known of its variation (positions.h).

@@ -259,7 +259,7 @@ void tst_checkcommand::ledgerOfEveryReportReadOnly()
     // A change cut short is named, never completed: the check writes nothing.
     QVERIFY(runSql(folder.file(QStringLiteral("starcharts.mdb")),
                    {"INSERT INTO changes VALUES (NULL, '2018-01-05T22:00:00Z', 'withdrawal', '2018-Jan-05.txt', "
-                    "'rr lyr|2458124.46|9.1|na|na|na|na|na', NULL, NULL, NULL, NULL, 1, 'pending')"}));
+                    "'rr lyr|2458124.46|9.1|na|na|na|na|na', NULL, NULL, NULL, NULL, 1, 'pending', NULL, 0)"}));
     const QByteArray pending = folder.read(QStringLiteral("starcharts.mdb"));
     QVERIFY2(run().contains(QStringLiteral("2018-Jan-05.txt: a correction or withdrawal of a line is not complete")),
              qPrintable(output));
