@@ -101,6 +101,16 @@ appfiles::NewFile appfiles::createBeside(const QString &path)
     return file;
 }
 
+int appfiles::flushFolder(const QString &path)
+{
+    const int fd = ::open(encoded(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
 appfiles::Placed appfiles::placeNew(const QString &temporary, const QString &path, int *errnum)
 {
     const QByteArray from = encoded(temporary);

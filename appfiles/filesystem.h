@@ -52,6 +52,10 @@ struct NewFile
 // other file has, open for writing. Its permissions are those of any new file.
 NewFile createBeside(const QString &path);
 
+// Puts the folder's entries on the disk (fsync of the folder itself), so that
+// a name given or taken away survives a power cut; 0 or the error number.
+int flushFolder(const QString &path);
+
 enum class Placed {
     Moved,
     // A file of that name was there already: both were left as they are.
