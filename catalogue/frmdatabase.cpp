@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "catalogue/frmdatabase.h"
 
+#include "backup/backups.h"
 #include "catalogue/clearfields.h"
 #include "catalogue/logging.h"
 #include "catalogue/reportpreview.h"
@@ -31,6 +32,13 @@ namespace
 void tell(const outcome::Problem &problem)
 {
     screenkit::showProblem(problem, catalogue::lc());
+}
+
+// The catalogue changes after a copy of the database; a failure is told once a day.
+void backUpFirst(const appfiles::Folder &folder)
+{
+    if (const outcome::Done made = backup::beforeChange(folder, backup::Reason::FirstChangeOfDay); !made)
+        tell(made.problem());
 }
 }
 
@@ -476,6 +484,7 @@ void frmDatabase::loadforedit(const QString &name)
 
 void frmDatabase::savechanges(const QString &name)
 {
+    backUpFirst(m_appFolder);
     const outcome::Result<moddbscreen::ChartRow> saved =
         moddbscreen::savechanges(m_appFolder, name, fields(), m_edited);
     if (!saved) {
@@ -490,6 +499,7 @@ void frmDatabase::savechanges(const QString &name)
 
 void frmDatabase::addchart()
 {
+    backUpFirst(m_appFolder);
     const outcome::Result<moddbscreen::ChartRow> added = moddbscreen::addchart(m_appFolder, fields());
     if (!added) {
         tell(added.problem());
@@ -527,6 +537,7 @@ void frmDatabase::deletechart(const QString &name)
         hostkit::ask(QStringLiteral("Are you sure you wish to delete this record?"), QStringLiteral("Please Confirm"),
                      QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No);
     if (answer == QMessageBox::Yes) {
+        backUpFirst(m_appFolder);
         if (const outcome::Done deleted = moddbscreen::deletechart(m_appFolder, name); !deleted)
             tell(deleted.problem());
         else if (!m_chkSuppress->isChecked())

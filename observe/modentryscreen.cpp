@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "observe/modentryscreen.h"
 
+#include "backup/backups.h"
 #include "observe/logging.h"
 #include "observe/reportfile.h"
 #include "reports/starfacts.h"
@@ -84,6 +85,8 @@ outcome::Done modEntryscreen::recordobs(const appfiles::Folder &appFolder, const
     const ObservationTexts texts = asLeft(typed);
     if (const outcome::Done checked = checkObservation(texts, QDateTime::currentDateTimeUtc()); !checked)
         return notRecorded(checked.problem());
+    // Never told at the eyepiece: a failure is logged and shown on the start screen.
+    static_cast<void>(backup::beforeChange(appFolder, backup::Reason::FirstChangeOfDay));
 
     // One wait for the whole recording, so that the window never seems frozen.
     const QDeadlineTimer deadline(recordingWait);
