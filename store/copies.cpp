@@ -5,11 +5,14 @@
 #include "store/database.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
 #include <sqlite3.h>
+
+#include <algorithm>
 #include <unistd.h>
 
 namespace
@@ -17,6 +20,9 @@ namespace
 // Pages a step copies under the database's shared lock: a few milliseconds
 // of work, after which a writer that waits gets in.
 constexpr int pagesPerStep = 512;
+// The longest a step that follows a write of another handle holds the
+// database: well within the second a recording waits.
+constexpr qint64 longestStepMs = 400;
 // How long another program may keep every step out before the copy gives up.
 constexpr int heldLongestMs = 3000;
 // How long a copy may go on starting again because others keep changing the database.
@@ -84,21 +90,36 @@ outcome::Done run(sqlite3 *db, const char *sql)
 }
 
 // Steps the backup until it is done; a busy step is tried again until others
-// have held the database for too long.
+// have held the database for too long. Each write of another handle starts
+// the copy again: from then on a step copies as many pages as the steps so
+// far copied in longestStepMs, so that a writer that keeps coming cannot keep
+// the copy from its end, and still never waits long.
 outcome::Done stepThrough(sqlite3_backup *backup, sqlite3 *from, sqlite3 *to, int pages)
 {
     const QDeadlineTimer copyEnd(copyLongestMs);
     QDeadlineTimer heldEnd(heldLongestMs);
+    QElapsedTimer copying;
+    qint64 copyingNs = 0;
+    qint64 copied = 0;
+    int remaining = -1;
     int code = SQLITE_OK;
     for (;;) {
+        copying.start();
         code = sqlite3_backup_step(backup, pages);
         const bool busy = (code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED;
         if ((code != SQLITE_OK && !busy) || copyEnd.hasExpired() || (busy && heldEnd.hasExpired()))
             break;
-        if (busy)
+        if (busy) {
             QThread::msleep(retryMs);
-        else
-            heldEnd.setRemainingTime(heldLongestMs);
+            continue;
+        }
+        heldEnd.setRemainingTime(heldLongestMs);
+        copyingNs += copying.nsecsElapsed();
+        copied += pages;
+        const int left = sqlite3_backup_remaining(backup);
+        if (pages > 0 && remaining >= 0 && left > remaining - pages && copyingNs > 0)
+            pages = std::max<int>(pages, int(copied * longestStepMs * 1'000'000 / copyingNs));
+        remaining = left;
     }
     const int finished = sqlite3_backup_finish(backup);
     if (code == SQLITE_DONE && finished == SQLITE_OK)
@@ -142,6 +163,9 @@ outcome::Done store::checkIntegrity(const QString &path)
     EngineFile file;
     if (outcome::Done opened = open(file, path, SQLITE_OPEN_READONLY); !opened)
         return opened;
+    // Every index is checked against its table: quick only while the pages stay in memory.
+    if (outcome::Done cached = run(file.db, "PRAGMA cache_size = -262144"); !cached)
+        return cached;
     sqlite3_stmt *statement = nullptr;
     // The findings beyond the first few tell the observer nothing more.
     int code = sqlite3_prepare_v2(file.db, "PRAGMA integrity_check(5)", -1, &statement, nullptr);
