@@ -135,7 +135,8 @@ outcome::Done fill(const appfiles::Folder &folder, const appfiles::Folder &copy)
     if (outcome::Done copied = store::copyDatabase(folder.database(), copy.database(), store::CopyFrom::Live); !copied)
         return copied;
     if (outcome::Done checked = store::checkIntegrity(copy.database()); !checked)
-        return outcome::failed(QStringLiteral("the copy %1, so it was not kept; the database itself may be damaged")
+        return outcome::failed(QStringLiteral("the copy failed the engine's check and was not kept, for the database "
+                                              "itself may be damaged: %1")
                                    .arg(checked.problem().message));
     for (const auto &[from, to] : {std::pair{folder.header(), copy.header()}, std::pair{folder.site(), copy.site()}}) {
         if (outcome::Done copied = copySideFile(from, to); !copied)

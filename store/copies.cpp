@@ -179,7 +179,8 @@ outcome::Done store::checkIntegrity(const QString &path)
         return problemOf(file.db, sqlite3_extended_errcode(file.db));
     if (findings == QStringList{QStringLiteral("ok")})
         return {};
-    return outcome::failed(QStringLiteral("it fails the check of its structure (%1)").arg(findings.join(u"; ")));
+    return outcome::failed(
+        QStringLiteral("it is damaged (the check of its structure found: %1)").arg(findings.join(u"; ")));
 }
 
 outcome::Done store::restoreInto(const QString &copy, const QString &live)
