@@ -7,6 +7,7 @@
 #include "store/copies.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
@@ -147,18 +148,23 @@ outcome::Done fill(const appfiles::Folder &folder, const appfiles::Folder &copy)
     return {};
 }
 
-// A copy's folder holds what a copy is made of; anything else put there keeps it.
+// A copy's folder holds what a copy is made of; anything else put there keeps it whole.
 void removeCopy(const Copy &old)
 {
     const appfiles::Folder copy(old.path);
-    for (const QString &file : {copy.database(), copy.header(), copy.site()})
+    const QStringList ours{copy.database(), copy.header(), copy.site()};
+    QDirIterator entries(old.path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    while (entries.hasNext()) {
+        if (!ours.contains(entries.next())) {
+            qCWarning(lc).noquote()
+                << QStringLiteral("The old backup \"%1\" was kept: it holds more than a backup.").arg(old.path);
+            return;
+        }
+    }
+    for (const QString &file : ours)
         QFile::remove(file);
     if (QDir().rmdir(old.path))
         qCInfo(lc).noquote() << QStringLiteral("Removed the old backup \"%1\".").arg(old.path);
-    else
-        qCWarning(lc).noquote() << QStringLiteral("The old backup \"%1\" was not removed: it holds more than a "
-                                                  "backup.")
-                                       .arg(old.path);
 }
 
 void rotate(const appfiles::Folder &folder)
