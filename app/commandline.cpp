@@ -7,6 +7,7 @@
 #include "backup/restore.h"
 #include "observe/modentryscreen.h"
 #include "reports/reportcheck.h"
+#include "store/changes.h"
 #include "store/database.h"
 #include "store/lookupindexes.h"
 #include "tonight/planinput.h"
@@ -69,6 +70,19 @@ QCommandLineOption ledgerOption()
                                              "holds, by the downloads imported, and the lines it does not."));
 }
 
+// Named only: completing them writes, which a check never does.
+void printPending(const appfiles::Folder &appFolder, QTextStream &out)
+{
+    store::Database db(appFolder, store::Database::Access::ReadOnly);
+    const auto recorded = store::hasChanges(db);
+    if (!recorded || !*recorded)
+        return;
+    for (const QString &report : store::reportsPending(db).valueOr({}))
+        out << appFolder.reports().file(report).value_or(report)
+            << ": a correction or withdrawal of a line is not complete in this file yet; varlume completes it when "
+               "it next starts or writes to the report.\n";
+}
+
 // The findings of each report, for scripts that prepare an upload; without
 // a file, of every day's report of the program folder.
 int check(const Invocation &call)
@@ -89,6 +103,7 @@ int check(const Invocation &call)
     const int status = reports::modReportcheck::checkFiles(names, QDateTime::currentDateTimeUtc(), call.out, appFolder);
     if (call.parser.isSet(ledgerOption()))
         reports::modReportcheck::printLedgers(names, appFolder, call.out);
+    printPending(appFolder, call.out);
     return status;
 }
 

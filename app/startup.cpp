@@ -4,6 +4,7 @@
 #include "app/logging.h"
 #include "appfiles/filesystem.h"
 #include "appfiles/folder.h"
+#include "reports/reportchange.h"
 #include "store/creation.h"
 #include "store/lookupindexes.h"
 
@@ -71,6 +72,13 @@ startup::Prepared startup::prepare(const appfiles::Folder &folder, const Hooks &
 
     QStringList failures{makeDatabase(folder, hooks), makeFolder(folder.charts()), makeFolder(folder.reports())};
     failures.removeAll(QString());
+    // A correction or withdrawal cut short is in the database already: its
+    // report follows. One left now is completed before its report is next written.
+    const auto left = reports::completeAllPending(folder);
+    if (!left)
+        qCWarning(lc).noquote() << "Changes of the reports not completed:" << left.problem().message;
+    else if (!left->isEmpty())
+        qCWarning(lc).noquote() << "Changes not completed yet, the report being in use:" << left->join(u' ');
     return {failures.join(QLatin1Char('\n')), {}};
 }
 

@@ -14,7 +14,8 @@ namespace app
 // (the editor opens when "header.txt" is missing), the database and the
 // folders "starcharts" and "obs". An existing database is never touched,
 // except that this program's own gets its lookup indexes once. A database
-// that is a link to nothing stops it: then nothing is written.
+// that is a link to nothing stops it: then nothing is written. A change of a
+// report cut short is completed.
 namespace startup
 {
 struct Hooks

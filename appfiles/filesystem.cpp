@@ -101,6 +101,31 @@ appfiles::NewFile appfiles::createBeside(const QString &path)
     return file;
 }
 
+appfiles::Written appfiles::writeBeside(const QString &path, const QByteArray &bytes)
+{
+    const NewFile file = createBeside(path);
+    if (file.path.isEmpty())
+        return {QString(), file.error};
+    qint64 done = 0;
+    int errnum = 0;
+    while (done < bytes.size() && errnum == 0) {
+        const ssize_t n = ::write(file.descriptor, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n > 0)
+            done += n;
+        else if (n == 0)
+            errnum = ENOSPC;
+        else if (errno != EINTR)
+            errnum = errno;
+    }
+    if (errnum == 0 && ::fdatasync(file.descriptor) != 0)
+        errnum = errno;
+    ::close(file.descriptor);
+    if (errnum == 0)
+        return {file.path, 0};
+    ::unlink(encoded(file.path).constData());
+    return {QString(), errnum};
+}
+
 int appfiles::flushFolder(const QString &path)
 {
     const int fd = ::open(encoded(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -133,4 +158,32 @@ appfiles::Placed appfiles::placeNew(const QString &temporary, const QString &pat
         return Placed::Taken;
     *errnum = errno;
     return Placed::Failed;
+}
+
+int appfiles::replaceWith(const QString &temporary, const QString &path)
+{
+    if (::rename(encoded(temporary).constData(), encoded(path).constData()) != 0)
+        return errno;
+    const int folder = ::open(encoded(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return errno;
+    const int synced = ::fsync(folder) == 0 ? 0 : errno;
+    ::close(folder);
+    return synced;
+}
+
+std::optional<appfiles::FileIdentity> appfiles::identityOf(int descriptor)
+{
+    struct stat status = {};
+    if (::fstat(descriptor, &status) != 0)
+        return std::nullopt;
+    return FileIdentity{static_cast<quint64>(status.st_dev), static_cast<quint64>(status.st_ino)};
+}
+
+std::optional<appfiles::FileIdentity> appfiles::identityOf(const QString &path)
+{
+    struct stat status = {};
+    if (::stat(encoded(path).constData(), &status) != 0)
+        return std::nullopt;
+    return FileIdentity{static_cast<quint64>(status.st_dev), static_cast<quint64>(status.st_ino)};
 }

@@ -52,6 +52,15 @@ struct NewFile
 // other file has, open for writing. Its permissions are those of any new file.
 NewFile createBeside(const QString &path);
 
+// A file beside path holding bytes, on the disk and closed: its name, or
+// the error number when it could not be written (nothing of it stays then).
+struct Written
+{
+    QString path;
+    int error = 0;
+};
+Written writeBeside(const QString &path, const QByteArray &bytes);
+
 // Puts the folder's entries on the disk (fsync of the folder itself), so that
 // a name given or taken away survives a power cut; 0 or the error number.
 int flushFolder(const QString &path);
@@ -67,4 +76,20 @@ enum class Placed {
 // file that has it: of two programs placing a file at once, one wins and the
 // other is told Taken. errnum is set for Failed.
 Placed placeNew(const QString &temporary, const QString &path, int *errnum);
+
+// Gives a file this program created and flushed the name path in place of
+// the file there, and flushes the folder, so that after a crash the name
+// holds the old file or the new one whole. 0, or the error number.
+int replaceWith(const QString &temporary, const QString &path);
+
+// Which file a descriptor or a name is: a file renamed over another is
+// another file.
+struct FileIdentity
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    friend bool operator==(const FileIdentity &, const FileIdentity &) = default;
+};
+std::optional<FileIdentity> identityOf(int descriptor);
+std::optional<FileIdentity> identityOf(const QString &path);
 }

@@ -4,6 +4,7 @@
 #include "hostkit/componenthost.h"
 #include "hostkit/formdesign.h"
 #include "hostkit/leavecheck.h"
+#include "hostkit/messageseam.h"
 #include "observe/chartviewer.h"
 #include "observe/fixedlists.h"
 #include "observe/logging.h"
@@ -11,6 +12,8 @@
 #include "observe/picturebox.h"
 #include "observe/previous.h"
 #include "observe/reportfile.h"
+#include "reports/reportchange.h"
+#include "reports/reportcheck.h"
 #include "screenkit/largecheckbox.h"
 #include "screenkit/navigation.h"
 #include "screenkit/nightcolours.h"
@@ -19,6 +22,7 @@
 #include "appfiles/folder.h"
 #include "appfiles/headerfile.h"
 #include "store/schema.h"
+#include "varstars/notation.h"
 
 #include <QApplication>
 #include <QDate>
@@ -34,6 +38,9 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableWidget>
+#include <QTextBlock>
+
+#include <algorithm>
 
 namespace observe
 {
@@ -200,6 +207,26 @@ const screenkit::Control frmEntryscreen::controls[] = {
      .at = {13200, 5760, 5175, 375},
      .font = fieldFont,
      .flags = screenkit::Hidden},
+    // Over the report: what they act on is the line of its cursor.
+    {.name = "cmdCorrect",
+     .kind = into<&frmEntryscreen::m_cmdCorrect>,
+     .at = {11040, 6420, 1695, 375},
+     .text = "C&orrect line",
+     .tip = "Take the report's line at the cursor (the last line when the cursor is at the end) back into the "
+            "fields to correct it; Enter then replaces it",
+     .tab = 25},
+    {.name = "cmdWithdraw",
+     .kind = into<&frmEntryscreen::m_cmdWithdraw>,
+     .at = {12840, 6420, 1695, 375},
+     .text = "&Withdraw line",
+     .tip = "Take the report's line at the cursor and its observation out of the report and the database",
+     .tab = 26},
+    {.name = "lblCorrecting",
+     .kind = into<&frmEntryscreen::m_lblCorrecting>,
+     .at = {14640, 6420, 4335, 375},
+     .font = {8.25, true},
+     .flags = screenkit::Hidden,
+     .align = Qt::AlignLeft | Qt::AlignVCenter},
     {.name = "rtbObs",
      .kind = into<&frmEntryscreen::m_rtbObs>,
      .at = {11040, 6840, 7935, 3975},
@@ -345,11 +372,24 @@ void frmEntryscreen::wireEstimate()
     m_rtbObs->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_rtbObs->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     connect(m_cmdEnter, &QPushButton::clicked, this, &frmEntryscreen::enter);
+    connect(m_cmdCorrect, &QPushButton::clicked, this, &frmEntryscreen::correctLine);
+    connect(m_cmdWithdraw, &QPushButton::clicked, this, &frmEntryscreen::withdrawLine);
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (m_correcting)
+            endCorrection();
+    });
     connect(m_txtEstimate, &QLineEdit::textChanged, m_cmdEnter, [this] { m_cmdEnter->setEnabled(true); });
     connect(m_txtEstimate, &QLineEdit::textEdited, this, [this] { m_estimateEmptiedByRecording = false; });
 
     auto *estimateCheck = new hostkit::LeaveCheck(m_txtEstimate);
     connect(estimateCheck, &hostkit::LeaveCheck::departed, this, &frmEntryscreen::estimateLeft);
+    connect(estimateCheck, &hostkit::LeaveCheck::departed, this, &frmEntryscreen::notationLeft);
+    // Longer is refused at Enter: the width of the column it is kept in.
+    m_txtEstimate->setToolTip(QStringLiteral("Your estimate as written at the eyepiece, at most %1 characters. "
+                                             "110 2 V 1 116, A 3 V 2 B (A and B: CS1 and CS2), V = 98 or < 116 "
+                                             "fill Magn, CS1 and CS2 where they are empty.")
+                                  .arg(store::cumobs().length(store::column::estimate)));
     auto *magnitudeCheck = new hostkit::LeaveCheck(m_txtMagn);
     connect(magnitudeCheck, &hostkit::LeaveCheck::validate, this, &frmEntryscreen::magnitudeValidate);
     connect(magnitudeCheck, &hostkit::LeaveCheck::departed, this, &frmEntryscreen::magnitudeLeft);
@@ -451,6 +491,10 @@ void frmEntryscreen::load()
         screenkit::showProblem(begun.problem(), observe::lc());
         offerHeaderEditor();
     }
+    // A change of the report cut short (in this or another program) is completed before it is shown.
+    if (const outcome::Done completed = reports::completePending(m_appFolder, m_todaysfile, QDeadlineTimer(1000));
+        !completed)
+        qCWarning(observe::lc).noquote() << "A change of the report stays pending:" << completed.problem().message;
     showreport();
     nameUnpaired();
     m_cmdFinder->setFocus();
@@ -511,7 +555,13 @@ void frmEntryscreen::enter()
 {
     showwarnings({});
     const modEntryscreen::ObservationTexts typed = observation();
-    const outcome::Done recorded = modEntryscreen::recordobs(m_appFolder, m_todaysfile, typed);
+    const bool correcting = m_correcting.has_value();
+    const outcome::Done recorded = correcting
+        ? modEntryscreen::correctobs(m_appFolder, m_todaysfile, m_correcting->line, m_correcting->row, typed,
+                                     dateFieldTexts() == m_correcting->dateFields
+                                         ? std::optional<QString>(m_correcting->dateText)
+                                         : std::nullopt)
+        : modEntryscreen::recordobs(m_appFolder, m_todaysfile, typed);
     showreport();
     if (!recorded) {
         showNotRecorded(recorded.problem());
@@ -519,8 +569,181 @@ void frmEntryscreen::enter()
     }
     // Only now: seen before the estimate, a warning would bias it.
     showwarnings(modEntryscreen::warningsOf(m_appFolder, typed));
+    if (correcting) {
+        endCorrection();
+        return;
+    }
     clearfields();
     countobservation();
+}
+
+QStringList frmEntryscreen::dateFieldTexts() const
+{
+    QStringList texts;
+    for (const QWidget *field : m_dateFields)
+        texts.append(field->property("Text").toString());
+    return texts;
+}
+
+std::optional<QString> frmEntryscreen::lineAtCursor() const
+{
+    const auto isData = [](const QString &text) {
+        return !text.startsWith(u'#') && text.count(u'|') == reports::modReportcheck::fieldCount - 1;
+    };
+    QTextBlock block = m_rtbObs->textCursor().block();
+    if (isData(block.text()))
+        return block.text();
+    // At the end, below the last line, the last line is meant.
+    if (block.next().isValid() || !block.text().isEmpty())
+        return std::nullopt;
+    for (block = block.previous(); block.isValid(); block = block.previous()) {
+        if (isData(block.text()))
+            return block.text();
+        if (!block.text().isEmpty())
+            break;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::optional<store::NumberedRow>> frmEntryscreen::chooseRow(const QString &line, const QString &title)
+{
+    const auto rows = reports::rowsOfLine(m_appFolder, line);
+    if (!rows) {
+        screenkit::showProblem(outcome::failed(rows.problem().message).titled(title), observe::lc());
+        return std::nullopt;
+    }
+    QList<store::NumberedRow> distinct;
+    for (const store::NumberedRow &row : *rows) {
+        if (std::none_of(distinct.cbegin(), distinct.cend(), [&row](const store::NumberedRow &kept) {
+                return kept.values.estimate == row.values.estimate && kept.values.obscode == row.values.obscode
+                    && kept.values.notes == row.values.notes && kept.values.chart == row.values.chart
+                    && kept.values.star == row.values.star;
+            }))
+            distinct.append(row);
+    }
+    // Equal rows are one observation stored twice: any of them is the line's.
+    if (distinct.size() < 2)
+        return distinct.isEmpty() ? std::optional<store::NumberedRow>() : std::optional(distinct.constFirst());
+    for (const store::NumberedRow &row : distinct) {
+        const store::ObservationRow &v = row.values;
+        const auto answer = hostkit::ask(
+            QStringLiteral("Several observations in the database match the line\n\n%1\n\n(it may have been imported "
+                           "back from a download). Is it this one?\n\nestimate \"%2\", comment code %3, notes \"%4\", "
+                           "chart %5")
+                .arg(line, v.estimate, v.obscode, v.notes, v.chart),
+            title, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer == QMessageBox::Yes)
+            return std::optional(row);
+        if (answer != QMessageBox::No)
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void frmEntryscreen::correctLine()
+{
+    const QString title = QStringLiteral("Correct a line");
+    const std::optional<QString> line = lineAtCursor();
+    if (!line)
+        return screenkit::showProblem(
+            outcome::refused(QStringLiteral("Put the cursor on a line of observations in the report first (click it, "
+                                            "or Tab into the report and move with the arrow keys)."))
+                .titled(title)
+                .as(outcome::Severity::Information),
+            observe::lc());
+    if (!m_correcting && !m_txtEstimate->text().trimmed().isEmpty())
+        return screenkit::showProblem(
+            outcome::refused(QStringLiteral("The estimate \"%1\" is typed but not entered. Enter it, or empty the "
+                                            "estimate field, then correct the line.")
+                                 .arg(m_txtEstimate->text().trimmed()),
+                             QStringLiteral("txtEstimate"))
+                .titled(title)
+                .as(outcome::Severity::Warning),
+            observe::lc());
+    const auto row = chooseRow(*line, title);
+    if (!row)
+        return;
+    const std::optional<modEntryscreen::LineTexts> taken =
+        modEntryscreen::textsOfLine(*line, *row ? (*row)->values.estimate : QString());
+    if (!taken)
+        return;
+    fillfields(taken->texts);
+    m_correcting =
+        Correcting{*line, *row ? std::optional((*row)->row) : std::nullopt, taken->dateText, dateFieldTexts()};
+    m_lblCorrecting->setText(QStringLiteral("Correcting: %1").arg(*line));
+    m_lblCorrecting->setToolTip(QStringLiteral("Enter replaces this line of the report; Escape leaves it as it is"));
+    m_lblCorrecting->show();
+    m_cmdEnter->setEnabled(true);
+}
+
+void frmEntryscreen::withdrawLine()
+{
+    const QString title = QStringLiteral("Withdraw a line");
+    const std::optional<QString> line = m_correcting ? std::optional<QString>(m_correcting->line) : lineAtCursor();
+    if (!line)
+        return screenkit::showProblem(
+            outcome::refused(QStringLiteral("Put the cursor on a line of observations in the report first (click it, "
+                                            "or Tab into the report and move with the arrow keys)."))
+                .titled(title)
+                .as(outcome::Severity::Information),
+            observe::lc());
+    if (hostkit::ask(QStringLiteral("Take this line out of the report and its observation out of the database?"
+                                    "\n\n%1\n\nThe change is kept in the record of changes.")
+                         .arg(*line),
+                     title, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+    const auto row = chooseRow(*line, title);
+    if (!row)
+        return;
+    withdraw({*line}, *row ? std::optional((*row)->row) : std::nullopt, false);
+}
+
+void frmEntryscreen::withdraw(const QStringList &lines, const std::optional<qint64> &row, bool unpaired)
+{
+    for (const QString &line : lines) {
+        const outcome::Done withdrawn = unpaired ? modEntryscreen::withdrawUnpaired(m_appFolder, m_todaysfile, line)
+                                                 : modEntryscreen::withdrawobs(m_appFolder, m_todaysfile, line, row);
+        if (!withdrawn) {
+            screenkit::showProblem(withdrawn.problem(), observe::lc());
+            break;
+        }
+    }
+    if (m_correcting && lines.contains(m_correcting->line))
+        endCorrection();
+    showreport();
+}
+
+void frmEntryscreen::fillfields(const modEntryscreen::ObservationTexts &texts)
+{
+    m_txtStar->setText(texts.star);
+    const QStringList dates{texts.year, texts.month, texts.day, texts.hour, texts.minute};
+    for (qsizetype i = 0; i < m_dateFields.size() && i < dates.size(); ++i)
+        m_dateFields.at(i)->setProperty("Text", dates.at(i));
+    m_txtEstimate->setText(texts.estimate);
+    m_chkFainterthan->setChecked(texts.fainterthan);
+    m_txtMagn->setText(texts.magnitude);
+    m_nbComp1->setText(texts.comp1);
+    m_nbComp2->setText(texts.comp2);
+    m_txtChartid->setText(texts.chart);
+    m_ddCommentcodes->clearSelection();
+    m_ddCommentcodes->setCurrentRow(-1);
+    if (texts.comment) {
+        const auto items = m_ddCommentcodes->findItems(*texts.comment, Qt::MatchExactly);
+        if (!items.isEmpty())
+            m_ddCommentcodes->setCurrentItem(items.constFirst());
+    }
+    m_txtNotes->setText(texts.notes);
+    m_estimateEmptiedByRecording = false;
+}
+
+void frmEntryscreen::endCorrection()
+{
+    if (!m_correcting)
+        return;
+    m_correcting.reset();
+    m_lblCorrecting->hide();
+    clearfields();
 }
 
 void frmEntryscreen::showwarnings(const QStringList &warnings)
@@ -570,7 +793,8 @@ void frmEntryscreen::closeEvent(QCloseEvent *event)
 
 void frmEntryscreen::showreport()
 {
-    const outcome::Result<modEntryscreen::ReportText> report = modEntryscreen::readReport(m_todaysfile, m_reportShown);
+    const outcome::Result<modEntryscreen::ReportText> report =
+        modEntryscreen::readReport(m_todaysfile, m_reportShown, m_reportIdentity);
     if (!report && m_reportShown == 0) {
         m_rtbObs->setPlainText(QString());
     } else if (report && report->whole) {
@@ -580,9 +804,10 @@ void frmEntryscreen::showreport()
         end.movePosition(QTextCursor::End);
         end.insertText(report->text);
     }
-    if (report)
+    if (report) {
         m_reportShown = report->end;
-    else
+        m_reportIdentity = report->identity;
+    } else
         qCWarning(observe::lc).noquote() << "shown:" << report.problem().message;
     // Shown in the empty view: the reason was told when the file failed.
     m_rtbObs->setPlaceholderText(report ? QString() : report.problem().message);
@@ -600,15 +825,17 @@ void frmEntryscreen::nameUnpaired()
     QStringList shown = unpaired.mid(0, listed);
     if (unpaired.size() > listed)
         shown.append(QStringLiteral("... and %1 more").arg(unpaired.size() - listed));
-    screenkit::showProblem(
-        outcome::failed(QStringLiteral("These lines of today's report \"%1\" have no observation in the database, "
-                                       "perhaps because the program stopped while recording them:\n\n%2\n\nTake "
-                                       "such a line out of the report before you send it, and enter the observation "
-                                       "again if you want to keep it.")
-                            .arg(QDir::toNativeSeparators(m_todaysfile), shown.join(u'\n')))
-            .titled(QStringLiteral("Report lines without their observation"))
-            .as(outcome::Severity::Warning),
-        observe::lc());
+    const QString text =
+        QStringLiteral("These lines of today's report \"%1\" have no observation in the database, perhaps because "
+                       "the program stopped while recording them:\n\n%2\n\nA line without its observation should "
+                       "not be sent. Withdraw them from the report now? Enter the observation again if you want to "
+                       "keep it.")
+            .arg(QDir::toNativeSeparators(m_todaysfile), shown.join(u'\n'));
+    const outcome::Problem problem = outcome::failed(text)
+                                         .titled(QStringLiteral("Report lines without their observation"))
+                                         .as(outcome::Severity::Warning);
+    if (screenkit::askAbout(problem, observe::lc(), QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+        withdraw(unpaired, std::nullopt, true);
 }
 
 void frmEntryscreen::clearfields()
@@ -649,6 +876,8 @@ void frmEntryscreen::starchosen()
     const auto chosen = m_ddStars->selectedItems();
     if (chosen.isEmpty())
         return;
+    // Another star is no correction of the line.
+    endCorrection();
     m_selstar = chosen.constFirst()->text();
     m_cmdEnter->setEnabled(true);
 }
@@ -660,6 +889,25 @@ void frmEntryscreen::estimateLeft()
         return;
     screenkit::showProblem(left.problem(), observe::lc());
     m_txtEstimate->setFocus();
+}
+
+void frmEntryscreen::notationLeft()
+{
+    // The observer's own estimate put into numbers may show before Enter; it
+    // goes only where nothing is typed, and those fields' checks run on leaving.
+    const std::optional<varstars::Reduction> worked =
+        varstars::workOut(m_txtEstimate->text(), m_nbComp1->text(), m_nbComp2->text());
+    if (!worked)
+        return;
+    const QStringList labels = worked->labelTexts();
+    const std::pair<QLineEdit *, QString> fills[] = {
+        {m_txtMagn, worked->magnitude()}, {m_nbComp1, labels.value(0)}, {m_nbComp2, labels.value(1)}};
+    for (const auto &[field, text] : fills) {
+        if (field->text().isEmpty())
+            field->setText(text);
+    }
+    if (worked->fainterThan)
+        m_chkFainterthan->setChecked(true);
 }
 
 void frmEntryscreen::magnitudeValidate(bool &)
@@ -705,7 +953,7 @@ void frmEntryscreen::stamp()
 
 void frmEntryscreen::showstar(const QString &star)
 {
-    if (!m_txtEstimate->text().trimmed().isEmpty()) {
+    if (!m_correcting && !m_txtEstimate->text().trimmed().isEmpty()) {
         screenkit::showProblem(
             outcome::refused(QStringLiteral("The estimate \"%1\" is typed but not entered. Enter it, or empty the "
                                             "estimate field, then open \"%2\" from Tonight again.")
@@ -717,6 +965,7 @@ void frmEntryscreen::showstar(const QString &star)
         m_txtEstimate->setFocus();
         return;
     }
+    endCorrection();
     if (const outcome::Result<modEntryscreen::ChartRow> row = modEntryscreen::chartrow(m_appFolder, star); row) {
         pickstar(row->constell, row->starname);
         m_selstar = row->starname;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/filesystem.h"
 #include "appfiles/folder.h"
 #include "observe/chartviewer.h"
 #include "observe/modentryscreen.h"
@@ -87,9 +88,25 @@ private:
     void pickstar(const QString &constellation, const QString &star);
     void starchosen();
     void estimateLeft();
+    void notationLeft();
     void magnitudeValidate(bool &cancel);
     void magnitudeLeft();
     void enter();
+    // The line of the report at rtbObs's cursor, taken back into the fields
+    // or withdrawn; below the last line, the last line.
+    void correctLine();
+    void withdrawLine();
+    // Lines the opening named go alone: they have no row.
+    void withdraw(const QStringList &lines, const std::optional<qint64> &row, bool unpaired);
+    std::optional<QString> lineAtCursor() const;
+    // Which of several rows matching the line is its observation, when they
+    // differ: the observer answers. Nothing when they would not say; the
+    // row (none when the line has none) else.
+    std::optional<std::optional<store::NumberedRow>> chooseRow(const QString &line, const QString &title);
+    void fillfields(const modEntryscreen::ObservationTexts &texts);
+    // Escape, another star or a correction entered: the fields emptied.
+    void endCorrection();
+    QStringList dateFieldTexts() const;
 
     // What the observer has typed, as the recording reads it.
     modEntryscreen::ObservationTexts observation() const;
@@ -126,8 +143,19 @@ private:
     modEntryscreen::Clock m_clock;
     QString m_selstar;
     QString m_todaysfile;
-    // Bytes of the report file shown in rtbObs.
+    // Bytes of the report file shown in rtbObs, and which file they are of.
     qint64 m_reportShown = 0;
+    std::optional<appfiles::FileIdentity> m_reportIdentity;
+    // The line being corrected, its row, and the date it was written with,
+    // kept while the date and time fields still hold what it gave them.
+    struct Correcting
+    {
+        QString line;
+        std::optional<qint64> row;
+        QString dateText;
+        QStringList dateFields;
+    };
+    std::optional<Correcting> m_correcting;
     int m_totalobs = 0;
 
     // Every window is red on black while this screen is open.
@@ -158,6 +186,9 @@ private:
     QLabel *m_lblPrevious;
     QPlainTextEdit *m_rtbObs;
     QPushButton *m_cmdEnter;
+    QPushButton *m_cmdCorrect;
+    QPushButton *m_cmdWithdraw;
+    QLabel *m_lblCorrecting;
     QLabel *m_lblObs;
     QLabel *m_lblWarnings;
     QPushButton *m_cmdHelp;

@@ -4,6 +4,8 @@
 #include "backup/backups.h"
 #include "observe/logging.h"
 #include "observe/reportfile.h"
+#include "reports/reportchange.h"
+#include "reports/rowpairing.h"
 #include "reports/starfacts.h"
 #include "reports/visualformat.h"
 #include "store/charts.h"
@@ -11,11 +13,12 @@
 #include "store/heldtransaction.h"
 #include "store/observations.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
 
 #include <chrono>
+#include <cmath>
 
 namespace observe
 {
@@ -48,23 +51,6 @@ QString nothingKept()
     return QStringLiteral("Nothing of the observation was recorded, and your entries are kept in the fields.");
 }
 
-// A data line's star, date text and magnitude (without "<"), the keys its
-// row is found by; letter case does not count, as in the database.
-QString pairingKey(const QString &star, const QString &obsdate, const QString &magnitude)
-{
-    return star.toLower() + QLatin1Char('|') + obsdate + QLatin1Char('|') + magnitude;
-}
-
-QString lineKey(const QString &line)
-{
-    const QStringList fields = line.split(u'|');
-    if (fields.size() < 3)
-        return line;
-    QString magnitude = fields.at(2);
-    if (magnitude.startsWith(u'<'))
-        magnitude.remove(0, 1);
-    return pairingKey(fields.at(0), fields.at(1), magnitude);
-}
 }
 
 outcome::Result<QStringList> modEntryscreen::liststars(const appfiles::Folder &appFolder, const QString &constell)
@@ -78,31 +64,50 @@ outcome::Result<QStringList> modEntryscreen::liststars(const appfiles::Folder &a
     return stars;
 }
 
-outcome::Done modEntryscreen::recordobs(const appfiles::Folder &appFolder, const QString &todaysfile,
-                                        const ObservationTexts &typed)
+namespace
 {
+// The report line and row of the observation typed, or why it cannot be written.
+outcome::Result<modEntryscreen::Recording> recordingOf(store::Database &db,
+                                                       const modEntryscreen::ObservationTexts &typed)
+{
+    using namespace modEntryscreen;
     // A button's access key reaches here without the fields having been left.
     const ObservationTexts texts = asLeft(typed);
     if (const outcome::Done checked = checkObservation(texts, QDateTime::currentDateTimeUtc()); !checked)
-        return notRecorded(checked.problem());
+        return checked.problem();
+    const auto chart = store::chartOf(db, texts.star);
+    if (!chart)
+        return outcome::failed(chart.problem().message);
+    if (!*chart)
+        return outcome::refused(notInCatalogue(texts.star), QStringLiteral("txtStar"));
+    return makeRecording(texts, isNightly((*chart)->nightly));
+}
+}
+
+outcome::Done modEntryscreen::recordobs(const appfiles::Folder &appFolder, const QString &todaysfile,
+                                        const ObservationTexts &typed)
+{
     // Never told at the eyepiece: a failure is logged and shown on the start screen.
     static_cast<void>(backup::beforeChange(appFolder, backup::Reason::FirstChangeOfDay));
-
     // One wait for the whole recording, so that the window never seems frozen.
     const QDeadlineTimer deadline(recordingWait);
     store::Database db(appFolder);
-    const auto chart = store::chartOf(db, texts.star);
-    if (!chart)
-        return notRecorded(outcome::failed(chart.problem().message), nothingKept());
-    if (!*chart)
-        return notRecorded(outcome::refused(notInCatalogue(texts.star), QStringLiteral("txtStar")));
-    const Recording recording = makeRecording(texts, isNightly((*chart)->nightly));
+    const outcome::Result<Recording> made = recordingOf(db, typed);
+    if (!made && made.problem().kind == outcome::Kind::Failed)
+        return notRecorded(made.problem(), nothingKept());
+    if (!made)
+        return notRecorded(made.problem());
+    const Recording &recording = *made;
 
     // The header may have been saved since the screen opened without one.
     if (!QFileInfo::exists(todaysfile)) {
         if (const outcome::Done begun = beginReport(appFolder, todaysfile); !begun)
             return notRecorded(begun.problem(), nothingKept());
     }
+
+    // A change of the report cut short is completed before the report grows.
+    if (const outcome::Done completed = reports::completePending(appFolder, todaysfile, deadline); !completed)
+        return notRecorded(completed.problem(), nothingKept());
 
     // Another program may hold the report while it waits for the database,
     // which an import of this thread may hold: the import gives way first.
@@ -147,6 +152,81 @@ outcome::Done modEntryscreen::recordobs(const appfiles::Folder &appFolder, const
                                       "recorded; your entries are kept in the fields."));
 }
 
+std::optional<modEntryscreen::LineTexts> modEntryscreen::textsOfLine(const QString &line, const QString &estimate)
+{
+    const QStringList fields = line.split(u'|');
+    bool isDate = false;
+    const double jd = fields.value(1).toDouble(&isDate);
+    if (fields.size() != reports::modReportcheck::fieldCount || !isDate || !std::isfinite(jd))
+        return std::nullopt;
+    const auto orEmpty = [](const QString &field) { return field == QLatin1String("na") ? QString() : field; };
+    // Whole minutes of the day, from midnight UT.
+    const double fromMidnight = jd + 0.5;
+    auto minutes = static_cast<qint64>(std::llround((fromMidnight - std::floor(fromMidnight)) * 24 * 60));
+    QDate date = QDate::fromJulianDay(static_cast<qint64>(std::floor(fromMidnight)));
+    if (minutes == 24 * 60) {
+        date = date.addDays(1);
+        minutes = 0;
+    }
+    LineTexts taken;
+    ObservationTexts &texts = taken.texts;
+    texts.star = fields.at(0);
+    texts.year = QString::number(date.year());
+    texts.month = QString::number(date.month());
+    texts.day = QString::number(date.day());
+    texts.hour = QString::number(minutes / 60);
+    texts.minute = QString::number(minutes % 60);
+    texts.estimate = estimate;
+    texts.fainterthan = fields.at(2).startsWith(u'<');
+    texts.magnitude = texts.fainterthan ? fields.at(2).mid(1) : fields.at(2);
+    for (const QString &item : reports::commentCodes()) {
+        if (fields.at(3) != QLatin1String("na") && item.startsWith(fields.at(3)))
+            texts.comment = item;
+    }
+    texts.comp1 = orEmpty(fields.at(4));
+    texts.comp2 = orEmpty(fields.at(5));
+    texts.chart = fields.at(6);
+    texts.notes = orEmpty(fields.at(7));
+    taken.dateText = fields.at(1);
+    return taken;
+}
+
+outcome::Done modEntryscreen::correctobs(const appfiles::Folder &appFolder, const QString &todaysfile,
+                                         const QString &line, std::optional<qint64> row, const ObservationTexts &typed,
+                                         const std::optional<QString> &keptDate)
+{
+    const auto notCorrected = [](outcome::Problem problem) {
+        return problem.titled(QStringLiteral("Observation not corrected")).as(outcome::Severity::Warning);
+    };
+    outcome::Result<Recording> made = [&] {
+        store::Database db(appFolder, store::Database::Access::ReadOnly);
+        return recordingOf(db, typed);
+    }();
+    if (!made)
+        return notCorrected(made.problem());
+    const Recording recording = keptDate ? withDateText(*made, *keptDate) : *made;
+    static_cast<void>(backup::beforeChange(appFolder, backup::Reason::FirstChangeOfDay));
+    reports::ReportChange change(appFolder, todaysfile, {store::Change::Kind::Correction, line, recording, row});
+    return change.run();
+}
+
+outcome::Done modEntryscreen::withdrawobs(const appfiles::Folder &appFolder, const QString &todaysfile,
+                                          const QString &line, std::optional<qint64> row)
+{
+    static_cast<void>(backup::beforeChange(appFolder, backup::Reason::FirstChangeOfDay));
+    reports::ReportChange change(appFolder, todaysfile, {store::Change::Kind::Withdrawal, line, std::nullopt, row});
+    return change.run();
+}
+
+outcome::Done modEntryscreen::withdrawUnpaired(const appfiles::Folder &appFolder, const QString &todaysfile,
+                                               const QString &line)
+{
+    static_cast<void>(backup::beforeChange(appFolder, backup::Reason::FirstChangeOfDay));
+    reports::ReportChange change(appFolder, todaysfile,
+                                 {store::Change::Kind::Withdrawal, line, std::nullopt, std::nullopt, true});
+    return change.run();
+}
+
 outcome::Result<QStringList> modEntryscreen::unpairedLines(const appfiles::Folder &appFolder, const QString &todaysfile)
 {
     const outcome::Result<ReportText> report = readReport(todaysfile);
@@ -162,26 +242,19 @@ outcome::Result<QStringList> modEntryscreen::unpairedLines(const appfiles::Folde
     if (lines.isEmpty())
         return QStringList();
 
-    // One pass over the rows of the report's dates; the lines are matched to
-    // them here, so that two equal lines need two rows.
+    // One pass over the rows of the report's dates.
     QStringList dates;
     for (const QString &line : lines)
         dates.append(line.section(u'|', 1, 1));
-    dates.removeDuplicates();
     store::Database db(appFolder);
-    const auto stored = store::observationsOnDates(db, dates);
-    if (!stored)
-        return outcome::failed(stored.problem().message);
-    QHash<QString, int> rows;
-    for (const store::KeyTexts &row : *stored)
-        ++rows[pairingKey(row.star, row.obsdate, row.magnitude)];
+    outcome::Result<reports::RowPairing> rows = reports::RowPairing::read(db, dates);
+    if (!rows)
+        return outcome::failed(rows.problem().message);
 
     QStringList unpaired;
     for (const QString &line : lines) {
-        int &left = rows[lineKey(line)];
-        if (left > 0)
-            --left;
-        else
+        const QStringList fields = line.split(u'|');
+        if (!rows->take(fields.at(0), fields.at(1), fields.at(2)))
             unpaired.append(line);
     }
     return unpaired;
@@ -196,7 +269,7 @@ QStringList modEntryscreen::warningsOf(const appfiles::Folder &appFolder, const 
     const bool nightly = chart && *chart && isNightly((*chart)->nightly);
     const QStringList fields = makeRecording(texts, nightly).line.split(u'|');
     const rules::Estimate estimate{
-        0, fields.value(0), fields.value(1), fields.value(2), fields.value(4), fields.value(5)};
+        0, fields.value(0), fields.value(1), fields.value(2), fields.value(4), fields.value(5), texts.estimate};
     const rules::Known known = rules::readKnown(appFolder, {estimate});
     QStringList shown;
     for (const rules::Warning &warning : rules::warnings(estimate, known.of(estimate.star)))

@@ -4,6 +4,7 @@
 #include "appfiles/folder.h"
 #include "observe/recording.h"
 #include "outcome/result.h"
+#include "store/changes.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,30 @@ outcome::Result<QStringList> liststars(const appfiles::Folder &appFolder, const 
 // though its row is not in cumobs, which the observer must take out by hand:
 // that one alone is critical.
 outcome::Done recordobs(const appfiles::Folder &appFolder, const QString &todaysfile, const ObservationTexts &texts);
+
+// A line of the day's report taken back into the estimate fields: the texts
+// it was written from, with the estimate of its row (the line has none), the
+// date and time in whole minutes, and the date text to keep while those are
+// not touched.
+struct LineTexts
+{
+    ObservationTexts texts;
+    QString dateText;
+};
+std::optional<LineTexts> textsOfLine(const QString &line, const QString &estimate);
+
+// Replaces the line of the day's report and its row (the one chosen when
+// several match) by the observation typed, checked as a recording is; with
+// keptDate, the date text the line had. Both or neither; titled for the
+// box "Observation not corrected".
+outcome::Done correctobs(const appfiles::Folder &appFolder, const QString &todaysfile, const QString &line,
+                         std::optional<qint64> row, const ObservationTexts &typed,
+                         const std::optional<QString> &keptDate);
+// Takes the line and its row out, both or neither; titled for "Observation
+// not withdrawn". A line unpairedLines() named goes alone: it has no row.
+outcome::Done withdrawobs(const appfiles::Folder &appFolder, const QString &todaysfile, const QString &line,
+                          std::optional<qint64> row);
+outcome::Done withdrawUnpaired(const appfiles::Folder &appFolder, const QString &todaysfile, const QString &line);
 
 // The data lines of eight fields in the day's report whose observation is
 // not in cumobs (the same star, date text and magnitude), as a crash between

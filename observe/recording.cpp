@@ -393,4 +393,14 @@ QString modEntryscreen::notInCatalogue(const QString &star)
         .arg(star);
 }
 
+modEntryscreen::Recording modEntryscreen::withDateText(Recording recording, const QString &dateText)
+{
+    QStringList fields = recording.line.split(u'|');
+    if (fields.size() > 1)
+        fields[1] = dateText;
+    recording.line = fields.join(u'|');
+    recording.row.obsdate = dateText;
+    return recording;
+}
+
 } // namespace observe

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "outcome/result.h"
+#include "reports/reportchange.h"
 #include "reports/visualformat.h"
 #include "store/observations.h"
 
@@ -38,12 +39,12 @@ struct ObservationTexts
 // One row of cumobs, its seven columns in table order.
 using CumobsRow = store::ObservationRow;
 
-struct Recording
-{
-    // The report data line without its line end.
-    QString line;
-    CumobsRow row;
-};
+// The report data line without its line end, and the row.
+using Recording = reports::LineAndRow;
+
+// The recording with the date text given in its line and its row: the date
+// a line was written with, kept byte for byte when its fields were not touched.
+Recording withDateText(Recording recording, const QString &dateText);
 
 // The magnitude as its field leaves it: a whole number gets ".0" ("12"
 // becomes "12.0"); any other text, empty or not, stays as typed for the

@@ -4,6 +4,7 @@
 #include "appfiles/codepage.h"
 #include "appfiles/filesystem.h"
 #include "appfiles/headerfile.h"
+#include "reports/reportlock.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,22 +36,6 @@ QString native(const QString &path)
 QByteArray encoded(const QString &path)
 {
     return QFile::encodeName(path);
-}
-
-// flock() with a deadline: the window must not freeze behind another program.
-// 0 once locked, else the error number (EWOULDBLOCK when the time ran out).
-int lockWithin(int descriptor, int operation, const QDeadlineTimer &deadline)
-{
-    std::chrono::microseconds pause(100);
-    while (::flock(descriptor, operation | LOCK_NB) != 0) {
-        if (errno == EINTR)
-            continue;
-        if (errno != EWOULDBLOCK || deadline.hasExpired())
-            return errno;
-        std::this_thread::sleep_for(pause);
-        pause = std::min(pause * 2, std::chrono::microseconds(2000));
-    }
-    return 0;
 }
 
 // Writes all bytes; the count written before an error stops it.
@@ -96,18 +81,11 @@ outcome::Problem cannotBegin(const QString &path, const QString &reason)
 // report's name only when no other program has begun the report meanwhile.
 outcome::Done placeHeader(const QString &todaysfile, const QByteArray &bytes)
 {
-    const appfiles::NewFile file = appfiles::createBeside(todaysfile);
+    const appfiles::Written file = appfiles::writeBeside(todaysfile, bytes);
     if (file.path.isEmpty())
         return cannotBegin(todaysfile, appfiles::describeError(file.error));
     int errnum = 0;
-    bool written = writeAll(file.descriptor, bytes, &errnum) == bytes.size();
-    if (written && ::fdatasync(file.descriptor) != 0) {
-        errnum = errno;
-        written = false;
-    }
-    ::close(file.descriptor);
-    const appfiles::Placed placed =
-        written ? appfiles::placeNew(file.path, todaysfile, &errnum) : appfiles::Placed::Failed;
+    const appfiles::Placed placed = appfiles::placeNew(file.path, todaysfile, &errnum);
     if (placed != appfiles::Placed::Moved)
         QFile::remove(file.path);
     if (placed == appfiles::Placed::Failed)
@@ -177,16 +155,15 @@ modEntryscreen::ReportAppender::~ReportAppender()
 
 outcome::Done modEntryscreen::ReportAppender::lock(const QDeadlineTimer &deadline)
 {
-    m_descriptor = ::open(encoded(m_path).constData(), O_RDWR | O_APPEND | O_CLOEXEC);
-    if (m_descriptor < 0)
-        return notWritten(m_path, appfiles::describeError(errno));
-    const int errnum = lockWithin(m_descriptor, LOCK_EX, deadline);
+    const auto opener = [this] { return ::open(encoded(m_path).constData(), O_RDWR | O_APPEND | O_CLOEXEC); };
+    int errnum = 0;
+    m_descriptor = reports::lockReport(m_path, opener, LOCK_EX, deadline, &errnum);
     if (errnum == EWOULDBLOCK)
         return outcome::busy(QStringLiteral("The report file \"%1\" is in use by another program, perhaps varlume in "
                                             "another window. Nothing was recorded and your entries are kept: try "
                                             "again in a moment.")
                                  .arg(native(m_path)));
-    if (errnum != 0)
+    if (m_descriptor < 0)
         return notWritten(m_path, appfiles::describeError(errnum));
     return {};
 }
@@ -247,31 +224,45 @@ outcome::Done modEntryscreen::ReportAppender::cut(qint64 start, const QByteArray
     return {};
 }
 
-outcome::Result<modEntryscreen::ReportText> modEntryscreen::readReport(const QString &todaysfile, qint64 from)
+outcome::Result<modEntryscreen::ReportText> modEntryscreen::readReport(const QString &todaysfile, qint64 from,
+                                                                       std::optional<appfiles::FileIdentity> shown)
 {
     const auto unreadable = [&](const QString &reason) {
         return outcome::failed(
             QStringLiteral("The report file \"%1\" cannot be shown (%2).").arg(native(todaysfile), reason));
     };
     // A pipe in its place would hold the window up for good.
-    const outcome::Result<appfiles::OpenedFile> opened = appfiles::openRegular(todaysfile);
-    if (!opened)
-        return unreadable(opened.problem().message);
+    QString refusal;
+    const auto opener = [&] {
+        const outcome::Result<appfiles::OpenedFile> opened = appfiles::openRegular(todaysfile);
+        if (opened)
+            return opened->descriptor;
+        refusal = opened.problem().message;
+        errno = 0;
+        return -1;
+    };
+    int errnum = 0;
+    // A view that cannot wait shows the file as it is.
+    int descriptor = reports::lockReport(todaysfile, opener, LOCK_SH, QDeadlineTimer(readerWait), &errnum);
+    if (descriptor < 0 && errnum == EWOULDBLOCK)
+        descriptor = opener();
+    if (descriptor < 0)
+        return unreadable(refusal.isEmpty() ? appfiles::describeError(errnum) : refusal);
     QFile report;
-    if (!report.open(opened->descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(opened->descriptor);
+    if (!report.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
         return unreadable(report.errorString());
     }
-    // A view that cannot wait shows the file as it is.
-    lockWithin(report.handle(), LOCK_SH, QDeadlineTimer(readerWait));
+    const std::optional<appfiles::FileIdentity> identity = appfiles::identityOf(descriptor);
     const qint64 size = report.size();
-    const qint64 start = size < from ? 0 : from;
+    // Another file than the one shown, or a shorter one: all of it.
+    const qint64 start = size < from || identity != shown ? 0 : from;
     if (!report.seek(start))
         return unreadable(report.errorString());
     const QByteArray bytes = report.read(size - start);
     QString text = appfiles::fromCp1252(bytes);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return ReportText{text, start + bytes.size(), start == 0};
+    return ReportText{text, start + bytes.size(), start == 0, identity};
 }
 
 } // namespace observe

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "appfiles/filesystem.h"
 #include "appfiles/folder.h"
 #include "outcome/result.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QString>
+
+#include <optional>
 
 namespace observe
 {
@@ -61,13 +64,18 @@ struct ReportText
     // Where the file ended when it was read: the next read starts here.
     qint64 end = 0;
     // The text begins at the file's start: the file was read from there
-    // because it had become shorter than where the reading was to start.
+    // because it had become shorter than where the reading was to start, or
+    // is another file than the one shown (a change replaced it).
     bool whole = true;
+    // Which file was read.
+    std::optional<appfiles::FileIdentity> identity;
 };
 
 // The file's text from the byte position from on, read between recordings,
-// so that it never holds a line that may still be taken back.
-outcome::Result<ReportText> readReport(const QString &todaysfile, qint64 from = 0);
+// so that it never holds a line that may still be taken back. From its start
+// when the file is not the one shown.
+outcome::Result<ReportText> readReport(const QString &todaysfile, qint64 from = 0,
+                                       std::optional<appfiles::FileIdentity> shown = std::nullopt);
 }
 
 } // namespace observe

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "reports/plausibility.h"
 
+#include "varstars/notation.h"
 #include "varstars/vartypes.h"
 
 #include <algorithm>
@@ -38,6 +39,17 @@ bool absent(const QString &label)
     return label.isEmpty() || label.compare(u"na", Qt::CaseInsensitive) == 0;
 }
 
+// A comparison field's label in tenths without the point; nothing for "na"
+// or what is no label.
+std::optional<int> labelOf(const QString &text)
+{
+    bool ok = false;
+    const int tenths = text.toInt(&ok);
+    return ok && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })
+        ? std::optional(tenths)
+        : std::nullopt;
+}
+
 // The comparison stars' magnitudes by their labels, tenths without the point;
 // nothing when a label is not a number (a star of unknown magnitude).
 std::optional<QList<double>> comparisons(const Estimate &estimate)
@@ -46,9 +58,10 @@ std::optional<QList<double>> comparisons(const Estimate &estimate)
     for (const QString &label : {estimate.comp1, estimate.comp2}) {
         if (absent(label))
             continue;
-        if (!std::all_of(label.begin(), label.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        const std::optional<int> tenths = labelOf(label);
+        if (!tenths)
             return std::nullopt;
-        magnitudes.append(label.toDouble() / 10);
+        magnitudes.append(*tenths / 10.0);
     }
     return magnitudes;
 }
@@ -110,6 +123,44 @@ void bracket(const Estimate &estimate, const Magnitude &magnitude, QList<Warning
                       QStringLiteral("the estimate %1 lies %2 mag outside %3, more than the %4 mag an "
                                      "extrapolation reaches")
                           .arg(estimate.magnitude, difference(outside), given, mag(extrapolation))});
+}
+
+// What the observer wrote at the eyepiece, worked out, against the line: its
+// magnitude and mark, and its comparison stars among the line's.
+void notation(const Estimate &estimate, const Magnitude &magnitude, QList<Warning> &found)
+{
+    const std::optional<varstars::Reduction> worked =
+        varstars::workOut(estimate.written, estimate.comp1, estimate.comp2);
+    if (!worked)
+        return;
+    QStringList differences;
+    if (worked->fainterThan != magnitude.fainterThan
+        || std::abs(magnitude.value - worked->tenths / 10.0) > limitTolerance + rounding)
+        differences.append(
+            QStringLiteral("gives %1%2, the line says %3")
+                .arg(worked->fainterThan ? QStringLiteral("<") : QString(), worked->magnitude(), estimate.magnitude));
+    std::optional<int> lineLabels[] = {labelOf(estimate.comp1), labelOf(estimate.comp2)};
+    const bool allNamed = std::all_of(worked->labels.cbegin(), worked->labels.cend(), [&lineLabels](int label) {
+        const auto named = std::find(std::begin(lineLabels), std::end(lineLabels), label);
+        if (named == std::end(lineLabels))
+            return false;
+        named->reset();
+        return true;
+    });
+    if (!allNamed) {
+        QStringList line;
+        for (const QString &label : {estimate.comp1, estimate.comp2}) {
+            if (!absent(label))
+                line.append(label);
+        }
+        differences.append(QStringLiteral("names the comparison stars %1, the line %2")
+                               .arg(worked->labelTexts().join(QStringLiteral(" and ")),
+                                    line.isEmpty() ? QStringLiteral("none") : line.join(QStringLiteral(" and "))));
+    }
+    if (!differences.isEmpty())
+        found.append({QStringLiteral("notation"),
+                      QStringLiteral("the notation \"%1\" %2")
+                          .arg(estimate.written, differences.join(QStringLiteral(", and ")))});
 }
 
 void jumpAndLimits(const Magnitude &magnitude, double jd, const StarFacts &facts, QList<Warning> &found)
@@ -186,6 +237,7 @@ QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts)
     if (!magnitude || !dated)
         return found;
     bracket(estimate, *magnitude, found);
+    notation(estimate, *magnitude, found);
     if (!facts.elements)
         return found;
     if (varstars::isJumpType(facts.elements->type))

@@ -28,6 +28,10 @@ struct Estimate
     QString magnitude;
     QString comp1;
     QString comp2;
+    // What the observer wrote at the eyepiece, as cumobs keeps it; empty
+    // when unknown, as for a report's line without its row (the initializer
+    // lets a line's reader leave it out).
+    QString written = {};
 };
 
 // One of the observer's earlier observations of the star.
@@ -52,7 +56,7 @@ struct StarFacts
 
 struct Warning
 {
-    // The rule: "bracket", "jump", "limits", "range" or "dates".
+    // The rule: "bracket", "notation", "jump", "limits", "range" or "dates".
     QString rule;
     // The values compared, worded for the observer.
     QString reason;
@@ -61,7 +65,8 @@ struct Warning
 // The largest plausible distance of an estimate from its bracket of
 // comparison stars, or from its one comparison star, or from the star's range.
 inline constexpr double extrapolation = 0.5;
-// How closely a fainter-than limit gives the fainter comparison star.
+// How closely a fainter-than limit gives the fainter comparison star, and
+// a magnitude the one its notation gives.
 inline constexpr double limitTolerance = 0.05;
 // How far back the history counts for a jump, and for a limit.
 inline constexpr double jumpDays = 2;

@@ -146,11 +146,13 @@ Reading readReport(const QByteArray &name, const QString &path, const QDateTime 
 }
 
 // The checks after an estimate of every observation, what the program's
-// folder knows of the stars read once; a report it could not read is named
-// unless it is in unread, named already.
-void plausible(const QList<plausibility::Estimate> &estimates, const std::optional<appfiles::Folder> &appFolder,
+// folder knows of the stars and of the estimates as written read once; a
+// report it could not read is named unless it is in unread, named already.
+void plausible(QList<plausibility::Estimate> estimates, const std::optional<appfiles::Folder> &appFolder,
                Findings &findings, QStringList &notes, const QSet<QString> &unread)
 {
+    if (appFolder)
+        plausibility::readWritten(*appFolder, estimates);
     const plausibility::Known known = plausibility::readKnown(appFolder, estimates);
     notes += known.notes;
     for (const UnreadReport &report : known.unread) {

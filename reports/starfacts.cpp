@@ -5,6 +5,7 @@
 #include "reports/logging.h"
 #include "reports/reportcheck.h"
 #include "reports/reportindex.h"
+#include "reports/rowpairing.h"
 #include "store/charts.h"
 #include "store/database.h"
 #include "store/observations.h"
@@ -130,6 +131,25 @@ QString unreadWarning(const QString &reason)
                           "database holds them: a fainter-than estimate of it may count as a plain one. Make it "
                           "readable, or move it out of the folder if it is no report.")
         .arg(reason);
+}
+
+void readWritten(const appfiles::Folder &appFolder, QList<Estimate> &estimates)
+{
+    store::Database db(appFolder, store::Database::Access::ReadOnly);
+    if (!QFileInfo::exists(db.path()))
+        return;
+    QStringList dates;
+    for (const Estimate &estimate : std::as_const(estimates))
+        dates.append(estimate.date);
+    outcome::Result<RowPairing> rows = RowPairing::read(db, dates);
+    if (!rows) {
+        qCWarning(lc).noquote() << "the estimates as written cannot be read:" << rows.problem().message;
+        return;
+    }
+    for (Estimate &estimate : estimates) {
+        if (const std::optional<store::KeyTexts> row = rows->take(estimate.star, estimate.date, estimate.magnitude))
+            estimate.written = row->estimate;
+    }
 }
 
 StarFacts Known::of(const QString &star) const

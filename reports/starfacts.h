@@ -41,6 +41,12 @@ struct Known
 // with a note.
 Known readKnown(const std::optional<appfiles::Folder> &appFolder, const QList<Estimate> &estimates);
 
+// Gives each estimate what the observer wrote at the eyepiece, from its
+// cumobs row (rowpairing.h), read through a handle that only reads. A line
+// without its row gets nothing, and so does every line when the database
+// cannot be read, which readKnown tells.
+void readWritten(const appfiles::Folder &appFolder, QList<Estimate> &estimates);
+
 // Why a report passed over matters, from the reason it was not read.
 QString unreadWarning(const QString &reason);
 }

@@ -31,4 +31,14 @@ void showProblem(const outcome::Problem &problem, const QLoggingCategory &catego
     hostkit::ask(problem.message, title, iconOf(problem.severity));
 }
 
+QMessageBox::StandardButton askAbout(const outcome::Problem &problem, const QLoggingCategory &category,
+                                     QMessageBox::StandardButtons buttons)
+{
+    qCWarning(category).noquote() << "shown:" << problem.title + QStringLiteral(": ") << problem.message;
+    const QMessageBox::StandardButton answer =
+        hostkit::ask(problem.message, problem.title, iconOf(problem.severity), buttons);
+    qCInfo(category).noquote() << "answered:" << answer;
+    return answer;
+}
+
 } // namespace screenkit

@@ -3,6 +3,8 @@
 
 #include "outcome/problem.h"
 
+#include <QMessageBox>
+
 class QLoggingCategory;
 
 namespace screenkit
@@ -13,5 +15,9 @@ namespace screenkit
 // Records it first in the subsystem's logging category, so a failure the
 // observer dismissed leaves a trace.
 void showProblem(const outcome::Problem &problem, const QLoggingCategory &category, const QString &fallbackTitle = {});
+
+// The same with a question at its end: the observer's answer among the buttons.
+QMessageBox::StandardButton askAbout(const outcome::Problem &problem, const QLoggingCategory &category,
+                                     QMessageBox::StandardButtons buttons);
 
 } // namespace screenkit

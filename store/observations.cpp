@@ -86,10 +86,10 @@ outcome::Result<QList<store::StarPoint>> store::observationPointsBetween(Databas
 outcome::Result<QList<store::KeyTexts>> store::observationsOnDates(Database &db, const QStringList &obsdates)
 {
     return rowsIn(db,
-                  QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE %2 IN (%5)")
-                      .arg(column::star, column::obsdate, column::magnitude, cumobs().name),
+                  QStringLiteral("SELECT %1, %2, %3, %4 FROM %5 WHERE %2 IN (%6)")
+                      .arg(column::star, column::obsdate, column::magnitude, column::estimate, cumobs().name),
                   obsdates, [](const Statement &row) {
-                      return KeyTexts{row.text(0), row.text(1), row.text(2)};
+                      return KeyTexts{row.text(0), row.text(1), row.text(2), row.text(3)};
                   });
 }
 

@@ -65,12 +65,14 @@ struct StarPoint
 outcome::Result<QList<StarPoint>> observationPointsBetween(Database &db, const QStringList &stars, const QString &from,
                                                            const QString &until);
 
-// The texts a row is told apart from others by, as it holds them.
+// The texts a row is told apart from others by, as it holds them, and what
+// the observer wrote at the eyepiece.
 struct KeyTexts
 {
     QString star;
     QString obsdate;
     QString magnitude;
+    QString estimate;
 };
 
 // The rows of any of the dates (obsdate as text), in no particular order.

@@ -42,6 +42,17 @@ inline constexpr QLatin1StringView jd{"jd"};
 inline constexpr QLatin1StringView fainter{"fainter"};
 inline constexpr QLatin1StringView id{"id"};
 inline constexpr QLatin1StringView newest{"newest"};
+// The record of changes.
+inline constexpr QLatin1StringView at{"at"};
+inline constexpr QLatin1StringView kind{"kind"};
+inline constexpr QLatin1StringView report{"report"};
+inline constexpr QLatin1StringView oldLine{"old_line"};
+inline constexpr QLatin1StringView newLine{"new_line"};
+inline constexpr QLatin1StringView row{"row"};
+inline constexpr QLatin1StringView oldRow{"old_row"};
+inline constexpr QLatin1StringView newRow{"new_row"};
+inline constexpr QLatin1StringView copies{"copies"};
+inline constexpr QLatin1StringView state{"state"};
 }
 // The planner's table: where each star of the catalogue is, and what is
 // known of its variation (positions.h).
@@ -50,6 +61,8 @@ inline constexpr QLatin1StringView positionsTable{"positions"};
 // tell it, and how far in time those downloads reach (ledger.h).
 inline constexpr QLatin1StringView ledgerTable{"ledger"};
 inline constexpr QLatin1StringView ledgerCoverageTable{"ledger_coverage"};
+// Every correction and withdrawal of an observation, kept for good (changes.h).
+inline constexpr QLatin1StringView changesTable{"changes"};
 
 struct Column
 {
@@ -77,8 +90,9 @@ const Table *table(const QString &name);
 // the star name, and every addition below.
 QStringList creationStatements();
 // What later versions added to the database: the lookup indexes, the
-// planner's table of positions and the ledger's tables. An older database of this program gets the
-// ones it lacks, once (lookupindexes.h).
+// planner's table of positions, the ledger's tables and the record of
+// changes. An older database of this program gets the ones it lacks, once
+// (lookupindexes.h).
 QStringList additionStatements();
 // The ledger's tables, among the additions.
 QStringList ledgerStatements();

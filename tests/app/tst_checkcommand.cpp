@@ -256,6 +256,16 @@ void tst_checkcommand::ledgerOfEveryReportReadOnly()
     QCOMPARE(folder.entries(), entries);
     QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), database);
 
+    // A change cut short is named, never completed: the check writes nothing.
+    QVERIFY(runSql(folder.file(QStringLiteral("starcharts.mdb")),
+                   {"INSERT INTO changes VALUES (NULL, '2018-01-05T22:00:00Z', 'withdrawal', '2018-Jan-05.txt', "
+                    "'rr lyr|2458124.46|9.1|na|na|na|na|na', NULL, NULL, NULL, NULL, 1, 'pending')"}));
+    const QByteArray pending = folder.read(QStringLiteral("starcharts.mdb"));
+    QVERIFY2(run().contains(QStringLiteral("2018-Jan-05.txt: a correction or withdrawal of a line is not complete")),
+             qPrintable(output));
+    QCOMPARE(folder.read(QStringLiteral("starcharts.mdb")), pending);
+    QCOMPARE(folder.read(QStringLiteral("obs/2018-Jan-05.txt")), observerHeader + reportOfThree);
+
     // A database with an index of the observer's own is never given one.
     QVERIFY(runSql(folder.file(QStringLiteral("starcharts.mdb")),
                    {"DROP TABLE ledger", "DROP TABLE ledger_coverage", "CREATE INDEX mine ON cumobs (star)"}));

@@ -105,6 +105,10 @@ void tst_nightsurfaces::observationScreenWithCaretSelectionAndScrollBars()
     warning->setText(QStringLiteral("ss cyg, 2458124.3958, 13.0, bracket: the estimate lies outside."));
     warning->show();
     QCOMPARE(grabNight(warning).pixel(1, 1), screenkit::night::black);
+    // The line being corrected, named over the report.
+    auto *correcting = screen->findChild<QLabel *>(QStringLiteral("lblCorrecting"));
+    correcting->setText(QStringLiteral("Correcting: ss cyg|2458124.3958|13.0|na|110|115|1896|na"));
+    correcting->show();
     verifyDark(grabNight(screen), "observation");
 
     // The caret is drawn, in red.

@@ -13,11 +13,16 @@
 //       piece of work and a millisecond at most; after that many
 //       transactions it adds a line more, says "A <added>" and waits, its
 //       transaction open, to be killed; "D <added>" when it was done before
+//   recordhelper change <folder> <report> correct|withdraw <line> <steps>
+//       corrects the line to magnitude 11.9, or withdraws it, as the
+//       observation screen does; after that many steps it says "W" and
+//       waits to be killed; "D" when it was done before, "F <why>" failed
 // Each recording prints one line: "R <n>" recorded, "F <n> <why>" failed,
 // "X <n> <why>" refused; its notes are "<tag>-<n>".
 #include "app/startup.h"
 #include "import/modimportscreen.h"
 #include "observe/modentryscreen.h"
+#include "reports/reportchange.h"
 #include "tests/support/exampleobservation.h"
 #include "tests/support/sqlfile.h"
 
@@ -129,6 +134,32 @@ int importUntil(const QString &folder, const QString &download, int commits)
     say(QStringLiteral("D %1").arg(import.outcome() ? import.outcome()->added : -1));
     return 0;
 }
+
+int change(const QString &folder, const QString &report, const QString &kind, const QString &line, int steps)
+{
+    using namespace observe::modEntryscreen;
+    reports::ChangeRequest request{store::Change::Kind::Withdrawal, line, std::nullopt, std::nullopt};
+    if (kind == QLatin1String("correct")) {
+        std::optional<LineTexts> texts = textsOfLine(line, QStringLiteral("110(1)115"));
+        texts->texts.magnitude = QStringLiteral("11.9");
+        request = {store::Change::Kind::Correction, line,
+                   withDateText(makeRecording(texts->texts, true), texts->dateText), std::nullopt};
+    }
+    reports::ReportChange changing(appfiles::Folder(folder), report, request);
+    for (int step = 0; changing.step() != reports::ReportChange::Step::Done; ++step) {
+        if (step == steps) {
+            say(QStringLiteral("W"));
+            QTextStream(stdin).readLine();
+            return 3;
+        }
+        if (const outcome::Done done = changing.next(); !done) {
+            say(QStringLiteral("F ") + done.problem().message);
+            return 1;
+        }
+    }
+    say(QStringLiteral("D"));
+    return 0;
+}
 }
 
 int main(int argc, char *argv[])
@@ -144,6 +175,8 @@ int main(int argc, char *argv[])
         return lock(args.at(2));
     if (mode == QLatin1String("import") && args.size() == 5)
         return importUntil(args.at(2), args.at(3), args.at(4).toInt());
-    say(QStringLiteral("usage: recordhelper start|record|recordeach|lock|import <folder> ..."));
+    if (mode == QLatin1String("change") && args.size() == 7)
+        return change(args.at(2), args.at(3), args.at(4), args.at(5), args.at(6).toInt());
+    say(QStringLiteral("usage: recordhelper start|record|recordeach|lock|import|change <folder> ..."));
     return 2;
 }

@@ -40,6 +40,9 @@ private Q_SLOTS:
     void tabOrderFollowsTheFields();
     void exampleObservationEndToEnd();
     void warningShownOnlyAfterEnter();
+    void notationFillsTheEmptyFields();
+    void notationOverwritesNothingTyped();
+    void notationWarnedAfterEnter();
     void lineVariants_data();
     void lineVariants();
     void fieldsCompletedOnLeaving_data();
@@ -61,6 +64,7 @@ private Q_SLOTS:
     void databaseFailureWritesNoLine();
     void viewShowsTheLinesOfOtherWindows();
     void unpairedLinesAreNamedOnOpening();
+    void correctAndWithdrawTheLastLine();
     void unusableHeaderIsExplained_data();
     void unusableHeaderIsExplained();
     void missingLibraryIsExplained();
@@ -273,6 +277,10 @@ void tst_entryscreen::tabOrderFollowsTheFields()
     expected.insert(expected.indexOf(QStringLiteral("cmdDBform")) + 1, QStringLiteral("cmdCheckreport"));
     expected.insert(expected.indexOf(QStringLiteral("cmdCheckreport")) + 1, QStringLiteral("cmdLightcurve"));
     expected.insert(expected.indexOf(QStringLiteral("cmdLightcurve")) + 1, QStringLiteral("cmdTonight"));
+    expected.insert(expected.indexOf(QStringLiteral("cmdTonight")) + 1, QStringLiteral("cmdCorrect"));
+    expected.insert(expected.indexOf(QStringLiteral("cmdCorrect")) + 1, QStringLiteral("cmdWithdraw"));
+    expected.removeLast();
+    expected.removeLast();
     QCOMPARE(visited, expected);
     QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
 }
@@ -325,6 +333,46 @@ void tst_entryscreen::warningShownOnlyAfterEnter()
     // The next chart is a new estimate: nothing of the last one may show.
     f.button("cmdChart")->click();
     QVERIFY(!warning->isVisible());
+}
+
+void tst_entryscreen::notationFillsTheEmptyFields()
+{
+    EntryScreenFixture f;
+    f.open();
+    QVERIFY(f.edit("txtEstimate")->toolTip().contains(QStringLiteral("at most 15 characters")));
+    f.type(f.edit("txtEstimate"), QStringLiteral("90 2 V 1 100"));
+    QTest::keyClick(f.edit("txtEstimate"), Qt::Key_Tab);
+    QCOMPARE(f.edit("txtMagn")->text(), QStringLiteral("9.7"));
+    QCOMPARE(f.edit("nbComp1")->text(), QStringLiteral("90"));
+    QCOMPARE(f.edit("nbComp2")->text(), QStringLiteral("100"));
+    QVERIFY2(f.messages().messages().isEmpty(), qPrintable(f.messages().dump()));
+}
+
+void tst_entryscreen::notationOverwritesNothingTyped()
+{
+    EntryScreenFixture f;
+    f.open();
+    f.fillExample();
+    f.type(f.edit("nbComp2"), QString());
+    f.type(f.edit("txtEstimate"), QStringLiteral("110 2 V 1 116"));
+    QTest::keyClick(f.edit("txtEstimate"), Qt::Key_Tab);
+    QCOMPARE(f.edit("txtMagn")->text(), QStringLiteral("11.2"));
+    QCOMPARE(f.edit("nbComp1")->text(), QStringLiteral("110"));
+    QCOMPARE(f.edit("nbComp2")->text(), QStringLiteral("116"));
+}
+
+void tst_entryscreen::notationWarnedAfterEnter()
+{
+    EntryScreenFixture f;
+    auto *warning = f.open()->findChild<QLabel *>(QStringLiteral("lblWarnings"));
+    f.fillExample();
+    f.type(f.edit("txtEstimate"), QStringLiteral("110 2 V 1 115"));
+    QVERIFY(!warning->isVisible());
+    f.enter();
+    QVERIFY(warning->isVisible());
+    QCOMPARE(warning->text(),
+             QStringLiteral("ss cyg, 2458124.3958, 11.2, notation: the notation \"110 2 V 1 115\" "
+                            "gives 11.3, the line says 11.2."));
 }
 
 void tst_entryscreen::lineVariants_data()
@@ -816,6 +864,7 @@ void tst_entryscreen::unpairedLinesAreNamedOnOpening()
     report.close();
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^shown: Report lines without their")));
+    f.messages().queueAnswer(QMessageBox::No);
     QVERIFY(f.launch());
     QCOMPARE(f.messages().messages().size(), 1);
     const hostkit::Message &named = f.messages().messages().constFirst();
@@ -826,6 +875,45 @@ void tst_entryscreen::unpairedLinesAreNamedOnOpening()
     // Nothing is changed without the observer.
     QCOMPARE(f.report(), observerHeader + exampleLine + orphan + stray);
     QCOMPARE(f.cumobsRows().size(), 1);
+
+    // Said yes to, the notice withdraws the line without its observation, and nothing else.
+    f.close();
+    QTRY_VERIFY(!f.screen());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^shown: Report lines without their")));
+    f.messages().queueAnswer(QMessageBox::Yes);
+    QVERIFY(f.launch());
+    QCOMPARE(f.report(), observerHeader + exampleLine + stray);
+    QCOMPARE(f.cumobsRows().size(), 1);
+}
+
+void tst_entryscreen::correctAndWithdrawTheLastLine()
+{
+    EntryScreenFixture f;
+    observe::frmEntryscreen *screen = f.open();
+    f.chooseStar(QStringLiteral("Cyg"), QStringLiteral("ss cyg"));
+    f.fillExample();
+    f.enter();
+    // From inside a field, with the access key: the report's cursor is below its last line.
+    f.edit("txtNotes")->setFocus();
+    QTest::keyClick(f.edit("txtNotes"), Qt::Key_O, Qt::AltModifier);
+    QTRY_COMPARE(f.edit("txtEstimate")->text(), QStringLiteral("110(1)115"));
+    QCOMPARE(f.edit("nbComp2")->text(), QStringLiteral("115"));
+    QCOMPARE(f.widget("nbMinute")->property("Text").toString(), QStringLiteral("30"));
+    QVERIFY(screen->findChild<QLabel *>(QStringLiteral("lblCorrecting"))->isVisible());
+    f.type(f.edit("txtMagn"), QStringLiteral("11.5"));
+    QTest::keyClick(f.edit("txtMagn"), Qt::Key_E, Qt::AltModifier);
+    QTRY_COMPARE(f.report(), observerHeader + "ss cyg|2458124.3958|11.5|na|110|115|1896|na\r\n");
+    QCOMPARE(f.cumobsRows(), QStringList{QStringLiteral("ss cyg|11.5|110(1)115|2458124.3958|na|na|1896")});
+    QCOMPARE(screen->totalobs(), 1);
+    QVERIFY(f.edit("txtMagn")->text().isEmpty());
+    QVERIFY(screen->findChild<QPlainTextEdit *>(QStringLiteral("rtbObs"))->toPlainText().contains(u"|11.5|"));
+
+    // Withdrawn after one question: the line and its row together.
+    f.messages().queueAnswer(QMessageBox::Yes);
+    QTest::keyClick(f.edit("txtNotes"), Qt::Key_W, Qt::AltModifier);
+    QTRY_COMPARE(f.report(), observerHeader);
+    QCOMPARE(f.cumobsRows(), QStringList());
+    QCOMPARE(f.messages().messages().size(), 1);
 }
 
 void tst_entryscreen::unusableHeaderIsExplained_data()

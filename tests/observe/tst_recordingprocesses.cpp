@@ -3,11 +3,15 @@
 // middle of a recording: every line of the report has exactly its row of
 // cumobs and every row its line, whatever happens.
 #include "appfiles/folder.h"
+#include "observe/modentryscreen.h"
 #include "observe/reportfile.h"
+#include "reports/reportchange.h"
 #include "store/charts.h"
 #include "store/database.h"
 #include "store/observations.h"
 #include "tests/support/appfolder.h"
+#include "tests/support/exampleobservation.h"
+#include "tests/support/problemtext.h"
 #include "tests/support/recorderprocess.h"
 #include "tests/support/sqlfile.h"
 #include "tests/support/testkit.h"
@@ -86,6 +90,9 @@ private slots:
     void twoProgramsAndALockedDatabase();
     void killedAtRandomMoments();
     void doubleFirstStarts();
+    void changeKilledBetweenSteps_data();
+    void changeKilledBetweenSteps();
+    void recordingDuringCorrections();
 };
 
 void tst_recordingprocesses::twoProgramsAndALockedDatabase()
@@ -198,6 +205,104 @@ void tst_recordingprocesses::doubleFirstStarts()
         QCOMPARE(store::countCharts(db).valueOr(-1), 1);
         QCOMPARE(store::countObservations(db).valueOr(-1), 0);
     }
+}
+
+namespace
+{
+// Records as the record helper does: the lines the suite's pattern matches.
+void recordTagged(const AppFolder &folder, const QString &report, const QString &tag, int hour, int minute)
+{
+    observe::modEntryscreen::ObservationTexts texts = exampleObservation();
+    texts.hour = QString::number(hour);
+    texts.minute = QString::number(minute);
+    texts.comp1.clear();
+    texts.comp2.clear();
+    texts.chart.clear();
+    texts.notes = tag;
+    QVERIFY(observe::modEntryscreen::recordobs(folder.programFolder(), report, texts));
+}
+
+// Each line has its row and each row its line, counted.
+void agreeing(const Story &s)
+{
+    QStringList lines = s.lines;
+    QStringList rows = s.rowLines;
+    lines.sort();
+    rows.sort();
+    QCOMPARE(lines, rows);
+}
+}
+
+void tst_recordingprocesses::changeKilledBetweenSteps_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("steps");
+    for (const char *kind : {"correct", "withdraw"}) {
+        // Checked, written beside, committed, renamed: killed after each.
+        for (int steps = 1; steps <= 4; ++steps)
+            QTest::addRow("%s after step %d", kind, steps) << QString::fromLatin1(kind) << steps;
+    }
+}
+
+void tst_recordingprocesses::changeKilledBetweenSteps()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, steps);
+    AppFolder folder;
+    const QString report = prepared(folder);
+    recordTagged(folder, report, QStringLiteral("A-0"), 21, 10);
+    recordTagged(folder, report, QStringLiteral("B-0"), 21, 20);
+    recordTagged(folder, report, QStringLiteral("C-0"), 21, 30);
+    const QString line = story(folder, report).lines.at(1);
+    {
+        RecorderProcess child({QStringLiteral("change"), folder.path(), report, kind, line, QString::number(steps)});
+        QTRY_COMPARE_WITH_TIMEOUT(child.lines(), QStringList{QStringLiteral("W")}, 20000);
+        child.process().kill();
+        QVERIFY(child.process().waitForFinished());
+    }
+    RecorderProcess start({QStringLiteral("start"), folder.path()});
+    QVERIFY(start.process().waitForFinished());
+    QCOMPARE(start.lines(), QStringList());
+
+    const Story s = story(folder, report);
+    agreeing(s);
+    // Committed from step 3 on: from then on the change, before it none.
+    const bool changed = steps >= 3;
+    QCOMPARE(s.lines.contains(line), !changed);
+    const QString corrected = QString(line).replace(QStringLiteral("|11.2|"), QStringLiteral("|11.9|"));
+    QCOMPARE(s.lines.size(), kind == QLatin1String("withdraw") && changed ? 2 : 3);
+    QCOMPARE(s.lines.contains(corrected), kind == QLatin1String("correct") && changed);
+    QCOMPARE(SqlFile(folder.path()).value(QStringLiteral("SELECT count(*) FROM changes WHERE state = 'pending'")),
+             QVariant(0));
+}
+
+void tst_recordingprocesses::recordingDuringCorrections()
+{
+    AppFolder folder;
+    const QString report = prepared(folder);
+    // Outside the helper's hour, so that it is no other line's twin.
+    recordTagged(folder, report, QStringLiteral("S-0"), 22, 0);
+    RecorderProcess child({QStringLiteral("record"), folder.path(), report, QStringLiteral("R")});
+    QTRY_VERIFY_WITH_TIMEOUT(child.results() >= 2, 20000);
+    // The seed line corrected back and forth while the other program appends.
+    for (int round = 0; round < 10; ++round) {
+        const QString line = story(folder, report).lines.constFirst();
+        std::optional<observe::modEntryscreen::LineTexts> texts =
+            observe::modEntryscreen::textsOfLine(line, QStringLiteral("110(1)115"));
+        texts->texts.magnitude = QStringLiteral("11.%1").arg(round % 10);
+        const outcome::Done corrected = observe::modEntryscreen::correctobs(
+            folder.programFolder(), report, line, std::nullopt, texts->texts, texts->dateText);
+        QVERIFY2(corrected || corrected.problem().kind == outcome::Kind::Busy, qPrintable(problemText(corrected)));
+    }
+    child.process().closeWriteChannel();
+    QVERIFY(child.process().waitForFinished(20000));
+
+    const Story s = story(folder, report);
+    agreeing(s);
+    for (const QString &tag : child.tags(QStringLiteral("R"), QStringLiteral("R")))
+        QCOMPARE(s.lineTags.count(tag), 1);
+    QCOMPARE(s.lineTags.count(QStringLiteral("S-0")), 1);
+    QVERIFY(child.tags(QStringLiteral("R"), QStringLiteral("R")).size() >= 2);
 }
 
 QTEST_GUILESS_MAIN(tst_recordingprocesses)

@@ -365,12 +365,17 @@ void tst_reportfile::readForTheView()
 
     // From where the view stopped: only what came since; all of it once the file is shorter.
     QCOMPARE(appendReport(today(app), QStringLiteral("r cas|2458124.5|9.0|na|na|na|na|na")), QString());
-    const ReportText more = readReport(today(app), shown->end).value();
+    const ReportText more = readReport(today(app), shown->end, shown->identity).value();
     QCOMPARE(more.text, QStringLiteral("r cas|2458124.5|9.0|na|na|na|na|na\n"));
     QVERIFY(!more.whole);
     QCOMPARE(more.end, app.read(QStringLiteral("obs/2018-Jan-05.txt")).size());
+    // Another file renamed over it, though longer: all of it.
+    const appfiles::Written replacement =
+        appfiles::writeBeside(today(app), app.read(QStringLiteral("obs/2018-Jan-05.txt")) + "x|1|1|na|na|na|na|na\r\n");
+    QCOMPARE(appfiles::replaceWith(replacement.path, today(app)), 0);
+    QVERIFY(readReport(today(app), more.end, more.identity).value().whole);
     QVERIFY(QFile::resize(today(app), header.size()));
-    const ReportText shorter = readReport(today(app), more.end).value();
+    const ReportText shorter = readReport(today(app), more.end, more.identity).value();
     QVERIFY(shorter.whole);
     QCOMPARE(shorter.text,
              QString::fromLatin1(header)

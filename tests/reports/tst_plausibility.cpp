@@ -21,7 +21,8 @@ namespace
 // star: "type;range;nightly;history", type "-" for a star without a record
 // of its type, nightly "yes", "no" or empty for a star not in the
 // catalogue, history "2458122.5 11.0, 2458123.0 <12.5"; estimate: "date
-// magnitude comp1 comp2"; rules: those that warn, in their order.
+// magnitude comp1 comp2", then ";" and the estimate as written if known;
+// rules: those that warn, in their order.
 void row(const char *name, const char *star, const char *estimate, const char *rules)
 {
     QTest::newRow(name) << QString::fromLatin1(star) << QString::fromLatin1(estimate) << QString::fromLatin1(rules);
@@ -98,7 +99,16 @@ void tst_plausibility::rules_data()
     row("fast, nightly, midnight", "UGSS;;yes", "2458123.5 12.0 na na", "");
     row("fast, not in the catalogue", "UGSS", "2458124.12 12.0 na na", "");
     row("slow, not nightly, midnight", "M;;no", "2458123.5 12.0 na na", "");
-    row("every rule at once", "M;5.0 V|12.0 V;;2458122.5 11.0", "2458124.0 13.0 110 115", "bracket jump range");
+    row("notation agrees", "-", "2458124.0 9.7 90 100;90 2 V 1 100", "");
+    row("notation within 0.05", "-", "2458124.0 9.65 100 90;90 2 V 1 100", "");
+    row("notation, magnitude slipped", "-", "2458124.0 9.8 90 100;90 2 V 1 100", "notation");
+    row("notation, other labels", "-", "2458124.0 9.7 90 105;90 2 V 1 100", "notation");
+    row("notation, labels missing", "-", "2458124.0 9.7 na na;90 2 V 1 100", "notation");
+    row("notation, letters take the line's", "-", "2458124.0 11.4 110 116;A 3 V 2 B", "");
+    row("notation, fainter-than mark", "-", "2458124.0 11.6 116 na;< 116", "notation");
+    row("imported estimate", "-", "2458124.0 <13.0 na na;<140", "");
+    row("every rule at once", "M;5.0 V|12.0 V;;2458122.5 11.0", "2458124.0 13.0 110 115;110 1 V 1 115",
+        "bracket notation jump range");
 }
 
 void tst_plausibility::rules()
@@ -106,8 +116,9 @@ void tst_plausibility::rules()
     QFETCH(QString, star);
     QFETCH(QString, estimate);
     QFETCH(QString, rules);
-    const QStringList fields = estimate.split(u' ');
-    const Estimate line{12, QStringLiteral("R Leo"), fields.at(0), fields.at(1), fields.at(2), fields.at(3)};
+    const QStringList fields = estimate.section(u';', 0, 0).split(u' ');
+    Estimate line{12, QStringLiteral("R Leo"), fields.at(0), fields.at(1), fields.at(2), fields.at(3)};
+    line.written = estimate.section(u';', 1);
 
     QStringList found;
     for (const auto &warning : reports::plausibility::warnings(line, factsOf(star))) {

@@ -3,7 +3,9 @@
 #include "observe/chartviewer.h"
 #include "observe/recording.h"
 #include "reports/reportcheck.h"
+#include "tests/support/appfolder.h"
 #include "tests/support/exampleobservation.h"
+#include "tests/support/observations.h"
 #include "tests/support/problemtext.h"
 
 #include <QDir>
@@ -75,6 +77,7 @@ private slots:
     void commandLineExitStatus();
     void largerThanAnyReport();
     void findingsBoundedWhateverTheFile();
+    void notationOfEachLinesRow();
 };
 
 void tst_reportcheck::initTestCase()
@@ -414,6 +417,25 @@ void tst_reportcheck::findingsBoundedWhateverTheFile()
     QCOMPARE(summary(check),
              QStringLiteral("1500 errors, 1202 warnings, 1201 observations (the first 1000 errors "
                             "and the first 1000 warnings listed)"));
+}
+
+// Only a line paired with its row gets the row's notation; an imported
+// estimate is no notation.
+void tst_reportcheck::notationOfEachLinesRow()
+{
+    AppFolder folder;
+    folder.prepare();
+    QVERIFY(insertObservations(folder.path(),
+                               {{"ss cyg", "12.0", "90 2 V 1 100", "2458124.3958", "na", "na", "na"},
+                                {"ss cyg", "14.0", "<140", "2458125.3958", "na", "na", "na"}}));
+    folder.write(QStringLiteral("upload.txt"),
+                 header
+                     + "SS Cyg|2458124.3958|12.0|na|90|100|na|na\r\n"
+                       "ss cyg|2458124.3958|12.0|na|90|100|na|na\r\n"
+                       "ss cyg|2458125.3958|<14.0|na|na|na|na|na\r\n");
+    const Check check = checkReport(folder.file(QStringLiteral("upload.txt")), now, folder.programFolder());
+    QCOMPARE(brief(check.findings).filter(QStringLiteral("notation")),
+             QStringList{QStringLiteral("7 warning notation")});
 }
 
 QTEST_APPLESS_MAIN(tst_reportcheck)

@@ -113,7 +113,7 @@ void tst_store::createsSchemaAndSeedRow()
                                     "join pragma_index_list('Charts') using (name) where type='index'")),
              QStringLiteral("starname|Charts|1"));
     QCOMPARE(sqlite3(path, QStringLiteral("select group_concat(name, ',') from sqlite_master where type='table'")),
-             QStringLiteral("Charts,cumobs,positions,ledger,ledger_coverage"));
+             QStringLiteral("Charts,cumobs,positions,ledger,ledger_coverage,changes"));
 }
 
 void tst_store::refusesToOverwrite()
@@ -386,10 +386,11 @@ void tst_store::earlierDatabaseGetsLookupsOnce()
              .rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('index', 'table') "
                                   "AND name NOT LIKE 'sqlite%' ORDER BY name")))
         indexes.append(index.value(0).toString());
-    QCOMPARE(indexes,
-             (QStringList{QStringLiteral("Charts"), QStringLiteral("cumobs"), QStringLiteral("cumobs_obsdate"),
-                          QStringLiteral("cumobs_star_obsdate"), QStringLiteral("ledger"),
-                          QStringLiteral("ledger_coverage"), QStringLiteral("positions"), QStringLiteral("starname")}));
+    QCOMPARE(
+        indexes,
+        (QStringList{QStringLiteral("Charts"), QStringLiteral("changes"), QStringLiteral("cumobs"),
+                     QStringLiteral("cumobs_obsdate"), QStringLiteral("cumobs_star_obsdate"), QStringLiteral("ledger"),
+                     QStringLiteral("ledger_coverage"), QStringLiteral("positions"), QStringLiteral("starname")}));
 
     // Once is enough: the file stays as it is from now on.
     const QByteArray indexed = folder.read(QStringLiteral("starcharts.mdb"));

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "varstars/elements.h"
+#include "varstars/notation.h"
 #include "varstars/starkey.h"
 #include "varstars/vartypes.h"
 
@@ -18,6 +19,8 @@ private slots:
     void starKeys();
     void magnitudes_data();
     void magnitudes();
+    void notations_data();
+    void notations();
 };
 
 void tst_varstars::typeRules_data()
@@ -110,6 +113,66 @@ void tst_varstars::magnitudes()
     // Only two magnitudes make a range, never a limit or an amplitude.
     const Elements elements{{}, {}, false, {}, parseMagnitude(QStringLiteral("7.7 V")).value(), *magnitude};
     QCOMPARE(range(elements).has_value(), magnitude->kind == Magnitude::Kind::Value);
+}
+
+void tst_varstars::notations_data()
+{
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("comps");
+    // The magnitude ("<" first when fainter than) and the labels, the brighter
+    // first; "read" when a letter's field holds no label; "free" for free text.
+    QTest::addColumn<QString>("worked");
+    const auto row = [](const QString &rule, const QString &written, const char *comps, const QString &worked) {
+        QTest::newRow(qPrintable(rule)) << written << QString(comps) << worked;
+    };
+    row("steps", "110 2 V 1 116", "", "11.4 110 116");
+    row("the slip's estimate", "90 2 V 1 100", "", "9.7 90 100");
+    row("one third", "90 1 V 2 100", "", "9.3 90 100");
+    row("brackets", "110(2)V(1)116", "", "11.4 110 116");
+    row("brackets and blanks", "110 (2) V (1) 116", "", "11.4 110 116");
+    row("fainter first", "116 1 V 2 110", "", "11.4 110 116");
+    row("labels with points", "11.0 2 V 1 11.6", "", "11.4 110 116");
+    row("letters", "A 3 V 2 B", "110 116", "11.4 110 116");
+    row("letters reversed, fields with points", "b 2 v 3 a", "11.0 11.6", "11.4 110 116");
+    row("letters without fields", "A 3 V 2 B", "", "read");
+    row("letter of a field without a label", "A 3 V 2 B", "110 na", "read");
+    row("equality", "V = 98", "", "9.8 98");
+    row("equality with a letter", "V=A", "98 105", "9.8 98");
+    row("fainter than", "< 116", "", "<11.6 116");
+    row("fainter than, V", "V < 116", "", "<11.6 116");
+    row("steps without the second star", "110 2 V", "", "free");
+    row("V first among steps", "V 2 110 3", "", "free");
+    row("a step of 0", "110 0 V 1 116", "", "free");
+    row("steps in tenths", "110 1.5 V 1.5 116", "", "free");
+    row("a bracket left open", "110 (2 V 1 116", "", "free");
+    row("a label and a letter", "110 2 V 1 B", "110 116", "free");
+    row("one letter twice", "A 2 V 1 A", "110 116", "free");
+    row("words after", "110 2 V 1 116 haze", "", "free");
+    row("imported", "110 116", "", "free");
+    row("imported fainter than", "<140", "", "free");
+    // A half rounds away from zero, to the fainter star, whichever comes first.
+    row("either order", "111 1 V 1 110", "", "11.1 110 111");
+    for (int i = 0; i < 10; ++i) {
+        const QString fainter = QString::number(111 + i);
+        row(QStringLiteral("11.%1").arg(i * 10 + 5, 2, 10, QLatin1Char('0')),
+            QStringLiteral("%1 1 V 1 %2").arg(110 + i).arg(fainter), "",
+            QStringLiteral("%1.%2 %3 %4").arg(fainter.left(2), fainter.right(1)).arg(110 + i).arg(fainter));
+    }
+}
+
+void tst_varstars::notations()
+{
+    QFETCH(QString, written);
+    QFETCH(QString, comps);
+    QFETCH(QString, worked);
+    const std::optional<Notation> notation = readNotation(written);
+    QCOMPARE(notation.has_value(), worked != u"free");
+    const std::optional<Reduction> reduced = workOut(written, comps.section(u' ', 0, 0), comps.section(u' ', 1));
+    QCOMPARE(reduced.has_value(), notation && worked != u"read");
+    if (reduced)
+        QCOMPARE(
+            (QStringList{(reduced->fainterThan ? "<" : "") + reduced->magnitude()} + reduced->labelTexts()).join(u' '),
+            worked);
 }
 
 QTEST_APPLESS_MAIN(tst_varstars)
