@@ -28,20 +28,18 @@ private Q_SLOTS:
 
 namespace
 {
-const QByteArray reportLines = "ss cyg|2458124.3958|11.2|na|110|115|1896|na\r\n"
-                               "ss cyg|2458124.4000|11.3|na|110|115|1896|na\r\n";
+// The first two rows fillObservations() makes, as their report holds them.
+const QByteArray reportLines = "ss cyg|2458124.0001|11.2|na|110|115|1896|na\r\n"
+                               "ss cyg|2458124.0002|11.2|na|110|115|1896|na\r\n";
 
 // The program in the folder, with a database of rows and the day's report
-// whose two lines it holds.
+// whose first two lines it holds.
 void prepare(const AppFolder &folder, int rows)
 {
     folder.prepare();
     QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
     QVERIFY(fillObservations(folder.path(), rows, QStringLiteral("live")));
     folder.write(QStringLiteral("obs/2018-Jan-05.txt"), observerHeader + reportLines);
-    QVERIFY(insertObservations(folder.path(),
-                               {{"ss cyg", "11.2", "110(1)115", "2458124.3958", "na", "na", "1896"},
-                                {"ss cyg", "11.3", "110(1)115", "2458124.4000", "na", "na", "1896"}}));
 }
 
 QProcess *run(const AppFolder &folder, const QStringList &arguments)
@@ -69,19 +67,15 @@ qint64 rows(const QString &path)
 
 void tst_restorecommand::refusedCopyLeavesTheDatabase_data()
 {
-    QTest::addColumn<QString>("copy");
     QTest::addColumn<QString>("told");
-    QTest::newRow("foreign") << "foreign"
-                             << "is not a database of varlume";
-    QTest::newRow("damaged") << "damaged"
-                             << "is damaged";
-    QTest::newRow("shorter") << "shorter"
-                             << "lacks 2 observation(s)";
+    QTest::newRow("foreign") << "is not a database of varlume";
+    QTest::newRow("damaged") << "is damaged";
+    QTest::newRow("shorter") << "lacks 2 observation(s)";
 }
 
 void tst_restorecommand::refusedCopyLeavesTheDatabase()
 {
-    QFETCH(QString, copy);
+    const QString copy = QString::fromLatin1(QTest::currentDataTag());
     QFETCH(QString, told);
     AppFolder folder;
     prepare(folder, 3000);
@@ -107,7 +101,7 @@ void tst_restorecommand::refusedCopyLeavesTheDatabase()
     QCOMPARE(rows(folder.file(QStringLiteral("starcharts.mdb"))), 0);
     const QStringList kept = QDir(folder.file(QStringLiteral("backups"))).entryList({QStringLiteral("*-restore")});
     QCOMPARE(kept.size(), 1);
-    QCOMPARE(rows(folder.file(QStringLiteral("backups/%1/starcharts.mdb").arg(kept.constFirst()))), 3002);
+    QCOMPARE(rows(folder.file(QStringLiteral("backups/%1/starcharts.mdb").arg(kept.constFirst()))), 3000);
 }
 
 void tst_restorecommand::refusedWhileAnotherVarlumeRuns()
@@ -124,7 +118,7 @@ void tst_restorecommand::refusedWhileAnotherVarlumeRuns()
                               QStringLiteral("--force")};
     const auto [status, err] = finished(folder, restore);
     QVERIFY2(status == 2 && err.contains(QStringLiteral("Another varlume is running")), qPrintable(err));
-    QCOMPARE(rows(folder.file(QStringLiteral("starcharts.mdb"))), 12);
+    QCOMPARE(rows(folder.file(QStringLiteral("starcharts.mdb"))), 10);
     windows->kill();
     windows->waitForFinished();
     QCOMPARE(finished(folder, restore).first, 0);
@@ -155,7 +149,7 @@ void tst_restorecommand::killedAtAnyMomentLeavesAUsableDatabase()
         restore->waitForFinished();
         // The next handle plays a journal left behind back.
         const qint64 now = rows(live);
-        QVERIFY2(now == 20002 || now == 30000, qPrintable(QString::number(now)));
+        QVERIFY2(now == 20000 || now == 30000, qPrintable(QString::number(now)));
         QVERIFY(store::checkIntegrity(live));
         if (now == 30000)
             folder.write(QStringLiteral("starcharts.mdb"), old);
