@@ -2,6 +2,10 @@
 #include "app/commandline.h"
 
 #include "appfiles/folder.h"
+#include "appfiles/folderlock.h"
+#include "backup/backups.h"
+#include "backup/restore.h"
+#include "observe/modentryscreen.h"
 #include "reports/reportcheck.h"
 #include "store/changes.h"
 #include "store/database.h"
@@ -43,6 +47,8 @@ struct Command
     QCommandLineOption option;
     // Returns the exit status.
     std::function<int(const Invocation &)> run;
+    // Runs holding the program's folder alone rather than sharing it.
+    bool alone = false;
 };
 
 int help(const Invocation &call)
@@ -207,6 +213,81 @@ int positions(const Invocation &call)
     return whole ? 0 : 1;
 }
 
+// A checked copy of the database now, into "backups" or the folder named.
+int backupNow(const Invocation &call)
+{
+    if (call.arguments.size() > 1) {
+        call.err << "usage: varlume --backup [FOLDER]\n";
+        return 2;
+    }
+    const appfiles::Folder &folder = call.folder;
+    if (!QFileInfo(folder.database()).isFile())
+        return refuse(call, QStringLiteral("There is no database \"%1\" to back up.").arg(folder.database()));
+    const outcome::Result<QString> made = call.arguments.isEmpty()
+        ? backup::makeCopy(folder, backup::Reason::Asked)
+        : backup::makeCopy(folder, backup::Reason::Asked, QFile::decodeName(call.arguments.constFirst()));
+    if (!made)
+        return refuse(call, made.problem().message);
+    call.out << "Made the backup \"" << *made << "\".\n";
+    return 0;
+}
+
+QCommandLineOption forceOption()
+{
+    return QCommandLineOption(QStringLiteral("force"),
+                              QStringLiteral("With --restore: restore a copy that lacks observations of the reports "
+                                             "all the same."));
+}
+
+// The observations of the reports in "obs" that the copy lacks: the lines
+// written with no row of the copy to match them. A report that cannot be read
+// is named, not counted.
+qint64 observationsLacking(const Invocation &call, const appfiles::Folder &copy)
+{
+    qint64 lacking = 0;
+    for (const QString &report : reports::modReportcheck::reportFiles(call.folder.reports().path())) {
+        const outcome::Result<QStringList> lines = observe::modEntryscreen::unpairedLines(copy, report);
+        if (lines)
+            lacking += lines->size();
+        else
+            call.err << QCoreApplication::applicationName() << ": \"" << report
+                     << "\" was not compared with the copy: " << lines.problem().message << '\n';
+    }
+    return lacking;
+}
+
+// Puts a copy in place of the database, once it is found whole and this
+// program's, holding no fewer observations than the reports.
+int restore(const Invocation &call)
+{
+    if (!noArguments(call, "varlume --restore FILE [--force]"))
+        return 2;
+    const QString file = call.parser.value(QStringLiteral("restore"));
+    backup::Restore restoring(call.folder, file);
+    if (const outcome::Done prepared = restoring.prepare(); !prepared)
+        return refuse(call, prepared.problem().message);
+    if (const qint64 lacking = observationsLacking(call, restoring.taken()); lacking > 0) {
+        const QString lack = QStringLiteral("\"%1\" lacks %2 observation(s) that the reports in \"%3\" hold.")
+                                 .arg(file)
+                                 .arg(lacking)
+                                 .arg(call.folder.reports().path());
+        if (!call.parser.isSet(forceOption()))
+            return refuse(call,
+                          lack
+                              + QStringLiteral(" It was not restored; to restore it all the same, add --force "
+                                               "(the present database is backed up first)."));
+        call.err << QCoreApplication::applicationName() << ": " << lack << " Restored all the same (--force).\n";
+    }
+    const auto replaced = restoring.replace();
+    if (!replaced)
+        return refuse(call, replaced.problem().message);
+    call.out << "Restored \"" << file << "\" as \"" << call.folder.database() << "\".";
+    if (*replaced)
+        call.out << " The database it replaced is kept in \"" << **replaced << "\".";
+    call.out << '\n';
+    return 0;
+}
+
 // The moment of --at: UTC or with its offset, never the computer's time zone.
 std::optional<QDateTime> momentOf(const QString &text)
 {
@@ -288,6 +369,24 @@ QList<Command> commands()
                             QStringLiteral("Print the plan of the night for now, or for the moment of --at, as a "
                                            "tab-separated table; the exit status is 2 without an observing site.")),
          tonightPlan},
+        {QCommandLineOption(QStringLiteral("backup"),
+                            QStringLiteral("Make a checked copy of the database, with header.txt and site.ini, now: "
+                                           "into the folder backups of the program's folder, or into FOLDER, which "
+                                           "must exist and where nothing is removed. The exit status is 0 when it "
+                                           "was made, 2 when not, with the reason.")),
+         backupNow},
+        {QCommandLineOption(
+             QStringLiteral("restore"),
+             QStringLiteral("Put the copy FILE in place of the database, once it is found to be a whole database "
+                            "of varlume's that holds every observation of the reports in obs; the present database "
+                            "is backed up first. Refused while another varlume runs in the program's folder. The "
+                            "exit status is 0 when it was restored, 2 when not, with the reason."),
+             QStringLiteral("FILE")),
+         restore, true},
+        {forceOption(),
+         [](const Invocation &call) {
+             return refuse(call, QStringLiteral("--force goes with --restore: varlume --restore FILE --force"));
+         }},
         {QCommandLineOption(QStringLiteral("at"),
                             QStringLiteral("With --tonight: plan for this moment, in UTC as 2026-12-07T21:30Z."),
                             QStringLiteral("MOMENT")),
@@ -332,7 +431,8 @@ CommandLine::CommandLine(int argc, char *argv[])
     for (const Command &command : all)
         parser.addOption(command.option);
     parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("A day's report, for --check; a star's name, for --history."),
+                                 QStringLiteral("A day's report, for --check; a star's name, for --history; the "
+                                                "folder of the copy, for --backup."),
                                  QStringLiteral("[FILE...]"));
     m_parsed->ok = parser.parse(arguments);
     const auto chosen =
@@ -362,7 +462,15 @@ int CommandLine::run(const appfiles::Folder &folder) const
             << "\nTry \"" << QCoreApplication::applicationName() << " --help\" for the options.\n";
         return 2;
     }
-    return commands().at(*m_parsed->chosen).run(Invocation{parser, m_parsed->given, out, err, folder});
+    const Command command = commands().at(*m_parsed->chosen);
+    // Shared with every other varlume of the folder; a restore takes it alone itself.
+    std::optional<appfiles::FolderLock> running;
+    if (!command.alone) {
+        auto shared = appfiles::FolderLock::shared(folder);
+        if (shared)
+            running.emplace(std::move(*shared));
+    }
+    return command.run(Invocation{parser, m_parsed->given, out, err, folder});
 }
 
 } // namespace app

@@ -8,11 +8,12 @@
 namespace app
 {
 // The program's command line. An option (--help, --version, --check,
-// --positions, --tonight, or one it does not know) runs as a command: it
-// opens no window, creates no file or folder, touches nothing in the
-// program's folder but what it is for (--positions stores positions in the
-// database), prints to the standard output and error, and its exit status
-// ends the program.
+// --positions, --tonight, --backup, --restore, or one it does not know) runs
+// as a command: it opens no window, creates no file or folder but the copies
+// of --backup and --restore, touches nothing in the program's folder but what
+// it is for (--positions stores positions in the database, --restore puts a
+// copy in its place), prints to the standard output and error, and its exit
+// status ends the program.
 class CommandLine final
 {
 public:

@@ -3,6 +3,7 @@
 
 #include "app/logging.h"
 #include "app/startup.h"
+#include "backup/backups.h"
 #include "screenkit/navigation.h"
 #include "screenkit/nightmode.h"
 #include "screenkit/problembox.h"
@@ -116,8 +117,11 @@ frmStartup::frmStartup(const appfiles::Folder &appFolder, QWidget *parent)
     m_panel1->setObjectName(QStringLiteral("panel1"));
     m_panel2 = new QLabel(m_sbar);
     m_panel2->setObjectName(QStringLiteral("panel2"));
+    m_panel3 = new QLabel(m_sbar);
+    m_panel3->setObjectName(QStringLiteral("panel3"));
     m_sbar->addWidget(m_panel1, 1);
     m_sbar->addWidget(m_panel2, 1);
+    m_sbar->addWidget(m_panel3, 1);
 }
 
 void frmStartup::wireButtons()
@@ -168,7 +172,23 @@ bool frmStartup::load()
     }
     if (startup::needsIndexing(m_appFolder))
         canvas()->installEventFilter(this);
+    showBackups();
     return m_editorOpened;
+}
+
+void frmStartup::showBackups()
+{
+    const QString text = backup::lastBackupText(m_appFolder);
+    m_panel3->setText(text);
+    // A failure's reason is longer than the panel.
+    m_panel3->setToolTip(text);
+}
+
+void frmStartup::changeEvent(QEvent *event)
+{
+    screenkit::Form::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        showBackups();
 }
 
 bool frmStartup::eventFilter(QObject *watched, QEvent *event)

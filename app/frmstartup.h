@@ -28,11 +28,15 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Back from another window, the line on the backups is read again.
+    void changeEvent(QEvent *event) override;
 
 private:
     startup::Hooks hooks();
     // Once the screen has shown itself, so that its status bar tells of the work.
     void indexObservations();
+    // When the last good backup was made, or why the last one failed, in panel 3.
+    void showBackups();
 
     void wireButtons();
 
@@ -49,6 +53,7 @@ private:
     QStatusBar *m_sbar;
     QLabel *m_panel1 = nullptr;
     QLabel *m_panel2 = nullptr;
+    QLabel *m_panel3 = nullptr;
     bool m_editorOpened = false;
 };
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/commandline.h"
+#include "app/logging.h"
 #include "app/screenregistry.h"
 #include "appfiles/folder.h"
+#include "appfiles/folderlock.h"
 #include "screenkit/navigation.h"
 
 #include <QApplication>
@@ -20,6 +22,10 @@ int main(int argc, char *argv[])
     const appfiles::Folder folder(QCoreApplication::applicationDirPath());
     if (!windows)
         return commandLine.run(folder);
+    // Shared by every running varlume, so that no restore replaces the database under this one.
+    const auto running = appfiles::FolderLock::shared(folder);
+    if (!running)
+        qCWarning(app::lc).noquote() << running.problem().message;
     const app::ScreenRegistry screens(folder);
     screenkit::show(screenkit::Screen::Startup);
     return QApplication::exec();

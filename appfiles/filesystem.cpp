@@ -126,6 +126,16 @@ appfiles::Written appfiles::writeBeside(const QString &path, const QByteArray &b
     return {QString(), errnum};
 }
 
+int appfiles::flushFolder(const QString &path)
+{
+    const int fd = ::open(encoded(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
 appfiles::Placed appfiles::placeNew(const QString &temporary, const QString &path, int *errnum)
 {
     const QByteArray from = encoded(temporary);

@@ -61,6 +61,10 @@ struct Written
 };
 Written writeBeside(const QString &path, const QByteArray &bytes);
 
+// Puts the folder's entries on the disk (fsync of the folder itself), so that
+// a name given or taken away survives a power cut; 0 or the error number.
+int flushFolder(const QString &path);
+
 enum class Placed {
     Moved,
     // A file of that name was there already: both were left as they are.

@@ -56,6 +56,11 @@ QString Folder::site() const
     return m_root.at(QStringLiteral("site.ini"));
 }
 
+Subfolder Folder::backups() const
+{
+    return Subfolder(m_root.at(QStringLiteral("backups")));
+}
+
 QString Folder::help() const
 {
     return m_root.at(QStringLiteral("quillon.html"));

@@ -37,6 +37,8 @@ public:
     Subfolder finderCharts() const;
     // The observing site and the cadences of the Tonight planner, "site.ini".
     QString site() const;
+    // The checked copies of the database, each in a folder of its own, "backups".
+    Subfolder backups() const;
     // The help page, "quillon.html".
     QString help() const;
     // The report file of a date: "obs/2018-Jan-05.txt". Month abbreviations

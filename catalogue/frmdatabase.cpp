@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "catalogue/frmdatabase.h"
 
+#include "backup/backups.h"
 #include "catalogue/frmcorrectobs.h"
 #include "reports/reportchange.h"
-
 #include "catalogue/clearfields.h"
 #include "catalogue/logging.h"
 #include "catalogue/reportpreview.h"
@@ -34,6 +34,13 @@ namespace
 void tell(const outcome::Problem &problem)
 {
     screenkit::showProblem(problem, catalogue::lc());
+}
+
+// The catalogue changes after a copy of the database; a failure is told once a day.
+void backUpFirst(const appfiles::Folder &folder)
+{
+    if (const outcome::Done made = backup::beforeChange(folder, backup::Reason::FirstChangeOfDay); !made)
+        tell(made.problem());
 }
 }
 
@@ -390,6 +397,7 @@ void frmDatabase::changeChosen(bool withdraw)
                          title, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No)
             != QMessageBox::Yes)
             return;
+        backUpFirst(m_appFolder);
         done = reports::withdrawRow(m_appFolder, *number);
     } else {
         if (!held.isEmpty()
@@ -403,6 +411,7 @@ void frmDatabase::changeChosen(bool withdraw)
         const std::optional<store::ObservationRow> values = frmCorrectobs::correct(row, check, this);
         if (!values)
             return;
+        backUpFirst(m_appFolder);
         done = reports::correctRow(m_appFolder, *number, *values);
     }
     afterChange(done, title);
@@ -410,6 +419,9 @@ void frmDatabase::changeChosen(bool withdraw)
 
 void frmDatabase::undoLast()
 {
+    // Every undo after a copy: it takes back what may be the observer's own intent.
+    if (const outcome::Done made = backup::beforeChange(m_appFolder, backup::Reason::Undo); !made)
+        tell(made.problem());
     afterChange(reports::undoLast(m_appFolder), QStringLiteral("Undo"));
 }
 
@@ -562,6 +574,7 @@ void frmDatabase::loadforedit(const QString &name)
 
 void frmDatabase::savechanges(const QString &name)
 {
+    backUpFirst(m_appFolder);
     const outcome::Result<moddbscreen::ChartRow> saved =
         moddbscreen::savechanges(m_appFolder, name, fields(), m_edited);
     if (!saved) {
@@ -576,6 +589,7 @@ void frmDatabase::savechanges(const QString &name)
 
 void frmDatabase::addchart()
 {
+    backUpFirst(m_appFolder);
     const outcome::Result<moddbscreen::ChartRow> added = moddbscreen::addchart(m_appFolder, fields());
     if (!added) {
         tell(added.problem());
@@ -613,6 +627,7 @@ void frmDatabase::deletechart(const QString &name)
         hostkit::ask(QStringLiteral("Are you sure you wish to delete this record?"), QStringLiteral("Please Confirm"),
                      QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No);
     if (answer == QMessageBox::Yes) {
+        backUpFirst(m_appFolder);
         if (const outcome::Done deleted = moddbscreen::deletechart(m_appFolder, name); !deleted)
             tell(deleted.problem());
         else if (!m_chkSuppress->isChecked())

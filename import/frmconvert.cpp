@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "import/frmconvert.h"
 
+#include "backup/backups.h"
 #include "hostkit/messageseam.h"
 #include "import/logging.h"
 #include "import/modimportscreen.h"
@@ -183,6 +184,9 @@ void frmConvert::fileClicked(const QModelIndex &index)
 
 void frmConvert::startImport()
 {
+    // An import that goes wrong can be taken back from the copy; without one it goes ahead, told.
+    if (const outcome::Done made = backup::beforeChange(m_appFolder, backup::Reason::Import); !made)
+        screenkit::showProblem(made.problem(), import::lc());
     m_import = std::make_unique<modImportscreen::Import>(m_keptFile, m_appFolder);
     m_importTime.start();
     m_file1->setEnabled(false);

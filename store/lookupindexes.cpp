@@ -90,7 +90,11 @@ private:
 
 store::Lookups store::lookups(const appfiles::Folder &appFolder)
 {
-    const QString path = appFolder.database();
+    return lookupsOfFile(appFolder.database());
+}
+
+store::Lookups store::lookupsOfFile(const QString &path)
+{
     // The engine would make a missing file; there is nothing to look at.
     if (!QFileInfo(path).isFile())
         return Lookups::Foreign;

@@ -24,6 +24,8 @@ enum class Lookups {
 
 // Reads only; the file is not changed.
 Lookups lookups(const appfiles::Folder &appFolder);
+// The same of a database file anywhere, such as a copy.
+Lookups lookupsOfFile(const QString &path);
 // Why a database that lookups() calls foreign never gets the additions,
 // worded for the observer to follow "because" or a colon.
 QString foreignReason(const appfiles::Folder &appFolder);

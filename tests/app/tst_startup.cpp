@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/screenregistry.h"
 #include "app/startup.h"
+#include "backup/backups.h"
 #include "screenkit/navigation.h"
 #include "store/charts.h"
 #include "store/creation.h"
@@ -43,6 +44,7 @@ private Q_SLOTS:
     void helpWithoutFileChangesNothing();
     void closingStartScreenKeepsOtherWindows();
     void realProgramInEmptyFolder();
+    void panelTellsTheLastBackup();
 
 private:
     QWidget *start(const AppFolder &folder);
@@ -391,6 +393,26 @@ void tst_startup::realProgramInEmptyFolder()
     QCOMPARE(sql(QStringLiteral("select count(*) from cumobs")), QStringLiteral("0"));
     QCOMPARE(sql(QStringLiteral("select name from sqlite_master where type='index' and tbl_name='Charts'")),
              QStringLiteral("starname"));
+}
+
+void tst_startup::panelTellsTheLastBackup()
+{
+    AppFolder folder;
+    folder.prepare();
+    MessageRecorder messages;
+    QWidget *screen = start(folder);
+    QCOMPARE(panel(screen, "panel3"), QStringLiteral("No backup yet"));
+    const auto made = backup::makeCopy(folder.programFolder(), backup::Reason::Asked);
+    QVERIFY(made);
+    // Read again when the observer comes back from another window.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    screen->activateWindow();
+    const QString name = QDir(*made).dirName();
+    QTRY_COMPARE(panel(screen, "panel3"),
+                 QStringLiteral("Last backup: %1 %2:%3").arg(name.left(10), name.mid(11, 2), name.mid(13, 2)));
 }
 
 QTEST_MAIN(tst_startup)

@@ -22,3 +22,12 @@ QStringList cumobsRows(const QString &appFolder)
     }
     return rows;
 }
+
+bool fillObservations(const QString &appFolder, int count, const QString &notes)
+{
+    return SqlFile(appFolder).exec(
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+                       "INSERT INTO cumobs SELECT 'ss cyg', '11.2', '110(1)115', printf('2458124.%04d', i), 'na', "
+                       "?, '1896' FROM n"),
+        {count, notes});
+}

@@ -12,3 +12,6 @@ bool insertObservations(const QString &appFolder, const QList<QStringList> &rows
 // The rows of cumobs in the order they were added, columns in table order
 // joined by "|".
 QStringList cumobsRows(const QString &appFolder);
+// Adds count made-up rows to cumobs at once, each with the notes given, as
+// years of observations fill it. False when the engine refuses them.
+bool fillObservations(const QString &appFolder, int count, const QString &notes);
