@@ -8,12 +8,16 @@
 #include "observe/modentryscreen.h"
 #include "observe/reportfile.h"
 #include "reports/reportchange.h"
+#include "store/database.h"
+#include "tests/support/sqlfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -101,6 +105,57 @@ int main(int argc, char *argv[])
     std::printf("%-58s %9.2f ms\n", "withdrawal", median(withdrawals));
     std::printf("%-58s %9.2f ms (longest %.2f ms)\n", "commit to done: a kill here needs start-up's help",
                 median(windows), *std::max_element(windows.begin(), windows.end()));
+
+    // Past observations by their row: half with their line in the report, half long before any report.
+    std::vector<double> past;
+    for (int i = 0; i < changes; ++i) {
+        const qint64 row = i % 2 ? observations / 2 + i : observations + 1 + 2 * changes + i;
+        store::Database db(folder);
+        const auto values = store::observationAt(db, row);
+        if (!values || !*values) {
+            ++failed;
+            continue;
+        }
+        store::ObservationRow corrected = **values;
+        corrected.magnitude = QStringLiteral("9.9");
+        timer.restart();
+        failed += reports::correctRow(folder, row, corrected) ? 0 : 1;
+        past.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("%-58s %9.2f ms\n", "past correction by row (half with their report)", median(past));
+
+    // The record grown to 10,000 changes, printed by the command as the observer runs it.
+    {
+        SqlFile db(folder.path());
+        QList<QVariantList> rows;
+        for (int i = 0; i < 10'000; ++i)
+            rows.append(
+                {QStringLiteral("2026-12-08T20:00:00Z"),
+                 QStringLiteral("star %1|2458124.5|11.2|na|na|na|X1|na").arg(i % stars),
+                 QStringLiteral("[\"star %1\",\"11.2\",\"e\",\"2458124.5\",\"na\",\"na\",\"X1\"]").arg(i % stars)});
+        db.execEach(
+            QStringLiteral("INSERT INTO changes (at, kind, report, old_line, new_line, row, old_row, new_row, "
+                           "copies, state) VALUES (?, 'correction', '2018-Jan-05.txt', ?, ?, 1, ?, ?, 1, 'done')"),
+            [&rows] {
+                QList<QVariantList> full;
+                for (const QVariantList &r : rows)
+                    full.append({r.at(0), r.at(1), r.at(1), r.at(2), r.at(2)});
+                return full;
+            }());
+    }
+    // The program works in its own folder: a copy of it runs in the bench's.
+    const QString program = QDir(folder.path()).filePath(QStringLiteral("varlume"));
+    if (QFile::copy(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../bin/varlume")), program)) {
+        std::vector<double> runs;
+        for (int i = 0; i < 5; ++i) {
+            QProcess history;
+            timer.restart();
+            history.start(program, {QStringLiteral("--history")});
+            history.waitForFinished(60'000);
+            runs.push_back(timer.nsecsElapsed() / 1e6);
+        }
+        std::printf("%-58s %9.2f ms\n", "varlume --history of 10,000 changes, process and all", median(runs));
+    }
     std::printf("\n%d failed\n", failed);
     return failed == 0 ? 0 : 1;
 }

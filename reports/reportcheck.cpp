@@ -290,7 +290,8 @@ Ledgers ledgersOf(const appfiles::Folder &appFolder, const QList<QByteArray> &na
             report.problem = QStringLiteral("The file cannot be read (%1).").arg(file.problem().message);
         const QString fileName = QFileInfo(QFile::decodeName(name)).fileName();
         const auto held = [&match](const QString &line) {
-            const ReportLedger one = match.match(line.toLatin1() + "\r\n");
+            // With its delimiter declared, as in the report it came from.
+            const ReportLedger one = match.match("#DELIM=|\r\n" + line.toLatin1() + "\r\n");
             return !one.lines.isEmpty()
                 && (one.lines.constFirst().standing == Standing::Held
                     || one.lines.constFirst().standing == Standing::HeldAs);

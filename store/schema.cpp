@@ -103,7 +103,7 @@ QStringList store::additionStatements()
         // The rows as JSON arrays of their seven texts: a record is read back
         // whole, never searched by a column of the row.
         + QStringList{QStringLiteral("CREATE TABLE %1 (%2 INTEGER PRIMARY KEY, %3 TEXT NOT NULL, %4 TEXT NOT NULL, "
-                                     "%5 TEXT NOT NULL, %6 TEXT, %7 TEXT, %8 INTEGER, %9 TEXT, %10 TEXT, "
+                                     "%5 TEXT, %6 TEXT, %7 TEXT, %8 INTEGER, %9 TEXT, %10 TEXT, "
                                      "%11 INTEGER NOT NULL, %12 TEXT NOT NULL, %13 INTEGER, "
                                      "%14 INTEGER NOT NULL DEFAULT 0)")
                           .arg(changesTable, id, at, kind, report, oldLine, newLine, row, oldRow, newRow)

@@ -31,6 +31,7 @@ private Q_SLOTS:
     void plannerCommands_data();
     void plannerCommands();
     void ledgerOfEveryReportReadOnly();
+    void historyOfAStarNewestFirst();
 };
 
 namespace
@@ -194,6 +195,10 @@ void tst_checkcommand::plannerCommands_data()
     // Never created for a file of positions.
     QTest::newRow("positions, no database")
         << "--positions p.csv" << false << file << 2 << "Nothing was stored: The database file";
+    QTest::newRow("history, no database") << "--history" << false << QByteArray() << 2 << "There is no database";
+    QTest::newRow("history, empty record")
+        << "--history" << true << QByteArray() << 0
+        << "id\twhen\tkind\tstar\treport\told line\tnew line\told row\tnew row\tstate\tundoes\n";
     QTest::newRow("tonight") << "--tonight --at 2026-12-07T22:30+01:00" << true << QByteArray() << 0
                              << "# dark\t2026-12-07T16:18Z\t2026-12-08T05:39Z\nstar\talt_now\taz_now\tbest_utc\t";
 }
@@ -274,6 +279,35 @@ void tst_checkcommand::ledgerOfEveryReportReadOnly()
     QVERIFY2(notKept.contains(QStringLiteral("skipped: The ledger is not kept in this database, for \"%1\" holds more")
                                   .arg(folder.file(QStringLiteral("starcharts.mdb")))),
              qPrintable(notKept));
+}
+
+void tst_checkcommand::historyOfAStarNewestFirst()
+{
+    AppFolder folder;
+    QVERIFY(store::createDefault(folder.programFolder()));
+    QVERIFY(QFile::copy(QStringLiteral(VARLUME_EXE), folder.file(QStringLiteral("varlume"))));
+    QVERIFY(runSql(folder.file(QStringLiteral("starcharts.mdb")),
+                   {"INSERT INTO changes VALUES (NULL, '2026-12-01T20:00:00Z', 'withdrawal', '', NULL, NULL, 7, "
+                    "'[\"RR Lyr\",\"8.1\",\"80\",\"2458124.4\",\"na\",\"na\",\"na\"]', NULL, 1, 'done', NULL, 0)",
+                    "INSERT INTO changes VALUES (NULL, '2026-12-02T20:00:00Z', 'correction', '', NULL, NULL, 8, "
+                    "'[\"ss cyg\",\"11.2\",\"e\",\"2458124.5\",\"na\",\"na\",\"na\"]', "
+                    "'[\"ss cyg\",\"11.4\",\"e\",\"2458124.5\",\"na\",\"na\",\"na\"]', 1, 'done', NULL, 0)",
+                    "INSERT INTO changes VALUES (NULL, '2026-12-03T20:00:00Z', 'restoration', '', NULL, NULL, 9, NULL, "
+                    "'[\"RR Lyr\",\"8.1\",\"80\",\"2458124.4\",\"na\",\"na\",\"na\"]', 1, 'done', 1, 0)"}));
+    const auto run = [&folder](const QStringList &arguments) {
+        QProcess program;
+        prepare(program, folder);
+        program.start(folder.file(QStringLiteral("varlume")), arguments);
+        program.waitForFinished(20000);
+        return QString::fromUtf8(program.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    };
+    const QStringList lyr = run({QStringLiteral("--history"), QStringLiteral("rr lyr")});
+    QCOMPARE(lyr.size(), 3);
+    QVERIFY2(lyr.at(1).startsWith(QStringLiteral("3\t2026-12-03T20:00:00Z\trestoration\tRR Lyr\t"))
+                 && lyr.at(1).endsWith(QStringLiteral("\tdone\t1")),
+             qPrintable(lyr.join(u'\n')));
+    QVERIFY(lyr.at(2).startsWith(QStringLiteral("1\t")));
+    QCOMPARE(run({QStringLiteral("--history")}).size(), 4);
 }
 
 QTEST_GUILESS_MAIN(tst_checkcommand)

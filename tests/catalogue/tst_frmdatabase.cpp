@@ -216,6 +216,7 @@ private Q_SLOTS:
     void declinedDeleteResetsTheObservations();
     void findResetAndInvert();
     void failedFindChangesNothing();
+    void correctWithdrawAndUndoFromTheLookup();
     void layoutFitsCommonScreens_data();
     void layoutFitsCommonScreens();
     void nightShowsOnlyRed();
@@ -282,10 +283,10 @@ void tst_frmdatabase::tabOrderFollowsTheDesign()
     }
     // Disabled and hidden controls are passed by.
     QCOMPARE(visited,
-             (QStringList{"txtName", "txtChartdate", "chkNightly", "txtChartpic", "txtFinderpic", "txtConstell",
-                          "Grid1", "MSFlexGrid1", "txtfindme", "chkSuppress", "Command1", "cmdInvert", "Command2",
-                          "cmdChartsreport", "Option1", "cmdLightcurve", "cmdCorrectobs", "cmdWithdrawobs",
-                          "cmdUndo", "txtsearch"}));
+             (QStringList{"txtName",       "txtChartdate",  "chkNightly",     "txtChartpic",     "txtFinderpic",
+                          "txtConstell",   "Grid1",         "MSFlexGrid1",    "txtfindme",       "chkSuppress",
+                          "Command1",      "cmdInvert",     "Command2",       "cmdChartsreport", "Option1",
+                          "cmdLightcurve", "cmdCorrectobs", "cmdWithdrawobs", "cmdUndo",         "txtsearch"}));
     QVERIFY2(c.messages().messages().isEmpty(), qPrintable(c.messages().dump()));
 }
 
@@ -639,6 +640,55 @@ void tst_frmdatabase::findResetAndInvert()
     // The heading was counted when the screen opened.
     QCOMPARE(c.label("Label2"), QStringLiteral("My observations (4)"));
     QVERIFY2(c.messages().messages().isEmpty(), qPrintable(c.messages().dump()));
+}
+
+void tst_frmdatabase::correctWithdrawAndUndoFromTheLookup()
+{
+    Catalogue c;
+    cataloguedata::addObservations(c.path(), {{QStringLiteral("ss cyg"), QStringLiteral("2458124.3958")}});
+    const auto active = [&c] { return QApplication::activeWindow() == c.get("txtfindme")->window(); };
+    c.folder().write(QStringLiteral("obs/2018-Jan-05.txt"),
+                     observerHeader + "ss cyg|2458124.3958|11.2|na|110|115|1896|na\r\n");
+    // The AAVSO holds it, by an imported download.
+    SqlFile(c.path()).exec(QStringLiteral("INSERT INTO ledger VALUES ('SS CYG', 24581243958, 11.2, 0)"));
+    QVERIFY(c.open());
+    c.type("txtfindme", QStringLiteral("ss cyg"));
+    c.click("cmdFindobs");
+    auto *list = c.get<QTableView>("MSFlexGrid1");
+    list->selectRow(0);
+
+    // The form, answered when it shows: a new magnitude, then OK.
+    QTimer form;
+    connect(&form, &QTimer::timeout, &form, [&form] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog->objectName() != QLatin1String("frmCorrectobs"))
+            return;
+        form.stop();
+        dialog->findChild<QLineEdit *>(QStringLiteral("magnitude"))->setText(QStringLiteral("11.4"));
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOk")), Qt::LeftButton);
+    });
+    form.start(10);
+    QTest::keyClick(c.field("txtfindme"), Qt::Key_T, Qt::AltModifier);
+    QTRY_COMPARE(c.folder().read(QStringLiteral("obs/2018-Jan-05.txt")),
+                 observerHeader + "ss cyg|2458124.3958|11.4|na|110|115|1896|na\r\n");
+    QVERIFY2(c.messages().texts().constFirst().contains(u"The AAVSO holds this observation"),
+             qPrintable(c.messages().dump()));
+    QCOMPARE(c.column("MSFlexGrid1", 1), QStringList{QStringLiteral("11.4")});
+    QVERIFY(list->model()->index(0, 0).data(Qt::FontRole).value<QFont>().italic());
+
+    c.messages().queueAnswer(QMessageBox::Yes);
+    list->selectRow(0);
+    // The form has closed: the access keys are the screen's again once it is active.
+    c.get("txtfindme")->window()->activateWindow();
+    QTRY_VERIFY(active());
+    QTest::keyClick(c.field("txtfindme"), Qt::Key_W, Qt::AltModifier);
+    QTRY_COMPARE(c.folder().read(QStringLiteral("obs/2018-Jan-05.txt")), observerHeader);
+    QCOMPARE(c.label("howmanyobsofstar"), QStringLiteral("0 obs of ss cyg, 1 withdrawn"));
+
+    QTest::keyClick(c.field("txtfindme"), Qt::Key_L, Qt::AltModifier);
+    QTRY_COMPARE(c.folder().read(QStringLiteral("obs/2018-Jan-05.txt")),
+                 observerHeader + "ss cyg|2458124.3958|11.4|na|110|115|1896|na\r\n");
+    QCOMPARE(c.label("howmanyobsofstar"), QStringLiteral("1 obs of ss cyg"));
 }
 
 void tst_frmdatabase::failedFindChangesNothing()
