@@ -772,11 +772,16 @@ QString lineOf(const store::ObservationRow &row)
         .join(u'|');
 }
 
-outcome::Result<QString> undoLast(const appfiles::Folder &appFolder)
+namespace
 {
-    const auto notUndone = [](outcome::Problem problem) {
-        return problem.titled(QStringLiteral("Nothing undone")).as(outcome::Severity::Warning);
-    };
+outcome::Problem notUndone(outcome::Problem problem)
+{
+    return problem.titled(QStringLiteral("Nothing undone")).as(outcome::Severity::Warning);
+}
+}
+
+outcome::Result<Undo> undoOf(const appfiles::Folder &appFolder)
+{
     std::optional<Change> last;
     {
         store::Database db(appFolder);
@@ -790,15 +795,16 @@ outcome::Result<QString> undoLast(const appfiles::Folder &appFolder)
     }
     if (!last)
         return notUndone(outcome::notFound(QStringLiteral("There is no correction or withdrawal left to undo.")));
+    if (last->kind == Change::Kind::Correction && !last->oldRow)
+        return notUndone(outcome::refused(QStringLiteral("The last change gave a line without its observation a new "
+                                                         "one; withdraw the line to take it back.")));
 
-    Change back;
+    Undo undo;
+    Change &back = undo.rowOnly;
     back.undoes = last->id;
     back.row = last->row;
     back.oldRow = last->newRow;
     back.newRow = last->oldRow;
-    if (last->kind == Change::Kind::Correction && !last->oldRow)
-        return notUndone(outcome::refused(QStringLiteral("The last change gave a line without its observation a new "
-                                                         "one; withdraw the line to take it back.")));
     back.kind = last->kind == Change::Kind::Withdrawal ? Change::Kind::Restoration : Change::Kind::Correction;
     if (back.kind == Change::Kind::Restoration)
         back.row.reset();
@@ -811,14 +817,13 @@ outcome::Result<QString> undoLast(const appfiles::Folder &appFolder)
                 return notUndone(outcome::refused(QStringLiteral("The observation was changed again since, outside "
                                                                  "this correction. Nothing was undone.")));
         }
-        if (const outcome::Done done = changeRowOnly(appFolder, back); !done)
-            return notUndone(done.problem());
-        return QStringLiteral("Undone: %1").arg(outcomeText(back, appFolder.reports().path()));
+        return undo;
     }
-    const std::optional<QString> path = appFolder.reports().file(last->report);
-    if (!path)
+    undo.report = appFolder.reports().file(last->report);
+    if (!undo.report)
         return notUndone(outcome::refused(QStringLiteral("The change names no report of \"obs\".")));
-    ChangeRequest request{back.kind, last->newLine, std::nullopt, last->row};
+    ChangeRequest &request = undo.request;
+    request = {back.kind, last->newLine, std::nullopt, last->row};
     if (back.kind == Change::Kind::Restoration) {
         request.line.clear();
         request.replacement = LineAndRow{last->oldLine, last->oldRow.value_or(store::ObservationRow())};
@@ -828,10 +833,23 @@ outcome::Result<QString> undoLast(const appfiles::Folder &appFolder)
         request.replacement = LineAndRow{last->oldLine, *last->oldRow};
     }
     request.undoes = last->id;
-    ReportChange change(appFolder, *path, request);
+    return undo;
+}
+
+outcome::Result<QString> undoLast(const appfiles::Folder &appFolder)
+{
+    outcome::Result<Undo> undo = undoOf(appFolder);
+    if (!undo)
+        return undo.problem();
+    if (!undo->report) {
+        if (const outcome::Done done = changeRowOnly(appFolder, undo->rowOnly); !done)
+            return notUndone(done.problem());
+        return QStringLiteral("Undone: %1").arg(outcomeText(undo->rowOnly, appFolder.reports().path()));
+    }
+    ReportChange change(appFolder, *undo->report, undo->request);
     if (const outcome::Done done = change.run(); !done)
         return notUndone(done.problem());
-    return QStringLiteral("Undone: %1").arg(outcomeText(change.change(), *path));
+    return QStringLiteral("Undone: %1").arg(outcomeText(change.change(), *undo->report));
 }
 
 } // namespace reports

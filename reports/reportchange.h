@@ -125,6 +125,15 @@ outcome::Result<QString> withdrawRow(const appfiles::Folder &appFolder, qint64 r
 // Takes back the newest change not yet taken back, both or neither, itself
 // recorded; refused, with the reason, when its line was changed since.
 outcome::Result<QString> undoLast(const appfiles::Folder &appFolder);
+// What undoLast() runs: the change of its report, or, when no report held
+// the line, the change of the row alone.
+struct Undo
+{
+    std::optional<QString> report;
+    ChangeRequest request;
+    store::Change rowOnly;
+};
+outcome::Result<Undo> undoOf(const appfiles::Folder &appFolder);
 
 // What a confirmation says when the ledger has the AAVSO holding the line:
 // it keeps the observation until the observer asks there; empty otherwise.

@@ -16,7 +16,8 @@
 //   recordhelper change <folder> <report> correct|withdraw <line> <steps>
 //       corrects the line to magnitude 11.9, or withdraws it, as the
 //       observation screen does; after that many steps it says "W" and
-//       waits to be killed; "D" when it was done before, "F <why>" failed
+//       waits to be killed; "D" when it was done before, "F <why>" failed;
+//       "undo" in place of correct|withdraw takes back the last change
 // Each recording prints one line: "R <n>" recorded, "F <n> <why>" failed,
 // "X <n> <why>" refused; its notes are "<tag>-<n>".
 #include "app/startup.h"
@@ -139,7 +140,14 @@ int change(const QString &folder, const QString &report, const QString &kind, co
 {
     using namespace observe::modEntryscreen;
     reports::ChangeRequest request{store::Change::Kind::Withdrawal, line, std::nullopt, std::nullopt};
-    if (kind == QLatin1String("correct")) {
+    if (kind == QLatin1String("undo")) {
+        const outcome::Result<reports::Undo> undo = reports::undoOf(appfiles::Folder(folder));
+        if (!undo || !undo->report) {
+            say(QStringLiteral("F no undo of a report's line"));
+            return 1;
+        }
+        request = undo->request;
+    } else if (kind == QLatin1String("correct")) {
         std::optional<LineTexts> texts = textsOfLine(line, QStringLiteral("110(1)115"));
         texts->texts.magnitude = QStringLiteral("11.9");
         request = {store::Change::Kind::Correction, line,
