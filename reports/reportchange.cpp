@@ -108,6 +108,41 @@ outcome::Problem notChanged(Change::Kind kind, outcome::Problem problem)
     return problem.titled(QStringLiteral("Observation not %1").arg(verb(kind))).as(outcome::Severity::Warning);
 }
 
+// The row changed and the change recorded in one transaction; on failure
+// nothing of either, and the problem says so.
+outcome::Done applyInTransaction(store::Database &db, Change &change, std::chrono::milliseconds wait)
+{
+    outcome::Done done = db.begin(wait);
+    if (done)
+        done = store::applyChange(db, change);
+    if (done)
+        done = db.commit();
+    if (done)
+        return {};
+    static_cast<void>(db.rollback());
+    outcome::Problem problem = done.problem();
+    if (problem.kind != outcome::Kind::Busy && problem.kind != outcome::Kind::Refused)
+        problem = outcome::failed(problem.message);
+    problem.message += QStringLiteral(" Nothing was changed.");
+    return notChanged(change.kind, problem);
+}
+
+// Whether the database keeps the record of changes that every change needs.
+outcome::Done recordKept(store::Database &db, const appfiles::Folder &appFolder, Change::Kind kind)
+{
+    const auto recorded = store::hasChanges(db);
+    if (!recorded)
+        return notChanged(kind, outcome::failed(recorded.problem().message));
+    if (!*recorded)
+        return notChanged(kind,
+                          outcome::refused(QStringLiteral("The database \"%1\" has no record of changes, which keeps "
+                                                          "every change so that nothing recorded is lost; varlume "
+                                                          "adds it when it starts, except to a database that holds "
+                                                          "more than varlume made. Nothing was changed.")
+                                               .arg(QDir::toNativeSeparators(appFolder.database()))));
+    return {};
+}
+
 QString reportName(const QString &reportPath)
 {
     return QFileInfo(reportPath).fileName();
@@ -317,17 +352,8 @@ outcome::Done ReportChange::State::check()
         return notChanged(kind, completed.problem());
     if (outcome::Done locked = report.lock(deadline); !locked)
         return notChanged(kind, locked.problem());
-    const auto recorded = store::hasChanges(db);
-    if (!recorded)
-        return notChanged(kind, outcome::failed(recorded.problem().message));
-    if (!*recorded)
-        return notChanged(kind,
-                          outcome::refused(QStringLiteral("The database \"%1\" has no record of changes, "
-                                                          "which keeps every change so that nothing recorded "
-                                                          "is lost; varlume adds it when it starts, except to "
-                                                          "a database that holds more than varlume made. "
-                                                          "Nothing was changed.")
-                                               .arg(QDir::toNativeSeparators(appFolder.database()))));
+    if (const outcome::Done kept = recordKept(db, appFolder, kind); !kept)
+        return kept;
 
     change.at = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
     change.kind = kind;
@@ -400,20 +426,10 @@ outcome::Done ReportChange::State::restore()
 outcome::Done ReportChange::State::commit()
 {
     const auto remaining = std::chrono::milliseconds(std::max<qint64>(0, deadline.remainingTime()));
-    outcome::Done done = db.begin(remaining);
-    if (done)
-        done = store::applyChange(db, change);
-    if (done)
-        done = db.commit();
-    if (done)
-        return {};
-    static_cast<void>(db.rollback());
-    QFile::remove(written);
-    outcome::Problem problem = done.problem();
-    if (problem.kind != outcome::Kind::Busy && problem.kind != outcome::Kind::Refused)
-        problem = outcome::failed(problem.message);
-    problem.message += QStringLiteral(" Nothing was changed.");
-    return notChanged(change.kind, problem);
+    const outcome::Done done = applyInTransaction(db, change, remaining);
+    if (!done)
+        QFile::remove(written);
+    return done;
 }
 
 outcome::Done ReportChange::State::replace()
@@ -597,25 +613,11 @@ QString correctedLine(const QString &line, const store::ObservationRow &row)
 outcome::Done changeRowOnly(const appfiles::Folder &appFolder, Change &change)
 {
     store::Database db(appFolder);
-    const auto recorded = store::hasChanges(db);
-    if (!recorded)
-        return notChanged(change.kind, outcome::failed(recorded.problem().message));
-    if (!*recorded)
-        return notChanged(change.kind,
-                          outcome::refused(QStringLiteral("The database \"%1\" has no record of changes. Nothing "
-                                                          "was changed.")
-                                               .arg(shown(appFolder.database()))));
+    if (const outcome::Done kept = recordKept(db, appFolder, change.kind); !kept)
+        return kept;
     change.at = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
     change.pending = false;
-    outcome::Done done = db.begin(changeWait);
-    if (done)
-        done = store::applyChange(db, change);
-    if (done)
-        done = db.commit();
-    if (done)
-        return {};
-    static_cast<void>(db.rollback());
-    return notChanged(change.kind, outcome::failed(done.problem().message + QStringLiteral(" Nothing was changed.")));
+    return applyInTransaction(db, change, changeWait);
 }
 
 // Where: the report changed, or the folder of reports when none held the line.
