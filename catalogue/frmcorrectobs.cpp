@@ -104,7 +104,8 @@ frmCorrectobs::correct(const store::ObservationRow &row,
         const outcome::Done checked = check(dialog.row());
         if (checked)
             return dialog.row();
-        screenkit::showProblem(checked.problem(), catalogue::lc(), QStringLiteral("Correct an observation"));
+        screenkit::showProblem(outcome::Problem(checked.problem()).as(outcome::Severity::Warning), catalogue::lc(),
+                               QStringLiteral("Correct an observation"));
         if (auto *field = dialog.findChild<QLineEdit *>(checked.problem().field))
             field->setFocus(Qt::OtherFocusReason);
     }
