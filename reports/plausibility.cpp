@@ -50,20 +50,58 @@ std::optional<int> labelOf(const QString &text)
         : std::nullopt;
 }
 
-// The comparison stars' magnitudes by their labels, tenths without the point;
-// nothing when a label is not a number (a star of unknown magnitude).
-std::optional<QList<double>> comparisons(const Estimate &estimate)
+// The V of the chart's one star of that label; nothing when no star or
+// several share it.
+std::optional<double> chartMagnitude(const QString &label, const QList<store::SequenceStar> &sequence)
+{
+    std::optional<double> found;
+    int stars = 0;
+    for (const store::SequenceStar &star : sequence) {
+        if (star.label.compare(label, Qt::CaseInsensitive) == 0) {
+            found = star.v;
+            ++stars;
+        }
+    }
+    return stars == 1 ? found : std::nullopt;
+}
+
+// The comparison stars' magnitudes: the chart's V of a label unique on it,
+// else the label, tenths without the point; nothing when a label is neither
+// (a star of unknown magnitude).
+std::optional<QList<double>> comparisons(const Estimate &estimate, const QList<store::SequenceStar> &sequence)
 {
     QList<double> magnitudes;
     for (const QString &label : {estimate.comp1, estimate.comp2}) {
         if (absent(label))
             continue;
+        if (const std::optional<double> v = chartMagnitude(label, sequence)) {
+            magnitudes.append(*v);
+            continue;
+        }
         const std::optional<int> tenths = labelOf(label);
         if (!tenths)
             return std::nullopt;
         magnitudes.append(*tenths / 10.0);
     }
     return magnitudes;
+}
+
+void labels(const Estimate &estimate, const QList<store::SequenceStar> &sequence, QList<Warning> &found)
+{
+    QStringList known;
+    for (const store::SequenceStar &star : sequence) {
+        if (!known.contains(star.label))
+            known.append(star.label);
+    }
+    std::sort(known.begin(), known.end(),
+              [](const QString &a, const QString &b) { return a.size() != b.size() ? a.size() < b.size() : a < b; });
+    for (const QString &label : {estimate.comp1, estimate.comp2}) {
+        if (absent(label) || known.contains(label, Qt::CaseInsensitive))
+            continue;
+        found.append({QStringLiteral("sequence"),
+                      QStringLiteral("%1 is not a comparison star of chart %2: its labels are %3")
+                          .arg(label, estimate.chart, known.join(QStringLiteral(", ")))});
+    }
 }
 
 // As magnitudes are written: one decimal, or two where they are needed.
@@ -98,9 +136,10 @@ QString ago(const Earlier &earlier, double jd)
     return QStringLiteral("JD %1, %2 days before").arg(earlier.jd, 0, 'f', 4).arg(jd - earlier.jd, 0, 'f', 1);
 }
 
-void bracket(const Estimate &estimate, const Magnitude &magnitude, QList<Warning> &found)
+void bracket(const Estimate &estimate, const Magnitude &magnitude, const QList<store::SequenceStar> &sequence,
+             QList<Warning> &found)
 {
-    const std::optional<QList<double>> magnitudes = comparisons(estimate);
+    const std::optional<QList<double>> magnitudes = comparisons(estimate, sequence);
     if (!magnitudes || magnitudes->isEmpty())
         return;
     const auto [lo, hi] = std::minmax_element(magnitudes->cbegin(), magnitudes->cend());
@@ -228,7 +267,7 @@ void dates(const Estimate &estimate, const StarFacts &facts, QList<Warning> &fou
 }
 }
 
-QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts)
+QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts, const QList<store::SequenceStar> &sequence)
 {
     QList<Warning> found;
     const std::optional<Magnitude> magnitude = magnitudeOf(estimate.magnitude);
@@ -236,7 +275,9 @@ QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts)
     const double jd = estimate.date.toDouble(&dated);
     if (!magnitude || !dated)
         return found;
-    bracket(estimate, *magnitude, found);
+    if (!sequence.isEmpty())
+        labels(estimate, sequence, found);
+    bracket(estimate, *magnitude, sequence, found);
     notation(estimate, *magnitude, found);
     if (!facts.elements)
         return found;

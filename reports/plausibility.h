@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "store/sequences.h"
 #include "varstars/elements.h"
 
 #include <QList>
@@ -32,6 +33,8 @@ struct Estimate
     // when unknown, as for a report's line without its row (the initializer
     // lets a line's reader leave it out).
     QString written = {};
+    // The chart ID of the line; empty when unknown.
+    QString chart = {};
 };
 
 // One of the observer's earlier observations of the star.
@@ -56,7 +59,7 @@ struct StarFacts
 
 struct Warning
 {
-    // The rule: "bracket", "notation", "jump", "limits", "range" or "dates".
+    // The rule: "sequence", "bracket", "notation", "jump", "limits", "range" or "dates".
     QString rule;
     // The values compared, worded for the observer.
     QString reason;
@@ -72,8 +75,11 @@ inline constexpr double limitTolerance = 0.05;
 inline constexpr double jumpDays = 2;
 inline constexpr double limitDays = 3;
 
-// Every warning the estimate deserves, in the order of the rules.
-QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts);
+// Every warning the estimate deserves, in the order of the rules. With the
+// comparison stars of the line's chart, its labels are held against them and
+// a label unique on the chart brackets by the chart's V.
+QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts,
+                        const QList<store::SequenceStar> &sequence = {});
 
 // The warning as one text naming the line (or, just recorded, the star),
 // the values compared and the rule.
