@@ -50,32 +50,18 @@ std::optional<int> labelOf(const QString &text)
         : std::nullopt;
 }
 
-// The V of the chart's one star of that label; nothing when no star or
-// several share it.
-std::optional<double> chartMagnitude(const QString &label, const QList<store::SequenceStar> &sequence)
-{
-    std::optional<double> found;
-    int stars = 0;
-    for (const store::SequenceStar &star : sequence) {
-        if (star.label.compare(label, Qt::CaseInsensitive) == 0) {
-            found = star.v;
-            ++stars;
-        }
-    }
-    return stars == 1 ? found : std::nullopt;
-}
-
 // The comparison stars' magnitudes: the chart's V of a label unique on it,
 // else the label, tenths without the point; nothing when a label is neither
 // (a star of unknown magnitude).
-std::optional<QList<double>> comparisons(const Estimate &estimate, const QList<store::SequenceStar> &sequence)
+std::optional<QList<double>> comparisons(const Estimate &estimate, const ChartLabels &sequence)
 {
     QList<double> magnitudes;
     for (const QString &label : {estimate.comp1, estimate.comp2}) {
         if (absent(label))
             continue;
-        if (const std::optional<double> v = chartMagnitude(label, sequence)) {
-            magnitudes.append(*v);
+        if (const auto found = sequence.labels.constFind(label);
+            found != sequence.labels.cend() && found->count == 1 && found->v) {
+            magnitudes.append(*found->v);
             continue;
         }
         const std::optional<int> tenths = labelOf(label);
@@ -86,18 +72,15 @@ std::optional<QList<double>> comparisons(const Estimate &estimate, const QList<s
     return magnitudes;
 }
 
-void labels(const Estimate &estimate, const QList<store::SequenceStar> &sequence, QList<Warning> &found)
+void labels(const Estimate &estimate, const ChartLabels &sequence, QList<Warning> &found)
 {
-    QStringList known;
-    for (const store::SequenceStar &star : sequence) {
-        if (!known.contains(star.label))
-            known.append(star.label);
-    }
-    std::sort(known.begin(), known.end(),
-              [](const QString &a, const QString &b) { return a.size() != b.size() ? a.size() < b.size() : a < b; });
     for (const QString &label : {estimate.comp1, estimate.comp2}) {
-        if (absent(label) || known.contains(label, Qt::CaseInsensitive))
+        if (absent(label) || sequence.labels.contains(label))
             continue;
+        QStringList known = sequence.labels.keys();
+        std::sort(known.begin(), known.end(), [](const QString &a, const QString &b) {
+            return a.size() != b.size() ? a.size() < b.size() : a < b;
+        });
         found.append({QStringLiteral("sequence"),
                       QStringLiteral("%1 is not a comparison star of chart %2: its labels are %3")
                           .arg(label, estimate.chart, known.join(QStringLiteral(", ")))});
@@ -136,8 +119,7 @@ QString ago(const Earlier &earlier, double jd)
     return QStringLiteral("JD %1, %2 days before").arg(earlier.jd, 0, 'f', 4).arg(jd - earlier.jd, 0, 'f', 1);
 }
 
-void bracket(const Estimate &estimate, const Magnitude &magnitude, const QList<store::SequenceStar> &sequence,
-             QList<Warning> &found)
+void bracket(const Estimate &estimate, const Magnitude &magnitude, const ChartLabels &sequence, QList<Warning> &found)
 {
     const std::optional<QList<double>> magnitudes = comparisons(estimate, sequence);
     if (!magnitudes || magnitudes->isEmpty())
@@ -267,7 +249,18 @@ void dates(const Estimate &estimate, const StarFacts &facts, QList<Warning> &fou
 }
 }
 
-QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts, const QList<store::SequenceStar> &sequence)
+ChartLabels ChartLabels::of(const QList<store::ChartLabel> &stars)
+{
+    ChartLabels chart;
+    for (const store::ChartLabel &star : stars) {
+        Stars &labelled = chart.labels[star.label];
+        ++labelled.count;
+        labelled.v = star.v;
+    }
+    return chart;
+}
+
+QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts, const ChartLabels &sequence)
 {
     QList<Warning> found;
     const std::optional<Magnitude> magnitude = magnitudeOf(estimate.magnitude);
@@ -275,7 +268,7 @@ QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts, const 
     const double jd = estimate.date.toDouble(&dated);
     if (!magnitude || !dated)
         return found;
-    if (!sequence.isEmpty())
+    if (!sequence.labels.isEmpty())
         labels(estimate, sequence, found);
     bracket(estimate, *magnitude, sequence, found);
     notation(estimate, *magnitude, found);

@@ -4,8 +4,10 @@
 #include "store/sequences.h"
 #include "varstars/elements.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -57,6 +59,21 @@ struct StarFacts
     QList<Earlier> history;
 };
 
+// A chart's comparison stars as the rules ask for them, made once per chart.
+struct ChartLabels
+{
+    struct Stars
+    {
+        // How many stars of the chart have the label, and the V of the last.
+        int count = 0;
+        std::optional<double> v;
+    };
+    // Every label of the chart; labels are numbers, with no letter case.
+    QHash<QString, Stars> labels;
+
+    static ChartLabels of(const QList<store::ChartLabel> &stars);
+};
+
 struct Warning
 {
     // The rule: "sequence", "bracket", "notation", "jump", "limits", "range" or "dates".
@@ -78,8 +95,7 @@ inline constexpr double limitDays = 3;
 // Every warning the estimate deserves, in the order of the rules. With the
 // comparison stars of the line's chart, its labels are held against them and
 // a label unique on the chart brackets by the chart's V.
-QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts,
-                        const QList<store::SequenceStar> &sequence = {});
+QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts, const ChartLabels &sequence = {});
 
 // The warning as one text naming the line (or, just recorded, the star),
 // the values compared and the rule.

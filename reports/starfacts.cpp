@@ -120,11 +120,11 @@ outcome::Done readSequences(store::Database &db, const QList<Estimate> &estimate
     const outcome::Result<bool> present = store::hasSequences(db);
     if (charts.isEmpty() || !present || !*present)
         return present ? outcome::Done() : outcome::Done(present.problem());
-    const auto stars = store::sequencesOf(db, QStringList(charts.cbegin(), charts.cend()));
+    const auto stars = store::labelsOf(db, QStringList(charts.cbegin(), charts.cend()));
     if (!stars)
         return stars.problem();
-    for (const store::SequenceStar &star : *stars)
-        known.sequences[star.chart.toUpper()].append(star);
+    for (auto it = stars->cbegin(); it != stars->cend(); ++it)
+        known.sequences.insert(it.key(), ChartLabels::of(it.value()));
     return {};
 }
 
@@ -177,7 +177,7 @@ StarFacts Known::of(const QString &star) const
     return stars.value(keyOf(star));
 }
 
-QList<store::SequenceStar> Known::sequenceOf(const QString &chart) const
+ChartLabels Known::sequenceOf(const QString &chart) const
 {
     return sequences.value(chart.toUpper());
 }

@@ -24,14 +24,14 @@ struct Known
     // By the star's name in lower case, as the database compares names.
     QHash<QString, StarFacts> stars;
     // The comparison stars of the estimates' charts, by the chart ID in upper case.
-    QHash<QString, QList<store::SequenceStar>> sequences;
+    QHash<QString, ChartLabels> sequences;
     // Why rules were not applied: no database, no star types.
     QStringList notes;
     // The reports around the estimates that were passed over.
     QList<UnreadReport> unread;
 
     StarFacts of(const QString &star) const;
-    QList<store::SequenceStar> sequenceOf(const QString &chart) const;
+    ChartLabels sequenceOf(const QString &chart) const;
 };
 
 // Reads what the rules need for the estimates from the program's folder,

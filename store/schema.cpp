@@ -117,7 +117,10 @@ QStringList store::additionStatements()
                                  "%4 TEXT NOT NULL, %5 TEXT NOT NULL, %6 TEXT NOT NULL, %7 TEXT, %8 TEXT, "
                                  "%9 REAL, %10 REAL, %11 INTEGER NOT NULL DEFAULT 0)")
                       .arg(sequenceChangesTable, id, chart, at, auid, kind, label, newLabel, oldV, newV)
-                      .arg(told)};
+                      .arg(told),
+                  QStringLiteral("CREATE TABLE %1 (%2 TEXT COLLATE NOCASE PRIMARY KEY NOT NULL, %3 TEXT NOT NULL) "
+                                 "WITHOUT ROWID")
+                      .arg(sequenceLabelsTable, chart, labels)};
 }
 
 QStringList store::ledgerStatements()

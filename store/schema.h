@@ -66,6 +66,7 @@ inline constexpr QLatin1StringView newLabel{"new_label"};
 inline constexpr QLatin1StringView oldV{"old_v"};
 inline constexpr QLatin1StringView newV{"new_v"};
 inline constexpr QLatin1StringView told{"told"};
+inline constexpr QLatin1StringView labels{"labels"};
 }
 // The planner's table: where each star of the catalogue is, and what is
 // known of its variation (positions.h).
@@ -79,6 +80,8 @@ inline constexpr QLatin1StringView changesTable{"changes"};
 // Each chart's comparison stars, and what a newer table of them changed (sequences.h).
 inline constexpr QLatin1StringView sequencesTable{"sequences"};
 inline constexpr QLatin1StringView sequenceChangesTable{"sequence_changes"};
+// Each chart's labels and V in one text, as the checks of a night read them.
+inline constexpr QLatin1StringView sequenceLabelsTable{"sequence_labels"};
 
 struct Column
 {

@@ -4,9 +4,32 @@
 #include "store/schema.h"
 #include "store/statement.h"
 
+#include <QSet>
+
+#include <cmath>
+
 namespace
 {
 using store::SequenceChange;
+
+// More charts than this are read by a pass over the table.
+constexpr qsizetype soughtCharts = 50;
+
+// V in the labels' text: whole thousandths, read digit by digit, as a
+// check reads thousands of them.
+std::optional<double> magnitudeOf(QStringView thousandths)
+{
+    if (thousandths.isEmpty())
+        return std::nullopt;
+    const bool negative = thousandths.startsWith(u'-');
+    long value = 0;
+    for (const QChar digit : thousandths.mid(negative ? 1 : 0)) {
+        if (!digit.isDigit())
+            return std::nullopt;
+        value = value * 10 + digit.digitValue();
+    }
+    return (negative ? -value : value) / 1000.0;
+}
 
 QVariant optionalNumber(const std::optional<double> &number)
 {
@@ -54,11 +77,11 @@ QString changeColumns()
 outcome::Result<bool> store::hasSequences(Database &db)
 {
     const auto count =
-        countOf(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name IN (?, ?)"),
-                {QString(sequencesTable), QString(sequenceChangesTable)});
+        countOf(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name IN (?, ?, ?)"),
+                {QString(sequencesTable), QString(sequenceChangesTable), QString(sequenceLabelsTable)});
     if (!count)
         return count.problem();
-    return *count == 2;
+    return *count == 3;
 }
 
 outcome::Result<QList<store::SequenceStar>> store::sequencesOf(Database &db, const QStringList &charts)
@@ -69,6 +92,35 @@ outcome::Result<QList<store::SequenceStar>> store::sequencesOf(Database &db, con
             return SequenceStar{row.text(0),      row.text(1), row.text(2), numberAt(row, 3),
                                 numberAt(row, 4), row.text(5), row.text(6)};
         });
+}
+
+outcome::Result<QHash<QString, QList<store::ChartLabel>>> store::labelsOf(Database &db, const QStringList &charts)
+{
+    // Many charts are quicker read in one pass over the table than each sought.
+    const auto chartOf = [](const Statement &row) { return std::pair(row.text(0), row.text(1)); };
+    const QString select =
+        QStringLiteral("SELECT %1, %2 FROM %3").arg(column::chart, column::labels, sequenceLabelsTable);
+    const auto chartStars = charts.size() > soughtCharts
+        ? rowsOf(db, select, {}, chartOf)
+        : rowsIn(db, select + QStringLiteral(" WHERE %1 IN (%2)").arg(column::chart, QStringLiteral("%1")), charts,
+                 chartOf);
+    if (!chartStars)
+        return chartStars.problem();
+    QSet<QString> asked;
+    for (const QString &chart : charts)
+        asked.insert(chart.toUpper());
+    QHash<QString, QList<ChartLabel>> labelled;
+    for (const auto &[chartId, text] : *chartStars) {
+        const QString key = chartId.toUpper();
+        if (!asked.contains(key))
+            continue;
+        QList<ChartLabel> &stars = labelled[key];
+        for (const QStringView one : QStringView(text).split(u'\n', Qt::SkipEmptyParts)) {
+            const qsizetype tab = one.indexOf(u'\t');
+            stars.append({one.left(tab).toString(), magnitudeOf(one.mid(tab + 1))});
+        }
+    }
+    return labelled;
 }
 
 outcome::Done store::replaceSequence(Database &db, const QString &chart, const QList<SequenceStar> &stars,
@@ -84,6 +136,18 @@ outcome::Done store::replaceSequence(Database &db, const QString &chart, const Q
                                 {chart, star.auid, star.label, optionalNumber(star.v), optionalNumber(star.vError),
                                  star.comments, star.readAt});
     }
+    // A line of label and V (empty when unknown) for each star.
+    QString labelled;
+    for (const SequenceStar &star : stars)
+        labelled += star.label + u'\t' + (star.v ? QString::number(std::lround(*star.v * 1000)) : QString()) + u'\n';
+    if (done)
+        done = Statement::write(
+            db, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(sequenceLabelsTable, column::chart), {chart});
+    if (done)
+        done = Statement::write(db,
+                                QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)")
+                                    .arg(sequenceLabelsTable, column::chart, column::labels),
+                                {chart, labelled});
     const QString insertChange =
         QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(sequenceChangesTable, changeColumns(), placeholders(8));
     for (qsizetype i = 0; done && i < changes.size(); ++i) {

@@ -3,6 +3,7 @@
 
 #include "outcome/result.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -47,6 +48,17 @@ struct SequenceChange
 outcome::Result<bool> hasSequences(Database &db);
 // The stars of the charts named (letter case ignored), in no particular order.
 outcome::Result<QList<SequenceStar>> sequencesOf(Database &db, const QStringList &charts);
+// A comparison star as the checks of an estimate ask for it.
+struct ChartLabel
+{
+    QString label;
+    std::optional<double> v;
+};
+
+// The stars of the charts named, by chart ID in upper case; a chart without
+// a sequence is left out. Kept in one text per chart beside its stars, to a
+// thousandth, so that a night's hundreds of charts are read at once.
+outcome::Result<QHash<QString, QList<ChartLabel>>> labelsOf(Database &db, const QStringList &charts);
 // Within the caller's transaction: the chart's stars replaced by these, and
 // the changes added to those not yet told.
 outcome::Done replaceSequence(Database &db, const QString &chart, const QList<SequenceStar> &stars,

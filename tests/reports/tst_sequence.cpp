@@ -33,9 +33,9 @@ const QByteArray row1 = "000-BBC-001|21:42:01.1|43:30:00|101|NA|NA|NA|10.9|0.05|
 const QByteArray row2 = "000-BBC-002|21:42:11.1|43:31:00|110|NA|NA|NA|11.2|0.05|1||||"
                         "|NA|NA|NA|NA|NA|NA|NA|NA|NA|NA|NA|NA|NA|NA|NA|NA|NA|NA|NA|NA|NA||X27193ABC\n";
 
-store::SequenceStar star(const QString &label, double v)
+store::ChartLabel star(const QString &label, double v)
 {
-    return {QStringLiteral("X27193ABC"), label, label, v, 0.02, {}, {}};
+    return {label, v};
 }
 }
 
@@ -86,12 +86,12 @@ void tst_sequence::sparseFileRefused()
 void tst_sequence::labels_data()
 {
     QTest::addColumn<QString>("comp1");
-    QTest::addColumn<QList<store::SequenceStar>>("sequence");
+    QTest::addColumn<QList<store::ChartLabel>>("sequence");
     QTest::addColumn<QString>("found");
-    const QList<store::SequenceStar> chart{star("101", 10.1), star("110", 11.7), star("113", 11.3), star("118", 11.8)};
+    const QList<store::ChartLabel> chart{star("101", 10.1), star("110", 11.7), star("113", 11.3), star("118", 11.8)};
     // 12.1 lies 1.1 beyond the label 110, 0.4 beyond its V 11.7.
     QTest::newRow("V of the chart") << "110" << chart << "";
-    QTest::newRow("no sequence") << "110" << QList<store::SequenceStar>() << "bracket";
+    QTest::newRow("no sequence") << "110" << QList<store::ChartLabel>() << "bracket";
     QTest::newRow("shared label") << "110" << (QList(chart) << star("110", 11.8)) << "bracket";
     QTest::newRow("not on the chart") << "114" << chart
                                       << "sequence: 114 is not a comparison star of chart X27193ABC: its labels are "
@@ -101,11 +101,12 @@ void tst_sequence::labels_data()
 void tst_sequence::labels()
 {
     QFETCH(QString, comp1);
-    QFETCH(QList<store::SequenceStar>, sequence);
+    QFETCH(QList<store::ChartLabel>, sequence);
     QFETCH(QString, found);
     const plausibility::Estimate estimate{0, "ss cyg", "2458124.4", "12.1", comp1, "101", {}, "X27193ABC"};
     QStringList warnings;
-    for (const plausibility::Warning &warning : plausibility::warnings(estimate, {}, sequence))
+    for (const plausibility::Warning &warning :
+         plausibility::warnings(estimate, {}, plausibility::ChartLabels::of(sequence)))
         warnings.append(warning.rule == u"bracket" ? warning.rule : warning.rule + u": " + warning.reason);
     QCOMPARE(warnings.join(u'|'), found);
 }
