@@ -47,7 +47,8 @@ QString changeText(const store::SequenceChange &change)
     switch (change.kind) {
     case store::SequenceChange::Kind::Magnitude:
         return QStringLiteral("%1 is now %2").arg(change.label).arg(*change.newV, 0, 'f', 1);
-    case store::SequenceChange::Kind::Label: return QStringLiteral("%1 is now %2").arg(change.label, change.newLabel);
+    case store::SequenceChange::Kind::Label:
+        return QStringLiteral("%1 is now labelled %2").arg(change.label, change.newLabel);
     case store::SequenceChange::Kind::Dropped: return QStringLiteral("%1 is gone").arg(change.label);
     }
     return {};

@@ -130,8 +130,9 @@ void tst_sequence::changesToldOnce()
     const Sequence newer{"X27193ABC", "SS Cyg", {starOf("A", "110", 10.7), starOf("B", "112", 11.35)}, {}};
     QCOMPARE(keepSequence(app.programFolder(), newer, QDateTime(QDate(2027, 1, 3), {}))->size(), 4);
     QCOMPARE(sequenceNote(app.programFolder(), QStringLiteral("x27193abc")),
-             QStringLiteral("The sequence of chart x27193abc changed on 2027-01-03: 110 is now 10.7, 113 is now 112, "
-                            "118 is gone; plot a new chart."));
+             QStringLiteral(
+                 "The sequence of chart x27193abc changed on 2027-01-03: 110 is now 10.7, 113 is now labelled 112, "
+                 "118 is gone; plot a new chart."));
     QCOMPARE(sequenceNote(app.programFolder(), QStringLiteral("X27193ABC")), QString());
 }
 
