@@ -134,9 +134,10 @@ SequencesRead readSequences(const appfiles::Folder &appFolder, const QStringList
             continue;
         }
         anyRead = true;
-        QString line = QStringLiteral("%1: chart %2, %3 comparison stars kept")
+        QString line = QStringLiteral("%1: chart %2, %3 comparison star%4 kept")
                            .arg(path, sequence->chartId)
-                           .arg(sequence->stars.size());
+                           .arg(sequence->stars.size())
+                           .arg(sequence->stars.size() == 1 ? QString() : QStringLiteral("s"));
         if (!kept->isEmpty()) {
             QStringList changed;
             for (const store::SequenceChange &change : *kept)

@@ -905,7 +905,7 @@ void tst_frmdatabase::readSequenceKeepsTheChartsStars()
     answerFileDialog(c.folder().file(QStringLiteral("X1.json")));
     QTest::keyClick(screen, Qt::Key_Q, Qt::AltModifier);
     QTRY_COMPARE(c.messages().messages().size(), 1);
-    QVERIFY2(c.messages().texts().constFirst().endsWith(QStringLiteral("chart X1, 1 comparison stars kept")),
+    QVERIFY2(c.messages().texts().constFirst().endsWith(QStringLiteral("chart X1, 1 comparison star kept")),
              qPrintable(c.messages().dump()));
     QCOMPARE(SqlFile(c.path()).value(QStringLiteral("SELECT v FROM sequences WHERE chart = 'X1'")).toDouble(), 10.1);
 }
