@@ -7,6 +7,7 @@
 #include "backup/restore.h"
 #include "observe/modentryscreen.h"
 #include "reports/reportcheck.h"
+#include "reports/sequencerules.h"
 #include "store/changes.h"
 #include "store/database.h"
 #include "store/lookupindexes.h"
@@ -213,6 +214,32 @@ int positions(const Invocation &call)
     return whole ? 0 : 1;
 }
 
+// Photometry tables of the charts kept in the database, for the checks and
+// the observation screen.
+int sequences(const Invocation &call)
+{
+    if (call.arguments.isEmpty()) {
+        call.err << "usage: varlume --sequence FILE...\n";
+        return 2;
+    }
+    const appfiles::Folder &folder = call.folder;
+    if (!QFileInfo(folder.database()).isFile())
+        return refuse(
+            call, QStringLiteral("There is no database \"%1\": start varlume once to make it.").arg(folder.database()));
+    // A database of an earlier version gets the tables as the program's start would give it.
+    if (store::lookups(folder) == store::Lookups::Missing) {
+        if (const auto added = store::addLookups(folder); !added)
+            return refuse(call, QStringLiteral("Nothing was kept: %1").arg(added.problem().message));
+    }
+    QStringList paths;
+    for (const QByteArray &name : call.arguments)
+        paths.append(QFile::decodeName(name));
+    const reports::SequencesRead read = reports::readSequences(folder, paths, QDateTime::currentDateTimeUtc());
+    for (const QString &line : read.lines)
+        (read.status == 2 ? call.err : call.out) << line << '\n';
+    return read.status;
+}
+
 // A checked copy of the database now, into "backups" or the folder named.
 int backupNow(const Invocation &call)
 {
@@ -365,6 +392,12 @@ QList<Command> commands()
                             "stored."),
              QStringLiteral("FILE")),
          positions},
+        {QCommandLineOption(QStringLiteral("sequence"),
+                            QStringLiteral("Read each FILE, a chart's photometry table from the AAVSO's chart "
+                                           "plotter (its JSON or its older table), and keep its comparison stars "
+                                           "for the checks of that chart's estimates; the exit status is 0 when "
+                                           "all were read, 1 when stars were refused, 2 when nothing was read.")),
+         sequences},
         {QCommandLineOption(QStringLiteral("tonight"),
                             QStringLiteral("Print the plan of the night for now, or for the moment of --at, as a "
                                            "tab-separated table; the exit status is 2 without an observing site.")),
@@ -430,10 +463,12 @@ CommandLine::CommandLine(int argc, char *argv[])
         QStringLiteral("Records visual estimates of variable stars. Without options it opens its start screen."));
     for (const Command &command : all)
         parser.addOption(command.option);
-    parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("A day's report, for --check; a star's name, for --history; the "
-                                                "folder of the copy, for --backup."),
-                                 QStringLiteral("[FILE...]"));
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QStringLiteral(
+            "A day's report, for --check; a photometry table, for --sequence; a star's name, for --history; the "
+            "folder of the copy, for --backup."),
+        QStringLiteral("[FILE...]"));
     m_parsed->ok = parser.parse(arguments);
     const auto chosen =
         std::find_if(all.cbegin(), all.cend(), [&parser](const Command &c) { return parser.isSet(c.option); });

@@ -8,10 +8,10 @@
 namespace app
 {
 // The program's command line. An option (--help, --version, --check,
-// --positions, --tonight, --backup, --restore, or one it does not know) runs
+// --positions, --sequence, --tonight, --backup, --restore, or one it does not know) runs
 // as a command: it opens no window, creates no file or folder but the copies
 // of --backup and --restore, touches nothing in the program's folder but what
-// it is for (--positions stores positions in the database, --restore puts a
+// it is for (--positions stores positions in the database, --sequence comparison stars, --restore puts a
 // copy in its place), prints to the standard output and error, and its exit
 // status ends the program.
 class CommandLine final

@@ -9,12 +9,15 @@
 #include "hostkit/leavecheck.h"
 #include "hostkit/messageseam.h"
 #include "reports/reportchange.h"
+#include "reports/sequencerules.h"
 #include "screenkit/navigation.h"
 #include "screenkit/nightmode.h"
 #include "screenkit/problembox.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDateTime>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -22,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableView>
 #include <QtMath>
@@ -277,6 +281,13 @@ const screenkit::Control frmDatabase::controls[] = {
      .text = "Undo &last change",
      .tip = "Take back the last correction or withdrawal not yet taken back",
      .tab = 30},
+    {.name = "cmdReadsequence",
+     .kind = into<&frmDatabase::m_cmdReadsequence>,
+     .at = {12280, 10800, 1695, 375},
+     .text = "Read se&quence...",
+     .tip = "Read a chart's photometry table from the AAVSO's chart plotter, to check your comparison stars "
+            "against it",
+     .tab = 31},
     {.name = "sbr1", .kind = into<&frmDatabase::m_sbr1>, .at = {0, 11295, 15165, 375}, .flags = screenkit::Hidden},
 };
 
@@ -371,6 +382,23 @@ void frmDatabase::wireLookup()
     connect(m_cmdCorrectobs, &QPushButton::clicked, this, [this] { changeChosen(false); });
     connect(m_cmdWithdrawobs, &QPushButton::clicked, this, [this] { changeChosen(true); });
     connect(m_cmdUndo, &QPushButton::clicked, this, &frmDatabase::undoLast);
+    connect(m_cmdReadsequence, &QPushButton::clicked, this, &frmDatabase::readSequence);
+}
+
+void frmDatabase::readSequence()
+{
+    // The toolkit's own dialog, which follows the night's colours.
+    QFileDialog dialog(this, QStringLiteral("Read comparison sequences"));
+    dialog.setOptions(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilters({QStringLiteral("Photometry tables (*.json *.txt *.csv)"), QStringLiteral("All files (*)")});
+    dialog.setDirectory(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const reports::SequencesRead read =
+        reports::readSequences(m_appFolder, dialog.selectedFiles(), QDateTime::currentDateTimeUtc());
+    hostkit::ask(read.lines.join(u'\n'), QStringLiteral("Read sequence"),
+                 read.status == 0 ? QMessageBox::Information : QMessageBox::Warning, QMessageBox::Ok);
 }
 
 void frmDatabase::changeChosen(bool withdraw)

@@ -68,6 +68,7 @@ private:
     // withdrawn after a question; the last change taken back.
     void changeChosen(bool withdraw);
     void undoLast();
+    void readSequence();
     // Tells what was done, then shows the lists and counts as they are now.
     void afterChange(const outcome::Result<QString> &done, const QString &title);
     void viewReport();
@@ -122,6 +123,7 @@ private:
     QPushButton *m_cmdCorrectobs;
     QPushButton *m_cmdWithdrawobs;
     QPushButton *m_cmdUndo;
+    QPushButton *m_cmdReadsequence;
     QLabel *m_howmanyobsofstar;
     QStatusBar *m_sbr1;
     QPointer<ChartReportPreview> m_report;

@@ -14,6 +14,7 @@
 #include "observe/reportfile.h"
 #include "reports/reportchange.h"
 #include "reports/reportcheck.h"
+#include "reports/sequencerules.h"
 #include "screenkit/largecheckbox.h"
 #include "screenkit/navigation.h"
 #include "screenkit/nightcolours.h"
@@ -1010,6 +1011,9 @@ void frmEntryscreen::showchart(const QString &star)
 
     m_txtStar->setText(row->starname);
     m_txtChartid->setText(row->chart);
+    // Once, where the warnings go: the chart on the screen may be out of date.
+    if (const QString note = reports::sequenceNote(m_appFolder, row->chart); !note.isEmpty())
+        showwarnings({note});
     const auto dateText = [this](int i) {
         return i < m_dateFields.size() ? m_dateFields.at(i)->property("Text").toString() : QString();
     };

@@ -268,11 +268,18 @@ QStringList modEntryscreen::warningsOf(const appfiles::Folder &appFolder, const 
     const auto chart = store::chartOf(db, texts.star);
     const bool nightly = chart && *chart && isNightly((*chart)->nightly);
     const QStringList fields = makeRecording(texts, nightly).line.split(u'|');
-    const rules::Estimate estimate{
-        0, fields.value(0), fields.value(1), fields.value(2), fields.value(4), fields.value(5), texts.estimate};
+    const rules::Estimate estimate{0,
+                                   fields.value(0),
+                                   fields.value(1),
+                                   fields.value(2),
+                                   fields.value(4),
+                                   fields.value(5),
+                                   texts.estimate,
+                                   fields.value(6)};
     const rules::Known known = rules::readKnown(appFolder, {estimate});
     QStringList shown;
-    for (const rules::Warning &warning : rules::warnings(estimate, known.of(estimate.star)))
+    for (const rules::Warning &warning :
+         rules::warnings(estimate, known.of(estimate.star), known.sequenceOf(estimate.chart)))
         shown.append(rules::text(estimate, warning));
     for (const reports::UnreadReport &report : known.unread)
         shown.append(QDir::toNativeSeparators(report.path) + QStringLiteral(": ")

@@ -50,20 +50,41 @@ std::optional<int> labelOf(const QString &text)
         : std::nullopt;
 }
 
-// The comparison stars' magnitudes by their labels, tenths without the point;
-// nothing when a label is not a number (a star of unknown magnitude).
-std::optional<QList<double>> comparisons(const Estimate &estimate)
+// The comparison stars' magnitudes: the chart's V of a label unique on it,
+// else the label, tenths without the point; nothing when a label is neither
+// (a star of unknown magnitude).
+std::optional<QList<double>> comparisons(const Estimate &estimate, const ChartLabels &sequence)
 {
     QList<double> magnitudes;
     for (const QString &label : {estimate.comp1, estimate.comp2}) {
         if (absent(label))
             continue;
+        if (const auto found = sequence.labels.constFind(label);
+            found != sequence.labels.cend() && found->count == 1 && found->v) {
+            magnitudes.append(*found->v);
+            continue;
+        }
         const std::optional<int> tenths = labelOf(label);
         if (!tenths)
             return std::nullopt;
         magnitudes.append(*tenths / 10.0);
     }
     return magnitudes;
+}
+
+void labels(const Estimate &estimate, const ChartLabels &sequence, QList<Warning> &found)
+{
+    for (const QString &label : {estimate.comp1, estimate.comp2}) {
+        if (absent(label) || sequence.labels.contains(label))
+            continue;
+        QStringList known = sequence.labels.keys();
+        std::sort(known.begin(), known.end(), [](const QString &a, const QString &b) {
+            return a.size() != b.size() ? a.size() < b.size() : a < b;
+        });
+        found.append({QStringLiteral("sequence"),
+                      QStringLiteral("%1 is not a comparison star of chart %2: its labels are %3")
+                          .arg(label, estimate.chart, known.join(QStringLiteral(", ")))});
+    }
 }
 
 // As magnitudes are written: one decimal, or two where they are needed.
@@ -98,9 +119,9 @@ QString ago(const Earlier &earlier, double jd)
     return QStringLiteral("JD %1, %2 days before").arg(earlier.jd, 0, 'f', 4).arg(jd - earlier.jd, 0, 'f', 1);
 }
 
-void bracket(const Estimate &estimate, const Magnitude &magnitude, QList<Warning> &found)
+void bracket(const Estimate &estimate, const Magnitude &magnitude, const ChartLabels &sequence, QList<Warning> &found)
 {
-    const std::optional<QList<double>> magnitudes = comparisons(estimate);
+    const std::optional<QList<double>> magnitudes = comparisons(estimate, sequence);
     if (!magnitudes || magnitudes->isEmpty())
         return;
     const auto [lo, hi] = std::minmax_element(magnitudes->cbegin(), magnitudes->cend());
@@ -228,7 +249,18 @@ void dates(const Estimate &estimate, const StarFacts &facts, QList<Warning> &fou
 }
 }
 
-QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts)
+ChartLabels ChartLabels::of(const QList<store::ChartLabel> &stars)
+{
+    ChartLabels chart;
+    for (const store::ChartLabel &star : stars) {
+        Stars &labelled = chart.labels[star.label];
+        ++labelled.count;
+        labelled.v = star.v;
+    }
+    return chart;
+}
+
+QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts, const ChartLabels &sequence)
 {
     QList<Warning> found;
     const std::optional<Magnitude> magnitude = magnitudeOf(estimate.magnitude);
@@ -236,7 +268,9 @@ QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts)
     const double jd = estimate.date.toDouble(&dated);
     if (!magnitude || !dated)
         return found;
-    bracket(estimate, *magnitude, found);
+    if (!sequence.labels.isEmpty())
+        labels(estimate, sequence, found);
+    bracket(estimate, *magnitude, sequence, found);
     notation(estimate, *magnitude, found);
     if (!facts.elements)
         return found;

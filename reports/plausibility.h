@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
+#include "store/sequences.h"
 #include "varstars/elements.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -32,6 +35,8 @@ struct Estimate
     // when unknown, as for a report's line without its row (the initializer
     // lets a line's reader leave it out).
     QString written = {};
+    // The chart ID of the line; empty when unknown.
+    QString chart = {};
 };
 
 // One of the observer's earlier observations of the star.
@@ -54,9 +59,24 @@ struct StarFacts
     QList<Earlier> history;
 };
 
+// A chart's comparison stars as the rules ask for them, made once per chart.
+struct ChartLabels
+{
+    struct Stars
+    {
+        // How many stars of the chart have the label, and the V of the last.
+        int count = 0;
+        std::optional<double> v;
+    };
+    // Every label of the chart; labels are numbers, with no letter case.
+    QHash<QString, Stars> labels;
+
+    static ChartLabels of(const QList<store::ChartLabel> &stars);
+};
+
 struct Warning
 {
-    // The rule: "bracket", "notation", "jump", "limits", "range" or "dates".
+    // The rule: "sequence", "bracket", "notation", "jump", "limits", "range" or "dates".
     QString rule;
     // The values compared, worded for the observer.
     QString reason;
@@ -72,8 +92,10 @@ inline constexpr double limitTolerance = 0.05;
 inline constexpr double jumpDays = 2;
 inline constexpr double limitDays = 3;
 
-// Every warning the estimate deserves, in the order of the rules.
-QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts);
+// Every warning the estimate deserves, in the order of the rules. With the
+// comparison stars of the line's chart, its labels are held against them and
+// a label unique on the chart brackets by the chart's V.
+QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts, const ChartLabels &sequence = {});
 
 // The warning as one text naming the line (or, just recorded, the star),
 // the values compared and the rule.

@@ -163,7 +163,8 @@ void plausible(QList<plausibility::Estimate> estimates, const std::optional<appf
                          plausibility::unreadWarning(report.reason));
     }
     for (const plausibility::Estimate &estimate : estimates) {
-        for (const plausibility::Warning &warning : plausibility::warnings(estimate, known.of(estimate.star))) {
+        for (const plausibility::Warning &warning :
+             plausibility::warnings(estimate, known.of(estimate.star), known.sequenceOf(estimate.chart))) {
             QString reason = warning.reason + u'.';
             reason[0] = reason.at(0).toUpper();
             findings.add(Severity::Warning, estimate.line, warning.rule,

@@ -10,6 +10,7 @@
 #include "store/database.h"
 #include "store/observations.h"
 #include "store/positions.h"
+#include "store/sequences.h"
 #include "varstars/vartypes.h"
 
 #include <QDir>
@@ -108,6 +109,25 @@ outcome::Done readHistories(store::Database &db, const appfiles::Folder &appFold
     return {};
 }
 
+// The sequences of the estimates' charts; none without their table.
+outcome::Done readSequences(store::Database &db, const QList<Estimate> &estimates, Known &known)
+{
+    QSet<QString> charts;
+    for (const Estimate &estimate : estimates) {
+        if (!estimate.chart.isEmpty())
+            charts.insert(estimate.chart.toUpper());
+    }
+    const outcome::Result<bool> present = store::hasSequences(db);
+    if (charts.isEmpty() || !present || !*present)
+        return present ? outcome::Done() : outcome::Done(present.problem());
+    const auto stars = store::labelsOf(db, QStringList(charts.cbegin(), charts.cend()));
+    if (!stars)
+        return stars.problem();
+    for (auto it = stars->cbegin(); it != stars->cend(); ++it)
+        known.sequences.insert(it.key(), ChartLabels::of(it.value()));
+    return {};
+}
+
 // Each star's record of the planner and of the catalogue.
 outcome::Done readRecords(store::Database &db, const QStringList &stars, Known &known)
 {
@@ -157,6 +177,11 @@ StarFacts Known::of(const QString &star) const
     return stars.value(keyOf(star));
 }
 
+ChartLabels Known::sequenceOf(const QString &chart) const
+{
+    return sequences.value(chart.toUpper());
+}
+
 Known readKnown(const std::optional<appfiles::Folder> &appFolder, const QList<Estimate> &estimates)
 {
     Known known;
@@ -169,6 +194,8 @@ Known readKnown(const std::optional<appfiles::Folder> &appFolder, const QList<Es
         known.notes.append(QStringLiteral("There is no database \"%1\", so %2.").arg(db.path(), notApplied));
         return known;
     }
+    if (const outcome::Done read = readSequences(db, estimates, known); !read)
+        qCWarning(lc).noquote() << "the comparison sequences cannot be read:" << read.problem().message;
     const outcome::Result<bool> typed = store::hasPositions(db);
     if (!typed) {
         unreadable(known, typed.problem().message);

@@ -23,16 +23,20 @@ struct Known
 {
     // By the star's name in lower case, as the database compares names.
     QHash<QString, StarFacts> stars;
+    // The comparison stars of the estimates' charts, by the chart ID in upper case.
+    QHash<QString, ChartLabels> sequences;
     // Why rules were not applied: no database, no star types.
     QStringList notes;
     // The reports around the estimates that were passed over.
     QList<UnreadReport> unread;
 
     StarFacts of(const QString &star) const;
+    ChartLabels sequenceOf(const QString &chart) const;
 };
 
 // Reads what the rules need for the estimates from the program's folder,
-// through a handle that only reads: each star's record in the planner's
+// through a handle that only reads: the comparison stars of their charts,
+// each star's record in the planner's
 // positions and in the catalogue, and for a star whose estimates may not
 // jump, the observer's observations from a few days before its first
 // estimate to its last, each star's once. A row is fainter-than when its line

@@ -497,7 +497,7 @@ void Reader::data(int number, const QString &text)
         m_reading.estimates.append(
             {number, observation.value(Field::Name).toString(), observation.value(Field::Date).toString(),
              observation.value(Field::Magnitude).toString(), observation.value(Field::Comp1).toString(),
-             observation.value(Field::Comp2).toString()});
+             observation.value(Field::Comp2).toString(), QString(), observation.value(Field::Chart).toString()});
     ++m_reading.observations;
 }
 

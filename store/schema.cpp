@@ -107,7 +107,20 @@ QStringList store::additionStatements()
                                      "%11 INTEGER NOT NULL, %12 TEXT NOT NULL, %13 INTEGER, "
                                      "%14 INTEGER NOT NULL DEFAULT 0)")
                           .arg(changesTable, id, at, kind, report, oldLine, newLine, row, oldRow, newRow)
-                          .arg(copies, state, undoes, dismissed)};
+                          .arg(copies, state, undoes, dismissed)}
+    // Two stars of a chart may share a label, never an AUID.
+    + QStringList{QStringLiteral("CREATE TABLE %1 (%2 TEXT COLLATE NOCASE NOT NULL, %3 TEXT NOT NULL, "
+                                 "%4 TEXT NOT NULL, %5 REAL, %6 REAL, %7 TEXT, %8 TEXT NOT NULL, "
+                                 "PRIMARY KEY (%2, %3)) WITHOUT ROWID")
+                      .arg(sequencesTable, chart, auid, label, vMag, vError, comments, readAt),
+                  QStringLiteral("CREATE TABLE %1 (%2 INTEGER PRIMARY KEY, %3 TEXT COLLATE NOCASE NOT NULL, "
+                                 "%4 TEXT NOT NULL, %5 TEXT NOT NULL, %6 TEXT NOT NULL, %7 TEXT, %8 TEXT, "
+                                 "%9 REAL, %10 REAL, %11 INTEGER NOT NULL DEFAULT 0)")
+                      .arg(sequenceChangesTable, id, chart, at, auid, kind, label, newLabel, oldV, newV)
+                      .arg(told),
+                  QStringLiteral("CREATE TABLE %1 (%2 TEXT COLLATE NOCASE PRIMARY KEY NOT NULL, %3 TEXT NOT NULL) "
+                                 "WITHOUT ROWID")
+                      .arg(sequenceLabelsTable, chart, labels)};
 }
 
 QStringList store::ledgerStatements()

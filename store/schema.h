@@ -55,6 +55,18 @@ inline constexpr QLatin1StringView copies{"copies"};
 inline constexpr QLatin1StringView state{"state"};
 inline constexpr QLatin1StringView undoes{"undoes"};
 inline constexpr QLatin1StringView dismissed{"dismissed"};
+// The comparison sequences.
+inline constexpr QLatin1StringView auid{"auid"};
+inline constexpr QLatin1StringView label{"label"};
+inline constexpr QLatin1StringView vMag{"v"};
+inline constexpr QLatin1StringView vError{"v_error"};
+inline constexpr QLatin1StringView comments{"comments"};
+inline constexpr QLatin1StringView readAt{"read_at"};
+inline constexpr QLatin1StringView newLabel{"new_label"};
+inline constexpr QLatin1StringView oldV{"old_v"};
+inline constexpr QLatin1StringView newV{"new_v"};
+inline constexpr QLatin1StringView told{"told"};
+inline constexpr QLatin1StringView labels{"labels"};
 }
 // The planner's table: where each star of the catalogue is, and what is
 // known of its variation (positions.h).
@@ -65,6 +77,11 @@ inline constexpr QLatin1StringView ledgerTable{"ledger"};
 inline constexpr QLatin1StringView ledgerCoverageTable{"ledger_coverage"};
 // Every correction and withdrawal of an observation, kept for good (changes.h).
 inline constexpr QLatin1StringView changesTable{"changes"};
+// Each chart's comparison stars, and what a newer table of them changed (sequences.h).
+inline constexpr QLatin1StringView sequencesTable{"sequences"};
+inline constexpr QLatin1StringView sequenceChangesTable{"sequence_changes"};
+// Each chart's labels and V in one text, as the checks of a night read them.
+inline constexpr QLatin1StringView sequenceLabelsTable{"sequence_labels"};
 
 struct Column
 {
@@ -92,8 +109,8 @@ const Table *table(const QString &name);
 // the star name, and every addition below.
 QStringList creationStatements();
 // What later versions added to the database: the lookup indexes, the
-// planner's table of positions, the ledger's tables and the record of
-// changes. An older database of this program gets the ones it lacks, once
+// planner's table of positions, the ledger's tables, the record of
+// changes and the comparison sequences. An older database of this program gets the ones it lacks, once
 // (lookupindexes.h).
 QStringList additionStatements();
 // The ledger's tables, among the additions.

@@ -204,6 +204,7 @@ class tst_frmdatabase final : public QObject
 
 private Q_SLOTS:
     void opensOnTheSeedDatabase();
+    void readSequenceKeepsTheChartsStars();
     void tabOrderFollowsTheDesign();
     void searchIgnoresCaseButNotBlanks();
     void showAllEmptiesTheRecordFields();
@@ -277,16 +278,17 @@ void tst_frmdatabase::tabOrderFollowsTheDesign()
     Catalogue c;
     QVERIFY(c.open());
     QStringList visited;
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < 21; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited.append(QApplication::focusWidget()->objectName());
     }
     // Disabled and hidden controls are passed by.
-    QCOMPARE(visited,
-             (QStringList{"txtName",       "txtChartdate",  "chkNightly",     "txtChartpic",     "txtFinderpic",
-                          "txtConstell",   "Grid1",         "MSFlexGrid1",    "txtfindme",       "chkSuppress",
-                          "Command1",      "cmdInvert",     "Command2",       "cmdChartsreport", "Option1",
-                          "cmdLightcurve", "cmdCorrectobs", "cmdWithdrawobs", "cmdUndo",         "txtsearch"}));
+    QCOMPARE(
+        visited,
+        (QStringList{"txtName",  "txtChartdate",    "chkNightly", "txtChartpic",   "txtFinderpic",  "txtConstell",
+                     "Grid1",    "MSFlexGrid1",     "txtfindme",  "chkSuppress",   "Command1",      "cmdInvert",
+                     "Command2", "cmdChartsreport", "Option1",    "cmdLightcurve", "cmdCorrectobs", "cmdWithdrawobs",
+                     "cmdUndo",  "cmdReadsequence", "txtsearch"}));
     QVERIFY2(c.messages().messages().isEmpty(), qPrintable(c.messages().dump()));
 }
 
@@ -891,6 +893,21 @@ void tst_frmdatabase::otherScreensAndHelp()
     QWidget *curve = screenkit::find(screenkit::Screen::LightCurve);
     QVERIFY(curve && curve->isVisible());
     QCOMPARE(curve->windowTitle(), QStringLiteral("Light curve of SS Cyg"));
+}
+
+void tst_frmdatabase::readSequenceKeepsTheChartsStars()
+{
+    Catalogue c;
+    catalogue::frmDatabase *screen = c.open();
+    QVERIFY(screen);
+    c.folder().write(QStringLiteral("X1.json"), R"({"chartid":"X1","photometry":[{"auid":"000-AAA-001","label":"101",
+        "bands":[{"band":"V","mag":10.1,"error":0.01}]}]})");
+    answerFileDialog(c.folder().file(QStringLiteral("X1.json")));
+    QTest::keyClick(screen, Qt::Key_Q, Qt::AltModifier);
+    QTRY_COMPARE(c.messages().messages().size(), 1);
+    QVERIFY2(c.messages().texts().constFirst().endsWith(QStringLiteral("chart X1, 1 comparison star kept")),
+             qPrintable(c.messages().dump()));
+    QCOMPARE(SqlFile(c.path()).value(QStringLiteral("SELECT v FROM sequences WHERE chart = 'X1'")).toDouble(), 10.1);
 }
 
 QTEST_MAIN(tst_frmdatabase)

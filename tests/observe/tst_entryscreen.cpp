@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "appfiles/folder.h"
 #include "observe/frmentryscreen.h"
+#include "reports/sequencerules.h"
 #include "screenkit/navigation.h"
 #include "screenkit/nightcolours.h"
 #include "store/charts.h"
 #include "store/database.h"
 #include "store/positions.h"
 #include "tests/observe/entryscreenfixture.h"
+#include "tests/support/testcharts.h"
 #include "tests/support/testkit.h"
 
 #include <QApplication>
@@ -43,6 +45,7 @@ private Q_SLOTS:
     void notationFillsTheEmptyFields();
     void notationOverwritesNothingTyped();
     void notationWarnedAfterEnter();
+    void changedSequenceToldOnceWithTheChart();
     void lineVariants_data();
     void lineVariants();
     void fieldsCompletedOnLeaving_data();
@@ -373,6 +376,27 @@ void tst_entryscreen::notationWarnedAfterEnter()
     QCOMPARE(warning->text(),
              QStringLiteral("ss cyg, 2458124.3958, 11.2, notation: the notation \"110 2 V 1 115\" "
                             "gives 11.3, the line says 11.2."));
+}
+
+void tst_entryscreen::changedSequenceToldOnceWithTheChart()
+{
+    EntryScreenFixture f;
+    const auto keep = [&f](double v, int year) {
+        const reports::Sequence sequence{"1896", "SS Cyg", {{"000-BBC-002", {}, {}, "110", v, 0.02, {}}}, {}};
+        QVERIFY(reports::keepSequence(f.folder().programFolder(), sequence, QDateTime(QDate(year, 1, 3), {})));
+    };
+    keep(11.04, 2026);
+    keep(10.7, 2027);
+    auto *warning = f.open()->findChild<QLabel *>(QStringLiteral("lblWarnings"));
+    f.folder().write(QStringLiteral("starcharts/ss cyg.gif"), gifBytes(blackOnWhiteChart(50, 60)));
+    f.chooseStar(QStringLiteral("Cyg"), QStringLiteral("ss cyg"));
+    f.button("cmdChart")->click();
+    QVERIFY2(warning->isVisible(), qPrintable(f.messages().dump()));
+    QCOMPARE(warning->text(),
+             QStringLiteral("The sequence of chart 1896 changed on 2027-01-03: 110 is now 10.7; plot a new chart."));
+    QVERIFY(f.messages().messages().isEmpty());
+    f.button("cmdChart")->click();
+    QVERIFY(!warning->isVisible());
 }
 
 void tst_entryscreen::lineVariants_data()

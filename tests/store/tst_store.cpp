@@ -113,7 +113,8 @@ void tst_store::createsSchemaAndSeedRow()
                                     "join pragma_index_list('Charts') using (name) where type='index'")),
              QStringLiteral("starname|Charts|1"));
     QCOMPARE(sqlite3(path, QStringLiteral("select group_concat(name, ',') from sqlite_master where type='table'")),
-             QStringLiteral("Charts,cumobs,positions,ledger,ledger_coverage,changes"));
+             QStringLiteral(
+                 "Charts,cumobs,positions,ledger,ledger_coverage,changes,sequences,sequence_changes,sequence_labels"));
 }
 
 void tst_store::refusesToOverwrite()
@@ -390,7 +391,8 @@ void tst_store::earlierDatabaseGetsLookupsOnce()
         indexes,
         (QStringList{QStringLiteral("Charts"), QStringLiteral("changes"), QStringLiteral("cumobs"),
                      QStringLiteral("cumobs_obsdate"), QStringLiteral("cumobs_star_obsdate"), QStringLiteral("ledger"),
-                     QStringLiteral("ledger_coverage"), QStringLiteral("positions"), QStringLiteral("starname")}));
+                     QStringLiteral("ledger_coverage"), QStringLiteral("positions"), QStringLiteral("sequence_changes"),
+                     QStringLiteral("sequence_labels"), QStringLiteral("sequences"), QStringLiteral("starname")}));
 
     // Once is enough: the file stays as it is from now on.
     const QByteArray indexed = folder.read(QStringLiteral("starcharts.mdb"));
