@@ -53,6 +53,11 @@ bool download::Reader::isUtf8() const
     return m_utf8;
 }
 
+QString download::Reader::sha256() const
+{
+    return m_checked && m_hashed == m_size ? QString::fromLatin1(m_sha256.result().toHex()) : QString();
+}
+
 qint64 download::Reader::lineNumber() const
 {
     return m_lineNumber;
@@ -93,6 +98,10 @@ bool download::Reader::fill()
         m_atEnd = true;
         return false;
     }
+    if (m_bufferStart + m_end == m_hashed) {
+        m_sha256.addData(QByteArrayView(m_buffer.data() + m_end, got));
+        m_hashed += got;
+    }
     m_end += got;
     return true;
 }
@@ -104,10 +113,15 @@ outcome::Result<bool> download::Reader::checkEncoding(const QDeadlineTimer &dead
     do {
         if (!fill()) {
             // What was held back for more bytes is all there is.
-            if (!QByteArrayView(m_buffer.data() + m_begin, m_end - m_begin).isValidUtf8())
+            if (m_utf8 && !QByteArrayView(m_buffer.data() + m_begin, m_end - m_begin).isValidUtf8())
                 m_utf8 = false;
             m_checked = true;
             break;
+        }
+        // Read on to the end for the file's checksum once it is known not to be UTF-8.
+        if (!m_utf8) {
+            m_begin = m_end;
+            continue;
         }
         // Checked up to the start of a sequence the buffer may cut; the rest waits for more bytes.
         qsizetype cut = m_end;
@@ -117,10 +131,8 @@ outcome::Result<bool> download::Reader::checkEncoding(const QDeadlineTimer &dead
             --cut;
         else
             cut = m_end;
-        if (!QByteArrayView(m_buffer.data() + m_begin, cut - m_begin).isValidUtf8()) {
+        if (!QByteArrayView(m_buffer.data() + m_begin, cut - m_begin).isValidUtf8())
             m_utf8 = false;
-            m_checked = true;
-        }
         m_begin = cut;
     } while (!m_checked && !deadline.hasExpired());
     if (m_failed)

@@ -3,6 +3,7 @@
 
 #include "outcome/result.h"
 
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QString>
@@ -44,6 +45,9 @@ public:
     // byte is checked.
     outcome::Result<bool> checkEncoding(const QDeadlineTimer &deadline);
     bool isUtf8() const;
+    // The SHA-256 of the bytes the file held when it was opened, in
+    // hexadecimal, once checkEncoding() has read them all; empty before.
+    QString sha256() const;
 
     // Back to the start, past the two lines the download begins with.
     outcome::Done rewind();
@@ -91,6 +95,9 @@ private:
     // What checkEncoding() found so far.
     bool m_checked = false;
     bool m_utf8 = true;
+    // Of the bytes read the first time, in the order of the file.
+    QCryptographicHash m_sha256{QCryptographicHash::Sha256};
+    qint64 m_hashed = 0;
 };
 }
 
