@@ -6,7 +6,10 @@
 
 #include <QByteArrayView>
 
+#include <QCryptographicHash>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <unistd.h>
 
@@ -21,6 +24,32 @@ constexpr char byteOrderMark[] = "\xEF\xBB\xBF";
 bool isContinuation(char byte)
 {
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+// Reads at its own offsets, leaving the reader's place in the file alone;
+// a buffer at a time, a few milliseconds of work, between looks at the gate.
+template<typename Gate>
+QString hashFile(int descriptor, qint64 size, Gate &gate)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    std::vector<char> buffer(bufferSize);
+    for (qint64 at = 0; at < size;) {
+        {
+            std::unique_lock lock(gate.mutex);
+            gate.opened.wait(lock, [&gate] { return !gate.held || gate.stopped; });
+            if (gate.stopped)
+                return {};
+        }
+        const ssize_t got =
+            ::pread(descriptor, buffer.data(), static_cast<std::size_t>(std::min<qint64>(bufferSize, size - at)), at);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return {};
+        hash.addData(QByteArrayView(buffer.data(), got));
+        at += got;
+    }
+    return QString::fromLatin1(hash.result().toHex());
 }
 }
 
@@ -40,7 +69,44 @@ outcome::Done download::Reader::open()
         return outcome::failed(m_file.errorString());
     }
     m_size = opened->size;
+    m_hashing = std::async(std::launch::async, hashFile<Gate>, m_file.handle(), m_size, std::ref(m_gate));
     return {};
+}
+
+download::Reader::~Reader()
+{
+    {
+        const std::lock_guard lock(m_gate.mutex);
+        m_gate.stopped = true;
+    }
+    m_gate.opened.notify_all();
+    if (m_hashing.valid())
+        m_hashing.wait();
+}
+
+void download::Reader::holdChecksum(bool held)
+{
+    {
+        const std::lock_guard lock(m_gate.mutex);
+        m_gate.held = held;
+    }
+    m_gate.opened.notify_all();
+}
+
+QString download::Reader::sha256()
+{
+    if (!m_sha256 && m_hashing.valid()) {
+        holdChecksum(false);
+        m_sha256 = m_hashing.get();
+    }
+    return m_sha256.value_or(QString());
+}
+
+std::optional<QString> download::Reader::sha256IfDone()
+{
+    if (!m_sha256 && m_hashing.valid() && m_hashing.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        m_sha256 = m_hashing.get();
+    return m_sha256;
 }
 
 outcome::Problem download::Reader::failure() const
@@ -51,11 +117,6 @@ outcome::Problem download::Reader::failure() const
 bool download::Reader::isUtf8() const
 {
     return m_utf8;
-}
-
-QString download::Reader::sha256() const
-{
-    return m_checked && m_hashed == m_size ? QString::fromLatin1(m_sha256.result().toHex()) : QString();
 }
 
 qint64 download::Reader::lineNumber() const
@@ -98,10 +159,6 @@ bool download::Reader::fill()
         m_atEnd = true;
         return false;
     }
-    if (m_bufferStart + m_end == m_hashed) {
-        m_sha256.addData(QByteArrayView(m_buffer.data() + m_end, got));
-        m_hashed += got;
-    }
     m_end += got;
     return true;
 }
@@ -113,15 +170,10 @@ outcome::Result<bool> download::Reader::checkEncoding(const QDeadlineTimer &dead
     do {
         if (!fill()) {
             // What was held back for more bytes is all there is.
-            if (m_utf8 && !QByteArrayView(m_buffer.data() + m_begin, m_end - m_begin).isValidUtf8())
+            if (!QByteArrayView(m_buffer.data() + m_begin, m_end - m_begin).isValidUtf8())
                 m_utf8 = false;
             m_checked = true;
             break;
-        }
-        // Read on to the end for the file's checksum once it is known not to be UTF-8.
-        if (!m_utf8) {
-            m_begin = m_end;
-            continue;
         }
         // Checked up to the start of a sequence the buffer may cut; the rest waits for more bytes.
         qsizetype cut = m_end;
@@ -131,8 +183,10 @@ outcome::Result<bool> download::Reader::checkEncoding(const QDeadlineTimer &dead
             --cut;
         else
             cut = m_end;
-        if (!QByteArrayView(m_buffer.data() + m_begin, cut - m_begin).isValidUtf8())
+        if (!QByteArrayView(m_buffer.data() + m_begin, cut - m_begin).isValidUtf8()) {
             m_utf8 = false;
+            m_checked = true;
+        }
         m_begin = cut;
     } while (!m_checked && !deadline.hasExpired());
     if (m_failed)

@@ -265,7 +265,6 @@ void modImportscreen::Import::checkEncoding(const QDeadlineTimer &deadline)
         return;
     if (m_before == 0)
         return startAdding();
-    findEarlierImport();
     m_step = Step::Loading;
 }
 
@@ -300,10 +299,12 @@ void modImportscreen::Import::count(const QDeadlineTimer &deadline)
         case Next::Stop:
         case Next::End: break;
         }
-        if (m_duplicates > 0)
+        if (m_duplicates > 0) {
+            findEarlierImport();
             m_step = Step::Asking;
-        else
+        } else {
             startAdding();
+        }
         return;
     } while (!deadline.hasExpired());
 }
@@ -365,8 +366,8 @@ void modImportscreen::Import::startAdding()
     } else {
         m_ledger = std::move(*ledger);
     }
-    auto record = store::ImportRecorder::prepare(
-        m_db, {QFileInfo(m_filePath).fileName(), m_reader.size(), m_reader.sha256()}, m_ledger != nullptr);
+    auto record =
+        store::ImportRecorder::prepare(m_db, QFileInfo(m_filePath).fileName(), m_reader.size(), m_ledger != nullptr);
     if (record)
         m_record = std::move(*record);
     else if (record.problem().kind != outcome::Kind::NotFound)
@@ -384,6 +385,8 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
             return stop(
                 QStringLiteral("The database cannot be written: %1\n\n%2").arg(begun.problem().message, addedBefore()));
         m_inTransaction = true;
+        // The file's checksum waits for the pause after the transaction.
+        m_reader.holdChecksum(true);
         m_pending = 0;
         m_transactionStart = m_reader.mark();
         m_transactionEnd.setRemainingTime(std::max(leastWorkMs, holdMs - m_commitMs), Qt::PreciseTimer);
@@ -447,11 +450,14 @@ bool modImportscreen::Import::commitAdded(Ending ending, qint64 stopLine)
     m_inTransaction = false;
     QElapsedTimer commitTime;
     commitTime.start();
+    if (const auto sha256 = m_reader.sha256IfDone(); sha256 && m_record)
+        m_record->setChecksum(*sha256);
     // Remembered before the coverage moves on: the record keeps the coverage before it.
     const outcome::Done kept = m_record ? m_record->keep(ending, stopLine) : outcome::Done();
     const outcome::Done covered = !kept ? kept : m_ledger ? m_ledger->cover() : outcome::Done();
     const outcome::Done committed = covered ? m_db.commit() : covered;
     m_commitMs = commitTime.elapsed();
+    m_reader.holdChecksum(false);
     // From the end of the commit, which may take a while, on.
     m_pauseEnd.setRemainingTime(pauseMs, Qt::PreciseTimer);
     if (committed) {
@@ -492,6 +498,7 @@ void modImportscreen::Import::giveWay()
                                 .arg(m_pending)
                                 .arg(m_transactionStart.lineNumber + 1);
     m_inTransaction = false;
+    m_reader.holdChecksum(false);
     m_pauseEnd.setRemainingTime(pauseMs, Qt::PreciseTimer);
     m_outcome->added -= m_pending;
     m_known.undoTaken();
@@ -537,6 +544,7 @@ void modImportscreen::Import::finish(Ended::Kind kind, const QString &message, c
         const Ending ending = kind == Ended::Completed ? Ending::Completed
             : kind == Ended::Cancelled                 ? Ending::Cancelled
                                                        : Ending::Stopped;
+        m_record->setChecksum(m_reader.sha256());
         // The rows are kept whatever the record says of the end.
         if (const outcome::Done ended = m_record->end(ending, m_stopLine); !ended)
             qCWarning(lc).noquote() << QStringLiteral("How the import of \"%1\" ended was not remembered: %2")

@@ -23,16 +23,16 @@ constexpr quint64 fainterFlag = 2;
 constexpr quint64 rawMagnitudeFlag = 4;
 constexpr int flagBits = 3;
 
-void putNumber(QByteArray &out, quint64 value)
+void putNumber(std::string &out, quint64 value)
 {
     while (value >= 0x80) {
-        out.append(static_cast<char>((value & 0x7F) | 0x80));
+        out.push_back(static_cast<char>((value & 0x7F) | 0x80));
         value >>= 7;
     }
-    out.append(static_cast<char>(value));
+    out.push_back(static_cast<char>(value));
 }
 
-void putSigned(QByteArray &out, qint64 value)
+void putSigned(std::string &out, qint64 value)
 {
     putNumber(out, (static_cast<quint64>(value) << 1) ^ static_cast<quint64>(value >> 63));
 }
@@ -88,21 +88,29 @@ private:
 };
 }
 
-void store::RowChecksum::mix(quint64 value)
-{
-    m_hash ^= value;
-    m_hash *= 1099511628211ULL;
-}
-
 void store::RowChecksum::add(qint64 row, std::initializer_list<QStringView> values)
 {
+    quint64 hash = m_hash;
+    const auto mix = [&hash](quint64 value) {
+        hash ^= value;
+        hash *= 1099511628211ULL;
+    };
     mix(static_cast<quint64>(row));
     for (const QStringView value : values) {
-        // Its length first, so that texts cannot trade characters unseen.
+        // Its length first, so that texts cannot trade characters unseen;
+        // then four units at a time, in an order of their own, not the machine's.
         mix(static_cast<quint64>(value.size()));
-        for (const QChar c : value)
-            mix(c.unicode());
+        const char16_t *units = value.utf16();
+        quint64 word = 0;
+        for (qsizetype i = 0; i < value.size(); ++i) {
+            word |= static_cast<quint64>(units[i]) << (16 * (i % 4));
+            if (i % 4 == 3 || i + 1 == value.size()) {
+                mix(word);
+                word = 0;
+            }
+        }
     }
+    m_hash = hash;
 }
 
 qint64 store::RowChecksum::value() const
@@ -116,7 +124,7 @@ void store::KeyPacker::add(const QString &star, qint64 jd, double magnitude, boo
     if (known == m_stars.cend()) {
         const QByteArray name = star.toUtf8();
         putNumber(m_names, static_cast<quint64>(name.size()));
-        m_names.append(name);
+        m_names.append(name.constData(), static_cast<std::size_t>(name.size()));
         known = m_stars.insert(star, static_cast<quint64>(m_stars.size()));
     }
     const double scaled = std::round(magnitude * magnitudeScale);
@@ -137,14 +145,16 @@ void store::KeyPacker::add(const QString &star, qint64 jd, double magnitude, boo
 
 bool store::KeyPacker::isEmpty() const
 {
-    return m_keys.isEmpty();
+    return m_keys.empty();
 }
 
 QByteArray store::KeyPacker::packed() const
 {
-    QByteArray packed;
+    std::string packed;
     putNumber(packed, static_cast<quint64>(m_stars.size()));
-    return packed + m_names + m_keys;
+    packed += m_names;
+    packed += m_keys;
+    return QByteArray(packed.data(), static_cast<qsizetype>(packed.size()));
 }
 
 void store::KeyPacker::clear()

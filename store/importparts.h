@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <string>
 
 // What the record of imports and the undo of an import share: the checksum
 // of the rows a transaction added, the keys of the ledger it read, packed,
@@ -33,8 +34,6 @@ public:
     qint64 value() const;
 
 private:
-    void mix(quint64 value);
-
     quint64 m_hash = 14695981039346656037ULL;
 };
 
@@ -64,8 +63,8 @@ public:
 
 private:
     QHash<QString, quint64> m_stars;
-    QByteArray m_names;
-    QByteArray m_keys;
+    std::string m_names;
+    std::string m_keys;
     qint64 m_lastJd = 0;
 };
 

@@ -92,7 +92,7 @@ store::ImportRecorder::ImportRecorder(Database &db, const ImportedFile &file, bo
 }
 
 outcome::Result<std::unique_ptr<store::ImportRecorder>>
-store::ImportRecorder::prepare(Database &db, const ImportedFile &file, bool notesLedger)
+store::ImportRecorder::prepare(Database &db, const QString &fileName, qint64 size, bool notesLedger)
 {
     const auto remembered = hasTable(db, importsTable);
     const auto changes = remembered ? hasTable(db, changesTable) : remembered;
@@ -100,7 +100,12 @@ store::ImportRecorder::prepare(Database &db, const ImportedFile &file, bool note
         return changes.problem();
     if (!*remembered)
         return outcome::notFound(QStringLiteral("Imports are not remembered in this database."));
-    return std::unique_ptr<ImportRecorder>(new ImportRecorder(db, file, notesLedger, *changes));
+    return std::unique_ptr<ImportRecorder>(new ImportRecorder(db, {fileName, size, QString()}, notesLedger, *changes));
+}
+
+void store::ImportRecorder::setChecksum(const QString &sha256)
+{
+    m_file.sha256 = sha256;
 }
 
 void store::ImportRecorder::read(const QString &star, const ObservationKey &key, bool fainterThan, bool noted)
@@ -157,14 +162,16 @@ outcome::Done store::ImportRecorder::keep(PastImport::Ending ending, qint64 stop
     using namespace column;
     const QString now = utcNow();
     m_pendingEnding = ending;
+    m_pendingChecksum = m_file.sha256;
     std::optional<qint64> reach = m_newest;
     if (m_partNewest)
         reach = std::max(*m_partNewest, reach.value_or(*m_partNewest));
     outcome::Done recorded = m_id
         ? runIn(m_db,
-                QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ?, %4 = ?, %5 = ?, %6 = ? WHERE %7 = ?")
-                    .arg(importsTable, ended, state, column::stopLine, column::added, newest, id),
-                {now, endingText(ending), lineOrNull(stopLine), m_added + m_rows, numberOrNull(reach), *m_id})
+                QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ?, %4 = ?, %5 = ?, %6 = ?, %7 = ? WHERE %8 = ?")
+                    .arg(importsTable, ended, state, column::stopLine, column::added, newest, sha256, id),
+                {now, endingText(ending), lineOrNull(stopLine), m_added + m_rows, numberOrNull(reach), m_file.sha256,
+                 *m_id})
         : insertRecord(now, ending, stopLine);
     if (!recorded)
         return recorded;
@@ -192,6 +199,7 @@ void store::ImportRecorder::committed()
 {
     m_id = m_pendingId;
     m_kept = m_pendingEnding;
+    m_keptChecksum = m_pendingChecksum;
     m_added += m_rows;
     if (m_partNewest)
         m_newest = std::max(*m_partNewest, m_newest.value_or(*m_partNewest));
@@ -211,14 +219,17 @@ void store::ImportRecorder::takenBack()
 
 outcome::Done store::ImportRecorder::end(PastImport::Ending ending, qint64 stopLine)
 {
-    if (!m_id || ending == m_kept)
+    if (!m_id || (ending == m_kept && m_file.sha256 == m_keptChecksum))
         return {};
     using namespace column;
-    const outcome::Done written = Statement::write(m_db,
-                                                   QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ?, %4 = ? WHERE %5 = ?")
-                                                       .arg(importsTable, ended, state, column::stopLine, id),
-                                                   {utcNow(), endingText(ending), lineOrNull(stopLine), *m_id});
-    if (written)
+    const outcome::Done written =
+        Statement::write(m_db,
+                         QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ?, %4 = ?, %5 = ? WHERE %6 = ?")
+                             .arg(importsTable, ended, state, column::stopLine, sha256, id),
+                         {utcNow(), endingText(ending), lineOrNull(stopLine), m_file.sha256, *m_id});
+    if (written) {
         m_kept = ending;
+        m_keptChecksum = m_file.sha256;
+    }
     return written;
 }

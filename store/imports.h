@@ -28,7 +28,8 @@ struct ImportedFile
     // The file's name, without its folder.
     QString name;
     qint64 size = 0;
-    // In hexadecimal.
+    // In hexadecimal; empty when the import ended before it was worked out,
+    // or the file could not be read to its end.
     QString sha256;
 };
 
@@ -67,10 +68,13 @@ class ImportRecorder final
 public:
     // Not found when the database does not remember imports. notesLedger:
     // the import notes what it reads in the ledger.
-    static outcome::Result<std::unique_ptr<ImportRecorder>> prepare(Database &db, const ImportedFile &file,
+    static outcome::Result<std::unique_ptr<ImportRecorder>> prepare(Database &db, const QString &fileName, qint64 size,
                                                                     bool notesLedger);
     Q_DISABLE_COPY(ImportRecorder)
 
+    // The file's SHA-256, once worked out: written with the next transaction
+    // or the end.
+    void setChecksum(const QString &sha256);
     // A key of the ledger read; noted: the ledger lacked it, and has it now.
     void read(const QString &star, const ObservationKey &key, bool fainterThan, bool noted);
     // The row just added: its engine number and its seven texts in table order.
@@ -82,7 +86,8 @@ public:
     void committed();
     // The open transaction was taken back, and what it read and added with it.
     void takenBack();
-    // After its transactions: how it ended, written when its last one did not say so.
+    // After its transactions: how it ended and the file's SHA-256, written
+    // when its last one did not hold them.
     outcome::Done end(PastImport::Ending ending, qint64 stopLine);
 
 private:
@@ -100,10 +105,12 @@ private:
     qint64 m_added = 0;
     std::optional<qint64> m_newest;
     PastImport::Ending m_kept = PastImport::Ending::CutShort;
+    QString m_keptChecksum;
 
     // The open transaction's part.
     std::optional<qint64> m_pendingId;
     PastImport::Ending m_pendingEnding = PastImport::Ending::CutShort;
+    QString m_pendingChecksum;
     std::optional<qint64> m_firstRow;
     qint64 m_lastRow = 0;
     qint64 m_rows = 0;

@@ -160,7 +160,7 @@ QStringList store::importStatements()
     return {
         table(importsTable,
               {typed(id, "INTEGER PRIMARY KEY"), typed(file, "TEXT NOT NULL"), typed(size, "INTEGER NOT NULL"),
-               typed(sha256, "TEXT NOT NULL"), typed(started, "TEXT NOT NULL"), typed(ended, "TEXT NOT NULL"),
+               typed(sha256, "TEXT"), typed(started, "TEXT NOT NULL"), typed(ended, "TEXT NOT NULL"),
                typed(state, "TEXT NOT NULL"), typed(stopLine, "INTEGER"), typed(added, "INTEGER NOT NULL"),
                typed(newest, "INTEGER"), typed(begunBefore, "INTEGER"), typed(newestBefore, "INTEGER"),
                typed(schemaVersion, "INTEGER NOT NULL"), typed(undone, "TEXT")}),
