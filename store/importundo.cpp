@@ -6,7 +6,6 @@
 #include "store/database.h"
 #include "store/importparts.h"
 #include "store/ledger.h"
-#include "store/logging.h"
 #include "store/observations.h"
 #include "store/schema.h"
 #include "store/statement.h"
