@@ -18,13 +18,15 @@ QLatin1StringView kindText(Change::Kind kind)
     case Change::Kind::Withdrawal: return QLatin1StringView("withdrawal");
     case Change::Kind::Restoration: return QLatin1StringView("restoration");
     case Change::Kind::ImportUndone: return QLatin1StringView("import undone");
+    case Change::Kind::ImportRestored: return QLatin1StringView("import restored");
     }
     return {};
 }
 
 Change::Kind kindOf(const QString &text)
 {
-    for (const Change::Kind kind : {Change::Kind::Withdrawal, Change::Kind::Restoration, Change::Kind::ImportUndone}) {
+    for (const Change::Kind kind : {Change::Kind::Withdrawal, Change::Kind::Restoration, Change::Kind::ImportUndone,
+                                    Change::Kind::ImportRestored}) {
         if (text == kindText(kind))
             return kind;
     }

@@ -21,10 +21,11 @@ class Database;
 struct Change
 {
     // A restoration adds back what a withdrawal took: it undoes one. An
-    // import undone is recorded by the record of imports (importundo.h): its
-    // report is the download's name and its old line says what was taken
-    // back; it has no rows and is never pending.
-    enum class Kind { Correction, Withdrawal, Restoration, ImportUndone };
+    // import undone, and that undo taken back (an import restored, which
+    // undoes it), are recorded by the record of imports (importundo.h): the
+    // report is the download's name and the old line says what was done;
+    // they have no rows and are never pending.
+    enum class Kind { Correction, Withdrawal, Restoration, ImportUndone, ImportRestored };
 
     qint64 id = 0;
     // When it was made, in UTC, as ISO 8601 text.

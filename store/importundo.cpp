@@ -420,17 +420,24 @@ outcome::Done store::ImportUndo::record()
                              now, packRows(m->removed)});
 }
 
-outcome::Done store::restoreImport(Database &db, qint64 change)
+namespace store
+{
+namespace
+{
+// Within the caller's transaction: the import of the undo that change
+// recorded, as it was before the undo; its file's name.
+outcome::Result<QString> restoreImport(Database &db, qint64 change)
 {
     using namespace column;
     qint64 undoId = 0;
     qint64 import = 0;
     QByteArray packed;
+    QString fileName;
     if (auto undo = Statement::run(
             db,
-            QStringLiteral("SELECT u.%1, u.%2, u.%3 FROM %4 u JOIN %5 i ON i.%1 = u.%2 "
+            QStringLiteral("SELECT u.%1, u.%2, u.%3, i.%9 FROM %4 u JOIN %5 i ON i.%1 = u.%2 "
                            "WHERE u.%6 = ? AND u.%7 IS NULL AND i.%8 IS NOT NULL")
-                .arg(id, importId, removedRows, importUndosTable, importsTable, column::change, restored, undone),
+                .arg(id, importId, removedRows, importUndosTable, importsTable, column::change, restored, undone, file),
             {change});
         !undo) {
         return undo.problem();
@@ -438,6 +445,7 @@ outcome::Done store::restoreImport(Database &db, qint64 change)
         undoId = undo->value(0).toLongLong();
         import = undo->value(1).toLongLong();
         packed = undo->value(2).toByteArray();
+        fileName = undo->text(3);
     } else {
         return outcome::notFound(QStringLiteral("This change is no undo of an import, or it was taken back already."));
     }
@@ -456,7 +464,7 @@ outcome::Done store::restoreImport(Database &db, qint64 change)
         if (outcome::Done added =
                 (*appender)->append({r.star, r.magnitude, r.estimate, r.obsdate, r.obscode, r.notes, r.chart});
             !added)
-            return added;
+            return added.problem();
         first = first.value_or((*appender)->lastRow());
         addRow(sum, (*appender)->lastRow(), r);
     }
@@ -466,7 +474,7 @@ outcome::Done store::restoreImport(Database &db, qint64 change)
                                  .arg(importPartsTable, firstRow, lastRow, checksum, importId),
                              {import});
         !cleared)
-        return cleared;
+        return cleared.problem();
     const auto changesNow = countOf(db, QStringLiteral("SELECT COALESCE(MAX(%1), 0) FROM %2").arg(id, changesTable));
     if (!changesNow)
         return changesNow.problem();
@@ -477,7 +485,7 @@ outcome::Done store::restoreImport(Database &db, qint64 change)
                                      .arg(importPartsTable, importId, firstRow, lastRow, checksum, changesBefore),
                                  {import, *first, (*appender)->lastRow(), sum.value(), *changesNow});
             !part)
-            return part;
+            return part.problem();
     }
     auto ledger = LedgerRecorder::prepare(db);
     if (!ledger && ledger.problem().kind != outcome::Kind::NotFound)
@@ -494,7 +502,7 @@ outcome::Done store::restoreImport(Database &db, qint64 change)
                         refused = added.problem();
                 });
             !read)
-            return read;
+            return read.problem();
     }
     if (refused)
         return *refused;
@@ -506,11 +514,41 @@ outcome::Done store::restoreImport(Database &db, qint64 change)
             QStringLiteral("UPDATE %1 SET %2 = NULL, %3 = ? WHERE %4 = ?").arg(importsTable, undone, schemaVersion, id),
             {*schema, import});
         !marked)
-        return marked;
+        return marked.problem();
     if (outcome::Done marked = Statement::write(
             db, QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?").arg(importUndosTable, restored, id),
             {utcNow(), undoId});
         !marked)
-        return marked;
-    return coverRemaining(db);
+        return marked.problem();
+    if (outcome::Done covered = coverRemaining(db); !covered)
+        return covered.problem();
+    return fileName;
+}
+}
+}
+
+outcome::Done store::takeBackImportUndo(Database &db, qint64 change)
+{
+    if (outcome::Done begun = db.begin(std::chrono::milliseconds(Database::busyTimeoutMs)); !begun)
+        return begun;
+    outcome::Done done = db.keepChangesUntilCommit();
+    const auto file = done ? restoreImport(db, change) : outcome::Result<QString>(done.problem());
+    if (!file) {
+        done = file.problem();
+    } else {
+        Change restored;
+        restored.at = utcNow();
+        restored.kind = Change::Kind::ImportRestored;
+        restored.report = *file;
+        restored.oldLine = QStringLiteral("The import of \"%1\" undone by change %2, restored").arg(*file).arg(change);
+        restored.copies = 0;
+        restored.pending = false;
+        restored.undoes = change;
+        done = applyChange(db, restored);
+    }
+    if (done)
+        done = db.commit();
+    if (!done)
+        static_cast<void>(db.rollback());
+    return done;
 }

@@ -72,11 +72,12 @@ private:
     std::unique_ptr<State> m;
 };
 
-// Within the caller's transaction: takes back the undo the record of changes
-// holds as that change: the rows it removed are added again (with new
-// numbers, as new rows always get), the ledger holds again what the import
-// read, and its coverage is set as the imports not undone give it; the
-// import can be undone again. Not found when that change is no undo of an
-// import, or was taken back already.
-outcome::Done restoreImport(Database &db, qint64 change);
+// Takes back the undo the record of changes holds as that change, in one
+// transaction, both or neither: the rows it removed are added again (with
+// new numbers, as new rows always get), the ledger holds again what the
+// import read, and its coverage is set as the imports not undone give it;
+// the record of changes gets an import restored that undoes that change,
+// and the import can be undone again. Not found when that change is no undo
+// of an import, or was taken back already.
+outcome::Done takeBackImportUndo(Database &db, qint64 change);
 }

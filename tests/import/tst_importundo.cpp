@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "import/modimportscreen.h"
+#include "reports/reportchange.h"
 #include "store/changes.h"
 #include "store/creation.h"
 #include "store/importundo.h"
@@ -118,15 +119,16 @@ void tst_importundo::undoTakesBackOnlyItsOwn()
     const QVariant kind = SqlFile(m_folder->path()).value("SELECT kind FROM changes WHERE id = ?", {*undone->change});
     QCOMPARE(kind, QVariant("import undone"));
 
-    QVERIFY(db.begin(std::chrono::milliseconds(1000)));
-    QVERIFY2(store::restoreImport(db, *undone->change), "restored");
-    QVERIFY(db.commit());
+    // The newest change: the catalogue's "Undo last change" takes it back.
+    QCOMPARE(problemText(reports::undoLast(m_folder->programFolder())), QString());
+    QCOMPARE(SqlFile(m_folder->path()).value("SELECT kind FROM changes WHERE undoes = ?", {*undone->change}),
+             QVariant("import restored"));
     const QStringList restored{rowOf("SS CYG", "11.2", "2458124.3958"), rowOf("RR LYR", "13.0", "2458125.5")};
     QCOMPARE(cumobsRows(m_folder->path()), afterUndo + restored);
     ledger = store::readLedger(m_folder->programFolder());
     QCOMPARE(ledger->held.size(), 4);
     QCOMPARE(ledger->newest, 24582005000);
-    QCOMPARE(store::restoreImport(db, *undone->change).problem().kind, outcome::Kind::NotFound);
+    QCOMPARE(store::takeBackImportUndo(db, *undone->change).problem().kind, outcome::Kind::NotFound);
     QCOMPARE(undoNewestBut(1)->removed, 2);
     QCOMPARE(cumobsRows(m_folder->path()), afterUndo);
 }
