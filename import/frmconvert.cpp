@@ -320,6 +320,9 @@ void frmConvert::undoChosen()
                      QMessageBox::Yes | QMessageBox::No)
         != QMessageBox::Yes)
         return;
+    // Every undo after a copy, as every import.
+    if (const outcome::Done made = backup::beforeChange(m_appFolder, backup::Reason::Undo); !made)
+        screenkit::showProblem(made.problem(), import::lc());
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const outcome::Result<QString> undone = modImportscreen::undoImport(m_appFolder, past);
     QGuiApplication::restoreOverrideCursor();
