@@ -79,8 +79,7 @@ int main(int argc, char *argv[])
                 undone->unnoted, store::countObservations(db).valueOr(-1));
 
     timer.restart();
-    const bool restored =
-        db.begin(std::chrono::milliseconds(1000)) && store::restoreImport(db, *undone->change) && db.commit();
+    const bool restored = store::takeBackImportUndo(db, *undone->change).ok();
     std::printf("%-52s %7.0f ms  (%s; %lld rows)\n", "the undo taken back", timer.nsecsElapsed() / 1e6,
                 restored ? "done" : "failed", store::countObservations(db).valueOr(-1));
     return restored ? 0 : 1;

@@ -120,17 +120,17 @@ qint64 store::RowChecksum::value() const
 
 void store::KeyPacker::add(const QString &star, qint64 jd, double magnitude, bool fainterThan, bool noted)
 {
-    auto known = m_stars.constFind(star);
-    if (known == m_stars.cend()) {
+    auto known = m_stars.find(star);
+    if (known == m_stars.end()) {
         const QByteArray name = star.toUtf8();
         putNumber(m_names, static_cast<quint64>(name.size()));
         m_names.append(name.constData(), static_cast<std::size_t>(name.size()));
-        known = m_stars.insert(star, static_cast<quint64>(m_stars.size()));
+        known = m_stars.emplace(star, static_cast<quint64>(m_stars.size())).first;
     }
     const double scaled = std::round(magnitude * magnitudeScale);
     const bool raw = std::abs(scaled) >= static_cast<double>(largestScaled) || scaled / magnitudeScale != magnitude;
     putNumber(m_keys,
-              (known.value() << flagBits) | (noted ? notedFlag : 0) | (fainterThan ? fainterFlag : 0)
+              (known->second << flagBits) | (noted ? notedFlag : 0) | (fainterThan ? fainterFlag : 0)
                   | (raw ? rawMagnitudeFlag : 0));
     putSigned(m_keys, jd - m_lastJd);
     m_lastJd = jd;

@@ -4,7 +4,6 @@
 #include "outcome/result.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QLatin1StringView>
 #include <QString>
 #include <QStringList>
@@ -13,6 +12,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <unordered_map>
 
 // What the record of imports and the undo of an import share: the checksum
 // of the rows a transaction added, the keys of the ledger it read, packed,
@@ -62,7 +62,8 @@ public:
     void clear();
 
 private:
-    QHash<QString, quint64> m_stars;
+    // Its hash kept with each name, so that a look-up compares names only when the hashes agree.
+    std::unordered_map<QString, quint64> m_stars;
     std::string m_names;
     std::string m_keys;
     qint64 m_lastJd = 0;
