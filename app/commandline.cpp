@@ -164,7 +164,8 @@ int history(const Invocation &call)
         if (!star.isEmpty() && of.compare(star, Qt::CaseInsensitive) != 0)
             continue;
         static const QStringList kinds{QStringLiteral("correction"), QStringLiteral("withdrawal"),
-                                       QStringLiteral("restoration")};
+                                       QStringLiteral("restoration"), QStringLiteral("import undone"),
+                                       QStringLiteral("import restored")};
         call.out << QStringList{QString::number(change.id),
                                 change.at,
                                 kinds.at(static_cast<int>(change.kind)),

@@ -6,7 +6,10 @@
 
 #include <QByteArrayView>
 
+#include <QCryptographicHash>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <unistd.h>
 
@@ -21,6 +24,32 @@ constexpr char byteOrderMark[] = "\xEF\xBB\xBF";
 bool isContinuation(char byte)
 {
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+// Reads at its own offsets, leaving the reader's place in the file alone;
+// a buffer at a time, a few milliseconds of work, between looks at the gate.
+template<typename Gate>
+QString hashFile(int descriptor, qint64 size, Gate &gate)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    std::vector<char> buffer(bufferSize);
+    for (qint64 at = 0; at < size;) {
+        {
+            std::unique_lock lock(gate.mutex);
+            gate.opened.wait(lock, [&gate] { return !gate.held || gate.stopped; });
+            if (gate.stopped)
+                return {};
+        }
+        const ssize_t got =
+            ::pread(descriptor, buffer.data(), static_cast<std::size_t>(std::min<qint64>(bufferSize, size - at)), at);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return {};
+        hash.addData(QByteArrayView(buffer.data(), got));
+        at += got;
+    }
+    return QString::fromLatin1(hash.result().toHex());
 }
 }
 
@@ -40,7 +69,44 @@ outcome::Done download::Reader::open()
         return outcome::failed(m_file.errorString());
     }
     m_size = opened->size;
+    m_hashing = std::async(std::launch::async, hashFile<Gate>, m_file.handle(), m_size, std::ref(m_gate));
     return {};
+}
+
+download::Reader::~Reader()
+{
+    {
+        const std::lock_guard lock(m_gate.mutex);
+        m_gate.stopped = true;
+    }
+    m_gate.opened.notify_all();
+    if (m_hashing.valid())
+        m_hashing.wait();
+}
+
+void download::Reader::holdChecksum(bool held)
+{
+    {
+        const std::lock_guard lock(m_gate.mutex);
+        m_gate.held = held;
+    }
+    m_gate.opened.notify_all();
+}
+
+QString download::Reader::sha256()
+{
+    if (!m_sha256 && m_hashing.valid()) {
+        holdChecksum(false);
+        m_sha256 = m_hashing.get();
+    }
+    return m_sha256.value_or(QString());
+}
+
+std::optional<QString> download::Reader::sha256IfDone()
+{
+    if (!m_sha256 && m_hashing.valid() && m_hashing.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        m_sha256 = m_hashing.get();
+    return m_sha256;
 }
 
 outcome::Problem download::Reader::failure() const

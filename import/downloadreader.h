@@ -7,6 +7,10 @@
 #include <QFile>
 #include <QString>
 
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 namespace import
@@ -35,10 +39,23 @@ public:
     };
 
     explicit Reader(const QString &path);
+    ~Reader();
+    Q_DISABLE_COPY(Reader)
 
     // Opens the file for reading; a pipe, a device or a folder is refused
-    // without waiting for it.
+    // without waiting for it. Its SHA-256 is worked out from then on, on a
+    // thread of its own beside the reading.
     outcome::Done open();
+    // Keeps that thread waiting, or lets it on: held while the caller works
+    // against the clock (the import's transactions), the work goes into its
+    // pauses and takes no time from it, even on a single core.
+    void holdChecksum(bool held);
+    // The SHA-256 of the bytes the file held when it was opened, in
+    // hexadecimal: waits for it, letting the thread on. Empty when the file
+    // could not be read to its end.
+    QString sha256();
+    // The same once worked out; nothing before.
+    std::optional<QString> sha256IfDone();
 
     // Checks the file's bytes for UTF-8 until the deadline; true once every
     // byte is checked.
@@ -91,6 +108,18 @@ private:
     // What checkEncoding() found so far.
     bool m_checked = false;
     bool m_utf8 = true;
+    // What the checksum's thread waits on, and the thread's result; after
+    // m_file, whose descriptor it reads, so that it ends first.
+    struct Gate
+    {
+        std::mutex mutex;
+        std::condition_variable opened;
+        bool held = false;
+        bool stopped = false;
+    };
+    Gate m_gate;
+    std::future<QString> m_hashing;
+    std::optional<QString> m_sha256;
 };
 }
 

@@ -14,9 +14,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -52,6 +54,7 @@ NoIcons *noIcons()
 }
 }
 
+using screenkit::Disabled;
 using screenkit::Hidden;
 using screenkit::into;
 
@@ -65,14 +68,23 @@ const screenkit::Control frmConvert::controls[] = {
      .text = "Step 1: Click on your downloaded Obs file.",
      .sizing = Sizing::ToText,
      .font = {8.25, true}},
-    {.name = "cmdHelp", .kind = into<&frmConvert::m_cmdHelp>, .at = {360, 6240, 1095, 375}, .text = "&Help", .tab = 4},
+    {.name = "lblImports", .kind = into<&frmConvert::m_lblImports>, .at = {240, 1800, 0, 0}, .sizing = Sizing::ToText},
+    {.name = "lstImports", .kind = into<&frmConvert::m_lstImports>, .at = {240, 2040, 5520, 2775}, .tab = 4},
+    {.name = "cmdUndo",
+     .kind = into<&frmConvert::m_cmdUndo>,
+     .at = {240, 4935, 1815, 375},
+     .text = "&Undo import",
+     .tip = "Removes the observations the chosen import added, and nothing else",
+     .tab = 5,
+     .flags = Disabled},
+    {.name = "cmdHelp", .kind = into<&frmConvert::m_cmdHelp>, .at = {360, 6240, 1095, 375}, .text = "&Help", .tab = 6},
     {.name = "Label2", .kind = into<&frmConvert::m_label2>, .at = {6000, 6240, 0, 0}, .sizing = Sizing::ToText},
     {.name = "prgImport", .kind = into<&frmConvert::m_progress>, .at = {240, 5640, 5520, 315}, .flags = Hidden},
     {.name = "cmdCancel",
      .kind = into<&frmConvert::m_cancel>,
      .at = {1680, 6240, 1095, 375},
      .text = "Cancel",
-     .tab = 5,
+     .tab = 7,
      .flags = Hidden},
 };
 
@@ -105,6 +117,8 @@ frmConvert::frmConvert(const appfiles::Folder &appFolder, QWidget *parent)
     connect(m_cmdHelp, &QPushButton::clicked, this, [] { screenkit::help(screenkit::HelpCommand::HelpContext, 1003); });
     connect(m_file1, &QListView::clicked, this, &frmConvert::fileClicked);
     connect(m_dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmConvert::folderChosen);
+    connect(m_lstImports, &QListWidget::currentRowChanged, this, &frmConvert::importChosen);
+    connect(m_cmdUndo, &QPushButton::clicked, this, &frmConvert::undoChosen);
 }
 
 frmConvert::~frmConvert() = default;
@@ -112,8 +126,10 @@ frmConvert::~frmConvert() = default;
 void frmConvert::showEvent(QShowEvent *event)
 {
     screenkit::Form::showEvent(event);
-    if (!m_listed)
+    if (!m_listed) {
         listPlaces();
+        listImports();
+    }
 }
 
 void frmConvert::listPlaces()
@@ -190,6 +206,7 @@ void frmConvert::startImport()
     m_import = std::make_unique<modImportscreen::Import>(m_keptFile, m_appFolder);
     m_importTime.start();
     m_file1->setEnabled(false);
+    m_cmdUndo->setEnabled(false);
     m_progress->setValue(0);
     proceed();
 }
@@ -218,15 +235,17 @@ void frmConvert::askAboutDuplicates()
     const modImportscreen::Import *asked = m_import.get();
     const qint64 all = m_import->observations();
     const qint64 known = m_import->duplicates();
+    const QString before = m_import->importedBefore();
     const auto answer = hostkit::ask(
-        QStringLiteral("%1 of the %2 observations in this file are in your Observations database already.\n\n"
+        QStringLiteral("%1 of the %2 observations in this file are in your Observations database already.%4\n\n"
                        "Add only the new ones?\n\n"
                        "Yes: add only the %3 new observations.\n"
                        "No: add all %2, the %1 a second time as well.\n"
                        "Cancel: add nothing.")
             .arg(known)
             .arg(all)
-            .arg(all - known),
+            .arg(all - known)
+            .arg(before.isEmpty() ? QString() : QLatin1Char(' ') + before),
         QStringLiteral("Observations already added"), QMessageBox::Question,
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     // Closing or cancelling the screen meanwhile ended the import, and told.
@@ -258,6 +277,7 @@ void frmConvert::finishImport()
     m_progress->hide();
     m_cancel->hide();
     m_file1->setEnabled(true);
+    listImports();
     if (!ended) {
         screenkit::showProblem(ended.problem(), import::lc());
         return;
@@ -270,6 +290,47 @@ void frmConvert::finishImport()
         screenkit::showProblem(*ended->stop, import::lc());
     else if (!ended->message.isEmpty())
         hostkit::ask(ended->message, ended->title, QMessageBox::Information);
+}
+
+void frmConvert::listImports()
+{
+    const auto past = modImportscreen::pastImports(m_appFolder);
+    m_pastImports = past.valueOr({});
+    m_lblImports->setText(past ? QStringLiteral("Past imports, newest first:") : past.problem().message);
+    refit(m_lblImports);
+    m_lstImports->clear();
+    for (const store::PastImport &p : std::as_const(m_pastImports))
+        m_lstImports->addItem(modImportscreen::importLine(p));
+    importChosen();
+}
+
+void frmConvert::importChosen()
+{
+    const int row = m_lstImports->currentRow();
+    m_cmdUndo->setEnabled(!m_import && row >= 0 && row < m_pastImports.size() && !m_pastImports.at(row).undone);
+}
+
+void frmConvert::undoChosen()
+{
+    const int row = m_lstImports->currentRow();
+    if (m_import || row < 0 || row >= m_pastImports.size())
+        return;
+    const store::PastImport past = m_pastImports.at(row);
+    if (hostkit::ask(modImportscreen::undoQuestion(past), QStringLiteral("Undo import"), QMessageBox::Question,
+                     QMessageBox::Yes | QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+    // Every undo after a copy, as every import.
+    if (const outcome::Done made = backup::beforeChange(m_appFolder, backup::Reason::Undo); !made)
+        screenkit::showProblem(made.problem(), import::lc());
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const outcome::Result<QString> undone = modImportscreen::undoImport(m_appFolder, past);
+    QGuiApplication::restoreOverrideCursor();
+    listImports();
+    if (undone)
+        hostkit::ask(*undone, QStringLiteral("Import undone"), QMessageBox::Information);
+    else
+        screenkit::showProblem(undone.problem(), import::lc());
 }
 
 void frmConvert::closeEvent(QCloseEvent *event)

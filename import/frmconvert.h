@@ -5,6 +5,7 @@
 #include "import/places.h"
 #include "screenkit/controls.h"
 #include "screenkit/form.h"
+#include "store/imports.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -15,6 +16,7 @@ class QComboBox;
 class QFileSystemModel;
 class QLabel;
 class QListView;
+class QListWidget;
 class QModelIndex;
 class QProgressBar;
 class QPushButton;
@@ -30,7 +32,8 @@ class Import;
 }
 
 // Finds the observer's downloaded observations on disk and appends them to
-// cumobs: a first click on a file keeps it, the next click imports it.
+// cumobs: a first click on a file keeps it, the next click imports it. Lists
+// the imports the database remembers, any of which can be undone.
 class frmConvert final : public screenkit::Form
 {
     Q_OBJECT
@@ -55,6 +58,9 @@ private:
     void askAboutDuplicates();
     void finishImport();
     void cancelImport();
+    void listImports();
+    void importChosen();
+    void undoChosen();
 
     appfiles::Folder m_appFolder;
     bool m_listed = false;
@@ -72,9 +78,14 @@ private:
     QLabel *m_label2;
     QProgressBar *m_progress;
     QPushButton *m_cancel;
+    QLabel *m_lblImports;
+    QListWidget *m_lstImports;
+    QPushButton *m_cmdUndo;
     QFileSystemModel *m_folders;
     QFileSystemModel *m_files;
 
+    // As listed, newest first.
+    QList<store::PastImport> m_pastImports;
     std::unique_ptr<modImportscreen::Import> m_import;
     QElapsedTimer m_importTime;
     QTimer *m_pump;

@@ -2,12 +2,14 @@
 #include "import/modimportscreen.h"
 
 #include "import/logging.h"
+#include "store/importundo.h"
 #include "store/lookupindexes.h"
 #include "store/observations.h"
 #include "store/schema.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLocale>
 #include <QThread>
 
 #include <algorithm>
@@ -28,6 +30,16 @@ constexpr qint64 holdMs = 700;
 constexpr qint64 leastWorkMs = 150;
 constexpr qint64 pauseMs = 150;
 
+QString grouped(qint64 number)
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(number);
+}
+
+QString day(const QDateTime &utc)
+{
+    return utc.toLocalTime().toString(QStringLiteral("yyyy-MM-dd"));
+}
+
 // Only spaces count as blanks in a download, and a stray CR as a line end.
 bool isBlank(QStringView line)
 {
@@ -39,6 +51,55 @@ QString modImportscreen::resultText(qint64 added, qint64 total)
 {
     return QString::number(added) + QStringLiteral(" records added to your Observations database. Total now ")
         + QString::number(total) + QStringLiteral(" obs.");
+}
+
+outcome::Result<QList<store::PastImport>> modImportscreen::pastImports(const appfiles::Folder &appFolder)
+{
+    store::Database db(appFolder);
+    return store::pastImports(db);
+}
+
+QString modImportscreen::importLine(const store::PastImport &past)
+{
+    using Ending = store::PastImport::Ending;
+    QString ending;
+    switch (past.ending) {
+    case Ending::Completed: ending = QStringLiteral("complete"); break;
+    case Ending::Stopped: ending = QStringLiteral("stopped at line %1").arg(grouped(past.stopLine)); break;
+    case Ending::Cancelled: ending = QStringLiteral("cancelled"); break;
+    case Ending::CutShort: ending = QStringLiteral("cut short"); break;
+    }
+    return QStringLiteral("%1  %2: %3 added, %4%5")
+        .arg(past.started.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")), past.file.name,
+             grouped(past.added), ending,
+             past.undone ? QStringLiteral(" (undone %1)").arg(day(*past.undone)) : QString());
+}
+
+QString modImportscreen::undoQuestion(const store::PastImport &past)
+{
+    return QStringLiteral("Undo the import of \"%1\" of %2?\n\nIts %3 observations are removed from your Observations "
+                          "database, and the AAVSO's observations only it noted from the ledger. Observations you "
+                          "recorded or imported otherwise stay, even where they are equal.")
+        .arg(past.file.name, past.started.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+             grouped(past.added));
+}
+
+outcome::Result<QString> modImportscreen::undoImport(const appfiles::Folder &appFolder, const store::PastImport &past)
+{
+    store::Database db(appFolder);
+    const outcome::Result<store::ImportUndone> undone = store::ImportUndo(db, past.id).run();
+    if (!undone) {
+        outcome::Problem problem = undone.problem();
+        return problem.title.isEmpty() ? problem.titled(QStringLiteral("Import not undone")) : problem;
+    }
+    QString text = QStringLiteral("The import of \"%1\" of %2 was undone: %3 observations removed from your "
+                                  "Observations database, %4 from the ledger of what the AAVSO holds.")
+                       .arg(past.file.name, day(past.started), grouped(undone->removed), grouped(undone->unnoted));
+    if (!undone->left.isEmpty())
+        text += QStringLiteral("\n\nCorrected since, these of its observations were left: %1.")
+                    .arg(undone->left.join(QStringLiteral("; ")));
+    qCInfo(lc).noquote() << text;
+    return text;
 }
 
 modImportscreen::Import::Import(const QString &filePath, const appfiles::Folder &appFolder)
@@ -238,12 +299,36 @@ void modImportscreen::Import::count(const QDeadlineTimer &deadline)
         case Next::Stop:
         case Next::End: break;
         }
-        if (m_duplicates > 0)
+        if (m_duplicates > 0) {
+            findEarlierImport();
             m_step = Step::Asking;
-        else
+        } else {
             startAdding();
+        }
         return;
     } while (!deadline.hasExpired());
+}
+
+void modImportscreen::Import::findEarlierImport()
+{
+    const QString sha256 = m_reader.sha256();
+    const auto past = store::pastImports(m_db);
+    if (!past || sha256.isEmpty())
+        return;
+    // Newest first: the last time this file came in.
+    const auto earlier = std::find_if(past->cbegin(), past->cend(),
+                                      [&sha256](const store::PastImport &p) { return p.file.sha256 == sha256; });
+    if (earlier == past->cend())
+        return;
+    m_importedBefore =
+        QStringLiteral("This file was imported on %1: %2 observations added%3.")
+            .arg(day(earlier->started), grouped(earlier->added),
+                 earlier->undone ? QStringLiteral(", undone on %1").arg(day(*earlier->undone)) : QString());
+}
+
+QString modImportscreen::Import::importedBefore() const
+{
+    return m_importedBefore;
 }
 
 void modImportscreen::Import::choose(Duplicates choice)
@@ -281,6 +366,13 @@ void modImportscreen::Import::startAdding()
     } else {
         m_ledger = std::move(*ledger);
     }
+    auto record =
+        store::ImportRecorder::prepare(m_db, QFileInfo(m_filePath).fileName(), m_reader.size(), m_ledger != nullptr);
+    if (record)
+        m_record = std::move(*record);
+    else if (record.problem().kind != outcome::Kind::NotFound)
+        return fail(record.problem().message + QStringLiteral(" Nothing was added."),
+                    QStringLiteral("Database not read"));
     m_step = Step::Adding;
 }
 
@@ -293,6 +385,8 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
             return stop(
                 QStringLiteral("The database cannot be written: %1\n\n%2").arg(begun.problem().message, addedBefore()));
         m_inTransaction = true;
+        // The file's checksum waits for the pause after the transaction.
+        m_reader.holdChecksum(true);
         m_pending = 0;
         m_transactionStart = m_reader.mark();
         m_transactionEnd.setRemainingTime(std::max(leastWorkMs, holdMs - m_commitMs), Qt::PreciseTimer);
@@ -302,7 +396,7 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
     do {
         const outcome::Result<Next> line = next(&o);
         if (!line) {
-            if (commitAdded())
+            if (commitAdded(Ending::Stopped, m_reader.lineNumber()))
                 stopReading(m_reader.lineNumber(), line.problem());
             return;
         }
@@ -310,12 +404,14 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
         case Next::Observation: {
             // Every line that makes a row has a key: its date and magnitude are numbers.
             const auto key = store::observationKey(o.star, o.obsdate, o.magnitude);
-            if (const auto recorded = key && m_ledger ? m_ledger->record(o.star, *key, o.fainterThan) : outcome::Done();
-                !recorded) {
+            const auto noted = key && m_ledger ? m_ledger->record(o.star, *key, o.fainterThan) : outcome::Result(false);
+            if (!noted) {
                 m_stopLine = m_reader.lineNumber();
-                m_stopReason = recorded.problem().message;
+                m_stopReason = noted.problem().message;
                 break;
             }
+            if (key && m_ledger && m_record)
+                m_record->read(o.star, *key, o.fainterThan, *noted);
             if (m_choice == Duplicates::OnlyNew && key && m_known.take(*key))
                 continue;
             if (const auto added =
@@ -325,6 +421,9 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
                 m_stopReason = added.problem().message;
                 break;
             }
+            if (m_record)
+                m_record->added(m_insert->lastRow(),
+                                {o.star, o.magnitude, o.estimate, o.obsdate, o.obscode, o.notes, o.chart});
             ++m_outcome->added;
             ++m_pending;
             continue;
@@ -332,11 +431,11 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
         case Next::Blank: continue;
         case Next::Stop: break;
         case Next::End:
-            if (commitAdded())
+            if (commitAdded(Ending::Completed))
                 finish(Ended::Completed, QStringLiteral("Conversion Complete"), QStringLiteral("OK"));
             return;
         }
-        if (commitAdded())
+        if (commitAdded(Ending::Stopped, m_stopLine))
             stopAt();
         return;
     } while (!deadline.hasExpired() && !m_transactionEnd.hasExpired());
@@ -344,22 +443,31 @@ void modImportscreen::Import::add(const QDeadlineTimer &deadline)
         commitAdded();
 }
 
-bool modImportscreen::Import::commitAdded()
+bool modImportscreen::Import::commitAdded(Ending ending, qint64 stopLine)
 {
     if (!m_inTransaction)
         return true;
     m_inTransaction = false;
     QElapsedTimer commitTime;
     commitTime.start();
-    const outcome::Done covered = m_ledger ? m_ledger->cover() : outcome::Done();
+    if (const auto sha256 = m_reader.sha256IfDone(); sha256 && m_record)
+        m_record->setChecksum(*sha256);
+    // Remembered before the coverage moves on: the record keeps the coverage before it.
+    const outcome::Done kept = m_record ? m_record->keep(ending, stopLine) : outcome::Done();
+    const outcome::Done covered = !kept ? kept : m_ledger ? m_ledger->cover() : outcome::Done();
     const outcome::Done committed = covered ? m_db.commit() : covered;
     m_commitMs = commitTime.elapsed();
+    m_reader.holdChecksum(false);
     // From the end of the commit, which may take a while, on.
     m_pauseEnd.setRemainingTime(pauseMs, Qt::PreciseTimer);
     if (committed) {
         m_known.keepTaken();
+        if (m_record)
+            m_record->committed();
         return true;
     }
+    if (m_record)
+        m_record->takenBack();
     // None of the open transaction's rows are kept.
     const QString reason = committed.problem().message;
     // A rollback that fails is logged by the store; closing the handle takes the rows back then.
@@ -390,11 +498,14 @@ void modImportscreen::Import::giveWay()
                                 .arg(m_pending)
                                 .arg(m_transactionStart.lineNumber + 1);
     m_inTransaction = false;
+    m_reader.holdChecksum(false);
     m_pauseEnd.setRemainingTime(pauseMs, Qt::PreciseTimer);
     m_outcome->added -= m_pending;
     m_known.undoTaken();
     if (m_ledger)
         m_ledger->takenBack();
+    if (m_record)
+        m_record->takenBack();
     m_stopLine = 0;
     if (const outcome::Done returned = m_reader.returnTo(m_transactionStart); !returned)
         stopReading(m_transactionStart.lineNumber + 1, returned.problem());
@@ -414,7 +525,7 @@ void modImportscreen::Import::cancel()
         return;
     case Step::Adding:
         // What was added is committed, and kept.
-        if (!commitAdded())
+        if (!commitAdded(Ending::Cancelled))
             return;
         return finish(Ended::Cancelled,
                       QStringLiteral("The import was cancelled before line %1 of \"%2\". %3")
@@ -429,6 +540,17 @@ void modImportscreen::Import::cancel()
 
 void modImportscreen::Import::finish(Ended::Kind kind, const QString &message, const QString &title)
 {
+    if (m_record) {
+        const Ending ending = kind == Ended::Completed ? Ending::Completed
+            : kind == Ended::Cancelled                 ? Ending::Cancelled
+                                                       : Ending::Stopped;
+        m_record->setChecksum(m_reader.sha256());
+        // The rows are kept whatever the record says of the end.
+        if (const outcome::Done ended = m_record->end(ending, m_stopLine); !ended)
+            qCWarning(lc).noquote() << QStringLiteral("How the import of \"%1\" ended was not remembered: %2")
+                                           .arg(m_filePath, ended.problem().message);
+        m_record.reset();
+    }
     m_insert.reset();
     m_ledger.reset();
     m_step = Step::Done;
@@ -451,6 +573,7 @@ void modImportscreen::Import::fail(const QString &message, const QString &title)
 {
     m_insert.reset();
     m_ledger.reset();
+    m_record.reset();
     m_step = Step::Done;
     m_outcome = outcome::failed(message).titled(title).as(outcome::Severity::Warning);
 }

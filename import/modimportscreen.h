@@ -9,6 +9,7 @@
 #include "store/appender.h"
 #include "store/database.h"
 #include "store/heldtransaction.h"
+#include "store/imports.h"
 #include "store/ledger.h"
 
 #include <QDeadlineTimer>
@@ -57,6 +58,17 @@ struct Ended
 // The text of Label2 after an import.
 QString resultText(qint64 added, qint64 total);
 
+// The imports the database remembers, newest first; not found, worded for
+// the screen, when it remembers none.
+outcome::Result<QList<store::PastImport>> pastImports(const appfiles::Folder &appFolder);
+// A past import as the screen lists it.
+QString importLine(const store::PastImport &past);
+// What the observer is asked before an import is undone.
+QString undoQuestion(const store::PastImport &past);
+// Undoes the import (store/importundo.h); the text of the box that tells
+// what was taken back.
+outcome::Result<QString> undoImport(const appfiles::Folder &appFolder, const store::PastImport &past);
+
 // Appends the observations of a download file to cumobs, a piece of work at
 // a time so that a screen stays responsive in between: it checks the file's
 // encoding, counts the observations cumobs holds already (asking what to do
@@ -101,6 +113,9 @@ public:
     // holds already; known once asking.
     qint64 observations() const;
     qint64 duplicates() const;
+    // When the database remembers an import of a file of the same SHA-256:
+    // the sentence that names it, for the question; known once asking.
+    QString importedBefore() const;
     void choose(Duplicates choice);
 
     // Stops between two lines, keeping what was added. An import not done
@@ -146,9 +161,12 @@ private:
     void checkEncoding(const QDeadlineTimer &deadline);
     void load(const QDeadlineTimer &deadline);
     void count(const QDeadlineTimer &deadline);
+    void findEarlierImport();
     void startAdding();
     void add(const QDeadlineTimer &deadline);
-    bool commitAdded();
+    using Ending = store::PastImport::Ending;
+    // ending: how the import ends when this is its last transaction.
+    bool commitAdded(Ending ending = Ending::CutShort, qint64 stopLine = 0);
     // Takes the open transaction back, to add its lines again after the pause.
     void giveWay();
     void finish(Ended::Kind kind, const QString &message, const QString &title);
@@ -168,6 +186,9 @@ private:
     KnownObservations m_known;
     std::unique_ptr<store::Appender> m_insert;
     std::unique_ptr<store::LedgerRecorder> m_ledger;
+    // Without it the database does not remember imports.
+    std::unique_ptr<store::ImportRecorder> m_record;
+    QString m_importedBefore;
     // Why the database may have no ledger, found before adding.
     QString m_noLedger;
     // Adding without the ledger, for that reason.

@@ -9,6 +9,7 @@
 #include "reports/reportcheck.h"
 #include "reports/reportlock.h"
 #include "store/database.h"
+#include "store/importundo.h"
 #include "store/schema.h"
 
 #include <QDateTime>
@@ -99,6 +100,9 @@ QString verb(Change::Kind kind)
     case Change::Kind::Correction: return QStringLiteral("corrected");
     case Change::Kind::Withdrawal: return QStringLiteral("withdrawn");
     case Change::Kind::Restoration: return QStringLiteral("restored");
+    // Undone and restored by the record of imports, never here.
+    case Change::Kind::ImportUndone:
+    case Change::Kind::ImportRestored: break;
     }
     return {};
 }
@@ -797,6 +801,11 @@ outcome::Result<Undo> undoOf(const appfiles::Folder &appFolder)
     }
     if (!last)
         return notUndone(outcome::notFound(QStringLiteral("There is no correction or withdrawal left to undo.")));
+    if (last->kind == Change::Kind::ImportUndone) {
+        Undo undo;
+        undo.importUndone = last->id;
+        return undo;
+    }
     if (last->kind == Change::Kind::Correction && !last->oldRow)
         return notUndone(outcome::refused(QStringLiteral("The last change gave a line without its observation a new "
                                                          "one; withdraw the line to take it back.")));
@@ -843,6 +852,12 @@ outcome::Result<QString> undoLast(const appfiles::Folder &appFolder)
     outcome::Result<Undo> undo = undoOf(appFolder);
     if (!undo)
         return undo.problem();
+    if (undo->importUndone) {
+        store::Database db(appFolder);
+        if (const outcome::Done restored = store::takeBackImportUndo(db, *undo->importUndone); !restored)
+            return notUndone(restored.problem());
+        return QStringLiteral("Undone: the undo of an import; its observations are back.");
+    }
     if (!undo->report) {
         if (const outcome::Done done = changeRowOnly(appFolder, undo->rowOnly); !done)
             return notUndone(done.problem());

@@ -132,6 +132,8 @@ struct Undo
     std::optional<QString> report;
     ChangeRequest request;
     store::Change rowOnly;
+    // An undo of an import, taken back by the record of imports.
+    std::optional<qint64> importUndone;
 };
 outcome::Result<Undo> undoOf(const appfiles::Folder &appFolder);
 

@@ -263,7 +263,9 @@ QList<store::Change> changesToTell(const appfiles::Folder &appFolder)
     }
     QList<store::Change> told;
     for (const store::Change &change : all) {
-        if (!change.undoes && !undone.contains(change.id) && change.kind != store::Change::Kind::Restoration
+        const bool ofALine =
+            change.kind == store::Change::Kind::Correction || change.kind == store::Change::Kind::Withdrawal;
+        if (!change.undoes && !undone.contains(change.id) && ofALine
             && !(change.kind == store::Change::Kind::Withdrawal && change.dismissed))
             told.append(change);
     }

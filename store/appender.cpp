@@ -78,3 +78,8 @@ outcome::Done store::Appender::append(std::initializer_list<QStringView> values)
         return *refused;
     return {};
 }
+
+qint64 store::Appender::lastRow() const
+{
+    return sqlite3_last_insert_rowid(m_engine->db);
+}

@@ -33,6 +33,8 @@ public:
     // The row is added whole or not at all; refused, worded as
     // engineRefusal() words it, when the engine refuses it.
     outcome::Done append(std::initializer_list<QStringView> values);
+    // The engine's number of the row added last on the handle.
+    qint64 lastRow() const;
 
 private:
     explicit Appender(int columns);

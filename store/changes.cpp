@@ -17,13 +17,16 @@ QLatin1StringView kindText(Change::Kind kind)
     case Change::Kind::Correction: return QLatin1StringView("correction");
     case Change::Kind::Withdrawal: return QLatin1StringView("withdrawal");
     case Change::Kind::Restoration: return QLatin1StringView("restoration");
+    case Change::Kind::ImportUndone: return QLatin1StringView("import undone");
+    case Change::Kind::ImportRestored: return QLatin1StringView("import restored");
     }
     return {};
 }
 
 Change::Kind kindOf(const QString &text)
 {
-    for (const Change::Kind kind : {Change::Kind::Withdrawal, Change::Kind::Restoration}) {
+    for (const Change::Kind kind : {Change::Kind::Withdrawal, Change::Kind::Restoration, Change::Kind::ImportUndone,
+                                    Change::Kind::ImportRestored}) {
         if (text == kindText(kind))
             return kind;
     }
@@ -165,6 +168,14 @@ outcome::Result<QList<store::Change>> store::pendingChanges(Database &db, const 
                   QStringLiteral("SELECT %1 FROM %2 WHERE %3 = 'pending' AND %4 = ? ORDER BY %5")
                       .arg(changeColumns(), changesTable, column::state, column::report, column::id),
                   {report}, changeAt);
+}
+
+outcome::Result<QList<store::Change>> store::changesOfRowsAfter(Database &db, qint64 after)
+{
+    return rowsOf(db,
+                  QStringLiteral("SELECT %1 FROM %2 WHERE %3 > ? AND %4 IS NOT NULL ORDER BY %3")
+                      .arg(changeColumns(), changesTable, column::id, column::row),
+                  {after}, changeAt);
 }
 
 outcome::Result<QStringList> store::reportsPending(Database &db)

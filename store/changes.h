@@ -20,8 +20,12 @@ class Database;
 
 struct Change
 {
-    // A restoration adds back what a withdrawal took: it undoes one.
-    enum class Kind { Correction, Withdrawal, Restoration };
+    // A restoration adds back what a withdrawal took: it undoes one. An
+    // import undone, and that undo taken back (an import restored, which
+    // undoes it), are recorded by the record of imports (importundo.h): the
+    // report is the download's name and the old line says what was done;
+    // they have no rows and are never pending.
+    enum class Kind { Correction, Withdrawal, Restoration, ImportUndone, ImportRestored };
 
     qint64 id = 0;
     // When it was made, in UTC, as ISO 8601 text.
@@ -70,6 +74,8 @@ outcome::Done applyChange(Database &db, Change &change);
 outcome::Done markDone(Database &db, qint64 id);
 // The pending changes of the report named, oldest first.
 outcome::Result<QList<Change>> pendingChanges(Database &db, const QString &report);
+// The changes after the one of that id that concern a row, oldest first.
+outcome::Result<QList<Change>> changesOfRowsAfter(Database &db, qint64 id);
 // The names of the reports with a pending change.
 outcome::Result<QStringList> reportsPending(Database &db);
 // Every change, newest first.

@@ -110,12 +110,34 @@ outcome::Result<store::Ledger> readRows(sqlite3 *db)
         return outcome::failed(sqliteMessage(db));
     return ledger;
 }
+
+// Steps an insert or delete of the key; true when it changed the ledger.
+outcome::Result<bool> stepKey(sqlite3 *db, sqlite3_stmt *statement, QStringView star, const store::ObservationKey &key,
+                              bool fainterThan)
+{
+    const auto jd = static_cast<qint64>(key.jd);
+    // The text stays in the caller's hands until the row is stepped.
+    sqlite3_bind_text16(statement, 1, star.utf16(), static_cast<int>(star.size() * 2), SQLITE_STATIC);
+    sqlite3_bind_int64(statement, 2, jd);
+    sqlite3_bind_double(statement, 3, key.magnitude);
+    sqlite3_bind_int(statement, 4, fainterThan ? 1 : 0);
+    std::optional<outcome::Problem> refused;
+    if (sqlite3_step(statement) != SQLITE_DONE)
+        refused = store::engineRefusal(sqliteMessage(db));
+    const bool changed = sqlite3_changes(db) > 0;
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    if (refused)
+        return *refused;
+    return changed;
+}
 }
 
 struct store::LedgerRecorder::Engine
 {
     sqlite3 *db = nullptr;
     sqlite3_stmt *insert = nullptr;
+    sqlite3_stmt *remove = nullptr;
 };
 
 store::LedgerRecorder::LedgerRecorder(Database &db)
@@ -127,6 +149,7 @@ store::LedgerRecorder::LedgerRecorder(Database &db)
 store::LedgerRecorder::~LedgerRecorder()
 {
     sqlite3_finalize(m_engine->insert);
+    sqlite3_finalize(m_engine->remove);
 }
 
 outcome::Result<std::unique_ptr<store::LedgerRecorder>> store::LedgerRecorder::prepare(Database &db)
@@ -150,24 +173,29 @@ outcome::Result<std::unique_ptr<store::LedgerRecorder>> store::LedgerRecorder::p
     return recorder;
 }
 
-outcome::Done store::LedgerRecorder::record(QStringView star, const ObservationKey &key, bool fainterThan)
+outcome::Result<bool> store::LedgerRecorder::record(QStringView star, const ObservationKey &key, bool fainterThan)
 {
-    sqlite3_stmt *insert = m_engine->insert;
-    const auto jd = static_cast<qint64>(key.jd);
-    // The text stays in the caller's hands until the row is stepped.
-    sqlite3_bind_text16(insert, 1, star.utf16(), static_cast<int>(star.size() * 2), SQLITE_STATIC);
-    sqlite3_bind_int64(insert, 2, jd);
-    sqlite3_bind_double(insert, 3, key.magnitude);
-    sqlite3_bind_int(insert, 4, fainterThan ? 1 : 0);
-    std::optional<outcome::Problem> refused;
-    if (sqlite3_step(insert) != SQLITE_DONE)
-        refused = engineRefusal(sqliteMessage(m_engine->db));
-    sqlite3_reset(insert);
-    sqlite3_clear_bindings(insert);
-    if (refused)
-        return *refused;
-    m_newest = std::max(jd, m_newest.value_or(jd));
-    return {};
+    const outcome::Result<bool> added = stepKey(m_engine->db, m_engine->insert, star, key, fainterThan);
+    // Read, whether added or held already: the download reaches its date.
+    if (added.ok()) {
+        const auto jd = static_cast<qint64>(key.jd);
+        m_newest = std::max(jd, m_newest.value_or(jd));
+    }
+    return added;
+}
+
+outcome::Result<bool> store::LedgerRecorder::forget(QStringView star, const ObservationKey &key, bool fainterThan)
+{
+    if (!m_engine->remove) {
+        // The star compares as the ledger's key does, without letter case.
+        const QByteArray sql = QStringLiteral("DELETE FROM %1 WHERE %2 = ?1 AND %3 = ?2 AND %4 = ?3 AND %5 = ?4")
+                                   .arg(ledgerTable, column::star, column::jd, column::magnitude, column::fainter)
+                                   .toUtf8();
+        if (sqlite3_prepare_v2(m_engine->db, sql.constData(), static_cast<int>(sql.size()), &m_engine->remove, nullptr)
+            != SQLITE_OK)
+            return engineRefusal(sqliteMessage(m_engine->db));
+    }
+    return stepKey(m_engine->db, m_engine->remove, star, key, fainterThan);
 }
 
 outcome::Done store::LedgerRecorder::cover()

@@ -38,8 +38,11 @@ public:
     Q_DISABLE_COPY(LedgerRecorder)
 
     // Adds the observation, its star as the download writes it, unless the
-    // ledger holds it already.
-    outcome::Done record(QStringView star, const ObservationKey &key, bool fainterThan);
+    // ledger holds it already: true when it was added.
+    outcome::Result<bool> record(QStringView star, const ObservationKey &key, bool fainterThan);
+    // Takes the observation out again, as the undo of an import does: true
+    // when the ledger held it.
+    outcome::Result<bool> forget(QStringView star, const ObservationKey &key, bool fainterThan);
     // Notes that a download was imported and the newest date recorded since
     // the last call; a later date than the ledger's only ever moves it on.
     outcome::Done cover();

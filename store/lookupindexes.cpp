@@ -51,6 +51,27 @@ Survey survey(const QSqlDatabase &db)
     return result;
 }
 
+qint64 schemaVersionOf(const QSqlDatabase &db)
+{
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral("PRAGMA schema_version")) && query.next() ? query.value(0).toLongLong() : -1;
+}
+
+// The additions change the count of changes to the structure that each
+// import remembered holds to tell a VACUUM since; they are the program's
+// own, so the imports that held the count before hold it after.
+std::optional<outcome::Problem> carrySchemaVersion(const QSqlDatabase &db, qint64 before)
+{
+    QSqlQuery query(db);
+    query.prepare(
+        QStringLiteral("UPDATE %1 SET %2 = ? WHERE %2 = ?").arg(store::importsTable, store::column::schemaVersion));
+    query.addBindValue(schemaVersionOf(db));
+    query.addBindValue(before);
+    if (query.exec())
+        return std::nullopt;
+    return outcome::failed(query.lastError().text());
+}
+
 // A connection of its own, closed and removed when it goes.
 class Connection final
 {
@@ -128,12 +149,15 @@ outcome::Done store::addLookups(const appfiles::Folder &appFolder)
     std::optional<outcome::Problem> problem;
     if (found.state == Lookups::Foreign)
         problem = outcome::refused(QStringLiteral("The database %1.").arg(foreignReason(appFolder)));
+    const qint64 before = schemaVersionOf(db);
     for (const QString &sql : found.missing) {
         if (problem)
             break;
         if (!query.exec(sql))
             problem = outcome::failed(query.lastError().text());
     }
+    if (!problem && !found.missing.isEmpty() && !found.missing.contains(importStatements().constFirst()))
+        problem = carrySchemaVersion(db, before);
     if (!problem && !query.exec(QStringLiteral("COMMIT")))
         problem = outcome::failed(query.lastError().text());
     if (!problem)

@@ -120,7 +120,8 @@ QStringList store::additionStatements()
                       .arg(told),
                   QStringLiteral("CREATE TABLE %1 (%2 TEXT COLLATE NOCASE PRIMARY KEY NOT NULL, %3 TEXT NOT NULL) "
                                  "WITHOUT ROWID")
-                      .arg(sequenceLabelsTable, chart, labels)};
+                      .arg(sequenceLabelsTable, chart, labels)}
+    + importStatements();
 }
 
 QStringList store::ledgerStatements()
@@ -139,6 +140,36 @@ QStringList store::ledgerStatements()
             .arg(ledgerTable, star, jd, magnitude, fainter),
         QStringLiteral("CREATE TABLE %1 (%2 INTEGER PRIMARY KEY CHECK (%2 = 1), %3 INTEGER)")
             .arg(ledgerCoverageTable, id, newest),
+    };
+}
+
+QStringList store::importStatements()
+{
+    // One row per import, written with its first transaction and brought up
+    // to date with each one after; one part per committed transaction: the
+    // rows it added (a range of engine numbers and their checksum) and the
+    // ledger's keys it read (packed, read back whole); one row per undo, with
+    // the rows it removed, packed, for taking the undo back.
+    using namespace column;
+    const auto table = [](QLatin1StringView name, const QStringList &columns) {
+        return QStringLiteral("CREATE TABLE %1 (%2)").arg(name, columns.join(QStringLiteral(", ")));
+    };
+    const auto typed = [](QLatin1StringView name, const char *type) -> QString {
+        return name + QLatin1Char(' ') + QLatin1String(type);
+    };
+    return {
+        table(importsTable,
+              {typed(id, "INTEGER PRIMARY KEY"), typed(file, "TEXT NOT NULL"), typed(size, "INTEGER NOT NULL"),
+               typed(sha256, "TEXT"), typed(started, "TEXT NOT NULL"), typed(ended, "TEXT NOT NULL"),
+               typed(state, "TEXT NOT NULL"), typed(stopLine, "INTEGER"), typed(added, "INTEGER NOT NULL"),
+               typed(newest, "INTEGER"), typed(begunBefore, "INTEGER"), typed(newestBefore, "INTEGER"),
+               typed(schemaVersion, "INTEGER NOT NULL"), typed(undone, "TEXT")}),
+        table(importPartsTable,
+              {typed(importId, "INTEGER NOT NULL"), typed(firstRow, "INTEGER"), typed(lastRow, "INTEGER"),
+               typed(checksum, "INTEGER"), typed(changesBefore, "INTEGER"), typed(keys, "BLOB")}),
+        table(importUndosTable,
+              {typed(id, "INTEGER PRIMARY KEY"), typed(importId, "INTEGER NOT NULL"), typed(change, "INTEGER"),
+               typed(at, "TEXT NOT NULL"), typed(removedRows, "BLOB NOT NULL"), typed(restored, "TEXT")}),
     };
 }
 

@@ -67,6 +67,27 @@ inline constexpr QLatin1StringView oldV{"old_v"};
 inline constexpr QLatin1StringView newV{"new_v"};
 inline constexpr QLatin1StringView told{"told"};
 inline constexpr QLatin1StringView labels{"labels"};
+// The record of imports.
+inline constexpr QLatin1StringView file{"file"};
+inline constexpr QLatin1StringView size{"size"};
+inline constexpr QLatin1StringView sha256{"sha256"};
+inline constexpr QLatin1StringView started{"started"};
+inline constexpr QLatin1StringView ended{"ended"};
+inline constexpr QLatin1StringView stopLine{"stop_line"};
+inline constexpr QLatin1StringView added{"added"};
+inline constexpr QLatin1StringView begunBefore{"begun_before"};
+inline constexpr QLatin1StringView newestBefore{"newest_before"};
+inline constexpr QLatin1StringView schemaVersion{"schema_version"};
+inline constexpr QLatin1StringView undone{"undone"};
+inline constexpr QLatin1StringView importId{"import"};
+inline constexpr QLatin1StringView firstRow{"first_row"};
+inline constexpr QLatin1StringView lastRow{"last_row"};
+inline constexpr QLatin1StringView checksum{"checksum"};
+inline constexpr QLatin1StringView changesBefore{"changes_before"};
+inline constexpr QLatin1StringView keys{"keys"};
+inline constexpr QLatin1StringView change{"change"};
+inline constexpr QLatin1StringView removedRows{"removed_rows"};
+inline constexpr QLatin1StringView restored{"restored"};
 }
 // The planner's table: where each star of the catalogue is, and what is
 // known of its variation (positions.h).
@@ -82,6 +103,10 @@ inline constexpr QLatin1StringView sequencesTable{"sequences"};
 inline constexpr QLatin1StringView sequenceChangesTable{"sequence_changes"};
 // Each chart's labels and V in one text, as the checks of a night read them.
 inline constexpr QLatin1StringView sequenceLabelsTable{"sequence_labels"};
+// Every import, what it added and noted, and each undo of one (imports.h).
+inline constexpr QLatin1StringView importsTable{"imports"};
+inline constexpr QLatin1StringView importPartsTable{"import_parts"};
+inline constexpr QLatin1StringView importUndosTable{"import_undos"};
 
 struct Column
 {
@@ -110,11 +135,13 @@ const Table *table(const QString &name);
 QStringList creationStatements();
 // What later versions added to the database: the lookup indexes, the
 // planner's table of positions, the ledger's tables, the record of
-// changes and the comparison sequences. An older database of this program gets the ones it lacks, once
-// (lookupindexes.h).
+// changes, the comparison sequences and the record of imports. An older database of this program gets the ones it
+// lacks, once (lookupindexes.h).
 QStringList additionStatements();
 // The ledger's tables, among the additions.
 QStringList ledgerStatements();
+// The record of imports, among the additions.
+QStringList importStatements();
 // The indexes behind the quick lookups of cumobs: a star's observations by
 // date (the summary on the observation screen) and all of them by date (the
 // catalogue's lists). The engine's inner working: the tables stay as they are.

@@ -20,6 +20,7 @@
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QListView>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -38,6 +39,7 @@ private Q_SLOTS:
     void longImportShowsProgressAndCancels();
     void closingEndsTheImportAndSaysSo();
     void closingWhileAskedAddsNothing();
+    void undoFromTheList();
     void foldersAndDrivesMoveTheLists();
     void helpShowsTopic1003();
     void nightStyleWhileObserving();
@@ -305,6 +307,27 @@ void tst_convertscreen::closingWhileAskedAddsNothing()
     QCOMPARE(cumobsRows(m_folder->path()).size(), 3);
 }
 
+void tst_convertscreen::undoFromTheList()
+{
+    QVERIFY(open());
+    clickFile(QStringLiteral("obs.txt"));
+    clickFile(QStringLiteral("obs.txt"));
+    auto *list = control<QListWidget>("lstImports");
+    QTRY_COMPARE(list->count(), 1);
+    QPushButton *undo = control<QPushButton>("cmdUndo");
+    QVERIFY(!undo->isEnabled());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    // The box's first button, Yes.
+    QTest::mouseClick(undo, Qt::LeftButton);
+    QCOMPARE(m_messages->messages().size(), 3);
+    QCOMPARE(m_messages->messages().constLast().title, QStringLiteral("Import undone"));
+    QVERIFY(cumobsRows(m_folder->path()).isEmpty());
+    QVERIFY2(list->item(0)->text().endsWith(
+                 QStringLiteral(": 3 added, complete (undone %1)").arg(QDate::currentDate().toString(Qt::ISODate))),
+             qPrintable(list->item(0)->text()));
+    QVERIFY(!undo->isEnabled());
+}
+
 void tst_convertscreen::foldersAndDrivesMoveTheLists()
 {
     QVERIFY(open());
@@ -373,7 +396,8 @@ void tst_convertscreen::fitsCommonScreens()
     label2->resize(label2->sizeHint());
     const QRect canvas = screen->canvas()->rect();
     QList<QWidget *> controls;
-    for (const char *name : {"Drive1", "Dir1", "File1", "Label1", "cmdHelp", "Label2", "prgImport", "cmdCancel"})
+    for (const char *name : {"Drive1", "Dir1", "File1", "Label1", "cmdHelp", "Label2", "prgImport", "cmdCancel",
+                             "lblImports", "lstImports", "cmdUndo"})
         controls.append(control<QWidget>(name));
     for (QWidget *c : std::as_const(controls)) {
         QVERIFY2(canvas.contains(c->geometry()), qPrintable(c->objectName()));

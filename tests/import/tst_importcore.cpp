@@ -338,7 +338,8 @@ void tst_importcore::earlierDatabaseGetsTheLedgerFirst_data()
 {
     QTest::addColumn<QStringList>("ownObjects");
     QTest::newRow("as it left it") << QStringList();
-    QTest::newRow("with an index of the observer's") << QStringList{"CREATE INDEX mine ON cumobs (star)"};
+    QTest::newRow("with an index of the observer's")
+        << QStringList{"CREATE INDEX mine ON cumobs (star)", "DROP TABLE imports"};
 }
 
 // Never changed in its structure, a foreign database gets the observations alone, and the observer is told.
@@ -355,6 +356,7 @@ void tst_importcore::earlierDatabaseGetsTheLedgerFirst()
     const outcome::Result<Ended> outcome = importBytes(downloadBytes({downloadLine({})}));
     QVERIFY2(outcome && outcome->added == 1, qPrintable(problemText(outcome)));
     QCOMPARE(store::readLedger(m_folder->programFolder()).ok(), ownObjects.isEmpty());
+    QCOMPARE(import::modImportscreen::pastImports(m_folder->programFolder()).ok(), ownObjects.isEmpty());
     QCOMPARE(outcome->message.startsWith(
                  QStringLiteral("Conversion Complete\n\nWhat the AAVSO holds was not noted in the ledger: the database "
                                 "\"%1\" holds more")

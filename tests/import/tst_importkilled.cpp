@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // An import killed between two of its pieces of work, its transaction open
-// or just committed, as a crash or a kill leaves it.
+// or just committed, as a crash or a kill leaves it; and the undo of one
+// killed between its steps.
 #include "store/creation.h"
 #include "tests/import/downloadfile.h"
 #include "tests/support/appfolder.h"
@@ -16,6 +17,7 @@ class tst_importkilled : public QObject
 
 private slots:
     void killedBetweenItsSteps();
+    void undoKilledBetweenItsSteps();
 };
 
 namespace
@@ -63,6 +65,37 @@ void tst_importkilled::killedBetweenItsSteps()
     QCOMPARE(importer.lines().constFirst(), QStringLiteral("D %1").arg(lines - rows));
     checkPrefix(folder.path(), &rows);
     QCOMPARE(rows, lines);
+}
+
+void tst_importkilled::undoKilledBetweenItsSteps()
+{
+    AppFolder folder;
+    QVERIFY(store::createDefault(folder.programFolder()));
+    QStringList lines;
+    for (int n = 0; n < 50; ++n)
+        lines.append(generatedLine(n));
+    QVERIFY(importDownload(folder.path(), lines));
+    const auto state = [&folder] {
+        SqlFile db(folder.path());
+        QList<QVariantList> rows;
+        for (const char *table :
+             {"cumobs", "ledger", "ledger_coverage", "imports", "import_parts", "import_undos", "changes"})
+            rows += db.rows(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)));
+        return rows;
+    };
+    const QList<QVariantList> before = state();
+    // Killed with its transaction open after each step but the last: nothing of it is kept.
+    for (int steps = 1; steps <= 4; ++steps) {
+        RecorderProcess undo({QStringLiteral("undo"), folder.path(), QString::number(steps)});
+        QTRY_COMPARE_WITH_TIMEOUT(undo.lines(), QStringList{"W"}, 60000);
+        undo.process().kill();
+        QVERIFY(undo.process().waitForFinished());
+        QCOMPARE(state(), before);
+    }
+    RecorderProcess undo({QStringLiteral("undo"), folder.path(), QStringLiteral("-1")});
+    QTRY_COMPARE_WITH_TIMEOUT(undo.lines(), QStringList{"D"}, 60000);
+    QVERIFY(cumobsRows(folder.path()).isEmpty());
+    QCOMPARE(SqlFile(folder.path()).count(QStringLiteral("ledger")), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_importkilled)

@@ -13,6 +13,9 @@
 //       piece of work and a millisecond at most; after that many
 //       transactions it adds a line more, says "A <added>" and waits, its
 //       transaction open, to be killed; "D <added>" when it was done before
+//   recordhelper undo <folder> <steps>                   undoes the newest
+//       import; after that many steps it says "W" and waits to be killed,
+//       "D" when it was done before, "F <why>" failed
 //   recordhelper change <folder> <report> correct|withdraw <line> <steps>
 //       corrects the line to magnitude 11.9, or withdraws it, as the
 //       observation screen does; after that many steps it says "W" and
@@ -24,6 +27,8 @@
 #include "import/modimportscreen.h"
 #include "observe/modentryscreen.h"
 #include "reports/reportchange.h"
+#include "store/imports.h"
+#include "store/importundo.h"
 #include "tests/support/exampleobservation.h"
 #include "tests/support/sqlfile.h"
 
@@ -136,6 +141,30 @@ int importUntil(const QString &folder, const QString &download, int commits)
     return 0;
 }
 
+int undoImport(const QString &folder, int steps)
+{
+    store::Database db{appfiles::Folder(folder)};
+    const auto past = store::pastImports(db);
+    if (!past || past->isEmpty()) {
+        say(QStringLiteral("F no import"));
+        return 1;
+    }
+    store::ImportUndo undo(db, past->constFirst().id);
+    for (int step = 0; undo.step() != store::ImportUndo::Step::Done; ++step) {
+        if (step == steps) {
+            say(QStringLiteral("W"));
+            QTextStream(stdin).readLine();
+            return 3;
+        }
+        if (const outcome::Done done = undo.next(); !done) {
+            say(QStringLiteral("F ") + done.problem().message);
+            return 1;
+        }
+    }
+    say(QStringLiteral("D"));
+    return 0;
+}
+
 int change(const QString &folder, const QString &report, const QString &kind, const QString &line, int steps)
 {
     using namespace observe::modEntryscreen;
@@ -183,8 +212,10 @@ int main(int argc, char *argv[])
         return lock(args.at(2));
     if (mode == QLatin1String("import") && args.size() == 5)
         return importUntil(args.at(2), args.at(3), args.at(4).toInt());
+    if (mode == QLatin1String("undo") && args.size() == 4)
+        return undoImport(args.at(2), args.at(3).toInt());
     if (mode == QLatin1String("change") && args.size() == 7)
         return change(args.at(2), args.at(3), args.at(4), args.at(5), args.at(6).toInt());
-    say(QStringLiteral("usage: recordhelper start|record|recordeach|lock|import|change <folder> ..."));
+    say(QStringLiteral("usage: recordhelper start|record|recordeach|lock|import|undo|change <folder> ..."));
     return 2;
 }
