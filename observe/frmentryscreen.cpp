@@ -86,6 +86,15 @@ QWidget *finderBox(QWidget *parent, QWidget *)
     return new PictureBox(screenkit::night::field, parent);
 }
 
+// Correcting and withdrawing act on the report's line at the cursor.
+outcome::Problem noLineChosen(const QString &title)
+{
+    return outcome::refused(QStringLiteral("Put the cursor on a line of observations in the report first (click it, "
+                                           "or Tab into the report and move with the arrow keys)."))
+        .titled(title)
+        .as(outcome::Severity::Information);
+}
+
 // Leaves the caret and selection alone when validation changes nothing.
 void setChanged(QLineEdit *field, const QString &text)
 {
@@ -646,12 +655,7 @@ void frmEntryscreen::correctLine()
     const QString title = QStringLiteral("Correct a line");
     const std::optional<QString> line = lineAtCursor();
     if (!line)
-        return screenkit::showProblem(
-            outcome::refused(QStringLiteral("Put the cursor on a line of observations in the report first (click it, "
-                                            "or Tab into the report and move with the arrow keys)."))
-                .titled(title)
-                .as(outcome::Severity::Information),
-            observe::lc());
+        return screenkit::showProblem(noLineChosen(title), observe::lc());
     if (!m_correcting && !m_txtEstimate->text().trimmed().isEmpty())
         return screenkit::showProblem(
             outcome::refused(QStringLiteral("The estimate \"%1\" is typed but not entered. Enter it, or empty the "
@@ -687,12 +691,7 @@ void frmEntryscreen::withdrawLine()
     const QString title = QStringLiteral("Withdraw a line");
     const std::optional<QString> line = m_correcting ? std::optional<QString>(m_correcting->line) : lineAtCursor();
     if (!line)
-        return screenkit::showProblem(
-            outcome::refused(QStringLiteral("Put the cursor on a line of observations in the report first (click it, "
-                                            "or Tab into the report and move with the arrow keys)."))
-                .titled(title)
-                .as(outcome::Severity::Information),
-            observe::lc());
+        return screenkit::showProblem(noLineChosen(title), observe::lc());
     if (hostkit::ask(QStringLiteral("Take this line out of the report and its observation out of the database?"
                                     "\n\n%1\n\nThe change is kept in the record of changes.%2")
                          .arg(*line, reports::aavsoHoldsNotice(m_appFolder, *line)),
