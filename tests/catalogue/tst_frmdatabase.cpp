@@ -14,7 +14,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -152,21 +151,6 @@ private:
     std::unique_ptr<app::ScreenRegistry> m_screens;
     QPointer<catalogue::frmDatabase> m_screen;
 };
-
-// Answers the next file dialog with the given file, as the observer would.
-void answerFileDialog(const QString &file)
-{
-    auto *timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, file] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        dialog->selectFile(file);
-        QMetaObject::invokeMethod(dialog, "accept");
-        timer->deleteLater();
-    });
-    timer->start(20);
-}
 
 // The first page of a PDF as an image, or a null image without pdftoppm.
 QImage firstPage(const QString &pdf)

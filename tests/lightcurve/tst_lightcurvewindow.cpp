@@ -135,17 +135,8 @@ QLabel *tst_lightcurvewindow::label(const char *name) const
 
 void tst_lightcurvewindow::saveThrough(const char *name, const QString &path)
 {
-    bool answered = false;
-    QTimer::singleShot(0, this, [&] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        answered = true;
-        dialog->selectFile(path);
-        static_cast<QDialog *>(dialog)->accept();
-    });
+    answerFileDialog(path);
     QTest::mouseClick(button(name), Qt::LeftButton);
-    QVERIFY(answered);
 }
 
 void tst_lightcurvewindow::fillSmallHistory()

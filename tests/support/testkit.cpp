@@ -3,10 +3,13 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
+#include <QLineEdit>
 #include <QStyleHints>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QWidget>
 
 using namespace hostkit;
@@ -79,4 +82,33 @@ QImage grabNight(QWidget *widget)
     const QImage image = widget->grab().toImage();
     QGuiApplication::styleHints()->setCursorFlashTime(flash);
     return image;
+}
+
+void answerFileDialog(const QString &file)
+{
+    // About ten seconds of tries: only a dialog that refuses the name waits that long.
+    constexpr int triesBeforeGivingUp = 500;
+    auto *timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, file, tries = 0]() mutable {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (++tries > triesBeforeGivingUp) {
+            if (auto *stuck = qobject_cast<QDialog *>(modal))
+                stuck->reject();
+            timer->deleteLater();
+            return;
+        }
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!dialog || !dialog->isVisible())
+            return;
+        // The name field, not selectFile(): that leaves the field alone once
+        // it has the focus, and the dialog then has nothing to accept.
+        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            name->setText(file);
+        else
+            dialog->selectFile(file);
+        static_cast<QDialog *>(dialog)->accept();
+        if (!dialog->isVisible())
+            timer->deleteLater();
+    });
+    timer->start(20);
 }

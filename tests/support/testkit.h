@@ -26,6 +26,12 @@ QString shownHelpTopic();
 // Closes the help window, when one is open.
 void closeHelp();
 
+// Answers the next file dialog with the file, typed into its name field as
+// the observer would, whenever the dialog takes the focus. A dialog that
+// will not take it is rejected after a few seconds, so the test fails
+// instead of waiting for ever.
+void answerFileDialog(const QString &file);
+
 // The header editor's default content as it saves it.
 extern const QByteArray defaultHeaderBytes;
 
