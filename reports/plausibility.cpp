@@ -59,8 +59,8 @@ std::optional<QList<double>> comparisons(const Estimate &estimate, const ChartLa
     for (const QString &label : {estimate.comp1, estimate.comp2}) {
         if (absent(label))
             continue;
-        if (const auto found = sequence.labels.constFind(label);
-            found != sequence.labels.cend() && found->count == 1 && found->v) {
+        if (const std::optional<ChartLabels::Stars> found = sequence.find(label);
+            found && found->count == 1 && found->v) {
             magnitudes.append(*found->v);
             continue;
         }
@@ -75,9 +75,9 @@ std::optional<QList<double>> comparisons(const Estimate &estimate, const ChartLa
 void labels(const Estimate &estimate, const ChartLabels &sequence, QList<Warning> &found)
 {
     for (const QString &label : {estimate.comp1, estimate.comp2}) {
-        if (absent(label) || sequence.labels.contains(label))
+        if (absent(label) || sequence.find(label))
             continue;
-        QStringList known = sequence.labels.keys();
+        QStringList known = sequence.labels();
         std::sort(known.begin(), known.end(), [](const QString &a, const QString &b) {
             return a.size() != b.size() ? a.size() < b.size() : a < b;
         });
@@ -249,17 +249,6 @@ void dates(const Estimate &estimate, const StarFacts &facts, QList<Warning> &fou
 }
 }
 
-ChartLabels ChartLabels::of(const QList<store::ChartLabel> &stars)
-{
-    ChartLabels chart;
-    for (const store::ChartLabel &star : stars) {
-        Stars &labelled = chart.labels[star.label];
-        ++labelled.count;
-        labelled.v = star.v;
-    }
-    return chart;
-}
-
 QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts, const ChartLabels &sequence)
 {
     QList<Warning> found;
@@ -268,7 +257,7 @@ QList<Warning> warnings(const Estimate &estimate, const StarFacts &facts, const 
     const double jd = estimate.date.toDouble(&dated);
     if (!magnitude || !dated)
         return found;
-    if (!sequence.labels.isEmpty())
+    if (!sequence.isEmpty())
         labels(estimate, sequence, found);
     bracket(estimate, *magnitude, sequence, found);
     notation(estimate, *magnitude, found);

@@ -60,19 +60,7 @@ struct StarFacts
 };
 
 // A chart's comparison stars as the rules ask for them, made once per chart.
-struct ChartLabels
-{
-    struct Stars
-    {
-        // How many stars of the chart have the label, and the V of the last.
-        int count = 0;
-        std::optional<double> v;
-    };
-    // Every label of the chart; labels are numbers, with no letter case.
-    QHash<QString, Stars> labels;
-
-    static ChartLabels of(const QList<store::ChartLabel> &stars);
-};
+using ChartLabels = store::ChartLabels;
 
 struct Warning
 {

@@ -123,8 +123,7 @@ outcome::Done readSequences(store::Database &db, const QList<Estimate> &estimate
     const auto stars = store::labelsOf(db, QStringList(charts.cbegin(), charts.cend()));
     if (!stars)
         return stars.problem();
-    for (auto it = stars->cbegin(); it != stars->cend(); ++it)
-        known.sequences.insert(it.key(), ChartLabels::of(it.value()));
+    known.sequences = std::move(*stars);
     return {};
 }
 

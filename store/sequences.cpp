@@ -6,6 +6,7 @@
 
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -29,6 +30,16 @@ std::optional<double> magnitudeOf(QStringView thousandths)
         value = value * 10 + digit.digitValue();
     }
     return (negative ? -value : value) / 1000.0;
+}
+
+// The text kept per chart for the checks: a line of label and V in whole
+// thousandths (empty when unknown) for each star.
+QString labelsText(const QList<store::ChartLabel> &stars)
+{
+    QString text;
+    for (const store::ChartLabel &star : stars)
+        text += star.label + u'\t' + (star.v ? QString::number(std::lround(*star.v * 1000)) : QString()) + u'\n';
+    return text;
 }
 
 QVariant optionalNumber(const std::optional<double> &number)
@@ -94,7 +105,71 @@ outcome::Result<QList<store::SequenceStar>> store::sequencesOf(Database &db, con
         });
 }
 
-outcome::Result<QHash<QString, QList<store::ChartLabel>>> store::labelsOf(Database &db, const QStringList &charts)
+store::ChartLabels::ChartLabels(const QList<ChartLabel> &stars)
+    : ChartLabels(fromText(labelsText(stars)))
+{
+}
+
+store::ChartLabels store::ChartLabels::fromText(QString text)
+{
+    ChartLabels chart;
+    chart.m_text = std::move(text);
+    const QStringView all(chart.m_text);
+    chart.m_entries.reserve(all.count(u'\n'));
+    for (qsizetype at = 0; at < all.size();) {
+        qsizetype end = all.indexOf(u'\n', at);
+        if (end < 0)
+            end = all.size();
+        const QStringView line = all.sliced(at, end - at);
+        if (!line.isEmpty()) {
+            const qsizetype tab = line.indexOf(u'\t');
+            chart.m_entries.append(
+                {at, tab < 0 ? line.size() : tab, {1, tab < 0 ? std::nullopt : magnitudeOf(line.sliced(tab + 1))}});
+        }
+        at = end + 1;
+    }
+    // Stable, so that of the stars sharing a label the last one's V is kept.
+    std::stable_sort(chart.m_entries.begin(), chart.m_entries.end(),
+                     [&chart](const Entry &a, const Entry &b) { return chart.labelOf(a) < chart.labelOf(b); });
+    QList<Entry> once;
+    once.reserve(chart.m_entries.size());
+    for (const Entry &entry : std::as_const(chart.m_entries)) {
+        if (!once.isEmpty() && chart.labelOf(once.constLast()) == chart.labelOf(entry)) {
+            ++once.last().stars.count;
+            once.last().stars.v = entry.stars.v;
+        } else {
+            once.append(entry);
+        }
+    }
+    chart.m_entries = std::move(once);
+    return chart;
+}
+
+QStringView store::ChartLabels::labelOf(const Entry &entry) const
+{
+    return QStringView(m_text).sliced(entry.start, entry.length);
+}
+
+std::optional<store::ChartLabels::Stars> store::ChartLabels::find(QStringView label) const
+{
+    const auto found =
+        std::lower_bound(m_entries.cbegin(), m_entries.cend(), label,
+                         [this](const Entry &entry, QStringView sought) { return labelOf(entry) < sought; });
+    if (found == m_entries.cend() || labelOf(*found) != label)
+        return std::nullopt;
+    return found->stars;
+}
+
+QStringList store::ChartLabels::labels() const
+{
+    QStringList all;
+    all.reserve(m_entries.size());
+    for (const Entry &entry : m_entries)
+        all.append(labelOf(entry).toString());
+    return all;
+}
+
+outcome::Result<QHash<QString, store::ChartLabels>> store::labelsOf(Database &db, const QStringList &charts)
 {
     // Many charts are quicker read in one pass over the table than each sought.
     const auto chartOf = [](const Statement &row) { return std::pair(row.text(0), row.text(1)); };
@@ -109,17 +184,17 @@ outcome::Result<QHash<QString, QList<store::ChartLabel>>> store::labelsOf(Databa
     QSet<QString> asked;
     for (const QString &chart : charts)
         asked.insert(chart.toUpper());
-    QHash<QString, QList<ChartLabel>> labelled;
+    // Chart IDs that differ in letter case only are one chart.
+    QHash<QString, QString> texts;
     for (const auto &[chartId, text] : *chartStars) {
         const QString key = chartId.toUpper();
-        if (!asked.contains(key))
-            continue;
-        QList<ChartLabel> &stars = labelled[key];
-        for (const QStringView one : QStringView(text).split(u'\n', Qt::SkipEmptyParts)) {
-            const qsizetype tab = one.indexOf(u'\t');
-            stars.append({one.left(tab).toString(), magnitudeOf(one.mid(tab + 1))});
-        }
+        if (asked.contains(key))
+            texts[key] += text;
     }
+    QHash<QString, ChartLabels> labelled;
+    labelled.reserve(texts.size());
+    for (auto it = texts.begin(); it != texts.end(); ++it)
+        labelled.insert(it.key(), ChartLabels::fromText(std::move(it.value())));
     return labelled;
 }
 
@@ -136,10 +211,11 @@ outcome::Done store::replaceSequence(Database &db, const QString &chart, const Q
                                 {chart, star.auid, star.label, optionalNumber(star.v), optionalNumber(star.vError),
                                  star.comments, star.readAt});
     }
-    // A line of label and V (empty when unknown) for each star.
-    QString labelled;
+    QList<ChartLabel> labels;
+    labels.reserve(stars.size());
     for (const SequenceStar &star : stars)
-        labelled += star.label + u'\t' + (star.v ? QString::number(std::lround(*star.v * 1000)) : QString()) + u'\n';
+        labels.append({star.label, star.v});
+    const QString labelled = labelsText(labels);
     if (done)
         done = Statement::write(
             db, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(sequenceLabelsTable, column::chart), {chart});

@@ -55,10 +55,52 @@ struct ChartLabel
     std::optional<double> v;
 };
 
-// The stars of the charts named, by chart ID in upper case; a chart without
+// A chart's comparison stars by label, as the checks of an estimate ask for
+// them. Built from the one text kept per chart without a string per star, as
+// a night's check reads hundreds of charts.
+class ChartLabels
+{
+public:
+    struct Stars
+    {
+        // How many stars of the chart have the label, and the V of the last.
+        int count = 0;
+        std::optional<double> v;
+    };
+
+    ChartLabels() = default;
+    explicit ChartLabels(const QList<ChartLabel> &stars);
+
+    bool isEmpty() const { return m_entries.isEmpty(); }
+    // The stars with the label; nothing when no star of the chart has it.
+    // Labels are numbers, with no letter case.
+    std::optional<Stars> find(QStringView label) const;
+    // Every label once, in no particular order.
+    QStringList labels() const;
+
+private:
+    friend outcome::Result<QHash<QString, ChartLabels>> labelsOf(Database &db, const QStringList &charts);
+
+    struct Entry
+    {
+        // The label's place in the text.
+        qsizetype start = 0;
+        qsizetype length = 0;
+        Stars stars;
+    };
+
+    static ChartLabels fromText(QString text);
+    QStringView labelOf(const Entry &entry) const;
+
+    QString m_text;
+    // One per label, in the order of the labels' texts.
+    QList<Entry> m_entries;
+};
+
+// The labels of the charts named, by chart ID in upper case; a chart without
 // a sequence is left out. Kept in one text per chart beside its stars, to a
 // thousandth, so that a night's hundreds of charts are read at once.
-outcome::Result<QHash<QString, QList<ChartLabel>>> labelsOf(Database &db, const QStringList &charts);
+outcome::Result<QHash<QString, ChartLabels>> labelsOf(Database &db, const QStringList &charts);
 // Within the caller's transaction: the chart's stars replaced by these, and
 // the changes added to those not yet told.
 outcome::Done replaceSequence(Database &db, const QString &chart, const QList<SequenceStar> &stars,

@@ -96,6 +96,12 @@ void tst_sequence::labels_data()
     QTest::newRow("not on the chart") << "114" << chart
                                       << "sequence: 114 is not a comparison star of chart X27193ABC: its labels are "
                                          "101, 110, 113, 118|bracket";
+    // Stars as a table lists them, in no order of their labels.
+    const QList<store::ChartLabel> unordered{star("118", 11.8), star("99", 9.9), star("110", 11.7), star("101", 10.1)};
+    QTest::newRow("V of the chart, labels unordered") << "110" << unordered << "";
+    QTest::newRow("not on the chart, labels unordered")
+        << "114" << unordered
+        << "sequence: 114 is not a comparison star of chart X27193ABC: its labels are 99, 101, 110, 118|bracket";
 }
 
 void tst_sequence::labels()
@@ -106,7 +112,7 @@ void tst_sequence::labels()
     const plausibility::Estimate estimate{0, "ss cyg", "2458124.4", "12.1", comp1, "101", {}, "X27193ABC"};
     QStringList warnings;
     for (const plausibility::Warning &warning :
-         plausibility::warnings(estimate, {}, plausibility::ChartLabels::of(sequence)))
+         plausibility::warnings(estimate, {}, plausibility::ChartLabels(sequence)))
         warnings.append(warning.rule == u"bracket" ? warning.rule : warning.rule + u": " + warning.reason);
     QCOMPARE(warnings.join(u'|'), found);
 }
