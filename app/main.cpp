@@ -4,6 +4,7 @@
 #include "app/screenregistry.h"
 #include "appfiles/folder.h"
 #include "appfiles/folderlock.h"
+#include "backup/backups.h"
 #include "screenkit/navigation.h"
 
 #include <QApplication>
@@ -28,5 +29,8 @@ int main(int argc, char *argv[])
         qCWarning(app::lc).noquote() << running.problem().message;
     const app::ScreenRegistry screens(folder);
     screenkit::show(screenkit::Screen::Startup);
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // The day's copy, taken before the first recording, counts once checked.
+    backup::waitForChecks();
+    return status;
 }

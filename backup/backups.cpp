@@ -14,6 +14,8 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QThreadPool>
+#include <QWaitCondition>
 
 #include <algorithm>
 #include <array>
@@ -130,22 +132,49 @@ outcome::Result<QString> place(const QString &partial, const QString &into, Reas
     }
 }
 
-// The database, checked, and the side files, in the partial folder.
-outcome::Done fill(const appfiles::Folder &folder, const appfiles::Folder &copy)
+// A partial folder holding the database as the engine copied it, with the
+// side files: what must be taken before the change.
+outcome::Result<QString> startCopy(const appfiles::Folder &folder, const QString &into)
 {
-    if (outcome::Done copied = store::copyDatabase(folder.database(), copy.database(), store::CopyFrom::Live); !copied)
-        return copied;
-    if (outcome::Done checked = store::checkIntegrity(copy.database()); !checked)
-        return outcome::failed(QStringLiteral("the copy failed the engine's check and was not kept, for the database "
-                                              "itself may be damaged: %1")
-                                   .arg(checked.problem().message));
+    removeLeftovers(into);
+    const outcome::Result<QString> partial = makePartial(into);
+    if (!partial)
+        return partial;
+    const appfiles::Folder copy(*partial);
+    outcome::Done done = store::copyDatabase(folder.database(), copy.database(), store::CopyFrom::Live);
     for (const auto &[from, to] : {std::pair{folder.header(), copy.header()}, std::pair{folder.site(), copy.site()}}) {
-        if (outcome::Done copied = copySideFile(from, to); !copied)
-            return copied;
+        if (done)
+            done = copySideFile(from, to);
     }
-    if (const int error = appfiles::flushFolder(copy.path()); error != 0)
-        return outcome::failed(appfiles::describeError(error));
-    return {};
+    if (!done) {
+        QDir(*partial).removeRecursively();
+        return done.problem();
+    }
+    return partial;
+}
+
+// The copy checked by the engine, then under its name for good; the partial
+// folder goes when it fails.
+outcome::Result<QString> finishCopy(const QString &partial, const QString &into, Reason reason)
+{
+    outcome::Result<QString> placed = outcome::failed(QString());
+    if (outcome::Done checked = store::checkIntegrity(appfiles::Folder(partial).database()); !checked)
+        placed = outcome::failed(QStringLiteral("the copy failed the engine's check and was not kept, for the "
+                                                "database itself may be damaged: %1")
+                                     .arg(checked.problem().message));
+    else if (const int error = appfiles::flushFolder(partial); error != 0)
+        placed = outcome::failed(appfiles::describeError(error));
+    else
+        placed = place(partial, into, reason);
+    if (!placed) {
+        QDir(partial).removeRecursively();
+        return placed;
+    }
+    if (const int error = appfiles::flushFolder(into); error != 0)
+        qCWarning(lc).noquote() << QStringLiteral("The folder \"%1\" was not flushed to the disk: %2.")
+                                       .arg(into, appfiles::describeError(error));
+    qCInfo(lc).noquote() << QStringLiteral("Made the backup \"%1\".").arg(*placed);
+    return placed;
 }
 
 // A copy's folder holds what a copy is made of; anything else put there keeps it whole.
@@ -186,37 +215,74 @@ outcome::Problem notMade(const QString &into, const outcome::Problem &why)
         QStringLiteral("The backup of the database could not be made in \"%1\": %2.").arg(into, why.message);
     return problem.titled(QStringLiteral("Backup not made")).as(outcome::Severity::Warning);
 }
+
+outcome::Done makeBackups(const QString &into)
+{
+    if (::mkdir(QFile::encodeName(into).constData(), 0777) != 0 && errno != EEXIST)
+        return outcome::failed(appfiles::describeError(errno));
+    return {};
+}
+
+// Whether today's first change has had its copy made, or failed, by this
+// program or in the folder.
+bool daySettled(const appfiles::Folder &folder)
+{
+    const QDate today = QDate::currentDate();
+    {
+        const QMutexLocker locked(&stateMutex);
+        if (states().value(folder.path()).settled == today)
+            return true;
+    }
+    const QList<Copy> made = copies(folder);
+    if (std::none_of(made.begin(), made.end(), [&today](const Copy &c) { return c.made.date() == today; }))
+        return false;
+    const QMutexLocker locked(&stateMutex);
+    states()[folder.path()].settled = today;
+    return true;
+}
+
+// What the start screen tells of the copy, and a failure logged.
+void settle(const appfiles::Folder &folder, Reason reason, const outcome::Result<QString> &made)
+{
+    const QMutexLocker locked(&stateMutex);
+    State &state = states()[folder.path()];
+    if (reason == Reason::FirstChangeOfDay)
+        state.settled = QDate::currentDate();
+    if (made) {
+        state.failure.clear();
+        return;
+    }
+    state.failedAt = QDateTime::currentDateTime();
+    state.failure = made.problem().message;
+    qCWarning(lc).noquote() << state.failure;
+}
+
+// The checks of copies made before a recording, which run on threads of
+// their own so that the recording does not wait for them.
+QMutex checkMutex;
+QWaitCondition checksDone;
+int checksRunning = 0;
 }
 
 outcome::Result<QString> makeCopy(const appfiles::Folder &folder, Reason reason, const QString &into)
 {
     if (!QFileInfo(into).isDir())
         return notMade(into, outcome::notFound(QStringLiteral("there is no such folder")));
-    removeLeftovers(into);
-    const outcome::Result<QString> partial = makePartial(into);
+    waitForChecks();
+    const outcome::Result<QString> partial = startCopy(folder, into);
     if (!partial)
         return notMade(into, partial.problem());
-    outcome::Result<QString> placed = outcome::failed(QString());
-    if (outcome::Done filled = fill(folder, appfiles::Folder(*partial)); !filled)
-        placed = filled.problem();
-    else
-        placed = place(*partial, into, reason);
-    if (!placed) {
-        QDir(*partial).removeRecursively();
+    const outcome::Result<QString> placed = finishCopy(*partial, into, reason);
+    if (!placed)
         return notMade(into, placed.problem());
-    }
-    if (const int error = appfiles::flushFolder(into); error != 0)
-        qCWarning(lc).noquote() << QStringLiteral("The folder \"%1\" was not flushed to the disk: %2.")
-                                       .arg(into, appfiles::describeError(error));
-    qCInfo(lc).noquote() << QStringLiteral("Made the backup \"%1\".").arg(*placed);
     return placed;
 }
 
 outcome::Result<QString> makeCopy(const appfiles::Folder &folder, Reason reason)
 {
     const QString into = folder.backups().path();
-    if (::mkdir(QFile::encodeName(into).constData(), 0777) != 0 && errno != EEXIST)
-        return notMade(into, outcome::failed(appfiles::describeError(errno)));
+    if (outcome::Done made = makeBackups(into); !made)
+        return notMade(into, made.problem());
     outcome::Result<QString> made = makeCopy(folder, reason, into);
     if (made)
         rotate(folder);
@@ -227,38 +293,57 @@ outcome::Done beforeChange(const appfiles::Folder &folder, Reason reason)
 {
     if (!QFileInfo(folder.database()).isFile())
         return {};
-    const QDate today = QDate::currentDate();
-    if (reason == Reason::FirstChangeOfDay) {
-        {
-            const QMutexLocker locked(&stateMutex);
-            if (states().value(folder.path()).settled == today)
-                return {};
-        }
-        const QList<Copy> made = copies(folder);
-        const bool todays =
-            std::any_of(made.begin(), made.end(), [&today](const Copy &c) { return c.made.date() == today; });
-        if (todays) {
-            const QMutexLocker locked(&stateMutex);
-            states()[folder.path()].settled = today;
-            return {};
-        }
-    }
-    const outcome::Result<QString> made = makeCopy(folder, reason);
-    const QMutexLocker locked(&stateMutex);
-    State &state = states()[folder.path()];
-    if (reason == Reason::FirstChangeOfDay)
-        state.settled = today;
-    if (made) {
-        state.failure.clear();
+    if (reason == Reason::FirstChangeOfDay && daySettled(folder))
         return {};
-    }
-    state.failedAt = QDateTime::currentDateTime();
-    state.failure = made.problem().message;
-    qCWarning(lc).noquote() << state.failure;
+    const outcome::Result<QString> made = makeCopy(folder, reason);
+    settle(folder, reason, made);
+    if (made)
+        return {};
     outcome::Problem problem = made.problem();
     problem.message += QStringLiteral("\n\nYour change is made all the same. The start screen shows when the last "
                                       "backup was made.");
     return problem;
+}
+
+void beforeRecording(const appfiles::Folder &folder)
+{
+    if (!QFileInfo(folder.database()).isFile() || daySettled(folder))
+        return;
+    waitForChecks();
+    const QString into = folder.backups().path();
+    outcome::Result<QString> partial = outcome::failed(QString());
+    if (outcome::Done made = makeBackups(into); !made)
+        partial = made.problem();
+    else
+        partial = startCopy(folder, into);
+    if (!partial) {
+        settle(folder, Reason::FirstChangeOfDay, notMade(into, partial.problem()));
+        return;
+    }
+    // The day has its copy from here on: a recording meanwhile makes none.
+    settle(folder, Reason::FirstChangeOfDay, *partial);
+    {
+        const QMutexLocker locked(&checkMutex);
+        ++checksRunning;
+    }
+    QThreadPool::globalInstance()->start([folder, into, partial = *partial] {
+        outcome::Result<QString> placed = finishCopy(partial, into, Reason::FirstChangeOfDay);
+        if (placed)
+            rotate(folder);
+        else
+            placed = notMade(into, placed.problem());
+        settle(folder, Reason::FirstChangeOfDay, placed);
+        const QMutexLocker locked(&checkMutex);
+        --checksRunning;
+        checksDone.wakeAll();
+    });
+}
+
+void waitForChecks()
+{
+    QMutexLocker locked(&checkMutex);
+    while (checksRunning > 0)
+        checksDone.wait(&checkMutex);
 }
 
 QList<Copy> copies(const appfiles::Folder &folder)

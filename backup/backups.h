@@ -53,6 +53,15 @@ struct Copy
 // never at the eyepiece: the change goes ahead all the same.
 outcome::Done beforeChange(const appfiles::Folder &folder, Reason reason);
 
+// The same for a recording at the eyepiece, where nothing is shown: the copy
+// is taken now, and the engine's check of it, which takes most of the time,
+// runs on a thread of its own while the recording goes ahead; the copy counts
+// once it has passed.
+void beforeRecording(const appfiles::Folder &folder);
+// Until the checks begun by beforeRecording have ended, as a program waits
+// before it ends so that its copy of the day counts.
+void waitForChecks();
+
 // A checked copy made now into the folder into, which must exist (another
 // disk, say); nothing is removed there. The copy's folder.
 outcome::Result<QString> makeCopy(const appfiles::Folder &folder, Reason reason, const QString &into);

@@ -88,7 +88,7 @@ outcome::Done modEntryscreen::recordobs(const appfiles::Folder &appFolder, const
                                         const ObservationTexts &typed)
 {
     // Never told at the eyepiece: a failure is logged and shown on the start screen.
-    static_cast<void>(backup::beforeChange(appFolder, backup::Reason::FirstChangeOfDay));
+    backup::beforeRecording(appFolder);
     // One wait for the whole recording, so that the window never seems frozen.
     const QDeadlineTimer deadline(recordingWait);
     store::Database db(appFolder);
@@ -205,7 +205,7 @@ outcome::Done modEntryscreen::correctobs(const appfiles::Folder &appFolder, cons
     if (!made)
         return notCorrected(made.problem());
     const Recording recording = keptDate ? withDateText(*made, *keptDate) : *made;
-    static_cast<void>(backup::beforeChange(appFolder, backup::Reason::FirstChangeOfDay));
+    backup::beforeRecording(appFolder);
     reports::ReportChange change(appFolder, todaysfile, {store::Change::Kind::Correction, line, recording, row});
     return change.run();
 }
@@ -213,7 +213,7 @@ outcome::Done modEntryscreen::correctobs(const appfiles::Folder &appFolder, cons
 outcome::Done modEntryscreen::withdrawobs(const appfiles::Folder &appFolder, const QString &todaysfile,
                                           const QString &line, std::optional<qint64> row)
 {
-    static_cast<void>(backup::beforeChange(appFolder, backup::Reason::FirstChangeOfDay));
+    backup::beforeRecording(appFolder);
     reports::ReportChange change(appFolder, todaysfile, {store::Change::Kind::Withdrawal, line, std::nullopt, row});
     return change.run();
 }
@@ -221,7 +221,7 @@ outcome::Done modEntryscreen::withdrawobs(const appfiles::Folder &appFolder, con
 outcome::Done modEntryscreen::withdrawUnpaired(const appfiles::Folder &appFolder, const QString &todaysfile,
                                                const QString &line)
 {
-    static_cast<void>(backup::beforeChange(appFolder, backup::Reason::FirstChangeOfDay));
+    backup::beforeRecording(appFolder);
     reports::ReportChange change(appFolder, todaysfile,
                                  {store::Change::Kind::Withdrawal, line, std::nullopt, std::nullopt, true});
     return change.run();

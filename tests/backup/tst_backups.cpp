@@ -19,6 +19,7 @@ class tst_backups final : public QObject
 
 private Q_SLOTS:
     void copyOpensWithItsFilesOncePerDay();
+    void recordingGoesOnWhileItsCopyIsChecked();
     void rotationKeepsSevenDailyAndFiveOthers();
     void failureLeavesNothingBehind_data();
     void failureLeavesNothingBehind();
@@ -57,6 +58,36 @@ void tst_backups::copyOpensWithItsFilesOncePerDay()
     // An import is backed up each time.
     QVERIFY(backup::beforeChange(folder.programFolder(), backup::Reason::Import));
     QCOMPARE(copyNames(folder).size(), 2);
+}
+
+void tst_backups::recordingGoesOnWhileItsCopyIsChecked()
+{
+    AppFolder folder;
+    fill(folder);
+    backup::beforeRecording(folder.programFolder());
+    // The recording that follows at once is not in the copy taken before it.
+    QVERIFY(insertObservations(folder.path(), {{"ss cyg", "11.5", "na", "2458124.4", "na", "na", "1896"}}));
+    backup::beforeRecording(folder.programFolder());
+    backup::waitForChecks();
+    QCOMPARE(copyNames(folder).size(), 1);
+    const QString copy = QStringLiteral("backups/") + copyNames(folder).constFirst();
+    QVERIFY(copy.endsWith(u"-daily"));
+    store::Database db(appfiles::Folder(folder.file(copy)));
+    QCOMPARE(store::countObservations(db).valueOr(-1), 3000);
+    QCOMPARE(folder.read(copy + QStringLiteral("/site.ini")), folder.read(QStringLiteral("site.ini")));
+
+    // A copy that cannot be made is told on the start screen only.
+    AppFolder refused;
+    fill(refused);
+    QVERIFY(QDir(refused.path()).mkdir(QStringLiteral("backups")));
+    const ReadOnlyGuard readOnly(refused.file(QStringLiteral("backups")));
+    if (!readOnly.ok())
+        QSKIP("this file system cannot make a folder read-only");
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("could not be made")));
+    backup::beforeRecording(refused.programFolder());
+    backup::waitForChecks();
+    QVERIFY(copyNames(refused).isEmpty());
+    QVERIFY(backup::lastBackupText(refused.programFolder()).startsWith(u"Backup failed at"));
 }
 
 void tst_backups::rotationKeepsSevenDailyAndFiveOthers()
