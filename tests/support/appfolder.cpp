@@ -1,11 +1,18 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "tests/support/appfolder.h"
 
+#include "backup/backups.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 
 AppFolder::AppFolder() = default;
+
+AppFolder::~AppFolder()
+{
+    backup::waitForChecks();
+}
 
 QString AppFolder::path() const
 {

@@ -12,6 +12,9 @@ class AppFolder final
 {
 public:
     AppFolder();
+    // Waits for the check of a copy taken before a recording here, which
+    // may still be running when the folder goes.
+    ~AppFolder();
 
     QString path() const;
     // The folder as the program is handed it.
