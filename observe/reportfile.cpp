@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "observe/reportfile.h"
 
+#include "appfiles/boundedread.h"
 #include "appfiles/codepage.h"
 #include "appfiles/filesystem.h"
+#include "appfiles/folder.h"
 #include "appfiles/headerfile.h"
 #include "reports/reportlock.h"
 
@@ -255,6 +257,9 @@ outcome::Result<modEntryscreen::ReportText> modEntryscreen::readReport(const QSt
     }
     const std::optional<appfiles::FileIdentity> identity = appfiles::identityOf(descriptor);
     const qint64 size = report.size();
+    // No day's report comes near it: a larger file is none to hold in memory.
+    if (size > appfiles::largestReport)
+        return unreadable(appfiles::largerThan(appfiles::largestReport));
     // Another file than the one shown, or a shorter one: all of it.
     const qint64 start = size < from || identity != shown ? 0 : from;
     if (!report.seek(start))

@@ -385,6 +385,8 @@ void tst_reportfile::readForTheView()
     QVERIFY(!readReport(app.file(QStringLiteral("obs/missing.txt"))));
     QCOMPARE(::mkfifo(QFile::encodeName(app.file(QStringLiteral("obs/pipe.txt"))).constData(), 0600), 0);
     QVERIFY(problemText(readReport(app.file(QStringLiteral("obs/pipe.txt")))).contains(u"a named pipe"));
+    QVERIFY(QFile::resize(today(app), 21 * 1024 * 1024));
+    QVERIFY(problemText(readReport(today(app))).contains(u"larger than 20 MB"));
 }
 
 QTEST_APPLESS_MAIN(tst_reportfile)
