@@ -60,13 +60,6 @@ QString dateOf(qint64 night, int i)
     return QString::number(static_cast<double>(night) + 0.3 + i * 0.0002, 'f', 4);
 }
 
-void write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-}
-
 void fill(const appfiles::Folder &folder)
 {
     benchkit::makeDatabase(
@@ -96,7 +89,7 @@ void fill(const appfiles::Folder &folder)
                     .arg(starName(i % stars), dateOf(night, i), estimate.magnitude, estimate.comp1, estimate.comp2)
                     .toLatin1();
         }
-        write(folder.report(QDate::fromJulianDay(night)), report);
+        benchkit::write(folder.report(QDate::fromJulianDay(night)), report);
     }
 }
 }

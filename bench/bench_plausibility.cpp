@@ -47,13 +47,6 @@ QByteArray line(int star, double jd, int tenths)
         .toLatin1();
 }
 
-void write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-}
-
 void fill(const appfiles::Folder &folder)
 {
     benchkit::makeDatabase(
@@ -89,12 +82,12 @@ void fill(const appfiles::Folder &folder)
         for (int i = 0; i < lines; ++i)
             report += line((written + i) % stars, evening + i * 0.0005, 60 + (written + i) % 80);
         written += lines;
-        write(folder.report(date), report);
+        benchkit::write(folder.report(date), report);
     }
     QByteArray report = header;
     for (int i = 0; i < tonightLines; ++i)
         report += line(i % stars, static_cast<double>(tonightJulianDay) + 0.3 + i * 0.0002, 60 + i % 80);
-    write(folder.report(tonight), report);
+    benchkit::write(folder.report(tonight), report);
 }
 }
 

@@ -2,6 +2,7 @@
 // How long the observer waits for the check of a heavy night's report (2,000
 // lines) against a prolific year of earlier reports (365 files, 100,000 lines).
 #include "appfiles/folder.h"
+#include "bench/benchkit.h"
 #include "reports/reportcheck.h"
 
 #include <QCoreApplication>
@@ -33,13 +34,6 @@ QByteArray line(int star, double jd, int tenths)
         .arg(tenths % 10)
         .toLatin1();
 }
-
-void write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-}
 }
 
 int main(int argc, char *argv[])
@@ -59,7 +53,7 @@ int main(int argc, char *argv[])
         for (int i = 0; i < lines; ++i)
             report += line((written + i) % stars, evening + i * 0.0005, 60 + (written + i) % 80);
         written += lines;
-        write(folder.report(date), report);
+        benchkit::write(folder.report(date), report);
     }
     // Tonight: a few observations sent once already, the rest new.
     const QDate tonight = first.addDays(earlierDays);
@@ -71,7 +65,7 @@ int main(int argc, char *argv[])
             report += line(i % stars, static_cast<double>(tonight.toJulianDay()) + 0.3 + i * 0.0002, 60 + i % 80);
     }
     const QString path = folder.report(tonight);
-    write(path, report);
+    benchkit::write(path, report);
     std::printf("%d earlier reports with %d lines; tonight's report with %d lines\n\n", earlierDays, written,
                 tonightLines);
 

@@ -12,7 +12,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
@@ -30,13 +29,6 @@ constexpr int earlierDays = 365;
 constexpr int earlierLines = 100'000;
 const QByteArray header =
     "#TYPE=Visual\r\n#OBSCODE=XYZ\r\n#SOFTWARE=varlume 1.0\r\n#DELIM=|\r\n#DATE=JD\r\n#OBSTYPE=Visual\r\n";
-
-void write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-}
 
 reports::Sequence sequenceOf(int chart, int stars)
 {
@@ -112,9 +104,9 @@ QString prepare(const appfiles::Folder &folder, const QDate &tonight, bool earli
         for (int i = 0; i < lines; ++i)
             old += line(written + i, static_cast<double>(date.toJulianDay()) + 0.4 + i * 0.0005);
         written += lines;
-        write(folder.report(date), old);
+        benchkit::write(folder.report(date), old);
     }
-    write(folder.report(tonight), report);
+    benchkit::write(folder.report(tonight), report);
     return folder.report(tonight);
 }
 
@@ -162,7 +154,7 @@ int main(int argc, char *argv[])
     const reports::Sequence big = sequenceOf(1, tableStars);
     for (const auto &[name, text] : {std::pair{"X1.json", jsonTable(big)}, std::pair{"X1.txt", pipeTable(big)}}) {
         const QString table = dir.filePath(QLatin1String(name));
-        write(table, text);
+        benchkit::write(table, text);
         const double ms = benchkit::medianMs(runs, [&] {
             if (reports::readSequence(table)->stars.size() != tableStars)
                 std::printf("%s: not every star was read\n", name);

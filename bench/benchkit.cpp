@@ -8,6 +8,7 @@
 #include "store/schema.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QList>
 
 #include <algorithm>
@@ -37,6 +38,13 @@ double averageMs(int runs, const std::function<void()> &work)
     for (int i = 0; i < runs; ++i)
         work();
     return timer.nsecsElapsed() / 1e6 / runs;
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
 }
 
 void print(const char *what, double ms)

@@ -4,6 +4,7 @@
 #include "appfiles/folder.h"
 #include "store/observations.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -19,6 +20,10 @@ double averageMs(int runs, const std::function<void()> &work);
 
 // One line of the figures: what was timed and how long it took.
 void print(const char *what, double ms);
+
+// The bytes as the whole of the file at path; a failure is said on
+// standard error, for the figures after it would mean nothing.
+void write(const QString &path, const QByteArray &bytes);
 
 struct Star
 {
